@@ -1,0 +1,14 @@
+# Lays out the program as it runs:
+#   dist/bin/Corvanel.exe (working directory), the tray icons beside it,
+#   dist/Mireloom/skin = "../Mireloom/skin" and dist/Mireloom/demo.
+set(CORVANEL_DIST_DIR "${CMAKE_SOURCE_DIR}/dist" CACHE PATH "Where the runnable program is laid out")
+
+add_custom_target(dist ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${CORVANEL_DIST_DIR}/bin" "${CORVANEL_DIST_DIR}/Mireloom"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Corvanel> "${CORVANEL_DIST_DIR}/bin/Corvanel.exe"
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/skin/icons/Corvanel.ico"
+          "${CMAKE_SOURCE_DIR}/skin/icons/CorvanelGrey.ico" "${CORVANEL_DIST_DIR}/bin/"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/skin" "${CORVANEL_DIST_DIR}/Mireloom/skin"
+  COMMENT "Laying out ${CORVANEL_DIST_DIR}"
+  VERBATIM)
+add_dependencies(dist Corvanel)

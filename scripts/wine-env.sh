@@ -1,0 +1,59 @@
+# Sourced by run.sh and test.sh: a throw-away Wine prefix under the build folder,
+# a persistent wineserver for this run, and an Xvfb display when none is set.
+# Expects $build to be set.
+
+export WINEPREFIX=$build/wineprefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+# No Mono or Gecko prompts: the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+wine_cmd=$(command -v wine64 || command -v wine)
+
+ensure_display() {
+  if [ -n "${DISPLAY:-}" ]; then return; fi
+  local fd_file; fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.05; done
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+}
+
+stop_display() {
+  if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+
+ensure_prefix() {
+  if [ -f "$WINEPREFIX/.corvanel-ready" ]; then return; fi
+  echo "wine: creating a throw-away prefix in $WINEPREFIX"
+  rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
+  "$wine_cmd" wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  # Documents and friends would otherwise be links into the real home folder:
+  # make them plain folders of the prefix so that nothing here touches it.
+  local users=$WINEPREFIX/drive_c/users/${USER:-$(id -un)}
+  [ -d "$users" ] || users=$(ls -d "$WINEPREFIX"/drive_c/users/*/ 2>/dev/null | grep -v Public | head -n1)
+  for d in Documents Desktop Downloads Music Pictures Videos Templates; do
+    if [ -L "$users/$d" ]; then rm -f "$users/$d"; fi
+    mkdir -p "$users/$d"
+  done
+  # Skins name the face "微软雅黑"; render it with the installed CJK font.
+  local reg=$WINEPREFIX/fonts.reg
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"微软雅黑"="WenQuanYi Micro Hei"\r\n"Microsoft YaHei"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"宋体"="WenQuanYi Micro Hei"\r\n' | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+  "$wine_cmd" regedit /S "$reg" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.corvanel-ready"
+}
+
+start_wineserver() {
+  wineserver -p >/dev/null 2>&1 || true
+  # Wine's own services start with the first program and outlive it while the
+  # server persists. Start them now, away from the caller's pipes: started by a
+  # test they would hold ctest's output pipe open and ctest would wait forever.
+  "$wine_cmd" wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+stop_wineserver() {
+  wineserver -k >/dev/null 2>&1 || true
+}

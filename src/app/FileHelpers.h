@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// Number of sub-folders directly inside the folder; 0 when it cannot be read.
+int CountSubfolders(const std::wstring& folder);
+
+// "file_type/file_type_<ext>.png" (relative to the skin folder) when that picture
+// exists, else "". The extension is what follows the name's last "."; one that is
+// not made of ASCII letters and digits gives "".
+std::string GetFileTypeIcon(const std::string& fileName);
+
+// The cached file's name for a download key: its first 36 bytes (a UUID's length).
+std::string CacheKey(const std::string& key);

@@ -1,0 +1,124 @@
+#include "app/PlatformSeam.h"
+
+#include <mmsystem.h>
+#include <wininet.h>
+
+#include <cwctype>
+
+#include "app/TextHelpers.h"
+#include "quennet/EventLog.h"
+
+namespace {
+
+CPlatformSeam* g_test_platform = nullptr;
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t length = wcslen(prefix);
+  if (text.size() < length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    if (std::towlower(text[i]) != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CPlatformSeam& Platform() {
+  static CWin32Platform real;
+  return g_test_platform ? *g_test_platform : real;
+}
+
+void SetPlatformForTesting(CPlatformSeam* platform) { g_test_platform = platform; }
+
+int CWin32Platform::ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+  return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+bool CWin32Platform::ShellOpen(const std::wstring& target) {
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+UINT CWin32Platform::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+  return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
+}
+
+bool CWin32Platform::ShowOpenFileDialog(OPENFILENAMEW* dialog) { return GetOpenFileNameW(dialog) != FALSE; }
+
+bool CWin32Platform::ShowSaveFileDialog(OPENFILENAMEW* dialog) { return GetSaveFileNameW(dialog) != FALSE; }
+
+bool CWin32Platform::NotifyIcon(DWORD message, NOTIFYICONDATAW* data) { return Shell_NotifyIconW(message, data) != FALSE; }
+
+bool CWin32Platform::PlaySoundFile(const std::wstring& path, DWORD flags) {
+  return PlaySoundW(path.c_str(), nullptr, flags | SND_FILENAME) != FALSE;
+}
+
+bool CWin32Platform::FlashWindow(const FLASHWINFO& info) {
+  FLASHWINFO copy = info;
+  return FlashWindowEx(&copy) != FALSE;
+}
+
+bool CWin32Platform::IsOnline() {
+  DWORD flags = 0;
+  return InternetGetConnectedState(&flags, 0) != FALSE;
+}
+
+bool CWin32Platform::SetClipboardText(HWND owner, const std::wstring& text) {
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool placed = false;
+  if (memory) {
+    if (void* target = GlobalLock(memory)) {
+      memcpy(target, text.c_str(), bytes);
+      GlobalUnlock(memory);
+      placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    // The clipboard owns the memory only once it accepted it.
+    if (!placed) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return placed;
+}
+
+std::wstring CWin32Platform::GetClipboardText(HWND owner) {
+  if (!OpenClipboard(owner)) return {};
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text.assign(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool IsOpenableAddress(const std::wstring& address, AddressPolicy policy) {
+  if (StartsWithNoCase(address, L"http://") || StartsWithNoCase(address, L"https://")) {
+    const size_t scheme_end = address.find(L"://") + 3;
+    const size_t host_end = address.find_first_of(L"/?#", scheme_end);
+    const bool has_host = (host_end == std::wstring::npos ? address.size() : host_end) > scheme_end;
+    // No white space or control characters: the shell would read them as arguments.
+    for (wchar_t c : address) {
+      if (c <= L' ' || c == 0x7F) return false;
+    }
+    return has_host;
+  }
+  if (policy == AddressPolicy::WebAndMail && StartsWithNoCase(address, L"mailto:")) {
+    for (wchar_t c : address) {
+      if (c < L' ' || c == 0x7F) return false;
+    }
+    return address.size() > wcslen(L"mailto:");
+  }
+  return false;
+}
+
+bool OpenAddress(const std::wstring& address, AddressPolicy policy) {
+  if (!IsOpenableAddress(address, policy)) {
+    quennet::log_error("Refused to open address %s", WideToUtf8(address).c_str());
+    return false;
+  }
+  return Platform().ShellOpen(address);
+}

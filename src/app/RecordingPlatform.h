@@ -1,0 +1,77 @@
+#pragma once
+
+// A platform for tests: records every call and answers from a script instead
+// of opening dialogs, menus or the shell.
+
+#include <deque>
+#include <mutex>
+#include <vector>
+
+#include "app/PlatformSeam.h"
+
+enum class PlatformCall {
+  MessageBox,
+  ShellOpen,
+  TrackPopupMenu,
+  OpenFileDialog,
+  SaveFileDialog,
+  NotifyIcon,
+  PlaySound,
+  FlashWindow,
+  IsOnline,
+  SetClipboard,
+  GetClipboard,
+};
+
+class CRecordingPlatform final : public CPlatformSeam {
+ public:
+  struct Call {
+    PlatformCall kind;
+    HWND owner = nullptr;
+    std::wstring text;     // message, address, path or clipboard text
+    std::wstring caption;  // message box caption, tray tip
+    UINT flags = 0;        // message box type, menu flags, sound flags, flash flags
+    DWORD message = 0;     // NIM_* of a tray call
+    UINT count = 0;        // flash count
+  };
+
+  // Puts itself in place of the real platform for its lifetime.
+  CRecordingPlatform();
+  ~CRecordingPlatform() override;
+
+  void QueueMessageBoxResult(int result);  // IDOK when nothing is queued
+  void SetMenuCommand(UINT command);
+  void SetOpenFileName(std::wstring path);  // "" cancels the dialog
+  void SetSaveFileName(std::wstring path);
+  void SetOnline(bool online);
+
+  [[nodiscard]] std::vector<Call> Calls() const;
+  [[nodiscard]] std::vector<Call> CallsOf(PlatformCall kind) const;
+  [[nodiscard]] size_t Count(PlatformCall kind) const;
+  void Clear();
+
+  int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
+  bool ShellOpen(const std::wstring& target) override;
+  UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+  bool ShowOpenFileDialog(OPENFILENAMEW* dialog) override;
+  bool ShowSaveFileDialog(OPENFILENAMEW* dialog) override;
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override;
+  bool PlaySoundFile(const std::wstring& path, DWORD flags) override;
+  bool FlashWindow(const FLASHWINFO& info) override;
+  bool IsOnline() override;
+  bool SetClipboardText(HWND owner, const std::wstring& text) override;
+  std::wstring GetClipboardText(HWND owner) override;
+
+ private:
+  void Record(Call call);
+  bool AnswerFileDialog(PlatformCall kind, const std::wstring& path, OPENFILENAMEW* dialog);
+
+  mutable std::mutex m_mutex;
+  std::vector<Call> m_calls;
+  std::deque<int> m_message_box_results;
+  UINT m_menu_command = 0;
+  std::wstring m_open_file_name;
+  std::wstring m_save_file_name;
+  bool m_online = true;
+  std::wstring m_clipboard;
+};

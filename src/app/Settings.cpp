@@ -1,0 +1,27 @@
+#include "app/Settings.h"
+
+#include "app/UserFolders.h"
+
+namespace settings {
+
+std::wstring FilePath() { return GetUserDataFolder() + L"//" + L"Personalpreferences.ini"; }
+
+int ReadInt(const wchar_t* key) {
+  return static_cast<int>(GetPrivateProfileIntW(kSection, key, 0, FilePath().c_str()));
+}
+
+void WriteString(const wchar_t* key, const std::wstring& value) {
+  WritePrivateProfileStringW(kSection, key, value.c_str(), FilePath().c_str());
+}
+
+bool LoadWindowPlacement(WINDOWPLACEMENT* placement) {
+  return GetPrivateProfileStructW(kSection, kWindowPlacementKey, placement, sizeof(WINDOWPLACEMENT),
+                                  FilePath().c_str()) != FALSE;
+}
+
+void SaveWindowPlacement(const WINDOWPLACEMENT& placement) {
+  WINDOWPLACEMENT copy = placement;
+  WritePrivateProfileStructW(kSection, kWindowPlacementKey, &copy, sizeof copy, FilePath().c_str());
+}
+
+}  // namespace settings

@@ -1,0 +1,37 @@
+#pragma once
+
+// The settings file "Personalpreferences.ini" of the user data folder, read and
+// written through the platform's profile functions: there is no settings
+// object in memory, so every window sees what the last writer wrote.
+
+#include <windows.h>
+
+#include <string>
+
+namespace settings {
+
+inline constexpr wchar_t kSection[] = L"Corvanel";
+inline constexpr wchar_t kLanguageKey[] = L"Language";
+inline constexpr wchar_t kCloseActionKey[] = L"CLOSE_ACTION";
+inline constexpr wchar_t kWindowPlacementKey[] = L"WP";
+
+// "2" in CLOSE_ACTION: the main window's close button quits.
+inline constexpr int kCloseActionQuit = 2;
+
+// Stored interface language; 0 (or absent) follows the system.
+enum class Language : int { FollowSystem = 0, SimplifiedChinese = 1, TraditionalChinese = 2, English = 3 };
+
+// User data folder + "//" + "Personalpreferences.ini": every reader and
+// writer builds the path this way.
+std::wstring FilePath();
+
+// GetPrivateProfileIntW with a default of 0.
+int ReadInt(const wchar_t* key);
+// WritePrivateProfileStringW; a failure is not reported.
+void WriteString(const wchar_t* key, const std::wstring& value);
+
+// The main window's placement, stored as a checksummed structure.
+[[nodiscard]] bool LoadWindowPlacement(WINDOWPLACEMENT* placement);
+void SaveWindowPlacement(const WINDOWPLACEMENT& placement);
+
+}  // namespace settings

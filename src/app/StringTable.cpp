@@ -1,0 +1,58 @@
+#include "app/StringTable.h"
+
+#include <tinyxml2.h>
+
+#include "app/TextHelpers.h"
+
+std::map<std::string, std::string> StringTable;
+
+namespace {
+
+constexpr char kLanguageFolder[] = "../Mireloom/skin/i18n/";
+constexpr unsigned short kTraditionalChineseTaiwan = 0x0404;
+constexpr unsigned short kSimplifiedChinesePrc = 0x0804;
+
+const char* TextOf(const tinyxml2::XMLElement* element) {
+  const char* text = element ? element->GetText() : nullptr;
+  return text ? text : "";
+}
+
+}  // namespace
+
+void LoadLanguageFile(const std::string& path, std::map<std::string, std::string>& table) {
+  tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+  // A missing or malformed file leaves the document empty.
+  document.LoadFile(path.c_str());
+  const tinyxml2::XMLElement* root = document.RootElement();
+  if (!root) return;
+  // The first "String" child starts the entries; every later sibling is one.
+  for (const tinyxml2::XMLElement* entry = root->FirstChildElement("String"); entry;
+       entry = entry->NextSiblingElement()) {
+    const tinyxml2::XMLElement* key = entry->FirstChildElement();
+    if (!key) continue;
+    const std::string key_text = TextOf(key);
+    if (key_text.empty()) continue;
+    table.insert({key_text, TextOf(key->NextSiblingElement())});
+  }
+}
+
+std::string LookupText(const std::string& key) {
+  const auto found = StringTable.find(key);
+  return found == StringTable.end() ? std::string() : found->second;
+}
+
+std::wstring LocalizedText(const std::string& key) { return Utf8ToWide(LookupText(key)); }
+
+std::string LanguageFileFor(int stored_language, unsigned short ui_language) {
+  const char* file = "english.xml";
+  switch (stored_language) {
+    case 0:
+      if (ui_language == kTraditionalChineseTaiwan) file = "traditional_chinese.xml";
+      if (ui_language == kSimplifiedChinesePrc) file = "simplified_chinese.xml";
+      break;
+    case 1: file = "simplified_chinese.xml"; break;
+    case 2: file = "traditional_chinese.xml"; break;
+    default: break;  // 3 and every other value: English
+  }
+  return std::string(kLanguageFolder) + file;
+}

@@ -1,0 +1,46 @@
+#include "app/UserFolders.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/FileHelpers.h"
+#include "app/TextHelpers.h"
+
+#ifndef CORVANEL_DATA_FOLDER_NAME
+#define CORVANEL_DATA_FOLDER_NAME L"Corvanel"
+#endif
+
+std::wstring GetDocumentsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path))) return {};
+  return path;
+}
+
+std::wstring GetExeFolder() {
+  wchar_t module_path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module_path, MAX_PATH);
+  // Goes through the multibyte form and drops empty pieces, so a network path
+  // loses its leading separators and characters outside code page 936 are lost;
+  // callers have always seen it this way.
+  const std::vector<std::string> pieces = SplitString(WideToAnsi(module_path), "\\");
+  if (pieces.size() < 2) return {};
+  std::string folder;
+  for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+    if (i > 0) folder += "\\";
+    folder += pieces[i];
+  }
+  return AnsiToWide(folder);
+}
+
+std::wstring GetUserDataFolder() { return GetDocumentsFolder() + L"\\" + CORVANEL_DATA_FOLDER_NAME; }
+
+std::string GetDownloadTmpFolder() { return WideToAnsi(GetDocumentsFolder()) + "\\tmp\\"; }
+
+std::wstring GetCachedFilePath(const std::string& key) { return AnsiToWide(GetDownloadTmpFolder() + CacheKey(key)); }
+
+bool EnsureUserDataFolder() {
+  const std::wstring folder = GetUserDataFolder();
+  if (CreateDirectoryW(folder.c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// The folders of the current user. None of these creates a folder.
+
+// SHGetFolderPath(CSIDL_PERSONAL); "" when the platform call fails.
+std::wstring GetDocumentsFolder();
+// Folder of the running program, without a trailing separator.
+std::wstring GetExeFolder();
+// Documents + "\Corvanel": the settings file, the crash dump and the core
+// library's databases.
+std::wstring GetUserDataFolder();
+// Narrow (code page 936) Documents + "\tmp\", ending with a separator.
+std::string GetDownloadTmpFolder();
+// Wide path under which the download of the key is cached; it need not exist.
+std::wstring GetCachedFilePath(const std::string& key);
+
+// Creates the user data folder when it is missing; true when it exists after.
+bool EnsureUserDataFolder();
