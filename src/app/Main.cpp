@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/StringTable.h"
+#include "app/ServiceConstants.h"
 #include "app/Settings.h"
 #include "app/UserFolders.h"
 #include "quennet/EventLog.h"
@@ -18,7 +19,7 @@ LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
       HDC dc = BeginPaint(window, &paint);
       RECT client;
       GetClientRect(window, &client);
-      const std::wstring text = L"Corvanel " + LocalizedText("Version") + L" 2.1.5";
+      const std::wstring text = L"Corvanel " + LocalizedText("Version") + L" " + ClientVersion;
       SetBkMode(dc, TRANSPARENT);
       DrawTextW(dc, text.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
       EndPaint(window, &paint);

@@ -2,6 +2,8 @@
 
 #include <tinyxml2.h>
 
+#include <cstdio>
+
 #include "app/TextHelpers.h"
 
 std::map<std::string, std::string> StringTable;
@@ -21,8 +23,13 @@ const char* TextOf(const tinyxml2::XMLElement* element) {
 
 void LoadLanguageFile(const std::string& path, std::map<std::string, std::string>& table) {
   tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-  // A missing or malformed file leaves the document empty.
-  document.LoadFile(path.c_str());
+  // Paths are multibyte text of code page 936; opening them ourselves keeps
+  // them independent of the process code page. A missing or malformed file
+  // leaves the document empty.
+  if (FILE* file = _wfopen(AnsiToWide(path).c_str(), L"rb")) {
+    document.LoadFile(file);
+    fclose(file);
+  }
   const tinyxml2::XMLElement* root = document.RootElement();
   if (!root) return;
   // The first "String" child starts the entries; every later sibling is one.

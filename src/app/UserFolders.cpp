@@ -19,6 +19,10 @@ std::wstring GetDocumentsFolder() {
 std::wstring GetExeFolder() {
   wchar_t module_path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, module_path, MAX_PATH);
+  return ExeFolderFromModulePath(module_path);
+}
+
+std::wstring ExeFolderFromModulePath(const std::wstring& module_path) {
   // Goes through the multibyte form and drops empty pieces, so a network path
   // loses its leading separators and characters outside code page 936 are lost;
   // callers have always seen it this way.

@@ -8,6 +8,8 @@
 std::wstring GetDocumentsFolder();
 // Folder of the running program, without a trailing separator.
 std::wstring GetExeFolder();
+// The folder part of a module path as GetExeFolder works it out.
+std::wstring ExeFolderFromModulePath(const std::wstring& module_path);
 // Documents + "\Corvanel": the settings file, the crash dump and the core
 // library's databases.
 std::wstring GetUserDataFolder();

@@ -1,0 +1,105 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/FileHelpers.h"
+#include "app/TextHelpers.h"
+#include "app/UserFolders.h"
+#include "support/TempFolder.h"
+
+using test_support::TempFolder;
+using test_support::WriteFileBytes;
+
+namespace {
+
+TEST(CacheKeyTest, CutsAtTheLengthOfAUuid) {
+  const std::string uuid = "0f8fad5b-d9cb-469f-a165-70867728950e";
+  ASSERT_EQ(uuid.size(), 36u);
+  EXPECT_EQ(CacheKey(uuid), uuid);
+  EXPECT_EQ(CacheKey(uuid + "_48x48"), uuid);
+  EXPECT_EQ(CacheKey("short-key1"), "short-key1");
+  EXPECT_EQ(CacheKey(""), "");
+}
+
+TEST(CountSubfoldersTest, CountsFoldersOnly) {
+  TempFolder folder;
+  CreateDirectoryW((folder / L"一").c_str(), nullptr);
+  CreateDirectoryW((folder / L"二").c_str(), nullptr);
+  CreateDirectoryW((folder / L"二\\深").c_str(), nullptr);
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) WriteFileBytes(folder / name, "x");
+  EXPECT_EQ(CountSubfolders(folder.Path()), 2);
+  EXPECT_EQ(CountSubfolders(folder.Path() + L"\\"), 2);
+  EXPECT_EQ(CountSubfolders(folder / L"missing"), 0);
+}
+
+// Pictures are looked up beside the program: <program folder>/../Mireloom/skin/file_type/.
+class FileTypeIconTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::wstring parent = GetExeFolder();
+    parent = parent.substr(0, parent.find_last_of(L"\\/"));
+    m_folder = parent + L"\\Mireloom\\skin\\file_type";
+    CreateDirectoryW((parent + L"\\Mireloom").c_str(), nullptr);
+    CreateDirectoryW((parent + L"\\Mireloom\\skin").c_str(), nullptr);
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const auto& file : m_created) DeleteFileW(file.c_str());
+  }
+  void Provide(const std::wstring& picture) {
+    m_created.push_back(m_folder + L"\\" + picture);
+    WriteFileBytes(m_created.back(), "png");
+  }
+
+  std::wstring m_folder;
+  std::vector<std::wstring> m_created;
+};
+
+TEST_F(FileTypeIconTest, UsesTheTextAfterTheLastDotWithItsCase) {
+  Provide(L"file_type_PDF.png");
+  EXPECT_EQ(GetFileTypeIcon("report.final.PDF"), "file_type/file_type_PDF.png");
+  // File names do not differ by case here, but the answer keeps the name's case.
+  EXPECT_EQ(GetFileTypeIcon("report.pdf"), "file_type/file_type_pdf.png");
+}
+
+TEST_F(FileTypeIconTest, ANameWithoutADotLooksForTheBarePicture) {
+  EXPECT_EQ(GetFileTypeIcon("README"), "");
+  Provide(L"file_type_.png");
+  EXPECT_EQ(GetFileTypeIcon("README"), "file_type/file_type_.png");
+}
+
+TEST_F(FileTypeIconTest, RefusesExtensionsThatCouldLeaveTheFolder) {
+  Provide(L"file_type_png.png");
+  EXPECT_EQ(GetFileTypeIcon("a.png"), "file_type/file_type_png.png");
+  for (const char* name : {"a./../../x", "a.p\\ng", "a.png/..", "a.p ng", "a.\xce\xc4", "a.p%ng"}) {
+    EXPECT_EQ(GetFileTypeIcon(name), "") << name;
+  }
+}
+
+TEST(ExeFolderTest, DropsTheFileNameAndEmptyPieces) {
+  EXPECT_EQ(ExeFolderFromModulePath(L"C:\\Apps\\Client\\client.exe"), L"C:\\Apps\\Client");
+  EXPECT_EQ(ExeFolderFromModulePath(L"\\\\server\\share\\client.exe"), L"server\\share");
+  EXPECT_EQ(ExeFolderFromModulePath(L"C:\\程序\\客户端\\client.exe"), L"C:\\程序\\客户端");
+  EXPECT_EQ(ExeFolderFromModulePath(L"client.exe"), L"");
+  EXPECT_NE(ExeFolderFromModulePath(L"C:\\A\U0001F600\\client.exe"), L"C:\\A\U0001F600");
+}
+
+TEST(UserFoldersTest, AreBuiltOnTheDocumentsFolder) {
+  const std::wstring documents = GetDocumentsFolder();
+  ASSERT_FALSE(documents.empty());
+  EXPECT_EQ(GetUserDataFolder(), documents + L"\\Corvanel");
+  EXPECT_EQ(GetDownloadTmpFolder(), WideToAnsi(documents) + "\\tmp\\");
+  const std::string key(36, 'k');
+  EXPECT_EQ(GetCachedFilePath(key), AnsiToWide(GetDownloadTmpFolder()) + std::wstring(36, L'k'));
+  EXPECT_EQ(GetCachedFilePath(key + "-longer"), GetCachedFilePath(key));
+}
+
+TEST(UserFoldersTest, EnsureUserDataFolderCreatesIt) {
+  const std::wstring folder = GetUserDataFolder();
+  RemoveDirectoryW(folder.c_str());  // only succeeds when empty; fine either way
+  EXPECT_TRUE(EnsureUserDataFolder());
+  EXPECT_NE(GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_TRUE(EnsureUserDataFolder()) << "an existing folder is fine";
+}
+
+}  // namespace

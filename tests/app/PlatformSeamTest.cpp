@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "app/PlatformSeam.h"
+#include "app/RecordingPlatform.h"
+#include "quennet/testing.h"
+
+namespace {
+
+TEST(OpenAddressTest, OnlyAbsoluteWebAddressesAreOpenable) {
+  struct Case {
+    const wchar_t* address;
+    bool web;
+    bool mail;
+  };
+  const Case cases[] = {
+      {L"https://demo.corvanel.test/forgot", true, true},
+      {L"HTTP://www.corvanel.test/signup", true, true},
+      {L"http://example.com", true, true},
+      {L"mailto:someone@corvanel.test", false, true},
+      {L"", false, false},
+      {L"https://", false, false},
+      {L"http:///path", false, false},
+      {L"file:///C:/windows/system32/calc.exe", false, false},
+      {L"C:\\windows\\system32\\cmd.exe", false, false},
+      {L"calc", false, false},
+      {L"javascript:alert(1)", false, false},
+      {L"https://a.test/x y", false, false},
+      {L"https://a.test/\n", false, false},
+      {L"mailto:", false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsOpenableAddress(c.address, AddressPolicy::Web), c.web) << c.address;
+    EXPECT_EQ(IsOpenableAddress(c.address, AddressPolicy::WebAndMail), c.mail) << c.address;
+  }
+}
+
+TEST(OpenAddressTest, OpensThroughThePlatformAndLogsRefusals) {
+  CRecordingPlatform platform;
+  quennet::ScopedLogCapture log;
+  EXPECT_TRUE(OpenAddress(L"https://demo.corvanel.test/admin/members"));
+  EXPECT_FALSE(OpenAddress(L"C:\\evil.exe"));
+  EXPECT_FALSE(OpenAddress(L"mailto:a@b.test"));
+  EXPECT_TRUE(OpenAddress(L"mailto:a@b.test", AddressPolicy::WebAndMail));
+
+  const auto opened = platform.CallsOf(PlatformCall::ShellOpen);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0].text, L"https://demo.corvanel.test/admin/members");
+  EXPECT_EQ(opened[1].text, L"mailto:a@b.test");
+  EXPECT_TRUE(log.Contains("Refused to open address C:\\evil.exe"));
+}
+
+TEST(RecordingPlatformTest, AnswersFromItsScriptAndRestoresTheRealPlatform) {
+  {
+    CRecordingPlatform platform;
+    platform.QueueMessageBoxResult(IDCANCEL);
+    EXPECT_EQ(Platform().ShowMessageBox(nullptr, L"text", L"caption", MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(Platform().ShowMessageBox(nullptr, L"again", L"caption", MB_OK), IDOK);
+
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW dialog = {};
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    EXPECT_FALSE(Platform().ShowOpenFileDialog(&dialog)) << "no scripted file: cancelled";
+    platform.SetOpenFileName(L"C:\\文件\\a.png");
+    EXPECT_TRUE(Platform().ShowOpenFileDialog(&dialog));
+    EXPECT_STREQ(file, L"C:\\文件\\a.png");
+
+    platform.SetOnline(false);
+    EXPECT_FALSE(Platform().IsOnline());
+    EXPECT_TRUE(Platform().SetClipboardText(nullptr, L"复制"));
+    EXPECT_EQ(Platform().GetClipboardText(nullptr), L"复制");
+    EXPECT_EQ(platform.Count(PlatformCall::MessageBox), 2u);
+    EXPECT_EQ(platform.CallsOf(PlatformCall::MessageBox)[0].caption, L"caption");
+    EXPECT_EQ(&Platform(), &platform);
+  }
+  EXPECT_NE(dynamic_cast<CWin32Platform*>(&Platform()), nullptr);
+}
+
+}  // namespace
