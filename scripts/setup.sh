@@ -8,9 +8,9 @@ cache=${CORVANEL_CACHE:-$here/.cache}
 third_party=$cache/third_party
 
 packages=(
-  cmake ninja-build make gcc g++ tcl xz-utils dpkg-dev
+  cmake ninja-build make gcc g++ tcl file xz-utils dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine64 xvfb xauth fonts-wqy-microhei imagemagick
+  wine wine64 xvfb xauth fonts-wqy-microhei imagemagick
   googletest nlohmann-json3-dev
 )
 
