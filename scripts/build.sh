@@ -6,8 +6,8 @@ build=${CORVANEL_BUILD:-$here/build}
 "$here/scripts/setup.sh"
 cache_args=()
 [ -n "${CORVANEL_CACHE:-}" ] && cache_args=(-DCORVANEL_CACHE="$CORVANEL_CACHE")
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-    "${cache_args[@]}" >/dev/null
-fi
+# Configured every time (it takes a moment), so that a build folder made before
+# Wine was installed still gets Wine as the tests' emulator.
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+  "${cache_args[@]}" >/dev/null
 cmake --build "$build" -- -k 0 "$@"
