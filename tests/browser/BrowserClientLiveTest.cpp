@@ -52,6 +52,44 @@ TEST_F(BrowserClientLiveTest, TheNewBrowserIsAnnouncedOnceAndWaitsAtTheEmptyRect
   for (const auto& call : cef_test::CallLog()) EXPECT_EQ(call.thread_id, cef_test::UIThreadId()) << call.op;
 }
 
+bool LoadEnded(int id) {
+  for (const auto& call : cef_test::CallLog()) {
+    if (call.browser_id == id && call.op == "OnLoadEnd") return true;
+  }
+  return false;
+}
+
+// The host's thread is busy (it handles no messages at all) while the browser
+// is made as its child and moved by the client under its lock: none of that
+// may wait for the host.
+TEST_F(BrowserClientLiveTest, CreationAndTheFirstMoveNeverWaitForABusyHost) {
+  CefWindowInfo info;
+  info.SetAsChild(m_host->Handle(), {0, 0, 900, 600});
+  ASSERT_TRUE(CefBrowserHost::CreateBrowser(info, m_client.get(), L"http://acme.corvanel.test/", CefBrowserSettings()));
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  int id = 0;
+  while (GetTickCount64() < deadline && !(id = m_client->GetMainBrowserId())) Sleep(10);
+  ASSERT_NE(id, 0);
+  while (GetTickCount64() < deadline && !LoadEnded(id)) Sleep(10);
+  EXPECT_TRUE(LoadEnded(id));
+}
+
+// The first move shrinks the browser to nothing: the part of the host it
+// uncovers is left for the host to paint, not erased behind its back.
+TEST_F(BrowserClientLiveTest, TheUncoveredPartOfTheHostIsLeftForTheHostToPaint) {
+  cef_testing::PumpMessages(0);
+  RECT update;
+  ASSERT_FALSE(GetUpdateRect(m_host->Handle(), &update, FALSE));
+  ASSERT_NE(Create(), 0);
+  ASSERT_TRUE(GetUpdateRect(m_host->Handle(), &update, FALSE));
+  RECT client;
+  GetClientRect(m_host->Handle(), &client);
+  EXPECT_EQ(update.left, 0);
+  EXPECT_EQ(update.top, 0);
+  EXPECT_EQ(update.right, client.right);
+  EXPECT_EQ(update.bottom, client.bottom);
+}
+
 TEST_F(BrowserClientLiveTest, TheHostPlacesTheBrowserOutsideTheLockAndItStaysThere) {
   const int id = Create();
   const HWND window = cef_test::Browser(id).window;

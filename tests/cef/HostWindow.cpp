@@ -6,11 +6,24 @@ namespace {
 
 constexpr wchar_t kHostClass[] = L"CefTestHostWindow";
 
+// Paints its whole update area, as the program's windows do: the browser
+// window uncovers parts of its parent without asking for an erase.
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+    EndPaint(window, &paint);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
 void RegisterHostClass() {
   static const bool registered = [] {
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.lpfnWndProc = HostProc;
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

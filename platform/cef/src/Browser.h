@@ -23,6 +23,9 @@ struct BrowserState {
   RECT initial_rect = {};
   CefBrowserSettings settings;
 
+  // UI thread only: where the window was before its current move.
+  RECT placed_before = {};
+
   mutable std::mutex mutex;
   // Guarded by `mutex`.
   HWND window = nullptr;

@@ -123,7 +123,7 @@ void BrowserRegistry::LoadOnUi(const std::shared_ptr<BrowserState>& state, const
     runtime.RecordCall("CefRenderProcessHandler", "OnContextCreated", state->id);
     render->OnContextCreated(live.browser, frame, new V8ContextImpl);
   }
-  InvalidateRect(live.window, nullptr, FALSE);
+  BrowserWindow::Repaint(live.window);
   if (load) {
     runtime.RecordCall("CefLoadHandler", "OnLoadEnd", state->id);
     load->OnLoadEnd(live.browser, frame, 200);
@@ -141,7 +141,7 @@ void BrowserRegistry::RunScriptOnUi(const std::shared_ptr<BrowserState>& state,
     state->scripts.push_back(script);
   }
   // Nothing runs the script; the page shows that it came.
-  InvalidateRect(live.window, nullptr, FALSE);
+  BrowserWindow::Repaint(live.window);
 }
 
 void BrowserRegistry::OnWindowGoneOnUi(const BrowserState* gone) {
@@ -222,12 +222,17 @@ std::vector<int> BrowserRegistry::Ids() const {
 }
 
 void BrowserRegistry::RepaintAll() const {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (const auto& state : m_browsers) {
-    std::lock_guard<std::mutex> state_lock(state->mutex);
-    // Invalidating does not wait for the window's thread.
-    if (state->window) InvalidateRect(state->window, nullptr, FALSE);
-  }
+  Runtime::Get().PostToUi([this] {
+    std::vector<HWND> windows;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      for (const auto& state : m_browsers) {
+        std::lock_guard<std::mutex> state_lock(state->mutex);
+        if (state->window) windows.push_back(state->window);
+      }
+    }
+    for (HWND window : windows) BrowserWindow::Repaint(window);
+  });
 }
 
 void BrowserRegistry::ReleaseClients() {

@@ -44,7 +44,7 @@ class BrowserRegistry final {
 
   [[nodiscard]] std::shared_ptr<BrowserState> Find(int id) const;
   [[nodiscard]] std::vector<int> Ids() const;
-  // Cookies changed: the pages show the names of theirs.
+  // Cookies changed: the pages show the names of theirs (queued to the UI thread).
   void RepaintAll() const;
   // After shutdown: drop whatever references are left.
   void ReleaseClients();

@@ -21,7 +21,6 @@ void RegisterWindowClass(WNDPROC procedure) {
   static const bool registered = [procedure] {
     WNDCLASSEXW window_class = {};
     window_class.cbSize = sizeof window_class;
-    window_class.style = CS_HREDRAW | CS_VREDRAW;
     window_class.lpfnWndProc = procedure;
     window_class.hInstance = GetModuleHandleW(nullptr);
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -77,6 +76,31 @@ void DrawPage(HDC dc, const RECT& client, const std::vector<std::wstring>& lines
 
 BrowserState* StateOf(HWND window) { return reinterpret_cast<BrowserState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
+RECT RectInParent(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Under Wine, moving, hiding or destroying a child makes its thread erase the
+// parent at once, which sends WM_ERASEBKGND to the parent's thread and waits
+// for it. The client moves this window from the UI thread while it holds its
+// lock, and a host may wait for that lock, so the UI thread must never wait
+// for the host. The window therefore takes every change without redrawing
+// and invalidates what changed itself: invalidating (without erasing) does
+// not wait, and the host repaints the uncovered part when it next paints.
+void TakeWithoutRedraw(HWND window, WINDOWPOS& position, BrowserState& state) {
+  state.placed_before = RectInParent(window);
+  position.flags |= SWP_NOREDRAW;
+}
+
+void InvalidateAfterChange(HWND window, const WINDOWPOS& position, const BrowserState& state) {
+  const bool moved = (position.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE);
+  if (moved || (position.flags & SWP_HIDEWINDOW)) InvalidateRect(GetParent(window), &state.placed_before, FALSE);
+  if (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) InvalidateRect(window, nullptr, FALSE);
+}
+
 }  // namespace
 
 std::vector<std::wstring> ComposePageLines(const std::wstring& url, const std::vector<std::wstring>& cookie_names,
@@ -96,6 +120,11 @@ HWND BrowserWindow::Create(HWND parent, const RECT& rect, BrowserState* state) {
                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
                          rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, GetModuleHandleW(nullptr),
                          state);
+}
+
+void BrowserWindow::Repaint(HWND window) {
+  // Only this window, which belongs to this thread: nothing waits for the host.
+  if (window) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
 }
 
 void BrowserWindow::Paint(HWND window, BrowserState& state) {
@@ -146,8 +175,13 @@ LRESULT CALLBACK BrowserWindow::WindowProc(HWND window, UINT message, WPARAM wpa
         return 0;
       }
       break;
-    case WM_SIZE:
-      InvalidateRect(window, nullptr, FALSE);
+    case WM_WINDOWPOSCHANGING:
+      if (BrowserState* state = StateOf(window)) TakeWithoutRedraw(window, *reinterpret_cast<WINDOWPOS*>(lparam), *state);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (BrowserState* state = StateOf(window)) {
+        InvalidateAfterChange(window, *reinterpret_cast<const WINDOWPOS*>(lparam), *state);
+      }
       break;
     case WM_NCDESTROY:
       if (BrowserState* state = StateOf(window)) {

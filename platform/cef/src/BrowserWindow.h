@@ -25,6 +25,9 @@ class BrowserWindow final {
 
   // On the UI thread, which then owns the window. The state must outlive it.
   static HWND Create(HWND parent, const RECT& rect, BrowserState* state);
+  // Paints the page now (UI thread), so that what it shows follows each
+  // change before the next task runs.
+  static void Repaint(HWND window);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
