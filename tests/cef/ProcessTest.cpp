@@ -50,6 +50,7 @@ TEST_F(ProcessTest, ASecondInitialisationIsRefusedAndRecorded) {
 }
 
 TEST_F(ProcessTest, ShutdownIsIdempotentClosesBrowsersAndReleasesAppAndClients) {
+  const int baseline = cef_test::LiveObjectCount();
   CefRefPtr<RecordingApp> app(new RecordingApp);
   StartLayer(app.get());
   HostWindow host;
@@ -72,6 +73,11 @@ TEST_F(ProcessTest, ShutdownIsIdempotentClosesBrowsersAndReleasesAppAndClients) 
   cef_shutdown();
   EXPECT_EQ(cef_test::ShutdownCallCount(), 3);
   EXPECT_EQ(client->Count("OnBeforeClose"), 1);
+
+  // Browser, host, frame, contexts and the app and client themselves: all gone.
+  client = nullptr;
+  app = nullptr;
+  EXPECT_EQ(cef_test::LiveObjectCount(), baseline);
 }
 
 // The quit sequence of every exit point, run where the program runs it:
