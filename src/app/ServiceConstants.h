@@ -22,6 +22,8 @@
 inline const std::string ServiceDomain = CORVANEL_SERVICE_DOMAIN;
 // Host of the sign-up and team-finder pages.
 inline const std::string SignupHost = CORVANEL_SIGNUP_HOST;
+// Host of the file service; the team's web pages reach it with the session cookie.
+inline const std::string FileHost = CORVANEL_FILE_HOST;
 
 // Reported to the service at log-in.
 inline const std::string ClientChannel = "Windows store";
