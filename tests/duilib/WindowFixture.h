@@ -3,8 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "duilib/testing.h"
+#include "quennet/testing.h"
 
 namespace duilib_test {
+
+// Whether any captured log line contains the piece.
+inline bool LogMentions(const quennet::ScopedLogCapture& log, const std::string& piece) {
+  for (const auto& entry : log.Entries()) {
+    if (entry.text.find(piece) != std::string::npos) return true;
+  }
+  return false;
+}
 
 // Every window test starts and ends with no framework window, and fails if
 // a modal loop had to be ended by the watchdog.

@@ -111,8 +111,14 @@ RECT CContainerUI::GetInnerRect() const {
   return rc;
 }
 
+bool CContainerUI::IsLayoutOutstanding() const {
+  // Without a window nothing lays out on its own: only this container's state counts.
+  const bool windowPending = m_pManager && m_pManager->GetPaintWindow() && m_pManager->IsLayoutPending();
+  return !m_bLaidOut || m_bUpdateNeeded || windowPending;
+}
+
 void CContainerUI::SetScrollPos(SIZE szPos) {
-  const bool layoutPending = !m_bLaidOut || m_bUpdateNeeded || (m_pManager && m_pManager->IsLayoutPending());
+  const bool layoutPending = IsLayoutOutstanding();
   if (layoutPending) {
     // The range is not known yet: apply once the layout has run.
     m_szPendingScroll = szPos;
@@ -140,7 +146,7 @@ void CContainerUI::PageDown() {
 void CContainerUI::HomeUp() { SetScrollPos({m_szScrollPos.cx, 0}); }
 
 void CContainerUI::EndDown() {
-  const bool layoutPending = !m_bLaidOut || m_bUpdateNeeded || (m_pManager && m_pManager->IsLayoutPending());
+  const bool layoutPending = IsLayoutOutstanding();
   if (layoutPending) {
     m_bScrollToEnd = true;
     m_bScrollPending = false;

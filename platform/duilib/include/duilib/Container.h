@@ -103,6 +103,7 @@ class CContainerUI : public CControlUI {
     int nDragOffset = 0;
   };
   void ApplyScrollPos(SIZE szPos);
+  [[nodiscard]] bool IsLayoutOutstanding() const;
   void LayoutNow();
   void UpdateScrollBarRects();
   void PaintScrollBar(HDC hDC);
