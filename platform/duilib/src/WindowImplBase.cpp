@@ -42,14 +42,14 @@ LRESULT WindowImplBase::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, 
 }
 
 void WindowImplBase::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"click" && !msg.m_bClickDispatched) {
-    msg.m_bClickDispatched = true;
-    OnClick(msg);
-  }
+  if (msg.sType == L"click" && !msg.m_bClickDispatched) OnClick(msg);
 }
 
 void WindowImplBase::OnClick(TNotifyUI& msg) {
-  if (!msg.pSender) return;
+  // A window that sends unhandled clicks to OnClick and then every record to
+  // the base Notify would otherwise maximise twice.
+  if (msg.m_bClickDispatched || !msg.pSender) return;
+  msg.m_bClickDispatched = true;
   const CDuiString name = msg.pSender->GetName();
   if (name == L"closebtn") {
     Close(IDOK);

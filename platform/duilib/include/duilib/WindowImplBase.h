@@ -18,7 +18,8 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IMessageFilte
   virtual void InitWindow() {}
   // Runs OnClick for "click", at most once per record.
   void Notify(TNotifyUI& msg) override;
-  // "closebtn" closes, "minbtn"/"maxbtn"/"restorebtn" send the system command.
+  // "closebtn" closes, "minbtn"/"maxbtn"/"restorebtn" send the system
+  // command; acts at most once per record.
   virtual void OnClick(TNotifyUI& msg);
 
   // "../Mireloom/skin" for the client's windows, relative to the working directory.
