@@ -180,6 +180,29 @@ TEST_F(OptionTest, AnOptionRemovedBySelectChangedRaisesNoClick) {
 
 using KeyboardTest = WindowTest;
 
+// Counts the key messages that reach a native child window.
+class KeySpy {
+ public:
+  explicit KeySpy(HWND child) : m_child(child) {
+    s_spy = this;
+    m_previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  }
+  ~KeySpy() {
+    if (IsWindow(m_child)) SetWindowLongPtrW(m_child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    s_spy = nullptr;
+  }
+  int keys = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_KEYDOWN || msg == WM_CHAR) ++s_spy->keys;
+    return CallWindowProcW(s_spy->m_previous, hwnd, msg, w, l);
+  }
+  static inline KeySpy* s_spy = nullptr;
+  HWND m_child;
+  WNDPROC m_previous;
+};
+
 const wchar_t kForm[] = LR"(<VerticalLayout>
     <Edit name="edit1" height="30" tipvalue="用户名"/>
     <Edit name="edit2" height="30" password="true"/>
@@ -204,20 +227,24 @@ TEST_F(KeyboardTest, EnterConsumedByTheWindowGivesNothingPassedOnGivesReturnOnly
   HWND child = edit->GetNativeWindow();
   ASSERT_NE(child, nullptr);
   NotifyRecorder recorder(hwnd);
+  KeySpy spy(child);
 
   Testing::PressKey(child, VK_RETURN);
   EXPECT_EQ(enterSeen, 1);
   EXPECT_TRUE(recorder.Records().empty());
+  EXPECT_EQ(spy.keys, 0) << "consumed: not translated, nothing reaches the edit";
 
   consumeEnter = false;
   Testing::PressKey(child, VK_RETURN);
   EXPECT_EQ(enterSeen, 2);
   EXPECT_EQ(recorder.Summary(), (Lines{L"return:edit1"}));
+  EXPECT_EQ(spy.keys, 0);
   EXPECT_EQ(edit->GetText(), L"ab");
 
   recorder.Clear();
   Testing::PressKey(child, 'C');
-  EXPECT_EQ(edit->GetText(), L"abc") << "other keys go on to the edit as typing";
+  EXPECT_EQ(spy.keys, 2) << "other keys go on to the edit as typing";
+  EXPECT_EQ(edit->GetText(), L"abc");
   EXPECT_EQ(recorder.Summary(), (Lines{L"textchanged:edit1"}));
 }
 
