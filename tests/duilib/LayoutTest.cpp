@@ -60,6 +60,20 @@ TEST(LayoutTest, HorizontalMirrorsVertical) {
   EXPECT_RECT(tree[L"c"], 168, 2, 198, 12);
 }
 
+TEST(LayoutTest, RowsGiveTextControlsTheirFullHeightColumnsTheirTextWidth) {
+  Tree tree(LR"(<VerticalLayout>
+      <HorizontalLayout height="40"><Button name="btn" width="30"/><Label name="label"/><Label name="short" height="10"/></HorizontalLayout>
+      <Label name="auto" text="abc" autocalcwidth="true"/>
+    </VerticalLayout>)");
+  tree.Place(200, 100);
+  EXPECT_RECT(tree[L"btn"], 0, 0, 30, 40);
+  EXPECT_EQ(Pos(tree[L"label"]).bottom, 40);
+  EXPECT_EQ(Pos(tree[L"short"]).bottom, 10);
+  const SIZE text = tree[L"auto"]->EstimateSize({200, 60});
+  EXPECT_GT(text.cx, 0);
+  EXPECT_EQ(Pos(tree[L"auto"]).right - Pos(tree[L"auto"]).left, text.cx);
+}
+
 TEST(LayoutTest, PaddingMayBeNegativeAndIsOutsideTheSize) {
   Tree tree(LR"(<VerticalLayout>
       <Control name="a" height="20" padding="5,0,5,0"/>

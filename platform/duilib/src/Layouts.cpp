@@ -21,7 +21,6 @@ struct StackSlot {
 };
 
 int MainOf(SIZE size, bool vertical) { return vertical ? size.cy : size.cx; }
-int CrossOf(SIZE size, bool vertical) { return vertical ? size.cx : size.cy; }
 
 // Gives the stretching children equal shares of the remaining space; a
 // share outside a child's min/max is clamped and the rest shared again.
@@ -105,7 +104,10 @@ SIZE ArrangeStack(const std::vector<CControlUI*>& items, const RECT& inner, SIZE
     CControlUI* item = slot.control;
     const RECT pad = item->GetPadding();
     const int padCross = vertical ? pad.left + pad.right : pad.top + pad.bottom;
-    int cross = CrossOf(slot.estimate, vertical);
+    // Across a column the estimate gives the width (fixed or from the text);
+    // across a row only a fixed height counts: a label's one-line estimate
+    // is for stacking, not for the row's height.
+    int cross = vertical ? static_cast<int>(slot.estimate.cx) : item->GetFixedHeight();
     const int minCross = vertical ? item->GetMinWidth() : item->GetMinHeight();
     const int maxCross = std::max(minCross, vertical ? item->GetMaxWidth() : item->GetMaxHeight());
     if (cross <= 0) cross = crossSpace - padCross;
