@@ -25,10 +25,16 @@ void AddRoundRect(Gdiplus::GraphicsPath& path, Gdiplus::RectF rc, float cx, floa
     path.AddRectangle(rc);
     return;
   }
+  // The straight edges are added explicitly: Wine's GDI+ drops some of the
+  // lines it should insert between consecutive arcs.
+  const float right = rc.X + rc.Width, bottom = rc.Y + rc.Height;
   path.AddArc(rc.X, rc.Y, cx, cy, 180, 90);
-  path.AddArc(rc.X + rc.Width - cx, rc.Y, cx, cy, 270, 90);
-  path.AddArc(rc.X + rc.Width - cx, rc.Y + rc.Height - cy, cx, cy, 0, 90);
-  path.AddArc(rc.X, rc.Y + rc.Height - cy, cx, cy, 90, 90);
+  path.AddLine(rc.X + cx / 2, rc.Y, right - cx / 2, rc.Y);
+  path.AddArc(right - cx, rc.Y, cx, cy, 270, 90);
+  path.AddLine(right, rc.Y + cy / 2, right, bottom - cy / 2);
+  path.AddArc(right - cx, bottom - cy, cx, cy, 0, 90);
+  path.AddLine(right - cx / 2, bottom, rc.X + cx / 2, bottom);
+  path.AddArc(rc.X, bottom - cy, cx, cy, 90, 90);
   path.CloseFigure();
 }
 
@@ -106,7 +112,10 @@ void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round) {
   Gdiplus::Graphics graphics(hDC);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   Gdiplus::Pen pen(ToGdiplus(argb), static_cast<float>(size));
-  const float inset = size / 2.0f;
+  // Pixel centres are whole coordinates here: the pen runs through the
+  // centres of the outermost pixels, so a 1 px border covers exactly the
+  // rectangle's edge pixels. (Wine rounds half coordinates outward.)
+  const float inset = (size - 1) / 2.0f;
   const Gdiplus::RectF box(rc.left + inset, rc.top + inset, rc.right - rc.left - size + 0.0f,
                            rc.bottom - rc.top - size + 0.0f);
   if (round.cx > 0 && round.cy > 0) {
