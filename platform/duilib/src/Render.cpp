@@ -69,37 +69,68 @@ void BlitNineSlice(HDC hDC, HDC src, const DecodedImage& image, const RECT& dest
 
 }  // namespace
 
+// Colours are painted with GDI: under Wine every GDI+ fill is rendered in
+// software (about 0.13 ms each, against 2 us for a GDI region), and Wine's
+// GDI+ does not anti-alias either, so the pictures are the same.
 void FillColor(HDC hDC, const RECT& rc, DWORD argb, SIZE round) {
   const BYTE alpha = static_cast<BYTE>(argb >> 24);
   if (alpha == 0 || rc.right <= rc.left || rc.bottom <= rc.top) return;
-  if (alpha == 255 && round.cx <= 0 && round.cy <= 0) {
+  const bool rounded = round.cx > 0 && round.cy > 0;
+  if (alpha == 255) {
     quennet::UniqueBrush brush(CreateSolidBrush(ToColorRef(argb)));
-    FillRect(hDC, &rc, brush.get());
+    if (!rounded) {
+      FillRect(hDC, &rc, brush.get());
+    } else {
+      quennet::UniqueRegion region(CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy));
+      FillRgn(hDC, region.get(), brush.get());
+    }
     return;
   }
-  Gdiplus::Graphics graphics(hDC);
-  Gdiplus::SolidBrush brush(ToGdiplus(argb));
-  if (round.cx > 0 && round.cy > 0) {
-    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    Gdiplus::GraphicsPath path;
-    AddRoundRect(path,
-                 Gdiplus::RectF(static_cast<float>(rc.left), static_cast<float>(rc.top),
-                                static_cast<float>(rc.right - rc.left), static_cast<float>(rc.bottom - rc.top)),
-                 static_cast<float>(round.cx), static_cast<float>(round.cy));
-    graphics.FillPath(&brush, &path);
-  } else {
-    graphics.FillRectangle(&brush, static_cast<INT>(rc.left), static_cast<INT>(rc.top),
-                           static_cast<INT>(rc.right - rc.left), static_cast<INT>(rc.bottom - rc.top));
+  // Blended: one premultiplied pixel stretched over the area.
+  static HBITMAP pixelBitmap = nullptr;
+  static DWORD* pixel = nullptr;
+  if (!pixelBitmap) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    pixelBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixel = static_cast<DWORD*>(bits);
+    if (!pixelBitmap) return;
   }
+  const DWORD premultiplied = (static_cast<DWORD>(alpha) << 24) | ((((argb >> 16) & 0xFF) * alpha / 255) << 16) |
+                              ((((argb >> 8) & 0xFF) * alpha / 255) << 8) | ((argb & 0xFF) * alpha / 255);
+  GdiFlush();
+  *pixel = premultiplied;
+  const int saved = SaveDC(hDC);
+  if (rounded) {
+    quennet::UniqueRegion region(CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy));
+    ExtSelectClipRgn(hDC, region.get(), RGN_AND);
+  }
+  quennet::UniqueMemoryDc source(CreateCompatibleDC(hDC));
+  quennet::SelectGuard select(source.get(), pixelBitmap);
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, source.get(), 0, 0, 1, 1, blend);
+  RestoreDC(hDC, saved);
 }
 
 void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round) {
   const BYTE alpha = static_cast<BYTE>(argb >> 24);
   if (alpha == 0 || size <= 0 || rc.right <= rc.left || rc.bottom <= rc.top) return;
-  if (alpha == 255 && round.cx <= 0 && round.cy <= 0) {
-    // Four bands inside the rectangle: exact pixels, no anti-aliasing needed.
+  const bool rounded = round.cx > 0 && round.cy > 0;
+  if (alpha == 255) {
     quennet::UniqueBrush brush(CreateSolidBrush(ToColorRef(argb)));
+    if (rounded) {
+      // The inner edge of the region's outline, size pixels wide.
+      quennet::UniqueRegion region(CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round.cx, round.cy));
+      FrameRgn(hDC, region.get(), brush.get(), size, size);
+      return;
+    }
+    // Four bands inside the rectangle: exact pixels.
     const RECT bands[4] = {{rc.left, rc.top, rc.right, rc.top + size},
                            {rc.left, rc.bottom - size, rc.right, rc.bottom},
                            {rc.left, rc.top + size, rc.left + size, rc.bottom - size},
@@ -118,7 +149,7 @@ void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round) {
   const float inset = (size - 1) / 2.0f;
   const Gdiplus::RectF box(rc.left + inset, rc.top + inset, rc.right - rc.left - size + 0.0f,
                            rc.bottom - rc.top - size + 0.0f);
-  if (round.cx > 0 && round.cy > 0) {
+  if (rounded) {
     Gdiplus::GraphicsPath path;
     AddRoundRect(path, box, static_cast<float>(round.cx), static_cast<float>(round.cy));
     graphics.DrawPath(&pen, &path);
