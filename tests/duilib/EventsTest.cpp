@@ -324,6 +324,56 @@ TEST_F(KeyboardTest, HidingOrDisablingTheFocusedControlGivesTheFocusToTheWindow)
   EXPECT_EQ(window.Manager().GetFocus(), nullptr) << "a disabled ancestor counts";
 }
 
+TEST_F(KeyboardTest, EditLimitsReadOnlyAndPasswordReachTheNativeEdit) {
+  TestWindow window(Skin(LR"(<VerticalLayout>
+      <Edit name="short" height="30" maxchar="3"/>
+      <Edit name="fixed" height="30" readonly="true" text="固定"/>
+      <Edit name="secret" height="30" password="true"/>
+    </VerticalLayout>)"));
+  HWND hwnd = window.CreatePopup();
+  Testing::TypeText(hwnd, L"short", L"abcd");
+  EXPECT_EQ(window.Find(L"short")->GetText(), L"abc");
+  Testing::TypeText(hwnd, L"fixed", L"x");
+  EXPECT_EQ(window.Find(L"fixed")->GetText(), L"固定");
+  Testing::TypeText(hwnd, L"secret", L"pw");
+  auto* secret = window.FindAs<CEditUI>(L"secret", L"Edit");
+  EXPECT_EQ(secret->GetText(), L"pw");
+  EXPECT_TRUE(GetWindowLongW(secret->GetNativeWindow(), GWL_STYLE) & ES_PASSWORD);
+  secret->SetSel(0, -1);
+  DWORD from = 0, to = 0;
+  SendMessageW(secret->GetNativeWindow(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(to, 2u);
+}
+
+TEST_F(KeyboardTest, AHostedEditFollowsScrollingAndHidesWithItsAncestors) {
+  TestWindow window(Skin(LR"(<VerticalLayout name="list" vscrollbar="true" vscrollbarstyle="width=&quot;0&quot;">
+      <Edit name="edit" height="30" text="在列表里"/>
+      <Control height="400"/>
+    </VerticalLayout>)", L"size=\"200,200\""));
+  HWND hwnd = window.CreatePopup();
+  Testing::PumpPending();
+  auto* edit = window.FindAs<CEditUI>(L"edit", L"Edit");
+  HWND child = edit->GetNativeWindow();
+  ASSERT_NE(child, nullptr);
+  RECT before, after;
+  GetWindowRect(child, &before);
+  window.FindAs<CContainerUI>(L"list", L"Container")->SetScrollPos({0, 10});
+  GetWindowRect(child, &after);
+  EXPECT_EQ(after.top, before.top - 10) << "the text moves with the list";
+  HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(child, shape), ERROR) << "the part above the list is cut off";
+  RECT visible;
+  GetRgnBox(shape, &visible);
+  DeleteObject(shape);
+  EXPECT_EQ(visible.top, 4);
+  Testing::Wheel(hwnd, L"list", -1);
+  EXPECT_FALSE(IsWindowVisible(child)) << "scrolled out of view";
+  window.FindAs<CContainerUI>(L"list", L"Container")->SetScrollPos({0, 0});
+  EXPECT_TRUE(IsWindowVisible(child));
+  window.Find(L"list")->SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(child)) << "hidden with its ancestor";
+}
+
 using WheelTest = WindowTest;
 
 TEST_F(WheelTest, ScrollIsRaisedOnlyForUserInputThatMoves) {
@@ -442,6 +492,56 @@ TEST_F(NotifyTest, TheBaseActsOnAClickOncePerRecordAndOnlyOnItsOwnNames) {
   EXPECT_EQ(minimise, 1);
   EXPECT_EQ(closes, 0);
   EXPECT_TRUE(IsWindow(hwnd));
+}
+
+TEST_F(NotifyTest, ARecordForwardedToAnotherWindowRunsItsNotifyBeforeTheNextStatement) {
+  TestWindow owner(Skin(kButtons), L"DuiOwner");
+  TestWindow menu(Skin(kButtons), L"DuiMenu");
+  std::vector<std::wstring> order;
+  POINT seenPoint = {};
+  owner.onNotify = [&](TestWindow&, TNotifyUI& msg) {
+    if (msg.sType == L"itemclick") {
+      order.push_back(L"owner:" + msg.pSender->GetName().str());
+      seenPoint = msg.ptMouse;
+    }
+    return false;
+  };
+  HWND ownerWindow = owner.CreatePopup();
+  menu.onNotify = [&](TestWindow& self, TNotifyUI& msg) {
+    if (msg.sType != L"click") return false;
+    TNotifyUI forwarded = msg;
+    forwarded.sType = L"itemclick";
+    owner.Manager().SendNotify(forwarded, false);
+    order.push_back(L"menu:after");
+    DestroyWindow(self.GetHWND());  // the menu goes; the record's sender stays readable
+    return false;
+  };
+  HWND menuWindow = menu.CreatePopup(ownerWindow);
+  Testing::NotifyRecorder everything;  // process-wide
+  POINT menuPoint = {};
+  {
+    const RECT& rc = menu.Find(L"b")->GetPos();
+    menuPoint = POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  }
+  Testing::Click(menuWindow, L"b");
+  EXPECT_EQ(order, (Lines{L"owner:b", L"menu:after"}));
+  EXPECT_EQ(seenPoint.x, menuPoint.x) << "the forwarded record keeps the menu's point";
+  EXPECT_EQ(everything.Summary(), (Lines{L"click:b", L"itemclick:b"}));
+  EXPECT_FALSE(IsWindow(menuWindow));
+}
+
+TEST_F(NotifyTest, EscapeAndEnterDoNotCloseTheSystemCloseDoes) {
+  TestWindow window(Skin(kButtons));
+  HWND hwnd = window.CreatePopup(nullptr, WS_POPUP | WS_VISIBLE | WS_SYSMENU);
+  SetFocus(hwnd);
+  Testing::PressKey(hwnd, VK_ESCAPE);
+  Testing::PressKey(hwnd, VK_RETURN);
+  Testing::PumpPending();
+  EXPECT_TRUE(IsWindow(hwnd));
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);  // what Alt+F4 sends
+  Testing::PumpPending();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(window.finalCount, 1);
 }
 
 TEST_F(NotifyTest, TooltipsShowOnHoverAndHideOnLeaveOrPress) {

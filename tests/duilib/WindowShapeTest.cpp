@@ -120,6 +120,19 @@ TEST_F(WindowShapeTest, MaximiseCoversTheWorkAreaAndSwapsTheSystemButtons) {
   EXPECT_EQ(info.ptMinTrackSize.y, 150);
 }
 
+TEST_F(WindowShapeTest, ADoubleClickOnTheCaptionMaximisesWithAMaximiseBox) {
+  TestWindow window(Skin(kFrame, L"size=\"300,200\" caption=\"0,0,0,30\""));
+  HWND hwnd = window.Create(nullptr, L"dbl", WS_POPUP | WS_VISIBLE | WS_MAXIMIZEBOX | WS_THICKFRAME, 0, 10, 10);
+  SendMessageW(hwnd, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(60, 25));
+  EXPECT_TRUE(IsZoomed(hwnd));
+  SendMessageW(hwnd, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(60, 25));
+  EXPECT_FALSE(IsZoomed(hwnd));
+  TestWindow fixed(Skin(kFrame, L"size=\"300,200\" caption=\"0,0,0,30\""), L"DuiFixed");
+  HWND fixedWindow = fixed.Create(nullptr, L"fixed", WS_POPUP | WS_VISIBLE, 0, 10, 10);
+  SendMessageW(fixedWindow, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(60, 25));
+  EXPECT_FALSE(IsZoomed(fixedWindow));
+}
+
 TEST_F(WindowShapeTest, CenterWindowOverTheOwnerAndInsideTheWorkArea) {
   TestWindow owner(Skin(kFrame, L"size=\"400,300\""), L"DuiOwner");
   HWND ownerWindow = owner.Create(nullptr, L"owner", WS_POPUP | WS_VISIBLE, 0, 100, 100);

@@ -176,14 +176,19 @@ RECT CEditUI::NativeRect() const {
     rc.top += (rc.bottom - rc.top - lineHeight) / 2;
     rc.bottom = rc.top + lineHeight;
   }
-  // Never show outside the visible part of scrolling ancestors.
+  return rc;
+}
+
+RECT CEditUI::VisibleNativeRect(const RECT& rc) const {
+  // What scrolling or small ancestors leave visible of the child.
+  RECT visible = rc;
   for (CControlUI* parent = m_pParent; parent; parent = parent->GetParent()) {
     if (auto* container = static_cast<CContainerUI*>(parent->GetInterface(L"Container"))) {
       const RECT inner = container->GetInnerRect();
-      IntersectRect(&rc, &rc, &inner);
+      if (!IntersectRect(&visible, &visible, &inner)) return RECT{0, 0, 0, 0};
     }
   }
-  return rc;
+  return visible;
 }
 
 void CEditUI::EnsureNativeWindow() {
@@ -234,11 +239,22 @@ void CEditUI::OnNativeDestroyed() {
 void CEditUI::UpdateNativeWindow() {
   if (!m_pManager) return;
   const RECT rc = NativeRect();
-  const bool show = IsVisible() && !IsRectEmpty(&rc) && (m_bFocused || !GetText().IsEmpty());
+  const RECT visible = VisibleNativeRect(rc);
+  const bool show = IsVisible() && !IsRectEmpty(&visible) && (m_bFocused || !GetText().IsEmpty());
   if (show) EnsureNativeWindow();
   if (!m_hWndEdit) return;
   ApplyStyle();
   EnableWindow(m_hWndEdit, IsEnabled());
+  // The child stays where its text belongs; a part scrolled out of view is
+  // cut off by a region rather than by moving the text.
+  const bool clipped = show && !EqualRect(&visible, &rc);
+  if (clipped || m_bClipped) {
+    HRGN region = clipped ? CreateRectRgn(visible.left - rc.left, visible.top - rc.top, visible.right - rc.left,
+                                          visible.bottom - rc.top)
+                          : nullptr;
+    if (!SetWindowRgn(m_hWndEdit, region, TRUE) && region) DeleteObject(region);
+    m_bClipped = clipped;
+  }
   SetWindowPos(m_hWndEdit, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   Invalidate();

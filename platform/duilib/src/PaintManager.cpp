@@ -513,13 +513,21 @@ void CPaintManagerUI::OnPaint() {
     IntersectClipRect(memory, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
     Render(memory, ps.rcPaint);
     RestoreDC(memory, saved);
-    // Native children (edits, a browser owned by another thread) are never painted over.
+    // Native children (edits, a browser owned by another thread) are never
+    // painted over; only their visible part is left out.
     for (HWND child = GetWindow(m_hWndPaint, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
       RECT rc;
       GetWindowRect(child, &rc);
       MapWindowPoints(nullptr, m_hWndPaint, reinterpret_cast<POINT*>(&rc), 2);
-      ExcludeClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+      HRGN shape = CreateRectRgn(0, 0, 0, 0);
+      if (GetWindowRgn(child, shape) != ERROR) {
+        OffsetRgn(shape, rc.left, rc.top);
+        ExtSelectClipRgn(dc, shape, RGN_DIFF);
+      } else {
+        ExcludeClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+      }
+      DeleteObject(shape);
     }
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
            memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);

@@ -71,6 +71,7 @@ class CEditUI : public CLabelUI {
   // Shows the child while it has focus or text, and places it.
   void UpdateNativeWindow();
   [[nodiscard]] RECT NativeRect() const;
+  [[nodiscard]] RECT VisibleNativeRect(const RECT& rc) const;
   void ApplyStyle();
 
   HWND m_hWndEdit = nullptr;
@@ -84,6 +85,7 @@ class CEditUI : public CLabelUI {
   bool m_bPasswordMode = false;
   bool m_bReadOnly = false;
   bool m_bSettingText = false;
+  bool m_bClipped = false;
 };
 
 }  // namespace DuiLib
