@@ -29,8 +29,6 @@ void Walk(CControlUI* control, Visit&& visit) {
   for (int i = 0; i < control->GetChildCount(); ++i) Walk(control->GetChildAt(i), visit);
 }
 
-DWORD Rgb(DWORD argb) { return argb & 0xFFFFFF; }
-
 class GalleryTest : public WindowTest {
  protected:
   void SetUp() override {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cassert>
+#include <cstring>
 
 #include "Attributes.h"
 #include "ControlPin.h"
@@ -9,11 +10,20 @@
 #include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
 
+// Free in release builds; the checks of AssertUsable in debug builds.
+#ifdef NDEBUG
+#define DUI_CHECK_USABLE() ((void)0)
+#else
+#define DUI_CHECK_USABLE() AssertUsable()
+#endif
+
 namespace DuiLib {
 
 namespace {
 
 std::atomic<size_t> g_liveControls{0};
+constexpr uint32_t kAlive = 0xA11CE5ED;
+constexpr uint32_t kFreed = 0xDEADC0DE;
 
 }  // namespace
 
@@ -37,12 +47,27 @@ CControlPin::~CControlPin() {
   }
 }
 
-CControlUI::CControlUI() { ++g_liveControls; }
+CControlUI::CControlUI() : m_uAliveMark(kAlive), m_dwOwnerThread(GetCurrentThreadId()) { ++g_liveControls; }
 
 CControlUI::~CControlUI() {
   if (m_pManager) m_pManager->ReapControl(this);
+  m_uAliveMark = kFreed;
   --g_liveControls;
 }
+
+void CControlUI::AssertUsable() const {
+  // Controls belong to the user-interface thread; a core thread touching
+  // one, or a pointer kept past a removal, shows up here in debug builds.
+  assert(m_uAliveMark == kAlive && "control used after it was freed");
+  assert(m_dwOwnerThread == GetCurrentThreadId() && "control used off the user-interface thread");
+}
+
+#ifndef NDEBUG
+void CControlUI::operator delete(void* p, std::size_t size) {
+  std::memset(p, 0xDD, size);
+  ::operator delete(p);
+}
+#endif
 
 LPCTSTR CControlUI::GetClass() const { return L"ControlUI"; }
 
@@ -52,6 +77,7 @@ LPVOID CControlUI::GetInterface(LPCTSTR pstrName) {
 }
 
 void CControlUI::SetName(LPCTSTR pstrName) {
+  DUI_CHECK_USABLE();
   CDuiString name(pstrName);
   if (name == m_sName) return;
   CDuiString old = m_sName;
@@ -62,6 +88,7 @@ void CControlUI::SetName(LPCTSTR pstrName) {
 CDuiString CControlUI::GetText() const { return m_sText; }
 
 void CControlUI::SetText(LPCTSTR pstrText) {
+  DUI_CHECK_USABLE();
   CDuiString text(pstrText);
   if (text == m_sText) return;
   m_sText = text;
@@ -80,6 +107,7 @@ bool CControlUI::IsVisible() const {
 }
 
 void CControlUI::SetVisible(bool bVisible) {
+  DUI_CHECK_USABLE();
   if (m_bVisible == bVisible) return;
   if (!bVisible) Invalidate();
   m_bVisible = bVisible;
@@ -96,6 +124,7 @@ bool CControlUI::IsEnabled() const {
 }
 
 void CControlUI::SetEnabled(bool bEnable) {
+  DUI_CHECK_USABLE();
   if (m_bEnabled == bEnable) return;
   m_bEnabled = bEnable;
   if (m_pManager && !bEnable && m_pManager->IsFocusWithin(this)) m_pManager->SetFocus(nullptr);
@@ -196,6 +225,7 @@ void CControlUI::SetBorderRound(SIZE cxyRound) {
 }
 
 void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
+  DUI_CHECK_USABLE();
   using namespace detail;
   const std::wstring name = pstrName ? pstrName : L"";
   RECT rc;
@@ -265,6 +295,7 @@ CControlUI* CControlUI::ApplyAttributeList(LPCTSTR pstrList) {
 }
 
 void CControlUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  DUI_CHECK_USABLE();
   if (rc.right < rc.left) rc.right = rc.left;
   if (rc.bottom < rc.top) rc.bottom = rc.top;
   const bool changed = !EqualRect(&rc, &m_rcItem);
@@ -277,11 +308,13 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate) {
 SIZE CControlUI::EstimateSize(SIZE szAvailable) { return m_cxyFixed; }
 
 void CControlUI::Invalidate() {
+  DUI_CHECK_USABLE();
   if (!m_pManager || IsRectEmpty(&m_rcItem)) return;
   m_pManager->Invalidate(m_rcItem);
 }
 
 void CControlUI::NeedUpdate() {
+  DUI_CHECK_USABLE();
   m_bUpdateNeeded = true;
   if (m_pManager) m_pManager->NeedUpdate(this);
 }
@@ -296,6 +329,7 @@ void CControlUI::NeedParentUpdate() {
 }
 
 void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
+  DUI_CHECK_USABLE();
   RECT rcClip;
   if (!IntersectRect(&rcClip, &rcPaint, &m_rcItem)) return;
   const int saved = SaveDC(hDC);
@@ -330,6 +364,7 @@ void CControlUI::PaintBorder(HDC hDC) {
 }
 
 void CControlUI::DoEvent(TEventUI& event) {
+  DUI_CHECK_USABLE();
   switch (event.Type) {
     case UIEVENT_SETCURSOR:
       if (m_bHandCursor || !m_pParent) {

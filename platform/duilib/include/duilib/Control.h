@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "duilib/DuiRect.h"
@@ -131,6 +132,12 @@ class CControlUI {
   // deletes it when the last pin goes.
   static void Release(CControlUI* pControl);
   [[nodiscard]] bool IsPinned() const { return m_nPins > 0; }
+  // Debug builds: asserts that the control is alive (freed controls are
+  // poisoned) and used on the thread that created it.
+  void AssertUsable() const;
+#ifndef NDEBUG
+  static void operator delete(void* p, std::size_t size);
+#endif
   // The effective visibility or enabled state changed here or above:
   // containers pass it on, hosted native windows follow it.
   virtual void PropagateState() {}
@@ -179,6 +186,8 @@ class CControlUI {
   void DetachPinned();
 
   uint64_t m_nRegistration = 0;  // order of registration with the manager
+  uint32_t m_uAliveMark;
+  DWORD m_dwOwnerThread;
   int m_nPins = 0;
   bool m_bReleasePending = false;
 };
