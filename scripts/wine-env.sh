@@ -24,8 +24,20 @@ stop_display() {
   if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 
+# No window manager runs on the displays used here: without one, Wine waits
+# two seconds for every destroyed window to be withdrawn unless its windows
+# are unmanaged.
+ensure_unmanaged_windows() {
+  if [ -f "$WINEPREFIX/.corvanel-unmanaged" ]; then return; fi
+  local reg=$WINEPREFIX/x11.reg
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' > "$reg"
+  "$wine_cmd" regedit /S "$reg" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.corvanel-unmanaged"
+}
+
 ensure_prefix() {
-  if [ -f "$WINEPREFIX/.corvanel-ready" ]; then return; fi
+  if [ -f "$WINEPREFIX/.corvanel-ready" ]; then ensure_unmanaged_windows; return; fi
   echo "wine: creating a throw-away prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
   "$wine_cmd" wineboot -i >/dev/null 2>&1 || true
@@ -44,6 +56,7 @@ ensure_prefix() {
   "$wine_cmd" regedit /S "$reg" >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.corvanel-ready"
+  ensure_unmanaged_windows
 }
 
 start_wineserver() {

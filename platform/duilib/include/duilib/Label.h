@@ -1,0 +1,84 @@
+#pragma once
+
+// Text controls: CLabelUI is one line, left and vertically centred; CTextUI
+// wraps, left and top.
+
+#include <cstdint>
+
+#include "duilib/Control.h"
+
+namespace DuiLib {
+
+class CLabelUI : public CControlUI {
+ public:
+  CLabelUI();
+
+  [[nodiscard]] LPCTSTR GetClass() const override;
+  LPVOID GetInterface(LPCTSTR pstrName) override;
+
+  void SetText(LPCTSTR pstrText) override;
+
+  void SetFont(int index);
+  [[nodiscard]] int GetFont() const { return m_iFont; }
+  // 0 is the manager's default text colour; only RGB is used when drawing.
+  void SetTextColor(DWORD dwTextColor);
+  [[nodiscard]] DWORD GetTextColor() const { return m_dwTextColor; }
+  void SetDisabledTextColor(DWORD dwTextColor);
+  [[nodiscard]] DWORD GetDisabledTextColor() const { return m_dwDisabledTextColor; }
+  // The DT_* flags used for drawing and measuring (DT_NOPREFIX is always added).
+  void SetTextStyle(UINT uStyle);
+  [[nodiscard]] UINT GetTextStyle() const { return m_uTextStyle; }
+  void SetTextPadding(RECT rc);
+  [[nodiscard]] RECT GetTextPadding() const { return m_rcTextPadding; }
+  void SetShowHtml(bool bShowHtml = true);
+  [[nodiscard]] bool IsShowHtml() const { return m_bShowHtml; }
+  void SetAutoCalcWidth(bool bAutoCalcWidth);
+  [[nodiscard]] bool IsAutoCalcWidth() const { return m_bAutoCalcWidth; }
+  // The text as drawn (without markup tags).
+  [[nodiscard]] CDuiString GetPlainText() const;
+
+  SIZE EstimateSize(SIZE szAvailable) override;
+  void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
+  void PaintText(HDC hDC) override;
+
+ protected:
+  // The text colour of the current state (0: the default colour).
+  [[nodiscard]] virtual DWORD GetStateTextColor() const;
+  // The text that PaintText draws (edits draw their tip or bullets).
+  [[nodiscard]] virtual CDuiString GetDisplayText() const { return m_sText; }
+  // Whether the estimated size depends on the text (auto width or wrapping).
+  [[nodiscard]] bool IsSizeFromText() const;
+  // Size of the drawn text within a width (0: unbounded), without padding.
+  SIZE MeasureText(int width);
+  void OnFontChanged() override;
+
+  int m_iFont = -1;
+  DWORD m_dwTextColor = 0;
+  DWORD m_dwDisabledTextColor = 0;
+  UINT m_uTextStyle = DT_VCENTER | DT_SINGLELINE;
+  RECT m_rcTextPadding = {0, 0, 0, 0};
+  bool m_bShowHtml = false;
+  bool m_bAutoCalcWidth = false;
+
+ private:
+  // One measurement, reused while width, text, font and style are unchanged.
+  struct MeasureCache {
+    int width = -1;
+    UINT style = 0;
+    HFONT font = nullptr;
+    uint32_t textVersion = 0;
+    SIZE size = {0, 0};
+  } m_measure;
+  uint32_t m_textVersion = 1;
+};
+
+class CTextUI : public CLabelUI {
+ public:
+  CTextUI();
+
+  [[nodiscard]] LPCTSTR GetClass() const override;
+  LPVOID GetInterface(LPCTSTR pstrName) override;
+  void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
+};
+
+}  // namespace DuiLib

@@ -1,0 +1,262 @@
+#pragma once
+
+// One per window: owns the control tree, finds controls, lays them out,
+// paints them double-buffered, turns window messages into control events and
+// delivers notifications.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "duilib/DuiRect.h"
+#include "duilib/DuiString.h"
+#include "duilib/Types.h"
+
+namespace DuiLib {
+
+namespace detail {
+struct SharedFont;
+class BackBuffer;
+class ToolTip;
+}  // namespace detail
+
+class CPaintManagerUI final {
+ public:
+  CPaintManagerUI();
+  ~CPaintManagerUI();
+  CPaintManagerUI(const CPaintManagerUI&) = delete;
+  CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
+
+  // Once at start-up: the instance registers the window classes; GDI+ starts
+  // here and runs until the process ends.
+  static void SetInstance(HINSTANCE hInst);
+  [[nodiscard]] static HINSTANCE GetInstance();
+
+  // Binds the manager to its window (called when the window is created).
+  void Init(HWND hWnd);
+  [[nodiscard]] HWND GetPaintWindow() const { return m_hWndPaint; }
+  // The manager of a framework window, or NULL.
+  [[nodiscard]] static CPaintManagerUI* FromWindow(HWND hWnd);
+
+  // Folder that skin-relative names are resolved against (ends with "\").
+  void SetResourcePath(LPCTSTR pStrPath);
+  [[nodiscard]] CDuiString GetResourcePath() const { return m_sResourcePath; }
+  // An absolute path as is; anything else relative to the resource folder.
+  [[nodiscard]] CDuiString ResolvePath(LPCTSTR pStrName) const;
+
+  // ---- Tree ----
+  bool AttachDialog(CControlUI* pControl);
+  [[nodiscard]] CControlUI* GetRoot() const { return m_pRoot; }
+  [[nodiscard]] CControlUI* FindControl(LPCTSTR pstrName) const;
+  [[nodiscard]] CControlUI* FindControl(POINT pt) const;
+  // Whether the pointer is a control now in this tree. Never dereferences it.
+  [[nodiscard]] bool IsControlAlive(CControlUI* pControl) const;
+  // Frees the tree (pinned controls when their dispatch ends), timers,
+  // notifiers and filters. Called when the window is destroyed.
+  void ReleaseAll();
+
+  // ---- Notifications ----
+  void SendNotify(TNotifyUI& Msg, bool bAsync = false);
+  void SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam = 0, LPARAM lParam = 0,
+                  bool bAsync = false);
+  bool AddNotifier(INotifyUI* pControl);
+  bool RemoveNotifier(INotifyUI* pControl);
+  bool AddPreMessageFilter(IMessageFilterUI* pFilter);
+  bool RemovePreMessageFilter(IMessageFilterUI* pFilter);
+  bool AddMessageFilter(IMessageFilterUI* pFilter);
+  bool RemoveMessageFilter(IMessageFilterUI* pFilter);
+
+  // ---- Fonts and colours ----
+  void SetDefaultFont(LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                      bool bShared = false);
+  HFONT AddFont(int id, LPCTSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic);
+  // An unknown id (and -1) gives the default font.
+  HFONT GetFont(int id);
+  const TFontInfo* GetFontInfo(int id);
+  // The font of an id for a control that may have no manager.
+  static const TFontInfo* ResolveFont(CPaintManagerUI* pManager, int id);
+  void SetDefaultFontColor(DWORD dwColor) { m_dwDefaultFontColor = dwColor; }
+  [[nodiscard]] DWORD GetDefaultFontColor() const { return m_dwDefaultFontColor; }
+  void SetDefaultDisabledColor(DWORD dwColor) { m_dwDefaultDisabledColor = dwColor; }
+  [[nodiscard]] DWORD GetDefaultDisabledColor() const { return m_dwDefaultDisabledColor; }
+  void SetDefaultLinkFontColor(DWORD dwColor, bool bShared = false);
+  [[nodiscard]] DWORD GetDefaultLinkFontColor() const;
+  void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
+  [[nodiscard]] DWORD GetDefaultLinkHoverFontColor() const;
+  // Default attribute lists of the skin's <Default> elements, by class name.
+  void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
+  [[nodiscard]] LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
+
+  // ---- Focus ----
+  void SetFocus(CControlUI* pControl);
+  [[nodiscard]] CControlUI* GetFocus() const { return m_pFocus; }
+  // Moves the focus to the next (or previous) focusable control; false when none.
+  bool SetNextTabControl(bool bForward = true);
+
+  // ---- Layout and painting ----
+  void Invalidate(const RECT& rcItem);
+  void Invalidate();
+  // The whole tree is laid out again before the next paint.
+  void NeedUpdate();
+  // The control's own layout is redone before the next paint.
+  void NeedUpdate(CControlUI* pControl);
+  // Runs any pending layout now.
+  void UpdateLayout();
+  [[nodiscard]] bool IsLayoutPending() const { return m_bLayoutPending; }
+  // Paints the tree into a DC whose origin is the client's (back buffer, or a
+  // test bitmap). Lays out first when needed.
+  void Render(HDC hDC, const RECT& rcPaint);
+
+  // ---- Timers of controls (ids of the window timer are >= 0x10000) ----
+  bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+  bool KillTimer(CControlUI* pControl, UINT nTimerID);
+  void KillTimer(CControlUI* pControl);
+
+  // ---- Skin of the window ----
+  void SetInitSize(int cx, int cy) { m_szInitWindowSize = {cx, cy}; }
+  [[nodiscard]] SIZE GetInitSize() const { return m_szInitWindowSize; }
+  void SetCaptionRect(RECT rcCaption) { m_rcCaption = rcCaption; }
+  [[nodiscard]] RECT GetCaptionRect() const { return m_rcCaption; }
+  void SetSizeBox(RECT rcSizeBox) { m_rcSizeBox = rcSizeBox; }
+  [[nodiscard]] RECT GetSizeBox() const { return m_rcSizeBox; }
+  void SetRoundCorner(int cx, int cy) { m_szRoundCorner = {cx, cy}; }
+  [[nodiscard]] SIZE GetRoundCorner() const { return m_szRoundCorner; }
+  void SetMinInfo(int cx, int cy) { m_szMinWindow = {cx, cy}; }
+  [[nodiscard]] SIZE GetMinInfo() const { return m_szMinWindow; }
+  void SetMaxInfo(int cx, int cy) { m_szMaxWindow = {cx, cy}; }
+  [[nodiscard]] SIZE GetMaxInfo() const { return m_szMaxWindow; }
+  // Sets the window region from the round corner (a plain rectangle when
+  // there is none, or when the window is maximised).
+  void UpdateWindowRegion();
+  // Non-client hit test of a client point: sizing border, caption, client.
+  [[nodiscard]] LRESULT HitTestNonClient(POINT ptClient) const;
+
+  // ---- Messages ----
+  // Key pre-routing and pre-filters of every loop (GetMessage, this, then
+  // TranslateMessage/DispatchMessage). True when the message was consumed.
+  static bool TranslateMessage(const LPMSG pMsg);
+  // Input to controls, paint, layout, internal timers. True when handled.
+  bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+  // Messages the framework must see whatever the window does with them
+  // (hosted edits' colours and changes, region on resize). Runs first.
+  bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+
+  // ---- State read by controls and tests ----
+  [[nodiscard]] POINT GetMousePos() const { return m_ptLastMousePos; }
+  [[nodiscard]] CControlUI* GetHotControl() const { return m_pEventHover; }
+  [[nodiscard]] CControlUI* GetPressedControl() const { return m_pEventClick; }
+  // The text of the tooltip now shown, "" when none.
+  [[nodiscard]] CDuiString GetCurrentToolTip() const;
+
+  // ---- Internals used by controls ----
+  void RegisterControl(CControlUI* pControl);
+  void ReapControl(CControlUI* pControl);
+  void RenameControl(CControlUI* pControl, const CDuiString& oldName);
+  void AddOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+  void RemoveOptionGroup(LPCTSTR pStrGroupName, CControlUI* pControl);
+  [[nodiscard]] std::vector<CControlUI*> GetOptionGroup(LPCTSTR pStrGroupName) const;
+  // Gives an event to a control, pinning it and its ancestors meanwhile.
+  void DispatchEvent(CControlUI* pControl, TEventUI& event);
+  // Whether the focused control or one of its ancestors is this control.
+  [[nodiscard]] bool IsFocusWithin(const CControlUI* pControl) const;
+  // Restyles controls after a default font change (native edits keep a font).
+  void BroadcastFontChange();
+  // The native focus left a hosted child: drop the framework focus without
+  // taking the native focus back.
+  void OnNativeFocusLost(CControlUI* pControl);
+  // Called by a control from DoEvent: the key event was used, so it does not
+  // go on to a native window.
+  void MarkKeyHandled() { m_bKeyHandled = true; }
+
+ private:
+  struct TimerInfo {
+    CControlUI* pControl;
+    UINT nLocalID;
+    UINT_PTR uWinTimer;
+  };
+  struct AsyncNotify {
+    TNotifyUI msg;
+  };
+
+  void SetFocusImpl(CControlUI* pControl, bool bMoveNativeFocus);
+  void SetHot(CControlUI* pControl, POINT pt);
+  void OnMouseMove(POINT pt, WPARAM wParam);
+  void OnButtonDown(UINT uMsg, POINT pt, WPARAM wParam);
+  void OnButtonUp(UINT uMsg, POINT pt, WPARAM wParam);
+  bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
+  bool OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnPaint();
+  void DeliverAsyncNotifications();
+  void SendEvent(CControlUI* pControl, int type, POINT pt, WPARAM wParam = 0, LPARAM lParam = 0, TCHAR ch = 0);
+  void ProcessDirtyControls();
+  void ApplyZoomState();
+  void HideToolTip();
+  void ShowToolTip();
+  // A control of this tree with a native child window that has the handle.
+  CControlUI* FindHostOf(HWND hWndChild) const;
+
+  HWND m_hWndPaint = nullptr;
+  CControlUI* m_pRoot = nullptr;
+  CDuiString m_sResourcePath;
+
+  CControlUI* m_pFocus = nullptr;
+  CControlUI* m_pEventHover = nullptr;
+  CControlUI* m_pEventClick = nullptr;
+  CControlUI* m_pEventRClick = nullptr;
+  POINT m_ptLastMousePos = {-1, -1};
+  bool m_bMouseTracking = false;
+  bool m_bMouseCapture = false;
+  bool m_bKeyHandled = false;
+
+  // Every live control of the tree, and the name index: each name maps the
+  // registration order to the control, so duplicates resolve to the earliest.
+  std::unordered_set<CControlUI*> m_liveControls;
+  std::unordered_map<std::wstring, std::map<uint64_t, CControlUI*>> m_names;
+  std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
+  uint64_t m_nNextRegistration = 1;
+
+  std::vector<INotifyUI*> m_notifiers;
+  std::vector<IMessageFilterUI*> m_preFilters;
+  std::vector<IMessageFilterUI*> m_filters;
+  std::deque<AsyncNotify> m_asyncNotify;
+  bool m_bAsyncPosted = false;
+
+  std::vector<TimerInfo> m_timers;
+  UINT_PTR m_uNextTimerID = 0x10000;
+
+  std::map<int, std::shared_ptr<detail::SharedFont>> m_fonts;
+  std::shared_ptr<detail::SharedFont> m_defaultFont;
+  DWORD m_dwDefaultFontColor = 0xFF333333;
+  DWORD m_dwDefaultDisabledColor = 0xFFA5A5A5;
+  DWORD m_dwLinkFontColor = 0;
+  DWORD m_dwLinkHoverFontColor = 0;
+  std::map<std::wstring, std::wstring> m_defaultAttributes;
+
+  std::unordered_set<CControlUI*> m_dirty;
+  bool m_bLayoutPending = false;
+  bool m_bInLayout = false;
+  CDuiRect m_rcLayoutInvalid;
+  SIZE m_szLaidOut = {-1, -1};
+  std::unique_ptr<detail::BackBuffer> m_backBuffer;
+  std::unique_ptr<detail::ToolTip> m_toolTip;
+
+  SIZE m_szInitWindowSize = {0, 0};
+  SIZE m_szMinWindow = {0, 0};
+  SIZE m_szMaxWindow = {0, 0};
+  SIZE m_szRoundCorner = {0, 0};
+  RECT m_rcCaption = {0, 0, 0, 0};
+  RECT m_rcSizeBox = {0, 0, 0, 0};
+  SIZE m_szRegion = {-1, -1};
+  bool m_bRegionZoomed = false;
+  int m_nZoomState = -1;  // -1 unknown, 0 normal, 1 zoomed
+};
+
+}  // namespace DuiLib

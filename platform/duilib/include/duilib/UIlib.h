@@ -1,0 +1,19 @@
+#pragma once
+
+// Everything a window built on the framework uses.
+
+#include "duilib/Button.h"
+#include "duilib/Container.h"
+#include "duilib/Control.h"
+#include "duilib/DialogBuilder.h"
+#include "duilib/DuiRect.h"
+#include "duilib/DuiString.h"
+#include "duilib/Edit.h"
+#include "duilib/Label.h"
+#include "duilib/Layouts.h"
+#include "duilib/Option.h"
+#include "duilib/PaintManager.h"
+#include "duilib/Types.h"
+#include "duilib/Utils.h"
+#include "duilib/Window.h"
+#include "duilib/WindowImplBase.h"

@@ -1,0 +1,365 @@
+#include "duilib/Edit.h"
+
+#include "Attributes.h"
+#include "Render.h"
+#include "duilib/Container.h"
+#include "duilib/PaintManager.h"
+
+namespace DuiLib {
+
+namespace {
+
+constexpr wchar_t kHostProperty[] = L"DuiLib.EditHost";
+constexpr wchar_t kProcProperty[] = L"DuiLib.EditProc";
+// Lifted default limit of a native EDIT.
+constexpr UINT kUnlimited = 0x7FFFFFFE;
+constexpr wchar_t kPasswordChar = 0x25CF;
+
+std::wstring WindowText(HWND hWnd) {
+  const int length = GetWindowTextLengthW(hWnd);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+  const int copied = GetWindowTextW(hWnd, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+LRESULT CALLBACK EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  auto* edit = static_cast<CEditUI*>(GetPropW(hWnd, kHostProperty));
+  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hWnd, kProcProperty));
+  if (!previous) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+  switch (uMsg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT result = CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+      if (edit) edit->OnNativeFocus(uMsg == WM_SETFOCUS);
+      return result;
+    }
+    case WM_MOUSEWHEEL:
+      // The wheel scrolls what is under the pointer, not the edit.
+      return ::SendMessageW(GetParent(hWnd), uMsg, wParam, lParam);
+    case WM_CHAR:
+      // Enter and Tab are routed by the framework; never beep for them.
+      if (wParam == VK_RETURN || wParam == VK_TAB) return 0;
+      break;
+    case WM_DESTROY:
+      if (edit) edit->OnNativeDestroyed();
+      break;
+    case WM_NCDESTROY:
+      RemovePropW(hWnd, kHostProperty);
+      RemovePropW(hWnd, kProcProperty);
+      SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+      return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+    default:
+      break;
+  }
+  return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+}
+
+}  // namespace
+
+CEditUI::CEditUI() {
+  m_uTextStyle = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
+  m_rcTextPadding = {4, 0, 4, 0};
+}
+
+CEditUI::~CEditUI() {
+  DestroyNativeWindow();
+  if (m_hBkBrush) DeleteObject(m_hBkBrush);
+}
+
+LPCTSTR CEditUI::GetClass() const { return L"EditUI"; }
+
+LPVOID CEditUI::GetInterface(LPCTSTR pstrName) {
+  if (pstrName && wcscmp(pstrName, L"Edit") == 0) return this;
+  return CLabelUI::GetInterface(pstrName);
+}
+
+CEditUI* CEditUI::FromNativeWindow(HWND hWnd) {
+  if (!hWnd) return nullptr;
+  return static_cast<CEditUI*>(GetPropW(hWnd, kHostProperty));
+}
+
+CDuiString CEditUI::GetText() const {
+  if (m_hWndEdit) return CDuiString(WindowText(m_hWndEdit));
+  return m_sText;
+}
+
+void CEditUI::SetText(LPCTSTR pstrText) {
+  m_sText = pstrText;
+  if (m_hWndEdit) {
+    // Text set by code is not a user change: no "textchanged".
+    m_bSettingText = true;
+    SetWindowTextW(m_hWndEdit, m_sText);
+    m_bSettingText = false;
+  }
+  Invalidate();
+  UpdateNativeWindow();
+}
+
+void CEditUI::SetTipValue(LPCTSTR pStrTipValue) {
+  m_sTipValue = pStrTipValue;
+  Invalidate();
+}
+
+void CEditUI::SetTipValueColor(DWORD dwColor) {
+  m_dwTipValueColor = dwColor;
+  Invalidate();
+}
+
+void CEditUI::SetPasswordMode(bool bPasswordMode) {
+  if (m_bPasswordMode == bPasswordMode) return;
+  m_bPasswordMode = bPasswordMode;
+  if (m_hWndEdit) {
+    ::SendMessageW(m_hWndEdit, EM_SETPASSWORDCHAR, bPasswordMode ? kPasswordChar : 0, 0);
+    ::InvalidateRect(m_hWndEdit, nullptr, TRUE);
+  }
+  Invalidate();
+}
+
+void CEditUI::SetReadOnly(bool bReadOnly) {
+  if (m_bReadOnly == bReadOnly) return;
+  m_bReadOnly = bReadOnly;
+  if (m_hWndEdit) ::SendMessageW(m_hWndEdit, EM_SETREADONLY, bReadOnly, 0);
+  Invalidate();
+}
+
+void CEditUI::SetMaxChar(UINT uMax) {
+  m_uMaxChar = uMax;
+  if (m_hWndEdit) ::SendMessageW(m_hWndEdit, EM_LIMITTEXT, m_uMaxChar ? m_uMaxChar : kUnlimited, 0);
+}
+
+void CEditUI::SetNativeEditBkColor(DWORD dwBkColor) {
+  m_dwNativeBkColor = dwBkColor;
+  if (m_hWndEdit) ::InvalidateRect(m_hWndEdit, nullptr, TRUE);
+}
+
+void CEditUI::SetSel(long nStartChar, long nEndChar) {
+  if (m_hWndEdit) ::SendMessageW(m_hWndEdit, EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
+}
+
+void CEditUI::SetFocus() { CLabelUI::SetFocus(); }
+
+void CEditUI::SetVisible(bool bVisible) {
+  CLabelUI::SetVisible(bVisible);
+  UpdateNativeWindow();
+}
+
+void CEditUI::SetEnabled(bool bEnable) {
+  CLabelUI::SetEnabled(bEnable);
+  UpdateNativeWindow();
+}
+
+void CEditUI::PropagateState() { UpdateNativeWindow(); }
+
+void CEditUI::SetPos(RECT rc, bool bNeedInvalidate) {
+  CLabelUI::SetPos(rc, bNeedInvalidate);
+  UpdateNativeWindow();
+}
+
+void CEditUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent) {
+  if (m_pManager && m_pManager != pManager) DestroyNativeWindow();
+  CLabelUI::SetManager(pManager, pParent);
+}
+
+void CEditUI::OnFontChanged() {
+  CLabelUI::OnFontChanged();
+  UpdateNativeWindow();
+}
+
+RECT CEditUI::NativeRect() const {
+  RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
+             m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
+  // A single-line EDIT draws at its top: give it one line, centred.
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+  const int lineHeight = (font ? font->tm.tmHeight : 16) + 2;
+  if (rc.bottom - rc.top > lineHeight) {
+    rc.top += (rc.bottom - rc.top - lineHeight) / 2;
+    rc.bottom = rc.top + lineHeight;
+  }
+  return rc;
+}
+
+RECT CEditUI::VisibleNativeRect(const RECT& rc) const {
+  // What scrolling or small ancestors leave visible of the child.
+  RECT visible = rc;
+  for (CControlUI* parent = m_pParent; parent; parent = parent->GetParent()) {
+    if (auto* container = static_cast<CContainerUI*>(parent->GetInterface(L"Container"))) {
+      const RECT inner = container->GetInnerRect();
+      if (!IntersectRect(&visible, &visible, &inner)) return RECT{0, 0, 0, 0};
+    }
+  }
+  return visible;
+}
+
+void CEditUI::EnsureNativeWindow() {
+  if (m_hWndEdit || !m_pManager || !m_pManager->GetPaintWindow()) return;
+  DWORD style = WS_CHILD | ES_AUTOHSCROLL;
+  if (m_bPasswordMode) style |= ES_PASSWORD;
+  if (m_bReadOnly) style |= ES_READONLY;
+  const RECT rc = NativeRect();
+  m_hWndEdit = CreateWindowExW(0, L"EDIT", m_sText, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                               m_pManager->GetPaintWindow(), nullptr, CPaintManagerUI::GetInstance(), nullptr);
+  if (!m_hWndEdit) return;
+  SetPropW(m_hWndEdit, kHostProperty, this);
+  SetPropW(m_hWndEdit, kProcProperty,
+           reinterpret_cast<HANDLE>(SetWindowLongPtrW(m_hWndEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc))));
+  ::SendMessageW(m_hWndEdit, EM_LIMITTEXT, m_uMaxChar ? m_uMaxChar : kUnlimited, 0);
+  ::SendMessageW(m_hWndEdit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  if (m_bPasswordMode) ::SendMessageW(m_hWndEdit, EM_SETPASSWORDCHAR, kPasswordChar, 0);
+  m_hAppliedFont = nullptr;
+  ApplyStyle();
+}
+
+void CEditUI::ApplyStyle() {
+  if (!m_hWndEdit) return;
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+  HFONT handle = font ? font->hFont : nullptr;
+  if (handle != m_hAppliedFont) {
+    m_hAppliedFont = handle;
+    ::SendMessageW(m_hWndEdit, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+  }
+}
+
+void CEditUI::DestroyNativeWindow() {
+  if (!m_hWndEdit) return;
+  HWND hWnd = m_hWndEdit;
+  m_sText = WindowText(hWnd);
+  m_hWndEdit = nullptr;
+  RemovePropW(hWnd, kHostProperty);
+  DestroyWindow(hWnd);
+}
+
+void CEditUI::OnNativeDestroyed() {
+  if (!m_hWndEdit) return;
+  m_sText = WindowText(m_hWndEdit);
+  RemovePropW(m_hWndEdit, kHostProperty);
+  m_hWndEdit = nullptr;
+}
+
+void CEditUI::UpdateNativeWindow() {
+  if (!m_pManager) return;
+  const RECT rc = NativeRect();
+  const RECT visible = VisibleNativeRect(rc);
+  const bool show = IsVisible() && !IsRectEmpty(&visible) && (m_bFocused || !GetText().IsEmpty());
+  if (show) EnsureNativeWindow();
+  if (!m_hWndEdit) return;
+  ApplyStyle();
+  EnableWindow(m_hWndEdit, IsEnabled());
+  // The child stays where its text belongs; a part scrolled out of view is
+  // cut off by a region rather than by moving the text.
+  const bool clipped = show && !EqualRect(&visible, &rc);
+  if (clipped || m_bClipped) {
+    HRGN region = clipped ? CreateRectRgn(visible.left - rc.left, visible.top - rc.top, visible.right - rc.left,
+                                          visible.bottom - rc.top)
+                          : nullptr;
+    if (!SetWindowRgn(m_hWndEdit, region, TRUE) && region) DeleteObject(region);
+    m_bClipped = clipped;
+  }
+  SetWindowPos(m_hWndEdit, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  Invalidate();
+}
+
+HBRUSH CEditUI::OnCtlColor(HDC hDC) {
+  const DWORD text = m_dwTextColor ? m_dwTextColor : (m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000);
+  ::SetTextColor(hDC, detail::ToColorRef(text));
+  ::SetBkColor(hDC, detail::ToColorRef(m_dwNativeBkColor));
+  if (!m_hBkBrush || m_dwBrushColor != m_dwNativeBkColor) {
+    if (m_hBkBrush) DeleteObject(m_hBkBrush);
+    m_hBkBrush = CreateSolidBrush(detail::ToColorRef(m_dwNativeBkColor));
+    m_dwBrushColor = m_dwNativeBkColor;
+  }
+  return m_hBkBrush;
+}
+
+void CEditUI::OnNativeChange() {
+  if (m_bSettingText) return;
+  Notify(L"textchanged");
+}
+
+void CEditUI::OnNativeFocus(bool bGained) {
+  if (!m_pManager) return;
+  if (bGained) {
+    if (m_pManager->GetFocus() != this) m_pManager->SetFocus(this);
+  } else {
+    m_pManager->OnNativeFocusLost(this);
+  }
+}
+
+void CEditUI::DoEvent(TEventUI& event) {
+  switch (event.Type) {
+    case UIEVENT_SETFOCUS:
+      CLabelUI::DoEvent(event);
+      UpdateNativeWindow();
+      if (m_hWndEdit && ::GetFocus() != m_hWndEdit) ::SetFocus(m_hWndEdit);
+      return;
+    case UIEVENT_KILLFOCUS:
+      CLabelUI::DoEvent(event);
+      UpdateNativeWindow();
+      return;
+    case UIEVENT_KEYDOWN:
+      if (event.chKey == VK_RETURN) {
+        // Enter that the window passed on: "return" only, no new line, no beep.
+        if (m_pManager) m_pManager->MarkKeyHandled();
+        Notify(L"return");
+        return;
+      }
+      return;
+    case UIEVENT_SETCURSOR:
+      ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
+      return;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+    case UIEVENT_BUTTONUP:
+    case UIEVENT_MOUSEMOVE:
+      // The press gave the field the focus; the native window takes it from here.
+      return;
+    default:
+      CLabelUI::DoEvent(event);
+      return;
+  }
+}
+
+CDuiString CEditUI::GetDisplayText() const {
+  CDuiString text = GetText();
+  if (m_bPasswordMode) return CDuiString(std::wstring(static_cast<size_t>(text.GetLength()), kPasswordChar));
+  return text;
+}
+
+void CEditUI::PaintText(HDC hDC) {
+  // While the native window shows, it draws the text itself.
+  if (m_hWndEdit && (GetWindowLongW(m_hWndEdit, GWL_STYLE) & WS_VISIBLE)) return;
+  if (!GetText().IsEmpty()) {
+    CLabelUI::PaintText(hDC);
+    return;
+  }
+  if (m_sTipValue.IsEmpty()) return;
+  const RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
+                   m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
+  detail::DrawText(hDC, m_pManager, rc, m_sTipValue, m_dwTipValueColor, m_iFont, m_uTextStyle);
+}
+
+void CEditUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
+  using namespace detail;
+  const std::wstring name = pstrName ? pstrName : L"";
+  DWORD color;
+  int number;
+  bool flag;
+  if (name == L"password") {
+    if (ParseBool(pstrValue, &flag)) SetPasswordMode(flag);
+  } else if (name == L"readonly") {
+    if (ParseBool(pstrValue, &flag)) SetReadOnly(flag);
+  } else if (name == L"maxchar") {
+    if (ParseInt(pstrValue, &number) && number >= 0) SetMaxChar(static_cast<UINT>(number));
+  } else if (name == L"tipvalue") {
+    SetTipValue(pstrValue);
+  } else if (name == L"tipvaluecolor") {
+    if (ParseColor(pstrValue, &color)) SetTipValueColor(color);
+  } else if (name == L"nativebkcolor") {
+    if (ParseColor(pstrValue, &color)) SetNativeEditBkColor(color);
+  } else {
+    CLabelUI::SetAttribute(pstrName, pstrValue);
+  }
+}
+
+}  // namespace DuiLib

@@ -1,0 +1,159 @@
+#include "ImageCache.h"
+
+#include <shlwapi.h>
+
+#include "GdiPlus.h"
+
+#include <list>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include "quennet/EventLog.h"
+#include "quennet/WinHandles.h"
+
+namespace DuiLib::detail {
+
+namespace {
+
+constexpr size_t kDefaultLimit = 32u * 1024u * 1024u;
+
+struct Cache {
+  size_t limit = kDefaultLimit;
+  size_t bytes = 0;
+  // Most recently used at the front.
+  std::list<std::pair<std::wstring, std::shared_ptr<DecodedImage>>> order;
+  std::unordered_map<std::wstring, decltype(order)::iterator> index;
+  std::set<std::wstring> loggedFailures;
+};
+
+Cache& TheCache() {
+  static auto* cache = new Cache;
+  return *cache;
+}
+
+size_t BytesOf(const DecodedImage& image) { return static_cast<size_t>(image.width) * image.height * 4; }
+
+std::string Narrow(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? size - 1 : 0, '\0');
+  if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+// Reads the whole file through the wide API, so non-ASCII paths work and
+// the file is not kept open or locked.
+bool ReadWholeFile(const std::wstring& path, std::string* out) {
+  quennet::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE || !file) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > (256 << 20)) return false;
+  out->resize(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  return ReadFile(file.get(), out->data(), static_cast<DWORD>(out->size()), &read, nullptr) && read == out->size();
+}
+
+void Trim(Cache& cache) {
+  while (cache.bytes > cache.limit && cache.order.size() > 1) {
+    auto& last = cache.order.back();
+    cache.bytes -= BytesOf(*last.second);
+    cache.index.erase(last.first);
+    cache.order.pop_back();
+  }
+}
+
+}  // namespace
+
+DecodedImage::~DecodedImage() {
+  if (hBitmap) DeleteObject(hBitmap);
+}
+
+std::shared_ptr<DecodedImage> DecodeImageFile(const std::wstring& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes)) return nullptr;
+  IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+  if (!stream) return nullptr;
+  // GDI+ picks the decoder from the content, so cache files without an
+  // extension decode like any other.
+  std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
+  stream->Release();
+  if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  const int width = static_cast<int>(bitmap->GetWidth());
+  const int height = static_cast<int>(bitmap->GetHeight());
+  if (width <= 0 || height <= 0) return nullptr;
+
+  Gdiplus::BitmapData data = {};
+  Gdiplus::Rect rect(0, 0, width, height);
+  if (bitmap->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return nullptr;
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) {
+    bitmap->UnlockBits(&data);
+    return nullptr;
+  }
+  auto image = std::make_shared<DecodedImage>();
+  image->hBitmap = dib;
+  image->width = width;
+  image->height = height;
+  auto* dest = static_cast<BYTE*>(bits);
+  const auto* src = static_cast<const BYTE*>(data.Scan0);
+  for (int y = 0; y < height; ++y) {
+    const auto* row = reinterpret_cast<const DWORD*>(src + static_cast<ptrdiff_t>(y) * data.Stride);
+    memcpy(dest + static_cast<size_t>(y) * width * 4, row, static_cast<size_t>(width) * 4);
+    if (!image->alpha) {
+      for (int x = 0; x < width; ++x) {
+        if ((row[x] >> 24) != 0xFF) {
+          image->alpha = true;
+          break;
+        }
+      }
+    }
+  }
+  bitmap->UnlockBits(&data);
+  return image;
+}
+
+std::shared_ptr<DecodedImage> LoadImageFile(const std::wstring& path) {
+  Cache& cache = TheCache();
+  if (auto it = cache.index.find(path); it != cache.index.end()) {
+    cache.order.splice(cache.order.begin(), cache.order, it->second);
+    return it->second->second;
+  }
+  auto image = DecodeImageFile(path);
+  if (!image) {
+    if (cache.loggedFailures.insert(path).second) {
+      quennet::log_error("Image could not be loaded: %s", Narrow(path).c_str());
+    }
+    return nullptr;
+  }
+  cache.order.emplace_front(path, image);
+  cache.index[path] = cache.order.begin();
+  cache.bytes += BytesOf(*image);
+  Trim(cache);
+  return image;
+}
+
+void SetImageCacheLimit(size_t bytes) {
+  TheCache().limit = bytes;
+  Trim(TheCache());
+}
+
+size_t ImageCacheBytes() { return TheCache().bytes; }
+
+void ClearImageCache() {
+  Cache& cache = TheCache();
+  cache.order.clear();
+  cache.index.clear();
+  cache.bytes = 0;
+}
+
+}  // namespace DuiLib::detail

@@ -1,0 +1,103 @@
+#include "PaintSupport.h"
+
+#include <commctrl.h>
+
+#include "GdiPlus.h"
+
+namespace DuiLib::detail {
+
+BackBuffer::~BackBuffer() {
+  if (m_dc && m_original) SelectObject(m_dc.get(), m_original);
+}
+
+HDC BackBuffer::Prepare(HDC reference, int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (m_dc && width <= m_width && height <= m_height && width * 2 > m_width && height * 2 > m_height) {
+    return m_dc.get();
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  quennet::UniqueBitmap bitmap(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return nullptr;
+  if (!m_dc) {
+    m_dc.reset(CreateCompatibleDC(reference));
+    if (!m_dc) return nullptr;
+    m_original = SelectObject(m_dc.get(), bitmap.get());
+  } else {
+    SelectObject(m_dc.get(), bitmap.get());
+  }
+  // The new bitmap is selected before the old one is freed.
+  m_bitmap = std::move(bitmap);
+  m_width = width;
+  m_height = height;
+  return m_dc.get();
+}
+
+ToolTip::~ToolTip() {
+  if (m_hwnd && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
+}
+
+bool ToolTip::EnsureWindow() {
+  if (m_hwnd && IsWindow(m_hwnd)) return true;
+  m_hwnd = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_owner, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!m_hwnd) return false;
+  TOOLINFOW info = {};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  info.hwnd = m_owner;
+  info.uId = 1;
+  info.lpszText = const_cast<wchar_t*>(L"");
+  ::SendMessageW(m_hwnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  // A maximum width makes "\n" break lines.
+  ::SendMessageW(m_hwnd, TTM_SETMAXTIPWIDTH, 0, 400);
+  return true;
+}
+
+void ToolTip::Show(const CDuiString& text, POINT ptScreen) {
+  if (text.IsEmpty() || !EnsureWindow()) return;
+  TOOLINFOW info = {};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = m_owner;
+  info.uId = 1;
+  info.lpszText = const_cast<wchar_t*>(text.GetData());
+  ::SendMessageW(m_hwnd, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+  ::SendMessageW(m_hwnd, TTM_TRACKPOSITION, 0, MAKELPARAM(ptScreen.x, ptScreen.y + 20));
+  ::SendMessageW(m_hwnd, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+  m_text = text;
+}
+
+void ToolTip::Hide() {
+  if (m_text.IsEmpty()) return;
+  m_text.Empty();
+  if (!m_hwnd) return;
+  TOOLINFOW info = {};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = m_owner;
+  info.uId = 1;
+  ::SendMessageW(m_hwnd, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+}
+
+void StartGraphics() {
+  static const bool started = [] {
+    // GDI+ runs until the process ends: images decoded by one window are
+    // drawn by another, and the client keeps GDI+ objects of its own.
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    return true;
+  }();
+  (void)started;
+}
+
+}  // namespace DuiLib::detail

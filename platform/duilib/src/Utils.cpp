@@ -1,0 +1,25 @@
+#include "duilib/Utils.h"
+
+#include "ImageCache.h"
+
+namespace DuiLib {
+
+CDuiString EscapeMarkup(LPCTSTR raw) {
+  std::wstring out;
+  if (!raw) return CDuiString();
+  for (const wchar_t* p = raw; *p; ++p) {
+    out += *p;
+    if (*p == L'{' || *p == L'}') out += *p;
+  }
+  return CDuiString(std::move(out));
+}
+
+bool GetImageFileSize(LPCTSTR path, SIZE* out) {
+  if (!path || !out) return false;
+  auto image = detail::DecodeImageFile(path);
+  if (!image) return false;
+  *out = SIZE{image->width, image->height};
+  return true;
+}
+
+}  // namespace DuiLib

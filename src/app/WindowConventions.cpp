@@ -1,0 +1,53 @@
+#include "app/WindowConventions.h"
+
+#include "app/StringTable.h"
+#include "app/WndShadow.h"
+
+namespace mireloomwnd {
+
+namespace {
+
+constexpr LONG kCaptionStyle = 0x00C00000;   // WS_CAPTION
+constexpr LONG kClippingStyles = 0x06000000;  // WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+constexpr int kShadowSize = 4;
+
+}  // namespace
+
+void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBinding> bindings) {
+  for (const TextBinding& binding : bindings) {
+    DuiLib::CControlUI* control = manager.FindControl(binding.control);
+    if (!control) continue;
+    const std::wstring text = LocalizedText(binding.key);
+    switch (binding.target) {
+      case TextTarget::Text:
+        control->SetText(text.c_str());
+        break;
+      case TextTarget::ToolTip:
+        control->SetToolTip(text.c_str());
+        break;
+      case TextTarget::TipValue:
+        if (auto* edit = static_cast<DuiLib::CEditUI*>(control->GetInterface(L"Edit"))) edit->SetTipValue(text.c_str());
+        break;
+    }
+  }
+}
+
+LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                         BOOL& bHandled) {
+  const LRESULT result = window.WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
+  HWND hwnd = window.GetHWND();
+  // A window whose skin failed is being destroyed: nothing to attach to.
+  if (result != 0 || !hwnd) return result;
+  const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  SetWindowLongW(hwnd, GWL_STYLE, (style & ~kCaptionStyle) | kClippingStyles);
+  AttachShadow(shadow, hwnd);
+  return result;
+}
+
+void AttachShadow(CWndShadow& shadow, HWND window) {
+  shadow.Create(window);
+  shadow.SetSize(kShadowSize);
+  shadow.SetPosition(0, 0);
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,126 @@
+#pragma once
+
+// At most one window of each kind: the main window and the dialogs it opens.
+// Each kind has a slot; Show creates the window in its own stack frame, runs
+// its modal loop and returns when it has ended; Close asks it to close.
+//
+// Each window kind adds its own Show/Close/Set operations on top of the
+// generic ones below when its class exists, for example
+//   void WindowManager::ShowJoinChannelWnd(int visibility) {
+//     Show<JoinChannelWnd>(WindowSlot::JoinChannelWnd, {}, visibility);
+//   }
+// and clears its slot from its final message with Set(slot, nullptr, this).
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <utility>
+
+#include "app/WindowConventions.h"
+#include "duilib/UIlib.h"
+
+namespace mireloomwnd {
+
+enum class WindowSlot : int {
+  MainWnd = 1,
+  JoinChannelWnd,
+  OpenImWnd,
+  CreateChannelWnd,
+  ViewMembersWnd,  // never filled: no window kind, only its Close
+  AddMembersWnd,
+  SelectEmojiWnd,
+  UploadFileWnd,
+  ViewFilesWnd,
+  FileDetailsWnd,
+  ViewImMemberWnd,
+  ViewGroupMembersWnd,
+  TelephoneCallingWnd,
+  GroupTelephoneCallingWnd,
+  SelectGroupCallMembersWnd,
+  ImageViewerWnd,
+  ModuleDetailsWnd,
+  ViewSnippetWnd,
+  SwitchLanguageWnd,
+  FeedbackWnd,
+};
+inline constexpr int kSlotCount = 20;
+
+enum class ParentKind { None, MainWindow, FileListWindow };
+
+// How a slot's window is created.
+struct SlotSpec {
+  const wchar_t* title;
+  DWORD style;
+  ParentKind parent;
+  bool placed;      // at a given position, else centred
+  int width;        // placed kinds: fixed width
+  int fixedHeight;  // placed kinds: fixed height, 0 when the caller gives it
+};
+[[nodiscard]] const SlotSpec& SpecOf(WindowSlot slot);
+
+// Where a placed window goes; ignored for centred kinds.
+struct Placement {
+  int x = CW_USEDEFAULT;
+  int y = CW_USEDEFAULT;
+  int height = 0;
+};
+
+class WindowManager {
+ public:
+  // The single manager, created with every slot empty on first use.
+  static WindowManager* GetInstance();
+  virtual ~WindowManager() = default;
+
+  [[nodiscard]] DuiLib::CWindowWnd* Get(WindowSlot slot) const;
+  // Stores a window in its slot. With null, clears the slot only while it
+  // still holds `self`: a window's late final message must not clear the
+  // slot of the window that replaced it.
+  void Set(WindowSlot slot, DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr);
+  // Asks the slot's window to close (result 1) and empties the slot.
+  void Close(WindowSlot slot);
+  // Closes the add-members, (empty) members, create-channel, open-chat,
+  // join-channel and main windows, in that order; the others stay open.
+  void CloseAll();
+  void CloseViewMembersWnd() { Close(WindowSlot::ViewMembersWnd); }
+
+  // Creates the slot's window unless one is open (it is not brought
+  // forward), runs its modal loop, and returns when it has ended. `prepare`
+  // runs after creation, before centring and the loop.
+  template <class Window, class... Args>
+  void ShowPrepared(WindowSlot slot, const Placement& placement, const std::function<void(Window&)>& prepare,
+                    Args&&... args);
+  template <class Window, class... Args>
+  void Show(WindowSlot slot, const Placement& placement, Args&&... args) {
+    ShowPrepared<Window>(slot, placement, std::function<void(Window&)>(), std::forward<Args>(args)...);
+  }
+
+  // The owner a slot's window gets; NULL when that window is not open.
+  [[nodiscard]] HWND FindParent(ParentKind kind) const;
+
+ private:
+  // Creates the window as the slot says; NULL when creation failed.
+  HWND CreateInSlot(DuiLib::CWindowWnd& window, WindowSlot slot, const Placement& placement) const;
+  static size_t Index(WindowSlot slot) { return static_cast<size_t>(slot) - 1; }
+
+  std::array<DuiLib::CWindowWnd*, kSlotCount> m_slots{};
+};
+
+template <class Window, class... Args>
+void WindowManager::ShowPrepared(WindowSlot slot, const Placement& placement,
+                                 const std::function<void(Window&)>& prepare, Args&&... args) {
+  if (Get(slot)) return;
+  Window window(std::forward<Args>(args)...);
+  Set(slot, &window);
+  if (!CreateInSlot(window, slot, placement)) {
+    // A failed creation must not leave the slot pointing at a dead object.
+    Set(slot, nullptr, &window);
+    return;
+  }
+  if (prepare) prepare(window);
+  if (!SpecOf(slot).placed) window.CenterWindow();
+  window.ShowModal();
+  Set(slot, nullptr, &window);
+}
+
+}  // namespace mireloomwnd

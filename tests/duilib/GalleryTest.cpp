@@ -1,0 +1,139 @@
+// The gallery: every control of the framework in every state, laid out like
+// a real window, checked and saved as "gallery.png" beside the test program.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "TestWindow.h"
+#include "WindowFixture.h"
+#include "support/TempFolder.h"
+
+namespace duilib_test {
+namespace {
+
+using namespace DuiLib;
+
+std::wstring ReadSkin(const std::wstring& path) {
+  const std::string bytes = test_support::ReadFileBytes(path);
+  const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+  // Skip what comes before the root element: the builder takes text from its first "<".
+  return text.substr(text.find(L"<Window"));
+}
+
+template <class Visit>
+void Walk(CControlUI* control, Visit&& visit) {
+  visit(control);
+  for (int i = 0; i < control->GetChildCount(); ++i) Walk(control->GetChildAt(i), visit);
+}
+
+class GalleryTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    m_folder = test_support::SourcePath(L"tests/duilib/gallery");
+    m_window = std::make_unique<TestWindow>(ReadSkin(m_folder + L"\\gallery.xml"), L"GalleryWnd");
+    m_window->onInit = [this](TestWindow& self) { self.Manager().SetResourcePath(m_folder.c_str()); };
+    m_hwnd = m_window->Create(nullptr, L"控件样式一览", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0);
+    ASSERT_NE(m_hwnd, nullptr);
+    Testing::PumpPending();
+  }
+  void TearDown() override {
+    m_window.reset();
+    WindowTest::TearDown();
+  }
+  // Puts the controls into the states the picture shows, through real input.
+  void ShowStates() {
+    Testing::Hover(m_hwnd, L"btn_hot");
+    const RECT& pressed = m_window->Find(L"btn_pressed")->GetPos();
+    SendMessageW(m_hwnd, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((pressed.left + pressed.right) / 2, (pressed.top + pressed.bottom) / 2));
+    m_window->Find(L"edit_focus")->SetFocus();
+    m_window->FindAs<CContainerUI>(L"scroll_list", L"Container")->SetScrollPos({0, 24});
+    Testing::PumpPending();
+  }
+  std::wstring m_folder;
+  std::unique_ptr<TestWindow> m_window;
+  HWND m_hwnd = nullptr;
+};
+
+TEST_F(GalleryTest, EveryTextFitsItsControlAndNothingSpillsOutOfItsParent) {
+  std::vector<std::wstring> problems;
+  Walk(m_window->Manager().GetRoot(), [&](CControlUI* control) {
+    if (!control->IsVisible()) return;
+    const RECT& rc = control->GetPos();
+    CControlUI* parent = control->GetParent();
+    auto* scroller = parent ? static_cast<CContainerUI*>(parent->GetInterface(L"Container")) : nullptr;
+    // Rows of a scrolling list leave it on purpose.
+    if (parent && !control->IsFloat() && !(scroller && scroller->IsVScrollEnabled())) {
+      const RECT& outer = parent->GetPos();
+      if (rc.left < outer.left || rc.top < outer.top || rc.right > outer.right || rc.bottom > outer.bottom) {
+        problems.push_back(L"outside its parent: " + Testing::Describe(control));
+      }
+    }
+    auto* label = static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+    if (!label || control->GetInterface(L"Text") || (label->GetTextStyle() & DT_END_ELLIPSIS)) return;
+    if (label->GetText().IsEmpty() || control->GetInterface(L"Edit")) return;
+    // One line: the text's own width and the font's height must fit.
+    CLabelUI probe;
+    probe.SetFont(label->GetFont());
+    probe.SetText(label->GetText());
+    probe.SetAutoCalcWidth(true);
+    probe.SetManager(&m_window->Manager(), nullptr);
+    const SIZE needed = probe.EstimateSize({9999, 9999});
+    probe.SetManager(nullptr, nullptr);
+    const RECT pad = label->GetTextPadding();
+    const int room = rc.right - rc.left - pad.left - pad.right;
+    const int lineHeight = m_window->Manager().GetFontInfo(label->GetFont())->tm.tmHeight;
+    if (needed.cx > room || lineHeight > rc.bottom - rc.top) problems.push_back(L"text clipped: " + Testing::Describe(control));
+  });
+  for (const auto& problem : problems) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, problem.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, problem.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    ADD_FAILURE() << utf8;
+  }
+  EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(GalleryTest, StatesArePaintedAndThePictureIsSaved) {
+  ShowStates();
+  HBITMAP shot = Testing::RenderWindow(m_hwnd);
+  ASSERT_NE(shot, nullptr);
+  auto pixelIn = [&](LPCTSTR name, int dx, int dy) {
+    const RECT& rc = m_window->Find(name)->GetPos();
+    return Testing::PixelAt(shot, rc.left + dx, rc.top + dy);
+  };
+  EXPECT_EQ(pixelIn(L"btn_primary", 6, 4), 0x2F6BFFu);
+  EXPECT_EQ(pixelIn(L"btn_hot", 6, 4), 0x5A8CFFu) << "hot";
+  EXPECT_EQ(pixelIn(L"btn_pressed", 6, 4), 0x1D4FC4u) << "pressed";
+  EXPECT_EQ(pixelIn(L"nav_overview", 20, 4), 0xE8EFFFu) << "selected option";
+  const DWORD check = pixelIn(L"chk_on", 12, 16);
+  EXPECT_TRUE((check & 0xFF) > 0xF0 && (check >> 16) < 0x60) << std::hex << check << ": the check image is drawn";
+  EXPECT_EQ(pixelIn(L"chk_off", 8, 12), 0xFFFFFFu);
+  EXPECT_EQ(Testing::PixelAt(shot, 0, 0), 0xFFFFFFu) << "outside the round corner";
+  auto* focused = m_window->FindAs<CEditUI>(L"edit_focus", L"Edit");
+  EXPECT_TRUE(focused->IsFocused());
+  EXPECT_TRUE(IsWindowVisible(focused->GetNativeWindow()));
+  EXPECT_EQ(pixelIn(L"edit_focus", 20, 0), 0x2F6BFFu) << "focus border";
+  DeleteObject(shot);
+  EXPECT_TRUE(Testing::SaveWindowPng(m_hwnd, L"gallery.png"));
+  // Let the press go without a click, so the picture's states leave nothing behind.
+  SendMessageW(m_hwnd, WM_LBUTTONUP, 0, MAKELPARAM(1, 300));
+}
+
+TEST_F(GalleryTest, TheCaptionDragsExceptOverItsButtons) {
+  auto hit = [this](int x, int y) {
+    POINT pt = {x, y};
+    ClientToScreen(m_hwnd, &pt);
+    return SendMessageW(m_hwnd, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+  };
+  const RECT& close = m_window->Find(L"closebtn")->GetPos();
+  EXPECT_EQ(hit(300, 26), HTCAPTION);
+  EXPECT_EQ(hit((close.left + close.right) / 2, (close.top + close.bottom) / 2), HTCLIENT);
+}
+
+}  // namespace
+}  // namespace duilib_test

@@ -1,0 +1,153 @@
+// Images: skin-relative, absolute, non-ASCII and extension-less paths, load
+// failures and retries, and the pixels they paint.
+
+#include <gtest/gtest.h>
+
+#include "GdiPlus.h"
+#include "ImageCache.h"
+#include "TestWindow.h"
+#include "WindowFixture.h"
+#include "support/TempFolder.h"
+
+namespace duilib_test {
+namespace {
+
+using namespace DuiLib;
+
+// Writes a solid picture in the given GDI+ format ("image/png", "image/bmp"...).
+bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Color color, const wchar_t* mime = L"image/png") {
+  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.Clear(color);
+  }
+  UINT count = 0, size = 0;
+  Gdiplus::GetImageEncodersSize(&count, &size);
+  std::vector<BYTE> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  Gdiplus::GetImageEncoders(count, size, encoders);
+  for (UINT i = 0; i < count; ++i) {
+    if (wcscmp(encoders[i].MimeType, mime) == 0) return bitmap.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+  }
+  return false;
+}
+
+class ImagesTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    detail::ClearImageCache();
+    CreateDirectoryW((m_folder / L"skin").c_str(), nullptr);
+    CreateDirectoryW((m_folder / L"skin\\session").c_str(), nullptr);
+  }
+  test_support::TempFolder m_folder;
+};
+
+TEST_F(ImagesTest, EveryKindOfPathDrawsAndAMissingFileIsRetriedWhenSetAgain) {
+  ASSERT_TRUE(WritePicture(m_folder / L"skin\\session\\chat.png", 8, 8, Gdiplus::Color(255, 255, 0, 0)));
+  ASSERT_TRUE(WritePicture(m_folder / L"头像.png", 8, 8, Gdiplus::Color(255, 0, 0, 255)));
+  // A cache file has no extension: the format comes from the content.
+  ASSERT_TRUE(WritePicture(m_folder / L"3f2a9c", 8, 8, Gdiplus::Color(255, 0, 255, 0), L"image/bmp"));
+  const std::wstring later = m_folder / L"later";
+  TestWindow window(Skin(L"<HorizontalLayout>"
+                         L"<Control name=\"relative\" width=\"40\" bkimage=\"session/chat.png\"/>"
+                         L"<Control name=\"backslash\" width=\"40\" bkimage=\"session\\chat.png\"/>"
+                         L"<Control name=\"absolute\" width=\"40\" bkimage=\"" + (m_folder / L"头像.png") + L"\"/>"
+                         L"<Control name=\"noext\" width=\"40\" bkimage=\"file='" + (m_folder / L"3f2a9c") + L"'\"/>"
+                         L"<Button name=\"avatar\" width=\"40\" normalimage=\"" + later + L"\"/>"
+                         L"<Control bkcolor=\"#FFFFFFFF\"/></HorizontalLayout>", L"size=\"240,40\""));
+  window.SetFolder(m_folder / L"skin");
+  // The working directory plus an absolute folder still names that folder on Windows only
+  // through the resource path, so give it directly.
+  HWND hwnd = window.CreatePopup();
+  ASSERT_NE(hwnd, nullptr);
+  window.Manager().SetResourcePath((m_folder / L"skin").c_str());
+  window.Manager().Invalidate();
+
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  ASSERT_NE(shot, nullptr);
+  EXPECT_EQ(Testing::PixelAt(shot, 20, 20), 0xFF0000u);
+  EXPECT_EQ(Testing::PixelAt(shot, 60, 20), 0xFF0000u);
+  EXPECT_EQ(Testing::PixelAt(shot, 100, 20), 0x0000FFu);
+  EXPECT_EQ(Testing::PixelAt(shot, 140, 20), 0x00FF00u);
+  EXPECT_EQ(Testing::PixelAt(shot, 180, 20), 0xFFFFFFu) << "missing: nothing drawn";
+  DeleteObject(shot);
+
+  // The download arrives and the handler sets the same path again.
+  ASSERT_TRUE(WritePicture(later, 8, 8, Gdiplus::Color(255, 0, 0, 0)));
+  shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(Testing::PixelAt(shot, 180, 20), 0xFFFFFFu) << "a failure is not retried on every paint";
+  DeleteObject(shot);
+  window.FindAs<CButtonUI>(L"avatar", L"Button")->SetNormalImage(later.c_str());
+  shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(Testing::PixelAt(shot, 180, 20), 0x000000u);
+  DeleteObject(shot);
+  EXPECT_EQ(window.FindAs<CButtonUI>(L"avatar", L"Button")->GetNormalImage(), later.c_str());
+}
+
+TEST_F(ImagesTest, SourceDestAndFadeAndAlphaBlending) {
+  // Left half red, right half half-transparent blue.
+  Gdiplus::Bitmap bitmap(20, 10, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.Clear(Gdiplus::Color(255, 255, 0, 0));
+    Gdiplus::SolidBrush blue(Gdiplus::Color(128, 0, 0, 255));
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics.FillRectangle(&blue, 10, 0, 10, 10);
+  }
+  CLSID png;
+  UINT count = 0, size = 0;
+  Gdiplus::GetImageEncodersSize(&count, &size);
+  std::vector<BYTE> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  Gdiplus::GetImageEncoders(count, size, encoders);
+  for (UINT i = 0; i < count; ++i) {
+    if (wcscmp(encoders[i].MimeType, L"image/png") == 0) png = encoders[i].Clsid;
+  }
+  ASSERT_EQ(bitmap.Save((m_folder / L"skin\\two.png").c_str(), &png, nullptr), Gdiplus::Ok);
+
+  TestWindow window(Skin(LR"(<HorizontalLayout bkcolor="#FFFFFFFF">
+      <Control width="40" bkimage="file='two.png' source='0,0,10,10'"/>
+      <Control width="40" bkimage="file='two.png' source='10,0,20,10'"/>
+      <Control width="40" bkimage="file='two.png' source='0,0,10,10' dest='10,10,20,20'"/>
+      <Control width="40" bkimage="file='two.png' source='0,0,10,10' fade='0'"/>
+    </HorizontalLayout>)", L"size=\"160,40\""));
+  HWND hwnd = window.CreatePopup();
+  window.Manager().SetResourcePath((m_folder / L"skin").c_str());
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(Testing::PixelAt(shot, 20, 20), 0xFF0000u);
+  const DWORD blended = Testing::PixelAt(shot, 60, 20);
+  EXPECT_NEAR(static_cast<int>(blended & 0xFF), 255, 2);
+  EXPECT_NEAR(static_cast<int>((blended >> 16) & 0xFF), 127, 3) << "blended over white";
+  EXPECT_EQ(Testing::PixelAt(shot, 95, 15), 0xFF0000u);
+  EXPECT_EQ(Testing::PixelAt(shot, 85, 5), 0xFFFFFFu) << "outside dest";
+  EXPECT_EQ(Testing::PixelAt(shot, 140, 20), 0xFFFFFFu) << "fade 0 is invisible";
+  DeleteObject(shot);
+}
+
+TEST_F(ImagesTest, ImageFileSizeSniffsTheFormat) {
+  ASSERT_TRUE(WritePicture(m_folder / L"图片.jpg.tmp", 33, 17, Gdiplus::Color(255, 1, 2, 3), L"image/jpeg"));
+  SIZE size = {};
+  EXPECT_TRUE(GetImageFileSize((m_folder / L"图片.jpg.tmp").c_str(), &size));
+  EXPECT_EQ(size.cx, 33);
+  EXPECT_EQ(size.cy, 17);
+  EXPECT_FALSE(GetImageFileSize((m_folder / L"none.png").c_str(), &size));
+  ASSERT_TRUE(test_support::WriteFileBytes(m_folder / L"junk.png", "not a picture"));
+  EXPECT_FALSE(GetImageFileSize((m_folder / L"junk.png").c_str(), &size));
+}
+
+TEST_F(ImagesTest, TheCacheSharesByPathAndStaysWithinItsBound) {
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_TRUE(WritePicture(m_folder / (L"p" + std::to_wstring(i) + L".png"), 100, 100, Gdiplus::Color(255, 9, 9, 9)));
+  }
+  detail::SetImageCacheLimit(100 * 100 * 4 * 3);
+  auto first = detail::LoadImageFile(m_folder / L"p0.png");
+  EXPECT_EQ(detail::LoadImageFile(m_folder / L"p0.png"), first) << "shared by path";
+  for (int i = 1; i < 6; ++i) detail::LoadImageFile(m_folder / (L"p" + std::to_wstring(i) + L".png"));
+  EXPECT_LE(detail::ImageCacheBytes(), 100u * 100u * 4u * 3u);
+  EXPECT_NE(detail::LoadImageFile(m_folder / L"p0.png"), nullptr) << "evicted images load again";
+  detail::SetImageCacheLimit(32u << 20);
+}
+
+}  // namespace
+}  // namespace duilib_test

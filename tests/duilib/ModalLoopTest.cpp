@@ -1,0 +1,174 @@
+// Nested modal loops: quitting, closing from anywhere, owners, windows
+// destroyed from inside, and the watchdog.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "TestWindow.h"
+#include "WindowFixture.h"
+
+namespace duilib_test {
+namespace {
+
+using namespace DuiLib;
+
+const wchar_t kDialog[] = LR"(<VerticalLayout bkcolor="#FFFFFFFF"><Button name="ok" height="30"/></VerticalLayout>)";
+
+using ModalLoopTest = WindowTest;
+
+TEST_F(ModalLoopTest, OneQuitEndsEveryNestedLoopInnermostFirst) {
+  std::vector<std::wstring> ended;
+  TestWindow outer(Skin(kDialog), L"DuiOuter");
+  TestWindow middle(Skin(kDialog), L"DuiMiddle");
+  TestWindow inner(Skin(kDialog), L"DuiInner");
+  for (TestWindow* w : {&outer, &middle, &inner}) {
+    w->onFinal = [&ended](TestWindow& self) { ended.push_back(self.GetWindowClassName()); };
+  }
+  UINT middleResult = 99, innerResult = 99;
+  ASSERT_NE(outer.CreatePopup(), nullptr);
+  Testing::PostToLoop([&] {
+    middle.CreatePopup(outer);
+    Testing::PostToLoop([&] {
+      inner.CreatePopup(middle);
+      Testing::PostToLoop([] { PostQuitMessage(3); });
+      innerResult = inner.ShowModal();
+    });
+    middleResult = middle.ShowModal();
+  });
+  EXPECT_EQ(outer.ShowModal(), 0u);
+  EXPECT_EQ(ended, (std::vector<std::wstring>{L"DuiInner", L"DuiMiddle", L"DuiOuter"}));
+  EXPECT_EQ(innerResult, 0u);
+  EXPECT_EQ(middleResult, 0u);
+  // The quit goes on to whoever runs the next loop: the program's end.
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(ModalLoopTest, CloseFromAnotherThreadEndsTheLoopWithItsCode) {
+  TestWindow dialog(Skin(kDialog));
+  HWND hwnd = dialog.CreatePopup();
+  ASSERT_NE(hwnd, nullptr);
+  std::thread closer;
+  Testing::PostToLoop([&] { closer = std::thread([&dialog] { dialog.Close(IDCANCEL); }); });
+  EXPECT_EQ(dialog.ShowModal(), static_cast<UINT>(IDCANCEL));
+  closer.join();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(dialog.finalCount, 1);
+}
+
+TEST_F(ModalLoopTest, CloseReturnsAtOnceAndTheWindowStillExistsMeanwhile) {
+  TestWindow dialog(Skin(kDialog));
+  bool existedAfterClose = false;
+  dialog.onNotify = [&](TestWindow& self, TNotifyUI& msg) {
+    if (msg.sType == L"click") {
+      self.Close(7);
+      existedAfterClose = IsWindow(self.GetHWND()) && self.Find(L"ok") != nullptr;
+    }
+    return false;
+  };
+  dialog.CreatePopup();
+  Testing::PostToLoop([&] { Testing::Click(dialog, L"ok"); });
+  EXPECT_EQ(dialog.ShowModal(), 7u);
+  EXPECT_TRUE(existedAfterClose);
+}
+
+TEST_F(ModalLoopTest, TheOwnerStaysDisabledUntilTheLastChainedDialogEnds) {
+  TestWindow mainWindow(Skin(kDialog), L"DuiMain");
+  TestWindow first(Skin(kDialog), L"DuiFirst");
+  TestWindow second(Skin(kDialog), L"DuiSecond");
+  HWND owner = mainWindow.CreatePopup();
+  bool disabledWhileSecondRuns = false;
+  bool enabledAfterAll = false;
+  Testing::PostToLoop([&] {
+    // The first dialog opens the second over the same owner and closes itself.
+    Testing::PostToLoop([&] {
+      second.CreatePopup(owner);
+      Testing::PostToLoop([&] {
+        first.Close();
+        Testing::PostToLoop([&] {
+          disabledWhileSecondRuns = !IsWindowEnabled(owner) && !IsWindow(first.GetHWND());
+          second.Close();
+        });
+      });
+      second.ShowModal();
+    });
+    first.CreatePopup(owner);
+    first.ShowModal();
+    enabledAfterAll = IsWindowEnabled(owner) != FALSE;
+    mainWindow.Close();
+  });
+  mainWindow.ShowModal();
+  EXPECT_TRUE(disabledWhileSecondRuns);
+  EXPECT_TRUE(enabledAfterAll);
+}
+
+TEST_F(ModalLoopTest, ALoopCanRunInsideAMessageSentFromAnotherThread) {
+  const UINT kRunDialog = WM_USER + 42;
+  TestWindow host(Skin(kDialog), L"DuiHost");
+  TestWindow dialog(Skin(kDialog), L"DuiSent");
+  UINT dialogResult = 0;
+  host.onMessage = [&](TestWindow& self, UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
+    if (msg != kRunDialog) return 0;
+    handled = true;
+    dialog.CreatePopup(self);
+    Testing::PostToLoop([&] { dialog.Close(5); });
+    dialogResult = dialog.ShowModal();
+    return 11;
+  };
+  HWND hostWindow = host.CreatePopup();
+  LRESULT sentResult = 0;
+  std::thread worker([&] { sentResult = SendMessageW(hostWindow, kRunDialog, 0, 0); });
+  Testing::PumpUntil([&] { return sentResult != 0; }, 5000);
+  worker.join();
+  EXPECT_EQ(sentResult, 11);
+  EXPECT_EQ(dialogResult, 5u);
+}
+
+TEST_F(ModalLoopTest, AWindowDestroyedFromANestedLoopEndsItsOwnLoopAtOnce) {
+  TestWindow outer(Skin(kDialog), L"DuiOuter");
+  TestWindow inner(Skin(kDialog), L"DuiInner");
+  HWND outerWindow = outer.CreatePopup();
+  Testing::PostToLoop([&] {
+    inner.CreatePopup();
+    Testing::PostToLoop([&] {
+      DestroyWindow(outerWindow);  // the outer loop's window goes while the inner loop runs
+      inner.Close();
+    });
+    inner.ShowModal();
+  });
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(outer.ShowModal(), 0u);
+  EXPECT_LT(GetTickCount64() - start, 3000u) << "no further input needed";
+  EXPECT_EQ(outer.finalCount, 1);
+}
+
+TEST_F(ModalLoopTest, TheWatchdogEndsAHungLoopAndRecordsIt) {
+  Testing::SetModalWatchdog(300);
+  TestWindow hung(Skin(kDialog));
+  hung.CreatePopup();
+  EXPECT_EQ(hung.ShowModal(), 0u);
+  EXPECT_EQ(hung.finalCount, 1);
+  const auto failures = Testing::TakeWatchdogFailures();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find(L"DuiTestWindow"), std::wstring::npos);
+}
+
+TEST_F(ModalLoopTest, ShowModalShowsAndActivatesTheWindow) {
+  TestWindow dialog(Skin(kDialog));
+  dialog.Create(nullptr, L"hidden at first", WS_POPUP, 0, 10, 10, 100, 100);
+  EXPECT_FALSE(IsWindowVisible(dialog));
+  bool visible = false, active = false;
+  Testing::PostToLoop([&] {
+    visible = IsWindowVisible(dialog) != FALSE;
+    active = GetActiveWindow() == dialog.GetHWND();
+    dialog.Close();
+  });
+  dialog.ShowModal();
+  EXPECT_TRUE(visible);
+  EXPECT_TRUE(active);
+}
+
+}  // namespace
+}  // namespace duilib_test
