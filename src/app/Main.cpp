@@ -1,61 +1,79 @@
-// Entry of the program. For now it prepares the process and shows one plain
-// window, so that the build, the layout of the program and the run under Wine
-// can be seen working end to end.
+// The program's entry: prepares the process, keeps it to one running copy and
+// runs the whole session inside the modal loop of the team-subdomain window.
+// The windows that follow (log-in, initial password, main window) open
+// modally from inside that loop, so the loops nest; every way out runs the
+// quit sequence, whose quit message ends each loop in turn.
 
 #include <windows.h>
+#include <objbase.h>
 
-#include "app/StringTable.h"
-#include "app/ServiceConstants.h"
+#include "app/CrashDump.h"
 #include "app/Settings.h"
+#include "app/SingleInstance.h"
+#include "app/StringTable.h"
+#include "app/UiThread.h"
 #include "app/UserFolders.h"
+#include "app/WindowConventions.h"
+#include "app/WndShadow.h"
+#include "browser/CefAppEx.h"
+#include "cef/cef_app.h"
+#include "duilib/UIlib.h"
 #include "quennet/EventLog.h"
+#include "signin/SubdomainWnd.h"
 
 namespace {
 
-LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      RECT client;
-      GetClientRect(window, &client);
-      const std::wstring text = L"Corvanel " + LocalizedText("Version") + L" " + ClientVersion;
-      SetBkMode(dc, TRANSPARENT);
-      DrawTextW(dc, text.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      EndPaint(window, &paint);
-      return 0;
-    }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wparam, lparam);
-  }
+void LoadStoredLanguage() {
+  const int stored = settings::ReadInt(settings::kLanguageKey);
+  // Every start resets the close action to "quit".
+  settings::WriteString(settings::kCloseActionKey, std::to_wstring(settings::kCloseActionQuit));
+  LoadLanguageFile(LanguageFileFor(stored, LOWORD(GetUserDefaultUILanguage())), StringTable);
+}
+
+void RunSession() {
+  mireloomwnd::SubdomainWnd subdomain;
+  subdomain.Create(nullptr, L"登录团队", mireloomwnd::kDialogStyle, mireloomwnd::kWindowExStyle, CW_USEDEFAULT,
+                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+  subdomain.CenterWindow();
+  subdomain.ShowModal();
+  // The session's quit sequence has shut the browser layer down already:
+  // both calls return at once.
+  cef_run_message_loop();
+  cef_shutdown();
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  EnsureUserDataFolder();
+  SetUnhandledExceptionFilter(CrashHandler);
+  CWndShadow::Initialize(instance);
+  DuiLib::CPaintManagerUI::SetInstance(instance);
   quennet::log_event("App init");
-  LoadLanguageFile(LanguageFileFor(settings::ReadInt(settings::kLanguageKey), LOWORD(GetUserDefaultUILanguage())),
-                   StringTable);
+  // Settings, crash dump and the core library's databases all live here.
+  EnsureUserDataFolder();
+  LoadStoredLanguage();
+  CUiThread::Attach();
 
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = PlainWindowProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  window_class.lpszClassName = L"CorvanelPlainWindow";
-  RegisterClassExW(&window_class);
-  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"Corvanel", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 240, nullptr, nullptr, instance, nullptr);
-  if (!window) return 0;
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  CefMainArgs args(instance);
+  CefRefPtr<CCefAppEx> app(new CCefAppEx);
+  CefSettings cef_settings;
+  cef_settings.multi_threaded_message_loop = true;
+  CefInitialize(args, cef_settings, app.get(), nullptr);
+
+  SingleInstance instance_lock;
+  switch (instance_lock.Acquire()) {
+    case SingleInstance::Outcome::Acquired:
+      RunSession();
+      break;
+    case SingleInstance::Outcome::AnotherIsRunning:
+      BringRunningInstanceForward();
+      cef_shutdown();
+      break;
+    case SingleInstance::Outcome::Failed:
+      cef_shutdown();
+      break;
   }
+  CUiThread::Detach();
+  CoUninitialize();
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "app/WindowManager.h"
 
+#include "quennet/EventLog.h"
+
 namespace mireloomwnd {
 
 namespace {
@@ -63,6 +65,11 @@ void WindowManager::CloseAll() {
                           WindowSlot::OpenImWnd, WindowSlot::JoinChannelWnd, WindowSlot::MainWnd}) {
     Close(slot);
   }
+}
+
+void WindowManager::ShowMainWnd() {
+  // FIXME: the main window is not built yet; the session ends where it would open.
+  quennet::log_event("The main window is not part of this build yet");
 }
 
 HWND WindowManager::FindParent(ParentKind kind) const {

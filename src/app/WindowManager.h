@@ -84,6 +84,10 @@ class WindowManager {
   void CloseAll();
   void CloseViewMembersWnd() { Close(WindowSlot::ViewMembersWnd); }
 
+  // The main window, the last step of signing in: it runs the main window's
+  // modal loop and returns when that window has ended.
+  void ShowMainWnd();
+
   // Creates the slot's window unless one is open (it is not brought
   // forward), runs its modal loop, and returns when it has ended. `prepare`
   // runs after creation, before centring and the loop.

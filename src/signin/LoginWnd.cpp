@@ -1,0 +1,244 @@
+#include "signin/LoginWnd.h"
+
+#include "app/Credentials.h"
+#include "app/PlatformSeam.h"
+#include "app/QuitSequence.h"
+#include "app/ServiceConstants.h"
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "app/WindowManager.h"
+#include "mireloom/AccountManager.h"
+#include "mireloom/Auth.h"
+#include "mireloom/WebApi.h"
+#include "mireloom/WebApiSetting.h"
+#include "quennet/EventLog.h"
+#include "signin/BusyButton.h"
+#include "signin/RestPasswordWnd.h"
+#include "signin/SessionStart.h"
+#include "signin/SigninMessages.h"
+#include "signin/SigninTexts.h"
+#include "signin/SubdomainWnd.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int64_t kSignedIn = 200;
+constexpr int64_t kNeedsInitialPassword = 201;
+
+}  // namespace
+
+void LoginWnd::SetTeam(const mireloom::Team& team) { m_team = team.Clone(); }
+
+CDuiString LoginWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT LoginWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void LoginWnd::InitWindow() {
+  m_userNameEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"username_edit"));
+  m_passwordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"password_edit"));
+  m_loginButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"login_btn"));
+  m_closeButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"closebtn"));
+  m_accountLabel = static_cast<CLabelUI*>(m_PaintManager.FindControl(L"account_label"));
+  m_passwordLabel = static_cast<CLabelUI*>(m_PaintManager.FindControl(L"password_label"));
+  m_forgotPasswordButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"forgot_pwd_btn"));
+  m_returnButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"return_domain_btn"));
+  ApplyTexts(m_PaintManager, {{L"username_edit", "UsernameTips", TextTarget::TipValue},
+                              {L"login_btn", "SignIn"},
+                              {L"closebtn", "CloseTips", TextTarget::ToolTip},
+                              {L"account_label", "AccountLabel"},
+                              {L"password_label", "PasswordLabel"},
+                              {L"forgot_pwd_btn", "ForgotPassword"},
+                              {L"return_domain_btn", "ReturnToDomain"}});
+  if (CControlUI* teamName = m_PaintManager.FindControl(L"team_name_label")) {
+    teamName->SetText((LocalizedText("LoginTo") + L" " + Utf8ToWide(m_team->team_name())).c_str());
+  }
+  PrefillRememberedAccount();
+}
+
+void LoginWnd::PrefillRememberedAccount() {
+  mireloom::AccountManager accounts(signin::CoreDataFolder());
+  if (!accounts.InitOrDie()) return;
+  const std::string userName = accounts.UsernameForTeamId(m_team->team_id());
+  if (userName.empty()) return;
+  const std::wstring password = LoadCredential(m_team->team_id(), userName);
+  if (password.empty()) return;
+  if (m_userNameEdit) m_userNameEdit->SetText(Utf8ToWide(userName).c_str());
+  if (m_passwordEdit) m_passwordEdit->SetText(password.c_str());
+}
+
+void LoginWnd::DoLogin() {
+  SetLoggingState(true);
+  m_sentUserName = m_userNameEdit ? WideToUtf8(m_userNameEdit->GetText().GetData()) : std::string();
+  m_sentPassword = m_passwordEdit ? WideToUtf8(m_passwordEdit->GetText().GetData()) : std::string();
+  quennet::log_event("Try to login with username : %s, team id : %s", m_sentUserName.c_str(),
+                     m_team->team_id().c_str());
+
+  auto* setting = new mireloom::WebApiSetting("15", std::to_string(signin::MakeLoginRequestNumber()), ClientChannel);
+  mireloom::WebApi::Api()->InitWithConfiguration(*setting);
+  mireloom::WebApiSetting::ResetInstance(setting);
+
+  mireloom::Auth::SharedAuth()->PostLoginRequest(
+      m_sentUserName, m_sentPassword, m_team->team_id(), m_team->team_subdomain(),
+      [window = GetHWND()](bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
+                           std::unique_ptr<mireloom::User> user) {
+        OnLoginResult(window, ok, code, std::move(token), std::move(user));
+      });
+}
+
+void LoginWnd::OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
+                             std::unique_ptr<mireloom::User> user) {
+  if (!IsWindow(window)) return;  // the window that asked has gone
+  if (ok && (code == kSignedIn || code == kNeedsInitialPassword)) {
+    auto* response = new LoginSuccessResponse;
+    response->token = std::move(token);
+    response->user = std::move(user);
+    const UINT message = code == kSignedIn ? WM_LOGIN_SUCCEEDED : WM_LOGIN_NEEDS_INIT_PASSWORD;
+    // Sent: for a new password this returns only when that window has closed.
+    SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(response));
+    return;
+  }
+  // Any other answer is a failure too, with its code, so the form never
+  // stays busy.
+  SendMessageW(window, WM_LOGIN_FAILED, 0, reinterpret_cast<LPARAM>(new int64_t(code)));
+}
+
+void LoginWnd::SetLoggingState(bool logging) {
+  if (logging) {
+    signin::SetButtonLook(m_loginButton, signin::ButtonLook::Busy, LocalizedText("LoggingThree"));
+    SetTimer(GetHWND(), kLoggingTimer, kBusyTickMs, nullptr);
+  } else {
+    signin::SetButtonLook(m_loginButton, signin::ButtonLook::Idle, LocalizedText("SignIn"));
+    KillTimer(GetHWND(), kLoggingTimer);
+  }
+}
+
+void LoginWnd::StepLoggingAnimation() {
+  if (!m_loginButton) return;
+  const std::wstring next = signin::NextBusyText(m_loginButton->GetText().GetData(), signin::kLoggingKeys);
+  if (!next.empty()) m_loginButton->SetText(next.c_str());
+}
+
+LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
+  quennet::log_event("Login success, my name is : %s", response.user->display_name().c_str());
+  signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
+  const std::string dataFolder = signin::CoreDataFolder();
+  signin::CheckLocalDatabase(dataFolder);
+  quennet::log_event("Database path is %s", dataFolder.c_str());
+  signin::InstallDirector(*response.user, *m_team, *response.token, dataFolder);
+  signin::ConnectToIMServer();
+  signin::CSessionFetchChain::Start(GetHWND());
+  return 0;
+}
+
+LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
+  quennet::log_event("Need to init password");
+  // The password typed here is about to be replaced: only the account is
+  // remembered now, the new password once the service has taken it.
+  mireloom::AccountManager accounts(signin::CoreDataFolder());
+  if (accounts.InitOrDie()) accounts.Register(*m_team, m_sentUserName);
+  const std::string dataFolder = signin::CoreDataFolder();
+  signin::CheckLocalDatabase(dataFolder);
+  quennet::log_event("Database path is %s", dataFolder.c_str());
+  signin::InstallDirector(*response.user, *m_team, *response.token, dataFolder);
+  SetLoggingState(false);
+  Close(1);
+
+  RestPasswordWnd reset(*m_team, m_sentUserName);
+  reset.Create(nullptr, L"重置初始密码", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+               CW_USEDEFAULT);
+  reset.CenterWindow();
+  reset.ShowModal();
+  return 0;
+}
+
+LRESULT LoginWnd::OnLoginFailed(const int64_t* code) {
+  const int64_t value = code ? *code : 0;
+  quennet::log_error("Login failed, code is : %lld", static_cast<long long>(value));
+  SetLoggingState(false);
+  const std::wstring text = signin::LoginFailureText(value);
+  if (m_returnButton) m_returnButton->SetEnabled(true);
+  Platform().ShowMessageBox(nullptr, text, L"", MB_OK);
+  return 0;
+}
+
+LRESULT LoginWnd::OnMainWndDataPrepared() {
+  quennet::log_event("MainWnd data prepared");
+  Close(1);
+  if (WindowManager* manager = WindowManager::GetInstance()) manager->ShowMainWnd();
+  return 0;
+}
+
+void LoginWnd::ReturnToSubdomainWindow() {
+  Close(1);
+  if (FindWindowW(L"SubdomainWnd", L"登录团队")) return;
+  SubdomainWnd subdomain;
+  subdomain.Create(nullptr, L"登录团队", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                   CW_USEDEFAULT);
+  subdomain.CenterWindow();
+  subdomain.ShowModal();
+}
+
+LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  switch (uMsg) {
+    case WM_LOGIN_SUCCEEDED: {
+      std::unique_ptr<LoginSuccessResponse> response(reinterpret_cast<LoginSuccessResponse*>(lParam));
+      if (!response) return 0;
+      SessionWebToken = response->token->web_token();
+      return OnLoginSuccess(*response);
+    }
+    case WM_LOGIN_NEEDS_INIT_PASSWORD: {
+      std::unique_ptr<LoginSuccessResponse> response(reinterpret_cast<LoginSuccessResponse*>(lParam));
+      if (!response) return 0;
+      // The session goes on with this token once the new password is set.
+      SessionWebToken = response->token->web_token();
+      return OnInitPassword(*response);
+    }
+    case WM_LOGIN_FAILED: {
+      std::unique_ptr<int64_t> code(reinterpret_cast<int64_t*>(lParam));
+      return OnLoginFailed(code.get());
+    }
+    case WM_MAINWND_DATA_PREPARED:
+      return OnMainWndDataPrepared();
+    case WM_TIMER:
+      if (wParam == kLoggingTimer && m_loginButton) StepLoggingAnimation();
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE) RunQuitSequence();
+      if (wParam == VK_RETURN) {
+        DoLogin();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+void LoginWnd::Notify(TNotifyUI& msg) {
+  const CDuiString sender = msg.pSender ? msg.pSender->GetName() : CDuiString();
+  if (msg.sType == L"click") {
+    if (sender == L"login_btn") {
+      if (m_returnButton) m_returnButton->SetEnabled(false);
+      DoLogin();
+    } else if (sender == L"forgot_pwd_btn") {
+      OpenAddress(Utf8ToWide("https://" + TeamHost(m_team->team_subdomain()) + "/forgot"));
+    } else if (sender == L"return_domain_btn") {
+      ReturnToSubdomainWindow();
+      return;  // this window has closed and its loop ended
+    } else if (sender == L"closebtn") {
+      RunQuitSequence();
+    }
+  } else if (msg.sType == L"return" && (sender == L"username_edit" || sender == L"password_edit")) {
+    DoLogin();
+  }
+  WindowImplBase::Notify(msg);
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,73 @@
+#pragma once
+
+// The log-in window: the user signs in to the team that was found. On
+// success it starts the session and hands over to the main window; when the
+// account still has its initial password it hands over to the
+// initial-password window; on failure it says why.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/WndShadow.h"
+#include "duilib/UIlib.h"
+#include "mireloom/Team.h"
+#include "mireloom/User.h"
+
+namespace mireloomwnd {
+
+class LoginWnd : public DuiLib::WindowImplBase {
+ public:
+  // The accepted log-in, handed from the core library's thread to the window.
+  struct LoginSuccessResponse {
+    virtual ~LoginSuccessResponse() = default;
+    std::unique_ptr<mireloom::Token> token;
+    std::unique_ptr<mireloom::User> user;
+  };
+
+  LoginWnd() = default;
+
+  // Before Create: the team to sign in to (a copy is kept).
+  void SetTeam(const mireloom::Team& team);
+
+  LPCTSTR GetWindowClassName() const override { return L"LoginWindow"; }
+  DuiLib::CDuiString GetSkinFolder() override;
+  DuiLib::CDuiString GetSkinFile() override { return L"skin_login_wnd.xml"; }
+  LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+  void InitWindow() override;
+  void Notify(DuiLib::TNotifyUI& msg) override;
+  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+  void DoLogin();
+  void SetLoggingState(bool logging);
+  // Completion of the log-in request, on the core library's thread.
+  static void OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
+                            std::unique_ptr<mireloom::User> user);
+  LRESULT OnLoginSuccess(const LoginSuccessResponse& response);
+  LRESULT OnInitPassword(const LoginSuccessResponse& response);
+  LRESULT OnLoginFailed(const int64_t* code);
+  LRESULT OnMainWndDataPrepared();
+
+ private:
+  void PrefillRememberedAccount();
+  void StepLoggingAnimation();
+  void ReturnToSubdomainWindow();
+
+  CWndShadow m_shadow;
+  std::unique_ptr<mireloom::Team> m_team;
+  // What the running log-in sent: stored once the service accepts it, so that
+  // later edits of the form cannot change what is remembered.
+  std::string m_sentUserName;
+  std::string m_sentPassword;
+
+  DuiLib::CEditUI* m_userNameEdit = nullptr;
+  DuiLib::CEditUI* m_passwordEdit = nullptr;
+  DuiLib::CButtonUI* m_loginButton = nullptr;
+  DuiLib::CButtonUI* m_closeButton = nullptr;
+  DuiLib::CLabelUI* m_accountLabel = nullptr;
+  DuiLib::CLabelUI* m_passwordLabel = nullptr;
+  DuiLib::CButtonUI* m_forgotPasswordButton = nullptr;
+  DuiLib::CButtonUI* m_returnButton = nullptr;
+};
+
+}  // namespace mireloomwnd

@@ -1,0 +1,123 @@
+#include "signin/RestPasswordWnd.h"
+
+#include "app/Credentials.h"
+#include "app/PlatformSeam.h"
+#include "app/QuitSequence.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "app/WindowManager.h"
+#include "mireloom/WebApi.h"
+#include "quennet/EventLog.h"
+#include "signin/BusyButton.h"
+#include "signin/SessionStart.h"
+#include "signin/SigninMessages.h"
+#include "signin/SigninTexts.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+RestPasswordWnd::RestPasswordWnd(const mireloom::Team& team, std::string userName)
+    : m_team(team.Clone()), m_userName(std::move(userName)) {}
+
+CDuiString RestPasswordWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT RestPasswordWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void RestPasswordWnd::InitWindow() {
+  m_newPasswordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"new_pwd_edit"));
+  m_confirmPasswordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"confirm_pwd_edit"));
+  m_sureButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"sure_btn"));
+  ApplyTexts(m_PaintManager, {{L"closebtn", "CloseTips", TextTarget::ToolTip},
+                              {L"minbtn", "MinimizeTips", TextTarget::ToolTip},
+                              {L"reset_password_label", "ResetPasswordLabel"},
+                              {L"new_password_label", "NewPasswordLabel"},
+                              {L"confirm_password_label", "ConfirmPasswordLabel"},
+                              {L"sure_btn", "ConfirmButton"}});
+}
+
+void RestPasswordWnd::SubmitPassword() {
+  const std::wstring password = m_newPasswordEdit ? m_newPasswordEdit->GetText().GetData() : L"";
+  const std::wstring confirmation = m_confirmPasswordEdit ? m_confirmPasswordEdit->GetText().GetData() : L"";
+  const signin::NewPasswordCheck check = signin::CheckNewPassword(password, confirmation);
+  if (check != signin::NewPasswordCheck::Accepted) {
+    Platform().ShowMessageBox(nullptr, signin::NewPasswordCheckText(check), L"", MB_OK);
+    return;
+  }
+  SetSubmittingState(true);
+  m_submittedPassword = WideToUtf8(password);
+  mireloom::WebApi::Api()->PutInitPassword(
+      m_submittedPassword, [window = GetHWND()](bool ok, int64_t code) { OnInitPasswordResult(window, ok, code); });
+}
+
+void RestPasswordWnd::SetSubmittingState(bool submitting) {
+  signin::SetButtonLook(m_sureButton, submitting ? signin::ButtonLook::Busy : signin::ButtonLook::Idle,
+                        submitting ? L"登录中..." : L"登录");
+}
+
+void RestPasswordWnd::OnInitPasswordResult(HWND window, bool ok, int64_t code) {
+  if (ok) {
+    PostMessageW(window, WM_INIT_PASSWORD_SUCCEEDED, 0, 0);
+    return;
+  }
+  auto* value = new int64_t(code);
+  if (!PostMessageW(window, WM_INIT_PASSWORD_FAILED, 0, reinterpret_cast<LPARAM>(value))) delete value;
+}
+
+LRESULT RestPasswordWnd::OnInitPasswordSucceeded() {
+  quennet::log_event("OnInitPasswordSuccess");
+  // The new password is the one to remember: the initial one no longer works.
+  SaveCredential(m_team->team_id(), m_userName, m_submittedPassword);
+  signin::ConnectToIMServer();
+  signin::CSessionFetchChain::Start(GetHWND());
+  return 0;
+}
+
+LRESULT RestPasswordWnd::OnInitPasswordFailed(const int64_t* code) {
+  const int64_t value = code ? *code : 0;
+  quennet::log_error("Login failed, code is : %lld", static_cast<long long>(value));
+  SetSubmittingState(false);
+  Platform().ShowMessageBox(nullptr, signin::InitPasswordFailureText(value), L"", MB_OK);
+  return 0;
+}
+
+LRESULT RestPasswordWnd::OnMainWndDataPrepared() {
+  quennet::log_event("MainWnd data prepared");
+  SetSubmittingState(false);
+  Close(1);
+  if (WindowManager* manager = WindowManager::GetInstance()) manager->ShowMainWnd();
+  return 0;
+}
+
+LRESULT RestPasswordWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  switch (uMsg) {
+    case WM_INIT_PASSWORD_SUCCEEDED:
+      return OnInitPasswordSucceeded();
+    case WM_INIT_PASSWORD_FAILED: {
+      std::unique_ptr<int64_t> code(reinterpret_cast<int64_t*>(lParam));
+      return OnInitPasswordFailed(code.get());
+    }
+    case WM_MAINWND_DATA_PREPARED:
+      return OnMainWndDataPrepared();
+    default:
+      return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+  }
+}
+
+void RestPasswordWnd::Notify(TNotifyUI& msg) {
+  const CDuiString sender = msg.pSender ? msg.pSender->GetName() : CDuiString();
+  if (msg.sType == L"click") {
+    if (sender == L"sure_btn") {
+      SubmitPassword();
+    } else if (sender == L"closebtn") {
+      RunQuitSequence();
+    }
+  } else if (msg.sType == L"return" && (sender == L"new_pwd_edit" || sender == L"confirm_pwd_edit")) {
+    SubmitPassword();
+  }
+  WindowImplBase::Notify(msg);
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,141 @@
+#include "signin/SessionStart.h"
+
+#include "app/Credentials.h"
+#include "app/DownloadCache.h"
+#include "app/FileHelpers.h"
+#include "app/ServiceConstants.h"
+#include "app/TextHelpers.h"
+#include "app/UserFolders.h"
+#include "mireloom/AccountManager.h"
+#include "mireloom/Director.h"
+#include "mireloom/ServiceManager.h"
+#include "mireloom/SqlMigrate.h"
+#include "mireloom/UserManager.h"
+#include "quennet/EventLog.h"
+#include "quennet/FileUtils.h"
+#include "signin/SigninMessages.h"
+
+std::string SessionWebToken;
+
+namespace signin {
+namespace {
+
+constexpr int kSchemaVersion = 35;
+// A folder that cannot be removed (held open elsewhere) must not keep the
+// clean-up going forever.
+constexpr int kCleanUpAttempts = 3;
+constexpr unsigned int kIMRetrySeconds = 30;
+constexpr int kAvatarSize = 40;
+
+const char* ServerName(mireloom::IMProtocol protocol) {
+  switch (protocol) {
+    case mireloom::kIMProtocolXmpp: return "Director connected to XMPP server";
+    case mireloom::kIMProtocolSocketIo: return "Director connected to socket.io server";
+  }
+  return "Director connected to unknown server";
+}
+
+void CleanDataFolder(const std::string& dataFolder) {
+  const std::string folder = dataFolder + "/";
+  for (int attempt = 0; attempt < kCleanUpAttempts && CountSubfolders(GetUserDataFolder()) > 0; ++attempt) {
+    quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(folder, FilesKeptByCleanUp());
+  }
+  if (CountSubfolders(GetUserDataFolder()) > 0) quennet::log_error("Clean data folder failed: %s", folder.c_str());
+}
+
+void IgnoreDownload(const std::string&) {}
+
+}  // namespace
+
+std::string CoreDataFolder() { return WideToAnsi(GetUserDataFolder()); }
+
+const std::vector<std::string>& FilesKeptByCleanUp() {
+  static const std::vector<std::string> kept = {"Accounts.db", "Personalpreferences.ini", "corvanel.dmp", "event.log",
+                                                "event.log.1"};
+  return kept;
+}
+
+void RememberAccount(const mireloom::Team& team, const std::string& userName, const std::string& password) {
+  SaveCredential(team.team_id(), userName, password);
+  mireloom::AccountManager accounts(CoreDataFolder());
+  if (accounts.InitOrDie()) accounts.Register(team, userName);
+}
+
+void CheckLocalDatabase(const std::string& dataFolder) {
+  auto migrate = std::make_unique<mireloom::SqlMigrate>();
+  migrate->InitOrDie(dataFolder + "/");
+  if (!migrate->IsExpired(kSchemaVersion)) return;
+  migrate->MigrateOrDieV2(kSchemaVersion);
+  CleanDataFolder(dataFolder);
+}
+
+void InstallDirector(const mireloom::User& me, const mireloom::Team& team, const mireloom::Token& token,
+                     const std::string& dataFolder) {
+  auto* director = new mireloom::Director();
+  mireloom::Director::ResetDefaultDirector(nullptr);
+  director->Init(me, team, token, dataFolder, "", "windows_device_id", "1.2", "WebSite");
+  mireloom::Director::ResetDefaultDirector(director);
+}
+
+void ConnectToIMServer() {
+  mireloom::Director* director = mireloom::Director::DefaultDirector();
+  if (!director) return;
+  director->GetIMProtocol([](bool ok, const std::string&, mireloom::IMProtocol protocol) {
+    if (!ok) {
+      quennet::log_event("Director::GetIMProtocol failed");
+      return;
+    }
+    mireloom::Director* current = mireloom::Director::DefaultDirector();
+    if (!current) return;
+    current->ConnectToIMServer(protocol, kIMRetrySeconds, [protocol](bool connected) {
+      quennet::log_event("Director connecting to %d server", static_cast<int>(protocol));
+      quennet::log_event("%s", connected ? ServerName(protocol) : "Director connect to IM server failed");
+    });
+  });
+}
+
+void CSessionFetchChain::Start(HWND window) {
+  mireloom::UserManager::DefaultManager()->GetTeamMembers(
+      [window](bool ok, const std::string& error, std::vector<std::unique_ptr<mireloom::User>> users) {
+        OnMembersFetched(window, ok, error, std::move(users));
+      });
+}
+
+void CSessionFetchChain::OnMembersFetched(HWND window, bool ok, const std::string&,
+                                          std::vector<std::unique_ptr<mireloom::User>>) {
+  if (!ok) return;
+  mireloom::UserManager::DefaultManager()->GetUsersStatus(
+      [window](bool status_ok, const std::string& error) { OnUsersStatusFetched(window, status_ok, error); });
+}
+
+void CSessionFetchChain::OnUsersStatusFetched(HWND window, bool ok, const std::string&) {
+  if (!ok) return;
+  quennet::log_event("updating services");
+  mireloom::ServiceManager::DefaultManager()->GetServices(
+      [window](bool services_ok, const std::string& error, std::vector<std::unique_ptr<mireloom::Service>> services) {
+        OnServicesFetched(window, services_ok, error, std::move(services));
+      });
+}
+
+void CSessionFetchChain::OnServicesFetched(HWND window, bool ok, const std::string&,
+                                           std::vector<std::unique_ptr<mireloom::Service>>) {
+  if (!ok) return;
+  quennet::log_event("start to download all avatars");
+  DownloadAllAvatars();
+  PostMessageW(window, mireloomwnd::WM_MAINWND_DATA_PREPARED, 0, 0);
+}
+
+void CSessionFetchChain::DownloadAllAvatars() {
+  for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCache()) {
+    const std::string name = mireloom::avatar_url(user->header_uri(), kAvatarSize, kAvatarSize, 1);
+    if (name.empty()) continue;  // no picture: nothing to fetch
+    DownloadToCache(AvatarBaseUrl + name, name, IgnoreDownload);
+  }
+  for (const auto& service : mireloom::ServiceManager::DefaultManager()->FetchServicesFromCache()) {
+    const std::string& name = service->avatar_url();
+    if (name.empty()) continue;
+    DownloadToCache(StaticBaseUrl + name, name, IgnoreDownload);
+  }
+}
+
+}  // namespace signin

@@ -1,0 +1,183 @@
+#include "signin/SubdomainWnd.h"
+
+#include "app/PlatformSeam.h"
+#include "app/QuitSequence.h"
+#include "app/ServiceConstants.h"
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "mireloom/AccountManager.h"
+#include "mireloom/WebApi.h"
+#include "quennet/EventLog.h"
+#include "signin/BusyButton.h"
+#include "signin/LoginWnd.h"
+#include "signin/SessionStart.h"
+#include "signin/SigninMessages.h"
+#include "signin/SigninTexts.h"
+#include "signin/UpdateWnd.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+CDuiString SubdomainWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT SubdomainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void SubdomainWnd::InitWindow() {
+  m_subdomainEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"subdomain_edit"));
+  m_titleLabel = static_cast<CLabelUI*>(m_PaintManager.FindControl(L"subdomaintitle"));
+  m_continueButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"continue_btn"));
+  m_closeButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"closebtn"));
+  m_createTeamButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"create_team_btn"));
+  m_findTeamButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"forgot_team_btn"));
+  ApplyTexts(m_PaintManager, {{L"subdomain_edit", "SubdomainTips", TextTarget::TipValue},
+                              {L"subdomaintitle", "SubdomainTitle"},
+                              {L"continue_btn", "SubdomainContinue"},
+                              {L"closebtn", "CloseTips", TextTarget::ToolTip},
+                              {L"create_team_btn", "CreateCompany"},
+                              {L"forgot_team_btn", "ForgotDomain"}});
+
+  PrefillLastTeam();
+  mireloom::WebApi::Api()->GetClientVersion(
+      false, [window = GetHWND()](bool ok, int64_t, int64_t version, const std::string&, const std::string& releaseNotes,
+                                  bool, int64_t, const std::string& downloadUrl, const std::string&) {
+        OnClientVersion(window, ok, version, releaseNotes, downloadUrl);
+      });
+}
+
+void SubdomainWnd::PrefillLastTeam() {
+  mireloom::AccountManager accounts(signin::CoreDataFolder());
+  if (!accounts.InitOrDie()) return;
+  const std::string lastTeamId = accounts.LastTeamId();
+  if (lastTeamId.empty()) return;
+  std::unique_ptr<mireloom::Team> team = accounts.TeamForTeamId(lastTeamId);
+  if (team && m_subdomainEdit) m_subdomainEdit->SetText(Utf8ToWide(team->team_subdomain()).c_str());
+}
+
+void SubdomainWnd::OnClientVersion(HWND window, bool ok, int64_t version, const std::string& releaseNotes,
+                                   const std::string& downloadUrl) {
+  if (!ok || !signin::IsNewerClientVersion(version)) return;
+  auto* record = new ClientVersionRecord{version, downloadUrl, releaseNotes};
+  if (!PostMessageW(window, WM_NEW_VERSION_AVAILABLE, 0, reinterpret_cast<LPARAM>(record))) delete record;
+}
+
+void SubdomainWnd::CheckSubdomain() {
+  SetCheckingState(true);
+  const std::string subdomain = m_subdomainEdit ? WideToUtf8(m_subdomainEdit->GetText().GetData()) : std::string();
+  mireloom::WebApi::Api()->GetTeamLiteBySubdomain(
+      subdomain, [window = GetHWND()](bool ok, int64_t code, const std::string& teamId, const std::string& teamName,
+                                      const std::string& teamSubdomain, bool) {
+        OnTeamLite(window, ok, code, teamId, teamName, teamSubdomain);
+      });
+}
+
+void SubdomainWnd::OnTeamLite(HWND window, bool ok, int64_t code, const std::string& teamId,
+                              const std::string& teamName, const std::string& teamSubdomain) {
+  if (!ok) {
+    SendMessageW(window, WM_TEAM_NOT_FOUND, 0, static_cast<LPARAM>(static_cast<int32_t>(code)));
+    return;
+  }
+  quennet::log_event("team id is %s", teamId.c_str());
+  quennet::log_event("team name is %s", teamName.c_str());
+  quennet::log_event("team domain is %s", teamSubdomain.c_str());
+  // The window takes the team over; one that has gone cannot.
+  if (!IsWindow(window)) return;
+  auto* team = new mireloom::Team(teamId, teamSubdomain, teamName);
+  // Sent: this completion returns only when the log-in window has closed.
+  SendMessageW(window, WM_TEAM_FOUND, 0, reinterpret_cast<LPARAM>(team));
+}
+
+void SubdomainWnd::SetCheckingState(bool checking) {
+  if (checking) {
+    signin::SetButtonLook(m_continueButton, signin::ButtonLook::Busy, LocalizedText("CheckDomainThree"));
+    SetTimer(GetHWND(), kCheckingTimer, kBusyTickMs, nullptr);
+  } else {
+    signin::SetButtonLook(m_continueButton, signin::ButtonLook::Idle, LocalizedText("SubdomainContinue"));
+    KillTimer(GetHWND(), kCheckingTimer);
+  }
+}
+
+void SubdomainWnd::StepCheckingAnimation() {
+  if (!m_continueButton) return;
+  const std::wstring next = signin::NextBusyText(m_continueButton->GetText().GetData(), signin::kCheckingKeys);
+  if (!next.empty()) m_continueButton->SetText(next.c_str());
+}
+
+void SubdomainWnd::OnTeamFound(LPARAM lParam) {
+  std::unique_ptr<mireloom::Team> team(reinterpret_cast<mireloom::Team*>(lParam));
+  quennet::log_event("Team auth success with ID : %s", team->team_id().c_str());
+  Close(1);
+  LoginWnd login;
+  login.SetTeam(*team);
+  login.Create(nullptr, L"登录", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+               CW_USEDEFAULT);
+  team.reset();
+  login.CenterWindow();
+  login.ShowModal();
+}
+
+void SubdomainWnd::OnTeamNotFound(LPARAM lParam) {
+  SetCheckingState(false);
+  const std::wstring text = signin::TeamLookupFailureText(static_cast<int32_t>(lParam));
+  Platform().ShowMessageBox(nullptr, text, L"", MB_OK);
+}
+
+void SubdomainWnd::OnNewVersion(LPARAM lParam) {
+  std::unique_ptr<ClientVersionRecord> record(reinterpret_cast<ClientVersionRecord*>(lParam));
+  if (!record) return;
+  UpdateWnd notice(record->description, record->download_url);
+  notice.Create(nullptr, L"更新", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                CW_USEDEFAULT);
+  notice.CenterWindow();
+  notice.ShowModal();
+}
+
+LRESULT SubdomainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  switch (uMsg) {
+    case WM_TEAM_FOUND:
+      OnTeamFound(lParam);
+      return 0;  // the window object may already be gone from the screen
+    case WM_TEAM_NOT_FOUND:
+      OnTeamNotFound(lParam);
+      break;
+    case WM_NEW_VERSION_AVAILABLE:
+      OnNewVersion(lParam);
+      break;
+    case WM_TIMER:
+      if (wParam == kCheckingTimer) StepCheckingAnimation();
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE) RunQuitSequence();
+      if (wParam == VK_RETURN) {
+        CheckSubdomain();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+void SubdomainWnd::Notify(TNotifyUI& msg) {
+  const CDuiString& sender = msg.pSender ? msg.pSender->GetName() : CDuiString();
+  if (msg.sType == L"click") {
+    if (sender == L"continue_btn") {
+      CheckSubdomain();
+    } else if (sender == L"create_team_btn") {
+      OpenAddress(Utf8ToWide("https://" + SignupHost + "/signup"));
+    } else if (sender == L"forgot_team_btn") {
+      OpenAddress(Utf8ToWide("https://" + SignupHost + "/find"));
+    } else if (sender == L"closebtn") {
+      RunQuitSequence();
+    }
+  } else if (msg.sType == L"return" && sender == L"subdomain_edit") {
+    CheckSubdomain();
+  }
+  WindowImplBase::Notify(msg);
+}
+
+}  // namespace mireloomwnd
