@@ -51,9 +51,16 @@ void Statement::Reset() {
 }
 
 std::string Statement::Text(int column) const {
-  const auto* text = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+  // UTF-8 whatever the file's encoding: column_text converts, column_blob would not.
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
   const int size = sqlite3_column_bytes(m_statement, column);
   return text ? std::string(text, static_cast<size_t>(size)) : std::string();
+}
+
+std::string Statement::Blob(int column) const {
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+  const int size = sqlite3_column_bytes(m_statement, column);
+  return bytes ? std::string(bytes, static_cast<size_t>(size)) : std::string();
 }
 
 int64_t Statement::Int(int column) const { return sqlite3_column_int64(m_statement, column); }
@@ -70,6 +77,9 @@ std::unique_ptr<Database> Database::Open(const std::wstring& path) {
   // Losing the last moments of a crash is acceptable for a cache; waiting for
   // the disk on every change is not.
   database->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;");
+  // A file created through the UTF-16 open would store text as UTF-16; the
+  // library's text is UTF-8. Only a new, empty file takes the setting.
+  database->Exec("PRAGMA encoding='UTF-8';");
   return database;
 }
 
@@ -111,16 +121,23 @@ bool Transaction::Commit() {
   return m_db.Exec("COMMIT");
 }
 
-RecordTable::RecordTable(Database& db, const std::string& name)
+RecordTable::RecordTable(Database& db, const std::string& name, bool binary)
     : m_db(db),
       m_name(name),
+      m_binary(binary),
       m_put((db.Exec("CREATE TABLE IF NOT EXISTS " + name +
                      " (key TEXT PRIMARY KEY, ord INTEGER NOT NULL, body TEXT NOT NULL)"),
              db.Prepare("INSERT OR REPLACE INTO " + name + " (key, ord, body) VALUES (?, ?, ?)"))),
       m_remove(db.Prepare("DELETE FROM " + name + " WHERE key = ?")) {}
 
 bool RecordTable::Put(const std::string& key, int64_t order, const std::string& body) {
-  return m_put.Bind(1, key).Bind(2, order).Bind(3, body).Run();
+  m_put.Bind(1, key).Bind(2, order);
+  if (m_binary) {
+    m_put.BindBlob(3, body);
+  } else {
+    m_put.Bind(3, body);
+  }
+  return m_put.Run();
 }
 
 bool RecordTable::Remove(const std::string& key) { return m_remove.Bind(1, key).Run(); }
@@ -130,7 +147,7 @@ bool RecordTable::Clear() { return m_db.Exec("DELETE FROM " + m_name); }
 std::vector<RecordTable::Row> RecordTable::LoadAll() {
   std::vector<Row> rows;
   Statement select = m_db.Prepare("SELECT key, ord, body FROM " + m_name + " ORDER BY ord, key");
-  while (select.Step()) rows.push_back({select.Text(0), select.Int(1), select.Text(2)});
+  while (select.Step()) rows.push_back({select.Text(0), select.Int(1), m_binary ? select.Blob(2) : select.Text(2)});
   return rows;
 }
 

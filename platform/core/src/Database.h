@@ -33,6 +33,7 @@ class Statement final {
   void Reset();
 
   [[nodiscard]] std::string Text(int column) const;
+  [[nodiscard]] std::string Blob(int column) const;
   [[nodiscard]] int64_t Int(int column) const;
 
  private:
@@ -83,7 +84,8 @@ class RecordTable final {
     std::string body;
   };
 
-  RecordTable(Database& db, const std::string& name);
+  // A binary table keeps its bodies as bytes rather than text.
+  RecordTable(Database& db, const std::string& name, bool binary = false);
 
   bool Put(const std::string& key, int64_t order, const std::string& body);
   bool Remove(const std::string& key);
@@ -94,6 +96,7 @@ class RecordTable final {
  private:
   Database& m_db;
   std::string m_name;
+  bool m_binary;
   Statement m_put;
   Statement m_remove;
 };

@@ -47,7 +47,7 @@ struct ServiceModel::Tables {
         calls(db, "calls"),
         records(db, "records"),
         uploads(db, "uploads"),
-        files(db, "files") {}
+        files(db, "files", true) {}
   detail::RecordTable meta, teams, accounts, channels, ims, messages, unread, cursors, entities, services, groups,
       tokens, calls, records, uploads, files;
 };
@@ -343,7 +343,7 @@ bool ServiceModel::LoadFile(const std::string& path, std::string* bytes) {
   detail::Statement select = m_db->Prepare("SELECT body FROM files WHERE key = ?");
   select.Bind(1, path);
   if (!select.Step()) return false;
-  *bytes = select.Text(0);
+  *bytes = select.Blob(0);
   return true;
 }
 
