@@ -123,9 +123,12 @@ void SetClientVersion(int64_t version, const std::string& versionName) {
 // ---- Databases ---------------------------------------------------------------------
 
 bool WriteMetaSchema(const std::wstring& folder, int version) {
-  if (!detail::MakeFolders(folder)) return false;
-  auto meta = detail::Database::Open(detail::JoinPath(folder, L"Meta.db"));
-  return meta && meta->SetUserVersion(version);
+  return detail::MakeFolders(folder) && WriteSchemaVersion(detail::JoinPath(folder, L"Meta.db"), version);
+}
+
+bool WriteSchemaVersion(const std::wstring& databaseFile, int version) {
+  auto database = detail::Database::Open(databaseFile);
+  return database && database->SetUserVersion(version);
 }
 
 bool MakeSessionFolders(const std::wstring& folder, int n) {

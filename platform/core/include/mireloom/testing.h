@@ -242,6 +242,8 @@ std::vector<HttpRecord> HttpRequests();
 
 // Writes Meta.db with that schema version into the folder.
 bool WriteMetaSchema(const std::wstring& folder, int version);
+// Sets the schema version of any database file of the core (a session cache).
+bool WriteSchemaVersion(const std::wstring& databaseFile, int version);
 // Makes n session sub-folders holding a file each.
 bool MakeSessionFolders(const std::wstring& folder, int n);
 
