@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <ctime>
 #include <set>
 
@@ -65,6 +66,10 @@ class TeamBuilder final {
   TeamBuilder(ServiceModel& model, int64_t now) : m_model(model), m_now(now), m_base_day(LocalMidnight(now)) {}
 
   void Build(const json& team) {
+    // Nothing of the demo lies in the future: before the day's latest demo
+    // time, "today" is the day before.
+    const int64_t latest = LatestRelative(team);
+    while (m_base_day + latest > m_now) m_base_day -= kDay;
     m_team = team.at("team").get<TeamInfo>();
     m_model.teams[m_team.id] = m_team;
     AddUsers(team.value("users", json::array()));
@@ -85,6 +90,20 @@ class TeamBuilder final {
     Message::Data message;
     std::string entity;
   };
+
+  // The latest {"day", "time"} of the description, as seconds after the base day.
+  static int64_t LatestRelative(const json& item) {
+    int64_t latest = INT64_MIN;
+    if (item.is_object() && item.contains("day") && item.contains("time") && item.at("time").is_string()) {
+      int hour = 0, minute = 0;
+      sscanf(item.at("time").get<std::string>().c_str(), "%d:%d", &hour, &minute);
+      latest = item.value("day", int64_t{0}) * kDay + hour * 3600 + minute * 60;
+    }
+    if (item.is_structured()) {
+      for (const auto& child : item) latest = std::max(latest, LatestRelative(child));
+    }
+    return latest;
+  }
 
   static int64_t LocalMidnight(int64_t now) {
     time_t seconds = static_cast<time_t>(now);
@@ -393,7 +412,7 @@ class TeamBuilder final {
 
   ServiceModel& m_model;
   const int64_t m_now;
-  const int64_t m_base_day;
+  int64_t m_base_day;
   TeamInfo m_team;
   std::vector<Pending> m_pending;
 };
