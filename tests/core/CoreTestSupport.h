@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "mireloom/ChatManager.h"
+#include "mireloom/Director.h"
 #include "mireloom/Handlers.h"
+#include "mireloom/UserManager.h"
 #include "mireloom/testing.h"
 
 namespace core_test {
@@ -82,6 +85,20 @@ class RecordingListener final : public mireloom::MessageHandler,
     Add("status " + uid + " " + std::to_string(status));
   }
   void OnConnectionStateChanged(int state) override { Add("state " + std::to_string(state)); }
+
+  // Registers with every list of the core (and the director's, when there is one).
+  void ListenToAll() {
+    mireloom::ChatManager::DefaultManager()->AddMessageHandler(this);
+    mireloom::ChatManager::DefaultManager()->AddNumUnreadHandler(this);
+    mireloom::UserManager::DefaultManager()->AddUserStatusHandler(this);
+    if (auto* director = mireloom::Director::DefaultDirector()) director->AddConnectionStateHandler(this);
+  }
+  void StopListening() {
+    mireloom::ChatManager::DefaultManager()->RemoveMessageHandler(this);
+    mireloom::ChatManager::DefaultManager()->RemoveNumUnreadHandler(this);
+    mireloom::UserManager::DefaultManager()->RemoveUserStatusHandler(this);
+    if (auto* director = mireloom::Director::DefaultDirector()) director->RemoveConnectionStateHandler(this);
+  }
 
   std::vector<std::string> Events() const {
     std::lock_guard<std::mutex> lock(m_mutex);

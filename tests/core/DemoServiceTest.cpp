@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <set>
 
 #include "CoreTestSupport.h"
@@ -31,15 +30,9 @@ class DemoService : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(core_test::SignInWithData(m_core));
-    ChatManager::DefaultManager()->AddMessageHandler(&m_listener);
-    ChatManager::DefaultManager()->AddNumUnreadHandler(&m_listener);
-    UserManager::DefaultManager()->AddUserStatusHandler(&m_listener);
+    m_listener.ListenToAll();
   }
-  void TearDown() override {
-    ChatManager::DefaultManager()->RemoveMessageHandler(&m_listener);
-    ChatManager::DefaultManager()->RemoveNumUnreadHandler(&m_listener);
-    UserManager::DefaultManager()->RemoveUserStatusHandler(&m_listener);
-  }
+  void TearDown() override { m_listener.StopListening(); }
 
   static bool Send(const std::string& conversation, const std::string& text) {
     Completion<bool, std::unique_ptr<Message>> sent;
@@ -211,10 +204,12 @@ TEST_F(DemoService, UploadedFilesBecomeShares) {
 TEST_F(DemoService, TheAnsweringMemberReplies) {
   ASSERT_TRUE(Send("im-zhou-lin", "请把最新的设计稿发给我，谢谢！这句话很长很长很长很长很长很长很长很长很长很长很长很长很长。"));
   ASSERT_TRUE(m_listener.WaitFor("direct im-zhou-lin 收到："));
+  ASSERT_TRUE(mt::WaitIdle());
   const auto events = m_listener.Events();
   auto reply = std::find_if(events.begin(), events.end(),
                             [](const std::string& e) { return e.rfind("direct im-zhou-lin 收到：", 0) == 0; });
   ASSERT_NE(reply, events.end());
+  ASSERT_NE(reply + 1, events.end());
   EXPECT_EQ(*reply, "direct im-zhou-lin 收到：请把最新的设计稿发给我，谢谢！这句话很长很长很长很长很长很长很长很长很长很长很长")
       << "the first 40 characters";
   EXPECT_EQ(*(reply + 1), "unread im-zhou-lin 3 3");

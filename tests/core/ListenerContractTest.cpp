@@ -33,17 +33,9 @@ class ListenerContract : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(core_test::SignInWithData(m_core));
-    ChatManager::DefaultManager()->AddMessageHandler(&m_listener);
-    ChatManager::DefaultManager()->AddNumUnreadHandler(&m_listener);
-    UserManager::DefaultManager()->AddUserStatusHandler(&m_listener);
-    Director::DefaultDirector()->AddConnectionStateHandler(&m_listener);
+    m_listener.ListenToAll();
   }
-  void TearDown() override {
-    ChatManager::DefaultManager()->RemoveMessageHandler(&m_listener);
-    ChatManager::DefaultManager()->RemoveNumUnreadHandler(&m_listener);
-    UserManager::DefaultManager()->RemoveUserStatusHandler(&m_listener);
-    if (Director::DefaultDirector()) Director::DefaultDirector()->RemoveConnectionStateHandler(&m_listener);
-  }
+  void TearDown() override { m_listener.StopListening(); }
 
   mt::ScopedCore m_core;
   RecordingListener m_listener;
@@ -197,11 +189,14 @@ TEST_F(ListenerContract, ADroppedConnectionReconnectsAndDeliversWhatWasMissed) {
 }
 
 TEST_F(ListenerContract, RetryingGivesUpAfterRetrySeconds) {
+  Completion<bool> disconnected;
+  Director::DefaultDirector()->DisconnectFromIMServer(disconnected.Callback());
+  ASSERT_TRUE(disconnected.Wait());
   Completion<bool> connected;
-  Director::DefaultDirector()->DisconnectFromIMServer(nullptr);
   Director::DefaultDirector()->ConnectToIMServer(kIMProtocolSocketIo, 1, connected.Callback());
   ASSERT_TRUE(connected.Wait());
   ASSERT_TRUE(connected.Get<0>());
+  ASSERT_TRUE(mt::WaitIdle());
   m_listener.Clear();
   mt::DropConnection(-1);  // automatic reconnects refused
   ASSERT_TRUE(m_listener.WaitFor("state 2", 5000));

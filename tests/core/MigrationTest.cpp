@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreTestSupport.h"
+#include "app/FileHelpers.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
@@ -17,19 +18,6 @@ using test_support::TempFolder;
 using test_support::ToCp936;
 
 namespace {
-
-int CountSubfolders(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do {
-    const std::wstring name = found.cFileName;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") ++count;
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return count;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -14,12 +14,8 @@ Auth* Auth::SharedAuth() {
 void Auth::PostLoginRequest(const std::string& userName, const std::string& password, const std::string& teamId,
                             const std::string& teamSubdomain, LoginCompletion completion) {
   auto result = std::make_shared<service::LoginResult>();
-  detail::OperationSpec spec;
-  spec.name = "Auth::PostLoginRequest";
-  spec.arguments = userName + " " + teamId + " " + teamSubdomain;
-  spec.needs_session = false;
-  detail::StartOperation(
-      std::move(spec),
+  detail::RunOperation(
+      "Auth::PostLoginRequest", userName + " " + teamId + " " + teamSubdomain, nullptr, false,
       [=] { return detail::EmbeddedService()->Login(userName, password, teamId, result.get()); },
       [result, completion](const Outcome& outcome) {
         if (!completion) return;

@@ -32,12 +32,6 @@ std::optional<CachedChannel> MarkJoinedOptimistically(Session& session, const st
   return before;
 }
 
-// The joined channel's history, so that its conversation opens from the cache.
-void SyncHistory(Session& session, service::DemoService& service, const std::string& conversationId) {
-  std::vector<Message::Data> messages;
-  if (service.History(session.api_token(), {conversationId}, &messages).ok) session.cache().AddMessages(messages);
-}
-
 void RunOptimisticJoin(const char* name, const std::string& channelId,
                        std::function<Outcome(Session&, service::DemoService&, service::ChannelView*)> call,
                        ChannelManager::Completion completion) {
@@ -55,7 +49,7 @@ void RunOptimisticJoin(const char* name, const std::string& channelId,
         Outcome outcome = call(session, service, &view);
         if (!outcome.ok) return outcome;
         session.cache().PutChannel(FromView(view));
-        SyncHistory(session, service, channelId);
+        detail::SyncHistory(session, service, channelId);
         return outcome;
       },
       [undo, completion](const Outcome& outcome, NoResult&) {

@@ -97,11 +97,7 @@ namespace {
 // Operations of a director act on its own session, installed or not.
 void RunDirectorOperation(const std::shared_ptr<Session>& session, const char* name, std::string arguments,
                           std::function<Outcome()> work, std::function<void(const Outcome&)> finish) {
-  detail::OperationSpec spec;
-  spec.name = name;
-  spec.arguments = std::move(arguments);
-  spec.session = session;
-  detail::StartOperation(std::move(spec), std::move(work), std::move(finish));
+  detail::RunOperation(name, std::move(arguments), session, true, std::move(work), std::move(finish));
 }
 
 }  // namespace
@@ -132,12 +128,9 @@ void Director::ConnectToIMServer(IMProtocol protocol, unsigned int retrySeconds,
 
 void Director::DisconnectFromIMServer(std::function<void(bool)> completion) {
   auto session = m_session;
-  detail::OperationSpec spec;
-  spec.name = "Director::DisconnectFromIMServer";
-  spec.session = session;
-  spec.needs_session = false;  // closing what is not open succeeds
-  detail::StartOperation(
-      std::move(spec),
+  // Closing what is not open succeeds: no session needed.
+  detail::RunOperation(
+      "Director::DisconnectFromIMServer", "", session, false,
       [session] {
         session->connection().Disconnect();
         return Outcome::Success();

@@ -9,16 +9,6 @@ using detail::Outcome;
 using detail::RunSessionOperation;
 using detail::SessionForReads;
 
-namespace {
-
-// The conversation's history, so that it opens from the cache.
-void SyncHistory(Session& session, service::DemoService& service, const std::string& conversationId) {
-  std::vector<Message::Data> messages;
-  if (service.History(session.api_token(), {conversationId}, &messages).ok) session.cache().AddMessages(messages);
-}
-
-}  // namespace
-
 const IMManager* IMManager::DefaultManager() {
   static IMManager* manager = new IMManager;
   return manager;
@@ -64,7 +54,7 @@ void IMManager::NewIM(const std::string& uid,
         Outcome outcome = service.NewIm(session.api_token(), uid, &im);
         if (!outcome.ok) return outcome;
         session.cache().PutIm(im);
-        SyncHistory(session, service, im.im_id);
+        detail::SyncHistory(session, service, im.im_id);
         return outcome;
       },
       [completion](const Outcome& outcome, IM::Data& im) {
@@ -80,7 +70,7 @@ void IMManager::ActiveIM(const std::string& imId, Completion completion) const {
         Outcome outcome = service.OpenIm(session.api_token(), imId, &im);
         if (!outcome.ok) return outcome;
         session.cache().PutIm(im);
-        SyncHistory(session, service, imId);
+        detail::SyncHistory(session, service, imId);
         return outcome;
       },
       detail::PlainFinish(std::move(completion)));

@@ -14,6 +14,23 @@
 
 namespace mireloom::detail {
 
+// Starts an operation on the given session (null: none needed or none there).
+inline void RunOperation(const char* name, std::string arguments, std::shared_ptr<Session> session,
+                         bool needsSession, std::function<Outcome()> work, std::function<void(const Outcome&)> finish) {
+  OperationSpec spec;
+  spec.name = name;
+  spec.arguments = std::move(arguments);
+  spec.session = std::move(session);
+  spec.needs_session = needsSession;
+  StartOperation(std::move(spec), std::move(work), std::move(finish));
+}
+
+// The conversation's whole history into the cache, so that it opens from there.
+inline void SyncHistory(Session& session, service::DemoService& service, const std::string& conversationId) {
+  std::vector<Message::Data> messages;
+  if (service.History(session.api_token(), {conversationId}, &messages).ok) session.cache().AddMessages(messages);
+}
+
 template <class Result>
 using Work = std::function<Outcome(Session& session, service::DemoService& service, Result& result)>;
 template <class Result>

@@ -26,11 +26,7 @@ Configuration& GetConfiguration() {
 // An operation that needs no session.
 void RunOpenOperation(const char* name, std::string arguments, std::function<Outcome()> work,
                       std::function<void(const Outcome&)> finish) {
-  detail::OperationSpec spec;
-  spec.name = name;
-  spec.arguments = std::move(arguments);
-  spec.needs_session = false;
-  detail::StartOperation(std::move(spec), std::move(work), std::move(finish));
+  detail::RunOperation(name, std::move(arguments), nullptr, false, std::move(work), std::move(finish));
 }
 
 }  // namespace

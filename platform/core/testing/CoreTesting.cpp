@@ -91,6 +91,7 @@ ScopedCore::ScopedCore(ServiceOptions options) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   m_root = std::wstring(temp) + L"核心测试" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+  DeleteTree(m_root);  // left over by a run that was killed: never reuse its store
   m_data_folder = m_root + L"\\数据文件夹";
   m_store_folder = m_root + L"\\服务";
   detail::MakeFolders(m_data_folder);

@@ -144,6 +144,8 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
   // Outage, latency and the token: the start of every session operation.
   Outcome Enter(const std::string& token, Caller* caller);
   Outcome EnterWithoutSession();
+  // The caller's side of the conversation opened or closed.
+  Outcome SetImOpen(const std::string& token, const std::string& imId, bool open, IM::Data* im);
 
   const testing::ServiceOptions m_options;
   std::mutex m_mutex;  // guards the model; never held while calling out of the service

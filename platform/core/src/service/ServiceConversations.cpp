@@ -69,6 +69,12 @@ std::vector<std::string> ConversationsOf(ServiceModel& model, const std::string&
   return ids;
 }
 
+// The channel when it belongs to the team; null otherwise.
+ChannelRecord* FindTeamChannel(ServiceModel& model, const std::string& team, const std::string& channelId) {
+  auto found = model.channels.find(channelId);
+  return found == model.channels.end() || found->second.team != team ? nullptr : &found->second;
+}
+
 std::string TeamOf(ServiceModel& model, const std::string& conversation) {
   auto channel = model.channels.find(conversation);
   if (channel != model.channels.end()) return channel->second.team;
@@ -166,11 +172,9 @@ Outcome DemoService::JoinChannel(const std::string& token, const std::string& ch
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->channels.find(channelId);
-  if (found == m_model->channels.end() || found->second.team != caller.team) {
-    return Outcome::Failure(404, "unknown channel");
-  }
-  ChannelRecord& channel = found->second;
+  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+  if (!found) return Outcome::Failure(404, "unknown channel");
+  ChannelRecord& channel = *found;
   ChannelMember* member = m_model->FindMember(channel, caller.uid);
   if (!member && channel.channel.visibility != Channel::kPublic) return Outcome::Failure(403, "private channel");
   if (member) {
@@ -188,15 +192,13 @@ Outcome DemoService::EnableChannel(const std::string& token, const std::string& 
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->channels.find(channelId);
-  if (found == m_model->channels.end() || found->second.team != caller.team) {
-    return Outcome::Failure(404, "unknown channel");
-  }
-  ChannelMember* member = m_model->FindMember(found->second, caller.uid);
+  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+  if (!found) return Outcome::Failure(404, "unknown channel");
+  ChannelMember* member = m_model->FindMember(*found, caller.uid);
   if (!member) return Outcome::Failure(403, "not a member");
   member->enabled = true;
-  m_model->SaveChannel(found->second);
-  *view = ViewFor(*m_model, found->second, caller.uid);
+  m_model->SaveChannel(*found);
+  *view = ViewFor(*m_model, *found, caller.uid);
   return outcome;
 }
 
@@ -205,11 +207,9 @@ Outcome DemoService::LeaveChannel(const std::string& token, const std::string& c
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->channels.find(channelId);
-  if (found == m_model->channels.end() || found->second.team != caller.team) {
-    return Outcome::Failure(404, "unknown channel");
-  }
-  ChannelRecord& channel = found->second;
+  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+  if (!found) return Outcome::Failure(404, "unknown channel");
+  ChannelRecord& channel = *found;
   if (channel.channel.general) return Outcome::Failure(403, "the general channel cannot be left");
   channel.members.erase(std::remove_if(channel.members.begin(), channel.members.end(),
                                        [&](const ChannelMember& member) { return member.uid == caller.uid; }),
@@ -224,11 +224,9 @@ Outcome DemoService::Invite(const std::string& token, const std::string& channel
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->channels.find(channelId);
-  if (found == m_model->channels.end() || found->second.team != caller.team) {
-    return Outcome::Failure(404, "unknown channel");
-  }
-  ChannelRecord& channel = found->second;
+  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+  if (!found) return Outcome::Failure(404, "unknown channel");
+  ChannelRecord& channel = *found;
   if (!m_model->FindMember(channel, caller.uid)) return Outcome::Failure(403, "not a member");
   Account* invited = m_model->FindAccount(caller.team, uid);
   if (!invited || invited->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user");
@@ -312,21 +310,15 @@ Outcome DemoService::NewIm(const std::string& token, const std::string& uid, IM:
 }
 
 Outcome DemoService::OpenIm(const std::string& token, const std::string& imId, IM::Data* im) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->ims.find(imId);
-  if (found == m_model->ims.end() || !(found->second.a == caller.uid || found->second.b == caller.uid)) {
-    return Outcome::Failure(404, "unknown conversation");
-  }
-  (found->second.a == caller.uid ? found->second.open_a : found->second.open_b) = true;
-  m_model->SaveIm(found->second);
-  *im = ImFor(found->second, caller.uid);
-  return outcome;
+  return SetImOpen(token, imId, true, im);
 }
 
 Outcome DemoService::CloseIm(const std::string& token, const std::string& imId) {
+  IM::Data closed;
+  return SetImOpen(token, imId, false, &closed);
+}
+
+Outcome DemoService::SetImOpen(const std::string& token, const std::string& imId, bool open, IM::Data* im) {
   Caller caller;
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
@@ -335,8 +327,9 @@ Outcome DemoService::CloseIm(const std::string& token, const std::string& imId) 
   if (found == m_model->ims.end() || !(found->second.a == caller.uid || found->second.b == caller.uid)) {
     return Outcome::Failure(404, "unknown conversation");
   }
-  (found->second.a == caller.uid ? found->second.open_a : found->second.open_b) = false;
+  (found->second.a == caller.uid ? found->second.open_a : found->second.open_b) = open;
   m_model->SaveIm(found->second);
+  *im = ImFor(found->second, caller.uid);
   return outcome;
 }
 
