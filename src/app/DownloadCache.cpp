@@ -58,6 +58,11 @@ void OnDownloaded(const std::string& key, const std::function<void(const std::st
   // An error page is no picture, and an empty body is no file.
   if (!response.is_succeed() || response.raw_data().empty()) return;
   if (!SaveBody(path, response.raw_data())) {
+    // A download of the same key may have put its whole file in place first.
+    if (files->FileExists(path)) {
+      if (callback) callback(path);
+      return;
+    }
     quennet::log_event("Save image %s failed", name.c_str());
     return;
   }
