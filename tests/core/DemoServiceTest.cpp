@@ -430,3 +430,23 @@ TEST(DemoServiceStore, AnInlineTeamReplacesTheDemo) {
   EXPECT_EQ(ChannelManager::DefaultManager()->FetchChannelsFromCache().size(), 1u);
   EXPECT_FALSE(mt::SignIn("zhou", core.DataFolder(), "demo"));
 }
+
+TEST(DemoServiceStore, StartsLazilyFromTheProgramsDefaults) {
+  // The program's road: no test options, the first core call starts it.
+  mt::ResetCore();
+  test_support::TempFolder store;
+  SetEnvironmentVariableW(L"MIRELOOM_SERVICE_STORE", store.Path().c_str());
+  SetEnvironmentVariableW(L"MIRELOOM_DEMO_FOLDER", mt::SourceDemoFolder().c_str());
+  SetEnvironmentVariableW(L"MIRELOOM_DEMO_CLIENT_VERSION", L"16");
+  Completion<bool, int64_t, int64_t, std::string, std::string, bool, int64_t, std::string, std::string> version;
+  WebApi::Api()->GetClientVersion(false, version.Callback());
+  ASSERT_TRUE(version.Wait());
+  EXPECT_TRUE(version.Get<0>());
+  EXPECT_EQ(version.Get<2>(), 16);
+  EXPECT_EQ(version.Get<3>(), "2.2.0");
+  EXPECT_NE(GetFileAttributesW((store.Path() + L"\\store.db").c_str()), INVALID_FILE_ATTRIBUTES);
+  mt::ResetCore();
+  SetEnvironmentVariableW(L"MIRELOOM_SERVICE_STORE", nullptr);
+  SetEnvironmentVariableW(L"MIRELOOM_DEMO_FOLDER", nullptr);
+  SetEnvironmentVariableW(L"MIRELOOM_DEMO_CLIENT_VERSION", nullptr);
+}
