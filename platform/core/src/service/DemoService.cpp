@@ -149,6 +149,14 @@ Outcome DemoService::Enter(const std::string& token, Caller* caller) {
   return outcome;
 }
 
+Outcome DemoService::WithCaller(const std::string& token, const std::function<Outcome(const Caller&)>& body) {
+  Caller caller;
+  Outcome outcome = Enter(token, &caller);
+  if (!outcome.ok) return outcome;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return body(caller);
+}
+
 // ---- Without a session ---------------------------------------------------------
 
 Outcome DemoService::ClientVersion(VersionRecord* record) {
@@ -235,19 +243,17 @@ Outcome DemoService::CheckToken(const std::string& token) {
 }
 
 Outcome DemoService::PutInitPassword(const std::string& token, const std::string& password) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  Account* account = m_model->FindAccount(caller.team, caller.uid);
-  if (!account) return Outcome::Failure(404, "unknown user");
-  if (password.size() < 6 || (!account->initial.empty() && password == account->initial)) {
-    return Outcome::Failure(8002, "password refused");
-  }
-  account->password = password;
-  account->initial_password = false;
-  m_model->SaveAccount(*account);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    Account* account = m_model->FindAccount(caller.team, caller.uid);
+    if (!account) return Outcome::Failure(404, "unknown user");
+    if (password.size() < 6 || (!account->initial.empty() && password == account->initial)) {
+      return Outcome::Failure(8002, "password refused");
+    }
+    account->password = password;
+    account->initial_password = false;
+    m_model->SaveAccount(*account);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Logout(const std::string& token) {
@@ -281,54 +287,46 @@ void DemoService::Disconnect(const std::string& token, const PushSink* sink) { m
 // ---- Team data -----------------------------------------------------------------------
 
 Outcome DemoService::Users(const std::string& token, std::vector<User::Data>* users) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (Account* account : m_model->TeamAccounts(caller.team)) users->push_back(account->user);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    for (Account* account : m_model->TeamAccounts(caller.team)) users->push_back(account->user);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Statuses(const std::string& token, std::map<std::string, int>* statuses) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (Account* account : m_model->TeamAccounts(caller.team)) (*statuses)[account->user.uid] = account->user.status;
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    for (Account* account : m_model->TeamAccounts(caller.team)) (*statuses)[account->user.uid] = account->user.status;
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Services(const std::string& token, std::vector<Service::Data>* services) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (const auto& entry : m_model->services) {
-    if (entry.second.first == caller.team) services->push_back(entry.second.second);
-  }
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    for (const auto& entry : m_model->services) {
+      if (entry.second.first == caller.team) services->push_back(entry.second.second);
+    }
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Groups(const std::string& token, const std::string& parentId,
                             std::vector<Usergroup::Data>* groups, std::vector<Membership::Data>* memberships) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (const auto& entry : m_model->groups) {
-    if (entry.second.first != caller.team) continue;
-    if (!parentId.empty() && entry.second.second.parent_id != parentId) continue;
-    Usergroup::Data group = entry.second.second;
-    group.num_users = 0;
-    for (const auto& membership : m_model->memberships) {
-      if (membership.first == caller.team && membership.second.usergroup_id == group.usergroup_id) ++group.num_users;
+  return WithCaller(token, [&](const Caller& caller) {
+    for (const auto& entry : m_model->groups) {
+      if (entry.second.first != caller.team) continue;
+      if (!parentId.empty() && entry.second.second.parent_id != parentId) continue;
+      Usergroup::Data group = entry.second.second;
+      group.num_users = 0;
+      for (const auto& membership : m_model->memberships) {
+        if (membership.first == caller.team && membership.second.usergroup_id == group.usergroup_id) ++group.num_users;
+      }
+      groups->push_back(group);
     }
-    groups->push_back(group);
-  }
-  for (const auto& membership : m_model->memberships) {
-    if (membership.first == caller.team) memberships->push_back(membership.second);
-  }
-  return outcome;
+    for (const auto& membership : m_model->memberships) {
+      if (membership.first == caller.team) memberships->push_back(membership.second);
+    }
+    return Outcome::Success();
+  });
 }
 
 // ---- Calls ------------------------------------------------------------------------------
@@ -339,32 +337,30 @@ Outcome DemoService::MakeCall(const std::string& token, const std::string& uid, 
 
 Outcome DemoService::MakeGroupCall(const std::string& token, const std::vector<std::string>& uids,
                                    std::string* callId) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  const bool one_to_one = uids.size() == 1;
-  std::vector<std::string> callees;
-  std::set<std::string> distinct;
-  for (const std::string& uid : uids) {
-    if (!distinct.insert(uid).second) continue;
-    Account* account = m_model->FindAccount(caller.team, uid);
-    if (!account || account->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user " + uid);
-    if (account->user.bot) return Outcome::Failure(403, "a robot cannot be called");
-    if (one_to_one && account->user.phone_number.empty()) return Outcome::Failure(403, "no phone number");
-    if (uid != caller.uid) callees.push_back(uid);
-  }
-  if (!one_to_one && distinct.size() < 2) return Outcome::Failure(400, "a group call needs two people");
-  if (one_to_one && callees.empty()) return Outcome::Failure(400, "cannot call oneself");
-  CallRecord call;
-  call.team = caller.team;
-  call.created_at = Now();
-  call.call = {m_model->NewId("call-"), caller.uid, callees, "ringing"};
-  m_model->calls[call.call.call_id] = call;
-  m_model->SaveCall(call);
-  *callId = call.call.call_id;
-  m_acting->EndCallLater(call.call.call_id);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    const bool one_to_one = uids.size() == 1;
+    std::vector<std::string> callees;
+    std::set<std::string> distinct;
+    for (const std::string& uid : uids) {
+      if (!distinct.insert(uid).second) continue;
+      Account* account = m_model->FindAccount(caller.team, uid);
+      if (!account || account->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user " + uid);
+      if (account->user.bot) return Outcome::Failure(403, "a robot cannot be called");
+      if (one_to_one && account->user.phone_number.empty()) return Outcome::Failure(403, "no phone number");
+      if (uid != caller.uid) callees.push_back(uid);
+    }
+    if (!one_to_one && distinct.size() < 2) return Outcome::Failure(400, "a group call needs two people");
+    if (one_to_one && callees.empty()) return Outcome::Failure(400, "cannot call oneself");
+    CallRecord call;
+    call.team = caller.team;
+    call.created_at = Now();
+    call.call = {m_model->NewId("call-"), caller.uid, callees, "ringing"};
+    m_model->calls[call.call.call_id] = call;
+    m_model->SaveCall(call);
+    *callId = call.call.call_id;
+    m_acting->EndCallLater(call.call.call_id);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::CancelCall(const std::string& token, const std::string& callId) {

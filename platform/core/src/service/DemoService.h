@@ -144,6 +144,8 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
   // Outage, latency and the token: the start of every session operation.
   Outcome Enter(const std::string& token, Caller* caller);
   Outcome EnterWithoutSession();
+  // Enter, then the body under the lock with the caller.
+  Outcome WithCaller(const std::string& token, const std::function<Outcome(const Caller&)>& body);
   // The caller's side of the conversation opened or closed.
   Outcome SetImOpen(const std::string& token, const std::string& imId, bool open, IM::Data* im);
 

@@ -148,94 +148,84 @@ void DemoService::PostAs(Message::Data message) {
 // ---- Channels ---------------------------------------------------------------------
 
 Outcome DemoService::Channels(const std::string& token, std::vector<ChannelView>* channels) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  std::vector<const ChannelRecord*> visible;
-  for (auto& entry : m_model->channels) {
-    ChannelRecord& channel = entry.second;
-    if (channel.team != caller.team) continue;
-    // Private channels are invisible to those outside them.
-    if (channel.channel.visibility == Channel::kPublic || m_model->FindMember(channel, caller.uid)) {
-      visible.push_back(&channel);
+  return WithCaller(token, [&](const Caller& caller) {
+    std::vector<const ChannelRecord*> visible;
+    for (auto& entry : m_model->channels) {
+      ChannelRecord& channel = entry.second;
+      if (channel.team != caller.team) continue;
+      // Private channels are invisible to those outside them.
+      if (channel.channel.visibility == Channel::kPublic || m_model->FindMember(channel, caller.uid)) {
+        visible.push_back(&channel);
+      }
     }
-  }
-  std::stable_sort(visible.begin(), visible.end(),
-                   [](const ChannelRecord* a, const ChannelRecord* b) { return a->order < b->order; });
-  for (const ChannelRecord* channel : visible) channels->push_back(ViewFor(*m_model, *channel, caller.uid));
-  return outcome;
+    std::stable_sort(visible.begin(), visible.end(),
+                     [](const ChannelRecord* a, const ChannelRecord* b) { return a->order < b->order; });
+    for (const ChannelRecord* channel : visible) channels->push_back(ViewFor(*m_model, *channel, caller.uid));
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::JoinChannel(const std::string& token, const std::string& channelId, ChannelView* view) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
-  if (!found) return Outcome::Failure(404, "unknown channel");
-  ChannelRecord& channel = *found;
-  ChannelMember* member = m_model->FindMember(channel, caller.uid);
-  if (!member && channel.channel.visibility != Channel::kPublic) return Outcome::Failure(403, "private channel");
-  if (member) {
-    member->enabled = true;
-  } else {
-    channel.members.push_back({caller.uid, true, false});
-  }
-  m_model->SaveChannel(channel);
-  *view = ViewFor(*m_model, channel, caller.uid);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+    if (!found) return Outcome::Failure(404, "unknown channel");
+    ChannelRecord& channel = *found;
+    ChannelMember* member = m_model->FindMember(channel, caller.uid);
+    if (!member && channel.channel.visibility != Channel::kPublic) return Outcome::Failure(403, "private channel");
+    if (member) {
+      member->enabled = true;
+    } else {
+      channel.members.push_back({caller.uid, true, false});
+    }
+    m_model->SaveChannel(channel);
+    *view = ViewFor(*m_model, channel, caller.uid);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::EnableChannel(const std::string& token, const std::string& channelId, ChannelView* view) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
-  if (!found) return Outcome::Failure(404, "unknown channel");
-  ChannelMember* member = m_model->FindMember(*found, caller.uid);
-  if (!member) return Outcome::Failure(403, "not a member");
-  member->enabled = true;
-  m_model->SaveChannel(*found);
-  *view = ViewFor(*m_model, *found, caller.uid);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+    if (!found) return Outcome::Failure(404, "unknown channel");
+    ChannelMember* member = m_model->FindMember(*found, caller.uid);
+    if (!member) return Outcome::Failure(403, "not a member");
+    member->enabled = true;
+    m_model->SaveChannel(*found);
+    *view = ViewFor(*m_model, *found, caller.uid);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::LeaveChannel(const std::string& token, const std::string& channelId) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
-  if (!found) return Outcome::Failure(404, "unknown channel");
-  ChannelRecord& channel = *found;
-  if (channel.channel.general) return Outcome::Failure(403, "the general channel cannot be left");
-  channel.members.erase(std::remove_if(channel.members.begin(), channel.members.end(),
-                                       [&](const ChannelMember& member) { return member.uid == caller.uid; }),
-                        channel.members.end());
-  m_model->SaveChannel(channel);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+    if (!found) return Outcome::Failure(404, "unknown channel");
+    ChannelRecord& channel = *found;
+    if (channel.channel.general) return Outcome::Failure(403, "the general channel cannot be left");
+    channel.members.erase(std::remove_if(channel.members.begin(), channel.members.end(),
+                                         [&](const ChannelMember& member) { return member.uid == caller.uid; }),
+                          channel.members.end());
+    m_model->SaveChannel(channel);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Invite(const std::string& token, const std::string& channelId, const std::string& uid,
                             ChannelView* view) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
-  if (!found) return Outcome::Failure(404, "unknown channel");
-  ChannelRecord& channel = *found;
-  if (!m_model->FindMember(channel, caller.uid)) return Outcome::Failure(403, "not a member");
-  Account* invited = m_model->FindAccount(caller.team, uid);
-  if (!invited || invited->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user");
-  if (!m_model->FindMember(channel, uid)) {
-    channel.members.push_back({uid, true, false});
-    m_model->SaveChannel(channel);
-  }
-  *view = ViewFor(*m_model, channel, caller.uid);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    ChannelRecord* found = FindTeamChannel(*m_model, caller.team, channelId);
+    if (!found) return Outcome::Failure(404, "unknown channel");
+    ChannelRecord& channel = *found;
+    if (!m_model->FindMember(channel, caller.uid)) return Outcome::Failure(403, "not a member");
+    Account* invited = m_model->FindAccount(caller.team, uid);
+    if (!invited || invited->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user");
+    if (!m_model->FindMember(channel, uid)) {
+      channel.members.push_back({uid, true, false});
+      m_model->SaveChannel(channel);
+    }
+    *view = ViewFor(*m_model, channel, caller.uid);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::CreateChannel(const std::string& token, const std::string& name, const std::string& purpose,
@@ -275,38 +265,34 @@ Outcome DemoService::CreateChannel(const std::string& token, const std::string& 
 // ---- One-to-one conversations ---------------------------------------------------------
 
 Outcome DemoService::Ims(const std::string& token, std::vector<IM::Data>* ims) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (const auto& entry : m_model->ims) {
-    const ImRecord& im = entry.second;
-    if (im.team == caller.team && (im.a == caller.uid || im.b == caller.uid)) ims->push_back(ImFor(im, caller.uid));
-  }
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    for (const auto& entry : m_model->ims) {
+      const ImRecord& im = entry.second;
+      if (im.team == caller.team && (im.a == caller.uid || im.b == caller.uid)) ims->push_back(ImFor(im, caller.uid));
+    }
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::NewIm(const std::string& token, const std::string& uid, IM::Data* im) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  Account* partner = m_model->FindAccount(caller.team, uid);
-  if (!partner || partner->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user");
-  if (uid == caller.uid) return Outcome::Failure(400, "no conversation with oneself");
-  ImRecord* existing = m_model->FindIm(caller.team, caller.uid, uid);
-  if (!existing) {
-    ImRecord created;
-    created.team = caller.team;
-    created.id = m_model->NewId("im-");
-    created.a = caller.uid;
-    created.b = uid;
-    existing = &(m_model->ims[created.id] = created);
-  }
-  (existing->a == caller.uid ? existing->open_a : existing->open_b) = true;
-  m_model->SaveIm(*existing);
-  *im = ImFor(*existing, caller.uid);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    Account* partner = m_model->FindAccount(caller.team, uid);
+    if (!partner || partner->user.state == User::kDisabled) return Outcome::Failure(404, "unknown user");
+    if (uid == caller.uid) return Outcome::Failure(400, "no conversation with oneself");
+    ImRecord* existing = m_model->FindIm(caller.team, caller.uid, uid);
+    if (!existing) {
+      ImRecord created;
+      created.team = caller.team;
+      created.id = m_model->NewId("im-");
+      created.a = caller.uid;
+      created.b = uid;
+      existing = &(m_model->ims[created.id] = created);
+    }
+    (existing->a == caller.uid ? existing->open_a : existing->open_b) = true;
+    m_model->SaveIm(*existing);
+    *im = ImFor(*existing, caller.uid);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::OpenIm(const std::string& token, const std::string& imId, IM::Data* im) {
@@ -319,104 +305,94 @@ Outcome DemoService::CloseIm(const std::string& token, const std::string& imId) 
 }
 
 Outcome DemoService::SetImOpen(const std::string& token, const std::string& imId, bool open, IM::Data* im) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->ims.find(imId);
-  if (found == m_model->ims.end() || !(found->second.a == caller.uid || found->second.b == caller.uid)) {
-    return Outcome::Failure(404, "unknown conversation");
-  }
-  (found->second.a == caller.uid ? found->second.open_a : found->second.open_b) = open;
-  m_model->SaveIm(found->second);
-  *im = ImFor(found->second, caller.uid);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    auto found = m_model->ims.find(imId);
+    if (found == m_model->ims.end() || !(found->second.a == caller.uid || found->second.b == caller.uid)) {
+      return Outcome::Failure(404, "unknown conversation");
+    }
+    (found->second.a == caller.uid ? found->second.open_a : found->second.open_b) = open;
+    m_model->SaveIm(found->second);
+    *im = ImFor(found->second, caller.uid);
+    return Outcome::Success();
+  });
 }
 
 // ---- Messages and counts ------------------------------------------------------------------
 
 Outcome DemoService::History(const std::string& token, const std::vector<std::string>& conversations,
                              std::vector<Message::Data>* messages) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  const std::vector<std::string> wanted =
-      conversations.empty() ? ConversationsOf(*m_model, caller.team, caller.uid) : conversations;
-  for (const std::string& conversation : wanted) {
-    if (!m_model->Participates(conversation, caller.uid)) continue;
-    for (const MessageRecord& record : m_model->messages[conversation]) messages->push_back(record.message);
-  }
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    const std::vector<std::string> wanted =
+        conversations.empty() ? ConversationsOf(*m_model, caller.team, caller.uid) : conversations;
+    for (const std::string& conversation : wanted) {
+      if (!m_model->Participates(conversation, caller.uid)) continue;
+      for (const MessageRecord& record : m_model->messages[conversation]) messages->push_back(record.message);
+    }
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Missed(const std::string& token, int64_t sinceSeq, std::vector<PushEvent>* events,
                             int64_t* seq) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  std::vector<const MessageRecord*> missed;
-  const std::vector<std::string> conversations = ConversationsOf(*m_model, caller.team, caller.uid);
-  for (const std::string& conversation : conversations) {
-    for (const MessageRecord& record : m_model->messages[conversation]) {
-      if (record.seq > sinceSeq) missed.push_back(&record);
+  return WithCaller(token, [&](const Caller& caller) {
+    std::vector<const MessageRecord*> missed;
+    const std::vector<std::string> conversations = ConversationsOf(*m_model, caller.team, caller.uid);
+    for (const std::string& conversation : conversations) {
+      for (const MessageRecord& record : m_model->messages[conversation]) {
+        if (record.seq > sinceSeq) missed.push_back(&record);
+      }
     }
-  }
-  std::sort(missed.begin(), missed.end(), [](const MessageRecord* a, const MessageRecord* b) { return a->seq < b->seq; });
-  for (const MessageRecord* record : missed) {
-    PushEvent event;
-    event.kind = PushEvent::kMessage;
-    event.seq = record->seq;
-    event.message = record->message;
-    events->push_back(event);
-  }
-  for (const std::string& conversation : conversations) {
-    PushEvent event;
-    event.kind = PushEvent::kUnread;
-    event.conversation_id = conversation;
-    event.unread = Counts(*m_model, conversation, caller.uid);
-    events->push_back(event);
-  }
-  for (Account* account : m_model->TeamAccounts(caller.team)) {
-    PushEvent event;
-    event.kind = PushEvent::kStatus;
-    event.uid = account->user.uid;
-    event.status = account->user.status;
-    events->push_back(event);
-  }
-  *seq = m_model->next_seq - 1;
-  return outcome;
+    std::sort(missed.begin(), missed.end(), [](const MessageRecord* a, const MessageRecord* b) { return a->seq < b->seq; });
+    for (const MessageRecord* record : missed) {
+      PushEvent event;
+      event.kind = PushEvent::kMessage;
+      event.seq = record->seq;
+      event.message = record->message;
+      events->push_back(event);
+    }
+    for (const std::string& conversation : conversations) {
+      PushEvent event;
+      event.kind = PushEvent::kUnread;
+      event.conversation_id = conversation;
+      event.unread = Counts(*m_model, conversation, caller.uid);
+      events->push_back(event);
+    }
+    for (Account* account : m_model->TeamAccounts(caller.team)) {
+      PushEvent event;
+      event.kind = PushEvent::kStatus;
+      event.uid = account->user.uid;
+      event.status = account->user.status;
+      events->push_back(event);
+    }
+    *seq = m_model->next_seq - 1;
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Unread(const std::string& token, std::map<std::string, _NumUnread>* counts) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  for (const std::string& conversation : ConversationsOf(*m_model, caller.team, caller.uid)) {
-    (*counts)[conversation] = Counts(*m_model, conversation, caller.uid);
-  }
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    for (const std::string& conversation : ConversationsOf(*m_model, caller.team, caller.uid)) {
+      (*counts)[conversation] = Counts(*m_model, conversation, caller.uid);
+    }
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::MarkRead(const std::string& token, const std::string& conversationId, int64_t timestamp) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (!m_model->Participates(conversationId, caller.uid)) return Outcome::Failure(404, "unknown conversation");
-  const std::string key = Key(conversationId, caller.uid);
-  m_model->unread[key] = 0;
-  m_model->cursors[key] = timestamp;
-  m_model->SaveUnread(key);
-  m_model->SaveCursor(key);
-  // The user's other devices hear of the read.
-  PushEvent event;
-  event.kind = PushEvent::kUnread;
-  event.conversation_id = conversationId;
-  m_push->Push(caller.uid, event, token);
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    if (!m_model->Participates(conversationId, caller.uid)) return Outcome::Failure(404, "unknown conversation");
+    const std::string key = Key(conversationId, caller.uid);
+    m_model->unread[key] = 0;
+    m_model->cursors[key] = timestamp;
+    m_model->SaveUnread(key);
+    m_model->SaveCursor(key);
+    // The user's other devices hear of the read.
+    PushEvent event;
+    event.kind = PushEvent::kUnread;
+    event.conversation_id = conversationId;
+    m_push->Push(caller.uid, event, token);
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::Send(const std::string& token, const Message::Data& message, Message::Data* sent) {
@@ -491,49 +467,45 @@ Outcome DemoService::Upload(const std::string& token, const std::string& bytes, 
 Outcome DemoService::Entities(const std::string& token, const std::string& conversationId, int type,
                               const std::string& keyword, int page, int pageSize,
                               std::vector<Entity::Data>* entities, int* total) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (TeamOf(*m_model, conversationId) != caller.team) return Outcome::Failure(404, "unknown conversation");
-  auto channel = m_model->channels.find(conversationId);
-  const bool readable = m_model->Participates(conversationId, caller.uid) ||
-                        (channel != m_model->channels.end() && channel->second.channel.visibility == Channel::kPublic);
-  if (!readable) return Outcome::Failure(403, "not a member");
-  std::vector<const Entity::Data*> matching;
-  const std::string wanted = detail::AsciiLower(keyword);
-  for (const auto& entry : m_model->entities) {
-    const EntityRecord& record = entry.second;
-    const auto& shared = record.shared_in;
-    if (std::find(shared.begin(), shared.end(), conversationId) == shared.end()) continue;
-    if (type != Entity::kAll && record.entity.entity_type != type) continue;
-    if (!wanted.empty() && detail::AsciiLower(record.entity.title).find(wanted) == std::string::npos) continue;
-    matching.push_back(&record.entity);
-  }
-  std::stable_sort(matching.begin(), matching.end(), [](const Entity::Data* a, const Entity::Data* b) {
-    return a->created_at != b->created_at ? a->created_at > b->created_at : a->entity_id > b->entity_id;
+  return WithCaller(token, [&](const Caller& caller) {
+    if (TeamOf(*m_model, conversationId) != caller.team) return Outcome::Failure(404, "unknown conversation");
+    auto channel = m_model->channels.find(conversationId);
+    const bool readable = m_model->Participates(conversationId, caller.uid) ||
+                          (channel != m_model->channels.end() && channel->second.channel.visibility == Channel::kPublic);
+    if (!readable) return Outcome::Failure(403, "not a member");
+    std::vector<const Entity::Data*> matching;
+    const std::string wanted = detail::AsciiLower(keyword);
+    for (const auto& entry : m_model->entities) {
+      const EntityRecord& record = entry.second;
+      const auto& shared = record.shared_in;
+      if (std::find(shared.begin(), shared.end(), conversationId) == shared.end()) continue;
+      if (type != Entity::kAll && record.entity.entity_type != type) continue;
+      if (!wanted.empty() && detail::AsciiLower(record.entity.title).find(wanted) == std::string::npos) continue;
+      matching.push_back(&record.entity);
+    }
+    std::stable_sort(matching.begin(), matching.end(), [](const Entity::Data* a, const Entity::Data* b) {
+      return a->created_at != b->created_at ? a->created_at > b->created_at : a->entity_id > b->entity_id;
+    });
+    *total = static_cast<int>(matching.size());
+    const size_t first = static_cast<size_t>(page - 1) * static_cast<size_t>(pageSize);
+    for (size_t i = first; i < matching.size() && i < first + static_cast<size_t>(pageSize); ++i) {
+      Entity::Data entity = *matching[i];
+      entity.comments.clear();  // a list carries no comments
+      entities->push_back(std::move(entity));
+    }
+    return Outcome::Success();
   });
-  *total = static_cast<int>(matching.size());
-  const size_t first = static_cast<size_t>(page - 1) * static_cast<size_t>(pageSize);
-  for (size_t i = first; i < matching.size() && i < first + static_cast<size_t>(pageSize); ++i) {
-    Entity::Data entity = *matching[i];
-    entity.comments.clear();  // a list carries no comments
-    entities->push_back(std::move(entity));
-  }
-  return outcome;
 }
 
 Outcome DemoService::EntityById(const std::string& token, const std::string& entityId, Entity::Data* entity) {
-  Caller caller;
-  Outcome outcome = Enter(token, &caller);
-  if (!outcome.ok) return outcome;
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_model->entities.find(entityId);
-  if (found == m_model->entities.end() || found->second.team != caller.team) {
-    return Outcome::Failure(404, "unknown entity");
-  }
-  *entity = found->second.entity;
-  return outcome;
+  return WithCaller(token, [&](const Caller& caller) {
+    auto found = m_model->entities.find(entityId);
+    if (found == m_model->entities.end() || found->second.team != caller.team) {
+      return Outcome::Failure(404, "unknown entity");
+    }
+    *entity = found->second.entity;
+    return Outcome::Success();
+  });
 }
 
 Outcome DemoService::PostComment(const std::string& token, const std::string& entityId, const std::string& text,
