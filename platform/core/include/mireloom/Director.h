@@ -60,10 +60,8 @@ class Director final {
   void DisconnectFromIMServer(std::function<void(bool ok)> completion);
   void Logout(std::function<void(bool ok, const std::string& error)> completion);
 
-  // The session behind the director (for the core's own use).
-  [[nodiscard]] std::shared_ptr<Session> session() const { return m_session; }
-
  private:
+  // Shared with the operations in flight, which may outlive the director.
   std::shared_ptr<Session> m_session;
 };
 
