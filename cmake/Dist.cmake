@@ -9,6 +9,7 @@ add_custom_target(dist ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/skin/icons/Corvanel.ico"
           "${CMAKE_SOURCE_DIR}/skin/icons/CorvanelGrey.ico" "${CORVANEL_DIST_DIR}/bin/"
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/skin" "${CORVANEL_DIST_DIR}/Mireloom/skin"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/demo" "${CORVANEL_DIST_DIR}/Mireloom/demo"
   COMMENT "Laying out ${CORVANEL_DIST_DIR}"
   VERBATIM)
 add_dependencies(dist Corvanel)

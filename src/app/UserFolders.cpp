@@ -40,7 +40,12 @@ std::wstring GetUserDataFolder() { return GetDocumentsFolder() + L"\\" + CORVANE
 
 std::string GetDownloadTmpFolder() { return WideToAnsi(GetDocumentsFolder()) + "\\tmp\\"; }
 
-std::wstring GetCachedFilePath(const std::string& key) { return AnsiToWide(GetDownloadTmpFolder() + CacheKey(key)); }
+std::string CachedFilePath(const std::string& key) {
+  const std::string name = CacheFileName(key);
+  return name.empty() ? std::string() : GetDownloadTmpFolder() + name;
+}
+
+std::wstring GetCachedFilePath(const std::string& key) { return AnsiToWide(CachedFilePath(key)); }
 
 bool EnsureUserDataFolder() {
   const std::wstring folder = GetUserDataFolder();

@@ -15,6 +15,9 @@ std::wstring ExeFolderFromModulePath(const std::wstring& module_path);
 std::wstring GetUserDataFolder();
 // Narrow (code page 936) Documents + "\tmp\", ending with a separator.
 std::string GetDownloadTmpFolder();
+// The one place that forms a cache path: GetDownloadTmpFolder + CacheFileName
+// (key), narrow (code page 936); "" for an empty key.
+std::string CachedFilePath(const std::string& key);
 // Wide path under which the download of the key is cached; it need not exist.
 std::wstring GetCachedFilePath(const std::string& key);
 

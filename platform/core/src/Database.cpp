@@ -1,0 +1,154 @@
+#include "Database.h"
+
+#include <sqlite3.h>
+
+#include "quennet/EventLog.h"
+
+namespace mireloom::detail {
+
+Statement::~Statement() {
+  if (m_statement) sqlite3_finalize(m_statement);
+}
+
+Statement& Statement::Bind(int index, const std::string& text) {
+  if (m_statement) sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Statement& Statement::Bind(int index, int64_t value) {
+  if (m_statement) sqlite3_bind_int64(m_statement, index, value);
+  return *this;
+}
+
+Statement& Statement::BindBlob(int index, const std::string& bytes) {
+  if (m_statement) sqlite3_bind_blob(m_statement, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+bool Statement::Step() {
+  if (!m_statement) return false;
+  const int result = sqlite3_step(m_statement);
+  if (result == SQLITE_ROW) return true;
+  if (result != SQLITE_DONE) {
+    quennet::log_error("SQLite step failed: %s", sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+  }
+  return false;
+}
+
+bool Statement::Run() {
+  if (!m_statement) return false;
+  int result;
+  while ((result = sqlite3_step(m_statement)) == SQLITE_ROW) {
+  }
+  const bool ok = result == SQLITE_DONE;
+  if (!ok) quennet::log_error("SQLite statement failed: %s", sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+  sqlite3_reset(m_statement);
+  return ok;
+}
+
+void Statement::Reset() {
+  if (m_statement) sqlite3_reset(m_statement);
+}
+
+std::string Statement::Text(int column) const {
+  // UTF-8 whatever the file's encoding: column_text converts, column_blob would not.
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+  const int size = sqlite3_column_bytes(m_statement, column);
+  return text ? std::string(text, static_cast<size_t>(size)) : std::string();
+}
+
+std::string Statement::Blob(int column) const {
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+  const int size = sqlite3_column_bytes(m_statement, column);
+  return bytes ? std::string(bytes, static_cast<size_t>(size)) : std::string();
+}
+
+int64_t Statement::Int(int column) const { return sqlite3_column_int64(m_statement, column); }
+
+std::unique_ptr<Database> Database::Open(const std::wstring& path) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open16(path.c_str(), &db) != SQLITE_OK) {
+    quennet::log_error("Cannot open database: %s", db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close(db);
+    return nullptr;
+  }
+  sqlite3_busy_timeout(db, 2000);
+  std::unique_ptr<Database> database(new Database(db));
+  // Losing the last moments of a crash is acceptable for a cache; waiting for
+  // the disk on every change is not.
+  database->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;");
+  // A file created through the UTF-16 open would store text as UTF-16; the
+  // library's text is UTF-8. Only a new, empty file takes the setting.
+  database->Exec("PRAGMA encoding='UTF-8';");
+  return database;
+}
+
+Database::~Database() { sqlite3_close(m_db); }
+
+bool Database::Exec(const std::string& sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK) return true;
+  quennet::log_error("SQLite exec failed: %s", error ? error : "?");
+  sqlite3_free(error);
+  return false;
+}
+
+Statement Database::Prepare(const std::string& sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
+    quennet::log_error("SQLite prepare failed: %s", sqlite3_errmsg(m_db));
+    sqlite3_finalize(statement);
+    statement = nullptr;
+  }
+  return Statement(statement);
+}
+
+int Database::UserVersion() {
+  Statement statement = Prepare("PRAGMA user_version");
+  return statement.Step() ? static_cast<int>(statement.Int(0)) : 0;
+}
+
+bool Database::SetUserVersion(int version) { return Exec("PRAGMA user_version=" + std::to_string(version)); }
+
+Transaction::Transaction(Database& db) : m_db(db) { m_db.Exec("BEGIN"); }
+
+Transaction::~Transaction() {
+  if (!m_done) m_db.Exec("ROLLBACK");
+}
+
+bool Transaction::Commit() {
+  m_done = true;
+  return m_db.Exec("COMMIT");
+}
+
+RecordTable::RecordTable(Database& db, const std::string& name, bool binary)
+    : m_db(db),
+      m_name(name),
+      m_binary(binary),
+      m_put((db.Exec("CREATE TABLE IF NOT EXISTS " + name +
+                     " (key TEXT PRIMARY KEY, ord INTEGER NOT NULL, body TEXT NOT NULL)"),
+             db.Prepare("INSERT OR REPLACE INTO " + name + " (key, ord, body) VALUES (?, ?, ?)"))),
+      m_remove(db.Prepare("DELETE FROM " + name + " WHERE key = ?")) {}
+
+bool RecordTable::Put(const std::string& key, int64_t order, const std::string& body) {
+  m_put.Bind(1, key).Bind(2, order);
+  if (m_binary) {
+    m_put.BindBlob(3, body);
+  } else {
+    m_put.Bind(3, body);
+  }
+  return m_put.Run();
+}
+
+bool RecordTable::Remove(const std::string& key) { return m_remove.Bind(1, key).Run(); }
+
+bool RecordTable::Clear() { return m_db.Exec("DELETE FROM " + m_name); }
+
+std::vector<RecordTable::Row> RecordTable::LoadAll() {
+  std::vector<Row> rows;
+  Statement select = m_db.Prepare("SELECT key, ord, body FROM " + m_name + " ORDER BY ord, key");
+  while (select.Step()) rows.push_back({select.Text(0), select.Int(1), m_binary ? select.Blob(2) : select.Text(2)});
+  return rows;
+}
+
+}  // namespace mireloom::detail

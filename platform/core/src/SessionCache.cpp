@@ -1,0 +1,476 @@
+#include "SessionCache.h"
+
+#include <algorithm>
+
+#include "Database.h"
+#include "Json.h"
+#include "mireloom/SqlMigrate.h"
+#include "quennet/EventLog.h"
+
+namespace mireloom::detail {
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kTableNames[] = {"users",  "channels",    "ims",      "messages", "unread",
+                                       "drafts", "usergroups", "memberships", "services", "entities"};
+
+std::string Dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+template <class T>
+std::optional<T> Parse(const std::string& text) {
+  T value;
+  if (!FromJsonText(text, &value)) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+struct SessionCache::Tables {
+  explicit Tables(Database& db)
+      : users(db, "users"),
+        channels(db, "channels"),
+        ims(db, "ims"),
+        messages(db, "messages"),
+        unread(db, "unread"),
+        drafts(db, "drafts"),
+        groups(db, "usergroups"),
+        memberships(db, "memberships"),
+        services(db, "services"),
+        entities(db, "entities") {}
+  RecordTable users, channels, ims, messages, unread, drafts, groups, memberships, services, entities;
+};
+
+SessionCache::SessionCache() = default;
+SessionCache::~SessionCache() { Close(); }
+
+bool SessionCache::Open(const std::wstring& file) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_tables.reset();
+  m_db = Database::Open(file);
+  if (!m_db) return false;
+  const int version = m_db->UserVersion();
+  if (version != 0 && version < SqlMigrate::kCurrentSchemaVersion) {
+    // A cache of an older schema is obsolete: start again from the service.
+    for (const char* name : kTableNames) m_db->Exec(std::string("DROP TABLE IF EXISTS ") + name);
+  }
+  if (version < SqlMigrate::kCurrentSchemaVersion) m_db->SetUserVersion(SqlMigrate::kCurrentSchemaVersion);
+  m_tables = std::make_unique<Tables>(*m_db);
+  try {
+    LoadLocked();
+  } catch (const std::exception&) {
+    quennet::log_error("Session cache unreadable; starting empty");
+  }
+  return true;
+}
+
+void SessionCache::LoadLocked() {
+  for (const auto& row : m_tables->users.LoadAll()) {
+    if (auto user = Parse<User::Data>(row.body)) {
+      m_user_index[user->uid] = m_users.size();
+      m_users.push_back(std::move(*user));
+    }
+  }
+  for (const auto& row : m_tables->channels.LoadAll()) {
+    const json body = json::parse(row.body, nullptr, false);
+    if (body.is_discarded()) continue;
+    CachedChannel channel;
+    channel.channel = body.value("channel", json::object()).get<Channel::Data>();
+    channel.members = body.value("members", std::vector<std::string>());
+    m_channels[channel.channel.channel_id] = std::move(channel);
+  }
+  for (const auto& row : m_tables->ims.LoadAll()) {
+    if (auto im = Parse<IM::Data>(row.body)) m_ims[im->im_id] = std::move(*im);
+  }
+  for (const auto& row : m_tables->messages.LoadAll()) {
+    if (auto message = Parse<Message::Data>(row.body)) {
+      m_next_arrival = std::max(m_next_arrival, row.order);
+      InsertMessageLocked(*message, true);
+    }
+  }
+  for (const auto& row : m_tables->unread.LoadAll()) {
+    const json body = json::parse(row.body, nullptr, false);
+    if (!body.is_discarded()) m_unread[row.key] = {body.value("count", 0u), body.value("notify", 0u)};
+  }
+  for (const auto& row : m_tables->drafts.LoadAll()) {
+    const json body = json::parse(row.body, nullptr, false);
+    if (!body.is_discarded()) m_drafts[row.key] = {body.value("text", std::string()), body.value("time", int64_t{0})};
+  }
+  for (const auto& row : m_tables->groups.LoadAll()) {
+    if (auto group = Parse<Usergroup::Data>(row.body)) m_groups.push_back(std::move(*group));
+  }
+  for (const auto& row : m_tables->memberships.LoadAll()) {
+    if (auto membership = Parse<Membership::Data>(row.body)) m_memberships.push_back(std::move(*membership));
+  }
+  for (const auto& row : m_tables->services.LoadAll()) {
+    if (auto service = Parse<Service::Data>(row.body)) m_services.push_back(std::move(*service));
+  }
+  for (const auto& row : m_tables->entities.LoadAll()) {
+    const json body = json::parse(row.body, nullptr, false);
+    if (body.is_discarded()) continue;
+    Entity::Data entity = body.value("entity", json::object()).get<Entity::Data>();
+    m_entities[entity.entity_id] = {body.value("conversation", std::string()), std::move(entity)};
+  }
+}
+
+void SessionCache::Close() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_tables.reset();
+  m_db.reset();
+  m_users.clear();
+  m_user_index.clear();
+  m_channels.clear();
+  m_ims.clear();
+  m_messages.clear();
+  m_message_ids.clear();
+  m_unread.clear();
+  m_drafts.clear();
+  m_groups.clear();
+  m_memberships.clear();
+  m_services.clear();
+  m_entities.clear();
+}
+
+bool SessionCache::IsOpen() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_db != nullptr;
+}
+
+// ---- Users -------------------------------------------------------------------
+
+void SessionCache::ReplaceUsers(const std::vector<User::Data>& users) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  m_users = users;
+  m_user_index.clear();
+  Transaction transaction(*m_db);
+  m_tables->users.Clear();
+  for (size_t i = 0; i < m_users.size(); ++i) {
+    m_user_index[m_users[i].uid] = i;
+    m_tables->users.Put(m_users[i].uid, static_cast<int64_t>(i), ToJsonText(m_users[i]));
+  }
+  transaction.Commit();
+}
+
+void SessionCache::PutUser(const User::Data& user) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  auto found = m_user_index.find(user.uid);
+  size_t index;
+  if (found == m_user_index.end()) {
+    index = m_users.size();
+    m_user_index[user.uid] = index;
+    m_users.push_back(user);
+  } else {
+    index = found->second;
+    m_users[index] = user;
+  }
+  m_tables->users.Put(user.uid, static_cast<int64_t>(index), ToJsonText(user));
+}
+
+std::vector<User::Data> SessionCache::Users() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_users;
+}
+
+std::optional<User::Data> SessionCache::FindUser(const std::string& uid) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_user_index.find(uid);
+  if (found == m_user_index.end()) return std::nullopt;
+  return m_users[found->second];
+}
+
+bool SessionCache::SetStatus(const std::string& uid, int status) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_user_index.find(uid);
+  if (!m_tables || found == m_user_index.end()) return false;
+  User::Data& user = m_users[found->second];
+  if (user.status == status) return false;
+  user.status = status;
+  m_tables->users.Put(uid, static_cast<int64_t>(found->second), ToJsonText(user));
+  return true;
+}
+
+// ---- Channels and IMs ------------------------------------------------------------
+
+void SessionCache::PutChannelLocked(const CachedChannel& channel) {
+  m_channels[channel.channel.channel_id] = channel;
+  m_tables->channels.Put(channel.channel.channel_id, 0,
+                         Dump(json{{"channel", channel.channel}, {"members", channel.members}}));
+}
+
+void SessionCache::ReplaceChannels(const std::vector<CachedChannel>& channels) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  Transaction transaction(*m_db);
+  m_channels.clear();
+  m_tables->channels.Clear();
+  for (const CachedChannel& channel : channels) PutChannelLocked(channel);
+  transaction.Commit();
+}
+
+void SessionCache::PutChannel(const CachedChannel& channel) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (m_tables) PutChannelLocked(channel);
+}
+
+void SessionCache::RemoveChannel(const std::string& channelId) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  m_channels.erase(channelId);
+  m_tables->channels.Remove(channelId);
+}
+
+std::vector<CachedChannel> SessionCache::Channels() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<CachedChannel> channels;
+  for (const auto& entry : m_channels) channels.push_back(entry.second);
+  return channels;
+}
+
+std::optional<CachedChannel> SessionCache::FindChannel(const std::string& channelId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_channels.find(channelId);
+  if (found == m_channels.end()) return std::nullopt;
+  return found->second;
+}
+
+void SessionCache::ReplaceIms(const std::vector<IM::Data>& ims) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  Transaction transaction(*m_db);
+  m_ims.clear();
+  m_tables->ims.Clear();
+  for (const IM::Data& im : ims) {
+    m_ims[im.im_id] = im;
+    m_tables->ims.Put(im.im_id, 0, ToJsonText(im));
+  }
+  transaction.Commit();
+}
+
+void SessionCache::PutIm(const IM::Data& im) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  m_ims[im.im_id] = im;
+  m_tables->ims.Put(im.im_id, 0, ToJsonText(im));
+}
+
+std::vector<IM::Data> SessionCache::Ims() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<IM::Data> ims;
+  for (const auto& entry : m_ims) ims.push_back(entry.second);
+  return ims;
+}
+
+std::optional<IM::Data> SessionCache::FindIm(const std::string& imId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_ims.find(imId);
+  if (found == m_ims.end()) return std::nullopt;
+  return found->second;
+}
+
+// ---- Messages ------------------------------------------------------------------
+
+bool SessionCache::InsertMessageLocked(const Message::Data& message, bool delivered) {
+  if (!m_message_ids.insert(message.message_id).second) return false;
+  auto& messages = m_messages[message.channel_id];
+  CachedMessage cached{message, m_next_arrival++, delivered};
+  // Usually the newest: appended. Older ones go before the first later one.
+  auto at = std::upper_bound(messages.begin(), messages.end(), message.timestamp,
+                             [](int64_t time, const CachedMessage& m) { return time < m.message.timestamp; });
+  messages.insert(at, std::move(cached));
+  return true;
+}
+
+bool SessionCache::AddMessage(const Message::Data& message, bool delivered) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables || !InsertMessageLocked(message, delivered)) return false;
+  m_tables->messages.Put(message.message_id, m_next_arrival - 1, ToJsonText(message));
+  return true;
+}
+
+void SessionCache::AddMessages(const std::vector<Message::Data>& messages) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  Transaction transaction(*m_db);
+  for (const Message::Data& message : messages) {
+    if (InsertMessageLocked(message, true)) {
+      m_tables->messages.Put(message.message_id, m_next_arrival - 1, ToJsonText(message));
+    }
+  }
+  transaction.Commit();
+}
+
+void SessionCache::MarkDelivered(const std::string& conversationId, const std::string& messageId) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_messages.find(conversationId);
+  if (found == m_messages.end()) return;
+  for (auto it = found->second.rbegin(); it != found->second.rend(); ++it) {
+    if (it->message.message_id == messageId) {
+      it->delivered = true;
+      return;
+    }
+  }
+}
+
+std::vector<Message::Data> SessionCache::Messages(const std::string& conversationId, int64_t fromTs, int64_t toTs,
+                                                  int count, int* total, bool* hasMore, bool newestFirst) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<Message::Data> result;
+  auto found = m_messages.find(conversationId);
+  if (found == m_messages.end() || count <= 0 || fromTs > toTs) {
+    if (total) *total = 0;
+    if (hasMore) *hasMore = false;
+    return result;
+  }
+  const auto& messages = found->second;
+  auto first = std::lower_bound(messages.begin(), messages.end(), fromTs,
+                                [](const CachedMessage& m, int64_t time) { return m.message.timestamp < time; });
+  auto last = std::upper_bound(messages.begin(), messages.end(), toTs,
+                               [](int64_t time, const CachedMessage& m) { return time < m.message.timestamp; });
+  const auto in_range = static_cast<int>(last - first);
+  const int taken = std::min(count, in_range);
+  if (total) *total = in_range;
+  if (hasMore) *hasMore = in_range > taken;
+  result.reserve(static_cast<size_t>(taken));
+  for (auto it = last - taken; it != last; ++it) result.push_back(it->message);
+  if (newestFirst) std::reverse(result.begin(), result.end());
+  return result;
+}
+
+std::optional<Message::Data> SessionCache::LastDelivered(const std::string& conversationId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_messages.find(conversationId);
+  if (found == m_messages.end()) return std::nullopt;
+  for (auto it = found->second.rbegin(); it != found->second.rend(); ++it) {
+    if (it->delivered) return it->message;
+  }
+  return std::nullopt;
+}
+
+int64_t SessionCache::LastActivity(const std::string& conversationId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_messages.find(conversationId);
+  return found == m_messages.end() || found->second.empty() ? 0 : found->second.back().message.timestamp;
+}
+
+// ---- Unread and drafts --------------------------------------------------------------
+
+_NumUnread SessionCache::Unread(const std::string& conversationId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_unread.find(conversationId);
+  return found == m_unread.end() ? _NumUnread{} : found->second;
+}
+
+bool SessionCache::SetUnread(const std::string& conversationId, _NumUnread counts) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return false;
+  _NumUnread& current = m_unread[conversationId];
+  if (current.num_unread == counts.num_unread && current.num_notify == counts.num_notify) return false;
+  current = counts;
+  m_tables->unread.Put(conversationId, 0, Dump(json{{"count", counts.num_unread}, {"notify", counts.num_notify}}));
+  return true;
+}
+
+std::map<std::string, _NumUnread> SessionCache::AllUnread() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_unread;
+}
+
+void SessionCache::PutDraft(const std::string& conversationId, const CachedDraft& draft) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  m_drafts[conversationId] = draft;
+  m_tables->drafts.Put(conversationId, 0, Dump(json{{"text", draft.text}, {"time", draft.time}}));
+}
+
+std::optional<CachedDraft> SessionCache::FindDraft(const std::string& conversationId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_drafts.find(conversationId);
+  if (found == m_drafts.end()) return std::nullopt;
+  return found->second;
+}
+
+// ---- Groups, services, entities --------------------------------------------------------
+
+void SessionCache::ReplaceGroups(const std::vector<Usergroup::Data>& groups,
+                                 const std::vector<Membership::Data>& memberships) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  m_groups = groups;
+  m_memberships = memberships;
+  Transaction transaction(*m_db);
+  m_tables->groups.Clear();
+  m_tables->memberships.Clear();
+  for (size_t i = 0; i < groups.size(); ++i) {
+    m_tables->groups.Put(groups[i].usergroup_id, static_cast<int64_t>(i), ToJsonText(groups[i]));
+  }
+  for (size_t i = 0; i < memberships.size(); ++i) {
+    const Membership::Data& membership = memberships[i];
+    m_tables->memberships.Put(membership.usergroup_id + "/" + membership.uid, static_cast<int64_t>(i),
+                              ToJsonText(membership));
+  }
+  transaction.Commit();
+}
+
+std::vector<Usergroup::Data> SessionCache::Groups() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_groups;
+}
+
+std::vector<Membership::Data> SessionCache::Memberships() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_memberships;
+}
+
+void SessionCache::ReplaceServices(const std::vector<Service::Data>& services) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  m_services = services;
+  Transaction transaction(*m_db);
+  m_tables->services.Clear();
+  for (size_t i = 0; i < services.size(); ++i) {
+    m_tables->services.Put(services[i].service_id, static_cast<int64_t>(i), ToJsonText(services[i]));
+  }
+  transaction.Commit();
+}
+
+std::vector<Service::Data> SessionCache::Services() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_services;
+}
+
+void SessionCache::PutEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables) return;
+  Transaction transaction(*m_db);
+  for (const Entity::Data& entity : entities) {
+    auto& slot = m_entities[entity.entity_id];
+    // An entity seen in a conversation keeps that conversation.
+    if (slot.first.empty()) slot.first = conversationId;
+    slot.second = entity;
+    m_tables->entities.Put(entity.entity_id, entity.created_at,
+                           Dump(json{{"conversation", slot.first}, {"entity", entity}}));
+  }
+  transaction.Commit();
+}
+
+std::optional<Entity::Data> SessionCache::FindEntity(const std::string& entityId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_entities.find(entityId);
+  if (found == m_entities.end()) return std::nullopt;
+  return found->second.second;
+}
+
+std::vector<Entity::Data> SessionCache::EntitiesOf(const std::string& conversationId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<Entity::Data> entities;
+  for (const auto& entry : m_entities) {
+    if (entry.second.first == conversationId) entities.push_back(entry.second.second);
+  }
+  std::stable_sort(entities.begin(), entities.end(),
+                   [](const Entity::Data& a, const Entity::Data& b) { return a.created_at > b.created_at; });
+  return entities;
+}
+
+}  // namespace mireloom::detail

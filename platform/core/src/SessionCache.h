@@ -1,0 +1,134 @@
+#pragma once
+
+// The session's cache: what the service told this session, kept in memory for
+// the synchronous reads and written through to "Cache.db" so that a later run
+// shows it at once. Thread-safe; never calls out while locked.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mireloom/Channel.h"
+#include "mireloom/Entity.h"
+#include "mireloom/IM.h"
+#include "mireloom/Message.h"
+#include "mireloom/Service.h"
+#include "mireloom/Types.h"
+#include "mireloom/User.h"
+#include "mireloom/Usergroup.h"
+
+namespace mireloom::detail {
+
+class Database;
+class RecordTable;
+
+struct CachedChannel {
+  Channel::Data channel;
+  std::vector<std::string> members;  // join order
+};
+
+struct CachedDraft {
+  std::string text;
+  int64_t time = 0;
+};
+
+class SessionCache final {
+ public:
+  SessionCache();
+  ~SessionCache();
+  SessionCache(const SessionCache&) = delete;
+  SessionCache& operator=(const SessionCache&) = delete;
+
+  // Loads the file or creates it; a file of an older schema starts empty.
+  bool Open(const std::wstring& file);
+  // Forgets everything and closes the file.
+  void Close();
+  [[nodiscard]] bool IsOpen() const;
+
+  void ReplaceUsers(const std::vector<User::Data>& users);
+  void PutUser(const User::Data& user);
+  [[nodiscard]] std::vector<User::Data> Users() const;
+  [[nodiscard]] std::optional<User::Data> FindUser(const std::string& uid) const;
+  // True when the status changed.
+  bool SetStatus(const std::string& uid, int status);
+
+  void ReplaceChannels(const std::vector<CachedChannel>& channels);
+  void PutChannel(const CachedChannel& channel);
+  void RemoveChannel(const std::string& channelId);
+  [[nodiscard]] std::vector<CachedChannel> Channels() const;
+  [[nodiscard]] std::optional<CachedChannel> FindChannel(const std::string& channelId) const;
+
+  void ReplaceIms(const std::vector<IM::Data>& ims);
+  void PutIm(const IM::Data& im);
+  [[nodiscard]] std::vector<IM::Data> Ims() const;
+  [[nodiscard]] std::optional<IM::Data> FindIm(const std::string& imId) const;
+
+  // False when the message is cached already.
+  bool AddMessage(const Message::Data& message, bool delivered);
+  // History from the service: delivered, in one transaction.
+  void AddMessages(const std::vector<Message::Data>& messages);
+  void MarkDelivered(const std::string& conversationId, const std::string& messageId);
+  [[nodiscard]] std::vector<Message::Data> Messages(const std::string& conversationId, int64_t fromTs, int64_t toTs,
+                                                    int count, int* total, bool* hasMore, bool newestFirst) const;
+  [[nodiscard]] std::optional<Message::Data> LastDelivered(const std::string& conversationId) const;
+  // Time of the newest cached message; 0 when none.
+  [[nodiscard]] int64_t LastActivity(const std::string& conversationId) const;
+
+  [[nodiscard]] _NumUnread Unread(const std::string& conversationId) const;
+  // True when the counts changed.
+  bool SetUnread(const std::string& conversationId, _NumUnread counts);
+  [[nodiscard]] std::map<std::string, _NumUnread> AllUnread() const;
+
+  void PutDraft(const std::string& conversationId, const CachedDraft& draft);
+  [[nodiscard]] std::optional<CachedDraft> FindDraft(const std::string& conversationId) const;
+
+  void ReplaceGroups(const std::vector<Usergroup::Data>& groups, const std::vector<Membership::Data>& memberships);
+  [[nodiscard]] std::vector<Usergroup::Data> Groups() const;
+  [[nodiscard]] std::vector<Membership::Data> Memberships() const;
+
+  void ReplaceServices(const std::vector<Service::Data>& services);
+  [[nodiscard]] std::vector<Service::Data> Services() const;
+
+  void PutEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities);
+  [[nodiscard]] std::optional<Entity::Data> FindEntity(const std::string& entityId) const;
+  // Newest first.
+  [[nodiscard]] std::vector<Entity::Data> EntitiesOf(const std::string& conversationId) const;
+
+ private:
+  struct CachedMessage {
+    Message::Data message;
+    int64_t arrival = 0;
+    bool delivered = true;
+  };
+  struct Tables;
+
+  void LoadLocked();
+  bool InsertMessageLocked(const Message::Data& message, bool delivered);
+  void PutChannelLocked(const CachedChannel& channel);
+
+  mutable std::mutex m_mutex;
+  std::unique_ptr<Database> m_db;
+  std::unique_ptr<Tables> m_tables;
+
+  std::vector<User::Data> m_users;  // team order
+  std::map<std::string, size_t> m_user_index;
+  std::map<std::string, CachedChannel> m_channels;
+  std::map<std::string, IM::Data> m_ims;
+  // Per conversation, ordered by time, then arrival.
+  std::map<std::string, std::vector<CachedMessage>> m_messages;
+  std::set<std::string> m_message_ids;
+  int64_t m_next_arrival = 1;
+  std::map<std::string, _NumUnread> m_unread;
+  std::map<std::string, CachedDraft> m_drafts;
+  std::vector<Usergroup::Data> m_groups;
+  std::vector<Membership::Data> m_memberships;
+  std::vector<Service::Data> m_services;
+  std::map<std::string, std::pair<std::string, Entity::Data>> m_entities;  // id -> conversation, entity
+};
+
+}  // namespace mireloom::detail

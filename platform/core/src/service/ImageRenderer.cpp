@@ -1,0 +1,152 @@
+#include "ImageRenderer.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace mireloom::service {
+namespace {
+
+// GDI+ starts once and stays for the life of the process.
+bool EnsureGdiplus() {
+  static std::once_flag once;
+  static bool started = false;
+  std::call_once(once, [] {
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    started = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+  });
+  return started;
+}
+
+const wchar_t* MimeOf(ImageFormat format) {
+  switch (format) {
+    case ImageFormat::kGif: return L"image/gif";
+    case ImageFormat::kJpeg: return L"image/jpeg";
+    default: return L"image/png";
+  }
+}
+
+bool EncoderOf(ImageFormat format, CLSID* clsid) {
+  UINT count = 0;
+  UINT size = 0;
+  if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+  std::vector<char> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return false;
+  for (UINT i = 0; i < count; ++i) {
+    if (wcscmp(encoders[i].MimeType, MimeOf(format)) == 0) {
+      *clsid = encoders[i].Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+struct StreamReleaser {
+  void operator()(IStream* stream) const {
+    if (stream) stream->Release();
+  }
+};
+using UniqueStream = std::unique_ptr<IStream, StreamReleaser>;
+
+std::string Encode(Gdiplus::Bitmap& bitmap, ImageFormat format) {
+  CLSID clsid;
+  if (!EncoderOf(format, &clsid)) return {};
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) return {};
+  UniqueStream stream(raw);
+  if (bitmap.Save(stream.get(), &clsid, nullptr) != Gdiplus::Ok) return {};
+  STATSTG stat = {};
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return {};
+  std::string bytes(static_cast<size_t>(stat.cbSize.QuadPart), '\0');
+  LARGE_INTEGER start = {};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  ULONG read = 0;
+  if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read))) return {};
+  bytes.resize(read);
+  return bytes;
+}
+
+// A stream over a copy of the bytes, for GDI+ to decode.
+UniqueStream StreamOf(const std::string& bytes) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!memory) return nullptr;
+  void* target = GlobalLock(memory);
+  memcpy(target, bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &raw))) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  return UniqueStream(raw);
+}
+
+}  // namespace
+
+ImageFormat FormatOfExtension(const std::string& extension) {
+  std::string lower;
+  for (char c : extension) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (lower == "gif") return ImageFormat::kGif;
+  if (lower == "jpg" || lower == "jpeg") return ImageFormat::kJpeg;
+  return ImageFormat::kPng;
+}
+
+uint32_t ColorOf(const std::string& text) {
+  static const uint32_t kColors[] = {0x4bbcb7, 0x5b9bd5, 0xf5a623, 0xe86c5d, 0x8e6cc9, 0x62b36f,
+                                     0xf06292, 0x26a69a, 0x7986cb, 0xffb74d, 0xa1887f, 0x4fc3f7};
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  return kColors[hash % (sizeof kColors / sizeof kColors[0])];
+}
+
+std::string RenderTile(int width, int height, uint32_t rgb, const std::wstring& text, ImageFormat format) {
+  if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || !EnsureGdiplus()) return {};
+  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&bitmap);
+  graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+  graphics.Clear(Gdiplus::Color(255, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  if (!text.empty()) {
+    const int shorter = width < height ? width : height;
+    const float size = static_cast<float>(text.size() <= 2 ? shorter / 2 : shorter / 8 + 4);
+    Gdiplus::Font font(L"Arial", size, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
+    Gdiplus::StringFormat centred;
+    centred.SetAlignment(Gdiplus::StringAlignmentCenter);
+    centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    const Gdiplus::RectF area(0, 0, static_cast<float>(width), static_cast<float>(height));
+    graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, area, &centred, &white);
+  }
+  return Encode(bitmap, format);
+}
+
+bool MeasureImage(const std::string& bytes, int* width, int* height) {
+  if (bytes.empty() || !EnsureGdiplus()) return false;
+  UniqueStream stream = StreamOf(bytes);
+  if (!stream) return false;
+  Gdiplus::Bitmap bitmap(stream.get());
+  if (bitmap.GetLastStatus() != Gdiplus::Ok) return false;
+  *width = static_cast<int>(bitmap.GetWidth());
+  *height = static_cast<int>(bitmap.GetHeight());
+  return *width > 0 && *height > 0;
+}
+
+std::string ScaleImage(const std::string& bytes, int width, int height, ImageFormat format) {
+  if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || !EnsureGdiplus()) return {};
+  UniqueStream stream = StreamOf(bytes);
+  if (!stream) return {};
+  Gdiplus::Bitmap source(stream.get());
+  if (source.GetLastStatus() != Gdiplus::Ok) return {};
+  Gdiplus::Bitmap scaled(width, height, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&scaled);
+  graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+  graphics.DrawImage(&source, 0, 0, width, height);
+  return Encode(scaled, format);
+}
+
+}  // namespace mireloom::service

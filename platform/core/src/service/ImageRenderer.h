@@ -1,0 +1,27 @@
+#pragma once
+
+// Pictures of the embedded service, drawn with GDI+: avatars, service icons
+// and the demo's shared images. Safe from any thread.
+
+#include <cstdint>
+#include <string>
+
+namespace mireloom::service {
+
+enum class ImageFormat { kPng, kGif, kJpeg };
+
+// The format of a file extension ("gif", "jpg", ...); PNG for anything else.
+ImageFormat FormatOfExtension(const std::string& extension);
+
+// A w x h tile of the colour (0xRRGGBB) with the text centred in white; ""
+// when it cannot be drawn.
+std::string RenderTile(int width, int height, uint32_t rgb, const std::wstring& text, ImageFormat format);
+// The size of an encoded image; false when the bytes are no image.
+bool MeasureImage(const std::string& bytes, int* width, int* height);
+// The image scaled to w x h; "" when the bytes are no image.
+std::string ScaleImage(const std::string& bytes, int width, int height, ImageFormat format);
+
+// A colour picked from the text, the same every time.
+uint32_t ColorOf(const std::string& text);
+
+}  // namespace mireloom::service

@@ -1,0 +1,361 @@
+#include "ServiceModel.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "ServiceJson.h"
+#include "quennet/EventLog.h"
+
+namespace mireloom::service {
+namespace {
+
+using nlohmann::json;
+using detail::FromJsonText;
+using detail::ToJsonText;
+
+std::string Dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+std::string PairKey(const std::string& a, const std::string& b) { return a + "/" + b; }
+
+// Loads every row of a table through `read`, skipping unreadable ones.
+void LoadRows(detail::RecordTable& table, const std::function<void(const detail::RecordTable::Row&)>& read) {
+  for (const auto& row : table.LoadAll()) {
+    try {
+      read(row);
+    } catch (const std::exception&) {
+      quennet::log_error("Service store: unreadable row %s", row.key.c_str());
+    }
+  }
+}
+
+}  // namespace
+
+struct ServiceModel::Tables {
+  explicit Tables(detail::Database& db)
+      : meta(db, "meta"),
+        teams(db, "teams"),
+        accounts(db, "accounts"),
+        channels(db, "channels"),
+        ims(db, "ims"),
+        messages(db, "messages"),
+        unread(db, "unread"),
+        cursors(db, "cursors"),
+        entities(db, "entities"),
+        services(db, "services"),
+        groups(db, "usergroups"),
+        tokens(db, "tokens"),
+        calls(db, "calls"),
+        records(db, "records"),
+        uploads(db, "uploads"),
+        files(db, "files", true) {}
+  detail::RecordTable meta, teams, accounts, channels, ims, messages, unread, cursors, entities, services, groups,
+      tokens, calls, records, uploads, files;
+};
+
+ServiceModel::ServiceModel() = default;
+ServiceModel::~ServiceModel() = default;
+
+bool ServiceModel::Open(const std::wstring& storeFile) {
+  m_tables.reset();
+  m_db = detail::Database::Open(storeFile);
+  if (!m_db) return false;
+  m_tables = std::make_unique<Tables>(*m_db);
+  return true;
+}
+
+std::unique_ptr<detail::Transaction> ServiceModel::Begin() {
+  return m_db ? std::make_unique<detail::Transaction>(*m_db) : nullptr;
+}
+
+bool ServiceModel::Load() {
+  if (!m_tables || Meta("demo_hash").empty()) return false;
+  Tables& t = *m_tables;
+  LoadRows(t.teams, [&](const detail::RecordTable::Row& row) { teams[row.key] = json::parse(row.body).get<TeamInfo>(); });
+  LoadRows(t.accounts, [&](const detail::RecordTable::Row& row) { accounts[row.key] = json::parse(row.body).get<Account>(); });
+  LoadRows(t.channels, [&](const detail::RecordTable::Row& row) { channels[row.key] = json::parse(row.body).get<ChannelRecord>(); });
+  LoadRows(t.ims, [&](const detail::RecordTable::Row& row) { ims[row.key] = json::parse(row.body).get<ImRecord>(); });
+  LoadRows(t.messages, [&](const detail::RecordTable::Row& row) {
+    MessageRecord record = json::parse(row.body).get<MessageRecord>();
+    messages[record.message.channel_id].push_back(std::move(record));
+  });
+  LoadRows(t.unread, [&](const detail::RecordTable::Row& row) { unread[row.key] = static_cast<uint32_t>(std::stoul(row.body)); });
+  LoadRows(t.cursors, [&](const detail::RecordTable::Row& row) { cursors[row.key] = std::stoll(row.body); });
+  LoadRows(t.entities, [&](const detail::RecordTable::Row& row) { entities[row.key] = json::parse(row.body).get<EntityRecord>(); });
+  LoadRows(t.services, [&](const detail::RecordTable::Row& row) {
+    const json body = json::parse(row.body);
+    services[row.key] = {body.at("team").get<std::string>(), body.at("service").get<Service::Data>()};
+  });
+  LoadRows(t.groups, [&](const detail::RecordTable::Row& row) {
+    const json body = json::parse(row.body);
+    for (const auto& group : body.at("groups")) {
+      groups[group.at("group").at("usergroup_id").get<std::string>()] = {group.at("team").get<std::string>(),
+                                                                         group.at("group").get<Usergroup::Data>()};
+    }
+    for (const auto& membership : body.at("memberships")) {
+      memberships.emplace_back(membership.at("team").get<std::string>(),
+                               membership.at("membership").get<Membership::Data>());
+    }
+  });
+  LoadRows(t.tokens, [&](const detail::RecordTable::Row& row) { tokens[row.key] = json::parse(row.body).get<TokenRecord>(); });
+  LoadRows(t.calls, [&](const detail::RecordTable::Row& row) { calls[row.key] = json::parse(row.body).get<CallRecord>(); });
+  LoadRows(t.uploads, [&](const detail::RecordTable::Row& row) {
+    const json body = json::parse(row.body);
+    testing::UploadRecord upload;
+    upload.name = body.value("name", "");
+    upload.mime = body.value("mime", "");
+    upload.conversation_id = body.value("conversation_id", "");
+    upload.bytes = body.value("path", "");  // the bytes live in the files table
+    uploads.push_back(upload);
+  });
+  LoadRows(t.records, [&](const detail::RecordTable::Row& row) {
+    const json body = json::parse(row.body);
+    if (row.key == "feedback") feedback = body.get<std::vector<testing::FeedbackRecord>>();
+    if (row.key == "logins") logins = body.get<std::vector<testing::LoginAttempt>>();
+    if (row.key == "counters") {
+      next_seq = body.value("next_seq", int64_t{1});
+      next_id = body.value("next_id", int64_t{1});
+    }
+    if (row.key == "version") version = body.get<VersionRecord>();
+  });
+  for (auto& upload : uploads) {
+    std::string path = upload.bytes;
+    LoadFile(path, &upload.bytes);
+  }
+  for (auto& entry : messages) {
+    std::sort(entry.second.begin(), entry.second.end(),
+              [](const MessageRecord& a, const MessageRecord& b) { return a.seq < b.seq; });
+  }
+  return true;
+}
+
+void ServiceModel::Clear() {
+  teams.clear();
+  accounts.clear();
+  channels.clear();
+  ims.clear();
+  messages.clear();
+  unread.clear();
+  cursors.clear();
+  entities.clear();
+  services.clear();
+  groups.clear();
+  memberships.clear();
+  tokens.clear();
+  feedback.clear();
+  calls.clear();
+  uploads.clear();
+  logins.clear();
+  version = VersionRecord();
+  next_seq = 1;
+  next_id = 1;
+  if (!m_tables) return;
+  Tables& t = *m_tables;
+  for (detail::RecordTable* table : {&t.meta, &t.teams, &t.accounts, &t.channels, &t.ims, &t.messages, &t.unread,
+                                     &t.cursors, &t.entities, &t.services, &t.groups, &t.tokens, &t.calls,
+                                     &t.records, &t.uploads, &t.files}) {
+    table->Clear();
+  }
+}
+
+// ---- Look-ups ---------------------------------------------------------------
+
+Account* ServiceModel::FindAccount(const std::string& team, const std::string& uid) {
+  auto found = accounts.find(PairKey(team, uid));
+  return found == accounts.end() ? nullptr : &found->second;
+}
+
+Account* ServiceModel::FindAccountByName(const std::string& team, const std::string& userName) {
+  for (auto& entry : accounts) {
+    if (entry.second.team == team && !userName.empty() && entry.second.user.username == userName) return &entry.second;
+  }
+  return nullptr;
+}
+
+const TeamInfo* ServiceModel::FindTeamBySubdomain(const std::string& subdomain) const {
+  for (const auto& entry : teams) {
+    if (!subdomain.empty() && entry.second.subdomain == subdomain) return &entry.second;
+  }
+  return nullptr;
+}
+
+std::vector<Account*> ServiceModel::TeamAccounts(const std::string& team) {
+  std::vector<Account*> found;
+  for (auto& entry : accounts) {
+    if (entry.second.team == team) found.push_back(&entry.second);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const Account* a, const Account* b) { return a->order < b->order; });
+  return found;
+}
+
+ChannelMember* ServiceModel::FindMember(ChannelRecord& channel, const std::string& uid) {
+  for (auto& member : channel.members) {
+    if (member.uid == uid) return &member;
+  }
+  return nullptr;
+}
+
+ImRecord* ServiceModel::FindIm(const std::string& team, const std::string& a, const std::string& b) {
+  for (auto& entry : ims) {
+    ImRecord& im = entry.second;
+    if (im.team == team && ((im.a == a && im.b == b) || (im.a == b && im.b == a))) return &im;
+  }
+  return nullptr;
+}
+
+bool ServiceModel::Participates(const std::string& conversationId, const std::string& uid) {
+  auto channel = channels.find(conversationId);
+  if (channel != channels.end()) return FindMember(channel->second, uid) != nullptr;
+  auto im = ims.find(conversationId);
+  return im != ims.end() && (im->second.a == uid || im->second.b == uid);
+}
+
+std::vector<std::string> ServiceModel::Participants(const std::string& conversationId) {
+  std::vector<std::string> uids;
+  auto channel = channels.find(conversationId);
+  if (channel != channels.end()) {
+    for (const auto& member : channel->second.members) uids.push_back(member.uid);
+  }
+  auto im = ims.find(conversationId);
+  if (im != ims.end()) uids = {im->second.a, im->second.b};
+  return uids;
+}
+
+std::string ServiceModel::NewId(const std::string& prefix) {
+  const std::string id = prefix + std::to_string(next_id++);
+  SaveCounters();
+  return id;
+}
+
+// ---- Write-through --------------------------------------------------------------
+
+void ServiceModel::SaveAll() {
+  if (!m_db) return;
+  detail::Transaction transaction(*m_db);
+  for (const auto& entry : teams) SaveTeam(entry.second);
+  for (const auto& entry : accounts) SaveAccount(entry.second);
+  for (const auto& entry : channels) SaveChannel(entry.second);
+  for (const auto& entry : ims) SaveIm(entry.second);
+  for (const auto& entry : messages) {
+    for (const auto& message : entry.second) SaveMessage(message);
+  }
+  for (const auto& entry : unread) SaveUnread(entry.first);
+  for (const auto& entry : cursors) SaveCursor(entry.first);
+  for (const auto& entry : entities) SaveEntity(entry.second);
+  for (const auto& entry : services) SaveService(entry.first);
+  SaveGroups();
+  for (const auto& entry : tokens) SaveToken(entry.second);
+  for (const auto& entry : calls) SaveCall(entry.second);
+  SaveFeedback();
+  SaveLogins();
+  SaveCounters();
+  SaveVersion();
+  transaction.Commit();
+}
+
+void ServiceModel::SaveTeam(const TeamInfo& team) {
+  if (m_tables) m_tables->teams.Put(team.id, 0, ToJsonText(team));
+}
+
+void ServiceModel::SaveAccount(const Account& account) {
+  if (m_tables) m_tables->accounts.Put(PairKey(account.team, account.user.uid), account.order, ToJsonText(account));
+}
+
+void ServiceModel::SaveChannel(const ChannelRecord& channel) {
+  if (m_tables) m_tables->channels.Put(channel.channel.channel_id, channel.order, ToJsonText(channel));
+}
+
+void ServiceModel::SaveIm(const ImRecord& im) {
+  if (m_tables) m_tables->ims.Put(im.id, 0, ToJsonText(im));
+}
+
+void ServiceModel::SaveMessage(const MessageRecord& message) {
+  char key[24];
+  std::snprintf(key, sizeof key, "%012lld", static_cast<long long>(message.seq));
+  if (m_tables) m_tables->messages.Put(key, message.seq, ToJsonText(message));
+}
+
+void ServiceModel::SaveUnread(const std::string& key) {
+  if (m_tables) m_tables->unread.Put(key, 0, std::to_string(unread[key]));
+}
+
+void ServiceModel::SaveCursor(const std::string& key) {
+  if (m_tables) m_tables->cursors.Put(key, 0, std::to_string(cursors[key]));
+}
+
+void ServiceModel::SaveEntity(const EntityRecord& entity) {
+  if (m_tables) m_tables->entities.Put(entity.entity.entity_id, entity.entity.created_at, ToJsonText(entity));
+}
+
+void ServiceModel::SaveService(const std::string& id) {
+  auto found = services.find(id);
+  if (m_tables && found != services.end()) {
+    m_tables->services.Put(id, 0, Dump(json{{"team", found->second.first}, {"service", found->second.second}}));
+  }
+}
+
+void ServiceModel::SaveGroups() {
+  if (!m_tables) return;
+  json all_groups = json::array();
+  for (const auto& entry : groups) all_groups.push_back({{"team", entry.second.first}, {"group", entry.second.second}});
+  json all_memberships = json::array();
+  for (const auto& entry : memberships) all_memberships.push_back({{"team", entry.first}, {"membership", entry.second}});
+  m_tables->groups.Put("all", 0, Dump(json{{"groups", all_groups}, {"memberships", all_memberships}}));
+}
+
+void ServiceModel::SaveToken(const TokenRecord& token) {
+  if (m_tables) m_tables->tokens.Put(token.api_token, 0, ToJsonText(token));
+}
+
+void ServiceModel::SaveFeedback() {
+  if (m_tables) m_tables->records.Put("feedback", 0, Dump(json(feedback)));
+}
+
+void ServiceModel::SaveCall(const CallRecord& call) {
+  if (m_tables) m_tables->calls.Put(call.call.call_id, call.created_at, ToJsonText(call));
+}
+
+void ServiceModel::SaveLogins() {
+  if (m_tables) m_tables->records.Put("logins", 0, Dump(json(logins)));
+}
+
+void ServiceModel::SaveCounters() {
+  if (m_tables) m_tables->records.Put("counters", 0, Dump(json{{"next_seq", next_seq}, {"next_id", next_id}}));
+}
+
+void ServiceModel::SaveVersion() {
+  if (m_tables) m_tables->records.Put("version", 0, ToJsonText(version));
+}
+
+void ServiceModel::SaveFile(const std::string& path, const std::string& mime, const std::string& bytes) {
+  if (m_tables) m_tables->files.Put(path, 0, bytes);
+}
+
+void ServiceModel::SaveUpload(const testing::UploadRecord& upload, const std::string& path) {
+  if (!m_tables) return;
+  const std::string key = std::to_string(uploads.size());
+  m_tables->uploads.Put(key, static_cast<int64_t>(uploads.size()),
+                        Dump(json{{"name", upload.name}, {"mime", upload.mime},
+                                  {"conversation_id", upload.conversation_id}, {"path", path}}));
+}
+
+bool ServiceModel::LoadFile(const std::string& path, std::string* bytes) {
+  if (!m_db) return false;
+  detail::Statement select = m_db->Prepare("SELECT body FROM files WHERE key = ?");
+  select.Bind(1, path);
+  if (!select.Step()) return false;
+  *bytes = select.Blob(0);
+  return true;
+}
+
+std::string ServiceModel::Meta(const std::string& key) {
+  if (!m_db) return {};
+  detail::Statement select = m_db->Prepare("SELECT body FROM meta WHERE key = ?");
+  select.Bind(1, key);
+  return select.Step() ? select.Text(0) : std::string();
+}
+
+void ServiceModel::SetMeta(const std::string& key, const std::string& value) {
+  if (m_tables) m_tables->meta.Put(key, 0, value);
+}
+
+}  // namespace mireloom::service

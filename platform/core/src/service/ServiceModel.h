@@ -1,0 +1,172 @@
+#pragma once
+
+// The embedded service's state: every team with its accounts, channels,
+// one-to-one conversations, messages, files and the rest. Held in memory for
+// the service's operations and written through to its SQLite store, so that
+// what the client changes is still there at the next start. Not locked here:
+// the service serialises every use with its own mutex.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../Database.h"
+#include "ServiceTypes.h"
+#include "mireloom/Entity.h"
+#include "mireloom/IM.h"
+#include "mireloom/Service.h"
+#include "mireloom/Usergroup.h"
+#include "mireloom/testing.h"
+
+namespace mireloom::service {
+
+struct Account {
+  std::string team;
+  User::Data user;
+  std::string password = "demo1234";
+  bool initial_password = false;
+  std::string initial;  // the initial password, refused as the new one
+  int64_t order = 0;
+};
+
+struct ChannelMember {
+  std::string uid;
+  bool enabled = true;  // false: closed by that member
+  bool muted = false;
+};
+
+struct ChannelRecord {
+  std::string team;
+  Channel::Data channel;  // without any member's flags
+  std::vector<ChannelMember> members;
+  int64_t order = 0;
+};
+
+struct ImRecord {
+  std::string team;
+  std::string id;
+  std::string a, b;  // the two users
+  bool open_a = true, open_b = true;
+  bool muted_a = false, muted_b = false;
+};
+
+struct MessageRecord {
+  int64_t seq = 0;
+  std::string team;
+  Message::Data message;
+};
+
+struct EntityRecord {
+  std::string team;
+  Entity::Data entity;
+  std::vector<std::string> shared_in;  // conversations
+  bool uploaded = false;  // bytes in the files table; else made on request
+};
+
+struct TokenRecord {
+  std::string api_token;
+  std::string web_token;
+  std::string team;
+  std::string uid;
+  bool revoked = false;
+};
+
+struct CallRecord {
+  std::string team;
+  testing::PhoneCall call;
+  int64_t created_at = 0;
+};
+
+class ServiceModel final {
+ public:
+  ServiceModel();
+  ~ServiceModel();
+  ServiceModel(const ServiceModel&) = delete;
+  ServiceModel& operator=(const ServiceModel&) = delete;
+
+  // Opens the store; false when it cannot be opened.
+  bool Open(const std::wstring& storeFile);
+  // Loads what the store holds; false when it is empty.
+  bool Load();
+  // Forgets everything, in memory and in the store.
+  void Clear();
+
+  // ---- State (read and changed by the service under its lock) ----
+  std::map<std::string, TeamInfo> teams;                // by id
+  std::map<std::string, Account> accounts;              // by team + "/" + uid
+  std::map<std::string, ChannelRecord> channels;        // by id
+  std::map<std::string, ImRecord> ims;                  // by id
+  std::map<std::string, std::vector<MessageRecord>> messages;  // by conversation, in seq order
+  std::map<std::string, uint32_t> unread;               // by conversation + "/" + uid
+  std::map<std::string, int64_t> cursors;               // by conversation + "/" + uid
+  std::map<std::string, EntityRecord> entities;         // by id
+  std::map<std::string, std::pair<std::string, Service::Data>> services;  // by id: team, service
+  std::map<std::string, std::pair<std::string, Usergroup::Data>> groups;  // by id: team, group
+  std::vector<std::pair<std::string, Membership::Data>> memberships;      // team, membership
+  std::map<std::string, TokenRecord> tokens;            // by api token
+  std::vector<testing::FeedbackRecord> feedback;
+  std::map<std::string, CallRecord> calls;              // by id
+  std::vector<testing::UploadRecord> uploads;
+  std::vector<testing::LoginAttempt> logins;
+  VersionRecord version;
+  int64_t next_seq = 1;
+  int64_t next_id = 1;
+
+  // ---- Look-ups ----
+  Account* FindAccount(const std::string& team, const std::string& uid);
+  Account* FindAccountByName(const std::string& team, const std::string& userName);
+  const TeamInfo* FindTeamBySubdomain(const std::string& subdomain) const;
+  // Accounts of the team in team order.
+  std::vector<Account*> TeamAccounts(const std::string& team);
+  ChannelMember* FindMember(ChannelRecord& channel, const std::string& uid);
+  // The IM between two users, or null.
+  ImRecord* FindIm(const std::string& team, const std::string& a, const std::string& b);
+  // Whether the user may read the conversation (member of the channel, side of the IM).
+  bool Participates(const std::string& conversationId, const std::string& uid);
+  // The users who receive the conversation's messages.
+  std::vector<std::string> Participants(const std::string& conversationId);
+  // The service's own id for something new: prefix + number.
+  std::string NewId(const std::string& prefix);
+
+  // ---- Write-through ----
+  void SaveTeam(const TeamInfo& team);
+  void SaveAccount(const Account& account);
+  void SaveChannel(const ChannelRecord& channel);
+  void SaveIm(const ImRecord& im);
+  void SaveMessage(const MessageRecord& message);
+  void SaveUnread(const std::string& key);
+  void SaveCursor(const std::string& key);
+  void SaveEntity(const EntityRecord& entity);
+  void SaveService(const std::string& id);
+  void SaveGroups();
+  void SaveToken(const TokenRecord& token);
+  void SaveFeedback();
+  void SaveCall(const CallRecord& call);
+  void SaveLogins();
+  void SaveCounters();
+  void SaveVersion();
+  void SaveFile(const std::string& path, const std::string& mime, const std::string& bytes);
+  // Call before adding the upload to `uploads`; its bytes are the file at path.
+  void SaveUpload(const testing::UploadRecord& upload, const std::string& path);
+  // Bytes of an uploaded file; false when there are none.
+  bool LoadFile(const std::string& path, std::string* bytes);
+
+  std::string Meta(const std::string& key);
+  void SetMeta(const std::string& key, const std::string& value);
+
+  // Writes the whole state (after the demo was loaded into memory).
+  void SaveAll();
+
+  // Wraps many changes into one transaction.
+  std::unique_ptr<detail::Transaction> Begin();
+
+ private:
+  struct Tables;
+  std::unique_ptr<detail::Database> m_db;
+  std::unique_ptr<Tables> m_tables;
+};
+
+}  // namespace mireloom::service
