@@ -100,12 +100,12 @@ void LoginWnd::OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr
     response->user = std::move(user);
     const UINT message = code == kSignedIn ? WM_LOGIN_SUCCEEDED : WM_LOGIN_NEEDS_INIT_PASSWORD;
     // Sent: for a new password this returns only when that window has closed.
-    SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(response));
+    ::SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(response));
     return;
   }
   // Any other answer is a failure too, with its code, so the form never
   // stays busy.
-  SendMessageW(window, WM_LOGIN_FAILED, 0, reinterpret_cast<LPARAM>(new int64_t(code)));
+  ::SendMessageW(window, WM_LOGIN_FAILED, 0, reinterpret_cast<LPARAM>(new int64_t(code)));
 }
 
 void LoginWnd::SetLoggingState(bool logging) {

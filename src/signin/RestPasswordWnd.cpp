@@ -59,11 +59,11 @@ void RestPasswordWnd::SetSubmittingState(bool submitting) {
 
 void RestPasswordWnd::OnInitPasswordResult(HWND window, bool ok, int64_t code) {
   if (ok) {
-    PostMessageW(window, WM_INIT_PASSWORD_SUCCEEDED, 0, 0);
+    ::PostMessageW(window, WM_INIT_PASSWORD_SUCCEEDED, 0, 0);
     return;
   }
   auto* value = new int64_t(code);
-  if (!PostMessageW(window, WM_INIT_PASSWORD_FAILED, 0, reinterpret_cast<LPARAM>(value))) delete value;
+  if (!::PostMessageW(window, WM_INIT_PASSWORD_FAILED, 0, reinterpret_cast<LPARAM>(value))) delete value;
 }
 
 LRESULT RestPasswordWnd::OnInitPasswordSucceeded() {

@@ -61,7 +61,7 @@ void SubdomainWnd::OnClientVersion(HWND window, bool ok, int64_t version, const 
                                    const std::string& downloadUrl) {
   if (!ok || !signin::IsNewerClientVersion(version)) return;
   auto* record = new ClientVersionRecord{version, downloadUrl, releaseNotes};
-  if (!PostMessageW(window, WM_NEW_VERSION_AVAILABLE, 0, reinterpret_cast<LPARAM>(record))) delete record;
+  if (!::PostMessageW(window, WM_NEW_VERSION_AVAILABLE, 0, reinterpret_cast<LPARAM>(record))) delete record;
 }
 
 void SubdomainWnd::CheckSubdomain() {
@@ -77,7 +77,7 @@ void SubdomainWnd::CheckSubdomain() {
 void SubdomainWnd::OnTeamLite(HWND window, bool ok, int64_t code, const std::string& teamId,
                               const std::string& teamName, const std::string& teamSubdomain) {
   if (!ok) {
-    SendMessageW(window, WM_TEAM_NOT_FOUND, 0, static_cast<LPARAM>(static_cast<int32_t>(code)));
+    ::SendMessageW(window, WM_TEAM_NOT_FOUND, 0, static_cast<LPARAM>(static_cast<int32_t>(code)));
     return;
   }
   quennet::log_event("team id is %s", teamId.c_str());
@@ -87,7 +87,7 @@ void SubdomainWnd::OnTeamLite(HWND window, bool ok, int64_t code, const std::str
   if (!IsWindow(window)) return;
   auto* team = new mireloom::Team(teamId, teamSubdomain, teamName);
   // Sent: this completion returns only when the log-in window has closed.
-  SendMessageW(window, WM_TEAM_FOUND, 0, reinterpret_cast<LPARAM>(team));
+  ::SendMessageW(window, WM_TEAM_FOUND, 0, reinterpret_cast<LPARAM>(team));
 }
 
 void SubdomainWnd::SetCheckingState(bool checking) {
