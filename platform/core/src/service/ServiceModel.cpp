@@ -220,6 +220,13 @@ std::vector<std::string> ServiceModel::Participants(const std::string& conversat
   return uids;
 }
 
+std::string ServiceModel::TeamOf(const std::string& conversationId) {
+  auto channel = channels.find(conversationId);
+  if (channel != channels.end()) return channel->second.team;
+  auto im = ims.find(conversationId);
+  return im != ims.end() ? im->second.team : std::string();
+}
+
 std::string ServiceModel::NewId(const std::string& prefix) {
   const std::string id = prefix + std::to_string(next_id++);
   SaveCounters();

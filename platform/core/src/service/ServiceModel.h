@@ -128,6 +128,8 @@ class ServiceModel final {
   bool Participates(const std::string& conversationId, const std::string& uid);
   // The users who receive the conversation's messages.
   std::vector<std::string> Participants(const std::string& conversationId);
+  // The team of a channel or one-to-one conversation; "" when unknown.
+  std::string TeamOf(const std::string& conversationId);
   // The service's own id for something new: prefix + number.
   std::string NewId(const std::string& prefix);
 
