@@ -31,7 +31,8 @@ CPlatformSeam& Platform() {
 void SetPlatformForTesting(CPlatformSeam* platform) { g_test_platform = platform; }
 
 int CWin32Platform::ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-  return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+  // No caption gives the system's own ("Error").
+  return MessageBoxW(owner, text.c_str(), caption.empty() ? nullptr : caption.c_str(), type);
 }
 
 bool CWin32Platform::ShellOpen(const std::wstring& target) {
