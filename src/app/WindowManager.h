@@ -15,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "app/WindowConventions.h"
@@ -83,6 +84,14 @@ class WindowManager {
   // join-channel and main windows, in that order; the others stay open.
   void CloseAll();
   void CloseViewMembersWnd() { Close(WindowSlot::ViewMembersWnd); }
+
+  // One page of the team's web site ("/" + path, UTF-8); defined with the
+  // window in the browser library.
+  void ShowModuleDetailsWnd(const std::string& page);
+  void CloseModuleDetailsWnd() { Close(WindowSlot::ModuleDetailsWnd); }
+  void SetModuleDetailsWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ModuleDetailsWnd, window, self);
+  }
 
   // The main window, the last step of signing in: it runs the main window's
   // modal loop and returns when that window has ended.
