@@ -16,17 +16,6 @@ namespace core = mireloom::testing;
 
 HWND LoginWindow() { return FindOwnWindow(L"LoginWindow", L"登录"); }
 
-// Opens the log-in window for the demo team the way a user does.
-StepRunner& OpenLoginWindow(StepRunner& script) {
-  return script
-      .Do("team", [] {
-        HWND team = FindOwnWindow(L"SubdomainWnd");
-        SigninWindowTest::Retype(team, L"subdomain_edit", L"demo");
-        Testing::Click(team, L"continue_btn");
-      })
-      .WaitFor("the log-in window", [] { return LoginWindow() != nullptr; });
-}
-
 void TypeCredentials(const wchar_t* user, const wchar_t* password) {
   SigninWindowTest::Retype(LoginWindow(), L"username_edit", user);
   SigninWindowTest::Retype(LoginWindow(), L"password_edit", password);
@@ -42,7 +31,7 @@ class LoginWndTest : public SigninWindowTest {
       core::Script("Auth::PostLoginRequest").Fail(code);
     }
     StepRunner script;
-    OpenLoginWindow(script)
+    SigninWindowTest::OpenLoginWindow(script)
         .Do("sign in", [] {
           TypeCredentials(L"zhou", L"demo1234");
           Testing::Click(LoginWindow(), L"login_btn");
@@ -66,7 +55,7 @@ class LoginWndTest : public SigninWindowTest {
 TEST_F(LoginWndTest, FillsInARememberedAccountOfTheTeam) {
   RememberZhou("remembered");
   StepRunner script;
-  OpenLoginWindow(script).Do("check and leave", [] {
+  SigninWindowTest::OpenLoginWindow(script).Do("check and leave", [] {
     EXPECT_EQ(TextOf(L"LoginWindow", L"username_edit"), L"zhou");
     EXPECT_EQ(TextOf(L"LoginWindow", L"password_edit"), L"remembered");
     RunQuitSequence();
@@ -77,7 +66,7 @@ TEST_F(LoginWndTest, FillsInARememberedAccountOfTheTeam) {
 TEST_F(LoginWndTest, AUserNameWithoutAPasswordFillsNothing) {
   RememberZhou("");
   StepRunner script;
-  OpenLoginWindow(script).Do("check and leave", [] {
+  SigninWindowTest::OpenLoginWindow(script).Do("check and leave", [] {
     EXPECT_EQ(TextOf(L"LoginWindow", L"username_edit"), L"");
     EXPECT_EQ(TextOf(L"LoginWindow", L"password_edit"), L"");
     RunQuitSequence();
@@ -104,7 +93,7 @@ TEST_F(LoginWndTest, AnAcceptedAnswerWithAnUnknownCodeIsAFailureNotAHang) {
 TEST_F(LoginWndTest, EnterSignsInAndLeavesTheReturnButtonAlone) {
   core::Script("Auth::PostLoginRequest").Hold();
   StepRunner script;
-  OpenLoginWindow(script)
+  SigninWindowTest::OpenLoginWindow(script)
       .Do("Enter in the password", [] {
         TypeCredentials(L"zhou", L"demo1234");
         Testing::PressKey(LoginWindow(), VK_RETURN);
@@ -120,7 +109,7 @@ TEST_F(LoginWndTest, EnterSignsInAndLeavesTheReturnButtonAlone) {
 TEST_F(LoginWndTest, TheButtonSignsInAndDisablesTheReturnButton) {
   core::Script("Auth::PostLoginRequest").Hold();
   StepRunner script;
-  OpenLoginWindow(script)
+  SigninWindowTest::OpenLoginWindow(script)
       .Do("click", [] {
         TypeCredentials(L"zhou", L"demo1234");
         Testing::Click(LoginWindow(), L"login_btn");
@@ -138,7 +127,7 @@ TEST_F(LoginWndTest, ASuccessfulLogInStartsTheSessionAndHandsOver) {
   quennet::ScopedLogCapture log;
   core::ClearCallLog();
   StepRunner script;
-  OpenLoginWindow(script)
+  SigninWindowTest::OpenLoginWindow(script)
       .Do("sign in", [] {
         TypeCredentials(L"zhou", L"demo1234");
         Testing::Click(LoginWindow(), L"login_btn");
@@ -180,7 +169,7 @@ TEST_F(LoginWndTest, RemembersWhatWasSentNotWhatTheFormHoldsLater) {
   quennet::ScopedLogCapture log;
   int held = 0;
   StepRunner script;
-  OpenLoginWindow(script)
+  SigninWindowTest::OpenLoginWindow(script)
       .Do("sign in", [] {
         TypeCredentials(L"zhou", L"demo1234");
         Testing::Click(LoginWindow(), L"login_btn");
@@ -197,7 +186,7 @@ TEST_F(LoginWndTest, RemembersWhatWasSentNotWhatTheFormHoldsLater) {
 
 TEST_F(LoginWndTest, TheReturnButtonOpensTheTeamWindowAgain) {
   StepRunner script;
-  OpenLoginWindow(script)
+  SigninWindowTest::OpenLoginWindow(script)
       .Do("return", [] { Testing::Click(LoginWindow(), L"return_domain_btn"); })
       .WaitFor("the team window", [] { return IsOpen(L"SubdomainWnd") && !IsOpen(L"LoginWindow"); })
       .Do("leave", [] { RunQuitSequence(); });
@@ -206,7 +195,7 @@ TEST_F(LoginWndTest, TheReturnButtonOpensTheTeamWindowAgain) {
 
 TEST_F(LoginWndTest, ForgottenPasswordsGoToTheTeamsPage) {
   StepRunner script;
-  OpenLoginWindow(script).Do("forgot", [] {
+  SigninWindowTest::OpenLoginWindow(script).Do("forgot", [] {
     Testing::Click(LoginWindow(), L"forgot_pwd_btn");
     RunQuitSequence();
   });

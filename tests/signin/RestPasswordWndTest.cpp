@@ -15,13 +15,7 @@ HWND ResetWindow() { return FindOwnWindow(L"RestPwdWnd", L"重置初始密码");
 
 // Signs in as the new member, whose account still has its initial password.
 StepRunner& OpenResetWindow(StepRunner& script) {
-  return script
-      .Do("team", [] {
-        HWND team = FindOwnWindow(L"SubdomainWnd");
-        SigninWindowTest::Retype(team, L"subdomain_edit", L"demo");
-        Testing::Click(team, L"continue_btn");
-      })
-      .WaitFor("the log-in window", [] { return FindOwnWindow(L"LoginWindow") != nullptr; })
+  return SigninWindowTest::OpenLoginWindow(script)
       .Do("sign in", [] {
         HWND login = FindOwnWindow(L"LoginWindow");
         SigninWindowTest::Retype(login, L"username_edit", L"newbie");

@@ -73,6 +73,16 @@ std::wstring SigninWindowTest::TextOf(const wchar_t* window_class, const wchar_t
   return control ? std::wstring(control->GetText().GetData()) : L"<missing>";
 }
 
+StepRunner& SigninWindowTest::OpenLoginWindow(StepRunner& script) {
+  return script
+      .Do("team", [] {
+        HWND team = FindOwnWindow(L"SubdomainWnd");
+        Retype(team, L"subdomain_edit", L"demo");
+        Testing::Click(team, L"continue_btn");
+      })
+      .WaitFor("the log-in window", [] { return FindOwnWindow(L"LoginWindow", L"登录") != nullptr; });
+}
+
 void SigninWindowTest::Retype(HWND window, const wchar_t* edit, const wchar_t* text) {
   CPaintManagerUI* manager = Testing::ManagerOf(window);
   ASSERT_NE(manager, nullptr);

@@ -35,6 +35,9 @@ class SigninWindowTest : public testing::Test {
   static std::wstring TextOf(const wchar_t* window_class, const wchar_t* name);
   static bool IsOpen(const wchar_t* window_class) { return FindOwnWindow(window_class) != nullptr; }
 
+  // Opens the log-in window for the demo team the way a user does.
+  static StepRunner& OpenLoginWindow(StepRunner& script);
+
   // Empties the edit, then types the text into it as a user would.
   static void Retype(HWND window, const wchar_t* edit, const wchar_t* text);
 
