@@ -100,26 +100,26 @@ TEST_F(Cache, MessagePagesAreTheNewestOldestFirst) {
 }
 
 TEST_F(Cache, MessagesOfOneSecondKeepTheirArrivalOrder) {
-  std::vector<Message::Data> seeded;
+  std::vector<Message::Data> preloaded;
   for (const char* text : {"甲", "乙", "丙"}) {
     Message::Data message;
-    message.channel_id = "chn-seeded";
+    message.channel_id = "chn-preloaded";
     message.timestamp = 1000;
     message.content = text;
-    seeded.push_back(message);
+    preloaded.push_back(message);
   }
-  Message::Data older = seeded[0];
+  Message::Data older = preloaded[0];
   older.content = "更早";
   older.timestamp = 999;
-  seeded.push_back(older);  // arrives last, sorts first
-  mt::SeedMessages(seeded);
-  auto page = Chat()->FetchMessagesFromCache("chn-seeded", 0, 2147483647, 10, nullptr, nullptr, false);
+  preloaded.push_back(older);  // arrives last, sorts first
+  mt::PreloadMessages(preloaded);
+  auto page = Chat()->FetchMessagesFromCache("chn-preloaded", 0, 2147483647, 10, nullptr, nullptr, false);
   ASSERT_EQ(page.size(), 4u);
   EXPECT_EQ(page[0]->content(), "更早");
   EXPECT_EQ(page[1]->content(), "甲");
   EXPECT_EQ(page[2]->content(), "乙");
   EXPECT_EQ(page[3]->content(), "丙");
-  auto two = Chat()->FetchMessagesFromCache("chn-seeded", 0, 2147483647, 2, nullptr, nullptr, false);
+  auto two = Chat()->FetchMessagesFromCache("chn-preloaded", 0, 2147483647, 2, nullptr, nullptr, false);
   ASSERT_EQ(two.size(), 2u);
   EXPECT_EQ(two[0]->content(), "乙");
 }
@@ -196,10 +196,10 @@ TEST_F(Cache, UnreadArithmetic) {
   Chat()->RemoveNumUnreadHandler(&listener);
 
   // A closed one-to-one conversation counts while it has unread messages.
-  mt::SeedUnread("im-zhou-qian", 4, 4);
+  mt::PreloadUnread("im-zhou-qian", 4, 4);
   EXPECT_EQ(Chat()->NumUnreadInCurrentTeam().num_unread, 18u);
   // A closed channel does not.
-  mt::SeedUnread("chn-design", 9, 9);
+  mt::PreloadUnread("chn-design", 9, 9);
   EXPECT_EQ(Chat()->NumUnreadInCurrentTeam().num_unread, 18u);
 }
 

@@ -47,8 +47,8 @@ bool Has(const std::vector<std::string>& events, const std::string& event) {
 }  // namespace
 
 TEST_F(ChatRoads, ServerCountsReachTheListenersBeforeTheCompletion) {
-  mt::SeedUnread("chn-fe", 9, 9);
-  mt::SeedUnread("chn-showcase", 4, 4);  // the service counts none
+  mt::PreloadUnread("chn-fe", 9, 9);
+  mt::PreloadUnread("chn-showcase", 4, 4);  // the service counts none
   const auto events =
       EventsAtCompletion([](auto done) { ChatManager::DefaultManager()->GetNumUnreadFromServer(done); });
   EXPECT_TRUE(Has(events, "unread chn-fe 5 5"));

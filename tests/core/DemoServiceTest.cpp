@@ -421,7 +421,7 @@ TEST(DemoServiceStore, WhatTheClientChangedIsThereAtTheNextStart) {
 
 TEST(DemoServiceStore, AnInlineTeamReplacesTheDemo) {
   mt::ServiceOptions options;
-  options.seedJson = R"({"teams":[{"team":{"id":"team-x","subdomain":"x","name":"X"},
+  options.inlineDemoJson = R"({"teams":[{"team":{"id":"team-x","subdomain":"x","name":"X"},
     "users":[{"uid":"usr-a","username":"a","display_name":"A"}],
     "channels":[{"id":"chn-x","name":"X","general":true,"messages":[{"from":"usr-a","text":"hi"}]}]}]})";
   mt::ScopedCore core(options);

@@ -126,6 +126,34 @@ TEST_F(ModalLoopTest, ALoopCanRunInsideAMessageSentFromAnotherThread) {
   EXPECT_EQ(dialogResult, 5u);
 }
 
+// A message sent from another thread is handled inside the loop's wait for
+// the next message: when its handler ends the loop's window (closing it and
+// running the next window's loop), the loop must still notice at once.
+TEST_F(ModalLoopTest, AWindowEndedInsideASentMessageEndsItsLoopWithoutFurtherInput) {
+  const UINT kHandOver = WM_USER + 43;
+  TestWindow host(Skin(kDialog), L"DuiHost");
+  TestWindow next(Skin(kDialog), L"DuiNext");
+  host.onMessage = [&](TestWindow& self, UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
+    if (msg != kHandOver) return 0;
+    handled = true;
+    self.Close(1);
+    next.CreatePopup();
+    Testing::PostToLoop([&] { next.Close(2); });
+    next.ShowModal();
+    return 1;
+  };
+  HWND hostWindow = host.CreatePopup();
+  std::thread worker;
+  Testing::PostToLoop([&] { worker = std::thread([hostWindow] { SendMessageW(hostWindow, kHandOver, 0, 0); }); });
+  // The watchdog's timer would wake the loop by itself.
+  Testing::SetModalWatchdog(0);
+  const ULONGLONG start = GetTickCount64();
+  host.ShowModal();
+  EXPECT_LT(GetTickCount64() - start, 3000u) << "the loop waited for input after its window had gone";
+  worker.join();
+  EXPECT_EQ(host.finalCount, 1);
+}
+
 TEST_F(ModalLoopTest, AWindowDestroyedFromANestedLoopEndsItsOwnLoopAtOnce) {
   TestWindow outer(Skin(kDialog), L"DuiOuter");
   TestWindow inner(Skin(kDialog), L"DuiInner");

@@ -54,7 +54,7 @@ void EntityManager::GetEntitiesByChannelId(const std::string& conversationId, Me
         if (outcome.ok) {
           session.cache().PutEntities(conversationId, result.entities);
         } else if (outcome.code == 404) {
-          // Known to this machine only (seen before, or seeded).
+          // Known to this machine only (seen before, or preloaded by a test).
           auto cached = session.cache().EntitiesOf(conversationId);
           if (cached.empty()) return outcome;
           PageFromCache(cached, type, keyword, page, pageSize, &result.entities, &result.total);

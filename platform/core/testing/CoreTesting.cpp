@@ -1,4 +1,4 @@
-// The test controls of mireloom/testing.h: isolation, sessions, seeding,
+// The test controls of mireloom/testing.h: isolation, sessions, preloading,
 // injected events and the service's read-back.
 
 #include <windows.h>
@@ -212,58 +212,58 @@ bool FetchMainWindowData() {
          step([](auto done) { ChatManager::DefaultManager()->GetNumUnreadFromServer(done); });
 }
 
-// ---- Cache seeding -----------------------------------------------------------------
+// ---- Cache preloading -----------------------------------------------------------------
 
-void SeedUsers(const std::vector<User::Data>& users) {
+void PreloadUsers(const std::vector<User::Data>& users) {
   if (auto session = RequireSession()) {
     for (const auto& user : users) session->cache().PutUser(user);
   }
 }
 
-void SeedChannels(const std::vector<SeedChannel>& channels) {
+void PreloadChannels(const std::vector<PreloadChannel>& channels) {
   if (auto session = RequireSession()) {
     for (const auto& channel : channels) session->cache().PutChannel({channel.channel, channel.members});
   }
 }
 
-void SeedIMs(const std::vector<IM::Data>& ims) {
+void PreloadIMs(const std::vector<IM::Data>& ims) {
   if (auto session = RequireSession()) {
     for (const auto& im : ims) session->cache().PutIm(im);
   }
 }
 
-void SeedMessages(const std::vector<Message::Data>& messages) {
+void PreloadMessages(const std::vector<Message::Data>& messages) {
   auto session = RequireSession();
   if (!session) return;
   static std::atomic<int> counter{0};
   std::vector<Message::Data> filled = messages;
   for (auto& message : filled) {
-    if (message.message_id.empty()) message.message_id = "seed-" + std::to_string(++counter);
+    if (message.message_id.empty()) message.message_id = "preloaded-" + std::to_string(++counter);
   }
   session->cache().AddMessages(filled);
 }
 
-void SeedDraft(const std::string& conversationId, const std::string& text, int64_t time) {
+void PreloadDraft(const std::string& conversationId, const std::string& text, int64_t time) {
   if (auto session = RequireSession()) session->cache().PutDraft(conversationId, {text, time});
 }
 
-void SeedUnread(const std::string& conversationId, uint32_t count, uint32_t notify) {
+void PreloadUnread(const std::string& conversationId, uint32_t count, uint32_t notify) {
   if (auto session = RequireSession()) session->cache().SetUnread(conversationId, {count, notify});
 }
 
-void SeedUsergroups(const std::vector<Usergroup::Data>& groups) {
+void PreloadUsergroups(const std::vector<Usergroup::Data>& groups) {
   if (auto session = RequireSession()) session->cache().ReplaceGroups(groups, session->cache().Memberships());
 }
 
-void SeedMemberships(const std::vector<Membership::Data>& memberships) {
+void PreloadMemberships(const std::vector<Membership::Data>& memberships) {
   if (auto session = RequireSession()) session->cache().ReplaceGroups(session->cache().Groups(), memberships);
 }
 
-void SeedServices(const std::vector<Service::Data>& services) {
+void PreloadServices(const std::vector<Service::Data>& services) {
   if (auto session = RequireSession()) session->cache().ReplaceServices(services);
 }
 
-void SeedEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities) {
+void PreloadEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities) {
   if (auto session = RequireSession()) session->cache().PutEntities(conversationId, entities);
 }
 

@@ -1,5 +1,7 @@
 #include "duilib/Window.h"
 
+#include <algorithm>
+
 #include <map>
 #include <set>
 #include <string>
@@ -13,6 +15,17 @@
 namespace DuiLib {
 
 namespace {
+
+// The loop of a window that ends while that loop waits in GetMessage (the
+// window was closed by a handler of a message sent from another thread, or
+// by a nested loop) must look again: it would otherwise wait for input that
+// may never come. An empty thread message wakes it.
+void WakeModalLoopOf(HWND hWnd) {
+  const std::vector<HWND> loops = detail::ModalWindows();
+  if (std::find(loops.begin(), loops.end(), hWnd) != loops.end()) {
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+  }
+}
 
 std::unordered_map<HWND, CWindowWnd*>& Registry() {
   static auto* registry = new std::unordered_map<HWND, CWindowWnd*>;
@@ -237,6 +250,7 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPA
   if (!self) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
   if (uMsg == WM_NCDESTROY) {
     const LRESULT result = DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    WakeModalLoopOf(hWnd);
     self->OnNcDestroy(hWnd);
     return result;
   }

@@ -31,7 +31,7 @@ namespace mireloom::testing {
 struct ServiceOptions {
   std::wstring storeFolder;  // "": a temporary folder of the ScopedCore
   std::wstring demoFolder;   // folder of the demo files ("": the source tree's demo/)
-  std::string seedJson;      // an inline demo team, used instead of demoFolder
+  std::string inlineDemoJson;      // an inline demo team, used instead of demoFolder
   int latencyMs = 0;         // added to every server operation
   int replyDelayMs = 0;      // delay of the answering member's replies
   bool actingMembers = true;
@@ -90,24 +90,24 @@ bool SignIn(const std::string& userName, const std::wstring& dataFolder, const s
 // The main window's fetch chain: channels, IMs, recent messages, unread counts.
 bool FetchMainWindowData();
 
-// ---- Cache seeding (straight into the current session's cache) ------------------
+// ---- Cache preloading (straight into the current session's cache) ------------------
 
-struct SeedChannel {
+struct PreloadChannel {
   Channel::Data channel;
   std::vector<std::string> members;
 };
-void SeedUsers(const std::vector<User::Data>& users);
-void SeedChannels(const std::vector<SeedChannel>& channels);
-void SeedIMs(const std::vector<IM::Data>& ims);
-void SeedMessages(const std::vector<Message::Data>& messages);
-void SeedDraft(const std::string& conversationId, const std::string& text, int64_t time);
-void SeedUnread(const std::string& conversationId, uint32_t count, uint32_t notify);
-void SeedUsergroups(const std::vector<Usergroup::Data>& groups);
-void SeedMemberships(const std::vector<Membership::Data>& memberships);
-void SeedServices(const std::vector<Service::Data>& services);
+void PreloadUsers(const std::vector<User::Data>& users);
+void PreloadChannels(const std::vector<PreloadChannel>& channels);
+void PreloadIMs(const std::vector<IM::Data>& ims);
+void PreloadMessages(const std::vector<Message::Data>& messages);
+void PreloadDraft(const std::string& conversationId, const std::string& text, int64_t time);
+void PreloadUnread(const std::string& conversationId, uint32_t count, uint32_t notify);
+void PreloadUsergroups(const std::vector<Usergroup::Data>& groups);
+void PreloadMemberships(const std::vector<Membership::Data>& memberships);
+void PreloadServices(const std::vector<Service::Data>& services);
 // Entities shared in the conversation; answered by the entity manager when the
 // service does not know them.
-void SeedEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities);
+void PreloadEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities);
 
 // ---- Scripted answers per operation ("ChannelManager::JoinChannel") ------------
 

@@ -102,13 +102,13 @@ DemoService::DemoService(const testing::ServiceOptions& options)
     quennet::log_error("Demo service store cannot be opened; the service runs in memory");
   }
   const std::string fingerprint =
-      options.seedJson.empty() ? DemoLoader::Fingerprint(options.demoFolder) : HexKey(options.seedJson);
+      options.inlineDemoJson.empty() ? DemoLoader::Fingerprint(options.demoFolder) : HexKey(options.inlineDemoJson);
   if (fingerprint.empty() || m_model->Meta("demo_hash") != fingerprint || !m_model->Load()) {
     // A new or changed demo: the store starts again from it.
     m_model->Clear();
     DemoLoader loader(Now());
-    const bool loaded = options.seedJson.empty() ? loader.LoadFolder(options.demoFolder, *m_model)
-                                                 : loader.LoadInline(options.seedJson, *m_model);
+    const bool loaded = options.inlineDemoJson.empty() ? loader.LoadFolder(options.demoFolder, *m_model)
+                                                 : loader.LoadInline(options.inlineDemoJson, *m_model);
     if (!loaded) quennet::log_error("Demo service has no demo team");
     m_model->SaveAll();
     if (loaded) m_model->SetMeta("demo_hash", fingerprint);

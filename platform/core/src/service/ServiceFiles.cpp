@@ -15,11 +15,11 @@ namespace {
 
 // Filler bytes of a demo file that was never uploaded: the same every time.
 std::string FillerBytes(const Entity::Data& entity) {
-  const std::string seed = entity.title + " " + entity.entity_id + "\n";
+  const std::string pattern = entity.title + " " + entity.entity_id + "\n";
   std::string bytes;
   const auto size = static_cast<size_t>(std::max<int64_t>(entity.file_size, 0));
   bytes.reserve(size);
-  while (bytes.size() < size) bytes += seed;
+  while (bytes.size() < size) bytes += pattern;
   bytes.resize(size);
   return bytes;
 }

@@ -1,0 +1,197 @@
+#include "ProgramDriver.h"
+
+#include <gdiplus.h>
+
+#include "app/UserFolders.h"
+#include "quennet/WinHandles.h"
+
+namespace e2e {
+namespace {
+
+struct WindowQuery {
+  const wchar_t* window_class;
+  const wchar_t* title;
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* query = reinterpret_cast<WindowQuery*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != query->process_id || !IsWindowVisible(window)) return TRUE;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  if (wcscmp(name, query->window_class) != 0) return TRUE;
+  if (query->title) {
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    if (wcscmp(title, query->title) != 0) return TRUE;
+  }
+  query->found = window;
+  return FALSE;
+}
+
+HWND FindProgramWindow(DWORD process_id, const wchar_t* window_class, const wchar_t* title) {
+  WindowQuery query{window_class, title, process_id, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+BOOL CALLBACK CollectEdit(HWND child, LPARAM param) {
+  wchar_t name[32] = {};
+  GetClassNameW(child, name, 32);
+  if (_wcsicmp(name, L"Edit") == 0) reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  return TRUE;
+}
+
+bool PngEncoder(CLSID* clsid) {
+  UINT count = 0, size = 0;
+  Gdiplus::GetImageEncodersSize(&count, &size);
+  if (size == 0) return false;
+  std::vector<BYTE> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  Gdiplus::GetImageEncoders(count, size, encoders);
+  for (UINT i = 0; i < count; ++i) {
+    if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+      *clsid = encoders[i].Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+ProgramDriver::~ProgramDriver() {
+  if (!m_process) return;
+  if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) TerminateProcess(m_process, 1);
+  CloseHandle(m_process);
+}
+
+bool ProgramDriver::Launch(const std::map<std::wstring, std::wstring>& environment) {
+  for (const auto& [name, value] : environment) SetEnvironmentVariableW(name.c_str(), value.c_str());
+  const std::wstring folder = ProgramFolder();
+  std::wstring command = L"\"" + folder + L"\\Corvanel.exe\"";
+  STARTUPINFOW startup = {sizeof startup};
+  PROCESS_INFORMATION process = {};
+  m_start_tick = GetTickCount();
+  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                                      &startup, &process);
+  for (const auto& entry : environment) SetEnvironmentVariableW(entry.first.c_str(), nullptr);
+  if (!started) return false;
+  CloseHandle(process.hThread);
+  m_process = process.hProcess;
+  m_process_id = process.dwProcessId;
+  return true;
+}
+
+HWND ProgramDriver::WaitForWindow(const wchar_t* window_class, const wchar_t* title, DWORD timeout_ms) const {
+  const DWORD start = GetTickCount();
+  do {
+    if (HWND window = FindProgramWindow(m_process_id, window_class, title)) return window;
+    Sleep(5);
+  } while (GetTickCount() - start < timeout_ms);
+  return nullptr;
+}
+
+bool ProgramDriver::WaitForWindowGone(const wchar_t* window_class, DWORD timeout_ms) const {
+  const DWORD start = GetTickCount();
+  do {
+    if (!FindProgramWindow(m_process_id, window_class, nullptr)) return true;
+    Sleep(10);
+  } while (GetTickCount() - start < timeout_ms);
+  return false;
+}
+
+std::vector<HWND> ProgramDriver::Edits(HWND window) {
+  std::vector<HWND> edits;
+  EnumChildWindows(window, CollectEdit, reinterpret_cast<LPARAM>(&edits));
+  return edits;
+}
+
+void ProgramDriver::SetText(HWND edit, const std::wstring& text) {
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+namespace {
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {sizeof info};
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+}  // namespace
+
+bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  const HWND before = FocusOf(window);
+  PostMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(window, WM_KEYUP, VK_TAB, 0xC0000001);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout_ms) {
+    const HWND focus = FocusOf(window);
+    if (focus && focus != before) {
+      for (HWND edit : Edits(window)) {
+        if (edit == focus) {
+          SetText(edit, text);
+          return true;
+        }
+      }
+    }
+    Sleep(10);
+  }
+  return false;
+}
+
+void ProgramDriver::PressEnter(HWND window) {
+  PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(window, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+int ProgramDriver::WaitForExit(DWORD timeout_ms) {
+  if (!m_process || WaitForSingleObject(m_process, timeout_ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(m_process, &code);
+  return static_cast<int>(code);
+}
+
+std::wstring ProgramFolder() {
+  const std::string dist = CORVANEL_DIST_DIR;
+  std::wstring folder(dist.begin(), dist.end());
+  for (auto& c : folder) {
+    if (c == L'/') c = L'\\';
+  }
+  return folder + L"\\bin";
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& path) {
+  // A window just shown may not have painted yet: have it paint now.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(50);
+  RECT rect;
+  if (!GetWindowRect(window, &rect)) return false;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  quennet::WindowDc screen(nullptr);
+  quennet::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+  quennet::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+  {
+    quennet::SelectGuard select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+  }
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+  bool saved = false;
+  {
+    Gdiplus::Bitmap picture(bitmap.get(), nullptr);
+    CLSID png;
+    saved = PngEncoder(&png) && picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return saved;
+}
+
+std::wstring EventLogPath() { return GetUserDataFolder() + L"\\event.log"; }
+
+}  // namespace e2e

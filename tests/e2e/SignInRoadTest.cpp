@@ -1,0 +1,118 @@
+// The real program, started as a user starts it, signs in to the demo team.
+// Screenshots of each window are kept beside this test for people to look at.
+
+#include <gtest/gtest.h>
+
+#include "ProgramDriver.h"
+#include "app/UserFolders.h"
+#include "quennet/FileUtils.h"
+#include "support/TempFolder.h"
+
+namespace e2e {
+namespace {
+
+class SignInRoadTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(EnsureUserDataFolder());
+    quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(
+        test_support::ToCp936(GetUserDataFolder()), {});
+  }
+
+  // A fresh service store, so that every run starts from the demo files.
+  std::map<std::wstring, std::wstring> Environment() const {
+    return {{L"MIRELOOM_SERVICE_STORE", m_store.Path() + L"\\store.db"}};
+  }
+
+  // Fills the team window and goes on to the log-in window.
+  HWND ChooseTeam(ProgramDriver& program, const wchar_t* screenshot) {
+    HWND team = program.WaitForWindow(L"SubdomainWnd", L"登录团队");
+    EXPECT_NE(team, nullptr) << "no team window";
+    if (!team) return nullptr;
+    EXPECT_TRUE(ProgramDriver::TabAndType(team, L"demo")) << "no edit took the focus";
+    Sleep(100);
+    EXPECT_TRUE(SaveScreenshot(team, Shot(screenshot)));
+    ProgramDriver::PressEnter(team);
+    return program.WaitForWindow(L"LoginWindow", L"登录");
+  }
+
+  static void SignIn(HWND login, const wchar_t* user, const wchar_t* password) {
+    EXPECT_TRUE(ProgramDriver::TabAndType(login, user));
+    EXPECT_TRUE(ProgramDriver::TabAndType(login, password));
+    const auto edits = ProgramDriver::Edits(login);
+    ASSERT_EQ(edits.size(), 2u);
+    EXPECT_NE(GetWindowLongW(edits[1], GWL_STYLE) & ES_PASSWORD, 0) << "the second edit takes the password";
+  }
+
+  static std::wstring Shot(const wchar_t* name) {
+    return std::wstring(CORVANEL_SCREENSHOT_DIR) + L"\\" + name;
+  }
+
+  static std::string EventLog() { return test_support::ReadFileBytes(EventLogPath()); }
+
+  test_support::TempFolder m_store;
+};
+
+TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheHandOver) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(Environment()));
+  HWND login = ChooseTeam(program, L"01-team.png");
+  ASSERT_NE(login, nullptr) << "no log-in window";
+  SignIn(login, L"zhou", L"demo1234");
+  Sleep(100);
+  EXPECT_TRUE(SaveScreenshot(login, Shot(L"02-login.png")));
+  ProgramDriver::PressEnter(login);
+
+  // The main window comes with a later part of the program: the road ends at
+  // the hand-over and the program closes.
+  EXPECT_EQ(program.WaitForExit(), 0);
+  const std::string log = EventLog();
+  size_t position = 0;
+  for (const char* line : {"App init", "Team auth success with ID : team-demo",
+                           "Try to login with username : zhou, team id : team-demo",
+                           "Login success, my name is : 周一鸣", "start to download all avatars",
+                           "MainWnd data prepared", "The main window is not part of this build yet"}) {
+    const size_t found = log.find(line, position);
+    ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line;
+    position = found;
+  }
+}
+
+TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheHandOver) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(Environment()));
+  HWND login = ChooseTeam(program, L"03-team.png");
+  ASSERT_NE(login, nullptr);
+  SignIn(login, L"newbie", L"init1234");
+  ProgramDriver::PressEnter(login);
+
+  HWND reset = program.WaitForWindow(L"RestPwdWnd", L"重置初始密码");
+  ASSERT_NE(reset, nullptr) << "no initial-password window";
+  ASSERT_TRUE(ProgramDriver::TabAndType(reset, L"newpass1"));
+  ASSERT_TRUE(ProgramDriver::TabAndType(reset, L"newpass1"));
+  const auto edits = ProgramDriver::Edits(reset);
+  ASSERT_EQ(edits.size(), 2u);
+  Sleep(100);
+  EXPECT_TRUE(SaveScreenshot(reset, Shot(L"04-initial-password.png")));
+  ProgramDriver::PressEnter(edits[1]);
+
+  EXPECT_EQ(program.WaitForExit(), 0);
+  const std::string log = EventLog();
+  for (const char* line : {"Need to init password", "OnInitPasswordSuccess", "MainWnd data prepared"}) {
+    EXPECT_NE(log.find(line), std::string::npos) << line;
+  }
+}
+
+TEST_F(SignInRoadTest, ANewerClientVersionIsToldOverTheTeamWindow) {
+  auto environment = Environment();
+  environment[L"MIRELOOM_DEMO_CLIENT_VERSION"] = L"16";
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(environment));
+  HWND notice = program.WaitForWindow(L"UpdateWnd", L"更新");
+  ASSERT_NE(notice, nullptr) << "no new-version notice";
+  EXPECT_NE(program.WaitForWindow(L"SubdomainWnd", L"登录团队", 0), nullptr) << "the team window stays behind it";
+  EXPECT_TRUE(SaveScreenshot(notice, Shot(L"05-new-version.png")));
+}
+
+}  // namespace
+}  // namespace e2e

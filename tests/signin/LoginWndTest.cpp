@@ -1,0 +1,209 @@
+#include <algorithm>
+
+#include "SigninFixture.h"
+#include "app/Credentials.h"
+#include "app/QuitSequence.h"
+#include "duilib/testing.h"
+#include "quennet/testing.h"
+#include "signin/BusyButton.h"
+#include "signin/SessionStart.h"
+
+namespace signin_test {
+namespace {
+
+using namespace DuiLib;
+namespace core = mireloom::testing;
+
+HWND LoginWindow() { return FindOwnWindow(L"LoginWindow", L"登录"); }
+
+void TypeCredentials(const wchar_t* user, const wchar_t* password) {
+  SigninWindowTest::Retype(LoginWindow(), L"username_edit", user);
+  SigninWindowTest::Retype(LoginWindow(), L"password_edit", password);
+}
+
+class LoginWndTest : public SigninWindowTest {
+ protected:
+  // Signs in with a scripted failure and returns the message shown.
+  std::wstring FailureTextFor(int64_t code, bool answered = false) {
+    if (answered) {
+      core::Script("Auth::PostLoginRequest").Answer(code);
+    } else {
+      core::Script("Auth::PostLoginRequest").Fail(code);
+    }
+    StepRunner script;
+    SigninWindowTest::OpenLoginWindow(script)
+        .Do("sign in", [] {
+          TypeCredentials(L"zhou", L"demo1234");
+          Testing::Click(LoginWindow(), L"login_btn");
+        })
+        .WaitFor("the failure", [this] { return !MessageBoxTexts().empty(); })
+        .Do("the form is usable again", [] {
+          auto* button = static_cast<CButtonUI*>(Control(L"LoginWindow", L"login_btn"));
+          EXPECT_EQ(button->GetText(), L"Sign in");
+          EXPECT_EQ(button->GetBkColor(), signin::kIdleBkColor);
+          EXPECT_TRUE(button->IsMouseEnabled());
+          EXPECT_TRUE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled());
+          EXPECT_EQ(TextOf(L"LoginWindow", L"username_edit"), L"zhou") << "the form keeps its contents";
+          RunQuitSequence();
+        });
+    RunSession(script);
+    const auto texts = MessageBoxTexts();
+    return texts.empty() ? L"" : texts.back();
+  }
+};
+
+TEST_F(LoginWndTest, FillsInARememberedAccountOfTheTeam) {
+  RememberZhou("remembered");
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script).Do("check and leave", [] {
+    EXPECT_EQ(TextOf(L"LoginWindow", L"username_edit"), L"zhou");
+    EXPECT_EQ(TextOf(L"LoginWindow", L"password_edit"), L"remembered");
+    RunQuitSequence();
+  });
+  RunSession(script);
+}
+
+TEST_F(LoginWndTest, AUserNameWithoutAPasswordFillsNothing) {
+  RememberZhou("");
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script).Do("check and leave", [] {
+    EXPECT_EQ(TextOf(L"LoginWindow", L"username_edit"), L"");
+    EXPECT_EQ(TextOf(L"LoginWindow", L"password_edit"), L"");
+    RunQuitSequence();
+  });
+  RunSession(script);
+}
+
+TEST_F(LoginWndTest, EachFailureHasItsText) {
+  EXPECT_EQ(FailureTextFor(8000), L"Wrong user name or password");
+}
+
+TEST_F(LoginWndTest, AnUnreachableServiceHasItsText) {
+  EXPECT_EQ(FailureTextFor(-1), L"Cannot reach the server. Check your network connection.");
+}
+
+TEST_F(LoginWndTest, OtherRefusalsShowTheirCode) { EXPECT_EQ(FailureTextFor(8001), L"Sign-in failed (code:8001)"); }
+
+TEST_F(LoginWndTest, AnAcceptedAnswerWithAnUnknownCodeIsAFailureNotAHang) {
+  EXPECT_EQ(FailureTextFor(202, /*answered=*/true), L"Sign-in failed (code:202)");
+}
+
+// Enter signs in from either edit without disabling the return button; the
+// button does disable it.
+TEST_F(LoginWndTest, EnterSignsInAndLeavesTheReturnButtonAlone) {
+  core::Script("Auth::PostLoginRequest").Hold();
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("Enter in the password", [] {
+        TypeCredentials(L"zhou", L"demo1234");
+        Testing::PressKey(LoginWindow(), VK_RETURN);
+      })
+      .WaitFor("busy", [] { return TextOf(L"LoginWindow", L"login_btn") == L"Signing in..."; })
+      .Do("check and leave", [] {
+        EXPECT_TRUE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled());
+        RunQuitSequence();
+      });
+  RunSession(script);
+}
+
+TEST_F(LoginWndTest, TheButtonSignsInAndDisablesTheReturnButton) {
+  core::Script("Auth::PostLoginRequest").Hold();
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("click", [] {
+        TypeCredentials(L"zhou", L"demo1234");
+        Testing::Click(LoginWindow(), L"login_btn");
+      })
+      .WaitFor("busy", [] { return TextOf(L"LoginWindow", L"login_btn") == L"Signing in..."; })
+      .Do("check and leave", [] {
+        EXPECT_FALSE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled());
+        EXPECT_FALSE(Control(L"LoginWindow", L"login_btn")->IsMouseEnabled());
+        RunQuitSequence();
+      });
+  RunSession(script);
+}
+
+TEST_F(LoginWndTest, ASuccessfulLogInStartsTheSessionAndHandsOver) {
+  quennet::ScopedLogCapture log;
+  core::ClearCallLog();
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("sign in", [] {
+        TypeCredentials(L"zhou", L"demo1234");
+        Testing::Click(LoginWindow(), L"login_btn");
+      });
+  // The session ends by itself at the hand-over.
+  RunSession(script);
+
+  EXPECT_TRUE(log.Contains("The main window is not part of this build yet"));
+  EXPECT_FALSE(IsOpen(L"LoginWindow"));
+  EXPECT_FALSE(SessionWebToken.empty());
+  EXPECT_EQ(LoadCredential("team-demo", "zhou"), L"demo1234");
+  for (const char* line : {"Try to login with username : zhou, team id : team-demo", "Login success, my name is : 周一鸣",
+                           "updating services", "start to download all avatars", "MainWnd data prepared"}) {
+    EXPECT_TRUE(log.Contains(line)) << line;
+  }
+  // The chain's calls come in order, each after the previous one succeeded.
+  std::vector<std::string> calls;
+  for (const auto& record : core::CallLog()) {
+    if (record.kind == core::CallRecord::kCall) calls.push_back(record.name);
+  }
+  auto position = [&calls](const std::string& name) {
+    return std::find(calls.begin(), calls.end(), name) - calls.begin();
+  };
+  const auto login = position("Auth::PostLoginRequest");
+  const auto protocol = position("Director::GetIMProtocol");
+  const auto members = position("UserManager::GetTeamMembers");
+  const auto statuses = position("UserManager::GetUsersStatus");
+  const auto services = position("ServiceManager::GetServices");
+  ASSERT_LT(services, static_cast<std::ptrdiff_t>(calls.size()));
+  EXPECT_LT(login, protocol);
+  EXPECT_LT(protocol, members);
+  EXPECT_LT(members, statuses);
+  EXPECT_LT(statuses, services);
+  EXPECT_LT(position("Director::ConnectToIMServer"), static_cast<std::ptrdiff_t>(calls.size()));
+}
+
+TEST_F(LoginWndTest, RemembersWhatWasSentNotWhatTheFormHoldsLater) {
+  core::Script("Auth::PostLoginRequest").Hold();
+  quennet::ScopedLogCapture log;
+  int held = 0;
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("sign in", [] {
+        TypeCredentials(L"zhou", L"demo1234");
+        Testing::Click(LoginWindow(), L"login_btn");
+      })
+      .Then("held", [&held] { return (held = core::WaitForHeld("Auth::PostLoginRequest", 0)) != 0; },
+            [&held] {
+              SigninWindowTest::Retype(LoginWindow(), L"password_edit", L"typed later");
+              core::Release(held);
+            });
+  RunSession(script);
+  EXPECT_TRUE(log.Contains("MainWnd data prepared"));
+  EXPECT_EQ(LoadCredential("team-demo", "zhou"), L"demo1234");
+}
+
+TEST_F(LoginWndTest, TheReturnButtonOpensTheTeamWindowAgain) {
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("return", [] { Testing::Click(LoginWindow(), L"return_domain_btn"); })
+      .WaitFor("the team window", [] { return IsOpen(L"SubdomainWnd") && !IsOpen(L"LoginWindow"); })
+      .Do("leave", [] { RunQuitSequence(); });
+  RunSession(script);
+}
+
+TEST_F(LoginWndTest, ForgottenPasswordsGoToTheTeamsPage) {
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script).Do("forgot", [] {
+    Testing::Click(LoginWindow(), L"forgot_pwd_btn");
+    RunQuitSequence();
+  });
+  RunSession(script);
+  const auto opened = m_platform.CallsOf(PlatformCall::ShellOpen);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].text, L"https://demo.corvanel.test/forgot");
+}
+
+}  // namespace
+}  // namespace signin_test

@@ -1,0 +1,101 @@
+#include "SigninFixture.h"
+
+#include "app/Credentials.h"
+#include "app/QuitSequence.h"
+#include "duilib/testing.h"
+#include "quennet/testing.h"
+
+namespace signin_test {
+namespace {
+
+using namespace DuiLib;
+namespace core = mireloom::testing;
+
+HWND ResetWindow() { return FindOwnWindow(L"RestPwdWnd", L"重置初始密码"); }
+
+// Signs in as the new member, whose account still has its initial password.
+StepRunner& OpenResetWindow(StepRunner& script) {
+  return SigninWindowTest::OpenLoginWindow(script)
+      .Do("sign in", [] {
+        HWND login = FindOwnWindow(L"LoginWindow");
+        SigninWindowTest::Retype(login, L"username_edit", L"newbie");
+        SigninWindowTest::Retype(login, L"password_edit", L"init1234");
+        Testing::Click(login, L"login_btn");
+      })
+      .WaitFor("the initial-password window", [] { return ResetWindow() != nullptr; });
+}
+
+void Submit(const wchar_t* password, const wchar_t* confirmation) {
+  HWND window = ResetWindow();
+  SigninWindowTest::Retype(window, L"new_pwd_edit", password);
+  SigninWindowTest::Retype(window, L"confirm_pwd_edit", confirmation);
+  Testing::Click(window, L"sure_btn");
+}
+
+class RestPasswordWndTest : public SigninWindowTest {
+ protected:
+  // Submits the pair and returns the message box it gave, or "".
+  std::wstring CheckPair(const wchar_t* password, const wchar_t* confirmation) {
+    const size_t before = MessageBoxTexts().size();
+    Submit(password, confirmation);
+    const auto texts = MessageBoxTexts();
+    return texts.size() > before ? texts.back() : L"";
+  }
+};
+
+TEST_F(RestPasswordWndTest, ChecksTheEntriesBeforeAskingTheService) {
+  core::Script("WebApi::PutInitPassword").Hold();
+  StepRunner script;
+  OpenResetWindow(script).Do("check pairs", [this] {
+    EXPECT_FALSE(IsOpen(L"LoginWindow")) << "the log-in window closed itself";
+    EXPECT_EQ(CheckPair(L"ab", L"abc"), L"两次输入的密码不一致") << "the mismatch comes first";
+    EXPECT_EQ(CheckPair(L"abc", L"abc"), L"密码长度至少为6位");
+    EXPECT_EQ(core::WaitForHeld("WebApi::PutInitPassword", 50), 0) << "nothing was sent";
+    EXPECT_EQ(CheckPair(L"新密码", L"新密码"), L"") << "six bytes of UTF-8 are enough";
+    EXPECT_EQ(TextOf(L"RestPwdWnd", L"sure_btn"), L"登录中...");
+    EXPECT_FALSE(Control(L"RestPwdWnd", L"sure_btn")->IsMouseEnabled());
+    RunQuitSequence();
+  });
+  RunSession(script);
+}
+
+TEST_F(RestPasswordWndTest, FailuresAreToldAndTheWindowStays) {
+  core::Script("WebApi::PutInitPassword").Fail(-1).Times(1);
+  StepRunner script;
+  OpenResetWindow(script)
+      .Do("submit", [] { Submit(L"newpass1", L"newpass1"); })
+      .WaitFor("the failure", [this] { return !MessageBoxTexts().empty(); })
+      .Do("again", [this] {
+        EXPECT_EQ(MessageBoxTexts().back(), L"链接到服务器失败");
+        EXPECT_EQ(TextOf(L"RestPwdWnd", L"sure_btn"), L"登录");
+        core::Script("WebApi::PutInitPassword").Fail(8002);
+        Submit(L"newpass1", L"newpass1");
+      })
+      .WaitFor("the second failure", [this] { return MessageBoxTexts().size() == 2; })
+      .Do("leave", [this] {
+        EXPECT_EQ(MessageBoxTexts().back(), L"初始化密码失败 (code:8002)");
+        EXPECT_TRUE(IsOpen(L"RestPwdWnd"));
+        RunQuitSequence();
+      });
+  RunSession(script);
+  EXPECT_TRUE(core::ServiceHasInitialPassword("newbie"));
+}
+
+TEST_F(RestPasswordWndTest, ANewPasswordStartsTheSessionAndIsTheOneRemembered) {
+  quennet::ScopedLogCapture log;
+  StepRunner script;
+  OpenResetWindow(script)
+      .Do("submit", [] { Submit(L"newpass1", L"newpass1"); });
+  RunSession(script);
+  EXPECT_TRUE(log.Contains("The main window is not part of this build yet"));
+  EXPECT_FALSE(core::ServiceHasInitialPassword("newbie"));
+  EXPECT_EQ(LoadCredential("team-demo", "newbie"), L"newpass1");
+  for (const char* line : {"Need to init password", "OnInitPasswordSuccess", "updating services",
+                           "start to download all avatars", "MainWnd data prepared"}) {
+    EXPECT_TRUE(log.Contains(line)) << line;
+  }
+  EXPECT_FALSE(IsOpen(L"RestPwdWnd"));
+}
+
+}  // namespace
+}  // namespace signin_test
