@@ -74,9 +74,13 @@ void CBrowserClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
     // nothing is posted: a null window would post to this thread instead.
     if (m_owner_window) PostMessageW(m_owner_window, WM_BROWSER_CREATED, 0, reinterpret_cast<LPARAM>(window));
   }
-  // The browser's window belongs to this (the layer's) thread, so moving it
-  // under the lock waits for nobody.
-  MoveWindow(window, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, TRUE);
+  // The browser's window belongs to this (the layer's) thread, but moving a
+  // child also erases its parent at once when the parent's background is
+  // still to be erased (Wine sends WM_ERASEBKGND and waits), and the host may
+  // be waiting for this lock. The erase is left to the host's own paint; the
+  // browser window still repaints itself.
+  SetWindowPos(window, nullptr, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
 }
 
 bool CBrowserClient::DoClose(CefRefPtr<CefBrowser> browser) {

@@ -63,6 +63,9 @@ bool LoadEnded(int id) {
 // is made as its child and moved by the client under its lock: none of that
 // may wait for the host.
 TEST_F(BrowserClientLiveTest, CreationAndTheFirstMoveNeverWaitForABusyHost) {
+  // A host that has not erased its background yet (just shown, or just
+  // resized): a move of its child that erased it at once would wait for it.
+  RedrawWindow(m_host->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
   CefWindowInfo info;
   info.SetAsChild(m_host->Handle(), {0, 0, 900, 600});
   ASSERT_TRUE(CefBrowserHost::CreateBrowser(info, m_client.get(), L"http://acme.corvanel.test/", CefBrowserSettings()));
