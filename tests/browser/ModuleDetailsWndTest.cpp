@@ -1,5 +1,5 @@
 // The module-details window for real: opened by the window manager over a
-// stand-in main window, with the shipped skin, the running browser layer and a
+// stand-in main window, with the laid-out skin, the running browser layer and a
 // signed-in session of the demo team.
 
 #include <gmock/gmock.h>
@@ -20,7 +20,6 @@
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
 #include "signin/SessionStart.h"
-#include "support/TempFolder.h"
 
 namespace {
 
@@ -31,26 +30,6 @@ namespace mt = mireloom::testing;
 constexpr char kToken[] = "web-token-zhou";
 constexpr wchar_t kDetailsClass[] = L"ModuleDetailsWnd";
 constexpr wchar_t kDetailsTitle[] = L"消息详情";
-
-// Copies a folder with everything in it.
-bool CopyFolder(const std::wstring& from, const std::wstring& to) {
-  CreateDirectoryW(to.c_str(), nullptr);
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      ok = CopyFolder(from + L"\\" + name, to + L"\\" + name) && ok;
-    } else {
-      ok = CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && ok;
-    }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return ok;
-}
 
 // The main window's place: owner of the dialog, found by class and title.
 // Its script runs inside its modal loop.
@@ -107,12 +86,10 @@ class ModuleDetailsWndTest : public testing::Test {
     settings.multi_threaded_message_loop = true;
     ASSERT_TRUE(CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, new CCefAppEx));
 
-    // The program's layout: the working directory is bin, the skin ../Mireloom/skin.
+    // The skin is read from "../Mireloom/skin", as the program finds it.
     GetCurrentDirectoryW(MAX_PATH, m_previousFolder);
-    CreateDirectoryW((m_root / L"bin").c_str(), nullptr);
-    CreateDirectoryW((m_root / L"Mireloom").c_str(), nullptr);
-    ASSERT_TRUE(CopyFolder(test_support::SourcePath(L"skin"), m_root / L"Mireloom\\skin"));
-    SetCurrentDirectoryW((m_root / L"bin").c_str());
+    const std::string dist = CORVANEL_DIST_DIR;
+    SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
     m_savedTable = StringTable;
     StringTable.clear();
     LoadLanguageFile("../Mireloom/skin/i18n/english.xml", StringTable);
@@ -161,7 +138,6 @@ class ModuleDetailsWndTest : public testing::Test {
   }
 
   mt::ScopedCore m_core;
-  test_support::TempFolder m_root;
   wchar_t m_previousFolder[MAX_PATH] = {};
   std::map<std::string, std::string> m_savedTable;
 };
