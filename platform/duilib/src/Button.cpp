@@ -63,6 +63,8 @@ void CButtonUI::SetHotBkColor(DWORD dwColor) { m_dwHotBkColor = dwColor; }
 void CButtonUI::SetPushedBkColor(DWORD dwColor) { m_dwPushedBkColor = dwColor; }
 
 void CButtonUI::DoEvent(TEventUI& event) {
+  // A link in the button's markup takes its own presses.
+  if (HandleLinkEvent(event)) return;
   switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:

@@ -193,6 +193,15 @@ bool ClickAt(HWND window, POINT pt) {
   return true;
 }
 
+bool ClickLink(HWND window, LPCTSTR name, int index) {
+  CControlUI* control = FindNamed(window, name);
+  auto* label = control ? static_cast<CLabelUI*>(control->GetInterface(L"Label")) : nullptr;
+  RECT box;
+  if (!label || !label->IsVisible() || !label->GetLinkRect(index, &box)) return false;
+  Press(window, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+  return true;
+}
+
 bool Wheel(HWND window, LPCTSTR name, int notches) {
   POINT pt;
   if (!CentreOf(window, name, &pt)) return false;

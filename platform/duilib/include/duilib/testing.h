@@ -58,6 +58,8 @@ bool Click(HWND window, LPCTSTR name);
 bool RightClick(HWND window, LPCTSTR name);
 bool DoubleClick(HWND window, LPCTSTR name);
 bool ClickAt(HWND window, POINT pt);
+// Presses and releases the middle of a markup link's first piece.
+bool ClickLink(HWND window, LPCTSTR name, int index);
 bool Wheel(HWND window, LPCTSTR name, int notches);
 // WM_MOUSEHOVER / WM_MOUSELEAVE, which need real pointer motion under Xvfb.
 bool Hover(HWND window, LPCTSTR name);
