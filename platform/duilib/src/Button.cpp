@@ -91,18 +91,20 @@ void CButtonUI::DoEvent(TEventUI& event) {
         if (PtInRect(&m_rcItem, event.ptMouse) && CanRaise()) Activate();
       }
       return;
+    // Entering and leaving also reach the parent: a row that holds the
+    // button keeps its own hot look right.
     case UIEVENT_MOUSEENTER:
       if (IsEnabled()) {
         m_uButtonState |= kStateHot;
         Invalidate();
       }
-      return;
+      break;
     case UIEVENT_MOUSELEAVE:
       if (m_uButtonState & kStateHot) {
         m_uButtonState &= ~kStateHot;
         Invalidate();
       }
-      return;
+      break;
     case UIEVENT_KEYDOWN:
       if (event.chKey == VK_SPACE) {
         if (m_pManager) m_pManager->MarkKeyHandled();

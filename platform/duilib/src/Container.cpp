@@ -300,14 +300,18 @@ CControlUI* CContainerUI::HitTest(POINT pt) {
   if (m_bHBarShown && PtInRect(&m_pHorizontalScrollBar->GetPos(), pt)) return m_pHorizontalScrollBar;
   if (m_bMouseChildEnabled) {
     const RECT inner = GetInnerRect();
-    const bool inInner = PtInRect(&inner, pt) != FALSE;
-    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
-      CControlUI* item = *it;
-      if (!item->IsFloat() && !inInner) continue;
-      if (CControlUI* hit = item->HitTest(pt)) return hit;
-    }
+    if (CControlUI* hit = HitTestChildren(pt, PtInRect(&inner, pt) != FALSE)) return hit;
   }
   return m_bMouseEnabled ? this : nullptr;
+}
+
+CControlUI* CContainerUI::HitTestChildren(POINT pt, bool bInInner) {
+  for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+    CControlUI* item = *it;
+    if (!item->IsFloat() && !bInInner) continue;
+    if (CControlUI* hit = item->HitTest(pt)) return hit;
+  }
+  return nullptr;
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent) {
@@ -340,12 +344,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
       // meet the paint rectangle are visited.
       const int clipped = SaveDC(hDC);
       IntersectClipRect(hDC, rcChildren.left, rcChildren.top, rcChildren.right, rcChildren.bottom);
-      for (CControlUI* item : m_items) {
-        if (item->IsFloat() || !item->IsSelfVisible()) continue;
-        RECT rcTest;
-        if (!IntersectRect(&rcTest, &rcChildren, &item->GetPos())) continue;
-        item->DoPaint(hDC, rcChildren);
-      }
+      PaintChildren(hDC, rcChildren);
       RestoreDC(hDC, clipped);
     }
     for (CControlUI* item : m_items) {
@@ -357,6 +356,15 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   }
   PaintBorder(hDC);
   RestoreDC(hDC, saved);
+}
+
+void CContainerUI::PaintChildren(HDC hDC, const RECT& rcChildren) {
+  for (CControlUI* item : m_items) {
+    if (item->IsFloat() || !item->IsSelfVisible()) continue;
+    RECT rcTest;
+    if (!IntersectRect(&rcTest, &rcChildren, &item->GetPos())) continue;
+    item->DoPaint(hDC, rcChildren);
+  }
 }
 
 void CContainerUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {

@@ -305,6 +305,11 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate) {
   if (changed && bNeedInvalidate) Invalidate();
 }
 
+void CControlUI::PlaceLazily(const RECT& rc) {
+  m_rcItem = rc;
+  m_bUpdateNeeded = true;
+}
+
 SIZE CControlUI::EstimateSize(SIZE szAvailable) { return m_cxyFixed; }
 
 void CControlUI::Invalidate() {

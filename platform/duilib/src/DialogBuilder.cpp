@@ -11,6 +11,7 @@
 #include "duilib/Edit.h"
 #include "duilib/Label.h"
 #include "duilib/Layouts.h"
+#include "duilib/List.h"
 #include "duilib/Option.h"
 #include "duilib/PaintManager.h"
 #include "quennet/EventLog.h"
@@ -37,6 +38,9 @@ std::map<std::wstring, CDialogBuilder::ControlFactory>& Factories() {
     (*map)[L"Option"] = [] { return new COptionUI; };
     (*map)[L"CheckBox"] = [] { return new CCheckBoxUI; };
     (*map)[L"Edit"] = [] { return new CEditUI; };
+    (*map)[L"List"] = [] { return new CListUI; };
+    (*map)[L"ListContainerElement"] = [] { return new CListContainerElementUI; };
+    (*map)[L"ListLabelElement"] = [] { return new CListLabelElementUI; };
     return map;
   }();
   return *factories;

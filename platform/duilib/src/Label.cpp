@@ -106,10 +106,10 @@ CLabelUI::MarkupState& CLabelUI::Markup() const {
 CLabelUI::MarkupState& CLabelUI::PaintedMarkup() const {
   MarkupState& markup = Markup();
   const RECT rc = GetTextRect();
-  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, GetEffectiveFont());
   const int width = std::max<int>(0, rc.right - rc.left);
   if (!markup.painted.Matches(width, m_uTextStyle, font ? font->hFont : nullptr, markup.version)) {
-    markup.painted.Build(markup.doc, m_pManager, m_iFont, width, m_uTextStyle);
+    markup.painted.Build(markup.doc, m_pManager, GetEffectiveFont(), width, m_uTextStyle);
     markup.painted.SetKey(markup.version);
   }
   return markup;
@@ -193,7 +193,7 @@ bool CLabelUI::IsSizeFromText() const {
 }
 
 SIZE CLabelUI::MeasureText(int width) {
-  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, GetEffectiveFont());
   const HFONT handle = font ? font->hFont : nullptr;
   if (m_measure.width == width && m_measure.style == m_uTextStyle && m_measure.font == handle &&
       m_measure.textVersion == m_textVersion) {
@@ -203,10 +203,10 @@ SIZE CLabelUI::MeasureText(int width) {
   if (m_bShowHtml) {
     // Only the size is kept; the layout that is drawn is made for the text rectangle.
     detail::MarkupLayout measured;
-    measured.Build(Markup().doc, m_pManager, m_iFont, width, m_uTextStyle);
+    measured.Build(Markup().doc, m_pManager, GetEffectiveFont(), width, m_uTextStyle);
     size = measured.GetSize();
   } else {
-    size = detail::MeasureText(m_pManager, GetDisplayText(), m_iFont, m_uTextStyle, width);
+    size = detail::MeasureText(m_pManager, GetDisplayText(), GetEffectiveFont(), m_uTextStyle, width);
   }
   m_measure = MeasureCache{width, m_uTextStyle, handle, m_textVersion, size};
   return size;
@@ -218,7 +218,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
   const int padY = m_rcTextPadding.top + m_rcTextPadding.bottom;
   if (size.cy == 0) {
     if (m_uTextStyle & DT_SINGLELINE) {
-      const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+      const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, GetEffectiveFont());
       size.cy = (font ? font->tm.tmHeight : 16) + 4;
     } else {
       const int width = (size.cx > 0 ? size.cx : szAvailable.cx) - padX;
@@ -248,7 +248,7 @@ void CLabelUI::PaintText(HDC hDC) {
   }
   const RECT rc = GetTextRect();
   if (!m_bShowHtml) {
-    detail::DrawText(hDC, m_pManager, rc, text, color, m_iFont, m_uTextStyle);
+    detail::DrawText(hDC, m_pManager, rc, text, color, GetEffectiveFont(), m_uTextStyle);
     return;
   }
   if (rc.right <= rc.left || rc.bottom <= rc.top) return;

@@ -76,6 +76,11 @@ class CContainerUI : public CControlUI {
   // shifted by the scroll position, and returns the size of the content.
   virtual SIZE ArrangeChildren(const RECT& rcInner, SIZE szScroll);
   void ArrangeFloatChildren(const RECT& rcInner);
+  // Paints the children that do not float, clipped to the rectangle.
+  virtual void PaintChildren(HDC hDC, const RECT& rcChildren);
+  // The topmost child (or descendant) at the point; floats are tested
+  // anywhere, the others only inside the inner rectangle.
+  virtual CControlUI* HitTestChildren(POINT pt, bool bInInner);
   // Scrolls by user input; raises "scroll" when the position changed.
   bool ScrollByUser(SIZE szPos);
 

@@ -99,6 +99,9 @@ class CControlUI {
 
   [[nodiscard]] virtual const RECT& GetPos() const { return m_rcItem; }
   virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
+  // Framework internal: moves a row that is out of view without laying out
+  // what it holds; the full SetPos follows when it comes into view.
+  void PlaceLazily(const RECT& rc);
   virtual SIZE EstimateSize(SIZE szAvailable);
 
   void Invalidate();

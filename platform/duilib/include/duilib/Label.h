@@ -56,6 +56,8 @@ class CLabelUI : public CControlUI {
  protected:
   // The text colour of the current state (0: the default colour).
   [[nodiscard]] virtual DWORD GetStateTextColor() const;
+  // The font drawn and measured with (list elements fall back to the list's).
+  [[nodiscard]] virtual int GetEffectiveFont() const { return m_iFont; }
   // The text that PaintText draws (edits draw their tip or bullets).
   [[nodiscard]] virtual CDuiString GetDisplayText() const { return m_sText; }
   // Whether the estimated size depends on the text (auto width or wrapping).

@@ -1,0 +1,311 @@
+#include "duilib/List.h"
+
+#include <algorithm>
+
+#include "Attributes.h"
+#include "ListItem.h"
+#include "duilib/PaintManager.h"
+
+namespace DuiLib {
+
+using detail::AsListItem;
+
+CListUI::CListUI() { EnableScrollBar(true, false); }
+
+LPCTSTR CListUI::GetClass() const { return L"ListUI"; }
+
+LPVOID CListUI::GetInterface(LPCTSTR pstrName) {
+  if (pstrName && wcscmp(pstrName, L"List") == 0) return this;
+  if (pstrName && wcscmp(pstrName, L"IListOwner") == 0) return static_cast<IListOwnerUI*>(this);
+  return CVerticalLayoutUI::GetInterface(pstrName);
+}
+
+// ---- Children and selection ----------------------------------------------------------
+
+bool CListUI::AddAt(CControlUI* pControl, int iIndex) {
+  if (!CVerticalLayoutUI::AddAt(pControl, iIndex)) return false;
+  if (IListItemUI* item = AsListItem(pControl)) {
+    item->ItemState().pOwner = this;
+    // An element marked "selected" in the skin becomes the selection, silently.
+    if (item->IsSelected() && m_pSelected != pControl) {
+      if (IListItemUI* previous = AsListItem(m_pSelected)) previous->SetSelectedState(false);
+      m_pSelected = pControl;
+    }
+  }
+  return true;
+}
+
+void CListUI::ForgetSelectionOf(CControlUI* pControl) {
+  if (pControl == m_pSelected) m_pSelected = nullptr;
+  if (IListItemUI* item = AsListItem(pControl)) item->ItemState().pOwner = nullptr;
+}
+
+bool CListUI::Remove(CControlUI* pControl) {
+  if (GetItemIndex(pControl) < 0) return false;
+  ForgetSelectionOf(pControl);
+  return CVerticalLayoutUI::Remove(pControl);
+}
+
+bool CListUI::RemoveAt(int iIndex) {
+  CControlUI* item = GetItemAt(iIndex);
+  if (!item) return false;
+  ForgetSelectionOf(item);
+  return CVerticalLayoutUI::RemoveAt(iIndex);
+}
+
+void CListUI::RemoveAll() {
+  m_pSelected = nullptr;
+  for (CControlUI* item : m_items) {
+    if (IListItemUI* element = AsListItem(item)) element->ItemState().pOwner = nullptr;
+  }
+  m_rowEnds.clear();
+  CVerticalLayoutUI::RemoveAll();
+}
+
+int CListUI::GetCurSel() const { return m_pSelected ? GetItemIndex(m_pSelected) : -1; }
+
+bool CListUI::IsSelectable(CControlUI* pControl) const {
+  return AsListItem(pControl) && pControl->IsSelfVisible() && pControl->IsEnabled();
+}
+
+bool CListUI::SelectItem(int iIndex, bool bTakeFocus) {
+  if (iIndex < 0) {
+    if (IListItemUI* previous = AsListItem(m_pSelected)) previous->SetSelectedState(false);
+    m_pSelected = nullptr;
+    return false;
+  }
+  CControlUI* control = GetItemAt(iIndex);
+  IListItemUI* item = AsListItem(control);
+  if (!item) return false;
+  if (bTakeFocus) SetFocus();
+  if (control == m_pSelected) return true;
+  const int old = GetCurSel();
+  if (IListItemUI* previous = AsListItem(m_pSelected)) previous->SetSelectedState(false);
+  m_pSelected = control;
+  item->SetSelectedState(true);
+  // Synchronous, whatever the visibility: a dialog may select in a hidden list.
+  if (m_pManager) m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(old));
+  return true;
+}
+
+// ---- Item look -------------------------------------------------------------------------
+
+void CListUI::SetItemFont(int index) {
+  m_info.nFont = index;
+  NeedUpdate();
+}
+
+void CListUI::SetItemHeight(int nHeight) {
+  if (nHeight <= 0) return;
+  m_info.nItemHeight = nHeight;
+  NeedUpdate();
+}
+
+void CListUI::SetItemTextColor(DWORD dwColor) {
+  m_info.dwTextColor = dwColor;
+  Invalidate();
+}
+
+void CListUI::SetItemBkColor(DWORD dwColor) {
+  m_info.dwBkColor = dwColor;
+  Invalidate();
+}
+
+void CListUI::SetItemHotBkColor(DWORD dwColor) {
+  m_info.dwHotBkColor = dwColor;
+  Invalidate();
+}
+
+void CListUI::SetItemSelectedBkColor(DWORD dwColor) {
+  m_info.dwSelectedBkColor = dwColor;
+  Invalidate();
+}
+
+void CListUI::SetItemDisabledBkColor(DWORD dwColor) {
+  m_info.dwDisabledBkColor = dwColor;
+  Invalidate();
+}
+
+void CListUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
+  using namespace detail;
+  const std::wstring name = pstrName ? pstrName : L"";
+  DWORD color;
+  int number;
+  if (name == L"itemfont") {
+    if (ParseInt(pstrValue, &number)) SetItemFont(number);
+  } else if (name == L"itemheight") {
+    if (ParseInt(pstrValue, &number)) SetItemHeight(number);
+  } else if (name == L"itemtextcolor") {
+    if (ParseColor(pstrValue, &color)) SetItemTextColor(color);
+  } else if (name == L"itembkcolor") {
+    if (ParseColor(pstrValue, &color)) SetItemBkColor(color);
+  } else if (name == L"itemhotbkcolor") {
+    if (ParseColor(pstrValue, &color)) SetItemHotBkColor(color);
+  } else if (name == L"itemselectedbkcolor") {
+    if (ParseColor(pstrValue, &color)) SetItemSelectedBkColor(color);
+  } else if (name == L"itemdisabledbkcolor") {
+    if (ParseColor(pstrValue, &color)) SetItemDisabledBkColor(color);
+  } else if (name == L"header") {
+    // Accepted for older skins: lists have no header.
+  } else {
+    CVerticalLayoutUI::SetAttribute(pstrName, pstrValue);
+  }
+}
+
+// ---- Keys ---------------------------------------------------------------------------
+
+void CListUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_KEYDOWN && MoveSelectionByKey(static_cast<UINT>(event.wParam))) {
+    if (m_pManager) m_pManager->MarkKeyHandled();
+    return;
+  }
+  CVerticalLayoutUI::DoEvent(event);
+}
+
+bool CListUI::MoveSelectionByKey(UINT vk) {
+  const int count = GetCount();
+  const int current = GetCurSel();
+  auto selectable = [this](int i) { return IsSelectable(m_items[static_cast<size_t>(i)]); };
+  int target = -1;
+  switch (vk) {
+    case VK_UP:
+      for (int i = (current < 0 ? count : current) - 1; i >= 0 && target < 0; --i) target = selectable(i) ? i : -1;
+      break;
+    case VK_DOWN:
+      for (int i = current + 1; i < count && target < 0; ++i) target = selectable(i) ? i : -1;
+      break;
+    case VK_HOME:
+      for (int i = 0; i < count && target < 0; ++i) target = selectable(i) ? i : -1;
+      break;
+    case VK_END:
+      for (int i = count - 1; i >= 0 && target < 0; --i) target = selectable(i) ? i : -1;
+      break;
+    case VK_PRIOR:
+    case VK_NEXT: {
+      // As far as one view away, at least one row.
+      const int direction = vk == VK_NEXT ? 1 : -1;
+      const RECT inner = GetInnerRect();
+      const LONG view = inner.bottom - inner.top;
+      const LONG from = current >= 0 ? m_items[static_cast<size_t>(current)]->GetPos().top : inner.top;
+      for (int i = (current < 0 ? (direction > 0 ? -1 : count) : current) + direction; i >= 0 && i < count; i += direction) {
+        if (!selectable(i)) continue;
+        const LONG distance = std::abs(m_items[static_cast<size_t>(i)]->GetPos().top - from);
+        if (target >= 0 && distance > view) break;
+        target = i;
+      }
+      break;
+    }
+    default:
+      return false;
+  }
+  if (target < 0 || target == current) return true;
+  SelectItem(target, false);
+  // The handler may have emptied or removed the list.
+  if (m_pManager && target < GetCount()) ScrollIntoViewByUser(target);
+  return true;
+}
+
+void CListUI::ScrollIntoViewByUser(int iIndex) {
+  if (m_pManager && m_pManager->IsLayoutPending()) m_pManager->UpdateLayout();
+  CControlUI* item = GetItemAt(iIndex);
+  if (!item) return;
+  const RECT rc = item->GetPos();
+  const RECT inner = GetInnerRect();
+  SIZE pos = GetScrollPos();
+  if (rc.top < inner.top || rc.bottom - rc.top > inner.bottom - inner.top) {
+    pos.cy -= inner.top - rc.top;
+  } else if (rc.bottom > inner.bottom) {
+    pos.cy += rc.bottom - inner.bottom;
+  } else {
+    return;
+  }
+  ScrollByUser(pos);
+}
+
+// ---- Layout, painting and hit testing of big lists --------------------------------------
+
+int CListUI::RowHeight(CControlUI* pItem, int width) const {
+  int height = pItem->GetFixedHeight();
+  if (height <= 0) height = AsListItem(pItem) ? m_info.nItemHeight : pItem->EstimateSize({width, 0}).cy;
+  return std::clamp(height, pItem->GetMinHeight(), std::max(pItem->GetMinHeight(), pItem->GetMaxHeight()));
+}
+
+SIZE CListUI::ArrangeChildren(const RECT& rcInner, SIZE szScroll) {
+  // One pass over the rows without measuring those of fixed height; only the
+  // rows in view lay out what they hold.
+  const int width = rcInner.right - rcInner.left;
+  m_rowEnds.resize(m_items.size());
+  m_rowsOrigin = rcInner.top - szScroll.cy;
+  m_bHasFloats = false;
+  LONG y = 0;
+  LONG widest = 0;
+  bool first = true;
+  for (size_t i = 0; i < m_items.size(); ++i) {
+    CControlUI* item = m_items[i];
+    m_bHasFloats = m_bHasFloats || item->IsFloat();
+    if (item->IsFloat() || !item->IsSelfVisible()) {
+      const RECT& pos = item->GetPos();
+      if (!item->IsFloat() && (pos.left || pos.top || pos.right || pos.bottom)) item->SetPos({0, 0, 0, 0});
+      m_rowEnds[i] = y;
+      continue;
+    }
+    if (!first) y += m_iChildPadding;
+    first = false;
+    const RECT pad = item->GetPadding();
+    const int padX = pad.left + pad.right;
+    const int height = RowHeight(item, width - padX);
+    const int itemWidth = item->GetFixedWidth() > 0 ? item->GetFixedWidth() : std::max(0, width - padX);
+    const RECT rc = {rcInner.left + pad.left - szScroll.cx, m_rowsOrigin + y + pad.top,
+                     rcInner.left + pad.left - szScroll.cx + itemWidth, m_rowsOrigin + y + pad.top + height};
+    if (rc.bottom > rcInner.top && rc.top < rcInner.bottom) {
+      item->SetPos(rc);
+    } else {
+      item->PlaceLazily(rc);
+    }
+    y += pad.top + height + pad.bottom;
+    m_rowEnds[i] = y;
+    widest = std::max<LONG>(widest, itemWidth + padX);
+  }
+  return SIZE{widest, y};
+}
+
+std::pair<size_t, size_t> CListUI::RowsIn(LONG top, LONG bottom) const {
+  const LONG from = top - m_rowsOrigin;
+  const LONG to = bottom - m_rowsOrigin;
+  const auto first = std::upper_bound(m_rowEnds.begin(), m_rowEnds.end(), from);
+  auto last = std::lower_bound(first, m_rowEnds.end(), to);
+  if (last != m_rowEnds.end()) ++last;
+  return {static_cast<size_t>(first - m_rowEnds.begin()), static_cast<size_t>(last - m_rowEnds.begin())};
+}
+
+void CListUI::PaintChildren(HDC hDC, const RECT& rcChildren) {
+  if (m_rowEnds.size() != m_items.size()) {
+    CVerticalLayoutUI::PaintChildren(hDC, rcChildren);
+    return;
+  }
+  const auto [first, last] = RowsIn(rcChildren.top, rcChildren.bottom);
+  for (size_t i = first; i < last; ++i) {
+    CControlUI* item = m_items[i];
+    if (item->IsFloat() || !item->IsSelfVisible()) continue;
+    RECT rcTest;
+    if (IntersectRect(&rcTest, &rcChildren, &item->GetPos())) item->DoPaint(hDC, rcChildren);
+  }
+}
+
+CControlUI* CListUI::HitTestChildren(POINT pt, bool bInInner) {
+  if (m_rowEnds.size() != m_items.size()) return CVerticalLayoutUI::HitTestChildren(pt, bInInner);
+  // Floating children lie over the rows; lists rarely have them.
+  for (auto it = m_items.rbegin(); m_bHasFloats && it != m_items.rend(); ++it) {
+    if (!(*it)->IsFloat()) continue;
+    if (CControlUI* hit = (*it)->HitTest(pt)) return hit;
+  }
+  if (!bInInner) return nullptr;
+  const auto [first, last] = RowsIn(pt.y, pt.y + 1);
+  for (size_t i = last; i-- > first;) {
+    if (m_items[i]->IsFloat()) continue;
+    if (CControlUI* hit = m_items[i]->HitTest(pt)) return hit;
+  }
+  return nullptr;
+}
+
+}  // namespace DuiLib
