@@ -14,6 +14,7 @@
 #include "duilib/List.h"
 #include "duilib/Option.h"
 #include "duilib/PaintManager.h"
+#include "duilib/TreeView.h"
 #include "quennet/EventLog.h"
 #include "quennet/WinHandles.h"
 
@@ -41,6 +42,8 @@ std::map<std::wstring, CDialogBuilder::ControlFactory>& Factories() {
     (*map)[L"List"] = [] { return new CListUI; };
     (*map)[L"ListContainerElement"] = [] { return new CListContainerElementUI; };
     (*map)[L"ListLabelElement"] = [] { return new CListLabelElementUI; };
+    (*map)[L"TreeView"] = [] { return new CTreeViewUI; };
+    (*map)[L"TreeNode"] = [] { return new CTreeNodeUI; };
     return map;
   }();
   return *factories;

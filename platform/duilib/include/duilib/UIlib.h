@@ -15,6 +15,7 @@
 #include "duilib/Option.h"
 #include "duilib/PaintManager.h"
 #include "duilib/ScrollBar.h"
+#include "duilib/TreeView.h"
 #include "duilib/Types.h"
 #include "duilib/Utils.h"
 #include "duilib/Window.h"
