@@ -14,6 +14,7 @@
 #include "duilib/List.h"
 #include "duilib/Option.h"
 #include "duilib/PaintManager.h"
+#include "duilib/RichEdit.h"
 #include "duilib/TreeView.h"
 #include "quennet/EventLog.h"
 #include "quennet/WinHandles.h"
@@ -44,6 +45,7 @@ std::map<std::wstring, CDialogBuilder::ControlFactory>& Factories() {
     (*map)[L"ListLabelElement"] = [] { return new CListLabelElementUI; };
     (*map)[L"TreeView"] = [] { return new CTreeViewUI; };
     (*map)[L"TreeNode"] = [] { return new CTreeNodeUI; };
+    (*map)[L"RichEdit"] = [] { return new CRichEditUI; };
     return map;
   }();
   return *factories;

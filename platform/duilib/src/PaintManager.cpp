@@ -7,9 +7,9 @@
 
 #include "ControlPin.h"
 #include "FontPool.h"
+#include "NativeEdit.h"
 #include "PaintSupport.h"
 #include "duilib/Control.h"
-#include "duilib/Edit.h"
 #include "TestHooks.h"
 #include "quennet/EventLog.h"
 
@@ -390,7 +390,7 @@ void CPaintManagerUI::SetFocusImpl(CControlUI* pControl, bool bMoveNativeFocus) 
     // native child that no longer holds the framework focus gives it back.
     HWND focus = ::GetFocus();
     if (focus && focus != m_hWndPaint && IsChild(m_hWndPaint, focus) &&
-        (!m_pFocus || CEditUI::FromNativeWindow(focus) != m_pFocus)) {
+        (!m_pFocus || detail::NativeEditControlOf(focus) != m_pFocus)) {
       ::SetFocus(m_hWndPaint);
     }
   }
@@ -406,7 +406,7 @@ bool CPaintManagerUI::IsFocusWithin(const CControlUI* pControl) const {
 bool CPaintManagerUI::SetNextTabControl(bool bForward) {
   std::vector<CControlUI*> order;
   WalkTree(m_pRoot, [&order](CControlUI* control) {
-    if (control->IsFocusable() && control->IsVisible() && control->IsEnabled()) order.push_back(control);
+    if (control->IsTabStop() && control->IsVisible() && control->IsEnabled()) order.push_back(control);
   });
   if (order.empty()) return false;
   const auto it = std::find(order.begin(), order.end(), m_pFocus);
@@ -732,7 +732,8 @@ bool CPaintManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
 
 bool CPaintManagerUI::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   m_bKeyHandled = false;
-  if (uMsg == WM_KEYDOWN && wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+  // A control that takes Tab as typing keeps it.
+  if (uMsg == WM_KEYDOWN && wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && !(m_pFocus && m_pFocus->WantsTab())) {
     if (SetNextTabControl(GetKeyState(VK_SHIFT) >= 0)) return true;
   }
   if (m_pFocus) {
@@ -772,9 +773,9 @@ void CPaintManagerUI::HideToolTip() {
 
 CDuiString CPaintManagerUI::GetCurrentToolTip() const { return m_toolTip ? m_toolTip->Text() : CDuiString(); }
 
-CControlUI* CPaintManagerUI::FindHostOf(HWND hWndChild) const {
-  CEditUI* edit = CEditUI::FromNativeWindow(hWndChild);
-  return edit && IsControlAlive(edit) ? edit : nullptr;
+detail::INativeEditHost* CPaintManagerUI::FindHostOf(HWND hWndChild) const {
+  detail::INativeEditHost* host = detail::NativeEditHostOf(hWndChild);
+  return host && IsControlAlive(host->HostControl()) ? host : nullptr;
 }
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
@@ -790,14 +791,15 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
       return false;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
-      auto* edit = static_cast<CEditUI*>(FindHostOf(reinterpret_cast<HWND>(lParam)));
-      if (!edit) return false;
-      lRes = reinterpret_cast<LRESULT>(edit->OnCtlColor(reinterpret_cast<HDC>(wParam)));
+      detail::INativeEditHost* host = FindHostOf(reinterpret_cast<HWND>(lParam));
+      HBRUSH brush = host ? host->OnCtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
+      if (!brush) return false;
+      lRes = reinterpret_cast<LRESULT>(brush);
       return true;
     }
     case WM_COMMAND:
       if (HIWORD(wParam) == EN_CHANGE) {
-        if (auto* edit = static_cast<CEditUI*>(FindHostOf(reinterpret_cast<HWND>(lParam)))) edit->OnNativeChange();
+        if (detail::INativeEditHost* host = FindHostOf(reinterpret_cast<HWND>(lParam))) host->OnNativeChange();
       }
       return false;
     default:
@@ -818,6 +820,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
   }
   if (uMsg == AsyncNotifyMessage()) {
     DeliverAsyncNotifications();
+    return true;
+  }
+  if (uMsg == detail::NativeReleaseMessage()) {
+    if (detail::INativeEditHost* host = FindHostOf(reinterpret_cast<HWND>(lParam))) host->OnDeferredRelease();
     return true;
   }
   const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -930,8 +936,8 @@ bool CPaintManagerUI::TranslateMessage(const LPMSG pMsg) {
     }
   }
   if (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN) return false;
-  CEditUI* edit = CEditUI::FromNativeWindow(pMsg->hwnd);
-  CPaintManagerUI* manager = edit ? edit->GetManager() : nullptr;
+  CControlUI* host = detail::NativeEditControlOf(pMsg->hwnd);
+  CPaintManagerUI* manager = host ? host->GetManager() : nullptr;
   if (!manager || !manager->m_hWndPaint) return false;
   // The window sees keys aimed at its edits first: a window that does not
   // pass the key on to the base consumes it (Enter starting one action).

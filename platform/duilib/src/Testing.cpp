@@ -240,10 +240,11 @@ void PressKey(HWND target, UINT vk, bool shift, bool ctrl) {
 bool TypeText(HWND window, LPCTSTR editName, LPCTSTR text) {
   CControlUI* control = FindNamed(window, editName);
   auto* edit = control ? static_cast<CEditUI*>(control->GetInterface(L"Edit")) : nullptr;
-  if (!edit) return false;
-  edit->SetFocus();
+  auto* rich = control ? static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+  if (!edit && !rich) return false;
+  control->SetFocus();
   PumpPending();
-  HWND child = edit->GetNativeWindow();
+  HWND child = edit ? edit->GetNativeWindow() : rich->GetNativeWindow();
   if (!child) return false;
   for (const wchar_t* p = text; p && *p; ++p) ::SendMessageW(child, WM_CHAR, *p, 1);
   return true;

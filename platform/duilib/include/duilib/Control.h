@@ -52,6 +52,10 @@ class CControlUI {
   virtual void SetFocus();
   // Whether a click or Tab gives this control the focus.
   [[nodiscard]] virtual bool IsFocusable() const { return false; }
+  // Whether Tab moves the focus here.
+  [[nodiscard]] virtual bool IsTabStop() const { return IsFocusable(); }
+  // Whether the control takes Tab as typing while it has the focus.
+  [[nodiscard]] virtual bool WantsTab() const { return false; }
   // Whether the control takes the mouse itself at a point of its rectangle, so
   // that the window's caption area does not drag there.
   [[nodiscard]] virtual bool IsInteractiveAt(POINT pt) const { return false; }

@@ -22,6 +22,7 @@
 namespace DuiLib {
 
 namespace detail {
+class INativeEditHost;
 struct SharedFont;
 class BackBuffer;
 class ToolTip;
@@ -200,8 +201,8 @@ class CPaintManagerUI final {
   void ApplyZoomState();
   void HideToolTip();
   void ShowToolTip();
-  // A control of this tree with a native child window that has the handle.
-  CControlUI* FindHostOf(HWND hWndChild) const;
+  // The live control of this tree that hosts the native child window.
+  detail::INativeEditHost* FindHostOf(HWND hWndChild) const;
 
   HWND m_hWndPaint = nullptr;
   CControlUI* m_pRoot = nullptr;

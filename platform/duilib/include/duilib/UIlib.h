@@ -14,6 +14,7 @@
 #include "duilib/List.h"
 #include "duilib/Option.h"
 #include "duilib/PaintManager.h"
+#include "duilib/RichEdit.h"
 #include "duilib/ScrollBar.h"
 #include "duilib/TreeView.h"
 #include "duilib/Types.h"

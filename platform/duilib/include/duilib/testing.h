@@ -67,7 +67,7 @@ void Leave(HWND window);
 // Posts key down and up to the target with the modifiers held, through the
 // routing of the loops; the keyboard state is restored afterwards.
 void PressKey(HWND target, UINT vk, bool shift = false, bool ctrl = false);
-// Focuses the edit and types each character as WM_CHAR.
+// Focuses the edit or rich edit and types each character as WM_CHAR.
 bool TypeText(HWND window, LPCTSTR editName, LPCTSTR text);
 
 // ---- State ----
