@@ -7,6 +7,7 @@
 
 #include "Attributes.h"
 #include "duilib/Button.h"
+#include "duilib/Combo.h"
 #include "duilib/Container.h"
 #include "duilib/Edit.h"
 #include "duilib/Label.h"
@@ -46,6 +47,7 @@ std::map<std::wstring, CDialogBuilder::ControlFactory>& Factories() {
     (*map)[L"TreeView"] = [] { return new CTreeViewUI; };
     (*map)[L"TreeNode"] = [] { return new CTreeNodeUI; };
     (*map)[L"RichEdit"] = [] { return new CRichEditUI; };
+    (*map)[L"Combo"] = [] { return new CComboUI; };
     return map;
   }();
   return *factories;

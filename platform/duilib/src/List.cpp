@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "Attributes.h"
 #include "ListItem.h"
 #include "duilib/PaintManager.h"
 
@@ -24,21 +23,11 @@ LPVOID CListUI::GetInterface(LPCTSTR pstrName) {
 
 bool CListUI::AddAt(CControlUI* pControl, int iIndex) {
   if (!CVerticalLayoutUI::AddAt(pControl, iIndex)) return false;
-  if (IListItemUI* item = AsListItem(pControl)) {
-    item->ItemState().pOwner = this;
-    // An element marked "selected" in the skin becomes the selection, silently.
-    if (item->IsSelected() && m_pSelected != pControl) {
-      if (IListItemUI* previous = AsListItem(m_pSelected)) previous->SetSelectedState(false);
-      m_pSelected = pControl;
-    }
-  }
+  detail::AdoptListItem(*this, m_pSelected, pControl);
   return true;
 }
 
-void CListUI::ForgetSelectionOf(CControlUI* pControl) {
-  if (pControl == m_pSelected) m_pSelected = nullptr;
-  if (IListItemUI* item = AsListItem(pControl)) item->ItemState().pOwner = nullptr;
-}
+void CListUI::ForgetSelectionOf(CControlUI* pControl) { detail::ReleaseListItem(m_pSelected, pControl); }
 
 bool CListUI::Remove(CControlUI* pControl) {
   if (GetItemIndex(pControl) < 0) return false;
@@ -54,10 +43,7 @@ bool CListUI::RemoveAt(int iIndex) {
 }
 
 void CListUI::RemoveAll() {
-  m_pSelected = nullptr;
-  for (CControlUI* item : m_items) {
-    if (IListItemUI* element = AsListItem(item)) element->ItemState().pOwner = nullptr;
-  }
+  for (CControlUI* item : m_items) detail::ReleaseListItem(m_pSelected, item);
   m_rowEnds.clear();
   CVerticalLayoutUI::RemoveAll();
 }
@@ -69,23 +55,9 @@ bool CListUI::IsSelectable(CControlUI* pControl) const {
 }
 
 bool CListUI::SelectItem(int iIndex, bool bTakeFocus) {
-  if (iIndex < 0) {
-    if (IListItemUI* previous = AsListItem(m_pSelected)) previous->SetSelectedState(false);
-    m_pSelected = nullptr;
-    return false;
-  }
-  CControlUI* control = GetItemAt(iIndex);
-  IListItemUI* item = AsListItem(control);
-  if (!item) return false;
-  if (bTakeFocus) SetFocus();
-  if (control == m_pSelected) return true;
-  const int old = GetCurSel();
-  if (IListItemUI* previous = AsListItem(m_pSelected)) previous->SetSelectedState(false);
-  m_pSelected = control;
-  item->SetSelectedState(true);
-  // Synchronous, whatever the visibility: a dialog may select in a hidden list.
-  if (m_pManager) m_pManager->SendNotify(this, L"itemselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(old));
-  return true;
+  // The focus moves first: "setfocus" comes before "itemselect".
+  if (bTakeFocus && AsListItem(GetItemAt(iIndex))) SetFocus();
+  return detail::MoveSelection(*this, m_pSelected, iIndex);
 }
 
 // ---- Item look -------------------------------------------------------------------------
@@ -127,27 +99,11 @@ void CListUI::SetItemDisabledBkColor(DWORD dwColor) {
 }
 
 void CListUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
-  using namespace detail;
   const std::wstring name = pstrName ? pstrName : L"";
-  DWORD color;
-  int number;
-  if (name == L"itemfont") {
-    if (ParseInt(pstrValue, &number)) SetItemFont(number);
-  } else if (name == L"itemheight") {
-    if (ParseInt(pstrValue, &number)) SetItemHeight(number);
-  } else if (name == L"itemtextcolor") {
-    if (ParseColor(pstrValue, &color)) SetItemTextColor(color);
-  } else if (name == L"itembkcolor") {
-    if (ParseColor(pstrValue, &color)) SetItemBkColor(color);
-  } else if (name == L"itemhotbkcolor") {
-    if (ParseColor(pstrValue, &color)) SetItemHotBkColor(color);
-  } else if (name == L"itemselectedbkcolor") {
-    if (ParseColor(pstrValue, &color)) SetItemSelectedBkColor(color);
-  } else if (name == L"itemdisabledbkcolor") {
-    if (ParseColor(pstrValue, &color)) SetItemDisabledBkColor(color);
-  } else if (name == L"header") {
-    // Accepted for older skins: lists have no header.
-  } else {
+  if (detail::SetListInfoAttribute(m_info, name, pstrValue)) {
+    NeedUpdate();
+    Invalidate();
+  } else if (name != L"header") {  // "header" is accepted for older skins: lists have none
     CVerticalLayoutUI::SetAttribute(pstrName, pstrValue);
   }
 }

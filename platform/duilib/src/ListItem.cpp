@@ -121,6 +121,64 @@ int ListItemIndex(IListItemUI& item) {
   return parent ? parent->GetItemIndex(self) : -1;
 }
 
+bool MoveSelection(CContainerUI& owner, CControlUI*& selected, int iIndex) {
+  if (iIndex < 0) {
+    if (IListItemUI* previous = AsListItem(selected)) previous->SetSelectedState(false);
+    selected = nullptr;
+    return false;
+  }
+  CControlUI* control = owner.GetItemAt(iIndex);
+  IListItemUI* item = AsListItem(control);
+  if (!item) return false;
+  if (control == selected) return true;
+  const int old = selected ? owner.GetItemIndex(selected) : -1;
+  if (IListItemUI* previous = AsListItem(selected)) previous->SetSelectedState(false);
+  selected = control;
+  item->SetSelectedState(true);
+  // Synchronous, whatever the visibility: a dialog may select in a hidden list.
+  if (CPaintManagerUI* manager = owner.GetManager()) {
+    manager->SendNotify(&owner, L"itemselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(old));
+  }
+  return true;
+}
+
+void AdoptListItem(IListOwnerUI& owner, CControlUI*& selected, CControlUI* added) {
+  IListItemUI* item = AsListItem(added);
+  if (!item) return;
+  item->ItemState().pOwner = &owner;
+  if (item->IsSelected() && selected != added) {
+    if (IListItemUI* previous = AsListItem(selected)) previous->SetSelectedState(false);
+    selected = added;
+  }
+}
+
+void ReleaseListItem(CControlUI*& selected, CControlUI* leaving) {
+  if (leaving == selected) selected = nullptr;
+  if (IListItemUI* item = AsListItem(leaving)) item->ItemState().pOwner = nullptr;
+}
+
+bool SetListInfoAttribute(TListInfoUI& info, const std::wstring& name, LPCTSTR pstrValue) {
+  DWORD color;
+  int number;
+  if (name == L"itemfont") {
+    if (ParseInt(pstrValue, &number)) info.nFont = number;
+  } else if (name == L"itemheight") {
+    if (ParseInt(pstrValue, &number) && number > 0) info.nItemHeight = number;
+  } else if (name == L"itemtextcolor" || name == L"itembkcolor" || name == L"itemhotbkcolor" ||
+             name == L"itemselectedbkcolor" || name == L"itemdisabledbkcolor") {
+    if (!ParseColor(pstrValue, &color)) return true;
+    DWORD& target = name == L"itemtextcolor" ? info.dwTextColor
+                    : name == L"itembkcolor" ? info.dwBkColor
+                    : name == L"itemhotbkcolor" ? info.dwHotBkColor
+                    : name == L"itemselectedbkcolor" ? info.dwSelectedBkColor
+                                                      : info.dwDisabledBkColor;
+    target = color;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void SetListItemSelectedState(IListItemUI& item, bool bSelected) {
   if (item.ItemState().bSelected == bSelected) return;
   item.ItemState().bSelected = bSelected;

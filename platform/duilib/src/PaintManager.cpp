@@ -345,6 +345,17 @@ DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const {
   return m_dwLinkHoverFontColor ? m_dwLinkHoverFontColor : g_sharedLinkHoverColor;
 }
 
+void CPaintManagerUI::ShareStyleOf(const CPaintManagerUI& other) {
+  m_fonts = other.m_fonts;
+  m_defaultFont = other.m_defaultFont;
+  m_dwDefaultFontColor = other.m_dwDefaultFontColor;
+  m_dwDefaultDisabledColor = other.m_dwDefaultDisabledColor;
+  m_dwLinkFontColor = other.m_dwLinkFontColor;
+  m_dwLinkHoverFontColor = other.m_dwLinkHoverFontColor;
+  m_sResourcePath = other.m_sResourcePath;
+  BroadcastFontChange();
+}
+
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList) {
   if (!pStrControlName) return;
   m_defaultAttributes[pStrControlName] = pStrControlAttrList ? pStrControlAttrList : L"";

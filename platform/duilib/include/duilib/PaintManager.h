@@ -91,6 +91,9 @@ class CPaintManagerUI final {
   [[nodiscard]] DWORD GetDefaultLinkFontColor() const;
   void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
   [[nodiscard]] DWORD GetDefaultLinkHoverFontColor() const;
+  // A popup of a control (the combo's drop list) draws with the fonts,
+  // colours and resource folder of the control's window.
+  void ShareStyleOf(const CPaintManagerUI& other);
   // Default attribute lists of the skin's <Default> elements, by class name.
   void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
   [[nodiscard]] LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;

@@ -3,6 +3,7 @@
 // Everything a window built on the framework uses.
 
 #include "duilib/Button.h"
+#include "duilib/Combo.h"
 #include "duilib/Container.h"
 #include "duilib/Control.h"
 #include "duilib/DialogBuilder.h"
