@@ -428,7 +428,10 @@ void CControlUI::DetachPinned() {
 }
 
 bool CControlUI::DrawImage(HDC hDC, TImageSlot& image, const RECT& rcDest) {
-  return detail::DrawImage(hDC, m_pManager, rcDest, image);
+  UINT nextFrame = 0;
+  const bool drawn = detail::DrawImage(hDC, m_pManager, rcDest, image, &nextFrame);
+  if (nextFrame > 0 && m_pManager) m_pManager->ScheduleAnimation(this, nextFrame);
+  return drawn;
 }
 
 void CControlUI::Notify(LPCTSTR type, WPARAM wParam, LPARAM lParam) {

@@ -18,6 +18,8 @@ namespace DuiLib {
 namespace {
 
 HINSTANCE g_instance = nullptr;
+// The window timer of the animations; control timers count up from 0x10000.
+constexpr UINT_PTR kAnimationTimer = 0x7FFF0000;
 DWORD g_sharedLinkColor = 0xFF0066CC;
 DWORD g_sharedLinkHoverColor = 0xFF0088FF;
 
@@ -163,6 +165,7 @@ void CPaintManagerUI::ReapControl(CControlUI* pControl) {
   if (m_pEventClick == pControl) m_pEventClick = nullptr;
   if (m_pEventRClick == pControl) m_pEventRClick = nullptr;
   m_dirty.erase(pControl);
+  m_animated.erase(pControl);
   KillTimer(pControl);
   m_asyncNotify.erase(std::remove_if(m_asyncNotify.begin(), m_asyncNotify.end(),
                                      [pControl](const AsyncNotify& n) { return n.msg.pSender == pControl; }),
@@ -206,6 +209,9 @@ void CPaintManagerUI::ReleaseAll() {
     if (m_hWndPaint) ::KillTimer(m_hWndPaint, timer.uWinTimer);
   }
   m_timers.clear();
+  if (m_hWndPaint && m_animationDue) ::KillTimer(m_hWndPaint, kAnimationTimer);
+  m_animated.clear();
+  m_animationDue = 0;
   m_notifiers.clear();
   m_preFilters.clear();
   m_filters.clear();
@@ -584,6 +590,15 @@ void CPaintManagerUI::KillTimer(CControlUI* pControl) {
   }
 }
 
+void CPaintManagerUI::ScheduleAnimation(CControlUI* pControl, UINT uDelay) {
+  if (!m_hWndPaint || !IsControlAlive(pControl)) return;
+  m_animated.insert(pControl);
+  const ULONGLONG due = GetTickCount64() + uDelay;
+  if (m_animationDue && m_animationDue <= due) return;
+  m_animationDue = due;
+  ::SetTimer(m_hWndPaint, kAnimationTimer, uDelay, nullptr);
+}
+
 // ---- Window shape ---------------------------------------------------------------
 
 void CPaintManagerUI::UpdateWindowRegion() {
@@ -857,6 +872,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       if (m_pRoot) UpdateLayout();
       return true;
     case WM_TIMER:
+      if (wParam == kAnimationTimer) {
+        // Repaint what showed an animation; painting schedules the next frame.
+        ::KillTimer(m_hWndPaint, kAnimationTimer);
+        m_animationDue = 0;
+        std::unordered_set<CControlUI*> animated;
+        animated.swap(m_animated);
+        for (CControlUI* control : animated) control->Invalidate();
+        return true;
+      }
       for (const TimerInfo& timer : m_timers) {
         if (timer.uWinTimer == wParam) {
           SendEvent(timer.pControl, UIEVENT_TIMER, m_ptLastMousePos, timer.nLocalID);

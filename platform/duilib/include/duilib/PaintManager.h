@@ -123,6 +123,11 @@ class CPaintManagerUI final {
   bool KillTimer(CControlUI* pControl, UINT nTimerID);
   void KillTimer(CControlUI* pControl);
 
+  // A control painted a frame of an animated image: it is painted again when
+  // the frame changes, for as long as it keeps being painted (in view). One
+  // timer serves the whole window.
+  void ScheduleAnimation(CControlUI* pControl, UINT uDelay);
+
   // ---- Skin of the window ----
   void SetInitSize(int cx, int cy) { m_szInitWindowSize = {cx, cy}; }
   [[nodiscard]] SIZE GetInitSize() const { return m_szInitWindowSize; }
@@ -235,6 +240,8 @@ class CPaintManagerUI final {
 
   std::vector<TimerInfo> m_timers;
   UINT_PTR m_uNextTimerID = 0x10000;
+  std::unordered_set<CControlUI*> m_animated;
+  ULONGLONG m_animationDue = 0;
 
   std::map<int, std::shared_ptr<detail::SharedFont>> m_fonts;
   std::shared_ptr<detail::SharedFont> m_defaultFont;
