@@ -169,10 +169,12 @@ void CContainerUI::ApplyScrollPos(SIZE szPos) {
   szPos.cy = std::clamp<LONG>(szPos.cy, 0, m_szScrollRange.cy);
   if (szPos.cx == m_szScrollPos.cx && szPos.cy == m_szScrollPos.cy) return;
   m_szScrollPos = szPos;
-  const RECT inner = GetInnerRect();
-  ArrangeChildren(inner, m_szScrollPos);
-  UpdateScrollBars();
+  // Every child moves: one invalidation for all of them.
+  if (m_pManager) m_pManager->HoldInvalidation();
   Invalidate();
+  ArrangeChildren(GetInnerRect(), m_szScrollPos);
+  UpdateScrollBars();
+  if (m_pManager) m_pManager->ReleaseInvalidation();
 }
 
 bool CContainerUI::ScrollByUser(SIZE szPos) {

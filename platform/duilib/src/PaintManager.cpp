@@ -442,12 +442,21 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward) {
 
 void CPaintManagerUI::Invalidate(const RECT& rcItem) {
   if (!m_hWndPaint || IsRectEmpty(&rcItem)) return;
-  if (m_bInLayout) {
+  if (m_nInvalidationHolds > 0) {
     // One InvalidateRect per layout instead of one per moved control.
-    m_rcLayoutInvalid.Join(rcItem);
+    m_rcHeldInvalid.Join(rcItem);
     return;
   }
   ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
+}
+
+void CPaintManagerUI::HoldInvalidation() {
+  if (m_nInvalidationHolds++ == 0) m_rcHeldInvalid.Empty();
+}
+
+void CPaintManagerUI::ReleaseInvalidation() {
+  if (m_nInvalidationHolds == 0 || --m_nInvalidationHolds > 0) return;
+  if (!m_rcHeldInvalid.IsEmpty() && m_hWndPaint) ::InvalidateRect(m_hWndPaint, &m_rcHeldInvalid, FALSE);
 }
 
 void CPaintManagerUI::Invalidate() {
@@ -462,9 +471,10 @@ void CPaintManagerUI::NeedUpdate() {
 
 void CPaintManagerUI::NeedUpdate(CControlUI* pControl) {
   if (!pControl) return;
-  m_dirty.insert(pControl);
   m_bLayoutPending = true;
-  if (m_bInLayout) return;
+  // Invalidated when it was first marked: adding thousands of rows to a list
+  // invalidates it once.
+  if (!m_dirty.insert(pControl).second || m_bInLayout) return;
   const RECT& rc = pControl->GetPos();
   if (IsRectEmpty(&rc)) {
     Invalidate();
@@ -478,7 +488,7 @@ void CPaintManagerUI::UpdateLayout() {
   RECT client;
   GetClientRect(m_hWndPaint, &client);
   m_bInLayout = true;
-  m_rcLayoutInvalid.Empty();
+  HoldInvalidation();
   const SIZE size = {client.right - client.left, client.bottom - client.top};
   if (size.cx != m_szLaidOut.cx || size.cy != m_szLaidOut.cy || m_pRoot->IsUpdateNeeded()) {
     m_szLaidOut = size;
@@ -487,7 +497,7 @@ void CPaintManagerUI::UpdateLayout() {
   ProcessDirtyControls();
   m_bLayoutPending = false;
   m_bInLayout = false;
-  if (!m_rcLayoutInvalid.IsEmpty()) ::InvalidateRect(m_hWndPaint, &m_rcLayoutInvalid, FALSE);
+  ReleaseInvalidation();
 }
 
 void CPaintManagerUI::ProcessDirtyControls() {

@@ -113,6 +113,11 @@ class CPaintManagerUI final {
   void NeedUpdate(CControlUI* pControl);
   // Runs any pending layout now.
   void UpdateLayout();
+  // While held, invalidations are merged into one rectangle that goes to the
+  // window when the last hold ends: moving many controls at once (a layout,
+  // a scroll) then costs one InvalidateRect.
+  void HoldInvalidation();
+  void ReleaseInvalidation();
   [[nodiscard]] bool IsLayoutPending() const { return m_bLayoutPending; }
   // Paints the tree into a DC whose origin is the client's (back buffer, or a
   // test bitmap). Lays out first when needed.
@@ -254,7 +259,8 @@ class CPaintManagerUI final {
   std::unordered_set<CControlUI*> m_dirty;
   bool m_bLayoutPending = false;
   bool m_bInLayout = false;
-  CDuiRect m_rcLayoutInvalid;
+  int m_nInvalidationHolds = 0;
+  CDuiRect m_rcHeldInvalid;
   SIZE m_szLaidOut = {-1, -1};
   std::unique_ptr<detail::BackBuffer> m_backBuffer;
   std::unique_ptr<detail::ToolTip> m_toolTip;
