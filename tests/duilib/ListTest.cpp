@@ -265,5 +265,33 @@ TEST_F(ListTest, OnlyRowsInViewAreLaidOutInsideAndPainted) {
   EXPECT_EQ(window.Manager().FindControl(POINT{150, 45}), names[1501]);
 }
 
+TEST_F(ListTest, ScrollingRepaintsTheWindowThroughItsOwnPaint) {
+  // Rows of three colours in turn, 30 px high: the colour at a point tells
+  // which row the window shows there.
+  std::wstring rows;
+  const wchar_t* colours[] = {L"#FFFF0000", L"#FF00FF00", L"#FF0000FF"};
+  for (int i = 0; i < 300; ++i) rows += L"<ListContainerElement height=\"30\" bkcolor=\"" + std::wstring(colours[i % 3]) + L"\"/>";
+  TestWindow window(Skin(L"<VerticalLayout><List name=\"list\">" + rows + L"</List></VerticalLayout>", L"size=\"200,300\""));
+  HWND hwnd = window.CreatePopup();
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
+  auto screenColour = [hwnd](int y) {
+    HDC dc = GetDC(hwnd);
+    const COLORREF pixel = GetPixel(dc, 50, y);
+    ReleaseDC(hwnd, dc);
+    return pixel;
+  };
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+  EXPECT_EQ(screenColour(15), red);
+  for (int notch = 1; notch <= 5; ++notch) {
+    Testing::Wheel(hwnd, L"list", -1);
+    UpdateWindow(hwnd);
+    // Each notch moves 60 px: two rows, so the colour at a point goes back one.
+    const COLORREF expected[] = {red, green, blue};
+    EXPECT_EQ(screenColour(15), expected[(notch * 2) % 3]) << "after notch " << notch;
+    EXPECT_EQ(screenColour(285), expected[(notch * 2 + 9) % 3]) << "after notch " << notch;
+  }
+}
+
 }  // namespace
 }  // namespace duilib_test
