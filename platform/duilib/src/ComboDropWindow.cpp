@@ -47,13 +47,7 @@ void ComboDropWindow::InitWindow() {
   if (!m_pOwner || !m_pList) return;
   if (CPaintManagerUI* manager = m_pOwner->GetManager()) m_PaintManager.ShareStyleOf(*manager);
   const TListInfoUI& info = m_pOwner->GetListInfo();
-  m_pList->SetItemFont(info.nFont);
-  m_pList->SetItemHeight(info.nItemHeight);
-  m_pList->SetItemTextColor(info.dwTextColor);
-  m_pList->SetItemBkColor(info.dwBkColor);
-  m_pList->SetItemHotBkColor(info.dwHotBkColor);
-  m_pList->SetItemSelectedBkColor(info.dwSelectedBkColor);
-  m_pList->SetItemDisabledBkColor(info.dwDisabledBkColor);
+  m_pList->SetListInfo(info);
   const int current = m_pOwner->GetCurSel();
   int top = 0;
   for (int i = 0; i < m_pOwner->GetCount(); ++i) {

@@ -62,6 +62,12 @@ bool CListUI::SelectItem(int iIndex, bool bTakeFocus) {
 
 // ---- Item look -------------------------------------------------------------------------
 
+void CListUI::SetListInfo(const TListInfoUI& info) {
+  m_info = info;
+  NeedUpdate();
+  Invalidate();
+}
+
 void CListUI::SetItemFont(int index) {
   m_info.nFont = index;
   NeedUpdate();

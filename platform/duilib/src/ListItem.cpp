@@ -1,6 +1,7 @@
 #include "ListItem.h"
 
 #include "Attributes.h"
+#include "Render.h"
 #include "duilib/Container.h"
 #include "duilib/PaintManager.h"
 
@@ -70,6 +71,8 @@ bool HandleListItemEvent(IListItemUI& item, TEventUI& event) {
   }
 }
 
+namespace {
+
 DWORD ListItemBkColor(IListItemUI& item, DWORD dwOwnColor) {
   const ListItemState& state = item.ItemState();
   const TListInfoUI* info = state.pOwner ? &state.pOwner->GetListInfo() : nullptr;
@@ -86,7 +89,15 @@ DWORD ListItemBkColor(IListItemUI& item, DWORD dwOwnColor) {
   return info ? info->dwBkColor : 0;
 }
 
-bool SetListItemAttribute(IListItemUI& item, const std::wstring& name, LPCTSTR pstrValue) {
+}  // namespace
+
+void PaintListItemBackground(IListItemUI& item, HDC hDC) {
+  CControlUI* self = item.ItemControl();
+  FillColor(hDC, self->GetPos(), ListItemBkColor(item, self->GetBkColor()), self->GetBorderRound());
+}
+
+bool SetListItemAttribute(IListItemUI& item, LPCTSTR pstrName, LPCTSTR pstrValue) {
+  const std::wstring name = pstrName ? pstrName : L"";
   DWORD color;
   bool flag;
   ListItemState& state = item.ItemState();

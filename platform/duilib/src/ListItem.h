@@ -1,8 +1,7 @@
 #pragma once
 
-// Behaviour shared by the list elements (row containers, text entries and
-// tree nodes): selection through the owner, "itemclick" and "itemrclick",
-// the hot look while the pointer is anywhere inside, and state colours.
+// What lists, combos and their elements share inside the framework; the
+// element behaviour itself is declared with the elements (List.h).
 
 #include <string>
 
@@ -12,15 +11,6 @@ namespace DuiLib::detail {
 
 // The element interface of a control, or NULL.
 [[nodiscard]] IListItemUI* AsListItem(CControlUI* pControl);
-// True when the element used the event.
-bool HandleListItemEvent(IListItemUI& item, TEventUI& event);
-// Background by state: selected > hot > normal, from the element or its list.
-[[nodiscard]] DWORD ListItemBkColor(IListItemUI& item, DWORD dwOwnColor);
-// "hotbkcolor", "selectedbkcolor", "selected"; false for other names.
-bool SetListItemAttribute(IListItemUI& item, const std::wstring& name, LPCTSTR pstrValue);
-bool SelectListItem(IListItemUI& item, bool bSelect);
-[[nodiscard]] int ListItemIndex(IListItemUI& item);
-void SetListItemSelectedState(IListItemUI& item, bool bSelected);
 
 // Selection bookkeeping of a list or combo, whose current element is
 // `selected`. Moves the selection to the child at the index and raises

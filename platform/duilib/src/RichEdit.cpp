@@ -388,16 +388,6 @@ void CRichEditUI::UpdateNativeWindow() {
   m_bClipped = detail::PlaceNativeChild(m_hWndRich, rc, visible, show, m_bClipped);
 }
 
-void CRichEditUI::SetVisible(bool bVisible) {
-  CControlUI::SetVisible(bVisible);
-  UpdateNativeWindow();
-}
-
-void CRichEditUI::SetEnabled(bool bEnable) {
-  CControlUI::SetEnabled(bEnable);
-  UpdateNativeWindow();
-}
-
 void CRichEditUI::PropagateState() { UpdateNativeWindow(); }
 
 void CRichEditUI::SetPos(RECT rc, bool bNeedInvalidate) {

@@ -6,6 +6,7 @@
 // laid out only once it comes into view, and only rows in view are painted
 // and hit-tested, so lists of thousands of rows stay fast.
 
+#include <cwchar>
 #include <vector>
 
 #include "duilib/Label.h"
@@ -91,6 +92,8 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   [[nodiscard]] int GetItemIndexOf(CControlUI* pItem) const override { return GetItemIndex(pItem); }
   [[nodiscard]] CControlUI* GetOwnerControl() override { return this; }
 
+  // All the item look at once (a combo's drop list takes its combo's).
+  void SetListInfo(const TListInfoUI& info);
   void SetItemFont(int index);
   void SetItemHeight(int nHeight);
   void SetItemTextColor(DWORD dwColor);
@@ -128,56 +131,74 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   bool m_bHasFloats = false;
 };
 
-// A row of a list: a container whose children make up the row.
-class CListContainerElementUI : public CContainerUI, public IListItemUI {
- public:
-  [[nodiscard]] LPCTSTR GetClass() const override;
-  LPVOID GetInterface(LPCTSTR pstrName) override;
+namespace detail {
+// Behaviour every list element shares (ListItem.cpp).
+bool SelectListItem(IListItemUI& item, bool bSelect);
+[[nodiscard]] int ListItemIndex(IListItemUI& item);
+void SetListItemSelectedState(IListItemUI& item, bool bSelected);
+// "hotbkcolor", "selectedbkcolor", "selected"; false for other names.
+bool SetListItemAttribute(IListItemUI& item, LPCTSTR pstrName, LPCTSTR pstrValue);
+// True when the element used the event.
+bool HandleListItemEvent(IListItemUI& item, TEventUI& event);
+// The background by state: selected > hot > normal, from the element or its list.
+void PaintListItemBackground(IListItemUI& item, HDC hDC);
+}  // namespace detail
 
-  bool Select(bool bSelect = true) override;
+// The element behaviour on top of a control class.
+template <class Base>
+class CListElementOf : public Base, public IListItemUI {
+ public:
+  LPVOID GetInterface(LPCTSTR pstrName) override {
+    if (pstrName && wcscmp(pstrName, L"ListItem") == 0) return static_cast<IListItemUI*>(this);
+    return Base::GetInterface(pstrName);
+  }
+  bool Select(bool bSelect = true) override { return detail::SelectListItem(*this, bSelect); }
   [[nodiscard]] bool IsSelected() const override { return m_state.bSelected; }
-  [[nodiscard]] int GetIndex() const override;
-  [[nodiscard]] CControlUI* GetOwner() const override;
+  [[nodiscard]] int GetIndex() const override { return detail::ListItemIndex(const_cast<CListElementOf&>(*this)); }
+  [[nodiscard]] CControlUI* GetOwner() const override {
+    return m_state.pOwner ? m_state.pOwner->GetOwnerControl() : nullptr;
+  }
   [[nodiscard]] detail::ListItemState& ItemState() override { return m_state; }
   [[nodiscard]] CControlUI* ItemControl() override { return this; }
-  void SetSelectedState(bool bSelected) override;
-  void SetHotBkColor(DWORD dwColor);
-  void SetSelectedBkColor(DWORD dwColor);
+  void SetSelectedState(bool bSelected) override { detail::SetListItemSelectedState(*this, bSelected); }
+  // Own colours win over the list's (menu items have no list).
+  void SetHotBkColor(DWORD dwColor) {
+    m_state.dwHotBkColor = dwColor;
+    this->Invalidate();
+  }
+  void SetSelectedBkColor(DWORD dwColor) {
+    m_state.dwSelectedBkColor = dwColor;
+    this->Invalidate();
+  }
 
   [[nodiscard]] bool IsInteractiveAt(POINT pt) const override { return true; }
-  void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
-  void DoEvent(TEventUI& event) override;
-  void PaintBkColor(HDC hDC) override;
+  void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override {
+    if (!detail::SetListItemAttribute(*this, pstrName, pstrValue)) Base::SetAttribute(pstrName, pstrValue);
+  }
+  void PaintBkColor(HDC hDC) override { detail::PaintListItemBackground(*this, hDC); }
 
  protected:
   detail::ListItemState m_state;
 };
 
-// A one-line text element (combo entries).
-class CListLabelElementUI : public CLabelUI, public IListItemUI {
+// A row of a list: a container whose children make up the row.
+class CListContainerElementUI : public CListElementOf<CContainerUI> {
  public:
   [[nodiscard]] LPCTSTR GetClass() const override;
   LPVOID GetInterface(LPCTSTR pstrName) override;
-
-  bool Select(bool bSelect = true) override;
-  [[nodiscard]] bool IsSelected() const override { return m_state.bSelected; }
-  [[nodiscard]] int GetIndex() const override;
-  [[nodiscard]] CControlUI* GetOwner() const override;
-  [[nodiscard]] detail::ListItemState& ItemState() override { return m_state; }
-  [[nodiscard]] CControlUI* ItemControl() override { return this; }
-  void SetSelectedState(bool bSelected) override;
-
-  [[nodiscard]] bool IsInteractiveAt(POINT pt) const override { return true; }
-  void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
   void DoEvent(TEventUI& event) override;
-  void PaintBkColor(HDC hDC) override;
+};
+
+// A one-line text element (combo entries).
+class CListLabelElementUI : public CListElementOf<CLabelUI> {
+ public:
+  [[nodiscard]] LPCTSTR GetClass() const override;
+  LPVOID GetInterface(LPCTSTR pstrName) override;
+  void DoEvent(TEventUI& event) override;
 
  protected:
   [[nodiscard]] DWORD GetStateTextColor() const override;
   [[nodiscard]] int GetEffectiveFont() const override;
-
- private:
-  detail::ListItemState m_state;
 };
 
 }  // namespace DuiLib

@@ -70,8 +70,7 @@ class CRichEditUI : public CControlUI {
   [[nodiscard]] bool IsTabStop() const override { return !m_bWantTab && !m_bReadOnly; }
   [[nodiscard]] bool WantsTab() const override { return m_bWantTab; }
   [[nodiscard]] bool IsInteractiveAt(POINT pt) const override { return true; }
-  void SetVisible(bool bVisible = true) override;
-  void SetEnabled(bool bEnable = true) override;
+  // Visibility and enabled state (here or above) reach the child.
   void PropagateState() override;
   void SetPos(RECT rc, bool bNeedInvalidate = true) override;
   void SetManager(CPaintManagerUI* pManager, CControlUI* pParent) override;
