@@ -258,33 +258,21 @@ void CRichEditUI::SetTextPadding(RECT rc) {
   Invalidate();
 }
 
-void CRichEditUI::SetWantReturn(bool bWantReturn) {
-  if (m_bWantReturn == bWantReturn) return;
-  m_bWantReturn = bWantReturn;
-  // Creation styles: the child is made again.
+void CRichEditUI::SetCreationStyle(bool& bFlag, bool bValue) {
+  if (bFlag == bValue) return;
+  bFlag = bValue;
+  // Styles of the child's creation: an editable child is made again.
   if (m_hWndRich && !DrawsItself()) {
     DestroyNativeWindow();
     UpdateNativeWindow();
   }
 }
 
-void CRichEditUI::SetRich(bool bRich) {
-  if (m_bRich == bRich) return;
-  m_bRich = bRich;
-  if (m_hWndRich && !DrawsItself()) {
-    DestroyNativeWindow();
-    UpdateNativeWindow();
-  }
-}
+void CRichEditUI::SetWantReturn(bool bWantReturn) { SetCreationStyle(m_bWantReturn, bWantReturn); }
 
-void CRichEditUI::SetMultiLine(bool bMultiLine) {
-  if (m_bMultiLine == bMultiLine) return;
-  m_bMultiLine = bMultiLine;
-  if (m_hWndRich && !DrawsItself()) {
-    DestroyNativeWindow();
-    UpdateNativeWindow();
-  }
-}
+void CRichEditUI::SetRich(bool bRich) { SetCreationStyle(m_bRich, bRich); }
+
+void CRichEditUI::SetMultiLine(bool bMultiLine) { SetCreationStyle(m_bMultiLine, bMultiLine); }
 
 void CRichEditUI::SetAutoVScroll(bool bAuto) { m_bAutoVScroll = bAuto; }
 

@@ -90,6 +90,7 @@ class CRichEditUI : public CControlUI {
   friend class NativeHost;
 
   [[nodiscard]] bool DrawsItself() const { return m_bReadOnly; }
+  void SetCreationStyle(bool& bFlag, bool bValue);
   void EnsureNativeWindow();
   void DestroyNativeWindow();
   void UpdateNativeWindow();
