@@ -342,5 +342,15 @@ TEST_F(MarkupWindowTest, HoveredLinksTurnToTheHoverColourAndCountAsInteractiveIn
   EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(offLink.x, offLink.y)), HTCAPTION);
 }
 
+TEST_F(MarkupWindowTest, TurningMarkupOnLaysTheTextOutAgain) {
+  TestWindow window(Skin(LR"(<VerticalLayout><Text name="text" text="one{n}two{n}three"/><Control name="below" height="10"/></VerticalLayout>)"));
+  window.CreatePopup();
+  Testing::PumpPending();
+  const LONG before = window.Find(L"below")->GetPos().top;
+  window.FindAs<CLabelUI>(L"text", L"Label")->SetShowHtml(true);
+  Testing::PumpPending();
+  EXPECT_GT(window.Find(L"below")->GetPos().top, before) << "three lines now";
+}
+
 }  // namespace
 }  // namespace duilib_test

@@ -84,6 +84,8 @@ void CLabelUI::SetShowHtml(bool bShowHtml) {
   m_bShowHtml = bShowHtml;
   ++m_textVersion;
   Invalidate();
+  // The tags no longer take room, and breaks may add lines.
+  if (IsSizeFromText()) NeedParentUpdate();
 }
 
 void CLabelUI::SetAutoCalcWidth(bool bAutoCalcWidth) {

@@ -23,11 +23,15 @@ LPVOID CListUI::GetInterface(LPCTSTR pstrName) {
 
 bool CListUI::AddAt(CControlUI* pControl, int iIndex) {
   if (!CVerticalLayoutUI::AddAt(pControl, iIndex)) return false;
+  m_rowEnds.clear();  // stale until the next layout: paint and hit tests visit every row
   detail::AdoptListItem(*this, m_pSelected, pControl);
   return true;
 }
 
-void CListUI::ForgetSelectionOf(CControlUI* pControl) { detail::ReleaseListItem(m_pSelected, pControl); }
+void CListUI::ForgetSelectionOf(CControlUI* pControl) {
+  detail::ReleaseListItem(m_pSelected, pControl);
+  m_rowEnds.clear();
+}
 
 bool CListUI::Remove(CControlUI* pControl) {
   if (GetItemIndex(pControl) < 0) return false;
