@@ -108,5 +108,21 @@ TEST_F(ComboTest, AComboRemovedWhileItsListIsOpenTakesTheListAlong) {
   EXPECT_EQ(Testing::FrameworkWindows().size(), 1u);
 }
 
+TEST_F(ComboTest, TabReachesCombosAndListsButNotReadOnlyTexts) {
+  TestWindow window(Skin(LR"(<VerticalLayout>
+      <Combo name="combo" height="30"><ListLabelElement text="a" selected="true"/></Combo>
+      <RichEdit name="message" height="30" readonly="true" text="read-only"/>
+      <List name="list" height="60"><ListLabelElement name="entry" text="b"/></List>
+    </VerticalLayout>)"));
+  HWND hwnd = window.CreatePopup();
+  Testing::PumpPending();
+  Testing::PressKey(hwnd, VK_TAB);
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"combo"));
+  Testing::PressKey(hwnd, VK_TAB);
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"list"));
+  Testing::PressKey(hwnd, VK_TAB, true);
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"combo"));
+}
+
 }  // namespace
 }  // namespace duilib_test
