@@ -173,6 +173,8 @@ void CComboUI::PaintStatusImage(HDC hDC) {
 }
 
 void CComboUI::PaintText(HDC hDC) {
+  // Placed after the text is set: a new text invalidates nothing while painting.
+  m_pDisplay->SetPos({0, 0, 0, 0}, false);
   m_pDisplay->SetText(GetText());
   m_pDisplay->SetPos(m_rcItem, false);
   m_pDisplay->PaintText(hDC);

@@ -251,9 +251,9 @@ void ContactsTree(int members, const std::vector<std::wstring>& avatars) {
   build.Print(title);
   wheel.Print("  one wheel notch and its repaint");
   const MemoryUse after = Memory();
-  std::printf("  %zu controls; private %.1f MB (+%.1f MB for the window and its tree), working set %.1f MB\n",
+  std::printf("  %zu controls; private %.1f MB (+%.1f MB for the window and its tree), working set %.1f MB (+%.1f MB)\n",
               Testing::LiveControlCount() - controlsBefore, after.privateMB, after.privateMB - before.privateMB,
-              after.workingSetMB);
+              after.workingSetMB, after.workingSetMB - before.workingSetMB);
   DestroyWindow(hwnd);
   Testing::PumpPending();
 }
