@@ -83,30 +83,16 @@ void CListUI::SetItemHeight(int nHeight) {
   NeedUpdate();
 }
 
-void CListUI::SetItemTextColor(DWORD dwColor) {
-  m_info.dwTextColor = dwColor;
+void CListUI::SetItemColor(DWORD TListInfoUI::*field, DWORD dwColor) {
+  m_info.*field = dwColor;
   Invalidate();
 }
 
-void CListUI::SetItemBkColor(DWORD dwColor) {
-  m_info.dwBkColor = dwColor;
-  Invalidate();
-}
-
-void CListUI::SetItemHotBkColor(DWORD dwColor) {
-  m_info.dwHotBkColor = dwColor;
-  Invalidate();
-}
-
-void CListUI::SetItemSelectedBkColor(DWORD dwColor) {
-  m_info.dwSelectedBkColor = dwColor;
-  Invalidate();
-}
-
-void CListUI::SetItemDisabledBkColor(DWORD dwColor) {
-  m_info.dwDisabledBkColor = dwColor;
-  Invalidate();
-}
+void CListUI::SetItemTextColor(DWORD dwColor) { SetItemColor(&TListInfoUI::dwTextColor, dwColor); }
+void CListUI::SetItemBkColor(DWORD dwColor) { SetItemColor(&TListInfoUI::dwBkColor, dwColor); }
+void CListUI::SetItemHotBkColor(DWORD dwColor) { SetItemColor(&TListInfoUI::dwHotBkColor, dwColor); }
+void CListUI::SetItemSelectedBkColor(DWORD dwColor) { SetItemColor(&TListInfoUI::dwSelectedBkColor, dwColor); }
+void CListUI::SetItemDisabledBkColor(DWORD dwColor) { SetItemColor(&TListInfoUI::dwDisabledBkColor, dwColor); }
 
 void CListUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
   const std::wstring name = pstrName ? pstrName : L"";

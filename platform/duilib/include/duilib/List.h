@@ -120,6 +120,7 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   [[nodiscard]] std::pair<size_t, size_t> RowsIn(LONG top, LONG bottom) const;
   [[nodiscard]] int RowHeight(CControlUI* pItem, int width) const;
   bool MoveSelectionByKey(UINT vk);
+  void SetItemColor(DWORD TListInfoUI::*field, DWORD dwColor);
   void ScrollIntoViewByUser(int iIndex);
 
   TListInfoUI m_info;
