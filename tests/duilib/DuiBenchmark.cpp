@@ -1,5 +1,6 @@
-// Benchmark, not a test: builds and paints a window of 200 controls and
-// prints how long each step takes. Run it under Wine from the build folder:
+// Benchmarks, not tests: a window of 200 controls built and painted, big
+// lists, trees and message views; each step prints how long it takes. Run
+// it under Wine from the build folder (see the README):
 //   wine tests/duilib/duilib_bench.exe
 
 #include <windows.h>
@@ -10,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "duilib/testing.h"
 #include "duilib/UIlib.h"
+
+namespace duilib_bench {
 
 namespace {
 
@@ -39,35 +43,6 @@ std::wstring SkinOf200Controls() {
   return xml;
 }
 
-class BenchWindow : public WindowImplBase {
- public:
-  explicit BenchWindow(const std::wstring& skin) : m_skin(skin) {}
-  LPCTSTR GetWindowClassName() const override { return L"DuiBenchWindow"; }
-  CDuiString GetSkinFolder() override { return L""; }
-  CDuiString GetSkinFile() override { return m_skin.c_str(); }
-  CPaintManagerUI& Manager() { return m_PaintManager; }
-
- private:
-  std::wstring m_skin;
-};
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-struct Figures {
-  std::vector<double> samples;
-  void Add(double ms) { samples.push_back(ms); }
-  void Print(const char* what) {
-    std::sort(samples.begin(), samples.end());
-    std::printf("%-44s median %8.3f ms   min %8.3f ms   max %8.3f ms\n", what, samples[samples.size() / 2], samples.front(),
-                samples.back());
-  }
-};
-
 int CountControls(CControlUI* control) {
   int count = 1;
   for (int i = 0; i < control->GetChildCount(); ++i) count += CountControls(control->GetChildAt(i));
@@ -76,8 +51,7 @@ int CountControls(CControlUI* control) {
 
 }  // namespace
 
-int main() {
-  CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+void RunWindowBenchmark() {
   const std::wstring skin = SkinOf200Controls();
   Figures build, create, firstPaint, repaint, render, hover, destroy;
   int controls = 0;
@@ -126,5 +100,18 @@ int main() {
   render.Print("full render into a bitmap (no screen)");
   hover.Print("hover move to a button, with its repaint");
   destroy.Print("window destroyed (tree freed)");
+}
+
+}  // namespace duilib_bench
+
+// With no argument every benchmark runs; "window", "list", "tree" or
+// "messages" runs one, so that its memory figures are its own.
+int main(int argc, char** argv) {
+  DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+  const std::string only = argc > 1 ? argv[1] : "";
+  if (only.empty() || only == "window") duilib_bench::RunWindowBenchmark();
+  if (only.empty() || only == "list") duilib_bench::RunSessionListBenchmark();
+  if (only.empty() || only == "tree") duilib_bench::RunContactsTreeBenchmark();
+  if (only.empty() || only == "messages") duilib_bench::RunMessageViewBenchmark();
   return 0;
 }

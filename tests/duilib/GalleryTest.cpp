@@ -52,6 +52,10 @@ class GalleryTest : public WindowTest {
                  MAKELPARAM((pressed.left + pressed.right) / 2, (pressed.top + pressed.bottom) / 2));
     m_window->Find(L"edit_focus")->SetFocus();
     m_window->FindAs<CContainerUI>(L"scroll_list", L"Container")->SetScrollPos({0, 24});
+    m_window->FindAs<CContainerUI>(L"chip_strip", L"Container")->SetScrollPos({70, 0});
+    m_window->FindAs<CListUI>(L"session_list", L"List")->SelectItem(0);
+    auto* tree = m_window->FindAs<CTreeViewUI>(L"contacts_tree", L"TreeView");
+    tree->SelectItem(tree->GetItemIndex(m_window->Find(L"member_anna")));
     Testing::PumpPending();
   }
   std::wstring m_folder;
@@ -62,12 +66,13 @@ class GalleryTest : public WindowTest {
 TEST_F(GalleryTest, EveryTextFitsItsControlAndNothingSpillsOutOfItsParent) {
   std::vector<std::wstring> problems;
   Walk(m_window->Manager().GetRoot(), [&](CControlUI* control) {
-    if (!control->IsVisible()) return;
     const RECT& rc = control->GetPos();
+    // Hidden, or not shown here at all (a combo's entries show in its list).
+    if (!control->IsVisible() || IsRectEmpty(&rc)) return;
     CControlUI* parent = control->GetParent();
     auto* scroller = parent ? static_cast<CContainerUI*>(parent->GetInterface(L"Container")) : nullptr;
     // Rows of a scrolling list leave it on purpose.
-    if (parent && !control->IsFloat() && !(scroller && scroller->IsVScrollEnabled())) {
+    if (parent && !control->IsFloat() && !(scroller && (scroller->IsVScrollEnabled() || scroller->IsHScrollEnabled()))) {
       const RECT& outer = parent->GetPos();
       if (rc.left < outer.left || rc.top < outer.top || rc.right > outer.right || rc.bottom > outer.bottom) {
         problems.push_back(L"outside its parent: " + Testing::Describe(control));
@@ -79,6 +84,7 @@ TEST_F(GalleryTest, EveryTextFitsItsControlAndNothingSpillsOutOfItsParent) {
     // One line: the text's own width and the font's height must fit.
     CLabelUI probe;
     probe.SetFont(label->GetFont());
+    probe.SetShowHtml(label->IsShowHtml());
     probe.SetText(label->GetText());
     probe.SetAutoCalcWidth(true);
     probe.SetManager(&m_window->Manager(), nullptr);
@@ -118,6 +124,24 @@ TEST_F(GalleryTest, StatesArePaintedAndThePictureIsSaved) {
   EXPECT_TRUE(focused->IsFocused());
   EXPECT_TRUE(IsWindowVisible(focused->GetNativeWindow()));
   EXPECT_EQ(pixelIn(L"edit_focus", 20, 0), 0x2F6BFFu) << "focus border";
+  EXPECT_EQ(pixelIn(L"session_general", 4, 26), 0xE8EFFFu) << "selected row";
+  EXPECT_EQ(pixelIn(L"member_anna", 4, 15), 0xE8EFFFu) << "selected tree node";
+  EXPECT_FALSE(m_window->Find(L"member_bob")->IsVisible()) << "under a collapsed node";
+  auto inkIn = [&](const RECT& rc, auto&& wanted) {
+    int count = 0;
+    for (int x = rc.left; x < rc.right; ++x) {
+      for (int y = rc.top; y < rc.bottom; ++y) count += wanted(Testing::PixelAt(shot, x, y)) ? 1 : 0;
+    }
+    return count;
+  };
+  RECT link;
+  ASSERT_TRUE(m_window->FindAs<CLabelUI>(L"message_1_text", L"Label")->GetLinkRect(0, &link));
+  EXPECT_GT(inkIn(link, [](DWORD p) { return (p >> 16) < 0x90 && (p & 0xFF) > 0xC0; }), 10) << "the link in the link colour";
+  EXPECT_GT(inkIn(m_window->Find(L"switch_language_combo")->GetPos(), [](DWORD p) { return p < 0x606060; }), 20)
+      << "the combo shows its entry";
+  EXPECT_GT(inkIn(m_window->Find(L"chat_input")->GetPos(), [](DWORD p) { return p < 0xC0C0C0 && p > 0x808080; }), 20)
+      << "the tip of the empty input";
+  EXPECT_GT(inkIn(m_window->Find(L"typing_dots")->GetPos(), [](DWORD p) { return p < 0xE0E0E0; }), 4) << "the animation";
   DeleteObject(shot);
   EXPECT_TRUE(Testing::SaveWindowPng(m_hwnd, L"gallery.png"));
   // Let the press go without a click, so the picture's states leave nothing behind.

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "GdiPlus.h"
+#include "GifWriter.h"
 #include "ImageCache.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
@@ -147,6 +150,47 @@ TEST_F(ImagesTest, TheCacheSharesByPathAndStaysWithinItsBound) {
   EXPECT_LE(detail::ImageCacheBytes(), 100u * 100u * 4u * 3u);
   EXPECT_NE(detail::LoadImageFile(m_folder / L"p0.png"), nullptr) << "evicted images load again";
   detail::SetImageCacheLimit(32u << 20);
+}
+
+TEST_F(ImagesTest, AnimatedGifsPlayWhileShownAndStopWhenHidden) {
+  const std::wstring path = m_folder / L"typing.gif";
+  ASSERT_TRUE(test_support::WriteFileBytes(path, SolidFramesGif(16, 16, {{0xFF0000, 10}, {0x0000FF, 30}})));
+  SIZE size = {};
+  EXPECT_TRUE(GetImageFileSize(path.c_str(), &size));
+  EXPECT_EQ(size.cx, 16);
+  auto image = detail::DecodeImageFile(path);
+  ASSERT_NE(image, nullptr);
+  ASSERT_EQ(image->frames.size(), 2u);
+  EXPECT_EQ(image->delays, (std::vector<UINT>{100, 300}));
+  UINT remaining = 0;
+  EXPECT_EQ(image->FrameAt(4000 + 50, &remaining), image->frames[0]);
+  EXPECT_EQ(remaining, 50u);
+  EXPECT_EQ(image->FrameAt(4000 + 150, &remaining), image->frames[1]);
+  EXPECT_EQ(remaining, 250u);
+
+  TestWindow window(Skin(L"<HorizontalLayout><Control name=\"gif\" width=\"16\" bkimage=\"" + path +
+                         L"\"/><Control/></HorizontalLayout>", L"size=\"100,20\""));
+  int paints = 0;
+  window.onMessage = [&](TestWindow&, UINT msg, WPARAM, LPARAM, bool&) -> LRESULT {
+    paints += msg == WM_PAINT;
+    return 0;
+  };
+  HWND hwnd = window.CreatePopup();
+  Testing::PumpUntil([] { return false; }, 650);
+  EXPECT_GE(paints, 3) << "repainted at every change of frame";
+  std::set<DWORD> colours;
+  for (int i = 0; i < 40 && colours.size() < 2; ++i) {
+    HBITMAP shot = Testing::RenderWindow(hwnd);
+    colours.insert(Testing::PixelAt(shot, 8, 8));
+    DeleteObject(shot);
+    Sleep(20);
+  }
+  EXPECT_EQ(colours, (std::set<DWORD>{0xFF0000u, 0x0000FFu}));
+  window.Find(L"gif")->SetVisible(false);
+  Testing::PumpUntil([] { return false; }, 350);
+  paints = 0;
+  Testing::PumpUntil([] { return false; }, 450);
+  EXPECT_EQ(paints, 0) << "a hidden animation costs nothing";
 }
 
 }  // namespace

@@ -31,29 +31,28 @@ void CButtonUI::SetNormalImage(LPCTSTR pStrImage) {
   Invalidate();
 }
 
-void CButtonUI::SetHotImage(LPCTSTR pStrImage) {
-  m_hotImage.Set(pStrImage);
+void CButtonUI::SetHotImage(LPCTSTR pStrImage) { SetStateImage(&StateImages::hot, pStrImage); }
+
+void CButtonUI::SetPushedImage(LPCTSTR pStrImage) { SetStateImage(&StateImages::pushed, pStrImage); }
+
+void CButtonUI::SetFocusedImage(LPCTSTR pStrImage) { SetStateImage(&StateImages::focused, pStrImage); }
+
+void CButtonUI::SetDisabledImage(LPCTSTR pStrImage) { SetStateImage(&StateImages::disabled, pStrImage); }
+
+void CButtonUI::SetForeImage(LPCTSTR pStrImage) { SetStateImage(&StateImages::fore, pStrImage); }
+
+CDuiString CButtonUI::StateImage(TImageSlot StateImages::*slot) const {
+  return m_pStateImages ? ((*m_pStateImages).*slot).sValue : CDuiString();
+}
+
+void CButtonUI::SetStateImage(TImageSlot StateImages::*slot, LPCTSTR pStrImage) {
+  if (!m_pStateImages) m_pStateImages = std::make_unique<StateImages>();
+  ((*m_pStateImages).*slot).Set(pStrImage);
   Invalidate();
 }
 
-void CButtonUI::SetPushedImage(LPCTSTR pStrImage) {
-  m_pushedImage.Set(pStrImage);
-  Invalidate();
-}
-
-void CButtonUI::SetFocusedImage(LPCTSTR pStrImage) {
-  m_focusedImage.Set(pStrImage);
-  Invalidate();
-}
-
-void CButtonUI::SetDisabledImage(LPCTSTR pStrImage) {
-  m_disabledImage.Set(pStrImage);
-  Invalidate();
-}
-
-void CButtonUI::SetForeImage(LPCTSTR pStrImage) {
-  m_foreImage.Set(pStrImage);
-  Invalidate();
+bool CButtonUI::DrawStateImage(HDC hDC, TImageSlot StateImages::*slot) {
+  return m_pStateImages && DrawImage(hDC, (*m_pStateImages).*slot, m_rcItem);
 }
 
 void CButtonUI::SetHotTextColor(DWORD dwColor) { m_dwHotTextColor = dwColor; }
@@ -63,6 +62,8 @@ void CButtonUI::SetHotBkColor(DWORD dwColor) { m_dwHotBkColor = dwColor; }
 void CButtonUI::SetPushedBkColor(DWORD dwColor) { m_dwPushedBkColor = dwColor; }
 
 void CButtonUI::DoEvent(TEventUI& event) {
+  // A link in the button's markup takes its own presses.
+  if (HandleLinkEvent(event)) return;
   switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
@@ -89,18 +90,20 @@ void CButtonUI::DoEvent(TEventUI& event) {
         if (PtInRect(&m_rcItem, event.ptMouse) && CanRaise()) Activate();
       }
       return;
+    // Entering and leaving also reach the parent: a row that holds the
+    // button keeps its own hot look right.
     case UIEVENT_MOUSEENTER:
       if (IsEnabled()) {
         m_uButtonState |= kStateHot;
         Invalidate();
       }
-      return;
+      break;
     case UIEVENT_MOUSELEAVE:
       if (m_uButtonState & kStateHot) {
         m_uButtonState &= ~kStateHot;
         Invalidate();
       }
-      return;
+      break;
     case UIEVENT_KEYDOWN:
       if (event.chKey == VK_SPACE) {
         if (m_pManager) m_pManager->MarkKeyHandled();
@@ -135,18 +138,18 @@ void CButtonUI::PaintBkColor(HDC hDC) { detail::FillColor(hDC, m_rcItem, GetStat
 bool CButtonUI::PaintButtonImages(HDC hDC) {
   // The first state that applies and has an image wins; a state whose image
   // is missing falls back to the normal image.
-  if (!IsEnabled() && DrawImage(hDC, m_disabledImage, m_rcItem)) return true;
+  if (!IsEnabled() && DrawStateImage(hDC, &StateImages::disabled)) return true;
   if (IsEnabled()) {
-    if (IsPushed() && DrawImage(hDC, m_pushedImage, m_rcItem)) return true;
-    if (IsHot() && DrawImage(hDC, m_hotImage, m_rcItem)) return true;
-    if (m_bFocused && DrawImage(hDC, m_focusedImage, m_rcItem)) return true;
+    if (IsPushed() && DrawStateImage(hDC, &StateImages::pushed)) return true;
+    if (IsHot() && DrawStateImage(hDC, &StateImages::hot)) return true;
+    if (m_bFocused && DrawStateImage(hDC, &StateImages::focused)) return true;
   }
   return DrawImage(hDC, m_normalImage, m_rcItem);
 }
 
 void CButtonUI::PaintStatusImage(HDC hDC) {
   PaintButtonImages(hDC);
-  DrawImage(hDC, m_foreImage, m_rcItem);
+  DrawStateImage(hDC, &StateImages::fore);
 }
 
 void CButtonUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {

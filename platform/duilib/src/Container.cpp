@@ -8,16 +8,12 @@
 
 namespace DuiLib {
 
-namespace {
-
-constexpr int kMinThumbSize = 20;
-
-}  // namespace
-
 CContainerUI::~CContainerUI() {
   std::vector<CControlUI*> items;
   items.swap(m_items);
   for (CControlUI* item : items) Release(item);
+  Release(m_pVerticalScrollBar);
+  Release(m_pHorizontalScrollBar);
 }
 
 LPCTSTR CContainerUI::GetClass() const { return L"ContainerUI"; }
@@ -99,13 +95,25 @@ void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
   if (m_bVScroll == bEnableVertical && m_bHScroll == bEnableHorizontal) return;
   m_bVScroll = bEnableVertical;
   m_bHScroll = bEnableHorizontal;
+  if (m_bVScroll) EnsureScrollBar(false);
+  if (m_bHScroll) EnsureScrollBar(true);
   NeedUpdate();
+}
+
+CScrollBarUI* CContainerUI::EnsureScrollBar(bool bHorizontal) {
+  CScrollBarUI*& bar = bHorizontal ? m_pHorizontalScrollBar : m_pVerticalScrollBar;
+  if (!bar) {
+    bar = new CScrollBarUI(this, bHorizontal);
+    bar->SetManager(m_pManager, this);
+  }
+  return bar;
 }
 
 RECT CContainerUI::GetInnerRect() const {
   RECT rc = {m_rcItem.left + m_rcInset.left, m_rcItem.top + m_rcInset.top, m_rcItem.right - m_rcInset.right,
              m_rcItem.bottom - m_rcInset.bottom};
-  if (m_bVBarShown) rc.right -= m_vScrollStyle.nWidth;
+  if (m_bVBarShown) rc.right -= m_pVerticalScrollBar->GetThickness();
+  if (m_bHBarShown) rc.bottom -= m_pHorizontalScrollBar->GetThickness();
   if (rc.right < rc.left) rc.right = rc.left;
   if (rc.bottom < rc.top) rc.bottom = rc.top;
   return rc;
@@ -161,10 +169,12 @@ void CContainerUI::ApplyScrollPos(SIZE szPos) {
   szPos.cy = std::clamp<LONG>(szPos.cy, 0, m_szScrollRange.cy);
   if (szPos.cx == m_szScrollPos.cx && szPos.cy == m_szScrollPos.cy) return;
   m_szScrollPos = szPos;
-  const RECT inner = GetInnerRect();
-  ArrangeChildren(inner, m_szScrollPos);
-  UpdateScrollBarRects();
+  // Every child moves: one invalidation for all of them.
+  if (m_pManager) m_pManager->HoldInvalidation();
   Invalidate();
+  ArrangeChildren(GetInnerRect(), m_szScrollPos);
+  UpdateScrollBars();
+  if (m_pManager) m_pManager->ReleaseInvalidation();
 }
 
 bool CContainerUI::ScrollByUser(SIZE szPos) {
@@ -179,7 +189,7 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate) {
   CControlUI::SetPos(rc, bNeedInvalidate);
   if (IsRectEmpty(&m_rcItem)) {
     // Hidden or squeezed away: children take no space either.
-    m_bVBarShown = false;
+    m_bVBarShown = m_bHBarShown = false;
     for (CControlUI* item : m_items) {
       const RECT& pos = item->GetPos();
       if (pos.left || pos.top || pos.right || pos.bottom || item->IsUpdateNeeded()) item->SetPos({0, 0, 0, 0}, false);
@@ -195,10 +205,15 @@ void CContainerUI::LayoutNow() {
                       std::max(m_rcItem.top + m_rcInset.top, m_rcItem.bottom - m_rcInset.bottom)};
   RECT area = GetInnerRect();
   SIZE content = ArrangeChildren(area, m_szScrollPos);
-  const bool needBar = m_bVScroll && content.cy > area.bottom - area.top;
-  if (needBar != m_bVBarShown) {
-    // Showing or hiding the bar changes the width the children get.
-    m_bVBarShown = needBar && (inset.right - inset.left) > m_vScrollStyle.nWidth;
+  // Showing one bar narrows the view, which may call for the other bar.
+  for (int pass = 0; pass < 2; ++pass) {
+    const bool needV = m_bVScroll && content.cy > area.bottom - area.top &&
+                       (inset.right - inset.left) > m_pVerticalScrollBar->GetThickness();
+    const bool needH = m_bHScroll && content.cx > area.right - area.left &&
+                       (inset.bottom - inset.top) > m_pHorizontalScrollBar->GetThickness();
+    if (needV == m_bVBarShown && needH == m_bHBarShown) break;
+    m_bVBarShown = needV;
+    m_bHBarShown = needH;
     area = GetInnerRect();
     content = ArrangeChildren(area, m_szScrollPos);
   }
@@ -216,7 +231,7 @@ void CContainerUI::LayoutNow() {
     ArrangeChildren(area, m_szScrollPos);
   }
   ArrangeFloatChildren(inset);
-  UpdateScrollBarRects();
+  UpdateScrollBars();
 }
 
 SIZE CContainerUI::ArrangeChildren(const RECT& rcInner, SIZE szScroll) {
@@ -250,89 +265,22 @@ void CContainerUI::ArrangeFloatChildren(const RECT& rcInner) {
   }
 }
 
-void CContainerUI::UpdateScrollBarRects() {
-  if (!m_bVBarShown) {
-    m_vBar.rcBar = m_vBar.rcThumb = RECT{0, 0, 0, 0};
-    return;
-  }
+void CContainerUI::UpdateScrollBars() {
   const RECT inner = GetInnerRect();
-  m_vBar.rcBar = RECT{inner.right, inner.top, inner.right + m_vScrollStyle.nWidth, inner.bottom};
-  const int barHeight = inner.bottom - inner.top;
-  const int view = barHeight;
-  const int content = view + m_szScrollRange.cy;
-  int thumb = content > 0 ? static_cast<int>(static_cast<long long>(barHeight) * view / content) : barHeight;
-  thumb = std::clamp(thumb, std::min(kMinThumbSize, barHeight), barHeight);
-  const int travel = barHeight - thumb;
-  const int offset =
-      m_szScrollRange.cy > 0 ? static_cast<int>(static_cast<long long>(travel) * m_szScrollPos.cy / m_szScrollRange.cy) : 0;
-  m_vBar.rcThumb = RECT{m_vBar.rcBar.left, inner.top + offset, m_vBar.rcBar.right, inner.top + offset + thumb};
-}
-
-void CContainerUI::PaintScrollBar(HDC hDC) {
-  if (!m_bVBarShown) return;
-  detail::FillColor(hDC, m_vBar.rcBar, m_vScrollStyle.dwBkColor);
-  TImageSlot& image = m_vBar.bHot || m_vBar.bDragging ? m_vScrollStyle.thumbHotImage : m_vScrollStyle.thumbNormalImage;
-  if (DrawImage(hDC, image, m_vBar.rcThumb)) return;
-  const DWORD color = m_vBar.bDragging ? m_vScrollStyle.dwThumbPushedColor
-                      : m_vBar.bHot    ? m_vScrollStyle.dwThumbHotColor
-                                       : m_vScrollStyle.dwThumbColor;
-  RECT thumb = m_vBar.rcThumb;
-  InflateRect(&thumb, -2, -1);
-  const LONG radius = thumb.right - thumb.left;
-  detail::FillColor(hDC, thumb, color, SIZE{radius, radius});
-}
-
-bool CContainerUI::HandleScrollBarEvent(TEventUI& event) {
-  if (!m_bVBarShown) return false;
-  const bool inBar = PtInRect(&m_vBar.rcBar, event.ptMouse) != FALSE;
-  switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK: {
-      if (!inBar || !IsEnabled()) return false;
-      if (PtInRect(&m_vBar.rcThumb, event.ptMouse)) {
-        m_vBar.bDragging = true;
-        m_vBar.nDragOffset = event.ptMouse.y - m_vBar.rcThumb.top;
-        Invalidate();
-      } else {
-        const RECT inner = GetInnerRect();
-        const int page = inner.bottom - inner.top;
-        const int direction = event.ptMouse.y < m_vBar.rcThumb.top ? -1 : 1;
-        ScrollByUser({m_szScrollPos.cx, m_szScrollPos.cy + direction * page});
-      }
-      return true;
-    }
-    case UIEVENT_MOUSEMOVE: {
-      if (m_vBar.bDragging) {
-        const int travel = (m_vBar.rcBar.bottom - m_vBar.rcBar.top) - (m_vBar.rcThumb.bottom - m_vBar.rcThumb.top);
-        const int top = event.ptMouse.y - m_vBar.nDragOffset - m_vBar.rcBar.top;
-        const LONG pos = travel > 0 ? static_cast<LONG>(static_cast<long long>(top) * m_szScrollRange.cy / travel) : 0;
-        ScrollByUser({m_szScrollPos.cx, pos});
-        return true;
-      }
-      if (inBar != m_vBar.bHot) {
-        m_vBar.bHot = inBar;
-        Invalidate();
-      }
-      return inBar;
-    }
-    case UIEVENT_BUTTONUP:
-      if (!m_vBar.bDragging) return inBar;
-      m_vBar.bDragging = false;
-      Invalidate();
-      return true;
-    case UIEVENT_MOUSELEAVE:
-      if (m_vBar.bHot && !m_vBar.bDragging) {
-        m_vBar.bHot = false;
-        Invalidate();
-      }
-      return false;
-    default:
-      return false;
+  if (m_pVerticalScrollBar) {
+    const RECT bar = m_bVBarShown ? RECT{inner.right, inner.top, inner.right + m_pVerticalScrollBar->GetThickness(), inner.bottom}
+                                  : RECT{0, 0, 0, 0};
+    m_pVerticalScrollBar->Update(bar, m_szScrollRange.cy, m_szScrollPos.cy, inner.bottom - inner.top);
+  }
+  if (m_pHorizontalScrollBar) {
+    const RECT bar = m_bHBarShown
+                         ? RECT{inner.left, inner.bottom, inner.right, inner.bottom + m_pHorizontalScrollBar->GetThickness()}
+                         : RECT{0, 0, 0, 0};
+    m_pHorizontalScrollBar->Update(bar, m_szScrollRange.cx, m_szScrollPos.cx, inner.right - inner.left);
   }
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {
-  if (HandleScrollBarEvent(event)) return;
   if (event.Type == UIEVENT_SCROLLWHEEL && m_bVScroll && IsEnabled()) {
     const int delta = static_cast<short>(HIWORD(event.wParam));
     int notches = delta / WHEEL_DELTA;
@@ -350,26 +298,29 @@ void CContainerUI::DoEvent(TEventUI& event) {
 
 CControlUI* CContainerUI::HitTest(POINT pt) {
   if (!m_bVisible || !PtInRect(&m_rcItem, pt)) return nullptr;
-  if (m_bVBarShown && PtInRect(&m_vBar.rcBar, pt)) return this;
+  if (m_bVBarShown && PtInRect(&m_pVerticalScrollBar->GetPos(), pt)) return m_pVerticalScrollBar;
+  if (m_bHBarShown && PtInRect(&m_pHorizontalScrollBar->GetPos(), pt)) return m_pHorizontalScrollBar;
   if (m_bMouseChildEnabled) {
     const RECT inner = GetInnerRect();
-    const bool inInner = PtInRect(&inner, pt) != FALSE;
-    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
-      CControlUI* item = *it;
-      if (!item->IsFloat() && !inInner) continue;
-      if (CControlUI* hit = item->HitTest(pt)) return hit;
-    }
+    if (CControlUI* hit = HitTestChildren(pt, PtInRect(&inner, pt) != FALSE)) return hit;
   }
   return m_bMouseEnabled ? this : nullptr;
 }
 
-bool CContainerUI::IsInteractiveAt(POINT pt) const {
-  return m_bVBarShown && PtInRect(&m_vBar.rcBar, pt) != FALSE;
+CControlUI* CContainerUI::HitTestChildren(POINT pt, bool bInInner) {
+  for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+    CControlUI* item = *it;
+    if (!item->IsFloat() && !bInInner) continue;
+    if (CControlUI* hit = item->HitTest(pt)) return hit;
+  }
+  return nullptr;
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* pManager, CControlUI* pParent) {
   CControlUI::SetManager(pManager, pParent);
   for (CControlUI* item : m_items) item->SetManager(pManager, this);
+  if (m_pVerticalScrollBar) m_pVerticalScrollBar->SetManager(pManager, this);
+  if (m_pHorizontalScrollBar) m_pHorizontalScrollBar->SetManager(pManager, this);
 }
 
 void CContainerUI::PropagateState() {
@@ -395,22 +346,27 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
       // meet the paint rectangle are visited.
       const int clipped = SaveDC(hDC);
       IntersectClipRect(hDC, rcChildren.left, rcChildren.top, rcChildren.right, rcChildren.bottom);
-      for (CControlUI* item : m_items) {
-        if (item->IsFloat() || !item->IsSelfVisible()) continue;
-        RECT rcTest;
-        if (!IntersectRect(&rcTest, &rcChildren, &item->GetPos())) continue;
-        item->DoPaint(hDC, rcChildren);
-      }
+      PaintChildren(hDC, rcChildren);
       RestoreDC(hDC, clipped);
     }
     for (CControlUI* item : m_items) {
       if (item->IsFloat() && item->IsSelfVisible()) item->DoPaint(hDC, rcClip);
     }
-    PaintScrollBar(hDC);
+    if (m_bVBarShown) m_pVerticalScrollBar->DoPaint(hDC, rcClip);
+    if (m_bHBarShown) m_pHorizontalScrollBar->DoPaint(hDC, rcClip);
     RestoreDC(hDC, rounded);
   }
   PaintBorder(hDC);
   RestoreDC(hDC, saved);
+}
+
+void CContainerUI::PaintChildren(HDC hDC, const RECT& rcChildren) {
+  for (CControlUI* item : m_items) {
+    if (item->IsFloat() || !item->IsSelfVisible()) continue;
+    RECT rcTest;
+    if (!IntersectRect(&rcTest, &rcChildren, &item->GetPos())) continue;
+    item->DoPaint(hDC, rcChildren);
+  }
 }
 
 void CContainerUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
@@ -431,32 +387,9 @@ void CContainerUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     if (ParseBool(pstrValue, &flag)) EnableScrollBar(m_bVScroll, flag);
   } else if (name == L"scrollstepsize") {
     if (ParseInt(pstrValue, &number)) SetScrollStepSize(number);
-  } else if (name == L"vscrollbarstyle") {
-    for (const auto& [key, value] : ParseAttributeList(pstrValue)) {
-      DWORD color;
-      if (key == L"width") {
-        if (ParseInt(value.c_str(), &number) && number >= 0) m_vScrollStyle.nWidth = number;
-      } else if (key == L"bkcolor") {
-        if (ParseColor(value.c_str(), &color)) m_vScrollStyle.dwBkColor = color;
-      } else if (key == L"thumbcolor") {
-        if (ParseColor(value.c_str(), &color)) m_vScrollStyle.dwThumbColor = color;
-      } else if (key == L"thumbhotcolor") {
-        if (ParseColor(value.c_str(), &color)) m_vScrollStyle.dwThumbHotColor = color;
-      } else if (key == L"thumbpushedcolor") {
-        if (ParseColor(value.c_str(), &color)) m_vScrollStyle.dwThumbPushedColor = color;
-      } else if (key == L"thumbnormalimage") {
-        m_vScrollStyle.thumbNormalImage.Set(value.c_str());
-      } else if (key == L"thumbhotimage") {
-        m_vScrollStyle.thumbHotImage.Set(value.c_str());
-      } else if (key == L"showbutton1") {
-        ParseBool(value.c_str(), &m_vScrollStyle.bShowButton1);
-      } else if (key == L"showbutton2") {
-        ParseBool(value.c_str(), &m_vScrollStyle.bShowButton2);
-      }
-    }
+  } else if (name == L"vscrollbarstyle" || name == L"hscrollbarstyle") {
+    EnsureScrollBar(name[0] == L'h')->ApplyStyle(pstrValue);
     NeedUpdate();
-  } else if (name == L"hscrollbarstyle") {
-    // Accepted: horizontal scrolling has no bar of its own.
   } else {
     CControlUI::SetAttribute(pstrName, pstrValue);
   }

@@ -305,6 +305,11 @@ void CControlUI::SetPos(RECT rc, bool bNeedInvalidate) {
   if (changed && bNeedInvalidate) Invalidate();
 }
 
+void CControlUI::PlaceLazily(const RECT& rc) {
+  m_rcItem = rc;
+  m_bUpdateNeeded = true;
+}
+
 SIZE CControlUI::EstimateSize(SIZE szAvailable) { return m_cxyFixed; }
 
 void CControlUI::Invalidate() {
@@ -423,7 +428,10 @@ void CControlUI::DetachPinned() {
 }
 
 bool CControlUI::DrawImage(HDC hDC, TImageSlot& image, const RECT& rcDest) {
-  return detail::DrawImage(hDC, m_pManager, rcDest, image);
+  UINT nextFrame = 0;
+  const bool drawn = detail::DrawImage(hDC, m_pManager, rcDest, image, &nextFrame);
+  if (nextFrame > 0 && m_pManager) m_pManager->ScheduleAnimation(this, nextFrame);
+  return drawn;
 }
 
 void CControlUI::Notify(LPCTSTR type, WPARAM wParam, LPARAM lParam) {

@@ -7,12 +7,16 @@
 
 #include "Attributes.h"
 #include "duilib/Button.h"
+#include "duilib/Combo.h"
 #include "duilib/Container.h"
 #include "duilib/Edit.h"
 #include "duilib/Label.h"
 #include "duilib/Layouts.h"
+#include "duilib/List.h"
 #include "duilib/Option.h"
 #include "duilib/PaintManager.h"
+#include "duilib/RichEdit.h"
+#include "duilib/TreeView.h"
 #include "quennet/EventLog.h"
 #include "quennet/WinHandles.h"
 
@@ -37,6 +41,13 @@ std::map<std::wstring, CDialogBuilder::ControlFactory>& Factories() {
     (*map)[L"Option"] = [] { return new COptionUI; };
     (*map)[L"CheckBox"] = [] { return new CCheckBoxUI; };
     (*map)[L"Edit"] = [] { return new CEditUI; };
+    (*map)[L"List"] = [] { return new CListUI; };
+    (*map)[L"ListContainerElement"] = [] { return new CListContainerElementUI; };
+    (*map)[L"ListLabelElement"] = [] { return new CListLabelElementUI; };
+    (*map)[L"TreeView"] = [] { return new CTreeViewUI; };
+    (*map)[L"TreeNode"] = [] { return new CTreeNodeUI; };
+    (*map)[L"RichEdit"] = [] { return new CRichEditUI; };
+    (*map)[L"Combo"] = [] { return new CComboUI; };
     return map;
   }();
   return *factories;

@@ -1,6 +1,7 @@
 #include "duilib/Edit.h"
 
 #include "Attributes.h"
+#include "NativeEdit.h"
 #include "Render.h"
 #include "duilib/Container.h"
 #include "duilib/PaintManager.h"
@@ -9,53 +10,37 @@ namespace DuiLib {
 
 namespace {
 
-constexpr wchar_t kHostProperty[] = L"DuiLib.EditHost";
-constexpr wchar_t kProcProperty[] = L"DuiLib.EditProc";
 // Lifted default limit of a native EDIT.
 constexpr UINT kUnlimited = 0x7FFFFFFE;
 constexpr wchar_t kPasswordChar = 0x25CF;
 
-std::wstring WindowText(HWND hWnd) {
-  const int length = GetWindowTextLengthW(hWnd);
-  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-  const int copied = GetWindowTextW(hWnd, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
-  return text;
-}
-
-LRESULT CALLBACK EditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  auto* edit = static_cast<CEditUI*>(GetPropW(hWnd, kHostProperty));
-  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hWnd, kProcProperty));
-  if (!previous) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-  switch (uMsg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-      const LRESULT result = CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
-      if (edit) edit->OnNativeFocus(uMsg == WM_SETFOCUS);
-      return result;
-    }
-    case WM_MOUSEWHEEL:
-      // The wheel scrolls what is under the pointer, not the edit.
-      return ::SendMessageW(GetParent(hWnd), uMsg, wParam, lParam);
-    case WM_CHAR:
-      // Enter and Tab are routed by the framework; never beep for them.
-      if (wParam == VK_RETURN || wParam == VK_TAB) return 0;
-      break;
-    case WM_DESTROY:
-      if (edit) edit->OnNativeDestroyed();
-      break;
-    case WM_NCDESTROY:
-      RemovePropW(hWnd, kHostProperty);
-      RemovePropW(hWnd, kProcProperty);
-      SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-      return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
-    default:
-      break;
-  }
-  return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
-}
-
 }  // namespace
+
+class CEditUI::NativeHost final : public detail::INativeEditHost {
+ public:
+  explicit NativeHost(CEditUI& edit) : m_edit(edit) {}
+  CControlUI* HostControl() override { return &m_edit; }
+  HBRUSH OnCtlColor(HDC hDC) override { return m_edit.OnCtlColor(hDC); }
+  void OnNativeChange() override { m_edit.OnNativeChange(); }
+  void OnNativeFocus(bool bGained) override { m_edit.OnNativeFocus(bGained); }
+  void OnNativeDestroyed() override { m_edit.OnNativeDestroyed(); }
+  bool OnNativeMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) override {
+    if (uMsg == WM_MOUSEWHEEL) {
+      // The wheel scrolls what is under the pointer, not the edit.
+      lRes = ::SendMessageW(::GetParent(m_edit.m_hWndEdit), uMsg, wParam, lParam);
+      return true;
+    }
+    // Enter and Tab are routed by the framework; never beep for them.
+    if (uMsg == WM_CHAR && (wParam == VK_RETURN || wParam == VK_TAB)) {
+      lRes = 0;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  CEditUI& m_edit;
+};
 
 CEditUI::CEditUI() {
   m_uTextStyle = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
@@ -75,12 +60,12 @@ LPVOID CEditUI::GetInterface(LPCTSTR pstrName) {
 }
 
 CEditUI* CEditUI::FromNativeWindow(HWND hWnd) {
-  if (!hWnd) return nullptr;
-  return static_cast<CEditUI*>(GetPropW(hWnd, kHostProperty));
+  CControlUI* host = detail::NativeEditControlOf(hWnd);
+  return host ? static_cast<CEditUI*>(host->GetInterface(L"Edit")) : nullptr;
 }
 
 CDuiString CEditUI::GetText() const {
-  if (m_hWndEdit) return CDuiString(WindowText(m_hWndEdit));
+  if (m_hWndEdit) return CDuiString(detail::NativeWindowText(m_hWndEdit));
   return m_sText;
 }
 
@@ -179,18 +164,6 @@ RECT CEditUI::NativeRect() const {
   return rc;
 }
 
-RECT CEditUI::VisibleNativeRect(const RECT& rc) const {
-  // What scrolling or small ancestors leave visible of the child.
-  RECT visible = rc;
-  for (CControlUI* parent = m_pParent; parent; parent = parent->GetParent()) {
-    if (auto* container = static_cast<CContainerUI*>(parent->GetInterface(L"Container"))) {
-      const RECT inner = container->GetInnerRect();
-      if (!IntersectRect(&visible, &visible, &inner)) return RECT{0, 0, 0, 0};
-    }
-  }
-  return visible;
-}
-
 void CEditUI::EnsureNativeWindow() {
   if (m_hWndEdit || !m_pManager || !m_pManager->GetPaintWindow()) return;
   DWORD style = WS_CHILD | ES_AUTOHSCROLL;
@@ -200,9 +173,8 @@ void CEditUI::EnsureNativeWindow() {
   m_hWndEdit = CreateWindowExW(0, L"EDIT", m_sText, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                                m_pManager->GetPaintWindow(), nullptr, CPaintManagerUI::GetInstance(), nullptr);
   if (!m_hWndEdit) return;
-  SetPropW(m_hWndEdit, kHostProperty, this);
-  SetPropW(m_hWndEdit, kProcProperty,
-           reinterpret_cast<HANDLE>(SetWindowLongPtrW(m_hWndEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc))));
+  if (!m_host) m_host = std::make_unique<NativeHost>(*this);
+  detail::AttachNativeEdit(m_hWndEdit, m_host.get());
   ::SendMessageW(m_hWndEdit, EM_LIMITTEXT, m_uMaxChar ? m_uMaxChar : kUnlimited, 0);
   ::SendMessageW(m_hWndEdit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   if (m_bPasswordMode) ::SendMessageW(m_hWndEdit, EM_SETPASSWORDCHAR, kPasswordChar, 0);
@@ -223,40 +195,29 @@ void CEditUI::ApplyStyle() {
 void CEditUI::DestroyNativeWindow() {
   if (!m_hWndEdit) return;
   HWND hWnd = m_hWndEdit;
-  m_sText = WindowText(hWnd);
+  m_sText = detail::NativeWindowText(hWnd);
   m_hWndEdit = nullptr;
-  RemovePropW(hWnd, kHostProperty);
+  detail::DetachNativeEdit(hWnd);
   DestroyWindow(hWnd);
 }
 
 void CEditUI::OnNativeDestroyed() {
   if (!m_hWndEdit) return;
-  m_sText = WindowText(m_hWndEdit);
-  RemovePropW(m_hWndEdit, kHostProperty);
+  m_sText = detail::NativeWindowText(m_hWndEdit);
+  detail::DetachNativeEdit(m_hWndEdit);
   m_hWndEdit = nullptr;
 }
 
 void CEditUI::UpdateNativeWindow() {
   if (!m_pManager) return;
   const RECT rc = NativeRect();
-  const RECT visible = VisibleNativeRect(rc);
+  const RECT visible = detail::VisibleNativeRect(this, rc);
   const bool show = IsVisible() && !IsRectEmpty(&visible) && (m_bFocused || !GetText().IsEmpty());
   if (show) EnsureNativeWindow();
   if (!m_hWndEdit) return;
   ApplyStyle();
   EnableWindow(m_hWndEdit, IsEnabled());
-  // The child stays where its text belongs; a part scrolled out of view is
-  // cut off by a region rather than by moving the text.
-  const bool clipped = show && !EqualRect(&visible, &rc);
-  if (clipped || m_bClipped) {
-    HRGN region = clipped ? CreateRectRgn(visible.left - rc.left, visible.top - rc.top, visible.right - rc.left,
-                                          visible.bottom - rc.top)
-                          : nullptr;
-    if (!SetWindowRgn(m_hWndEdit, region, TRUE) && region) DeleteObject(region);
-    m_bClipped = clipped;
-  }
-  SetWindowPos(m_hWndEdit, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-               SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  m_bClipped = detail::PlaceNativeChild(m_hWndEdit, rc, visible, show, m_bClipped);
   Invalidate();
 }
 

@@ -1,6 +1,10 @@
 #include "duilib/Label.h"
 
+#include <algorithm>
+
 #include "Attributes.h"
+#include "Markup.h"
+#include "MarkupLayout.h"
 #include "Render.h"
 #include "duilib/PaintManager.h"
 
@@ -13,7 +17,17 @@ constexpr UINT kVerticalAlign = DT_TOP | DT_VCENTER | DT_BOTTOM;
 
 }  // namespace
 
+struct CLabelUI::MarkupState {
+  detail::MarkupDocument doc;
+  uint32_t version = 0;  // text version the document was parsed from
+  detail::MarkupLayout painted;
+  int hotLink = -1;
+  int pressedLink = -1;
+};
+
 CLabelUI::CLabelUI() = default;
+
+CLabelUI::~CLabelUI() = default;
 
 LPCTSTR CLabelUI::GetClass() const { return L"LabelUI"; }
 
@@ -70,6 +84,8 @@ void CLabelUI::SetShowHtml(bool bShowHtml) {
   m_bShowHtml = bShowHtml;
   ++m_textVersion;
   Invalidate();
+  // The tags no longer take room, and breaks may add lines.
+  if (IsSizeFromText()) NeedParentUpdate();
 }
 
 void CLabelUI::SetAutoCalcWidth(bool bAutoCalcWidth) {
@@ -78,20 +94,122 @@ void CLabelUI::SetAutoCalcWidth(bool bAutoCalcWidth) {
   NeedParentUpdate();
 }
 
-CDuiString CLabelUI::GetPlainText() const { return m_sText; }
+CLabelUI::MarkupState& CLabelUI::Markup() const {
+  // Parsed once per text: painting, measuring and hit testing share it.
+  if (!m_markup) m_markup = std::make_unique<MarkupState>();
+  if (m_markup->version != m_textVersion) {
+    m_markup->doc = detail::ParseMarkup(GetDisplayText().str());
+    m_markup->version = m_textVersion;
+    m_markup->hotLink = m_markup->pressedLink = -1;
+  }
+  return *m_markup;
+}
+
+CLabelUI::MarkupState& CLabelUI::PaintedMarkup() const {
+  MarkupState& markup = Markup();
+  const RECT rc = GetTextRect();
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, GetEffectiveFont());
+  const int width = std::max<int>(0, rc.right - rc.left);
+  if (!markup.painted.Matches(width, m_uTextStyle, font ? font->hFont : nullptr, markup.version)) {
+    markup.painted.Build(markup.doc, m_pManager, GetEffectiveFont(), width, m_uTextStyle);
+    markup.painted.SetKey(markup.version);
+  }
+  return markup;
+}
+
+CDuiString CLabelUI::GetPlainText() const { return m_bShowHtml ? CDuiString(Markup().doc.plain) : m_sText; }
+
+int CLabelUI::GetLinkCount() const { return m_bShowHtml ? static_cast<int>(Markup().doc.links.size()) : 0; }
+
+const CDuiString* CLabelUI::GetLinkContent(int iIndex) const {
+  if (iIndex < 0 || iIndex >= GetLinkCount()) return nullptr;
+  return &m_markup->doc.links[static_cast<size_t>(iIndex)];
+}
+
+RECT CLabelUI::GetTextRect() const {
+  return RECT{m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
+              m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
+}
+
+int CLabelUI::LinkAt(POINT pt) const {
+  if (GetLinkCount() == 0) return -1;
+  return PaintedMarkup().painted.LinkAt(GetTextRect(), pt);
+}
+
+bool CLabelUI::GetLinkRect(int iIndex, RECT* pRect) const {
+  if (!pRect || iIndex < 0 || iIndex >= GetLinkCount()) return false;
+  return PaintedMarkup().painted.LinkRect(GetTextRect(), iIndex, pRect);
+}
+
+bool CLabelUI::IsInteractiveAt(POINT pt) const { return LinkAt(pt) >= 0; }
+
+bool CLabelUI::HandleLinkEvent(TEventUI& event) {
+  if (GetLinkCount() == 0) return false;
+  MarkupState& markup = *m_markup;
+  switch (event.Type) {
+    case UIEVENT_MOUSEMOVE: {
+      const int link = LinkAt(event.ptMouse);
+      if (link != markup.hotLink) {
+        markup.hotLink = link;
+        Invalidate();
+      }
+      return false;
+    }
+    case UIEVENT_MOUSELEAVE:
+      if (markup.hotLink >= 0) {
+        markup.hotLink = -1;
+        Invalidate();
+      }
+      return false;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK: {
+      const int link = LinkAt(event.ptMouse);
+      if (link < 0 || !IsEnabled()) return false;
+      markup.pressedLink = link;
+      return true;
+    }
+    case UIEVENT_BUTTONUP: {
+      const int link = markup.pressedLink;
+      if (link < 0) return false;
+      markup.pressedLink = -1;
+      // Pressed and released on the same link; the index says which one.
+      if (LinkAt(event.ptMouse) == link && CanRaise()) Notify(L"link", static_cast<WPARAM>(link));
+      return true;
+    }
+    case UIEVENT_SETCURSOR:
+      if (LinkAt(event.ptMouse) < 0) return false;
+      ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CLabelUI::DoEvent(TEventUI& event) {
+  if (HandleLinkEvent(event)) return;
+  CControlUI::DoEvent(event);
+}
 
 bool CLabelUI::IsSizeFromText() const {
   return m_bAutoCalcWidth || ((m_uTextStyle & DT_SINGLELINE) == 0 && m_cxyFixed.cy == 0);
 }
 
 SIZE CLabelUI::MeasureText(int width) {
-  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, GetEffectiveFont());
   const HFONT handle = font ? font->hFont : nullptr;
   if (m_measure.width == width && m_measure.style == m_uTextStyle && m_measure.font == handle &&
       m_measure.textVersion == m_textVersion) {
     return m_measure.size;
   }
-  const SIZE size = detail::MeasureText(m_pManager, GetDisplayText(), m_iFont, m_uTextStyle, width);
+  SIZE size;
+  if (m_bShowHtml) {
+    // Only the size is kept; the layout that is drawn is made for the text rectangle.
+    detail::MarkupLayout measured;
+    measured.Build(Markup().doc, m_pManager, GetEffectiveFont(), width, m_uTextStyle);
+    size = measured.GetSize();
+  } else {
+    size = detail::MeasureText(m_pManager, GetDisplayText(), GetEffectiveFont(), m_uTextStyle, width);
+  }
   m_measure = MeasureCache{width, m_uTextStyle, handle, m_textVersion, size};
   return size;
 }
@@ -102,7 +220,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
   const int padY = m_rcTextPadding.top + m_rcTextPadding.bottom;
   if (size.cy == 0) {
     if (m_uTextStyle & DT_SINGLELINE) {
-      const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+      const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, GetEffectiveFont());
       size.cy = (font ? font->tm.tmHeight : 16) + 4;
     } else {
       const int width = (size.cx > 0 ? size.cx : szAvailable.cx) - padX;
@@ -130,9 +248,19 @@ void CLabelUI::PaintText(HDC hDC) {
     color = GetStateTextColor();
     if (color == 0) color = m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000;
   }
-  const RECT rc = {m_rcItem.left + m_rcTextPadding.left, m_rcItem.top + m_rcTextPadding.top,
-                   m_rcItem.right - m_rcTextPadding.right, m_rcItem.bottom - m_rcTextPadding.bottom};
-  detail::DrawText(hDC, m_pManager, rc, text, color, m_iFont, m_uTextStyle);
+  const RECT rc = GetTextRect();
+  if (!m_bShowHtml) {
+    detail::DrawText(hDC, m_pManager, rc, text, color, GetEffectiveFont(), m_uTextStyle);
+    return;
+  }
+  if (rc.right <= rc.left || rc.bottom <= rc.top) return;
+  MarkupState& markup = PaintedMarkup();
+  detail::MarkupColors colors;
+  colors.text = color;
+  colors.link = m_pManager ? m_pManager->GetDefaultLinkFontColor() : 0xFF0066CC;
+  colors.linkHover = m_pManager ? m_pManager->GetDefaultLinkHoverFontColor() : 0xFF0088FF;
+  colors.uniform = !IsEnabled();
+  markup.painted.Draw(hDC, markup.doc, rc, colors, markup.hotLink);
 }
 
 void CLabelUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {

@@ -90,13 +90,13 @@ DWORD COptionUI::GetRestingBkColor() const {
 
 void COptionUI::PaintStatusImage(HDC hDC) {
   bool drawn = false;
-  if (!IsEnabled() && DrawImage(hDC, m_disabledImage, m_rcItem)) {
+  if (!IsEnabled() && DrawStateImage(hDC, &StateImages::disabled)) {
     drawn = true;
   } else if (m_bSelected) {
     drawn = (IsHot() && DrawImage(hDC, m_selectedHotImage, m_rcItem)) || DrawImage(hDC, m_selectedImage, m_rcItem);
   }
   if (!drawn) PaintButtonImages(hDC);
-  DrawImage(hDC, m_foreImage, m_rcItem);
+  DrawStateImage(hDC, &StateImages::fore);
 }
 
 void COptionUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {

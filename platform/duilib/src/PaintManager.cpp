@@ -7,9 +7,9 @@
 
 #include "ControlPin.h"
 #include "FontPool.h"
+#include "NativeEdit.h"
 #include "PaintSupport.h"
 #include "duilib/Control.h"
-#include "duilib/Edit.h"
 #include "TestHooks.h"
 #include "quennet/EventLog.h"
 
@@ -18,6 +18,8 @@ namespace DuiLib {
 namespace {
 
 HINSTANCE g_instance = nullptr;
+// The window timer of the animations; control timers count up from 0x10000.
+constexpr UINT_PTR kAnimationTimer = 0x7FFF0000;
 DWORD g_sharedLinkColor = 0xFF0066CC;
 DWORD g_sharedLinkHoverColor = 0xFF0088FF;
 
@@ -48,13 +50,6 @@ struct KeyRoute {
   bool consumed;
 };
 thread_local KeyRoute* t_keyRoute = nullptr;
-
-WORD KeyState() {
-  WORD state = 0;
-  if (GetKeyState(VK_CONTROL) < 0) state |= MK_CONTROL;
-  if (GetKeyState(VK_SHIFT) < 0) state |= MK_SHIFT;
-  return state;
-}
 
 template <class Visit>
 void WalkTree(CControlUI* control, Visit&& visit) {
@@ -163,6 +158,7 @@ void CPaintManagerUI::ReapControl(CControlUI* pControl) {
   if (m_pEventClick == pControl) m_pEventClick = nullptr;
   if (m_pEventRClick == pControl) m_pEventRClick = nullptr;
   m_dirty.erase(pControl);
+  m_animated.erase(pControl);
   KillTimer(pControl);
   m_asyncNotify.erase(std::remove_if(m_asyncNotify.begin(), m_asyncNotify.end(),
                                      [pControl](const AsyncNotify& n) { return n.msg.pSender == pControl; }),
@@ -206,6 +202,9 @@ void CPaintManagerUI::ReleaseAll() {
     if (m_hWndPaint) ::KillTimer(m_hWndPaint, timer.uWinTimer);
   }
   m_timers.clear();
+  if (m_hWndPaint && m_animationDue) ::KillTimer(m_hWndPaint, kAnimationTimer);
+  m_animated.clear();
+  m_animationDue = 0;
   m_notifiers.clear();
   m_preFilters.clear();
   m_filters.clear();
@@ -345,6 +344,17 @@ DWORD CPaintManagerUI::GetDefaultLinkHoverFontColor() const {
   return m_dwLinkHoverFontColor ? m_dwLinkHoverFontColor : g_sharedLinkHoverColor;
 }
 
+void CPaintManagerUI::ShareStyleOf(const CPaintManagerUI& other) {
+  m_fonts = other.m_fonts;
+  m_defaultFont = other.m_defaultFont;
+  m_dwDefaultFontColor = other.m_dwDefaultFontColor;
+  m_dwDefaultDisabledColor = other.m_dwDefaultDisabledColor;
+  m_dwLinkFontColor = other.m_dwLinkFontColor;
+  m_dwLinkHoverFontColor = other.m_dwLinkHoverFontColor;
+  m_sResourcePath = other.m_sResourcePath;
+  BroadcastFontChange();
+}
+
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList) {
   if (!pStrControlName) return;
   m_defaultAttributes[pStrControlName] = pStrControlAttrList ? pStrControlAttrList : L"";
@@ -390,7 +400,7 @@ void CPaintManagerUI::SetFocusImpl(CControlUI* pControl, bool bMoveNativeFocus) 
     // native child that no longer holds the framework focus gives it back.
     HWND focus = ::GetFocus();
     if (focus && focus != m_hWndPaint && IsChild(m_hWndPaint, focus) &&
-        (!m_pFocus || CEditUI::FromNativeWindow(focus) != m_pFocus)) {
+        (!m_pFocus || detail::NativeEditControlOf(focus) != m_pFocus)) {
       ::SetFocus(m_hWndPaint);
     }
   }
@@ -406,7 +416,7 @@ bool CPaintManagerUI::IsFocusWithin(const CControlUI* pControl) const {
 bool CPaintManagerUI::SetNextTabControl(bool bForward) {
   std::vector<CControlUI*> order;
   WalkTree(m_pRoot, [&order](CControlUI* control) {
-    if (control->IsFocusable() && control->IsVisible() && control->IsEnabled()) order.push_back(control);
+    if (control->IsTabStop() && control->IsVisible() && control->IsEnabled()) order.push_back(control);
   });
   if (order.empty()) return false;
   const auto it = std::find(order.begin(), order.end(), m_pFocus);
@@ -425,12 +435,21 @@ bool CPaintManagerUI::SetNextTabControl(bool bForward) {
 
 void CPaintManagerUI::Invalidate(const RECT& rcItem) {
   if (!m_hWndPaint || IsRectEmpty(&rcItem)) return;
-  if (m_bInLayout) {
+  if (m_nInvalidationHolds > 0) {
     // One InvalidateRect per layout instead of one per moved control.
-    m_rcLayoutInvalid.Join(rcItem);
+    m_rcHeldInvalid.Join(rcItem);
     return;
   }
   ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
+}
+
+void CPaintManagerUI::HoldInvalidation() {
+  if (m_nInvalidationHolds++ == 0) m_rcHeldInvalid.Empty();
+}
+
+void CPaintManagerUI::ReleaseInvalidation() {
+  if (m_nInvalidationHolds == 0 || --m_nInvalidationHolds > 0) return;
+  if (!m_rcHeldInvalid.IsEmpty() && m_hWndPaint) ::InvalidateRect(m_hWndPaint, &m_rcHeldInvalid, FALSE);
 }
 
 void CPaintManagerUI::Invalidate() {
@@ -445,9 +464,10 @@ void CPaintManagerUI::NeedUpdate() {
 
 void CPaintManagerUI::NeedUpdate(CControlUI* pControl) {
   if (!pControl) return;
-  m_dirty.insert(pControl);
   m_bLayoutPending = true;
-  if (m_bInLayout) return;
+  // Invalidated when it was first marked: adding thousands of rows to a list
+  // invalidates it once.
+  if (!m_dirty.insert(pControl).second || m_bInLayout) return;
   const RECT& rc = pControl->GetPos();
   if (IsRectEmpty(&rc)) {
     Invalidate();
@@ -461,7 +481,7 @@ void CPaintManagerUI::UpdateLayout() {
   RECT client;
   GetClientRect(m_hWndPaint, &client);
   m_bInLayout = true;
-  m_rcLayoutInvalid.Empty();
+  HoldInvalidation();
   const SIZE size = {client.right - client.left, client.bottom - client.top};
   if (size.cx != m_szLaidOut.cx || size.cy != m_szLaidOut.cy || m_pRoot->IsUpdateNeeded()) {
     m_szLaidOut = size;
@@ -470,7 +490,7 @@ void CPaintManagerUI::UpdateLayout() {
   ProcessDirtyControls();
   m_bLayoutPending = false;
   m_bInLayout = false;
-  if (!m_rcLayoutInvalid.IsEmpty()) ::InvalidateRect(m_hWndPaint, &m_rcLayoutInvalid, FALSE);
+  ReleaseInvalidation();
 }
 
 void CPaintManagerUI::ProcessDirtyControls() {
@@ -573,6 +593,15 @@ void CPaintManagerUI::KillTimer(CControlUI* pControl) {
   }
 }
 
+void CPaintManagerUI::ScheduleAnimation(CControlUI* pControl, UINT uDelay) {
+  if (!m_hWndPaint || !IsControlAlive(pControl)) return;
+  m_animated.insert(pControl);
+  const ULONGLONG due = GetTickCount64() + uDelay;
+  if (m_animationDue && m_animationDue <= due) return;
+  m_animationDue = due;
+  ::SetTimer(m_hWndPaint, kAnimationTimer, uDelay, nullptr);
+}
+
 // ---- Window shape ---------------------------------------------------------------
 
 void CPaintManagerUI::UpdateWindowRegion() {
@@ -635,146 +664,9 @@ void CPaintManagerUI::ApplyZoomState() {
   if (CControlUI* restoreButton = FindControl(L"restorebtn")) restoreButton->SetVisible(zoomed != 0);
 }
 
-// ---- Input ----------------------------------------------------------------------
-
-void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WPARAM wParam, LPARAM lParam, TCHAR ch) {
-  if (!pControl) return;
-  TEventUI event;
-  event.Type = type;
-  event.pSender = pControl;
-  event.dwTimestamp = GetTickCount();
-  event.ptMouse = pt;
-  event.chKey = ch;
-  event.wKeyState = KeyState();
-  event.wParam = wParam;
-  event.lParam = lParam;
-  DispatchEvent(pControl, event);
-}
-
-void CPaintManagerUI::DispatchEvent(CControlUI* pControl, TEventUI& event) {
-  CControlPin pin(pControl);
-  pControl->DoEvent(event);
-}
-
-void CPaintManagerUI::SetHot(CControlUI* pControl, POINT pt) {
-  CControlUI* old = m_pEventHover;
-  m_pEventHover = pControl;
-  if (old && IsControlAlive(old)) SendEvent(old, UIEVENT_MOUSELEAVE, pt);
-  if (pControl && m_pEventHover == pControl && IsControlAlive(pControl)) SendEvent(pControl, UIEVENT_MOUSEENTER, pt);
-}
-
-void CPaintManagerUI::OnMouseMove(POINT pt, WPARAM wParam) {
-  m_ptLastMousePos = pt;
-  if (!m_bMouseTracking) {
-    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_HOVER, m_hWndPaint, 500};
-    m_bMouseTracking = _TrackMouseEvent(&track) != FALSE;
-  }
-  CControlUI* hit = FindControl(pt);
-  if (hit != m_pEventHover) {
-    HideToolTip();
-    SetHot(hit, pt);
-  }
-  if (m_pEventClick) {
-    SendEvent(m_pEventClick, UIEVENT_MOUSEMOVE, pt, wParam);
-  } else if (hit && IsControlAlive(hit)) {
-    SendEvent(hit, UIEVENT_MOUSEMOVE, pt, wParam);
-  }
-}
-
-void CPaintManagerUI::OnButtonDown(UINT uMsg, POINT pt, WPARAM wParam) {
-  m_ptLastMousePos = pt;
-  HideToolTip();
-  CControlUI* hit = FindControl(pt);
-  if (uMsg == WM_RBUTTONDOWN) {
-    m_pEventRClick = hit;
-    if (hit) SendEvent(hit, UIEVENT_RBUTTONDOWN, pt, wParam);
-    return;
-  }
-  // The focus moves first, so "killfocus"/"setfocus" come before the click.
-  CControlUI* focusTarget = hit;
-  while (focusTarget && !focusTarget->IsFocusable()) focusTarget = focusTarget->GetParent();
-  SetFocus(focusTarget && focusTarget->IsEnabled() ? focusTarget : nullptr);
-  HWND focus = ::GetFocus();
-  if (focus != m_hWndPaint && !IsChild(m_hWndPaint, focus)) ::SetFocus(m_hWndPaint);
-  if (!hit || !IsControlAlive(hit)) return;
-  m_pEventClick = hit;
-  ::SetCapture(m_hWndPaint);
-  m_bMouseCapture = true;
-  SendEvent(hit, uMsg == WM_LBUTTONDBLCLK ? UIEVENT_DBLCLICK : UIEVENT_BUTTONDOWN, pt, wParam);
-}
-
-void CPaintManagerUI::OnButtonUp(UINT uMsg, POINT pt, WPARAM wParam) {
-  m_ptLastMousePos = pt;
-  if (uMsg == WM_RBUTTONUP) {
-    CControlUI* target = m_pEventRClick;
-    m_pEventRClick = nullptr;
-    if (target && IsControlAlive(target)) SendEvent(target, UIEVENT_RBUTTONUP, pt, wParam);
-    return;
-  }
-  CControlUI* target = m_pEventClick;
-  m_pEventClick = nullptr;
-  if (m_bMouseCapture) {
-    m_bMouseCapture = false;
-    ::ReleaseCapture();
-  }
-  if (target && IsControlAlive(target)) SendEvent(target, UIEVENT_BUTTONUP, pt, wParam);
-}
-
-bool CPaintManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
-  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  ScreenToClient(m_hWndPaint, &pt);
-  m_ptLastMousePos = pt;
-  CControlUI* hit = FindControl(pt);
-  if (!hit) return false;
-  SendEvent(hit, UIEVENT_SCROLLWHEEL, pt, wParam, lParam);
-  return true;
-}
-
-bool CPaintManagerUI::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  m_bKeyHandled = false;
-  if (uMsg == WM_KEYDOWN && wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
-    if (SetNextTabControl(GetKeyState(VK_SHIFT) >= 0)) return true;
-  }
-  if (m_pFocus) {
-    SendEvent(m_pFocus, uMsg == WM_SYSKEYDOWN ? UIEVENT_SYSKEY : UIEVENT_KEYDOWN, m_ptLastMousePos, wParam, lParam,
-              static_cast<TCHAR>(wParam));
-  }
-  return m_bKeyHandled;
-}
-
-bool CPaintManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  // Native children set their own cursor; sizing borders are the system's.
-  if (reinterpret_cast<HWND>(wParam) != m_hWndPaint || LOWORD(lParam) != HTCLIENT) return false;
-  POINT pt;
-  GetCursorPos(&pt);
-  ScreenToClient(m_hWndPaint, &pt);
-  CControlUI* hit = FindControl(pt);
-  if (!hit) {
-    ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-  } else {
-    SendEvent(hit, UIEVENT_SETCURSOR, pt, wParam, lParam);
-  }
-  return true;
-}
-
-void CPaintManagerUI::ShowToolTip() {
-  if (!m_toolTip || !m_pEventHover) return;
-  const CDuiString text = m_pEventHover->GetToolTip();
-  if (text.IsEmpty()) return;
-  POINT pt = m_ptLastMousePos;
-  ClientToScreen(m_hWndPaint, &pt);
-  m_toolTip->Show(text, pt);
-}
-
-void CPaintManagerUI::HideToolTip() {
-  if (m_toolTip) m_toolTip->Hide();
-}
-
-CDuiString CPaintManagerUI::GetCurrentToolTip() const { return m_toolTip ? m_toolTip->Text() : CDuiString(); }
-
-CControlUI* CPaintManagerUI::FindHostOf(HWND hWndChild) const {
-  CEditUI* edit = CEditUI::FromNativeWindow(hWndChild);
-  return edit && IsControlAlive(edit) ? edit : nullptr;
+detail::INativeEditHost* CPaintManagerUI::FindHostOf(HWND hWndChild) const {
+  detail::INativeEditHost* host = detail::NativeEditHostOf(hWndChild);
+  return host && IsControlAlive(host->HostControl()) ? host : nullptr;
 }
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
@@ -790,14 +682,15 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
       return false;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
-      auto* edit = static_cast<CEditUI*>(FindHostOf(reinterpret_cast<HWND>(lParam)));
-      if (!edit) return false;
-      lRes = reinterpret_cast<LRESULT>(edit->OnCtlColor(reinterpret_cast<HDC>(wParam)));
+      detail::INativeEditHost* host = FindHostOf(reinterpret_cast<HWND>(lParam));
+      HBRUSH brush = host ? host->OnCtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
+      if (!brush) return false;
+      lRes = reinterpret_cast<LRESULT>(brush);
       return true;
     }
     case WM_COMMAND:
       if (HIWORD(wParam) == EN_CHANGE) {
-        if (auto* edit = static_cast<CEditUI*>(FindHostOf(reinterpret_cast<HWND>(lParam)))) edit->OnNativeChange();
+        if (detail::INativeEditHost* host = FindHostOf(reinterpret_cast<HWND>(lParam))) host->OnNativeChange();
       }
       return false;
     default:
@@ -820,6 +713,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     DeliverAsyncNotifications();
     return true;
   }
+  if (uMsg == detail::NativeReleaseMessage()) {
+    if (detail::INativeEditHost* host = FindHostOf(reinterpret_cast<HWND>(lParam))) host->OnDeferredRelease();
+    return true;
+  }
   const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   switch (uMsg) {
     case WM_PAINT:
@@ -840,6 +737,15 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       if (m_pRoot) UpdateLayout();
       return true;
     case WM_TIMER:
+      if (wParam == kAnimationTimer) {
+        // Repaint what showed an animation; painting schedules the next frame.
+        ::KillTimer(m_hWndPaint, kAnimationTimer);
+        m_animationDue = 0;
+        std::unordered_set<CControlUI*> animated;
+        animated.swap(m_animated);
+        for (CControlUI* control : animated) control->Invalidate();
+        return true;
+      }
       for (const TimerInfo& timer : m_timers) {
         if (timer.uWinTimer == wParam) {
           SendEvent(timer.pControl, UIEVENT_TIMER, m_ptLastMousePos, timer.nLocalID);
@@ -930,8 +836,8 @@ bool CPaintManagerUI::TranslateMessage(const LPMSG pMsg) {
     }
   }
   if (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN) return false;
-  CEditUI* edit = CEditUI::FromNativeWindow(pMsg->hwnd);
-  CPaintManagerUI* manager = edit ? edit->GetManager() : nullptr;
+  CControlUI* host = detail::NativeEditControlOf(pMsg->hwnd);
+  CPaintManagerUI* manager = host ? host->GetManager() : nullptr;
   if (!manager || !manager->m_hWndPaint) return false;
   // The window sees keys aimed at its edits first: a window that does not
   // pass the key on to the base consumes it (Enter starting one action).

@@ -158,7 +158,7 @@ void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round) {
   }
 }
 
-bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlot& slot) {
+bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlot& slot, UINT* nextFrameIn) {
   if (slot.sValue.IsEmpty() || slot.bFailed) return false;
   ImageSpec spec;
   if (!ParseImageSpec(slot.sValue, &spec)) {
@@ -181,8 +181,11 @@ bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlo
     source = RECT{std::max(0L, spec.source.left), std::max(0L, spec.source.top),
                   std::min<LONG>(image->width, spec.source.right), std::min<LONG>(image->height, spec.source.bottom)};
   }
+  UINT remaining = 0;
+  HBITMAP frame = image->FrameAt(GetTickCount64(), &remaining);
+  if (nextFrameIn) *nextFrameIn = remaining;
   quennet::UniqueMemoryDc src(CreateCompatibleDC(hDC));
-  quennet::SelectGuard select(src.get(), image->hBitmap);
+  quennet::SelectGuard select(src.get(), frame);
   const RECT& c = spec.corner;
   if (c.left || c.top || c.right || c.bottom) {
     BlitNineSlice(hDC, src.get(), *image, dest, source, c, spec.fade);

@@ -19,8 +19,10 @@ void FillColor(HDC hDC, const RECT& rc, DWORD argb, SIZE round = {0, 0});
 void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round = {0, 0});
 
 // Draws an image value in rcItem (or its dest part). False when nothing was
-// drawn; a load failure sets slot.bFailed.
-bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlot& slot);
+// drawn; a load failure sets slot.bFailed. For an animation, the frame of
+// the moment is drawn and nextFrameIn receives the milliseconds until the
+// next one (0 for still images).
+bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlot& slot, UINT* nextFrameIn = nullptr);
 
 // Text in the rectangle with the font id and DT_* style; colour uses RGB only.
 void DrawText(HDC hDC, CPaintManagerUI* pManager, const RECT& rc, LPCTSTR text, DWORD argb, int font, UINT style);

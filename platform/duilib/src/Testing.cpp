@@ -193,6 +193,15 @@ bool ClickAt(HWND window, POINT pt) {
   return true;
 }
 
+bool ClickLink(HWND window, LPCTSTR name, int index) {
+  CControlUI* control = FindNamed(window, name);
+  auto* label = control ? static_cast<CLabelUI*>(control->GetInterface(L"Label")) : nullptr;
+  RECT box;
+  if (!label || !label->IsVisible() || !label->GetLinkRect(index, &box)) return false;
+  Press(window, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+  return true;
+}
+
 bool Wheel(HWND window, LPCTSTR name, int notches) {
   POINT pt;
   if (!CentreOf(window, name, &pt)) return false;
@@ -231,10 +240,11 @@ void PressKey(HWND target, UINT vk, bool shift, bool ctrl) {
 bool TypeText(HWND window, LPCTSTR editName, LPCTSTR text) {
   CControlUI* control = FindNamed(window, editName);
   auto* edit = control ? static_cast<CEditUI*>(control->GetInterface(L"Edit")) : nullptr;
-  if (!edit) return false;
-  edit->SetFocus();
+  auto* rich = control ? static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+  if (!edit && !rich) return false;
+  control->SetFocus();
   PumpPending();
-  HWND child = edit->GetNativeWindow();
+  HWND child = edit ? edit->GetNativeWindow() : rich->GetNativeWindow();
   if (!child) return false;
   for (const wchar_t* p = text; p && *p; ++p) ::SendMessageW(child, WM_CHAR, *p, 1);
   return true;

@@ -16,10 +16,7 @@ CDuiString EscapeMarkup(LPCTSTR raw) {
 
 bool GetImageFileSize(LPCTSTR path, SIZE* out) {
   if (!path || !out) return false;
-  auto image = detail::DecodeImageFile(path);
-  if (!image) return false;
-  *out = SIZE{image->width, image->height};
-  return true;
+  return detail::ReadImageFileSize(path, out);
 }
 
 }  // namespace DuiLib

@@ -3,6 +3,8 @@
 // A push button: state images and colours, "click" on release over it, on
 // Space while focused, or on Activate().
 
+#include <memory>
+
 #include "duilib/Label.h"
 
 namespace DuiLib {
@@ -20,15 +22,15 @@ class CButtonUI : public CLabelUI {
 
   [[nodiscard]] CDuiString GetNormalImage() const { return m_normalImage.sValue; }
   void SetNormalImage(LPCTSTR pStrImage);
-  [[nodiscard]] CDuiString GetHotImage() const { return m_hotImage.sValue; }
+  [[nodiscard]] CDuiString GetHotImage() const { return StateImage(&StateImages::hot); }
   void SetHotImage(LPCTSTR pStrImage);
-  [[nodiscard]] CDuiString GetPushedImage() const { return m_pushedImage.sValue; }
+  [[nodiscard]] CDuiString GetPushedImage() const { return StateImage(&StateImages::pushed); }
   void SetPushedImage(LPCTSTR pStrImage);
-  [[nodiscard]] CDuiString GetFocusedImage() const { return m_focusedImage.sValue; }
+  [[nodiscard]] CDuiString GetFocusedImage() const { return StateImage(&StateImages::focused); }
   void SetFocusedImage(LPCTSTR pStrImage);
-  [[nodiscard]] CDuiString GetDisabledImage() const { return m_disabledImage.sValue; }
+  [[nodiscard]] CDuiString GetDisabledImage() const { return StateImage(&StateImages::disabled); }
   void SetDisabledImage(LPCTSTR pStrImage);
-  [[nodiscard]] CDuiString GetForeImage() const { return m_foreImage.sValue; }
+  [[nodiscard]] CDuiString GetForeImage() const { return StateImage(&StateImages::fore); }
   void SetForeImage(LPCTSTR pStrImage);
 
   void SetHotTextColor(DWORD dwColor);
@@ -65,6 +67,17 @@ class CButtonUI : public CLabelUI {
   [[nodiscard]] virtual DWORD GetRestingBkColor() const { return m_dwBackColor; }
   // Draws the state image; false when nothing was drawn.
   bool PaintButtonImages(HDC hDC);
+  // The images of the other states, which most buttons (avatars, badges) do
+  // not have: made when the first of them is set.
+  struct StateImages {
+    TImageSlot hot;
+    TImageSlot pushed;
+    TImageSlot focused;
+    TImageSlot disabled;
+    TImageSlot fore;
+  };
+  // Draws one of the state images; false when it is not set or not drawn.
+  bool DrawStateImage(HDC hDC, TImageSlot StateImages::*slot);
 
   UINT m_uButtonState = 0;
   DWORD m_dwHotTextColor = 0;
@@ -73,11 +86,11 @@ class CButtonUI : public CLabelUI {
   DWORD m_dwHotBkColor = 0;
   DWORD m_dwPushedBkColor = 0;
   TImageSlot m_normalImage;
-  TImageSlot m_hotImage;
-  TImageSlot m_pushedImage;
-  TImageSlot m_focusedImage;
-  TImageSlot m_disabledImage;
-  TImageSlot m_foreImage;
+
+ private:
+  [[nodiscard]] CDuiString StateImage(TImageSlot StateImages::*slot) const;
+  void SetStateImage(TImageSlot StateImages::*slot, LPCTSTR pStrImage);
+  std::unique_ptr<StateImages> m_pStateImages;
 };
 
 }  // namespace DuiLib

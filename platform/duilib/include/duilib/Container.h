@@ -6,21 +6,9 @@
 #include <vector>
 
 #include "duilib/Control.h"
+#include "duilib/ScrollBar.h"
 
 namespace DuiLib {
-
-// Look of a container's scroll bar ("vscrollbarstyle" / "hscrollbarstyle").
-struct TScrollBarStyle {
-  int nWidth = 8;
-  DWORD dwBkColor = 0x00000000;
-  DWORD dwThumbColor = 0x66000000;
-  DWORD dwThumbHotColor = 0x88000000;
-  DWORD dwThumbPushedColor = 0xAA000000;
-  TImageSlot thumbNormalImage;
-  TImageSlot thumbHotImage;
-  bool bShowButton1 = false;
-  bool bShowButton2 = false;
-};
 
 class CContainerUI : public CControlUI {
  public:
@@ -69,6 +57,9 @@ class CContainerUI : public CControlUI {
   void SetScrollStepSize(int nSize);
   // The inner rectangle: the item minus inset and shown scroll bars.
   [[nodiscard]] RECT GetInnerRect() const;
+  // The bars, once scrolling or a bar style was asked for; NULL before.
+  [[nodiscard]] CScrollBarUI* GetVerticalScrollBar() const { return m_pVerticalScrollBar; }
+  [[nodiscard]] CScrollBarUI* GetHorizontalScrollBar() const { return m_pHorizontalScrollBar; }
 
   void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
   void SetPos(RECT rc, bool bNeedInvalidate = true) override;
@@ -79,13 +70,17 @@ class CContainerUI : public CControlUI {
   void PropagateState() override;
   [[nodiscard]] int GetChildCount() const override { return GetCount(); }
   [[nodiscard]] CControlUI* GetChildAt(int index) const override { return GetItemAt(index); }
-  [[nodiscard]] bool IsInteractiveAt(POINT pt) const override;
 
  protected:
   // Places the children that do not float inside the inner rectangle,
   // shifted by the scroll position, and returns the size of the content.
   virtual SIZE ArrangeChildren(const RECT& rcInner, SIZE szScroll);
   void ArrangeFloatChildren(const RECT& rcInner);
+  // Paints the children that do not float, clipped to the rectangle.
+  virtual void PaintChildren(HDC hDC, const RECT& rcChildren);
+  // The topmost child (or descendant) at the point; floats are tested
+  // anywhere, the others only inside the inner rectangle.
+  virtual CControlUI* HitTestChildren(POINT pt, bool bInInner);
   // Scrolls by user input; raises "scroll" when the position changed.
   bool ScrollByUser(SIZE szPos);
 
@@ -95,19 +90,12 @@ class CContainerUI : public CControlUI {
   bool m_bMouseChildEnabled = true;
 
  private:
-  struct ScrollBarState {
-    RECT rcBar = {0, 0, 0, 0};
-    RECT rcThumb = {0, 0, 0, 0};
-    bool bHot = false;
-    bool bDragging = false;
-    int nDragOffset = 0;
-  };
+  friend class CScrollBarUI;  // scrolls by user input
   void ApplyScrollPos(SIZE szPos);
   [[nodiscard]] bool IsLayoutOutstanding() const;
   void LayoutNow();
-  void UpdateScrollBarRects();
-  void PaintScrollBar(HDC hDC);
-  bool HandleScrollBarEvent(TEventUI& event);
+  void UpdateScrollBars();
+  CScrollBarUI* EnsureScrollBar(bool bHorizontal);
   bool DetachChild(int iIndex);
 
   SIZE m_szScrollPos = {0, 0};
@@ -119,9 +107,11 @@ class CContainerUI : public CControlUI {
   bool m_bVScroll = false;
   bool m_bHScroll = false;
   bool m_bVBarShown = false;
+  bool m_bHBarShown = false;
   int m_nScrollStepSize = 20;
-  TScrollBarStyle m_vScrollStyle;
-  ScrollBarState m_vBar;
+  // Owned; created only for containers that scroll, so rows stay small.
+  CScrollBarUI* m_pVerticalScrollBar = nullptr;
+  CScrollBarUI* m_pHorizontalScrollBar = nullptr;
 };
 
 }  // namespace DuiLib

@@ -52,6 +52,10 @@ class CControlUI {
   virtual void SetFocus();
   // Whether a click or Tab gives this control the focus.
   [[nodiscard]] virtual bool IsFocusable() const { return false; }
+  // Whether Tab moves the focus here.
+  [[nodiscard]] virtual bool IsTabStop() const { return IsFocusable(); }
+  // Whether the control takes Tab as typing while it has the focus.
+  [[nodiscard]] virtual bool WantsTab() const { return false; }
   // Whether the control takes the mouse itself at a point of its rectangle, so
   // that the window's caption area does not drag there.
   [[nodiscard]] virtual bool IsInteractiveAt(POINT pt) const { return false; }
@@ -99,6 +103,9 @@ class CControlUI {
 
   [[nodiscard]] virtual const RECT& GetPos() const { return m_rcItem; }
   virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
+  // Framework internal: moves a row that is out of view without laying out
+  // what it holds; the full SetPos follows when it comes into view.
+  void PlaceLazily(const RECT& rc);
   virtual SIZE EstimateSize(SIZE szAvailable);
 
   void Invalidate();

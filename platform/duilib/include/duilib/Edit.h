@@ -4,6 +4,8 @@
 // is shown while the field has the focus or holds text; otherwise the
 // framework draws the tip in its place.
 
+#include <memory>
+
 #include "duilib/Label.h"
 
 namespace DuiLib {
@@ -66,15 +68,16 @@ class CEditUI : public CLabelUI {
   void OnFontChanged() override;
 
  private:
+  class NativeHost;  // reports the child's focus, changes and keys to this control
   void EnsureNativeWindow();
   void DestroyNativeWindow();
   // Shows the child while it has focus or text, and places it.
   void UpdateNativeWindow();
   [[nodiscard]] RECT NativeRect() const;
-  [[nodiscard]] RECT VisibleNativeRect(const RECT& rc) const;
   void ApplyStyle();
 
   HWND m_hWndEdit = nullptr;
+  std::unique_ptr<NativeHost> m_host;
   HBRUSH m_hBkBrush = nullptr;
   DWORD m_dwBrushColor = 0;
   HFONT m_hAppliedFont = nullptr;

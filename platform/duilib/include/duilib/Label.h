@@ -4,6 +4,7 @@
 // wraps, left and top.
 
 #include <cstdint>
+#include <memory>
 
 #include "duilib/Control.h"
 
@@ -12,6 +13,7 @@ namespace DuiLib {
 class CLabelUI : public CControlUI {
  public:
   CLabelUI();
+  ~CLabelUI() override;
 
   [[nodiscard]] LPCTSTR GetClass() const override;
   LPVOID GetInterface(LPCTSTR pstrName) override;
@@ -36,14 +38,26 @@ class CLabelUI : public CControlUI {
   [[nodiscard]] bool IsAutoCalcWidth() const { return m_bAutoCalcWidth; }
   // The text as drawn (without markup tags).
   [[nodiscard]] CDuiString GetPlainText() const;
+  // Links of the markup, in text order; none without "showhtml".
+  [[nodiscard]] int GetLinkCount() const;
+  // The unescaped argument of a link ("x=|link|https://...|"); NULL out of range.
+  [[nodiscard]] const CDuiString* GetLinkContent(int iIndex) const;
+  // The link drawn at a client point, or -1.
+  [[nodiscard]] int LinkAt(POINT pt) const;
+  // The box of a link's first piece as drawn now; false when it is not shown.
+  bool GetLinkRect(int iIndex, RECT* pRect) const;
 
   SIZE EstimateSize(SIZE szAvailable) override;
   void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
   void PaintText(HDC hDC) override;
+  void DoEvent(TEventUI& event) override;
+  [[nodiscard]] bool IsInteractiveAt(POINT pt) const override;
 
  protected:
   // The text colour of the current state (0: the default colour).
   [[nodiscard]] virtual DWORD GetStateTextColor() const;
+  // The font drawn and measured with (list elements fall back to the list's).
+  [[nodiscard]] virtual int GetEffectiveFont() const { return m_iFont; }
   // The text that PaintText draws (edits draw their tip or bullets).
   [[nodiscard]] virtual CDuiString GetDisplayText() const { return m_sText; }
   // Whether the estimated size depends on the text (auto width or wrapping).
@@ -51,6 +65,10 @@ class CLabelUI : public CControlUI {
   // Size of the drawn text within a width (0: unbounded), without padding.
   SIZE MeasureText(int width);
   void OnFontChanged() override;
+  // Hover, press and release on a markup link; true when the event was used.
+  bool HandleLinkEvent(TEventUI& event);
+  // The control's rectangle minus the text padding.
+  [[nodiscard]] RECT GetTextRect() const;
 
   int m_iFont = -1;
   DWORD m_dwTextColor = 0;
@@ -70,6 +88,12 @@ class CLabelUI : public CControlUI {
     SIZE size = {0, 0};
   } m_measure;
   uint32_t m_textVersion = 1;
+  // Parsed markup and its layouts; only labels with "showhtml" have one.
+  struct MarkupState;
+  [[nodiscard]] MarkupState& Markup() const;
+  // The markup laid out in the text rectangle, as it is drawn.
+  [[nodiscard]] MarkupState& PaintedMarkup() const;
+  mutable std::unique_ptr<MarkupState> m_markup;
 };
 
 class CTextUI : public CLabelUI {

@@ -22,6 +22,7 @@
 namespace DuiLib {
 
 namespace detail {
+class INativeEditHost;
 struct SharedFont;
 class BackBuffer;
 class ToolTip;
@@ -90,6 +91,9 @@ class CPaintManagerUI final {
   [[nodiscard]] DWORD GetDefaultLinkFontColor() const;
   void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
   [[nodiscard]] DWORD GetDefaultLinkHoverFontColor() const;
+  // A popup of a control (the combo's drop list) draws with the fonts,
+  // colours and resource folder of the control's window.
+  void ShareStyleOf(const CPaintManagerUI& other);
   // Default attribute lists of the skin's <Default> elements, by class name.
   void AddDefaultAttributeList(LPCTSTR pStrControlName, LPCTSTR pStrControlAttrList);
   [[nodiscard]] LPCTSTR GetDefaultAttributeList(LPCTSTR pStrControlName) const;
@@ -109,6 +113,11 @@ class CPaintManagerUI final {
   void NeedUpdate(CControlUI* pControl);
   // Runs any pending layout now.
   void UpdateLayout();
+  // While held, invalidations are merged into one rectangle that goes to the
+  // window when the last hold ends: moving many controls at once (a layout,
+  // a scroll) then costs one InvalidateRect.
+  void HoldInvalidation();
+  void ReleaseInvalidation();
   [[nodiscard]] bool IsLayoutPending() const { return m_bLayoutPending; }
   // Paints the tree into a DC whose origin is the client's (back buffer, or a
   // test bitmap). Lays out first when needed.
@@ -118,6 +127,11 @@ class CPaintManagerUI final {
   bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
   bool KillTimer(CControlUI* pControl, UINT nTimerID);
   void KillTimer(CControlUI* pControl);
+
+  // A control painted a frame of an animated image: it is painted again when
+  // the frame changes, for as long as it keeps being painted (in view). One
+  // timer serves the whole window.
+  void ScheduleAnimation(CControlUI* pControl, UINT uDelay);
 
   // ---- Skin of the window ----
   void SetInitSize(int cx, int cy) { m_szInitWindowSize = {cx, cy}; }
@@ -200,8 +214,8 @@ class CPaintManagerUI final {
   void ApplyZoomState();
   void HideToolTip();
   void ShowToolTip();
-  // A control of this tree with a native child window that has the handle.
-  CControlUI* FindHostOf(HWND hWndChild) const;
+  // The live control of this tree that hosts the native child window.
+  detail::INativeEditHost* FindHostOf(HWND hWndChild) const;
 
   HWND m_hWndPaint = nullptr;
   CControlUI* m_pRoot = nullptr;
@@ -231,6 +245,8 @@ class CPaintManagerUI final {
 
   std::vector<TimerInfo> m_timers;
   UINT_PTR m_uNextTimerID = 0x10000;
+  std::unordered_set<CControlUI*> m_animated;
+  ULONGLONG m_animationDue = 0;
 
   std::map<int, std::shared_ptr<detail::SharedFont>> m_fonts;
   std::shared_ptr<detail::SharedFont> m_defaultFont;
@@ -243,7 +259,8 @@ class CPaintManagerUI final {
   std::unordered_set<CControlUI*> m_dirty;
   bool m_bLayoutPending = false;
   bool m_bInLayout = false;
-  CDuiRect m_rcLayoutInvalid;
+  int m_nInvalidationHolds = 0;
+  CDuiRect m_rcHeldInvalid;
   SIZE m_szLaidOut = {-1, -1};
   std::unique_ptr<detail::BackBuffer> m_backBuffer;
   std::unique_ptr<detail::ToolTip> m_toolTip;

@@ -58,6 +58,8 @@ bool Click(HWND window, LPCTSTR name);
 bool RightClick(HWND window, LPCTSTR name);
 bool DoubleClick(HWND window, LPCTSTR name);
 bool ClickAt(HWND window, POINT pt);
+// Presses and releases the middle of a markup link's first piece.
+bool ClickLink(HWND window, LPCTSTR name, int index);
 bool Wheel(HWND window, LPCTSTR name, int notches);
 // WM_MOUSEHOVER / WM_MOUSELEAVE, which need real pointer motion under Xvfb.
 bool Hover(HWND window, LPCTSTR name);
@@ -65,7 +67,7 @@ void Leave(HWND window);
 // Posts key down and up to the target with the modifiers held, through the
 // routing of the loops; the keyboard state is restored afterwards.
 void PressKey(HWND target, UINT vk, bool shift = false, bool ctrl = false);
-// Focuses the edit and types each character as WM_CHAR.
+// Focuses the edit or rich edit and types each character as WM_CHAR.
 bool TypeText(HWND window, LPCTSTR editName, LPCTSTR text);
 
 // ---- State ----

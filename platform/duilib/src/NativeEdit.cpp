@@ -1,0 +1,121 @@
+#include "NativeEdit.h"
+
+#include <algorithm>
+
+#include "duilib/Container.h"
+
+namespace DuiLib::detail {
+
+namespace {
+
+constexpr wchar_t kHostProperty[] = L"DuiLib.EditHost";
+constexpr wchar_t kProcProperty[] = L"DuiLib.EditProc";
+
+LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  auto* host = static_cast<INativeEditHost*>(GetPropW(hWnd, kHostProperty));
+  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hWnd, kProcProperty));
+  if (!previous) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+  if (host && uMsg != WM_NCDESTROY) {
+    LRESULT handled = 0;
+    if (host->OnNativeMessage(uMsg, wParam, lParam, handled)) return handled;
+  }
+  switch (uMsg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT result = CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+      // The host may be gone meanwhile: look it up again.
+      if (auto* current = static_cast<INativeEditHost*>(GetPropW(hWnd, kHostProperty))) {
+        current->OnNativeFocus(uMsg == WM_SETFOCUS);
+      }
+      return result;
+    }
+    case WM_PAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+      const LRESULT result = CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+      if (host) {
+        if (uMsg != WM_PAINT) {
+          host->OnNativePainted(reinterpret_cast<HDC>(wParam));
+        } else if (HDC dc = GetDC(hWnd)) {
+          host->OnNativePainted(dc);
+          ReleaseDC(hWnd, dc);
+        }
+      }
+      return result;
+    }
+    case WM_DESTROY:
+      if (host) host->OnNativeDestroyed();
+      break;
+    case WM_NCDESTROY:
+      RemovePropW(hWnd, kHostProperty);
+      RemovePropW(hWnd, kProcProperty);
+      SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+      return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+    default:
+      break;
+  }
+  return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+}
+
+}  // namespace
+
+void AttachNativeEdit(HWND hChild, INativeEditHost* pHost) {
+  SetPropW(hChild, kHostProperty, pHost);
+  SetPropW(hChild, kProcProperty,
+           reinterpret_cast<HANDLE>(SetWindowLongPtrW(hChild, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NativeEditProc))));
+}
+
+void DetachNativeEdit(HWND hChild) { RemovePropW(hChild, kHostProperty); }
+
+INativeEditHost* NativeEditHostOf(HWND hChild) {
+  return hChild ? static_cast<INativeEditHost*>(GetPropW(hChild, kHostProperty)) : nullptr;
+}
+
+CControlUI* NativeEditControlOf(HWND hChild) {
+  INativeEditHost* host = NativeEditHostOf(hChild);
+  return host ? host->HostControl() : nullptr;
+}
+
+std::wstring NativeWindowText(HWND hWnd) {
+  const int length = GetWindowTextLengthW(hWnd);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+  const int copied = GetWindowTextW(hWnd, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+RECT VisibleNativeRect(const CControlUI* pControl, const RECT& rc) {
+  RECT visible = rc;
+  for (CControlUI* parent = pControl->GetParent(); parent; parent = parent->GetParent()) {
+    if (auto* container = static_cast<CContainerUI*>(parent->GetInterface(L"Container"))) {
+      const RECT inner = container->GetInnerRect();
+      if (!IntersectRect(&visible, &visible, &inner)) return RECT{0, 0, 0, 0};
+    }
+  }
+  return visible;
+}
+
+bool PlaceNativeChild(HWND hChild, const RECT& rc, const RECT& visible, bool bShow, bool bWasClipped) {
+  const bool clipped = bShow && !EqualRect(&visible, &rc);
+  if (clipped || bWasClipped) {
+    HRGN region = clipped ? CreateRectRgn(visible.left - rc.left, visible.top - rc.top, visible.right - rc.left,
+                                          visible.bottom - rc.top)
+                          : nullptr;
+    // The system owns the region once it is set.
+    if (!SetWindowRgn(hChild, region, TRUE) && region) DeleteObject(region);
+  }
+  SetWindowPos(hChild, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | (bShow ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  return clipped;
+}
+
+UINT NativeReleaseMessage() {
+  static const UINT message = RegisterWindowMessageW(L"DuiLib.ReleaseNativeChild");
+  return message;
+}
+
+void PostNativeRelease(HWND hPaintWindow, HWND hChild) {
+  if (hPaintWindow) ::PostMessageW(hPaintWindow, NativeReleaseMessage(), 0, reinterpret_cast<LPARAM>(hChild));
+}
+
+}  // namespace DuiLib::detail

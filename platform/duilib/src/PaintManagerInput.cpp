@@ -1,0 +1,162 @@
+#include "duilib/PaintManager.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "ControlPin.h"
+#include "PaintSupport.h"
+#include "duilib/Control.h"
+
+// Mouse, wheel, keys, cursor and tooltips: window messages turned into
+// control events.
+
+namespace DuiLib {
+
+namespace {
+
+WORD KeyState() {
+  WORD state = 0;
+  if (GetKeyState(VK_CONTROL) < 0) state |= MK_CONTROL;
+  if (GetKeyState(VK_SHIFT) < 0) state |= MK_SHIFT;
+  return state;
+}
+
+}  // namespace
+
+void CPaintManagerUI::SendEvent(CControlUI* pControl, int type, POINT pt, WPARAM wParam, LPARAM lParam, TCHAR ch) {
+  if (!pControl) return;
+  TEventUI event;
+  event.Type = type;
+  event.pSender = pControl;
+  event.dwTimestamp = GetTickCount();
+  event.ptMouse = pt;
+  event.chKey = ch;
+  event.wKeyState = KeyState();
+  event.wParam = wParam;
+  event.lParam = lParam;
+  DispatchEvent(pControl, event);
+}
+
+void CPaintManagerUI::DispatchEvent(CControlUI* pControl, TEventUI& event) {
+  CControlPin pin(pControl);
+  pControl->DoEvent(event);
+}
+
+void CPaintManagerUI::SetHot(CControlUI* pControl, POINT pt) {
+  CControlUI* old = m_pEventHover;
+  m_pEventHover = pControl;
+  if (old && IsControlAlive(old)) SendEvent(old, UIEVENT_MOUSELEAVE, pt);
+  if (pControl && m_pEventHover == pControl && IsControlAlive(pControl)) SendEvent(pControl, UIEVENT_MOUSEENTER, pt);
+}
+
+void CPaintManagerUI::OnMouseMove(POINT pt, WPARAM wParam) {
+  m_ptLastMousePos = pt;
+  if (!m_bMouseTracking) {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_HOVER, m_hWndPaint, 500};
+    m_bMouseTracking = _TrackMouseEvent(&track) != FALSE;
+  }
+  CControlUI* hit = FindControl(pt);
+  if (hit != m_pEventHover) {
+    HideToolTip();
+    SetHot(hit, pt);
+  }
+  if (m_pEventClick) {
+    SendEvent(m_pEventClick, UIEVENT_MOUSEMOVE, pt, wParam);
+  } else if (hit && IsControlAlive(hit)) {
+    SendEvent(hit, UIEVENT_MOUSEMOVE, pt, wParam);
+  }
+}
+
+void CPaintManagerUI::OnButtonDown(UINT uMsg, POINT pt, WPARAM wParam) {
+  m_ptLastMousePos = pt;
+  HideToolTip();
+  CControlUI* hit = FindControl(pt);
+  if (uMsg == WM_RBUTTONDOWN) {
+    m_pEventRClick = hit;
+    if (hit) SendEvent(hit, UIEVENT_RBUTTONDOWN, pt, wParam);
+    return;
+  }
+  // The focus moves first, so "killfocus"/"setfocus" come before the click.
+  CControlUI* focusTarget = hit;
+  while (focusTarget && !focusTarget->IsFocusable()) focusTarget = focusTarget->GetParent();
+  SetFocus(focusTarget && focusTarget->IsEnabled() ? focusTarget : nullptr);
+  HWND focus = ::GetFocus();
+  if (focus != m_hWndPaint && !IsChild(m_hWndPaint, focus)) ::SetFocus(m_hWndPaint);
+  if (!hit || !IsControlAlive(hit)) return;
+  m_pEventClick = hit;
+  ::SetCapture(m_hWndPaint);
+  m_bMouseCapture = true;
+  SendEvent(hit, uMsg == WM_LBUTTONDBLCLK ? UIEVENT_DBLCLICK : UIEVENT_BUTTONDOWN, pt, wParam);
+}
+
+void CPaintManagerUI::OnButtonUp(UINT uMsg, POINT pt, WPARAM wParam) {
+  m_ptLastMousePos = pt;
+  if (uMsg == WM_RBUTTONUP) {
+    CControlUI* target = m_pEventRClick;
+    m_pEventRClick = nullptr;
+    if (target && IsControlAlive(target)) SendEvent(target, UIEVENT_RBUTTONUP, pt, wParam);
+    return;
+  }
+  CControlUI* target = m_pEventClick;
+  m_pEventClick = nullptr;
+  if (m_bMouseCapture) {
+    m_bMouseCapture = false;
+    ::ReleaseCapture();
+  }
+  if (target && IsControlAlive(target)) SendEvent(target, UIEVENT_BUTTONUP, pt, wParam);
+}
+
+bool CPaintManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ScreenToClient(m_hWndPaint, &pt);
+  m_ptLastMousePos = pt;
+  CControlUI* hit = FindControl(pt);
+  if (!hit) return false;
+  SendEvent(hit, UIEVENT_SCROLLWHEEL, pt, wParam, lParam);
+  return true;
+}
+
+bool CPaintManagerUI::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  m_bKeyHandled = false;
+  // A control that takes Tab as typing keeps it.
+  if (uMsg == WM_KEYDOWN && wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && !(m_pFocus && m_pFocus->WantsTab())) {
+    if (SetNextTabControl(GetKeyState(VK_SHIFT) >= 0)) return true;
+  }
+  if (m_pFocus) {
+    SendEvent(m_pFocus, uMsg == WM_SYSKEYDOWN ? UIEVENT_SYSKEY : UIEVENT_KEYDOWN, m_ptLastMousePos, wParam, lParam,
+              static_cast<TCHAR>(wParam));
+  }
+  return m_bKeyHandled;
+}
+
+bool CPaintManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  // Native children set their own cursor; sizing borders are the system's.
+  if (reinterpret_cast<HWND>(wParam) != m_hWndPaint || LOWORD(lParam) != HTCLIENT) return false;
+  POINT pt;
+  GetCursorPos(&pt);
+  ScreenToClient(m_hWndPaint, &pt);
+  CControlUI* hit = FindControl(pt);
+  if (!hit) {
+    ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  } else {
+    SendEvent(hit, UIEVENT_SETCURSOR, pt, wParam, lParam);
+  }
+  return true;
+}
+
+void CPaintManagerUI::ShowToolTip() {
+  if (!m_toolTip || !m_pEventHover) return;
+  const CDuiString text = m_pEventHover->GetToolTip();
+  if (text.IsEmpty()) return;
+  POINT pt = m_ptLastMousePos;
+  ClientToScreen(m_hWndPaint, &pt);
+  m_toolTip->Show(text, pt);
+}
+
+void CPaintManagerUI::HideToolTip() {
+  if (m_toolTip) m_toolTip->Hide();
+}
+
+CDuiString CPaintManagerUI::GetCurrentToolTip() const { return m_toolTip ? m_toolTip->Text() : CDuiString(); }
+
+}  // namespace DuiLib

@@ -1,0 +1,228 @@
+// Rich edits: Enter as "return" or as a line break, Shift+Enter, AppendText
+// and line breaks, "richedit_click" that keeps the selection for Copy, the
+// read-only texts that hold a child only while selected, the tip, Tab.
+
+#include <gtest/gtest.h>
+
+#include "TestWindow.h"
+#include "WindowFixture.h"
+
+namespace duilib_test {
+namespace {
+
+using namespace DuiLib;
+using Testing::NotifyRecorder;
+using Lines = std::vector<std::wstring>;
+
+const wchar_t kInputs[] = LR"(<VerticalLayout>
+    <RichEdit name="chat_input" height="80" multiline="true" wantreturn="false" tipvalue="说点什么 Say something" textpadding="4,4,4,4"/>
+    <RichEdit name="topic_edit" height="60" multiline="true" wantreturn="true"/>
+    <RichEdit name="tabbed" height="40" wanttab="true"/>
+    <Button name="btn" height="30" keyboard="true"/>
+  </VerticalLayout>)";
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(data), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(data);
+  SetClipboardData(CF_UNICODETEXT, data);
+  CloseClipboard();
+}
+
+using RichEditTest = WindowTest;
+
+TEST_F(RichEditTest, EnterGivesReturnShiftEnterABreakAndWantReturnAlwaysABreak) {
+  TestWindow window(Skin(kInputs));
+  bool consumeShiftEnter = false;
+  window.onMessage = [&](TestWindow&, UINT msg, WPARAM w, LPARAM, bool& handled) -> LRESULT {
+    handled = msg == WM_KEYDOWN && w == VK_RETURN && consumeShiftEnter && GetKeyState(VK_SHIFT) < 0;
+    return 0;
+  };
+  HWND hwnd = window.CreatePopup();
+  auto* input = window.FindAs<CRichEditUI>(L"chat_input", L"RichEdit");
+  ASSERT_TRUE(Testing::TypeText(hwnd, L"chat_input", L"你好"));
+  HWND child = input->GetNativeWindow();
+  ASSERT_NE(child, nullptr);
+  NotifyRecorder recorder(hwnd);
+  Testing::PressKey(child, VK_RETURN);
+  EXPECT_EQ(recorder.Summary(), (Lines{L"return:chat_input"}));
+  EXPECT_EQ(input->GetText(), L"你好") << "no line break, and nothing else";
+
+  recorder.Clear();
+  Testing::PressKey(child, VK_RETURN, true);
+  EXPECT_EQ(input->GetText().str(), L"你好\n");
+  EXPECT_EQ(recorder.Summary(), (Lines{L"textchanged:chat_input"})) << "typing, not \"return\"";
+
+  recorder.Clear();
+  consumeShiftEnter = true;
+  Testing::PressKey(child, VK_RETURN, true);
+  EXPECT_EQ(input->GetText().str(), L"你好\n") << "consumed by the window: nothing reaches the edit";
+  EXPECT_TRUE(recorder.Records().empty());
+
+  ASSERT_TRUE(Testing::TypeText(hwnd, L"topic_edit", L"ab"));
+  auto* topic = window.FindAs<CRichEditUI>(L"topic_edit", L"RichEdit");
+  recorder.Clear();
+  Testing::PressKey(topic->GetNativeWindow(), VK_RETURN);
+  EXPECT_EQ(topic->GetText().str(), L"ab\n");
+  EXPECT_EQ(recorder.Count(L"return"), 0u);
+}
+
+TEST_F(RichEditTest, SetTextAndAppendTextTakeBothBreakFormsAndAppendAtTheEndSilently) {
+  TestWindow window(Skin(kInputs));
+  HWND hwnd = window.CreatePopup();
+  NotifyRecorder recorder(hwnd);
+  auto* input = window.FindAs<CRichEditUI>(L"chat_input", L"RichEdit");
+  input->SetText(L"一\n二\r\nthree");
+  EXPECT_EQ(input->GetText(), L"一\n二\nthree");
+  input->SetSel(0, 0);
+  const long length = input->AppendText(L":smile:");
+  EXPECT_EQ(input->GetText(), L"一\n二\nthree:smile:") << "at the end, wherever the caret was";
+  EXPECT_EQ(length, input->GetText().GetLength());
+  long start = -1, end = -1;
+  input->GetSel(start, end);
+  EXPECT_EQ(start, end);
+  EXPECT_EQ(end, static_cast<long>(SendMessageW(input->GetNativeWindow(), WM_GETTEXTLENGTH, 0, 0)) - 2)
+      << "the caret moved to the end (the child counts each break as two)";
+  input->AppendText(L"\nnext");
+  EXPECT_EQ(input->GetText(), L"一\n二\nthree:smile:\nnext");
+  EXPECT_TRUE(recorder.Records().empty()) << "no textchanged from code";
+  EXPECT_EQ(SendMessageW(input->GetNativeWindow(), EM_GETLIMITTEXT, 0, 0), 1000000);
+}
+
+TEST_F(RichEditTest, ARightClickRaisesRichEditClickAndKeepsTheSelectionForCopy) {
+  TestWindow window(Skin(kInputs));
+  std::wstring copied;
+  POINT clickedAt = {};
+  window.onNotify = [&](TestWindow& self, TNotifyUI& msg) {
+    if (msg.sType == L"richedit_click") {
+      clickedAt = msg.ptMouse;
+      PutOnClipboard(L"old");
+      static_cast<CRichEditUI*>(msg.pSender->GetInterface(L"RichEdit"))->Copy();
+      copied = ClipboardText();
+    }
+    return false;
+  };
+  HWND hwnd = window.CreatePopup();
+  NotifyRecorder recorder(hwnd);
+  auto* topic = window.FindAs<CRichEditUI>(L"topic_edit", L"RichEdit");
+  topic->SetText(L"copy 这段 text");
+  HWND child = topic->GetNativeWindow();
+  topic->SetSel(5, 7);
+  // Real input goes to the child, which covers the control.
+  SendMessageW(child, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(child, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(recorder.Summary(), (Lines{L"setfocus:topic_edit", L"richedit_click:topic_edit"}));
+  EXPECT_EQ(copied, L"这段");
+  POINT expected = {10, 10};
+  MapWindowPoints(child, hwnd, &expected, 1);
+  EXPECT_EQ(clickedAt.x, expected.x);
+  EXPECT_EQ(clickedAt.y, expected.y) << "the point is in the window's client coordinates";
+  long start = 0, end = 0;
+  topic->GetSel(start, end);
+  EXPECT_EQ(start, 5);
+  EXPECT_EQ(end, 7);
+
+  topic->SetSel(3, 3);
+  SendMessageW(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), -1);
+  EXPECT_EQ(recorder.Count(L"richedit_click"), 2u) << "the context-menu key";
+  EXPECT_EQ(copied, L"old") << "Copy without a selection copies nothing";
+}
+
+TEST_F(RichEditTest, ReadOnlyTextsDrawThemselvesAndHoldAChildOnlyWhileSelected) {
+  std::wstring rows;
+  for (int i = 0; i < 40; ++i) {
+    rows += L"<RichEdit name=\"text" + std::to_wstring(i) + L"\" height=\"30\" readonly=\"true\" rich=\"false\" "
+            L"multiline=\"true\" text=\"只读消息 read-only message " + std::to_wstring(i) + L"\"/>";
+  }
+  TestWindow window(Skin(L"<VerticalLayout><Button name=\"btn\" height=\"30\" keyboard=\"true\"/><List name=\"chat_display\">" +
+                         rows + L"</List></VerticalLayout>", L"size=\"400,300\""));
+  window.onNotify = [](TestWindow& self, TNotifyUI& msg) {
+    if (msg.sType == L"richedit_click") static_cast<CRichEditUI*>(msg.pSender->GetInterface(L"RichEdit"))->Copy();
+    return false;
+  };
+  HWND hwnd = window.CreatePopup();
+  auto children = [hwnd] {
+    int count = 0;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
+    return count;
+  };
+  Testing::PumpPending();
+  EXPECT_EQ(children(), 0) << "forty texts, no native window";
+  auto* text = window.FindAs<CRichEditUI>(L"text2", L"RichEdit");
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  const RECT rc = text->GetPos();
+  int inked = 0;
+  for (int x = rc.left; x < rc.left + 120; ++x) {
+    for (int y = rc.top; y < rc.bottom; ++y) inked += Testing::PixelAt(shot, x, y) != 0xFFFFFF;
+  }
+  DeleteObject(shot);
+  EXPECT_GT(inked, 20) << "the text is drawn without a child";
+
+  ASSERT_TRUE(Testing::Click(hwnd, L"text2"));
+  ASSERT_NE(text->GetNativeWindow(), nullptr);
+  EXPECT_EQ(children(), 1);
+  text->SetSel(0, 4);
+  PutOnClipboard(L"old");
+  ASSERT_TRUE(Testing::RightClick(hwnd, L"text2"));
+  EXPECT_EQ(ClipboardText(), L"只读消息");
+  EXPECT_EQ(text->GetText(), L"只读消息 read-only message 2");
+
+  ASSERT_TRUE(Testing::Click(hwnd, L"btn"));
+  Testing::PumpPending();
+  EXPECT_EQ(text->GetNativeWindow(), nullptr) << "released when the focus went elsewhere";
+  EXPECT_EQ(children(), 0);
+  EXPECT_EQ(text->GetText(), L"只读消息 read-only message 2");
+}
+
+TEST_F(RichEditTest, TheTipShowsWhileEmptyAndTabMovesOnUnlessWanted) {
+  TestWindow window(Skin(kInputs));
+  HWND hwnd = window.CreatePopup();
+  auto* input = window.FindAs<CRichEditUI>(L"chat_input", L"RichEdit");
+  input->SetTipValueColor(0xFFFF0000);
+  auto redPixels = [&] {
+    HBITMAP shot = Testing::RenderWindow(hwnd);
+    const RECT rc = input->GetPos();
+    int red = 0;
+    for (int x = rc.left; x < rc.right; ++x) {
+      for (int y = rc.top; y < rc.bottom; ++y) {
+        const DWORD pixel = Testing::PixelAt(shot, x, y);
+        red += (pixel >> 16) > 0xC0 && (pixel & 0xFFFF) < 0x6060;
+      }
+    }
+    DeleteObject(shot);
+    return red;
+  };
+  EXPECT_GT(redPixels(), 10) << "the tip";
+  input->SetText(L"x");
+  EXPECT_EQ(redPixels(), 0);
+  EXPECT_EQ(input->GetTipValue(), L"说点什么 Say something");
+
+  window.Find(L"chat_input")->SetFocus();
+  Testing::PressKey(input->GetNativeWindow(), VK_TAB);
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"topic_edit"));
+  Testing::PressKey(window.FindAs<CRichEditUI>(L"topic_edit", L"RichEdit")->GetNativeWindow(), VK_TAB);
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"btn")) << "a rich edit that wants Tab is no Tab stop";
+  auto* tabbed = window.FindAs<CRichEditUI>(L"tabbed", L"RichEdit");
+  tabbed->SetFocus();
+  Testing::PressKey(tabbed->GetNativeWindow(), VK_TAB);
+  EXPECT_EQ(window.Manager().GetFocus(), tabbed);
+  EXPECT_EQ(tabbed->GetText(), L"\t");
+}
+
+}  // namespace
+}  // namespace duilib_test
