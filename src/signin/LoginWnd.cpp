@@ -43,10 +43,6 @@ void LoginWnd::InitWindow() {
   m_userNameEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"username_edit"));
   m_passwordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"password_edit"));
   m_loginButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"login_btn"));
-  m_closeButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"closebtn"));
-  m_accountLabel = static_cast<CLabelUI*>(m_PaintManager.FindControl(L"account_label"));
-  m_passwordLabel = static_cast<CLabelUI*>(m_PaintManager.FindControl(L"password_label"));
-  m_forgotPasswordButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"forgot_pwd_btn"));
   m_returnButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"return_domain_btn"));
   ApplyTexts(m_PaintManager, {{L"username_edit", "UsernameTips", TextTarget::TipValue},
                               {L"login_btn", "SignIn"},
@@ -127,10 +123,7 @@ void LoginWnd::StepLoggingAnimation() {
 LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   quennet::log_event("Login success, my name is : %s", response.user->display_name().c_str());
   signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
-  const std::string dataFolder = signin::CoreDataFolder();
-  signin::CheckLocalDatabase(dataFolder);
-  quennet::log_event("Database path is %s", dataFolder.c_str());
-  signin::InstallDirector(*response.user, *m_team, *response.token, dataFolder);
+  signin::StartDirector(*response.user, *m_team, *response.token);
   signin::ConnectToIMServer();
   signin::CSessionFetchChain::Start(GetHWND());
   return 0;
@@ -140,12 +133,8 @@ LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
   quennet::log_event("Need to init password");
   // The password typed here is about to be replaced: only the account is
   // remembered now, the new password once the service has taken it.
-  mireloom::AccountManager accounts(signin::CoreDataFolder());
-  if (accounts.InitOrDie()) accounts.Register(*m_team, m_sentUserName);
-  const std::string dataFolder = signin::CoreDataFolder();
-  signin::CheckLocalDatabase(dataFolder);
-  quennet::log_event("Database path is %s", dataFolder.c_str());
-  signin::InstallDirector(*response.user, *m_team, *response.token, dataFolder);
+  signin::RegisterAccount(*m_team, m_sentUserName);
+  signin::StartDirector(*response.user, *m_team, *response.token);
   SetLoggingState(false);
   Close(1);
 

@@ -63,10 +63,6 @@ class LoginWnd : public DuiLib::WindowImplBase {
   DuiLib::CEditUI* m_userNameEdit = nullptr;
   DuiLib::CEditUI* m_passwordEdit = nullptr;
   DuiLib::CButtonUI* m_loginButton = nullptr;
-  DuiLib::CButtonUI* m_closeButton = nullptr;
-  DuiLib::CLabelUI* m_accountLabel = nullptr;
-  DuiLib::CLabelUI* m_passwordLabel = nullptr;
-  DuiLib::CButtonUI* m_forgotPasswordButton = nullptr;
   DuiLib::CButtonUI* m_returnButton = nullptr;
 };
 

@@ -55,10 +55,14 @@ const std::vector<std::string>& FilesKeptByCleanUp() {
   return kept;
 }
 
-void RememberAccount(const mireloom::Team& team, const std::string& userName, const std::string& password) {
-  SaveCredential(team.team_id(), userName, password);
+void RegisterAccount(const mireloom::Team& team, const std::string& userName) {
   mireloom::AccountManager accounts(CoreDataFolder());
   if (accounts.InitOrDie()) accounts.Register(team, userName);
+}
+
+void RememberAccount(const mireloom::Team& team, const std::string& userName, const std::string& password) {
+  SaveCredential(team.team_id(), userName, password);
+  RegisterAccount(team, userName);
 }
 
 void CheckLocalDatabase(const std::string& dataFolder) {
@@ -75,6 +79,13 @@ void InstallDirector(const mireloom::User& me, const mireloom::Team& team, const
   mireloom::Director::ResetDefaultDirector(nullptr);
   director->Init(me, team, token, dataFolder, "", "windows_device_id", "1.2", "WebSite");
   mireloom::Director::ResetDefaultDirector(director);
+}
+
+void StartDirector(const mireloom::User& me, const mireloom::Team& team, const mireloom::Token& token) {
+  const std::string dataFolder = CoreDataFolder();
+  CheckLocalDatabase(dataFolder);
+  quennet::log_event("Database path is %s", dataFolder.c_str());
+  InstallDirector(me, team, token, dataFolder);
 }
 
 void ConnectToIMServer() {

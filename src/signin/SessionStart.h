@@ -24,7 +24,9 @@ namespace signin {
 // The data folder the core library is given: the user data folder in code page 936.
 [[nodiscard]] std::string CoreDataFolder();
 
-// Remembers the password and registers the account on this machine.
+// Registers the account on this machine (the last team and its user name).
+void RegisterAccount(const mireloom::Team& team, const std::string& userName);
+// Remembers the password and registers the account.
 void RememberAccount(const mireloom::Team& team, const std::string& userName, const std::string& password);
 
 // Brings the local databases up to the current schema. After a migration the
@@ -37,6 +39,9 @@ void CheckLocalDatabase(const std::string& dataFolder);
 // Builds the session's director and installs it as the default one.
 void InstallDirector(const mireloom::User& me, const mireloom::Team& team, const mireloom::Token& token,
                      const std::string& dataFolder);
+
+// The database check and the director of the session, on the data folder.
+void StartDirector(const mireloom::User& me, const mireloom::Team& team, const mireloom::Token& token);
 
 // Asks which instant-messaging server to use and connects to it; only logged.
 void ConnectToIMServer();

@@ -28,11 +28,7 @@ LRESULT SubdomainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bH
 
 void SubdomainWnd::InitWindow() {
   m_subdomainEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"subdomain_edit"));
-  m_titleLabel = static_cast<CLabelUI*>(m_PaintManager.FindControl(L"subdomaintitle"));
   m_continueButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"continue_btn"));
-  m_closeButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"closebtn"));
-  m_createTeamButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"create_team_btn"));
-  m_findTeamButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"forgot_team_btn"));
   ApplyTexts(m_PaintManager, {{L"subdomain_edit", "SubdomainTips", TextTarget::TipValue},
                               {L"subdomaintitle", "SubdomainTitle"},
                               {L"continue_btn", "SubdomainContinue"},

@@ -50,11 +50,7 @@ class SubdomainWnd : public DuiLib::WindowImplBase {
 
   CWndShadow m_shadow;
   DuiLib::CEditUI* m_subdomainEdit = nullptr;
-  DuiLib::CLabelUI* m_titleLabel = nullptr;
   DuiLib::CButtonUI* m_continueButton = nullptr;
-  DuiLib::CButtonUI* m_closeButton = nullptr;
-  DuiLib::CButtonUI* m_createTeamButton = nullptr;
-  DuiLib::CButtonUI* m_findTeamButton = nullptr;
 };
 
 }  // namespace mireloomwnd

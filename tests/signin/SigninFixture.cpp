@@ -59,7 +59,9 @@ void SigninWindowTest::RememberZhou(const std::string& password) {
   mireloom::AccountManager accounts(signin::CoreDataFolder());
   ASSERT_TRUE(accounts.InitOrDie());
   accounts.Register(mireloom::Team("team-demo", "demo", "示例团队"), "zhou");
-  if (!password.empty()) ASSERT_TRUE(SaveCredential("team-demo", "zhou", password));
+  if (!password.empty()) {
+    ASSERT_TRUE(SaveCredential("team-demo", "zhou", password));
+  }
 }
 
 CControlUI* SigninWindowTest::Control(const wchar_t* window_class, const wchar_t* name) {
