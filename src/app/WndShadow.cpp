@@ -113,15 +113,9 @@ void CWndShadow::Update(HWND hParent) {
       MakeShadowPixels(GetParams(), width, height, SpansOfRegion(hasOutline ? region.get() : nullptr, width, height));
   if (pixels.empty()) return;
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = shadowWidth;
-  info.bmiHeader.biHeight = shadowHeight;  // bottom-up, as the picture is stored
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  quennet::UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  // Bottom-up, as the picture is stored.
+  quennet::UniqueBitmap section(quennet::CreateDib32(nullptr, shadowWidth, shadowHeight, &bits, quennet::DibRows::BottomUp));
   if (!section || !bits) return;
   memcpy(bits, pixels.data(), pixels.size() * sizeof(uint32_t));
 

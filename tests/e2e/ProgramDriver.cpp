@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include "app/UserFolders.h"
+#include "duilib/testing.h"
 #include "quennet/WinHandles.h"
 
 namespace e2e {
@@ -43,22 +44,6 @@ BOOL CALLBACK CollectEdit(HWND child, LPARAM param) {
   GetClassNameW(child, name, 32);
   if (_wcsicmp(name, L"Edit") == 0) reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
   return TRUE;
-}
-
-bool PngEncoder(CLSID* clsid) {
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  if (size == 0) return false;
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
-      *clsid = encoders[i].Clsid;
-      return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -182,12 +167,7 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
   if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
-  bool saved = false;
-  {
-    Gdiplus::Bitmap picture(bitmap.get(), nullptr);
-    CLSID png;
-    saved = PngEncoder(&png) && picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  }
+  const bool saved = DuiLib::Testing::SaveBitmapPng(bitmap.get(), path.c_str());
   Gdiplus::GdiplusShutdown(token);
   return saved;
 }

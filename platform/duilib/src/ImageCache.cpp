@@ -100,15 +100,8 @@ HBITMAP CopyFrame(Gdiplus::Bitmap& bitmap, int width, int height, bool* alpha) {
   Gdiplus::BitmapData data = {};
   Gdiplus::Rect rect(0, 0, width, height);
   if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return nullptr;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = quennet::CreateDib32(nullptr, width, height, &bits);
   if (dib) {
     auto* dest = static_cast<BYTE*>(bits);
     const auto* src = static_cast<const BYTE*>(data.Scan0);

@@ -16,15 +16,8 @@ HDC BackBuffer::Prepare(HDC reference, int width, int height) {
   if (m_dc && width <= m_width && height <= m_height && width * 2 > m_width && height * 2 > m_height) {
     return m_dc.get();
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  quennet::UniqueBitmap bitmap(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  quennet::UniqueBitmap bitmap(quennet::CreateDib32(reference, width, height, &bits));
   if (!bitmap) return nullptr;
   if (!m_dc) {
     m_dc.reset(CreateCompatibleDC(reference));

@@ -90,15 +90,8 @@ void FillColor(HDC hDC, const RECT& rc, DWORD argb, SIZE round) {
   static HBITMAP pixelBitmap = nullptr;
   static DWORD* pixel = nullptr;
   if (!pixelBitmap) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = 1;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    pixelBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixelBitmap = quennet::CreateDib32(nullptr, 1, 1, &bits);
     pixel = static_cast<DWORD*>(bits);
     if (!pixelBitmap) return;
   }

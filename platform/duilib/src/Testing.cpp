@@ -336,15 +336,8 @@ HBITMAP RenderWindow(HWND window) {
   RECT client;
   GetClientRect(window, &client);
   if (IsRectEmpty(&client)) return nullptr;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = client.right;
-  info.bmiHeader.biHeight = -client.bottom;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = quennet::CreateDib32(nullptr, client.right, client.bottom, &bits);
   if (!bitmap) return nullptr;
   quennet::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   {
@@ -369,9 +362,11 @@ HBITMAP RenderWindow(HWND window) {
 }
 
 bool SaveWindowPng(HWND window, LPCWSTR path) {
-  HBITMAP bitmap = RenderWindow(window);
-  if (!bitmap) return false;
-  quennet::UniqueBitmap owner(bitmap);
+  quennet::UniqueBitmap bitmap(RenderWindow(window));
+  return bitmap && SaveBitmapPng(bitmap.get(), path);
+}
+
+bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path) {
   UINT count = 0, size = 0;
   Gdiplus::GetImageEncodersSize(&count, &size);
   if (size == 0) return false;

@@ -69,4 +69,18 @@ class SelectGuard final {
   HGDIOBJ m_previous;
 };
 
+// A 32-bit BGRA DIB section, top-down unless asked otherwise; its pixels
+// through `bits`. NULL when GDI is out of resources.
+enum class DibRows { TopDown, BottomUp };
+inline HBITMAP CreateDib32(HDC reference, int width, int height, void** bits, DibRows rows = DibRows::TopDown) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = rows == DibRows::TopDown ? -height : height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(reference, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 }  // namespace quennet

@@ -98,6 +98,8 @@ void CloseAllWindows();
 // needed), with its native children printed over it. The caller deletes it.
 HBITMAP RenderWindow(HWND window);
 bool SaveWindowPng(HWND window, LPCWSTR path);
+// Saves any bitmap as PNG (GDI+ must be started).
+bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path);
 // Pixel of a rendered bitmap as 0xRRGGBB.
 DWORD PixelAt(HBITMAP bitmap, int x, int y);
 
