@@ -10,11 +10,13 @@
 #include <atomic>
 #include <future>
 
+#include "app/CachedImage.h"
 #include "app/DownloadCache.h"
 #include "app/FileHelpers.h"
 #include "app/ImageRecords.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
+#include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
@@ -272,9 +274,13 @@ namespace {
 // A window that takes the records over, as the windows of the client do.
 LRESULT CALLBACK RecordWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_USER + 7) {
-    std::unique_ptr<DownloadedImage> record(reinterpret_cast<DownloadedImage*>(l));
+    std::unique_ptr<DownloadedImage> record = TakeDownloadedImage(l);
     SetWindowLongPtrW(window, GWLP_USERDATA, static_cast<LONG_PTR>(record->local_path.size()));
-    return 0;
+    return kImageRecordTaken;
+  }
+  if (message == WM_USER + 8) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return ReceiveDownloadedImage(l);
   }
   return DefWindowProcW(window, message, w, l);
 }
@@ -300,4 +306,57 @@ TEST(ImageRecords, ARecordForAWindowThatIsGoneIsNotSent) {
   EXPECT_FALSE(PostImageRecord(window, WM_USER + 7, std::make_unique<DownloadedImage>()));
   EXPECT_FALSE(SendImageRecord(window, WM_USER + 7, std::make_unique<ImageDownloadedMsg>()));
   EXPECT_FALSE(PostImageRecord(nullptr, WM_USER + 7, std::make_unique<ImageDownloadedMsg>()));
+}
+
+// A window as above, for the cached-image helper's records (WM_USER + 8).
+HWND MakeRecordWindow() {
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = RecordWindowProc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"CachedImageTestWindow";
+  RegisterClassW(&window_class);
+  return CreateWindowW(L"CachedImageTestWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                       GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST_F(DownloadCache, ACachedImageShowsAtOnceOrArrivesOnlyForALiveTarget) {
+  HWND window = MakeRecordWindow();
+  ASSERT_NE(window, nullptr);
+  const std::string key = Key("avatar");
+  DuiLib::CButtonUI button;
+  EXPECT_EQ(ShowCachedImage(window, WM_USER + 8, &button, "https://a.test/a.png", ""), CachedImageResult::Nothing);
+  EXPECT_EQ(ShowCachedImage(window, WM_USER + 8, nullptr, "https://a.test/a.png", key), CachedImageResult::Nothing);
+  EXPECT_TRUE(m_transport->Calls().empty()) << "no key or no target fetches nothing";
+
+  m_transport->Reply("https://a.test/a.png", 200, "png bytes");
+  EXPECT_EQ(ShowCachedImage(window, WM_USER + 8, &button, "https://a.test/a.png", key),
+            CachedImageResult::Downloading);
+  ASSERT_TRUE(quennet::WaitForIdle(10000));
+  EXPECT_EQ(std::wstring(button.GetNormalImage()), GetCachedFilePath(key)) << "the record reached its target";
+
+  DuiLib::CButtonUI second;
+  EXPECT_EQ(ShowCachedImage(window, WM_USER + 8, &second, "https://a.test/a.png", key), CachedImageResult::Shown);
+  EXPECT_EQ(std::wstring(second.GetNormalImage()), GetCachedFilePath(key));
+  EXPECT_EQ(m_transport->CallCount("https://a.test/a.png"), 1u) << "the cached file sends no request";
+
+  // The target goes before its download ends: the record arrives and is
+  // freed without touching it.
+  const std::string later = Key("removed");
+  auto gate = m_transport->Hold("https://a.test/b.png", 200, "png bytes");
+  auto* removed = new DuiLib::CButtonUI;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  EXPECT_EQ(ShowCachedImage(window, WM_USER + 8, removed, "https://a.test/b.png", later),
+            CachedImageResult::Downloading);
+  delete removed;
+  gate->Release();
+  ASSERT_TRUE(quennet::WaitForIdle(10000));
+  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), 1) << "the record was delivered and dropped";
+  DestroyWindow(window);
+
+  DownloadedImage stale;
+  stale.target = &button;
+  stale.local_path = "elsewhere.png";
+  stale.target_alive = std::make_shared<char>(0);  // expired at once
+  EXPECT_FALSE(ApplyImageRecord(stale));
+  EXPECT_EQ(std::wstring(button.GetNormalImage()), GetCachedFilePath(key)) << "an expired target is never touched";
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ColorText.h"
 #include "app/TextHelpers.h"
 
 namespace {
@@ -96,3 +97,11 @@ TEST(GetTextWidthTest, GrowsWithTheTextAndIsZeroForNone) {
 }
 
 }  // namespace
+
+TEST(ChannelColorTest, OnlyAHashAndSixHexDigitsGiveAColour) {
+  EXPECT_EQ(ParseChannelColor("#3fd1be"), 0xFF3FD1BEu);
+  EXPECT_EQ(ParseChannelColor("#A5D8F5"), 0xFFA5D8F5u);
+  for (const char* bad : {"", "#", "3fd1be", "#3fd1b", "#3fd1be0", "#3fd1bg", "0x3fd1be", "#-fd1be", "# fd1be"}) {
+    EXPECT_FALSE(ParseChannelColor(bad).has_value()) << bad;
+  }
+}

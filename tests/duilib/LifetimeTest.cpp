@@ -174,5 +174,21 @@ TEST(ControlLifetimeTest, ContainersOwnTheirChildren) {
   EXPECT_EQ(Testing::LiveControlCount(), baseline);
 }
 
+TEST(ControlLifetimeTest, ATokenExpiresWithItsControlOnly) {
+  CVerticalLayoutUI list;
+  auto* removed = new CButtonUI;
+  auto* kept = new CButtonUI;
+  list.Add(removed);
+  list.Add(kept);
+  const std::weak_ptr<void> removedToken = removed->GetLifetimeToken();
+  const std::weak_ptr<void> keptToken = kept->GetLifetimeToken();
+  EXPECT_FALSE(removedToken.owner_before(removed->GetLifetimeToken()) ||
+               removed->GetLifetimeToken().owner_before(removedToken))
+      << "one token per control";
+  list.Remove(removed);
+  EXPECT_TRUE(removedToken.expired());
+  EXPECT_FALSE(keptToken.expired());
+}
+
 }  // namespace
 }  // namespace duilib_test

@@ -55,6 +55,12 @@ CControlUI::~CControlUI() {
   --g_liveControls;
 }
 
+std::weak_ptr<void> CControlUI::GetLifetimeToken() const {
+  DUI_CHECK_USABLE();
+  if (!m_lifetime) m_lifetime = std::make_shared<char>(0);
+  return m_lifetime;
+}
+
 void CControlUI::AssertUsable() const {
   // Controls belong to the user-interface thread; a core thread touching
   // one, or a pointer kept past a removal, shows up here in debug builds.

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "duilib/DuiRect.h"
 #include "duilib/DuiString.h"
@@ -142,6 +143,10 @@ class CControlUI {
   // Debug builds: asserts that the control is alive (freed controls are
   // poisoned) and used on the thread that created it.
   void AssertUsable() const;
+  // Expires when the control is destroyed. Work that finishes later (a
+  // download, a core completion) keeps it instead of trusting the pointer.
+  // User-interface thread only.
+  [[nodiscard]] std::weak_ptr<void> GetLifetimeToken() const;
 #ifndef NDEBUG
   static void operator delete(void* p, std::size_t size);
 #endif
@@ -193,6 +198,7 @@ class CControlUI {
   void DetachPinned();
 
   uint64_t m_nRegistration = 0;  // order of registration with the manager
+  mutable std::shared_ptr<char> m_lifetime;  // made on first request: rows are many
   uint32_t m_uAliveMark;
   DWORD m_dwOwnerThread;
   int m_nPins = 0;

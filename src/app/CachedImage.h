@@ -1,0 +1,32 @@
+#pragma once
+
+// Pictures that windows show from the download cache (avatars, thumbnails):
+// the cached file at once when it is there, else a download whose record is
+// sent to the window that asked, for a target that may be gone by then.
+
+#include <windows.h>
+
+#include <string>
+
+namespace DuiLib {
+class CControlUI;
+}
+
+enum class CachedImageResult {
+  Shown,        // the cached file is the target's image now
+  Downloading,  // the window gets `message` with a DownloadedImage record later
+  Nothing,      // no key or no target: nothing shown, nothing fetched
+};
+
+// Shows the cached file of `key` on the target (a button's normal image, any
+// other control's background), or downloads `url` into the cache and sends
+// `message` to `window` with a DownloadedImage record carrying `session_id`,
+// the path and the target. User-interface thread only; the window's handler
+// takes the record over (see ImageRecords.h).
+CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI* target, const std::string& url,
+                                  const std::string& key, const std::string& session_id = {});
+
+// The handler's side for windows that only set the picture: takes the record
+// of lParam, sets it on its target if the target still lives, frees it, and
+// returns what the handler answers.
+LRESULT ReceiveDownloadedImage(LPARAM lParam);
