@@ -44,6 +44,18 @@ LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UIN
   return result;
 }
 
+LRESULT CreateSidePanel(DuiLib::WindowImplBase& window, CWndShadow& shadow, const RECT& placement, UINT uMsg,
+                        WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  const LRESULT result = window.WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
+  HWND hwnd = window.GetHWND();
+  if (result != 0 || !hwnd) return result;
+  // The skin's size replaced the one the opener asked for.
+  SetWindowPos(hwnd, HWND_TOP, placement.left, placement.top, placement.right - placement.left,
+               placement.bottom - placement.top, SWP_FRAMECHANGED);
+  AttachShadow(shadow, hwnd);
+  return result;
+}
+
 void AttachShadow(CWndShadow& shadow, HWND window) {
   shadow.Create(window);
   shadow.SetSize(kShadowSize);

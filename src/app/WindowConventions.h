@@ -45,6 +45,13 @@ void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBind
 LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UINT uMsg, WPARAM wParam, LPARAM lParam,
                          BOOL& bHandled);
 
+// The creation step of the side panels (member card, channel members, file
+// list, file details): the framework builds the window and sizes it from its
+// skin, then the panel goes back to its opener's rectangle, on top, its style
+// kept as created, and the shadow attaches. Returns the framework's result.
+LRESULT CreateSidePanel(DuiLib::WindowImplBase& window, CWndShadow& shadow, const RECT& placement, UINT uMsg,
+                        WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+
 // The shadow steps alone, for windows with creation steps of their own.
 void AttachShadow(CWndShadow& shadow, HWND window);
 

@@ -23,6 +23,7 @@ class ExampleWnd : public WindowImplBase {
   CDuiString GetSkinFile() override { return L"skin_example_wnd.xml"; }
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override {
     if (!withShadow) return WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
+    if (sidePanel) return CreateSidePanel(*this, m_shadow, *sidePanel, uMsg, wParam, lParam, bHandled);
     return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
   }
   void InitWindow() override {
@@ -53,6 +54,7 @@ class ExampleWnd : public WindowImplBase {
   int saves = 0;
   int refreshes = 0;
   bool withShadow = true;
+  const RECT* sidePanel = nullptr;
 
  private:
   CWndShadow m_shadow;
@@ -125,6 +127,23 @@ TEST_F(ConventionsTest, AWindowWrittenByTheConventionsIsBuiltTextedAndShadowed) 
   EXPECT_EQ(window.ShowModal(), static_cast<UINT>(IDOK));
   EXPECT_EQ(window.saves, 1);
   EXPECT_FALSE(IsWindow(shadow)) << "the shadow goes with its window";
+}
+
+TEST_F(ConventionsTest, ASidePanelTakesItsOpenersRectangleAndKeepsItsStyle) {
+  const RECT placement = {50, 60, 370, 460};
+  ExampleWnd window;
+  window.sidePanel = &placement;
+  HWND hwnd = window.Create(nullptr, L"示例", kDialogStyle, kWindowExStyle, 50, 60, 320, 400);
+  ASSERT_NE(hwnd, nullptr);
+  RECT rect = {};
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.left, 50);
+  EXPECT_EQ(rect.top, 60);
+  EXPECT_EQ(rect.right - rect.left, 320) << "not the skin's 360";
+  EXPECT_EQ(rect.bottom - rect.top, 400);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)) & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+  EXPECT_TRUE(IsWindow(window.Shadow().GetShadowWindow()));
+  DestroyWindow(hwnd);
 }
 
 TEST_F(ConventionsTest, TheShadowHidesWhenMaximisedAndReturnsOnRestore) {
