@@ -104,7 +104,13 @@ bool CRecordingPlatform::ShowSaveFileDialog(OPENFILENAMEW* dialog) {
 bool CRecordingPlatform::NotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
   Call call{PlatformCall::NotifyIcon, data ? data->hWnd : nullptr};
   call.message = message;
-  if (data) call.caption = data->szTip;
+  if (data) {
+    call.caption = data->szTip;
+    call.flags = data->uFlags;
+    call.icon = data->hIcon;
+    call.text = data->szInfo;
+    call.title = data->szInfoTitle;
+  }
   Record(std::move(call));
   return true;
 }

@@ -33,6 +33,10 @@ class CRecordingPlatform final : public CPlatformSeam {
     UINT flags = 0;        // message box type, menu flags, sound flags, flash flags
     DWORD message = 0;     // NIM_* of a tray call
     UINT count = 0;        // flash count
+    // A tray call's icon and balloon; its text is the balloon's text, its
+    // flags the record's NIF_* flags.
+    HICON icon = nullptr;
+    std::wstring title;
   };
 
   // Puts itself in place of the real platform for its lifetime.

@@ -1,7 +1,9 @@
 #include "app/WindowConventions.h"
 
 #include "app/StringTable.h"
+#include "app/TextHelpers.h"
 #include "app/WndShadow.h"
+#include "quennet/EventLog.h"
 
 namespace mireloomwnd {
 
@@ -32,16 +34,34 @@ void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBind
   }
 }
 
+DuiLib::CControlUI* FindCheckedControl(DuiLib::CPaintManagerUI& manager, const wchar_t* name,
+                                       const wchar_t* interfaceName) {
+  DuiLib::CControlUI* control = manager.FindControl(name);
+  if (!control) {
+    quennet::log_error("Skin has no control %s", WideToUtf8(name).c_str());
+    return nullptr;
+  }
+  if (!control->GetInterface(interfaceName)) {
+    quennet::log_error("Control %s is no %s", WideToUtf8(name).c_str(), WideToUtf8(interfaceName).c_str());
+    return nullptr;
+  }
+  return control;
+}
+
 LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UINT uMsg, WPARAM wParam, LPARAM lParam,
                          BOOL& bHandled) {
   const LRESULT result = window.WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
   HWND hwnd = window.GetHWND();
   // A window whose skin failed is being destroyed: nothing to attach to.
   if (result != 0 || !hwnd) return result;
-  const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-  SetWindowLongW(hwnd, GWL_STYLE, (style & ~kCaptionStyle) | kClippingStyles);
+  ApplyBorderlessStyle(hwnd);
   AttachShadow(shadow, hwnd);
   return result;
+}
+
+void ApplyBorderlessStyle(HWND window) {
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  SetWindowLongW(window, GWL_STYLE, (style & ~kCaptionStyle) | kClippingStyles);
 }
 
 LRESULT CreateSidePanel(DuiLib::WindowImplBase& window, CWndShadow& shadow, const RECT& placement, UINT uMsg,

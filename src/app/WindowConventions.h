@@ -39,6 +39,17 @@ struct TextBinding {
 // language. A control that is not found is skipped; a missing key gives "".
 void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBinding> bindings);
 
+// The control of that name when it offers the interface ("Button", "List",
+// "RichEdit"...); null, and logged, when the skin lacks it or it is of
+// another kind. Windows look their controls up once, through this.
+DuiLib::CControlUI* FindCheckedControl(DuiLib::CPaintManagerUI& manager, const wchar_t* name,
+                                       const wchar_t* interfaceName);
+template <class Control>
+Control* FindControlAs(DuiLib::CPaintManagerUI& manager, const wchar_t* name, const wchar_t* interfaceName) {
+  DuiLib::CControlUI* control = FindCheckedControl(manager, name, interfaceName);
+  return control ? static_cast<Control*>(control->GetInterface(interfaceName)) : nullptr;
+}
+
 // The creation step most windows share: the framework builds the window,
 // the caption style goes, clipping styles come, and the shadow attaches.
 // Returns the framework's result.
@@ -51,6 +62,10 @@ LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UIN
 // kept as created, and the shadow attaches. Returns the framework's result.
 LRESULT CreateSidePanel(DuiLib::WindowImplBase& window, CWndShadow& shadow, const RECT& placement, UINT uMsg,
                         WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+
+// The style every window gets once the framework built it: no caption, and
+// children and siblings clipped.
+void ApplyBorderlessStyle(HWND window);
 
 // The shadow steps alone, for windows with creation steps of their own.
 void AttachShadow(CWndShadow& shadow, HWND window);

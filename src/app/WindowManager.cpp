@@ -1,7 +1,5 @@
 #include "app/WindowManager.h"
 
-#include "quennet/EventLog.h"
-
 namespace mireloomwnd {
 
 namespace {
@@ -65,11 +63,6 @@ void WindowManager::CloseAll() {
                           WindowSlot::OpenImWnd, WindowSlot::JoinChannelWnd, WindowSlot::MainWnd}) {
     Close(slot);
   }
-}
-
-void WindowManager::ShowMainWnd() {
-  // FIXME: the main window is not built yet; the session ends where it would open.
-  quennet::log_event("The main window is not part of this build yet");
 }
 
 HWND WindowManager::FindParent(ParentKind kind) const {

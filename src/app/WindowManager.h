@@ -23,6 +23,8 @@
 
 namespace mireloomwnd {
 
+class MainWnd;
+
 enum class WindowSlot : int {
   MainWnd = 1,
   JoinChannelWnd,
@@ -93,9 +95,16 @@ class WindowManager {
     Set(WindowSlot::ModuleDetailsWnd, window, self);
   }
 
-  // The main window, the last step of signing in: it runs the main window's
-  // modal loop and returns when that window has ended.
+  // The main window, the last step of signing in and of a language change: it
+  // runs the main window's modal loop and returns when that window has ended.
+  // Defined with the window in the main-window library.
   void ShowMainWnd();
+  void CloseMainWnd() { Close(WindowSlot::MainWnd); }
+  void SetMainWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::MainWnd, window, self);
+  }
+  // The main window while it is open, else null.
+  [[nodiscard]] MainWnd* GetMainWnd() const;
 
   // Creates the slot's window unless one is open (it is not brought
   // forward), runs its modal loop, and returns when it has ended. `prepare`

@@ -133,6 +133,13 @@ void ProgramDriver::PressEnter(HWND window) {
   PostMessageW(window, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
+void ProgramDriver::ClickAt(HWND window, POINT client) {
+  const LPARAM position = MAKELPARAM(client.x, client.y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, position);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, position);
+  PostMessageW(window, WM_LBUTTONUP, 0, position);
+}
+
 int ProgramDriver::WaitForExit(DWORD timeout_ms) {
   if (!m_process || WaitForSingleObject(m_process, timeout_ms) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;

@@ -3,6 +3,7 @@
 #include <wincred.h>
 
 #include "app/Credentials.h"
+#include "app/QuitSequence.h"
 #include "app/StringTable.h"
 #include "app/UiThread.h"
 #include "app/UserFolders.h"
@@ -64,17 +65,6 @@ void SigninWindowTest::RememberZhou(const std::string& password) {
   }
 }
 
-CControlUI* SigninWindowTest::Control(const wchar_t* window_class, const wchar_t* name) {
-  HWND window = FindOwnWindow(window_class);
-  CPaintManagerUI* manager = window ? Testing::ManagerOf(window) : nullptr;
-  return manager ? manager->FindControl(name) : nullptr;
-}
-
-std::wstring SigninWindowTest::TextOf(const wchar_t* window_class, const wchar_t* name) {
-  CControlUI* control = Control(window_class, name);
-  return control ? std::wstring(control->GetText().GetData()) : L"<missing>";
-}
-
 StepRunner& SigninWindowTest::OpenLoginWindow(StepRunner& script) {
   return script
       .Do("team", [] {
@@ -83,6 +73,11 @@ StepRunner& SigninWindowTest::OpenLoginWindow(StepRunner& script) {
         Testing::Click(team, L"continue_btn");
       })
       .WaitFor("the log-in window", [] { return FindOwnWindow(L"LoginWindow", L"登录") != nullptr; });
+}
+
+StepRunner& SigninWindowTest::QuitFromMainWindow(StepRunner& script) {
+  return script.WaitFor("the main window", [] { return FindOwnWindow(L"MainWindow", L"Corvanel") != nullptr; })
+      .Do("quit", [] { RunQuitSequence(); });
 }
 
 void SigninWindowTest::Retype(HWND window, const wchar_t* edit, const wchar_t* text) {

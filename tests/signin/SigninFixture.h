@@ -8,12 +8,16 @@
 
 #include <string>
 
-#include "StepRunner.h"
+#include "support/StepRunner.h"
+#include "support/WindowFinders.h"
 #include "app/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 
 namespace signin_test {
+
+using test_support::FindOwnWindow;
+using test_support::StepRunner;
 
 class SigninWindowTest : public testing::Test {
  protected:
@@ -31,12 +35,18 @@ class SigninWindowTest : public testing::Test {
   static void RememberZhou(const std::string& password);
 
   // A control of a visible window of this process.
-  static DuiLib::CControlUI* Control(const wchar_t* window_class, const wchar_t* name);
-  static std::wstring TextOf(const wchar_t* window_class, const wchar_t* name);
+  static DuiLib::CControlUI* Control(const wchar_t* window_class, const wchar_t* name) {
+    return test_support::ControlIn(window_class, name);
+  }
+  static std::wstring TextOf(const wchar_t* window_class, const wchar_t* name) {
+    return test_support::TextIn(window_class, name);
+  }
   static bool IsOpen(const wchar_t* window_class) { return FindOwnWindow(window_class) != nullptr; }
 
   // Opens the log-in window for the demo team the way a user does.
   static StepRunner& OpenLoginWindow(StepRunner& script);
+  // Waits for the main window the session hands over to, and quits from it.
+  static StepRunner& QuitFromMainWindow(StepRunner& script);
 
   // Empties the edit, then types the text into it as a user would.
   static void Retype(HWND window, const wchar_t* edit, const wchar_t* text);

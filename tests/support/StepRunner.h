@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace signin_test {
+namespace test_support {
 
 class StepRunner final {
  public:
@@ -49,7 +49,4 @@ class StepRunner final {
   UINT_PTR m_timer = 0;
 };
 
-// The first visible top-level window of this process with the class (and title).
-HWND FindOwnWindow(const wchar_t* window_class, const wchar_t* title = nullptr);
-
-}  // namespace signin_test
+}  // namespace test_support

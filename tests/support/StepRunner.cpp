@@ -1,8 +1,8 @@
-#include "StepRunner.h"
+#include "support/StepRunner.h"
 
 #include "duilib/testing.h"
 
-namespace signin_test {
+namespace test_support {
 namespace {
 
 StepRunner* g_current = nullptr;
@@ -52,14 +52,4 @@ bool StepRunner::RunToEnd(DWORD timeout_ms) {
 
 std::string StepRunner::Waiting() const { return Done() ? "nothing" : m_steps[m_next].what; }
 
-HWND FindOwnWindow(const wchar_t* window_class, const wchar_t* title) {
-  HWND window = nullptr;
-  while ((window = FindWindowExW(nullptr, window, window_class, title)) != nullptr) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
-}  // namespace signin_test
+}  // namespace test_support

@@ -1,0 +1,272 @@
+#include "mainwnd/MainWnd.h"
+
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "app/WindowManager.h"
+#include "mainwnd/MainWndMessages.h"
+#include "mireloom/ChannelManager.h"
+#include "mireloom/ChatManager.h"
+#include "mireloom/Director.h"
+#include "mireloom/IMManager.h"
+#include "mireloom/UserManager.h"
+#include "mireloom/UsergroupManager.h"
+#include "quennet/EventLog.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+CRichEditUI* ChatInputEdit = nullptr;
+bool NetworkOnline = true;
+int ContactsTreeBuildCount = 0;
+int OrganizationTreeBuildCount = 0;
+CefRefPtr<CBrowserClient> MainBrowserClient;
+
+namespace {
+
+constexpr int kRecentMessageCount = 20;
+constexpr DWORD kLinkColor = 0xFF51BCB6;
+constexpr DWORD kLinkHoverColor = 0xFF59C796;
+constexpr int kDefaultFontSize = 15;
+
+void IgnoreUsergroups(bool, const std::string&, std::vector<std::unique_ptr<mireloom::Usergroup>>) {}
+
+}  // namespace
+
+void WindowManager::ShowMainWnd() {
+  if (Get(WindowSlot::MainWnd)) return;
+  MainWnd window;
+  Set(WindowSlot::MainWnd, &window);
+  if (!CreateInSlot(window, WindowSlot::MainWnd, {})) {
+    Set(WindowSlot::MainWnd, nullptr, &window);
+    return;
+  }
+  // Centred only the first time: a stored placement is where the user left it.
+  if (!window.HasRestoredPlacement()) window.CenterWindow();
+  window.ShowModal();
+  Set(WindowSlot::MainWnd, nullptr, &window);
+}
+
+MainWnd* WindowManager::GetMainWnd() const { return static_cast<MainWnd*>(Get(WindowSlot::MainWnd)); }
+
+MainWnd::MainWnd() = default;
+
+MainWnd::~MainWnd() {
+  // The connection listener lives as long as the object, not the window.
+  if (mireloom::Director* director = mireloom::Director::DefaultDirector()) {
+    director->RemoveConnectionStateHandler(this);
+  }
+}
+
+CDuiString MainWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT MainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  // InitWindow runs inside the framework's step, before the window is shown.
+  const LRESULT result = WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
+  if (result != 0 || !GetHWND()) return result;
+  ApplyBorderlessStyle(GetHWND());
+  RestorePlacement();
+  AttachShadow(m_shadow, GetHWND());
+  return result;
+}
+
+void MainWnd::InitWindow() {
+  DragAcceptFiles(GetHWND(), TRUE);
+  mireloom::UsergroupManager::DefaultManager()->GetUsergroups("", IgnoreUsergroups);
+  m_teamUsers = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
+  m_PaintManager.SetDefaultFont(L"微软雅黑", kDefaultFontSize, false, false, false, false);
+  m_PaintManager.SetDefaultLinkFontColor(kLinkColor, false);
+  m_PaintManager.SetDefaultLinkHoverFontColor(kLinkHoverColor, false);
+  RegisterListeners();
+  FindControls();
+  m_highlightedSession = SessionKey{};
+  ApplyWindowTexts();
+
+  FetchSessionsFromCache();
+  SortSessions();
+  BuildSessionList();
+  InitHeader();
+  LoadMyAvatar();
+
+  LoadIcons();
+  AddTrayIcon();
+  StartNetworkTimer();
+  CreateNativeMenus();
+  PlayUnreadAtStart();
+  if (!m_sessions.empty()) RefreshAndSelectSession(m_sessions.front()->id(), true);
+  if (m_sessionList) m_sessionList->SetScrollPos({0, 0});
+  StartFetchChain();
+}
+
+void MainWnd::RegisterListeners() {
+  // Removed first: a listener registered before is then registered once.
+  if (mireloom::Director* director = mireloom::Director::DefaultDirector()) {
+    director->RemoveConnectionStateHandler(this);
+    director->AddConnectionStateHandler(this);
+  }
+  const mireloom::ChatManager* chat = mireloom::ChatManager::DefaultManager();
+  chat->AddMessageHandler(this);
+  chat->AddNumUnreadHandler(this);
+  mireloom::UserManager::DefaultManager()->AddUserStatusHandler(this);
+}
+
+void MainWnd::RemoveListeners() {
+  const mireloom::ChatManager* chat = mireloom::ChatManager::DefaultManager();
+  chat->RemoveMessageHandler(this);
+  chat->RemoveNumUnreadHandler(this);
+  mireloom::UserManager::DefaultManager()->RemoveUserStatusHandler(this);
+}
+
+void MainWnd::FindControls() {
+  m_chatDisplay = FindControlAs<CListUI>(m_PaintManager, L"chat_display", L"List");
+  m_chatInput = FindControlAs<CRichEditUI>(m_PaintManager, L"chat_input", L"RichEdit");
+  ChatInputEdit = m_chatInput;
+  m_sessionList = FindControlAs<CListUI>(m_PaintManager, L"sessionList", L"List");
+  m_membersBtn = FindControlAs<CButtonUI>(m_PaintManager, L"members_btn", L"Button");
+  m_addMembersBtn = FindControlAs<CButtonUI>(m_PaintManager, L"add_members_btn", L"Button");
+  m_leaveBtn = FindControlAs<CButtonUI>(m_PaintManager, L"leave_btn", L"Button");
+  m_fileBtn = FindControlAs<CButtonUI>(m_PaintManager, L"file_btn", L"Button");
+  m_emojiBtn = FindControlAs<CButtonUI>(m_PaintManager, L"emoji_btn", L"Button");
+  m_makeCallBtn = FindControlAs<CButtonUI>(m_PaintManager, L"make_call_btn", L"Button");
+  m_chatBtn = FindControlAs<CButtonUI>(m_PaintManager, L"chat_btn", L"Button");
+  m_contactsBtn = FindControlAs<CButtonUI>(m_PaintManager, L"contacts_btn", L"Button");
+  m_taskBtn = FindControlAs<CButtonUI>(m_PaintManager, L"task_btn", L"Button");
+  m_calendarBtn = FindControlAs<CButtonUI>(m_PaintManager, L"calendar_btn", L"Button");
+  m_netdiscBtn = FindControlAs<CButtonUI>(m_PaintManager, L"netdisc_btn", L"Button");
+  m_applicationsBtn = FindControlAs<CButtonUI>(m_PaintManager, L"applications_btn", L"Button");
+  m_contactsByLetterBtn = FindControlAs<CButtonUI>(m_PaintManager, L"contacts_by_letter_btn", L"Button");
+  m_contactsByOrganizationBtn = FindControlAs<CButtonUI>(m_PaintManager, L"contacts_by_organization_btn", L"Button");
+  m_browserClientLayout = FindCheckedControl(m_PaintManager, L"BrowserClientLayout", L"Control");
+  m_searchEdit = FindControlAs<CEditUI>(m_PaintManager, L"search", L"Edit");
+}
+
+void MainWnd::ApplyWindowTexts() {
+  ApplyTexts(m_PaintManager, {{L"minbtn", "MinimizeTips", TextTarget::ToolTip},
+                              {L"maxbtn", "MaximizeTips", TextTarget::ToolTip},
+                              {L"restorebtn", "RestoreTips", TextTarget::ToolTip},
+                              {L"customCloseBtn", "CloseTips", TextTarget::ToolTip},
+                              {L"edit_my_information", "EditInformation"},
+                              {L"send_message_btn", "ChatSendBtn"},
+                              {L"members_btn", "MembersTips", TextTarget::ToolTip},
+                              {L"file_btn", "FolderTips", TextTarget::ToolTip},
+                              {L"make_call_btn", "CallTips", TextTarget::ToolTip},
+                              {L"chat_btn", "MessageTips", TextTarget::ToolTip},
+                              {L"contacts_btn", "ContacksTips", TextTarget::ToolTip},
+                              {L"task_btn", "TaskTips", TextTarget::ToolTip},
+                              {L"calendar_btn", "CalendarTips", TextTarget::ToolTip},
+                              {L"netdisc_btn", "DriveTips", TextTarget::ToolTip},
+                              {L"applications_btn", "ReportTips", TextTarget::ToolTip},
+                              {L"search", "SearchTips", TextTarget::TipValue}});
+}
+
+void MainWnd::InitHeader() { ShowMessagesHeader(); }
+
+void MainWnd::LoadMyAvatar() { ShowMyAvatar(); }
+
+void MainWnd::LoadIcons() {
+  // Relative to the working directory, the program's folder. A file that
+  // cannot be read leaves a null icon; the tray icon then has no picture.
+  m_appIcon.reset(static_cast<HICON>(
+      LoadImageW(nullptr, L"Corvanel.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  m_greyIcon.reset(static_cast<HICON>(
+      LoadImageW(nullptr, L"CorvanelGrey.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  // The dark phase of the blink: no picture at all.
+  m_blankIcon = nullptr;
+  ::SendMessageW(GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.get()));
+}
+
+void MainWnd::CreateNativeMenus() {
+  auto menu = [](std::initializer_list<std::pair<UINT, const char*>> items) {
+    UniqueMenu created(CreatePopupMenu());
+    for (const auto& [command, key] : items) {
+      AppendMenuW(created.get(), MF_STRING, command, LocalizedText(key).c_str());
+    }
+    return created;
+  };
+  m_trayMenu = menu({{kTrayFeedbackCommand, "TrayMenuFeedback"}, {kTrayExitCommand, "TrayMenuExitCorvanel"}});
+  m_inputContextMenu = menu({{kCopyCommand, "CopyButton"}, {kCutCommand, "CutButton"}, {kPasteCommand, "PasteButton"}});
+  m_readOnlyContextMenu = menu({{kCopyCommand, "CopyButton"}});
+  m_imItemMenu = menu({{kCloseImCommand, "CloseIM"}});
+}
+
+void MainWnd::PlayUnreadAtStart() {
+  if (mireloom::ChatManager::DefaultManager()->NumUnreadInCurrentTeam().num_unread == 0) return;
+  // The window is not shown yet, so the blink starts although it opens next.
+  StartTrayBlink();
+  PlayMessageSound();
+}
+
+void MainWnd::StartFetchChain() {
+  quennet::log_event("updating channels");
+  mireloom::ChannelManager::DefaultManager()->GetChannels(
+      false, [this, alive = m_lifetime.Token()](bool ok, const std::string&,
+                                                std::vector<std::unique_ptr<mireloom::Channel>>) {
+        PostToWindow(alive, this, [this, ok] { OnChannelsFetched(ok); });
+      });
+}
+
+// Each step only starts the next one; a failure ends the chain silently, and
+// the window keeps what the cache gave it at start-up.
+void MainWnd::OnChannelsFetched(bool ok) {
+  if (!ok) return;
+  quennet::log_event("updating IMs");
+  mireloom::IMManager::DefaultManager()->GetIMs(
+      [this, alive = m_lifetime.Token()](bool fetched, const std::string&, std::vector<std::unique_ptr<mireloom::IM>>) {
+        PostToWindow(alive, this, [this, fetched] { OnImsFetched(fetched); });
+      });
+}
+
+void MainWnd::OnImsFetched(bool ok) {
+  if (!ok) return;
+  quennet::log_event("syncing recent messages");
+  mireloom::ChatManager::DefaultManager()->SyncRecentMessagesWithServer(
+      kRecentMessageCount, [this, alive = m_lifetime.Token()](bool synced, const std::string&) {
+        PostToWindow(alive, this, [this, synced] { OnRecentMessagesSynced(synced); });
+      });
+}
+
+void MainWnd::OnRecentMessagesSynced(bool ok) {
+  if (!ok) return;
+  quennet::log_event("get num unread messages");
+  mireloom::ChatManager::DefaultManager()->GetNumUnreadFromServer(
+      [this, alive = m_lifetime.Token()](bool fetched, const std::string&) {
+        PostToWindow(alive, this, [this, fetched] { OnUnreadFetched(fetched); });
+      });
+}
+
+void MainWnd::OnUnreadFetched(bool ok) {
+  if (ok) ::PostMessageW(GetHWND(), WM_SYNC_FINISHED, 0, 0);
+}
+
+void MainWnd::PostToWindow(std::weak_ptr<void> alive, MainWnd* window, std::function<void()> task) {
+  // `window` is only dereferenced on the window's thread, once the token says
+  // that the object still lives.
+  CUiThread::Post(std::move(alive), [window, task = std::move(task)] {
+    if (window->GetHWND()) task();
+  });
+}
+
+void MainWnd::RunOnWindowThread(std::function<void()> task) { PostToWindow(m_lifetime.Token(), this, std::move(task)); }
+
+void MainWnd::ReleaseWindowResources() {
+  RemoveTrayIcon();
+  DragAcceptFiles(GetHWND(), FALSE);
+  m_trayMenu.reset();
+  m_imItemMenu.reset();
+  m_inputContextMenu.reset();
+  m_readOnlyContextMenu.reset();
+  m_appIcon.reset();
+  m_greyIcon.reset();
+}
+
+void MainWnd::OnFinalMessage(HWND hWnd) {
+  RemoveListeners();
+  if (ChatInputEdit == m_chatInput) ChatInputEdit = nullptr;
+  m_chatInput = nullptr;
+  // Only while the slot still holds this window: after a reload or a
+  // sign-out it may already hold the next one.
+  WindowManager::GetInstance()->SetMainWnd(nullptr, this);
+}
+
+}  // namespace mireloomwnd

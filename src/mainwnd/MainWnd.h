@@ -1,0 +1,315 @@
+#pragma once
+
+// The main window: the one window in which a signed-in user works. The window
+// manager builds one after sign-in and after a change of language, on its own
+// stack frame, and runs it modally (slot 1). It is also the core library's
+// listener for messages, unread counts, user statuses and the connection.
+//
+// The class is large, so its definition is split by area, one file each:
+//   MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
+//   MainWndListeners.cpp   the core listeners, brought to the window's thread
+//   MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys, drops
+//   MainWndAttention.cpp   tray icon, connection state, network check, blink, flash, sound
+//   MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
+//   MainWndSignOut.cpp     the close buttons and sign-out
+//   MainWndSessions.cpp    the session list: order, selection, refresh, closing
+//   MainWndSessionItems.cpp the list's items and badges
+//   MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
+//   MainWndViews.cpp       header, avatar, status icons, the conversation view
+//   MainWndDispatch.cpp    Notify: the dispatch table and the rows of every area
+// Window-free logic lives beside them (SessionEntry, SessionItemNames,
+// BadgeTexts, MainWndGeometry, NotifyTable).
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "app/UiThread.h"
+#include "app/WndShadow.h"
+#include "browser/BrowserClient.h"
+#include "duilib/UIlib.h"
+#include "mainwnd/NotifyTable.h"
+#include "mainwnd/SessionEntry.h"
+#include "mireloom/Channel.h"
+#include "mireloom/Handlers.h"
+#include "mireloom/IM.h"
+#include "mireloom/User.h"
+#include "mireloom/Usergroup.h"
+
+namespace mireloomwnd {
+
+// The main window's chat input ("chat_input"), set by InitWindow; the emoji
+// picker appends to it. Null until the first main window, and again once that
+// window's controls are gone.
+extern DuiLib::CRichEditUI* ChatInputEdit;
+// The network state that the last check acted on; true at start.
+extern bool NetworkOnline;
+// Build-once guards of the two contacts trees; the language reload resets them.
+extern int ContactsTreeBuildCount;
+extern int OrganizationTreeBuildCount;
+// The browser client of the module pages; null until the first module page.
+extern CefRefPtr<CBrowserClient> MainBrowserClient;
+
+struct MenuDestroyer {
+  void operator()(HMENU menu) const {
+    if (menu) DestroyMenu(menu);
+  }
+};
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+struct IconDestroyer {
+  void operator()(HICON icon) const {
+    if (icon) DestroyIcon(icon);
+  }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
+class MainWnd final : public DuiLib::WindowImplBase,
+                      private mireloom::MessageHandler,
+                      private mireloom::NumUnreadHandler,
+                      private mireloom::UserStatusHandler,
+                      private mireloom::ConnectionStateHandler {
+ public:
+  // Built only by the window manager.
+  MainWnd();
+  ~MainWnd() override;
+
+  LPCTSTR GetWindowClassName() const override { return L"MainWindow"; }
+  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalMessage(HWND hWnd) override;
+  void InitWindow() override;
+  DuiLib::CDuiString GetSkinFolder() override;
+  DuiLib::CDuiString GetSkinFile() override { return L"skin_main_wnd.xml"; }
+  LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+  void Notify(DuiLib::TNotifyUI& msg) override;
+
+  // Reloads the conversations from the core library's cache, rebuilds the list
+  // and selects the conversation (none when it is not there); with scroll, the
+  // list scrolls to it. The dialogs call it after they created, joined or
+  // opened a conversation.
+  void RefreshAndSelectSession(const std::string& id, bool scroll);
+
+  // Whether the window took the placement stored by an earlier one; the window
+  // manager then keeps it where it is instead of centring it.
+  [[nodiscard]] bool HasRestoredPlacement() const { return m_placementRestored; }
+
+ private:
+  // ---- Core listeners (MainWndListeners.cpp): called on the core's thread,
+  // each brings its call to the window's thread, in order.
+  void HandleDirectMessage(const mireloom::Message& message) override;
+  void HandleChannelMessage(const mireloom::Message& message) override;
+  void OnNumUnreadChanged(const std::string& conversationId, mireloom::_NumUnread counts) override;
+  void OnUserStatusChanged(const std::string& uid, mireloom::User::Status status) override;
+  void OnConnectionStateChanged(int state) override;
+  // Their work on the window's thread.
+  void OnDirectMessage(const mireloom::Message& message);
+  void OnChannelMessage(const mireloom::Message& message);
+  void OnUnreadCountChanged(const std::string& conversationId, mireloom::_NumUnread counts);
+  void OnStatusChanged(const std::string& uid, mireloom::User::Status status);
+  [[nodiscard]] bool IsSessionMissing(const std::string& id) const;
+  // Fetches a conversation the list lacks, then has the list rebuilt.
+  void FetchMissingIm(const std::string& imId);
+  void FetchImsThenRefresh();
+  void FetchMissingChannels();
+  void PostRefreshSessionList();
+  void ScrollMessagesToEndSoon();
+  // Runs the task on the window's thread while this object lives and its
+  // window exists; dropped otherwise. Callable from any thread.
+  void RunOnWindowThread(std::function<void()> task);
+  // The same for completions, which may run after the object is gone: they
+  // keep the token and the pointer, and only the window's thread uses them.
+  static void PostToWindow(std::weak_ptr<void> alive, MainWnd* window, std::function<void()> task);
+
+  // ---- Start-up (MainWnd.cpp)
+  void FindControls();
+  void ApplyWindowTexts();
+  void RegisterListeners();
+  void RemoveListeners();
+  void LoadIcons();
+  void CreateNativeMenus();
+  void PlayUnreadAtStart();
+  void InitHeader();
+  void LoadMyAvatar();
+  // The fetch chain: channels, IMs, recent messages, unread counts; each step
+  // only after the previous one succeeded.
+  void StartFetchChain();
+  void OnChannelsFetched(bool ok);
+  void OnImsFetched(bool ok);
+  void OnRecentMessagesSynced(bool ok);
+  void OnUnreadFetched(bool ok);
+  // What the window holds outside its controls, released when it is destroyed.
+  void ReleaseWindowResources();
+
+  // ---- Message handler (MainWndHandler.cpp)
+  LRESULT OnImageDownloaded(LPARAM lParam);
+  void OnSyncFinished();
+  void OnTrayNotify(LPARAM mouseMessage);
+  void ShowTrayMenu();
+  void RestoreFromTray();
+  void OnTimer(WPARAM timer);
+  // True when the key is consumed here.
+  bool OnKeyDown(WPARAM key);
+  // True when the drop was handled here.
+  bool OnDropFiles(HDROP drop);
+  void PlaceImeWindow();
+  void OnLanguageChanged();
+
+  // ---- Attention (MainWndAttention.cpp)
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void SetTrayIcon(HICON icon);
+  void ShowTrayBalloon(const std::wstring& title, const std::wstring& text);
+  void ApplyConnectionState(int state);
+  void StartNetworkTimer();
+  void OnNetworkStateChecked(bool online);
+  void StartTrayBlink();
+  void StopTrayBlink();
+  void ToggleTrayIcon();
+  void StartTaskbarFlash();
+  void StopTaskbarFlash();
+  void PlayMessageSound();
+
+  // ---- Quit and placement (MainWndQuit.cpp)
+  void Quit();
+  void SavePlacement();
+  void RestorePlacement();
+  // Placement saved, the managed windows and this one asked to close, the
+  // tray icon gone: what quitting and signing out begin with.
+  void SavePlacementAndCloseWindows();
+  // The module browser closes and its client goes.
+  void ReleaseMainBrowser();
+  void HideMainBrowser();
+
+  // ---- Close buttons and sign-out (MainWndSignOut.cpp)
+  void OnCustomCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnHidingCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnSignOutClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void SignOut();
+
+  // ---- Session list (MainWndSessions.cpp, MainWndSessionItems.cpp)
+  void FetchSessionsFromCache();
+  void SortSessions();
+  [[nodiscard]] static bool CompareSessions(const std::unique_ptr<SessionEntry>& a,
+                                            const std::unique_ptr<SessionEntry>& b);
+  [[nodiscard]] SessionType GetSessionType(const std::string& id) const;
+  [[nodiscard]] int FindSessionIndex(const std::string& id) const;
+  [[nodiscard]] static std::string SessionItemName(SessionType type, const std::string& id);
+  [[nodiscard]] static std::wstring SessionNameLabelId(const std::wstring& itemName);
+  [[nodiscard]] static std::wstring SessionUnreadLabelId(const std::wstring& itemName);
+  static bool ParseSessionItemName(const std::string& name, SessionType* type, std::string* id);
+  // The list index of the conversation's item, or -1: an IM whose partner is
+  // not cached has no item, so list indexes and entry indexes differ.
+  [[nodiscard]] int SessionItemIndex(const std::string& id) const;
+  void SelectSessionItem(const std::string& id, bool scroll);
+  void BuildSessionList();
+  // Adds the items of the entries to the emptied list.
+  void AddSessionItems(const SessionEntries& entries);
+  [[nodiscard]] DuiLib::CListContainerElementUI* CreateChannelItem(const std::wstring& name,
+                                                                  const std::wstring& itemName,
+                                                                  mireloom::Channel::Visibility visibility,
+                                                                  const std::string& hexColor);
+  [[nodiscard]] DuiLib::CListContainerElementUI* CreateImItem(const std::wstring& displayName,
+                                                             const std::string& avatarName,
+                                                             const std::wstring& itemName);
+  void AddChannelItem(const mireloom::Channel& channel);
+  void AddImItem(const std::string& itemId, const mireloom::User& partner);
+  void UpdateSessionUnread(SessionKey key, mireloom::_NumUnread unread);
+  void SetUnreadBadge(DuiLib::CControlUI* badge, int count);
+  void StyleUnreadBadge(DuiLib::CControlUI* badge, int count, bool styled);
+  void HighlightSessionItem(SessionKey key);
+  void SelectSession(SessionType type, const std::string& id);
+  void SetChatTitle(SessionType type, const std::string& id);
+  void CloseIm(const std::string& id);
+  void SaveDraftOfCurrentSession();
+  void RestoreDraft(const std::string& id);
+  void UpdateTotalUnreadBadge();
+  void OnSessionListItemSelected(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnSessionItemRightClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+
+  // ---- Search and opening (MainWndSearch.cpp)
+  void FilterSessions(const std::string& query);
+  void ShowSessionSearchResults();
+  void FilterContacts(const std::string& query);
+  void ShowUserSearchResults();
+  void JoinChannel(const std::string& channelId);
+  // What the completions of enabling or joining a channel and of opening a
+  // new IM (IMManager::NewIM) do, once PostToWindow brought them here.
+  void OnChannelEnabled(const std::string& channelId, bool ok);
+  void OnNewImCreated(std::unique_ptr<mireloom::IM> im);
+
+  // ---- Header and views (MainWndViews.cpp)
+  void ShowMessagesHeader();
+  void ShowMyAvatar();
+  static void SetStatusIcon(DuiLib::CControlUI* button, mireloom::User::Status status);
+  [[nodiscard]] static std::wstring StatusButtonName(const std::string& uid);
+  // The conversation list again (from the tray or the chat button), with the
+  // conversation's item selected when the list has one.
+  void ShowConversationView(const std::string& id);
+  void SetControlVisible(const wchar_t* name, bool visible);
+  // The left bar shows the active image on the view's button, the normal
+  // image on the others.
+  void ShowLeftBarActive(const DuiLib::CButtonUI* active);
+
+  // ---- Dispatch (MainWndDispatch.cpp)
+  [[nodiscard]] static const CNotifyTable& NotifyRows();
+  static void AddSessionListRows(CNotifyTable& table);
+  static void AddCloseButtonRows(CNotifyTable& table);
+
+  // Fields, in the order the window's design gives them.
+  CWndShadow m_shadow;
+  std::vector<std::unique_ptr<mireloom::Channel>> m_channels;
+  std::vector<std::unique_ptr<mireloom::IM>> m_ims;
+  std::vector<std::unique_ptr<mireloom::User>> m_teamUsers;
+  std::vector<std::unique_ptr<mireloom::Channel>> m_contactChannels;
+  std::vector<std::unique_ptr<mireloom::User>> m_robots;
+  std::vector<std::unique_ptr<mireloom::Usergroup>> m_rootUsergroups;
+  SessionEntries m_sessions;
+  SessionEntries m_filteredSessions;
+  std::vector<std::unique_ptr<mireloom::User>> m_filteredUsers;
+  std::vector<std::unique_ptr<mireloom::Channel>> m_filteredChannels;
+  DuiLib::CListUI* m_chatDisplay = nullptr;
+  DuiLib::CListUI* m_sessionList = nullptr;
+  UniqueMenu m_trayMenu;
+  NOTIFYICONDATAW m_trayIconData = {};
+  bool m_trayIconAdded = false;
+  bool m_placementRestored = false;
+  UniqueMenu m_imItemMenu;
+  UniqueMenu m_inputContextMenu;
+  UniqueMenu m_readOnlyContextMenu;
+  UniqueIcon m_appIcon;
+  HICON m_blankIcon = nullptr;
+  UniqueIcon m_greyIcon;
+  std::string m_currentSessionId;
+  DuiLib::CButtonUI* m_membersBtn = nullptr;
+  DuiLib::CButtonUI* m_addMembersBtn = nullptr;
+  DuiLib::CButtonUI* m_leaveBtn = nullptr;
+  DuiLib::CButtonUI* m_emojiBtn = nullptr;
+  DuiLib::CButtonUI* m_fileBtn = nullptr;
+  DuiLib::CButtonUI* m_makeCallBtn = nullptr;
+  DuiLib::CButtonUI* m_chatBtn = nullptr;
+  DuiLib::CButtonUI* m_contactsBtn = nullptr;
+  DuiLib::CButtonUI* m_taskBtn = nullptr;
+  DuiLib::CButtonUI* m_calendarBtn = nullptr;
+  DuiLib::CButtonUI* m_netdiscBtn = nullptr;
+  DuiLib::CButtonUI* m_applicationsBtn = nullptr;
+  DuiLib::CButtonUI* m_contactsByLetterBtn = nullptr;
+  DuiLib::CButtonUI* m_contactsByOrganizationBtn = nullptr;
+  DuiLib::CControlUI* m_browserClientLayout = nullptr;
+  DuiLib::CEditUI* m_searchEdit = nullptr;
+  SessionKey m_highlightedSession;
+  int m_currentApplication = 0;
+
+  // This window's chat input, to tell whether ChatInputEdit is still ours
+  // when the window ends.
+  DuiLib::CRichEditUI* m_chatInput = nullptr;
+  // Last: closures posted for this object are dropped from the start of its
+  // destruction on.
+  CLifetimeGuard m_lifetime;
+};
+
+}  // namespace mireloomwnd

@@ -1,0 +1,231 @@
+// The window's message procedure: its own messages, its timers, the tray
+// icon's notifications, Enter and Esc, dropped files and the input method.
+// Whatever it handles still goes on to the framework, but Enter in the chat
+// input and Esc, which end here, and the image records, whose answer tells
+// their sender that the window took them.
+
+#include <windows.h>
+#include <imm.h>
+
+#include "app/ImageRecords.h"
+#include "app/PlatformSeam.h"
+#include "app/Settings.h"
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/WindowManager.h"
+#include "browser/BrowserMessages.h"
+#include "mainwnd/MainWnd.h"
+#include "mainwnd/MainWndMessages.h"
+#include "mireloom/ChatManager.h"
+#include "quennet/EventLog.h"
+#include "quennet/FileUtils.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kFirstLanguage = static_cast<int>(settings::Language::SimplifiedChinese);
+constexpr int kLastLanguage = static_cast<int>(settings::Language::English);
+
+}  // namespace
+
+LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  switch (uMsg) {
+    case WM_AVATAR_DOWNLOADED:
+    case WM_CHAT_IMAGE_DOWNLOADED:
+    case WM_SENDER_AVATAR_DOWNLOADED:
+      return OnImageDownloaded(lParam);
+    case WM_SYNC_FINISHED:
+      OnSyncFinished();
+      break;
+    case WM_TRAY_NOTIFY:
+      OnTrayNotify(lParam);
+      break;
+    case WM_REFRESH_SESSION_LIST:
+      FetchSessionsFromCache();
+      SortSessions();
+      BuildSessionList();
+      break;
+    case WM_BROWSER_CREATED:
+    case WM_BROWSER_RELAYOUT:
+      // FIXME: the module pages place their browser here once they exist.
+      break;
+    case WM_LANGUAGE_CHANGED:
+      OnLanguageChanged();
+      break;
+    case WM_TIMER:
+      OnTimer(wParam);
+      break;
+    case WM_KEYDOWN:
+      if (OnKeyDown(wParam)) return 0;
+      break;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      break;
+    case WM_SIZE:
+      // FIXME: the module pages place their browser at once and again after
+      // the relayout (WM_BROWSER_RELAYOUT posted here) once they exist.
+      break;
+    case WM_IME_COMPOSITION:
+      PlaceImeWindow();
+      break;
+    case WM_DESTROY:
+      // Every way of closing ends here.
+      ReleaseWindowResources();
+      break;
+    default:
+      break;
+  }
+  return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+LRESULT MainWnd::OnImageDownloaded(LPARAM lParam) {
+  const std::unique_ptr<DownloadedImage> record = TakeDownloadedImage(lParam);
+  // The record does not say which conversation's view it was for; a target
+  // removed since the download began is simply not touched.
+  if (record && quennet::FileUtils::SharedFileUtils()->FileExists(record->local_path)) ApplyImageRecord(*record);
+  return kImageRecordTaken;
+}
+
+void MainWnd::OnSyncFinished() {
+  FetchSessionsFromCache();
+  SortSessions();
+  BuildSessionList();
+  if (m_currentSessionId.empty()) return;
+  // FIXME: the open conversation's messages are loaded again here once the
+  // message view exists.
+  RefreshAndSelectSession(m_currentSessionId, false);
+}
+
+void MainWnd::OnTrayNotify(LPARAM mouseMessage) {
+  switch (mouseMessage) {
+    case WM_RBUTTONUP:
+      ShowTrayMenu();
+      break;
+    case WM_LBUTTONDOWN:
+      RestoreFromTray();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWnd::ShowTrayMenu() {
+  POINT cursor = {};
+  GetCursorPos(&cursor);
+  // Without it the menu would stay open when the user clicks elsewhere.
+  SetForegroundWindow(GetHWND());
+  const UINT command = Platform().TrackMenu(m_trayMenu.get(), TPM_RETURNCMD, cursor.x, cursor.y, GetHWND());
+  if (command == kTrayFeedbackCommand) {
+    // FIXME: OnTrayFeedback opens the feedback window once it exists.
+  } else if (command == kTrayExitCommand) {
+    Quit();
+  }
+}
+
+void MainWnd::RestoreFromTray() {
+  ::ShowWindow(GetHWND(), IsZoomed(GetHWND()) ? SW_SHOW : SW_SHOWNORMAL);
+  StopTrayBlink();
+  SetForegroundWindow(GetHWND());
+  const std::string unread = mireloom::ChatManager::DefaultManager()->FirstChannelHasUnreadMessage();
+  if (!unread.empty()) ShowConversationView(unread);
+}
+
+void MainWnd::OnTimer(WPARAM timer) {
+  switch (timer) {
+    case kNetworkCheckTimer:
+      OnNetworkStateChecked(Platform().IsOnline());
+      break;
+    case kTrayBlinkTimer:
+      ToggleTrayIcon();
+      break;
+    case kScrollToEndTimer:
+      KillTimer(GetHWND(), kScrollToEndTimer);
+      if (m_chatDisplay) m_chatDisplay->EndDown();
+      break;
+    case kCallAnimationTimer:
+      // FIXME: the call button's animation steps here once the member panel exists.
+      break;
+    default:
+      break;
+  }
+}
+
+bool MainWnd::OnKeyDown(WPARAM key) {
+  if (key == VK_ESCAPE) {
+    // Whatever has the focus: the window goes to the tray.
+    ShowWindow(false, false);
+    return true;
+  }
+  if (key != VK_RETURN || !ChatInputEdit || !ChatInputEdit->IsFocused()) return false;
+  if (GetKeyState(VK_SHIFT) < 0) {
+    // A line break at the end of the text, wherever the caret stands.
+    const std::wstring text = std::wstring(ChatInputEdit->GetText().GetData()) + L"\n";
+    ChatInputEdit->SetText(text.c_str());
+  } else {
+    // FIXME: Enter sends the input (SendChatInput) once sending exists.
+  }
+  return true;
+}
+
+bool MainWnd::OnDropFiles(HDROP drop) {
+  CControlUI* list = m_PaintManager.FindControl(L"sessionList");
+  if (!list || !list->IsVisible()) return false;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  wchar_t path[MAX_PATH] = L"";
+  DragQueryFileW(drop, 0, path, MAX_PATH);
+  DragFinish(drop);
+  // A path whose attributes cannot be read counts as a folder.
+  const DWORD attributes = GetFileAttributesW(path);
+  if (count > 1 || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    Platform().ShowMessageBox(nullptr, LocalizedText("DropFileMessageBoxTip"), LocalizedText("DropFileMessageBoxTipTitle"),
+                              MB_OK);
+    return true;
+  }
+  bool lossy = false;
+  [[maybe_unused]] const std::string filePath = WideToAnsi(path, &lossy);
+  if (lossy) {
+    // The upload takes the path in code page 936; a path it cannot hold
+    // would name another file.
+    quennet::log_error("Dropped file refused: its path does not fit code page 936");
+    return true;
+  }
+  // FIXME: the upload window opens here for the open conversation (an empty
+  // id when none is open, kind 1 for a channel, else 2) once it exists.
+  return true;
+}
+
+void MainWnd::PlaceImeWindow() {
+  HIMC context = ImmGetContext(GetHWND());
+  if (!context) return;
+  COMPOSITIONFORM form = {};
+  form.dwStyle = CFS_POINT;
+  GetCaretPos(&form.ptCurrentPos);
+  ImmSetCompositionWindow(context, &form);
+  ImmReleaseContext(GetHWND(), context);
+}
+
+void MainWnd::OnLanguageChanged() {
+  SavePlacement();
+  ShowWindow(false, false);
+  WindowManager* manager = WindowManager::GetInstance();
+  manager->CloseAll();
+  manager->CloseMainWnd();
+  ReleaseMainBrowser();
+  // The language window wrote the value before it posted this message.
+  const int language = settings::ReadInt(settings::kLanguageKey);
+  StringTable.clear();
+  if (language >= kFirstLanguage && language <= kLastLanguage) {
+    LoadLanguageFile(LanguageFileFor(language, 0), StringTable);
+  }
+  ContactsTreeBuildCount = 0;
+  OrganizationTreeBuildCount = 0;
+  RemoveTrayIcon();
+  // Runs the new window's loop; this window's close is handled inside it, and
+  // this object is not touched again once it returns.
+  manager->ShowMainWnd();
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,204 @@
+// The items of the session list and their unread marks: a channel item shows
+// a dot by the unread record's second number, an IM item a red count.
+
+#include <unordered_map>
+
+#include "app/CachedImage.h"
+#include "app/ColorText.h"
+#include "app/ServiceConstants.h"
+#include "app/TextHelpers.h"
+#include "mainwnd/BadgeTexts.h"
+#include "mainwnd/MainWnd.h"
+#include "mainwnd/MainWndMessages.h"
+#include "mainwnd/SessionItemNames.h"
+#include "mireloom/ChatManager.h"
+#include "mireloom/UserManager.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr DWORD kNameColor = 0xFF232A32;
+constexpr DWORD kBadgeColor = 0xFFF1867E;
+constexpr DWORD kBadgeTextColor = 0xFFFFFFFF;
+constexpr int kNameFont = 2;
+constexpr int kBadgeFont = 0;
+constexpr int kIconSize = 28;
+constexpr int kNameWidth = 103;
+constexpr int kAvatarSize = 40;
+constexpr SIZE kCachedAvatarRound = {3, 3};
+constexpr SIZE kIconRound = {6, 6};
+
+CButtonUI* MakeIcon() {
+  auto* icon = new CButtonUI;
+  icon->SetFixedWidth(kIconSize);
+  icon->SetFixedHeight(kIconSize);
+  icon->SetPadding({14, 8, 0, 0});
+  icon->SetMouseEnabled(false);
+  return icon;
+}
+
+CLabelUI* MakeNameLabel(const std::wstring& text, const std::wstring& itemName) {
+  auto* label = new CLabelUI;
+  label->SetFont(kNameFont);
+  label->SetText(text.c_str());
+  label->SetTextColor(kNameColor);
+  label->SetFixedWidth(kNameWidth);
+  label->SetAttribute(L"endellipsis", L"true");
+  label->SetPadding({10, 0, 0, 0});
+  label->SetName(SessionNameLabelId(itemName).c_str());
+  return label;
+}
+
+CListContainerElementUI* MakeItem(const std::wstring& itemName, CControlUI* icon, CControlUI* name, CControlUI* badge) {
+  auto* item = new CListContainerElementUI;
+  item->ApplyAttributeList(L"height=\"44\"");
+  item->SetName(itemName.c_str());
+  auto* row = new CHorizontalLayoutUI;
+  row->Add(icon);
+  row->Add(name);
+  row->Add(badge);
+  item->Add(row);
+  return item;
+}
+
+CLabelUI* LabelNamed(CPaintManagerUI& manager, const std::wstring& name) {
+  CControlUI* control = manager.FindControl(name.c_str());
+  return control ? static_cast<CLabelUI*>(control->GetInterface(L"Label")) : nullptr;
+}
+
+}  // namespace
+
+void MainWnd::BuildSessionList() {
+  ShowMessagesHeader();
+  SetControlVisible(L"im_or_channel_btn", true);
+  if (!m_sessionList) return;
+  m_sessionList->RemoveAll();
+  AddSessionItems(m_sessions);
+}
+
+void MainWnd::AddSessionItems(const SessionEntries& entries) {
+  if (!m_sessionList) return;
+  // Looked up by id once, not per entry: a team may hold thousands.
+  std::unordered_map<std::string, const mireloom::Channel*> channels;
+  for (const auto& channel : m_channels) channels.emplace(channel->channel_id(), channel.get());
+  std::unordered_map<std::string, const mireloom::IM*> ims;
+  for (const auto& im : m_ims) ims.emplace(im->im_id(), im.get());
+  const mireloom::UserManager* users = mireloom::UserManager::DefaultManager();
+  for (const auto& entry : entries) {
+    const std::string id = entry->id();
+    if (const auto channel = channels.find(id); channel != channels.end()) AddChannelItem(*channel->second);
+    const auto im = ims.find(id);
+    if (im == ims.end()) continue;
+    // An IM whose partner is not cached gets no item.
+    if (const std::unique_ptr<mireloom::User> partner = users->FetchUserFromCacheByUid(im->second->to_uid())) {
+      AddImItem(id, *partner);
+    }
+  }
+}
+
+void MainWnd::AddChannelItem(const mireloom::Channel& channel) {
+  const std::string& id = channel.channel_id();
+  const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionChannel, id));
+  m_sessionList->Add(
+      CreateChannelItem(Utf8ToWide(channel.channel_name()), itemName, channel.visibility(), channel.HexColor()));
+  UpdateSessionUnread({kSessionChannel, id}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(id));
+}
+
+void MainWnd::AddImItem(const std::string& itemId, const mireloom::User& partner) {
+  const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionIm, itemId));
+  const std::string avatar = mireloom::avatar_url(partner.header_uri(), kAvatarSize, kAvatarSize, 1);
+  m_sessionList->Add(CreateImItem(Utf8ToWide(partner.display_name()), avatar, itemName));
+  UpdateSessionUnread({kSessionIm, itemId}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(itemId));
+}
+
+CListContainerElementUI* MainWnd::CreateChannelItem(const std::wstring& name, const std::wstring& itemName,
+                                                    mireloom::Channel::Visibility visibility,
+                                                    const std::string& hexColor) {
+  CButtonUI* icon = MakeIcon();
+  icon->SetNormalImage(visibility == mireloom::Channel::kPrivate ? L"SysBtn/private_group.png"
+                                                                 : L"SysBtn/public_group.png");
+  // A colour that is no "#RRGGBB" leaves the icon without a background.
+  if (const std::optional<DWORD> color = ParseChannelColor(hexColor)) icon->SetBkColor(*color);
+  icon->SetBorderRound(kIconRound);
+
+  auto* badge = new CButtonUI;
+  badge->SetFixedWidth(14);
+  badge->SetFixedHeight(14);
+  badge->SetNormalImage(L"SysBtn/group_message_tip.png");
+  // The dot carries the count as text too (the badge update writes it):
+  // small and white, so that it reads on the dot.
+  badge->SetFont(kBadgeFont);
+  badge->SetTextColor(kBadgeTextColor);
+  badge->SetTextStyle(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  badge->SetPadding({15, 15, 0, 0});
+  badge->SetVisible(false);
+  badge->SetName(SessionUnreadLabelId(itemName).c_str());
+  badge->SetMouseEnabled(false);
+  return MakeItem(itemName, icon, MakeNameLabel(name, itemName), badge);
+}
+
+CListContainerElementUI* MainWnd::CreateImItem(const std::wstring& displayName, const std::string& avatarName,
+                                               const std::wstring& itemName) {
+  CButtonUI* icon = MakeIcon();
+  const CachedImageResult avatar =
+      ShowCachedImage(GetHWND(), WM_AVATAR_DOWNLOADED, icon, AvatarBaseUrl + avatarName, avatarName);
+  icon->SetBorderRound(avatar == CachedImageResult::Shown ? kCachedAvatarRound : kIconRound);
+
+  auto* badge = new CButtonUI;
+  StyleUnreadBadge(badge, 0, false);
+  badge->SetPadding({8, 14, 0, 0});
+  badge->SetName(SessionUnreadLabelId(itemName).c_str());
+  return MakeItem(itemName, icon, MakeNameLabel(displayName, itemName), badge);
+}
+
+void MainWnd::UpdateSessionUnread(SessionKey key, mireloom::_NumUnread unread) {
+  const std::wstring itemName = Utf8ToWide(SessionItemName(key.type, key.id));
+  CControlUI* badge = m_PaintManager.FindControl(SessionUnreadLabelId(itemName).c_str());
+  StyleUnreadBadge(badge, static_cast<int>(unread.num_unread), true);
+  if (key.type != kSessionChannel) return;
+  if (CLabelUI* name = LabelNamed(m_PaintManager, SessionNameLabelId(itemName))) {
+    name->SetTextColor(kNameColor);
+    if (badge) badge->SetVisible(ShowsChannelDot(unread));
+  }
+}
+
+void MainWnd::SetUnreadBadge(CControlUI* badge, int count) {
+  if (!badge) return;
+  badge->SetVisible(count >= 1);
+  if (const std::optional<std::wstring> text = UnreadBadgeText(count)) badge->SetText(text->c_str());
+}
+
+void MainWnd::StyleUnreadBadge(CControlUI* badge, int count, bool styled) {
+  if (!badge) return;
+  if (!styled) {
+    if (auto* label = static_cast<CLabelUI*>(badge->GetInterface(L"Label"))) {
+      label->SetFont(kBadgeFont);
+      label->SetTextColor(kBadgeTextColor);
+      label->SetTextStyle(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    badge->SetBkColor(kBadgeColor);
+    badge->SetPadding({10, 10, 0, 0});
+    badge->SetFixedWidth(24);
+    badge->SetFixedHeight(16);
+    badge->SetBorderRound({12, 12});
+    badge->SetMouseEnabled(false);
+  }
+  badge->SetVisible(IsBadgeShown(count));
+  if (const std::optional<std::wstring> text = UnreadBadgeText(count)) badge->SetText(text->c_str());
+}
+
+void MainWnd::HighlightSessionItem(SessionKey key) {
+  const std::wstring itemName = Utf8ToWide(SessionItemName(key.type, key.id));
+  if (CLabelUI* name = LabelNamed(m_PaintManager, SessionNameLabelId(itemName))) name->SetTextColor(kNameColor);
+  StyleUnreadBadge(m_PaintManager.FindControl(SessionUnreadLabelId(itemName).c_str()), 0, true);
+  if (!m_highlightedSession.id.empty()) {
+    const std::wstring previous = Utf8ToWide(SessionItemName(m_highlightedSession.type, m_highlightedSession.id));
+    if (CLabelUI* name = LabelNamed(m_PaintManager, SessionNameLabelId(previous))) name->SetTextColor(kNameColor);
+  }
+  m_highlightedSession = std::move(key);
+}
+
+}  // namespace mireloomwnd
