@@ -1,0 +1,114 @@
+#include "MainWndFixture.h"
+
+#include "app/Settings.h"
+#include "app/StringTable.h"
+#include "app/UiThread.h"
+#include "app/UserFolders.h"
+#include "app/WindowManager.h"
+#include "duilib/testing.h"
+#include "quennet/FileUtils.h"
+#include "signin/SessionStart.h"
+#include "support/TempFolder.h"
+
+namespace mainwnd_test {
+
+using namespace DuiLib;
+using mireloomwnd::WindowManager;
+
+void MainWindowTest::SetUp() {
+  // The skin, the icons and the sound are found from the program's folder.
+  const std::string dist = CORVANEL_DIST_DIR;
+  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
+  StringTable.clear();
+  LoadLanguageFile(test_support::ToCp936(test_support::SourcePath(L"skin/i18n/english.xml")), StringTable);
+  ASSERT_TRUE(EnsureUserDataFolder());
+  quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(signin::CoreDataFolder(), {});
+  mireloomwnd::NetworkOnline = true;
+  CUiThread::Attach();
+  Testing::SetModalWatchdog(30000);
+  m_liveControls = Testing::LiveControlCount();
+  ASSERT_TRUE(mireloom::testing::SignIn("zhou", m_core.DataFolder()));
+}
+
+void MainWindowTest::TearDown() {
+  Testing::CloseAllWindows();
+  // A quit re-posts itself after the outermost loop.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  EXPECT_EQ(Main(), nullptr) << "the window's slot outlived it";
+  EXPECT_EQ(mireloomwnd::ChatInputEdit, nullptr) << "the chat input outlived its window";
+  EXPECT_EQ(Testing::LiveControlCount(), m_liveControls);
+  for (const auto& failure : Testing::TakeWatchdogFailures()) ADD_FAILURE() << "modal loop overran: " << failure.c_str();
+  Testing::SetModalWatchdog(0);
+  CUiThread::Detach();
+  StringTable.clear();
+}
+
+void MainWindowTest::RunMainWindow(StepRunner& script) {
+  script.Start();
+  WindowManager::GetInstance()->ShowMainWnd();
+  EXPECT_TRUE(script.Done()) << "the script stopped at: " << script.Waiting();
+}
+
+mireloomwnd::MainWnd* MainWindowTest::Main() { return WindowManager::GetInstance()->GetMainWnd(); }
+
+HWND MainWindowTest::MainWindow() { return Main() ? Main()->GetHWND() : nullptr; }
+
+CControlUI* MainWindowTest::Control(const wchar_t* name) {
+  CPaintManagerUI* manager = MainWindow() ? Testing::ManagerOf(MainWindow()) : nullptr;
+  return manager ? manager->FindControl(name) : nullptr;
+}
+
+std::wstring MainWindowTest::Text(const wchar_t* name) {
+  CControlUI* control = Control(name);
+  return control ? std::wstring(control->GetText().GetData()) : L"<missing>";
+}
+
+bool MainWindowTest::IsShown(const wchar_t* name) {
+  CControlUI* control = Control(name);
+  return control && control->IsVisible();
+}
+
+CListUI* MainWindowTest::SessionList() {
+  CControlUI* control = Control(L"sessionList");
+  return control ? static_cast<CListUI*>(control->GetInterface(L"List")) : nullptr;
+}
+
+std::vector<std::wstring> MainWindowTest::SessionItemNames() {
+  std::vector<std::wstring> names;
+  if (CListUI* list = SessionList()) {
+    for (int i = 0; i < list->GetCount(); ++i) names.emplace_back(list->GetItemAt(i)->GetName().GetData());
+  }
+  return names;
+}
+
+void MainWindowTest::CloseMainWindow() { WindowManager::GetInstance()->CloseMainWnd(); }
+
+void MainWindowTest::WriteCloseAction(const wchar_t* value) {
+  WritePrivateProfileStringW(settings::kSection, settings::kCloseActionKey, *value ? value : nullptr,
+                             settings::FilePath().c_str());
+}
+
+std::vector<CRecordingPlatform::Call> MainWindowTest::TrayCalls() const {
+  return m_platform.CallsOf(PlatformCall::NotifyIcon);
+}
+
+PostedMessageCounter::PostedMessageCounter(UINT message) {
+  s_message = message;
+  s_count = 0;
+  m_hook = SetWindowsHookExW(WH_GETMESSAGE, &PostedMessageCounter::OnMessage, nullptr, GetCurrentThreadId());
+}
+
+PostedMessageCounter::~PostedMessageCounter() {
+  if (m_hook) UnhookWindowsHookEx(m_hook);
+}
+
+LRESULT CALLBACK PostedMessageCounter::OnMessage(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lParam);
+  // Counted once, when a loop takes the message off the queue.
+  if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == s_message) ++s_count;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace mainwnd_test
