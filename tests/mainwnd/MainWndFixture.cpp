@@ -1,5 +1,7 @@
 #include "MainWndFixture.h"
 
+#include <algorithm>
+
 #include "app/Settings.h"
 #include "app/StringTable.h"
 #include "app/UiThread.h"
@@ -81,6 +83,18 @@ std::vector<std::wstring> MainWindowTest::SessionItemNames() {
     for (int i = 0; i < list->GetCount(); ++i) names.emplace_back(list->GetItemAt(i)->GetName().GetData());
   }
   return names;
+}
+
+std::wstring MainWindowTest::TitleOf(const std::wstring& itemName) {
+  const std::wstring name = Text((itemName + L"_name_label_id").c_str());
+  return itemName.rfind(L"channelItem_", 0) == 0 ? L"#" + name : name;
+}
+
+StepRunner& MainWindowTest::WaitForFilledList(StepRunner& script) {
+  return script.WaitFor("the filled list", [] {
+    const auto names = SessionItemNames();
+    return std::find(names.begin(), names.end(), L"imItem_im-zhou-notice") != names.end();
+  });
 }
 
 void MainWindowTest::CloseMainWindow() { WindowManager::GetInstance()->CloseMainWnd(); }

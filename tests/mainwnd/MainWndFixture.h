@@ -43,6 +43,11 @@ class MainWindowTest : public testing::Test {
   static DuiLib::CListUI* SessionList();
   // The names of the session list's items, in order.
   static std::vector<std::wstring> SessionItemNames();
+  // The title an item promises: the name it shows, "#" first for a channel.
+  static std::wstring TitleOf(const std::wstring& itemName);
+  // Waits for the list as the start-up chain fills it: on a first sign-in
+  // the cache holds no conversation before.
+  static StepRunner& WaitForFilledList(StepRunner& script);
   // Closes the main window as the program's own parts do.
   static void CloseMainWindow();
   // The settings file's "CLOSE_ACTION"; an empty value removes the key.

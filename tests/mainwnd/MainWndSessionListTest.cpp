@@ -15,21 +15,6 @@ namespace {
 using namespace DuiLib;
 namespace core = mireloom::testing;
 
-// The list once the start-up chain filled the cache; zhou's conversations
-// are all there then.
-StepRunner& WaitForFilledList(StepRunner& script) {
-  return script.WaitFor("the filled list", [] {
-    const auto names = MainWindowTest::SessionItemNames();
-    return std::find(names.begin(), names.end(), L"imItem_im-zhou-notice") != names.end();
-  });
-}
-
-// The title a conversation's item promises: the name it shows, "#" first for a channel.
-std::wstring TitleOf(const std::wstring& itemName) {
-  const std::wstring name = MainWindowTest::Text((itemName + L"_name_label_id").c_str());
-  return itemName.rfind(L"channelItem_", 0) == 0 ? L"#" + name : name;
-}
-
 bool Contains(const std::vector<std::wstring>& names, const wchar_t* name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }

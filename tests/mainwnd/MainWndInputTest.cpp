@@ -1,0 +1,124 @@
+// Keys, the tray icon's clicks and dropped files.
+
+#include <shlobj.h>
+
+#include "MainWndFixture.h"
+#include "app/Settings.h"
+#include "duilib/testing.h"
+#include "mainwnd/MainWndMessages.h"
+#include "mireloom/ChatManager.h"
+#include "quennet/testing.h"
+#include "support/TempFolder.h"
+
+namespace mainwnd_test {
+namespace {
+
+using namespace DuiLib;
+namespace core = mireloom::testing;
+
+void ClickTray(UINT mouseMessage) { SendMessageW(MainWindowTest::MainWindow(), mireloomwnd::WM_TRAY_NOTIFY, 0, mouseMessage); }
+
+// A drop of these paths, as the shell hands it to the window.
+void DropFiles(const std::vector<std::wstring>& paths) {
+  std::wstring list;
+  for (const auto& path : paths) list += path + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  // The window's handler finishes the drop, which frees the memory.
+  SendMessageW(MainWindowTest::MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+class MainWndInputTest : public MainWindowTest {};
+
+TEST_F(MainWndInputTest, EscHidesToTheTrayWhoseClickRestoresAndOpensTheUnreadConversation) {
+  std::string unread;
+  StepRunner script;
+  WaitForFilledList(script)
+      .WaitFor("the unread counts", [&] {
+        unread = mireloom::ChatManager::DefaultManager()->FirstChannelHasUnreadMessage();
+        return !unread.empty();
+      })
+      .Do("Esc", [] { Testing::PressKey(MainWindow(), VK_ESCAPE); })
+      .WaitFor("hidden", [] { return !IsWindowVisible(MainWindow()); })
+      .Do("click the tray icon", [] { ClickTray(WM_LBUTTONDOWN); })
+      .Do("check and close", [&] {
+        EXPECT_TRUE(IsWindowVisible(MainWindow()));
+        EXPECT_FALSE(IsZoomed(MainWindow()));
+        const int selected = SessionList()->GetCurSel();
+        ASSERT_GE(selected, 0) << "the conversation with unread messages is opened";
+        const std::wstring item = SessionList()->GetItemAt(selected)->GetName().GetData();
+        EXPECT_NE(item.find(std::wstring(unread.begin(), unread.end())), std::wstring::npos) << item;
+        EXPECT_EQ(Text(L"title_label"), TitleOf(item));
+        EXPECT_EQ(Text(L"team_name_label"), L"Messages");
+        CloseMainWindow();
+      });
+  RunMainWindow(script);
+}
+
+TEST_F(MainWndInputTest, ExitInTheTrayMenuQuits) {
+  quennet::ScopedLogCapture log;
+  m_platform.SetMenuCommand(mireloomwnd::kTrayExitCommand);
+  StepRunner script;
+  script.Do("hide, then exit from the tray", [] {
+    Testing::PressKey(MainWindow(), VK_ESCAPE);
+    ClickTray(WM_RBUTTONUP);
+  });
+  RunMainWindow(script);
+  // Hidden as it was, its placement was still stored, and no icon is left.
+  WINDOWPLACEMENT placement = {sizeof placement};
+  EXPECT_TRUE(settings::LoadWindowPlacement(&placement));
+  const auto tray = TrayCalls();
+  ASSERT_FALSE(tray.empty());
+  EXPECT_EQ(tray.back().message, static_cast<DWORD>(NIM_DELETE));
+  EXPECT_EQ(m_platform.CallsOf(PlatformCall::TrackPopupMenu).size(), 1u);
+}
+
+TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreak) {
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("type, then Shift+Enter", [] {
+          ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-general"));
+          ASSERT_TRUE(Testing::TypeText(MainWindow(), L"chat_input", L"第一行"));
+          auto* input = static_cast<CRichEditUI*>(Control(L"chat_input"));
+          input->SetSel(0, 0);  // wherever the caret stands
+          Testing::PressKey(input->GetNativeWindow(), VK_RETURN, /*shift=*/true);
+        })
+      .WaitFor("the line break", [] { return Text(L"chat_input") == L"第一行\n"; })
+      .Do("close", [] { CloseMainWindow(); });
+  RunMainWindow(script);
+}
+
+TEST_F(MainWndInputTest, OnlyASingleDroppedFileGoesOn) {
+  test_support::TempFolder folder;
+  const std::wstring first = folder / L"一.txt";
+  const std::wstring second = folder / L"二.txt";
+  ASSERT_TRUE(test_support::WriteFileBytes(first, "1"));
+  ASSERT_TRUE(test_support::WriteFileBytes(second, "2"));
+  const std::wstring outside936 = folder / L"한글.txt";
+  ASSERT_TRUE(test_support::WriteFileBytes(outside936, "3"));
+  quennet::ScopedLogCapture log;
+  StepRunner script;
+  script.Do("drop", [&] {
+    DropFiles({first, second});
+    DropFiles({folder.Path()});
+    DropFiles({first});
+    DropFiles({outside936});
+    CloseMainWindow();
+  });
+  RunMainWindow(script);
+  const auto boxes = m_platform.CallsOf(PlatformCall::MessageBox);
+  ASSERT_EQ(boxes.size(), 2u) << "two files, then a folder";
+  EXPECT_EQ(boxes[0].text, L"Drop one file at a time; folders cannot be sent.");
+  EXPECT_EQ(boxes[0].caption, L"Notice");
+  EXPECT_EQ(boxes[0].owner, nullptr);
+  // A path that code page 936 cannot hold is refused without a box.
+  EXPECT_TRUE(log.Contains("Dropped file refused: its path does not fit code page 936"));
+}
+
+}  // namespace
+}  // namespace mainwnd_test

@@ -1,0 +1,161 @@
+// The ways out of the main window: the close buttons, a change of language
+// that rebuilds it, and signing out to the choice of team and back in.
+
+#include <algorithm>
+
+#include "MainWndFixture.h"
+#include "app/QuitSequence.h"
+#include "app/Settings.h"
+#include "app/StringTable.h"
+#include "duilib/testing.h"
+#include "mainwnd/MainWndMessages.h"
+#include "support/TempFolder.h"
+
+namespace mainwnd_test {
+namespace {
+
+using namespace DuiLib;
+namespace core = mireloom::testing;
+
+constexpr RECT kMovedTo = {60, 40, 960, 660};
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+RECT WindowRectOf(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+void MoveMainWindow() {
+  SetWindowPos(MainWindowTest::MainWindow(), nullptr, kMovedTo.left, kMovedTo.top, kMovedTo.right - kMovedTo.left,
+               kMovedTo.bottom - kMovedTo.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// An item of the personal menu, forwarded to the window as the menu does.
+void ForwardMenuItem(const wchar_t* name) {
+  CControlUI item;
+  item.SetName(name);
+  TNotifyUI msg;
+  msg.sType = L"itemclick";
+  msg.pSender = &item;
+  Testing::ManagerOf(MainWindowTest::MainWindow())->SendNotify(msg, false);
+}
+
+std::ptrdiff_t CallPosition(const std::string& name) {
+  const auto log = core::CallLog();
+  const auto found = std::find_if(log.begin(), log.end(), [&name](const core::CallRecord& record) {
+    return record.kind == core::CallRecord::kCall && record.name == name;
+  });
+  return found == log.end() ? -1 : found - log.begin();
+}
+
+class MainWndLeavingTest : public MainWindowTest {};
+
+TEST_F(MainWndLeavingTest, TheMainCloseButtonQuitsOnlyWhenTheSettingsSaySo) {
+  for (const wchar_t* action : {L"1", L""}) {
+    WriteCloseAction(action);
+    StepRunner script;
+    script.Do("close", [] { ASSERT_TRUE(Testing::Click(MainWindow(), L"customCloseBtn")); })
+        .WaitFor("hidden", [] { return !IsWindowVisible(MainWindow()); })
+        .Do("still running", [] { CloseMainWindow(); });
+    RunMainWindow(script);
+  }
+  WriteCloseAction(L"2");
+  StepRunner script;
+  script.Do("the other views' buttons only hide", [] {
+          // Their views are not shown: raised as their clicks would be.
+          for (const wchar_t* button : {L"customCloseBtn_contacts", L"customCloseBtn_browser"}) {
+            ASSERT_TRUE(Testing::RaiseNotify(MainWindow(), button, L"click"));
+            EXPECT_FALSE(IsWindowVisible(MainWindow())) << button;
+            ShowWindow(MainWindow(), SW_SHOWNORMAL);
+          }
+          ASSERT_TRUE(Testing::Click(MainWindow(), L"customCloseBtn"));
+        });
+  RunMainWindow(script);
+  WINDOWPLACEMENT placement = {sizeof placement};
+  EXPECT_TRUE(settings::LoadWindowPlacement(&placement)) << "quitting stores the placement";
+}
+
+TEST_F(MainWndLeavingTest, ALanguageChangeRebuildsTheWindowInPlace) {
+  StringTable.clear();
+  LoadLanguageFile(test_support::ToCp936(test_support::SourcePath(L"skin/i18n/simplified_chinese.xml")), StringTable);
+  HWND before = nullptr;
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("switch to English", [&] {
+        EXPECT_EQ(Text(L"team_name_label"), L"消息");
+        MoveMainWindow();
+        before = MainWindow();
+        settings::WriteString(settings::kLanguageKey, L"3");
+        PostMessageW(before, mireloomwnd::WM_LANGUAGE_CHANGED, 0, 0);
+      })
+      .WaitFor("the new window, and the old one gone", [&] {
+        return MainWindow() && MainWindow() != before && IsWindowVisible(MainWindow()) && !IsWindow(before);
+      })
+      .Do("check and close", [&] {
+        HWND after = MainWindow();
+        EXPECT_EQ(Text(L"team_name_label"), L"Messages");
+        EXPECT_TRUE(SameRect(WindowRectOf(after), kMovedTo)) << "the saved placement, not centred";
+        // The old window's late end left the slot to its successor.
+        EXPECT_EQ(static_cast<CWindowWnd*>(Main()), CWindowWnd::FromHandle(after));
+        const auto tray = TrayCalls();
+        const auto removed = std::find_if(tray.begin(), tray.end(), [&](const auto& call) {
+          return call.message == NIM_DELETE && call.owner == before;
+        });
+        const auto added = std::find_if(tray.begin(), tray.end(), [&](const auto& call) {
+          return call.message == NIM_ADD && call.owner == after;
+        });
+        ASSERT_NE(removed, tray.end());
+        ASSERT_NE(added, tray.end());
+        EXPECT_LT(removed, added) << "the old icon goes first";
+        CloseMainWindow();
+      });
+  RunMainWindow(script);
+}
+
+TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeepsThePlace) {
+  HWND before = nullptr;
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("sign out", [&] {
+        MoveMainWindow();
+        before = MainWindow();
+        core::ClearCallLog();
+        // The team window's loop runs inside this step; the script goes on in it.
+        ForwardMenuItem(L"menu_signout_team");
+      })
+      .WaitFor("the team window", [] { return FindOwnWindow(L"SubdomainWnd", L"登录团队") != nullptr; })
+      .Do("check and sign in again", [&] {
+        EXPECT_FALSE(IsWindow(before));
+        EXPECT_EQ(Main(), nullptr);
+        const auto logout = CallPosition("Director::Logout");
+        ASSERT_GE(logout, 0);
+        EXPECT_LT(logout, CallPosition("Director::DisconnectFromIMServer"));
+        EXPECT_EQ(TrayCalls().back().message, static_cast<DWORD>(NIM_DELETE));
+        HWND team = FindOwnWindow(L"SubdomainWnd", L"登录团队");
+        const RECT rect = WindowRectOf(team);
+        const int screenMiddle = GetSystemMetrics(SM_CXSCREEN) / 2;
+        EXPECT_LE(std::abs((rect.left + rect.right) / 2 - screenMiddle), 1) << "centred";
+        static_cast<CEditUI*>(test_support::ControlIn(L"SubdomainWnd", L"subdomain_edit"))->SetText(L"demo");
+        Testing::Click(team, L"continue_btn");
+      })
+      .WaitFor("the log-in window", [] { return FindOwnWindow(L"LoginWindow", L"登录") != nullptr; })
+      .Do("log in", [] {
+        HWND login = FindOwnWindow(L"LoginWindow", L"登录");
+        ASSERT_TRUE(Testing::TypeText(login, L"username_edit", L"zhou"));
+        ASSERT_TRUE(Testing::TypeText(login, L"password_edit", L"demo1234"));
+        Testing::Click(login, L"login_btn");
+      })
+      .WaitFor("the next main window", [] { return MainWindow() && IsWindowVisible(MainWindow()); })
+      .Do("check and quit", [] {
+        EXPECT_TRUE(SameRect(WindowRectOf(MainWindow()), kMovedTo));
+        RunQuitSequence();
+      });
+  RunMainWindow(script);
+}
+
+}  // namespace
+}  // namespace mainwnd_test
