@@ -18,7 +18,7 @@ size_t s_liveMenus = 0;
 
 }  // namespace
 
-PopupMenuWnd::PopupMenuWnd(const wchar_t* title, MenuAnchor anchor) : m_title(title), m_anchor(anchor) {
+PopupMenuWnd::PopupMenuWnd(const MenuKind& kind) : m_kind(kind) {
   ++s_liveMenus;
   // Nobody holds a menu: the framework frees it after its last message, and
   // only once no dispatch on it is still running. An item click whose owner
@@ -40,7 +40,7 @@ void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y) {
   m_ownerManager = owner;
   const HWND ownerWindow = owner->GetPaintWindow();
   const std::weak_ptr<void> alive = m_lifetime.Token();
-  if (!Create(ownerWindow, m_title, kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+  if (!Create(ownerWindow, m_kind.title, kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
               CW_USEDEFAULT)) {
     quennet::log_error("Popup menu window could not be created");
     // A window that got as far as its last message has freed the menu already.
@@ -54,7 +54,7 @@ void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y) {
 
 void PopupMenuWnd::MoveToPoint(int x, int y) {
   const HWND window = GetHWND();
-  if (m_anchor == MenuAnchor::BottomLeft) {
+  if (m_kind.anchor == MenuAnchor::BottomLeft) {
     RECT rect;
     GetWindowRect(window, &rect);
     y -= rect.bottom - rect.top;

@@ -21,6 +21,15 @@ namespace mireloomwnd {
 // Which corner of the menu lies on the point it is opened at.
 enum class MenuAnchor { TopLeft, BottomLeft };
 
+// What tells one menu from another.
+struct MenuKind {
+  const wchar_t* className;
+  const wchar_t* skinFile;
+  // Never shown (a menu has no caption); the window is found by it.
+  const wchar_t* title;
+  MenuAnchor anchor;
+};
+
 class PopupMenuWnd : public DuiLib::WindowImplBase {
  public:
   ~PopupMenuWnd() override;
@@ -29,7 +38,9 @@ class PopupMenuWnd : public DuiLib::WindowImplBase {
   // client coordinates. A null owner opens nothing, and the menu is freed.
   void ShowAt(DuiLib::CPaintManagerUI* owner, int x, int y);
 
+  LPCTSTR GetWindowClassName() const override { return m_kind.className; }
   DuiLib::CDuiString GetSkinFolder() override;
+  DuiLib::CDuiString GetSkinFile() override { return m_kind.skinFile; }
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
   LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
@@ -38,8 +49,7 @@ class PopupMenuWnd : public DuiLib::WindowImplBase {
   [[nodiscard]] static size_t LiveMenuCount();
 
  protected:
-  // The title is never shown (the menu has no caption); windows are told apart by it.
-  PopupMenuWnd(const wchar_t* title, MenuAnchor anchor);
+  explicit PopupMenuWnd(const MenuKind& kind);
 
   // Greys an item the user may not use: it raises no click, and its label
   // reads as unavailable. A missing item or label is skipped.
@@ -48,8 +58,7 @@ class PopupMenuWnd : public DuiLib::WindowImplBase {
  private:
   void MoveToPoint(int x, int y);
 
-  const wchar_t* const m_title;
-  const MenuAnchor m_anchor;
+  const MenuKind m_kind;
   // The opener's manager: item clicks go to its notifiers. Null until ShowAt.
   DuiLib::CPaintManagerUI* m_ownerManager = nullptr;
   CWndShadow m_shadow;

@@ -19,6 +19,17 @@ namespace {
 // The team menu's title, which the new-chat and conversation menus share.
 constexpr wchar_t kTeamMenuTitle[] = L"TeamMenuWnd";
 
+constexpr MenuKind kTeamMenu = {L"TeamMenuWnd", L"skin_team_menu.xml", kTeamMenuTitle, MenuAnchor::TopLeft};
+constexpr MenuKind kApplicationsMenu = {L"ApplicationsMenuWnd", L"skin_applications_menu.xml", L"ApplicationsMenuWnd",
+                                        MenuAnchor::TopLeft};
+constexpr MenuKind kPersonalMenu = {L"PersonalMenuWnd", L"skin_personal_menu.xml", L"个人设置", MenuAnchor::BottomLeft};
+constexpr MenuKind kImOrChannelMenu = {L"ImOrChannelMenuWnd", L"skin_open_im_or_channel.xml", kTeamMenuTitle,
+                                       MenuAnchor::TopLeft};
+constexpr MenuKind kImDropDownMenu = {L"ImDropDownMenuWnd", L"skin_im_drop_down_menu.xml", kTeamMenuTitle,
+                                      MenuAnchor::TopLeft};
+constexpr MenuKind kGroupDropDownMenu = {L"GroupDropDownMenuWnd", L"skin_group_drop_down_menu.xml", kTeamMenuTitle,
+                                         MenuAnchor::TopLeft};
+
 bool MayConfigureServices(const mireloom::Director* director) {
   return director && director->HasPermission(mireloom::Permission::kTeamConfigureServices);
 }
@@ -37,7 +48,7 @@ bool IsGeneralChannel(const std::string& channelId) {
 
 }  // namespace
 
-TeamMenuWnd::TeamMenuWnd() : PopupMenuWnd(kTeamMenuTitle, MenuAnchor::TopLeft) {}
+TeamMenuWnd::TeamMenuWnd() : PopupMenuWnd(kTeamMenu) {}
 
 void TeamMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_config_service_label", "ConfigService"},
@@ -53,7 +64,7 @@ void TeamMenuWnd::InitWindow() {
   }
 }
 
-ApplicationsMenuWnd::ApplicationsMenuWnd() : PopupMenuWnd(L"ApplicationsMenuWnd", MenuAnchor::TopLeft) {}
+ApplicationsMenuWnd::ApplicationsMenuWnd() : PopupMenuWnd(kApplicationsMenu) {}
 
 void ApplicationsMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_report_label", "ApplicationsReport"},
@@ -61,7 +72,7 @@ void ApplicationsMenuWnd::InitWindow() {
                               {L"menu_approval_label", "ApplicationsApproval"}});
 }
 
-PersonalMenuWnd::PersonalMenuWnd() : PopupMenuWnd(L"个人设置", MenuAnchor::BottomLeft) {}
+PersonalMenuWnd::PersonalMenuWnd() : PopupMenuWnd(kPersonalMenu) {}
 
 void PersonalMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_account_config_label", "AccountSettings"},
@@ -71,7 +82,7 @@ void PersonalMenuWnd::InitWindow() {
   if (CControlUI* label = m_PaintManager.FindControl(L"version")) label->SetText(version.c_str());
 }
 
-ImOrChannelMenuWnd::ImOrChannelMenuWnd() : PopupMenuWnd(kTeamMenuTitle, MenuAnchor::TopLeft) {}
+ImOrChannelMenuWnd::ImOrChannelMenuWnd() : PopupMenuWnd(kImOrChannelMenu) {}
 
 void ImOrChannelMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_create_group_label", "CreateGroup"},
@@ -79,14 +90,14 @@ void ImOrChannelMenuWnd::InitWindow() {
                               {L"menu_open_im_label", "NewChat"}});
 }
 
-ImDropDownMenuWnd::ImDropDownMenuWnd() : PopupMenuWnd(kTeamMenuTitle, MenuAnchor::TopLeft) {}
+ImDropDownMenuWnd::ImDropDownMenuWnd() : PopupMenuWnd(kImDropDownMenu) {}
 
 void ImDropDownMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_view_personal_label", "Profile"}});
 }
 
 GroupDropDownMenuWnd::GroupDropDownMenuWnd(const std::string& channelId)
-    : PopupMenuWnd(kTeamMenuTitle, MenuAnchor::TopLeft), m_channelId(channelId) {}
+    : PopupMenuWnd(kGroupDropDownMenu), m_channelId(channelId) {}
 
 void GroupDropDownMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_add_group_member", "AddMembers"}, {L"menu_quit_group_label", "LeaveGroup"}});

@@ -16,8 +16,6 @@ namespace mireloomwnd {
 class TeamMenuWnd final : public PopupMenuWnd {
  public:
   TeamMenuWnd();
-  LPCTSTR GetWindowClassName() const override { return L"TeamMenuWnd"; }
-  DuiLib::CDuiString GetSkinFile() override { return L"skin_team_menu.xml"; }
   void InitWindow() override;
 };
 
@@ -25,8 +23,6 @@ class TeamMenuWnd final : public PopupMenuWnd {
 class ApplicationsMenuWnd final : public PopupMenuWnd {
  public:
   ApplicationsMenuWnd();
-  LPCTSTR GetWindowClassName() const override { return L"ApplicationsMenuWnd"; }
-  DuiLib::CDuiString GetSkinFile() override { return L"skin_applications_menu.xml"; }
   void InitWindow() override;
 };
 
@@ -35,8 +31,6 @@ class ApplicationsMenuWnd final : public PopupMenuWnd {
 class PersonalMenuWnd final : public PopupMenuWnd {
  public:
   PersonalMenuWnd();
-  LPCTSTR GetWindowClassName() const override { return L"PersonalMenuWnd"; }
-  DuiLib::CDuiString GetSkinFile() override { return L"skin_personal_menu.xml"; }
   void InitWindow() override;
 };
 
@@ -44,8 +38,6 @@ class PersonalMenuWnd final : public PopupMenuWnd {
 class ImOrChannelMenuWnd final : public PopupMenuWnd {
  public:
   ImOrChannelMenuWnd();
-  LPCTSTR GetWindowClassName() const override { return L"ImOrChannelMenuWnd"; }
-  DuiLib::CDuiString GetSkinFile() override { return L"skin_open_im_or_channel.xml"; }
   void InitWindow() override;
 };
 
@@ -53,8 +45,6 @@ class ImOrChannelMenuWnd final : public PopupMenuWnd {
 class ImDropDownMenuWnd final : public PopupMenuWnd {
  public:
   ImDropDownMenuWnd();
-  LPCTSTR GetWindowClassName() const override { return L"ImDropDownMenuWnd"; }
-  DuiLib::CDuiString GetSkinFile() override { return L"skin_im_drop_down_menu.xml"; }
   void InitWindow() override;
 };
 
@@ -62,8 +52,6 @@ class ImDropDownMenuWnd final : public PopupMenuWnd {
 class GroupDropDownMenuWnd final : public PopupMenuWnd {
  public:
   explicit GroupDropDownMenuWnd(const std::string& channelId);
-  LPCTSTR GetWindowClassName() const override { return L"GroupDropDownMenuWnd"; }
-  DuiLib::CDuiString GetSkinFile() override { return L"skin_group_drop_down_menu.xml"; }
   void InitWindow() override;
 
  private:

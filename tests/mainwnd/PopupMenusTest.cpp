@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/StringTable.h"
-#include "app/WndShadow.h"
+#include "app/AppWindowFixture.h"
 #include "duilib/testing.h"
 #include "mainwnd/PopupMenus.h"
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
+#include "support/LaidOutProgram.h"
 
 namespace {
 
@@ -46,20 +46,10 @@ class OwnerWnd final : public WindowImplBase {
   std::vector<std::wstring> clicks;
 };
 
-class PopupMenusTest : public testing::Test {
+class PopupMenusTest : public AppWindowTest {
  protected:
   void SetUp() override {
-    CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-    CWndShadow::Initialize(GetModuleHandleW(nullptr));
-    Testing::SetModalWatchdog(10000);
-    // The skins are read from "../Mireloom/skin", as the program finds them.
-    GetCurrentDirectoryW(MAX_PATH, m_previousFolder);
-    const std::string dist = CORVANEL_DIST_DIR;
-    SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-    m_savedTable = StringTable;
-    StringTable.clear();
-    LoadLanguageFile("../Mireloom/skin/i18n/english.xml", StringTable);
-
+    AppWindowTest::SetUp();
     m_controlsAtStart = Testing::LiveControlCount();
     m_owner = std::make_unique<OwnerWnd>();
     ASSERT_NE(m_owner->Create(nullptr, L"owner", WS_POPUP | WS_VISIBLE, 0, 60, 60, 900, 600), nullptr);
@@ -69,14 +59,9 @@ class PopupMenusTest : public testing::Test {
 
   void TearDown() override {
     m_owner.reset();
-    Testing::CloseAllWindows();
-    Testing::PumpPending();
-    Testing::SetModalWatchdog(0);
-    EXPECT_TRUE(Testing::TakeWatchdogFailures().empty()) << "a modal loop hung";
+    AppWindowTest::TearDown();
     EXPECT_EQ(PopupMenuWnd::LiveMenuCount(), 0u) << "every menu freed itself";
     EXPECT_EQ(Testing::LiveControlCount(), m_controlsAtStart);
-    StringTable = m_savedTable;
-    SetCurrentDirectoryW(m_previousFolder);
   }
 
   void SignIn(const std::string& uid, const mt::Permissions& permissions) {
@@ -96,12 +81,11 @@ class PopupMenusTest : public testing::Test {
   static bool Gone(HWND menu) { return Testing::PumpUntil([&] { return !IsWindow(menu); }, 5000); }
   static bool AllFreed() { return Testing::PumpUntil([] { return PopupMenuWnd::LiveMenuCount() == 0; }, 5000); }
 
+  test_support::LaidOutProgram m_program;
   mt::ScopedCore m_core;
   std::unique_ptr<OwnerWnd> m_owner;
   size_t m_controlsAtStart = 0;
   size_t m_controlsWithOwner = 0;
-  wchar_t m_previousFolder[MAX_PATH] = {};
-  std::map<std::string, std::string> m_savedTable;
 };
 
 TEST_F(PopupMenusTest, AnItemClickReachesTheOwnerOnceWhileTheMenuStandsThenTheMenuCloses) {
