@@ -22,7 +22,9 @@ uint32_t ParseHexColor(const std::string& text) {
   std::istringstream stream(text);
   uint32_t value = 0;
   stream >> std::hex >> value;
-  return stream.fail() ? 0 : value;
+  // A number followed by anything but blanks is no colour either.
+  if (stream.fail() || !(stream >> std::ws).eof()) return 0;
+  return value;
 }
 
 uint32_t CardBarColor(const std::string& color) {

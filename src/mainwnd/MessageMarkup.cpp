@@ -93,7 +93,11 @@ std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, i
 }
 
 FormattedText FormatText(const std::string& text) {
-  const auto pieces = mireloom::MessageFormatter::SharedFormatter()->ReadFormattedMessage(text);
+  return FormatPieces(text, mireloom::MessageFormatter::SharedFormatter()->ReadFormattedMessage(text));
+}
+
+FormattedText FormatPieces(const std::string& text,
+                           const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& pieces) {
   std::vector<Segment> segments{Segment{false, text, {}, {}}};
   for (const auto& piece : pieces) {
     const int kind = piece->checking_type();

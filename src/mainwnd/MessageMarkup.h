@@ -7,7 +7,13 @@
 // Everything a sender wrote is escaped, so no text can forge markup, and
 // escaped text looks exactly like the text itself.
 
+#include <memory>
 #include <string>
+#include <vector>
+
+namespace mireloom {
+class MessageCheckingResult;
+}
 
 namespace messageview {
 
@@ -35,6 +41,10 @@ struct FormattedText {
   bool has_pieces = false;
 };
 [[nodiscard]] FormattedText FormatText(const std::string& text);
+// The same with the pieces given, in text order. Each replaces the first
+// occurrence of its text not yet replaced; one that does not occur is skipped.
+[[nodiscard]] FormattedText FormatPieces(const std::string& text,
+                                         const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& pieces);
 
 // FormatText's markup, and its plain text when asked.
 [[nodiscard]] std::wstring FormatMessageText(const std::string& text, std::wstring* plain = nullptr);

@@ -10,8 +10,11 @@ namespace messageview {
 
 namespace {
 
-// The buffer the texts were always formatted into: 31 characters and the end.
+// Time texts fit the 32 characters they were always formatted into, the end included.
 constexpr size_t kTimeTextSize = 32;
+constexpr size_t kFieldSize = 64;
+// The conversions every runtime formats (C89's, and "%%"); "%u" is not among them.
+constexpr wchar_t kKnownConversions[] = L"aAbBcdHIjmMpSUwWxXyYzZ%";
 
 constexpr const char* kWeekdayKeys[] = {"FormatMessageMon", "FormatMessageTues", "FormatMessageWed",
                                         "FormatMessageThur", "FormatMessageFri", "FormatMessageSat",
@@ -28,14 +31,39 @@ bool LocalTime(int64_t timestamp, std::tm* out) {
   return true;
 }
 
+// One conversion ("%d", "%#d") at *at, which moves to its last character.
+// The runtime formats only the conversion: its wcsftime goes through the
+// C locale's code page, which would lose the Chinese characters of a
+// translated format. Conversions it does not know would end the process on
+// Windows, so they make the whole format fail instead.
+bool FormatField(const std::wstring& format, size_t* at, const std::tm& local, std::wstring* out) {
+  size_t end = *at + 1;
+  if (end < format.size() && format[end] == L'#') ++end;
+  if (end >= format.size() || format[end] == L'\0' || !std::wcschr(kKnownConversions, format[end])) return false;
+  const std::wstring conversion = format.substr(*at, end - *at + 1);
+  *at = end;
+  wchar_t field[kFieldSize];
+  const size_t length = std::wcsftime(field, kFieldSize, conversion.c_str(), &local);
+  out->assign(field, length);
+  return true;
+}
+
 }  // namespace
 
 std::wstring FormatLocalTime(int64_t timestamp, const std::wstring& format) {
   std::tm local{};
   if (format.empty() || !LocalTime(timestamp, &local)) return {};
-  wchar_t text[kTimeTextSize];
-  const size_t length = std::wcsftime(text, kTimeTextSize, format.c_str(), &local);
-  return length == 0 ? std::wstring() : std::wstring(text, length);
+  std::wstring text;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != L'%') {
+      text += format[i];
+      continue;
+    }
+    std::wstring field;
+    if (!FormatField(format, &i, local, &field)) return {};
+    text += field;
+  }
+  return text.size() < kTimeTextSize ? text : std::wstring();
 }
 
 bool IsSameDay(int64_t first, int64_t second) {
