@@ -75,8 +75,9 @@ std::vector<FieldPair> PairFields(const std::vector<mireloom::Attachment::Field>
   return pairs;
 }
 
-int FieldWidth(const mireloom::Attachment::Field& field) {
-  return field.is_short ? kHalfFieldWidth : kFullFieldWidth;
+FieldTexts DescribeField(const mireloom::Attachment::Field& field) {
+  return FieldTexts{EscapeText(Utf8ToWide(field.title)), FormatMessageText(field.value),
+                    field.is_short ? kHalfFieldWidth : kFullFieldWidth};
 }
 
 int FieldPairHeight(const FieldPair& pair, int first_height, int second_height) {

@@ -46,8 +46,14 @@ struct FieldPair {
   bool side_by_side = false;
 };
 [[nodiscard]] std::vector<FieldPair> PairFields(const std::vector<mireloom::Attachment::Field>& fields);
-// Width a field's texts are measured at.
-[[nodiscard]] int FieldWidth(const mireloom::Attachment::Field& field);
+// A field's label (plain text, escaped) and value (formatted text) as markup,
+// and the width both are measured at: half for a half-width field.
+struct FieldTexts {
+  std::wstring label;
+  std::wstring value;
+  int width = 0;
+};
+[[nodiscard]] FieldTexts DescribeField(const mireloom::Attachment::Field& field);
 // A field is its label's and its value's height; a pair the taller of its two
 // (side by side) or both (stacked); a missing second half is 0.
 [[nodiscard]] int FieldPairHeight(const FieldPair& pair, int first_height, int second_height);

@@ -33,14 +33,15 @@ constexpr wchar_t kFileItemName[] = L"file_";
 [[nodiscard]] std::string ShareDownloadAddress(const std::string& entity_id, const std::string& team_id);
 
 // What follows the first ":" of a text ("分享了图片: a.png" gives " a.png"),
-// the whole text when it has none.
+// the whole text when it has none. Given the content's plain text, it is the
+// tooltip of an image share.
 [[nodiscard]] std::wstring ShareNamePart(const std::wstring& text);
 // The title of a share: the "ShareFileTitle" text, a space, and a link to the
 // download address showing the name part of the content's markup.
 [[nodiscard]] std::wstring ShareTitle(const std::string& download_address, const std::wstring& content_markup);
 
-// The picture of a file share's icon, by the extension after the content's
-// last "."; the default icon when the skin has none for it.
+// The picture of a file share's icon, by the extension after the last "." of
+// the content's plain text; the default icon when the skin has none for it.
 [[nodiscard]] std::wstring FileIconImage(const std::wstring& content);
 constexpr wchar_t kDefaultFileIcon[] = L"file_type/file_type_default.png";
 constexpr wchar_t kSnippetFileIcon[] = L"file_type/file_type_snippet.png";

@@ -116,8 +116,11 @@ TEST(AttachmentCard, FieldPairsAndHeights) {
   // Only the first field's flag decides: a full field stacks its partner.
   const auto stacked = PairFields({Field(false), Field(true)});
   EXPECT_EQ(FieldPairHeight(stacked[0], 30, 44), 74);
-  EXPECT_EQ(FieldWidth(Field(true)), 285);
-  EXPECT_EQ(FieldWidth(Field(false)), 570);
+  EXPECT_EQ(DescribeField(Field(true)).width, 285);
+  EXPECT_EQ(DescribeField(Field(false)).width, 570);
+  const FieldTexts texts = DescribeField({"{c #FF0000}标签", "[https://a.test|值]", false});
+  EXPECT_EQ(ShowMarkup(texts.label).plain, L"{c #FF0000}标签");
+  EXPECT_EQ(ShowMarkup(texts.value).links.size(), 1u);
 
   const CardHeights heights = CardHeightsOf(20, 18, 16, 40, 74);
   EXPECT_EQ(heights.bar, 18 + 16 + 40 + 74);
