@@ -8,36 +8,36 @@ namespace messageview {
 
 namespace {
 
-// The name's pieces when it holds the marker and at least two pieces.
-bool ReadPieces(const std::wstring& name, const wchar_t* marker, std::vector<std::string>* pieces) {
+// The name's parts when it holds the marker and at least two parts.
+bool ReadParts(const std::wstring& name, const wchar_t* marker, std::vector<std::string>* parts) {
   if (name.find(marker) == std::wstring::npos) return false;
-  *pieces = SplitString(WideToUtf8(name), "_");
-  return pieces->size() >= 2;
+  *parts = SplitString(WideToUtf8(name), "_");
+  return parts->size() >= 2;
 }
 
-bool ReadSecondPiece(const std::wstring& name, const wchar_t* marker, std::string* out) {
-  std::vector<std::string> pieces;
-  if (!ReadPieces(name, marker, &pieces)) return false;
-  if (out) *out = pieces[1];
+bool ReadSecondPart(const std::wstring& name, const wchar_t* marker, std::string* out) {
+  std::vector<std::string> parts;
+  if (!ReadParts(name, marker, &parts)) return false;
+  if (out) *out = parts[1];
   return true;
 }
 
 }  // namespace
 
-bool ImageItemName(const std::wstring& name, std::string* key) { return ReadSecondPiece(name, L"image_", key); }
+bool ImageItemName(const std::wstring& name, std::string* key) { return ReadSecondPart(name, L"image_", key); }
 
 bool SnippetItemName(const std::wstring& name, std::string* entity_id) {
-  return ReadSecondPiece(name, L"snippet_", entity_id);
+  return ReadSecondPart(name, L"snippet_", entity_id);
 }
 
 bool FileItemName(const std::wstring& name) { return name.find(L"file_") != std::wstring::npos; }
 
 bool SplitItemName(const std::wstring& name, std::string* first, std::string* second) {
-  std::vector<std::string> pieces;
-  if (!ReadPieces(name, L"_", &pieces)) return false;
+  std::vector<std::string> parts;
+  if (!ReadParts(name, L"_", &parts)) return false;
   if (second) {
-    if (first) *first = pieces[0];
-    *second = pieces[1];
+    if (first) *first = parts[0];
+    *second = parts[1];
   }
   return true;
 }

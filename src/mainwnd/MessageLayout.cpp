@@ -48,9 +48,9 @@ bool NeedsLoadMoreButton(size_t received, int pages) {
   return pages > 0 && received == static_cast<size_t>(kMessagePageSize) * static_cast<size_t>(pages);
 }
 
-TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_pieces, TextPlace place) {
+TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace place) {
   if (split.HasMatch()) return TextLayout::kEmojiRow;
-  if (place == TextPlace::kMessage && !has_pieces) return TextLayout::kSelectableText;
+  if (place == TextPlace::kMessage && !has_spans) return TextLayout::kSelectableText;
   return TextLayout::kMarkupText;
 }
 

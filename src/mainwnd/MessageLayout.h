@@ -35,14 +35,14 @@ enum class MessageBuilder { kText, kNotice, kImage, kFile, kSnippet, kMail, kCom
 
 // How a text (a message's, or a card's) is shown:
 // - kEmojiRow: at least one short-code match; one row of part controls;
-// - kSelectableText: a message without any piece, in a read-only rich edit
+// - kSelectableText: a message without any span, in a read-only rich edit
 //   (given the plain text, which holds no markup);
 // - kMarkupText: one markup label, links clickable.
 // A card's text is never selectable, so it is kMarkupText where a message's
 // would be kSelectableText.
 enum class TextLayout { kEmojiRow, kSelectableText, kMarkupText };
 enum class TextPlace { kMessage, kCard };
-[[nodiscard]] TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_pieces, TextPlace place);
+[[nodiscard]] TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace place);
 
 // A text message: an emoji row is the tail's height + 36, or 56 without a
 // tail; a single text is its height + 30.

@@ -25,29 +25,29 @@ std::wstring LinkOf(const char* kind, const std::string& value, const std::wstri
   return L"{a x=|" + Utf8ToWide(kind) + L"|" + Utf8ToWide(SafeLinkValue(value)) + L"|}" + display_markup + L"{/a}";
 }
 
-// The value a piece links to, by its checking type.
-const std::string& PieceValue(const mireloom::MessageCheckingResult& piece) {
-  switch (piece.checking_type()) {
-    case mireloom::MessageCheckingResult::kUserMention: return piece.GetUid();
-    case mireloom::MessageCheckingResult::kChannelMention: return piece.GetChannelId();
-    case mireloom::MessageCheckingResult::kCommand: return piece.ExtractDisplayString();
-    default: return piece.GetLink();
+// The value a span links to, by its checking type.
+const std::string& SpanValue(const mireloom::MessageCheckingResult& span) {
+  switch (span.checking_type()) {
+    case mireloom::MessageCheckingResult::kUserMention: return span.GetUid();
+    case mireloom::MessageCheckingResult::kChannelMention: return span.GetChannelId();
+    case mireloom::MessageCheckingResult::kCommand: return span.ExtractDisplayString();
+    default: return span.GetLink();
   }
 }
 
-// The text while pieces are put in: runs still as the sender wrote them and
-// runs already placed (pieces). A piece is only searched for in the former,
-// so a later piece never lands inside an earlier one.
+// The text while spans are put in: runs still as the sender wrote them and
+// runs already placed (spans). A span is only searched for in the former,
+// so a later span never lands inside an earlier one.
 struct Segment {
-  bool placed = false;  // a piece, shown by its markup
+  bool placed = false;  // a span, shown by its markup
   std::string raw;      // the sender's text not yet placed
-  std::wstring markup;  // the markup of a placed piece
-  std::string display;  // what that piece shows
+  std::wstring markup;  // the markup of a placed span
+  std::string display;  // what that span shows
 };
 
 // Replaces the first occurrence of `formatted` not yet placed.
-// False when there is none: the piece cannot be placed and is skipped.
-bool PlacePiece(std::vector<Segment>& segments, const std::string& formatted, std::wstring markup,
+// False when there is none: the span cannot be placed and is skipped.
+bool PlaceSpan(std::vector<Segment>& segments, const std::string& formatted, std::wstring markup,
                 const std::string& display) {
   if (formatted.empty()) return false;
   for (size_t i = 0; i < segments.size(); ++i) {
@@ -93,26 +93,26 @@ std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, i
 }
 
 FormattedText FormatText(const std::string& text) {
-  return FormatPieces(text, mireloom::MessageFormatter::SharedFormatter()->ReadFormattedMessage(text));
+  return FormatSpans(text, mireloom::MessageFormatter::SharedFormatter()->ReadFormattedMessage(text));
 }
 
-FormattedText FormatPieces(const std::string& text,
-                           const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& pieces) {
+FormattedText FormatSpans(const std::string& text,
+                           const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans) {
   std::vector<Segment> segments{Segment{false, text, {}, {}}};
-  for (const auto& piece : pieces) {
-    const int kind = piece->checking_type();
-    const std::string& formatted = piece->formatted_str();
+  for (const auto& span : spans) {
+    const int kind = span->checking_type();
+    const std::string& formatted = span->formatted_str();
     if (KindWord(kind)) {
-      const std::string& display = piece->ExtractDisplayString();
-      PlacePiece(segments, formatted, MakeLinkMarkup(PieceValue(*piece), display, kind), display);
+      const std::string& display = span->ExtractDisplayString();
+      PlaceSpan(segments, formatted, MakeLinkMarkup(SpanValue(*span), display, kind), display);
     } else {
       // Code spans and the like stay as written, but are taken out of the
-      // search so that a later piece is not found inside them.
-      PlacePiece(segments, formatted, EscapeText(Utf8ToWide(formatted)), formatted);
+      // search so that a later span is not found inside them.
+      PlaceSpan(segments, formatted, EscapeText(Utf8ToWide(formatted)), formatted);
     }
   }
   FormattedText result;
-  result.has_pieces = !pieces.empty();
+  result.has_spans = !spans.empty();
   for (const Segment& segment : segments) {
     if (segment.placed) {
       result.markup += segment.markup;

@@ -1,8 +1,9 @@
 #pragma once
 
 // Message texts in the window framework's label markup. A core text is in the
-// service's formatted syntax ("[url|text]", "[@uid|name]", ...); here it
-// becomes markup in which links, mentions and commands are "{a}" links:
+// service's formatted syntax, whose spans ("[url|text]", "[@uid|name]",
+// "`code`", ...) the core's formatter finds; here it becomes markup in which
+// links, mentions and commands are "{a}" links:
 //   "{a x=|" + kind + "|" + value + "|}" + display text + "{/a}"
 // Everything a sender wrote is escaped, so no text can forge markup, and
 // escaped text looks exactly like the text itself.
@@ -32,19 +33,19 @@ enum LinkKind : int { kLinkAddress = 0, kLinkUser = 1, kLinkChannel = 2, kLinkCo
 [[nodiscard]] std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, int kind);
 
 // A core text converted to markup. `plain` is the same text as it shows,
-// without markup: the display texts in place of the pieces, nothing escaped
-// (what a plain rich edit shows). `has_pieces` tells whether the formatter
-// found any piece at all, a code span included.
+// without markup: the display texts in place of the spans, nothing escaped
+// (what a plain rich edit shows). `has_spans` tells whether the formatter
+// found any span at all, a code span included.
 struct FormattedText {
   std::wstring markup;
   std::wstring plain;
-  bool has_pieces = false;
+  bool has_spans = false;
 };
 [[nodiscard]] FormattedText FormatText(const std::string& text);
-// The same with the pieces given, in text order. Each replaces the first
+// The same with the spans given, in text order. Each replaces the first
 // occurrence of its text not yet replaced; one that does not occur is skipped.
-[[nodiscard]] FormattedText FormatPieces(const std::string& text,
-                                         const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& pieces);
+[[nodiscard]] FormattedText FormatSpans(const std::string& text,
+                                         const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans);
 
 // FormatText's markup, and its plain text when asked.
 [[nodiscard]] std::wstring FormatMessageText(const std::string& text, std::wstring* plain = nullptr);

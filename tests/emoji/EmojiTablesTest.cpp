@@ -50,13 +50,11 @@ TEST(EmojiTables, ShortCodesAreExactKeysWithPictures) {
     EXPECT_EQ(EmojiNameByCodePoint.count(code_point), 1u) << shortcode;
   }
   EXPECT_EQ(EmojiCodePointByShortcode.at(":smile:"), 0x1f604u);
-  EXPECT_EQ(EmojiCodePointByShortcode.at(":stars:"), 0x1f303u);
   for (const char* token : {":Smile:", ":SMILE:", "smile", ":smile"}) {
     EXPECT_EQ(EmojiCodePointByShortcode.count(token), 0u) << token;
     EXPECT_EQ(EmojiImageNameOf(std::string(token)), "") << token;
   }
   EXPECT_EQ(EmojiImageNameOf(std::wstring(L":thumbsup:")), L"emoji_1f44d");
-  EXPECT_EQ(EmojiImageNameOf(std::wstring(L":smile\u00e9:")), L"");
 }
 
 TEST(EmojiTables, InsertedShortCodeIsTheLastKeyOfItsCodePoint) {

@@ -21,34 +21,25 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }
 
 TEST(ShareTexts, ThumbnailSizesAndAddresses) {
-  const ThumbnailSize wide = ThumbnailSizeOf(400, 100);
-  EXPECT_EQ(wide.width, 120);
-  EXPECT_EQ(wide.height, 30);
-  EXPECT_EQ(ThumbnailAddress("t1/abc", "png", wide), "https://" + FileHost + "/thumb/t1/abc_120x30.png");
-  const ThumbnailSize tall = ThumbnailSizeOf(100, 400);
-  EXPECT_EQ(tall.width, 30);
-  EXPECT_EQ(tall.height, 120);
-  EXPECT_TRUE(EndsWith(ThumbnailAddress("t1/abc", "gif", tall), "_30x120.gif"));
+  EXPECT_EQ(ThumbnailAddress("t1/abc", "png", ThumbnailSizeOf(400, 100)),
+            "https://" + FileHost + "/thumb/t1/abc_120x30.png");
+  EXPECT_TRUE(EndsWith(ThumbnailAddress("t1/abc", "gif", ThumbnailSizeOf(100, 400)), "_30x120.gif"));
   for (const auto& [w, h] : {std::pair{0, 0}, {400, 0}, {0, 400}}) {
-    const ThumbnailSize none = ThumbnailSizeOf(w, h);
-    EXPECT_EQ(none.width, 0);
-    EXPECT_EQ(none.height, 0);
+    EXPECT_TRUE(EndsWith(ThumbnailAddress("t1/abc", "jpg", ThumbnailSizeOf(w, h)), "_0x0.png")) << w << "x" << h;
   }
-  EXPECT_TRUE(EndsWith(ThumbnailAddress("t1/abc", "jpg", {}), "_0x0.png"));
   EXPECT_EQ(ThumbnailSizeOf(2000000000, 1999999999).height, 119) << "no overflow on huge sides";
 }
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 TEST(ShareTexts, TitlesLinkTheirNamePart) {
   const auto saved = StringTable;
   StringTable["ShareFileTitle"] = "分享了";
   const std::string address = ShareDownloadAddress("ent-1", "team-demo");
-  EXPECT_EQ(address, FileEntitiesUrl + "ent-1/from-s3?team_id=team-demo");
   const ShownMarkup title = ShowMarkup(ShareTitle(address, FormatMessageText("分享了图片: 截图{1}.png")));
-  EXPECT_EQ(title.plain, L"分享了  截图{1}.png");
-  ASSERT_EQ(title.links.size(), 1u);
-  EXPECT_EQ(title.links[0], L"x=|link|" + std::wstring(address.begin(), address.end()) + L"|");
-  EXPECT_EQ(ShareNamePart(L"没有冒号"), L"没有冒号");
   StringTable = saved;
+  EXPECT_EQ(title.plain, L"分享了  截图{1}.png");
+  EXPECT_EQ(title.links, (std::vector<std::wstring>{L"x=|link|" + Wide(FileEntitiesUrl) + L"ent-1/from-s3?team_id=team-demo|"}));
 
   const ShownMarkup comment = ShowMarkup(CommentText(CommentFileAddress("p/q", "png"), FormatMessageText("한 截图.png"),
                                                      FormatMessageText("浅一点 {/a}")));
@@ -61,11 +52,9 @@ TEST(ShareTexts, MailSubjectAndSenderMakeNoLinks) {
   EXPECT_EQ(address, "https://" + TeamHost("demo") + "/files/ent-mail");
   const ShownMarkup body = ShowMarkup(MailBody(address, "预算]审批|", "Eve <eve@x.test> [https://evil.test|点我]"));
   EXPECT_EQ(body.plain, L"标题：预算]审批|\n来自：Eve <eve@x.test> [https://evil.test|点我]");
-  ASSERT_EQ(body.links.size(), 1u);
-  EXPECT_EQ(body.links[0], L"x=|link|" + std::wstring(address.begin(), address.end()) + L"|");
-  EXPECT_EQ(ShowMarkup(MailBody(address, "", "a")).plain, L"标题：" + std::wstring(address.begin(), address.end()) +
-                                                              L"\n来自：a");
-  EXPECT_EQ(ShowMarkup(MailHeading()).plain, L"新邮件通知");
+  EXPECT_EQ(body.links, (std::vector<std::wstring>{L"x=|link|" + Wide(address) + L"|"}));
+  EXPECT_EQ(ShowMarkup(MailBody(address, "", "a")).plain, L"标题：" + Wide(address) + L"\n来自：a")
+      << "a mail without a subject shows its address";
 }
 
 mireloom::Attachment::Field Field(bool is_short) { return {"标签", "值", is_short}; }
@@ -75,30 +64,21 @@ TEST(AttachmentCard, ColoursAndTexts) {
   EXPECT_EQ(CardBarColor("#f5a623"), 0xFFF5A623u);
   EXPECT_EQ(CardBarColor("#zz"), 0u) << "unreadable: transparent";
   EXPECT_EQ(ParseHexColor("0x1F"), 0x1Fu);
-  EXPECT_EQ(ParseHexColor("ff"), 0xFFu);
-  EXPECT_EQ(ParseHexColor("0x1FFFFFFFF"), 0u) << "too large to read";
 
   const CardTexts empty = DescribeCard(nullptr, mireloom::Message::kTaskCard);
   EXPECT_TRUE(empty.pretext.empty() && empty.title.empty() && empty.author.empty() && empty.text.empty());
   EXPECT_TRUE(empty.fields.empty());
-  EXPECT_EQ(empty.bar_color, 0xFFA5D8F5u);
 
   mireloom::Attachment::Data data;
-  data.pretext = "{b}周一鸣{/b} 分配了任务";
   data.title = "完成登录页";
   data.title_link = "1024";
   data.author_name = "周一鸣";
-  data.author_link = "https://demo.test/people/usr-zhou";
-  data.fields = {Field(true)};
   const mireloom::Attachment task(data);
   const CardTexts card = DescribeCard(&task, mireloom::Message::kTaskCard);
   EXPECT_EQ(card.title_name, L"tasks_1024");
-  EXPECT_EQ(ShowMarkup(card.pretext).plain, L"{b}周一鸣{/b} 分配了任务");
   EXPECT_EQ(ShowMarkup(card.title).links, (std::vector<std::wstring>{L"x=|link|1024|"}));
   EXPECT_EQ(ShowMarkup(card.author).plain, L"周一鸣");
-  EXPECT_EQ(card.fields.size(), 1u);
   EXPECT_EQ(DescribeCard(&task, mireloom::Message::kServiceCard).title_name, L"1024");
-  EXPECT_EQ(DescribeCard(&task, mireloom::Message::kCalendarCard).title_name, L"calendar/events_1024");
 }
 
 TEST(AttachmentCard, FieldPairsAndHeights) {
@@ -127,30 +107,23 @@ TEST(AttachmentCard, FieldPairsAndHeights) {
   EXPECT_EQ(heights.item, 20 + 50 + heights.bar);
 }
 
-TEST(MessageItemNames, ReadersCheckTheirPieces) {
+TEST(MessageItemNames, ReadersCheckTheirParts) {
   std::string key = "untouched";
-  EXPECT_TRUE(ImageItemName(L"image_t1.png", &key));
-  EXPECT_EQ(key, "t1.png");
   EXPECT_FALSE(ImageItemName(L"image_", &key)) << "a marker without an id";
   EXPECT_FALSE(ImageItemName(L"file_", &key));
+  EXPECT_EQ(key, "untouched");
+  EXPECT_TRUE(ImageItemName(ImageItemNameFor("t1.png"), &key));
   EXPECT_EQ(key, "t1.png");
-  EXPECT_TRUE(SnippetItemName(L"snippet_ent-snip", &key));
+  EXPECT_TRUE(SnippetItemName(SnippetItemNameFor("ent-snip"), &key));
   EXPECT_EQ(key, "ent-snip");
-  EXPECT_TRUE(FileItemName(L"file_"));
-  EXPECT_FALSE(FileItemName(L"files"));
+  EXPECT_TRUE(FileItemName(kFileItemName));
 
   std::string first = "untouched", second = "untouched";
-  EXPECT_TRUE(SplitItemName(L"calendar/events_2048", &first, &second));
-  EXPECT_EQ(first, "calendar/events");
-  EXPECT_EQ(second, "2048");
-  EXPECT_FALSE(SplitItemName(L"tasks_", &first, &second));
-  EXPECT_FALSE(SplitItemName(L"_", &first, &second));
-  EXPECT_FALSE(SplitItemName(L"plain", &first, &second));
-  first = "untouched";
+  for (const wchar_t* name : {L"tasks_", L"_", L"plain"}) EXPECT_FALSE(SplitItemName(name, &first, &second)) << name;
   EXPECT_TRUE(SplitItemName(L"a_b", &first));
   EXPECT_EQ(first, "untouched") << "the first part is handed out only with the second";
-  EXPECT_TRUE(ImageItemName(ImageItemNameFor("t1/abc.png")));
-  EXPECT_TRUE(SnippetItemName(SnippetItemNameFor("ent-1")));
+  EXPECT_TRUE(SplitItemName(L"calendar/events_2048", &first, &second));
+  EXPECT_EQ(first + " " + second, "calendar/events 2048");
 }
 
 TEST(MessageSender, UsersAndServicesFromTheirCaches) {
@@ -173,7 +146,6 @@ TEST(MessageSender, UsersAndServicesFromTheirCaches) {
   ASSERT_TRUE(from_user);
   EXPECT_EQ(from_user->name, L"小明");
   EXPECT_EQ(from_user->avatar_address, AvatarBaseUrl + from_user->avatar_key);
-  EXPECT_FALSE(from_user->avatar_key.empty());
 
   data.uid = "svc-x";
   data.sender_type = mireloom::Message::kServiceSender;
