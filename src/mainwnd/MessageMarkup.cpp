@@ -48,17 +48,17 @@ struct Segment {
 // Replaces the first occurrence of `formatted` not yet placed.
 // False when there is none: the span cannot be placed and is skipped.
 bool PlaceSpan(std::vector<Segment>& segments, const std::string& formatted, std::wstring markup,
-                const std::string& display) {
+               const std::string& display) {
   if (formatted.empty()) return false;
   for (size_t i = 0; i < segments.size(); ++i) {
     if (segments[i].placed) continue;
     const size_t at = segments[i].raw.find(formatted);
     if (at == std::string::npos) continue;
     Segment before{false, segments[i].raw.substr(0, at), {}, {}};
-    Segment link{true, {}, std::move(markup), display};
+    Segment span{true, {}, std::move(markup), display};
     Segment after{false, segments[i].raw.substr(at + formatted.size()), {}, {}};
     segments[i] = std::move(before);
-    segments.insert(segments.begin() + static_cast<std::ptrdiff_t>(i) + 1, {std::move(link), std::move(after)});
+    segments.insert(segments.begin() + static_cast<std::ptrdiff_t>(i) + 1, {std::move(span), std::move(after)});
     return true;
   }
   return false;
@@ -97,7 +97,7 @@ FormattedText FormatText(const std::string& text) {
 }
 
 FormattedText FormatSpans(const std::string& text,
-                           const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans) {
+                          const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans) {
   std::vector<Segment> segments{Segment{false, text, {}, {}}};
   for (const auto& span : spans) {
     const int kind = span->checking_type();

@@ -45,7 +45,7 @@ struct FormattedText {
 // The same with the spans given, in text order. Each replaces the first
 // occurrence of its text not yet replaced; one that does not occur is skipped.
 [[nodiscard]] FormattedText FormatSpans(const std::string& text,
-                                         const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans);
+                                        const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans);
 
 // FormatText's markup, and its plain text when asked.
 [[nodiscard]] std::wstring FormatMessageText(const std::string& text, std::wstring* plain = nullptr);
