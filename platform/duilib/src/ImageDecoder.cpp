@@ -43,7 +43,12 @@ bool ReadImageBytes(const std::wstring& path, std::string* out) {
   return ReadFile(file.get(), out->data(), static_cast<DWORD>(out->size()), &read, nullptr) && read == out->size();
 }
 
-std::shared_ptr<DecodedImage> DecodeImageBytes(const std::string& bytes) { return DecodeWithGdiplus(bytes); }
+// GDI+ reads what stb cannot: animated GIFs, BMP and ICO, and any PNG or
+// JPEG that stb rejects.
+std::shared_ptr<DecodedImage> DecodeImageBytes(const std::string& bytes) {
+  if (auto image = DecodeWithStb(bytes)) return image;
+  return DecodeWithGdiplus(bytes);
+}
 
 std::shared_ptr<DecodedImage> DecodeImageFile(const std::wstring& path) {
   std::string bytes;
@@ -53,7 +58,7 @@ std::shared_ptr<DecodedImage> DecodeImageFile(const std::wstring& path) {
 
 bool ReadImageFileSize(const std::wstring& path, SIZE* out) {
   std::string bytes;
-  return ReadImageBytes(path, &bytes) && ReadSizeWithGdiplus(bytes, out);
+  return ReadImageBytes(path, &bytes) && (ReadSizeWithStb(bytes, out) || ReadSizeWithGdiplus(bytes, out));
 }
 
 }  // namespace DuiLib::detail

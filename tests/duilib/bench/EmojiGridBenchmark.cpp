@@ -14,6 +14,7 @@
 
 #include "GdiPlus.h"
 #include "ImageCache.h"
+#include "ImageCodecs.h"
 #include "bench/BenchSupport.h"
 #include "duilib/testing.h"
 #include "quennet/WinHandles.h"
@@ -136,7 +137,7 @@ void FirstPaints(const std::wstring& skin, const std::vector<std::wstring>& name
 
 // Where the time of one picture goes, file by file.
 void DecodeSteps(const std::wstring& skin, const std::vector<std::wstring>& names) {
-  Figures read, open, lock, dib, whole;
+  Figures read, stb, open, lock, dib, whole;
   double total = 0;
   for (const std::wstring& name : names) {
     const std::wstring path = skin + L"\\emoji\\" + name;
@@ -144,6 +145,10 @@ void DecodeSteps(const std::wstring& skin, const std::vector<std::wstring>& name
     std::string bytes;
     if (!detail::ReadImageBytes(path, &bytes)) continue;
     read.Add(Now() - start);
+
+    start = Now();
+    auto fast = detail::DecodeWithStb(bytes);
+    stb.Add(Now() - start);
 
     start = Now();
     IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
@@ -172,9 +177,10 @@ void DecodeSteps(const std::wstring& skin, const std::vector<std::wstring>& name
   std::printf("One picture of the %zu, file by file (total of the framework's decode: %.1f ms)\n", names.size(),
               total);
   read.Print("  file read (open, size, read, close)");
-  open.Print("  GDI+: stream and Bitmap::FromStream");
-  lock.Print("  GDI+: LockBits to premultiplied ARGB (decode)");
-  dib.Print("  DIB section created and filled");
+  stb.Print("  stb: decode and premultiply into a DIB");
+  open.Print("  GDI+ (fallback): stream and Bitmap::FromStream");
+  lock.Print("  GDI+ (fallback): LockBits to premultiplied ARGB");
+  dib.Print("  DIB section alone, created and filled");
   whole.Print("  the framework's decode, file to DIB");
 }
 
