@@ -20,13 +20,8 @@ namespace {
 
 using namespace DuiLib;
 
-// Writes a solid picture in the given GDI+ format ("image/png", "image/bmp"...).
-bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Color color, const wchar_t* mime = L"image/png") {
-  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-  {
-    Gdiplus::Graphics graphics(&bitmap);
-    graphics.Clear(color);
-  }
+// Saves the bitmap in the given GDI+ format ("image/png", "image/bmp"...).
+bool SavePicture(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mime = L"image/png") {
   UINT count = 0, size = 0;
   Gdiplus::GetImageEncodersSize(&count, &size);
   std::vector<BYTE> buffer(size);
@@ -36,6 +31,16 @@ bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Colo
     if (wcscmp(encoders[i].MimeType, mime) == 0) return bitmap.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
   }
   return false;
+}
+
+// Writes a solid picture in the given format.
+bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Color color, const wchar_t* mime = L"image/png") {
+  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.Clear(color);
+  }
+  return SavePicture(bitmap, path, mime);
 }
 
 // The premultiplied BGRA pixels of a decoded picture.
@@ -120,16 +125,7 @@ TEST_F(ImagesTest, SourceDestAndFadeAndAlphaBlending) {
     graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     graphics.FillRectangle(&blue, 10, 0, 10, 10);
   }
-  CLSID png;
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(encoders[i].MimeType, L"image/png") == 0) png = encoders[i].Clsid;
-  }
-  ASSERT_EQ(bitmap.Save((m_folder / L"skin\\two.png").c_str(), &png, nullptr), Gdiplus::Ok);
+  ASSERT_TRUE(SavePicture(bitmap, m_folder / L"skin\\two.png"));
 
   TestWindow window(Skin(LR"(<HorizontalLayout bkcolor="#FFFFFFFF">
       <Control width="40" bkimage="file='two.png' source='0,0,10,10'"/>
@@ -160,18 +156,8 @@ TEST_F(ImagesTest, PngAndJpegDecodeToTheSamePixelsAsGdiplus) {
                                            static_cast<BYTE>(x * 9 + 40), static_cast<BYTE>(y * 30)));
     }
   }
-  CLSID png = {}, jpeg = {};
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(encoders[i].MimeType, L"image/png") == 0) png = encoders[i].Clsid;
-    if (wcscmp(encoders[i].MimeType, L"image/jpeg") == 0) jpeg = encoders[i].Clsid;
-  }
-  ASSERT_EQ(bitmap.Save((m_folder / L"ramp.png").c_str(), &png, nullptr), Gdiplus::Ok);
-  ASSERT_EQ(bitmap.Save((m_folder / L"ramp.jpg").c_str(), &jpeg, nullptr), Gdiplus::Ok);
+  ASSERT_TRUE(SavePicture(bitmap, m_folder / L"ramp.png"));
+  ASSERT_TRUE(SavePicture(bitmap, m_folder / L"ramp.jpg", L"image/jpeg"));
 
   for (const wchar_t* name : {L"ramp.png", L"ramp.jpg"}) {
     SCOPED_TRACE(testing::Message() << (name[5] == L'p' ? "png" : "jpeg"));
