@@ -201,6 +201,27 @@ TEST_F(ImagesTest, TheCacheSharesByPathAndStaysWithinItsBound) {
   detail::SetImageCacheLimit(32u << 20);
 }
 
+// A grid of hundreds of pictures opens fast because only what is painted
+// is decoded; the rest waits until it scrolls into view.
+TEST_F(ImagesTest, PicturesOutOfViewAreDecodedOnlyWhenScrolledIn) {
+  ASSERT_TRUE(WritePicture(m_folder / L"skin\\top.png", 20, 20, Gdiplus::Color(255, 255, 0, 0)));
+  ASSERT_TRUE(WritePicture(m_folder / L"skin\\below.png", 20, 20, Gdiplus::Color(255, 0, 0, 255)));
+  TestWindow window(Skin(LR"(<VerticalLayout name="grid" vscrollbar="true">
+      <Button height="20" normalimage="top.png"/><Control height="100"/>
+      <Button height="20" normalimage="below.png"/></VerticalLayout>)", L"size=\"40,40\""));
+  HWND hwnd = window.CreatePopup();
+  ASSERT_NE(hwnd, nullptr);
+  window.Manager().SetResourcePath((m_folder / L"skin").c_str());
+  DeleteObject(Testing::RenderWindow(hwnd));
+  EXPECT_EQ(detail::ImageCacheBytes(), 20u * 20u * 4u) << "only the picture in view";
+  auto* grid = window.FindAs<CContainerUI>(L"grid", L"Container");
+  grid->SetScrollPos(SIZE{0, grid->GetScrollRange().cy});
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(detail::ImageCacheBytes(), 2u * 20u * 20u * 4u);
+  EXPECT_EQ(Testing::PixelAt(shot, 10, 30), 0x0000FFu);
+  DeleteObject(shot);
+}
+
 TEST_F(ImagesTest, AnimatedGifsPlayWhileShownAndStopWhenHidden) {
   const std::wstring path = m_folder / L"typing.gif";
   ASSERT_TRUE(test_support::WriteFileBytes(path, SolidFramesGif(16, 16, {{0xFF0000, 10}, {0x0000FF, 30}})));
