@@ -12,6 +12,7 @@
 //   MainWndAttention.cpp   tray icon, connection state, network check, blink, flash, sound
 //   MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
 //   MainWndSignOut.cpp     the close buttons and sign-out
+//   MainWndMenus.cpp       the buttons that open the popup menus
 //   MainWndSessions.cpp    the session list: order, selection, refresh, closing
 //   MainWndSessionItems.cpp the list's items and badges
 //   MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
@@ -255,10 +256,16 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // image on the others.
   void ShowLeftBarActive(const DuiLib::CButtonUI* active);
 
+  // ---- Popup-menu buttons (MainWndMenus.cpp)
+  template <class Menu>
+  void OpenMenuAtClick(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnDropDownClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+
   // ---- Dispatch (MainWndDispatch.cpp)
   [[nodiscard]] static const CNotifyTable& NotifyRows();
   static void AddSessionListRows(CNotifyTable& table);
   static void AddCloseButtonRows(CNotifyTable& table);
+  static void AddMenuButtonRows(CNotifyTable& table);
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;

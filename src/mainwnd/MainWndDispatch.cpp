@@ -13,6 +13,7 @@ const CNotifyTable& MainWnd::NotifyRows() {
     CNotifyTable rows;
     AddSessionListRows(rows);
     AddCloseButtonRows(rows);
+    AddMenuButtonRows(rows);
     return rows;
   }();
   return table;

@@ -12,6 +12,10 @@
 namespace e2e {
 namespace {
 
+// The log-in window's "return to the team window" button, in its client area.
+constexpr int kReturnButtonX = 24;
+constexpr int kReturnButtonY = 24;
+
 class SignInRoadTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -48,7 +52,7 @@ class SignInRoadTest : public testing::Test {
   // Waits for the filled main window (the start-up fetch chain ran), takes
   // its picture and quits with its close button, which quits since every
   // start writes that it does.
-  static void QuitFromMainWindow(ProgramDriver& program, const wchar_t* screenshot) {
+  static void QuitFromMainWindow(ProgramDriver& program, const wchar_t* screenshot, DWORD exit_timeout_ms = 15000) {
     HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel");
     ASSERT_NE(main, nullptr) << "no main window";
     EXPECT_TRUE(WaitForLogLine("get num unread messages"));
@@ -57,8 +61,8 @@ class SignInRoadTest : public testing::Test {
     EXPECT_TRUE(SaveScreenshot(main, Shot(screenshot)));
     RECT client = {};
     GetClientRect(main, &client);
-    ProgramDriver::ClickAt(main, {client.right - 26, 28});
-    EXPECT_EQ(program.WaitForExit(), 0);
+    ProgramDriver::ClickAt(main, client.right - 26, 28);
+    EXPECT_EQ(program.WaitForExit(exit_timeout_ms), 0) << "the program outlived its main window";
   }
 
   // The icon of the list's first item, where the empty list shows its background.
@@ -104,7 +108,7 @@ TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheMainWindow) {
   EXPECT_TRUE(SaveScreenshot(login, Shot(L"02-login.png")));
   ProgramDriver::PressEnter(login);
 
-  QuitFromMainWindow(program, L"06-main-window.png");
+  QuitFromMainWindow(program, L"08-main-window.png");
   const std::string log = EventLog();
   size_t position = 0;
   for (const char* line : {"App init", "Team auth success with ID : team-demo",
@@ -116,6 +120,29 @@ TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheMainWindow) {
     ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line;
     position = found;
   }
+}
+
+// Each trip back nests two more modal loops, each entered from a completion
+// that sent its result: none of those completions may stay blocked, and the
+// end of the innermost loop must still unwind every loop around it.
+TEST_F(SignInRoadTest, TripsBackToTheTeamWindowLeaveNoThreadBehindAndTheProgramStillEnds) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(Environment()));
+  HWND login = ChooseTeam(program, L"06-team-first-trip.png");
+  ASSERT_NE(login, nullptr);
+  std::vector<int> threads;
+  for (int trip = 0; trip < 3; ++trip) {
+    ProgramDriver::ClickAt(login, kReturnButtonX, kReturnButtonY);
+    ASSERT_TRUE(program.WaitForWindowGone(L"LoginWindow")) << "trip " << trip;
+    login = ChooseTeam(program, L"07-team-after-a-trip.png");
+    ASSERT_NE(login, nullptr) << "trip " << trip;
+    threads.push_back(program.ThreadCount());
+  }
+  SignIn(login, L"zhou", L"demo1234");
+  ProgramDriver::PressEnter(login);
+  // Quitting from the main window ends every loop below it.
+  QuitFromMainWindow(program, L"10-main-window-after-trips.png", 3000);
+  EXPECT_LE(threads.back(), threads.front()) << "a trip left a thread behind";
 }
 
 TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheMainWindow) {
@@ -136,7 +163,7 @@ TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheMainWindow) {
   EXPECT_TRUE(SaveScreenshot(reset, Shot(L"04-initial-password.png")));
   ProgramDriver::PressEnter(edits[1]);
 
-  QuitFromMainWindow(program, L"07-main-window-newbie.png");
+  QuitFromMainWindow(program, L"09-main-window-newbie.png");
   const std::string log = EventLog();
   for (const char* line : {"Need to init password", "OnInitPasswordSuccess", "MainWnd data prepared"}) {
     EXPECT_NE(log.find(line), std::string::npos) << line;

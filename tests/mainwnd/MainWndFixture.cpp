@@ -18,11 +18,6 @@ using namespace DuiLib;
 using mireloomwnd::WindowManager;
 
 void MainWindowTest::SetUp() {
-  // The skin, the icons and the sound are found from the program's folder.
-  const std::string dist = CORVANEL_DIST_DIR;
-  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-  StringTable.clear();
-  LoadLanguageFile(test_support::ToCp936(test_support::SourcePath(L"skin/i18n/english.xml")), StringTable);
   ASSERT_TRUE(EnsureUserDataFolder());
   quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(signin::CoreDataFolder(), {});
   mireloomwnd::NetworkOnline = true;
@@ -44,7 +39,6 @@ void MainWindowTest::TearDown() {
   for (const auto& failure : Testing::TakeWatchdogFailures()) ADD_FAILURE() << "modal loop overran: " << failure.c_str();
   Testing::SetModalWatchdog(0);
   CUiThread::Detach();
-  StringTable.clear();
 }
 
 void MainWindowTest::RunMainWindow(StepRunner& script) {

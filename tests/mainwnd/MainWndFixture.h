@@ -15,6 +15,7 @@
 #include "duilib/UIlib.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
+#include "support/LaidOutProgram.h"
 #include "support/StepRunner.h"
 #include "support/WindowFinders.h"
 
@@ -56,6 +57,8 @@ class MainWindowTest : public testing::Test {
  protected:
   [[nodiscard]] std::vector<CRecordingPlatform::Call> TrayCalls() const;
 
+  // The skins and the English texts of the laid-out program.
+  test_support::LaidOutProgram m_program;
   mireloom::testing::ScopedCore m_core;
   CRecordingPlatform m_platform;
   size_t m_liveControls = 0;
