@@ -34,16 +34,6 @@ void MoveMainWindow() {
                kMovedTo.bottom - kMovedTo.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// An item of the personal menu, forwarded to the window as the menu does.
-void ForwardMenuItem(const wchar_t* name) {
-  CControlUI item;
-  item.SetName(name);
-  TNotifyUI msg;
-  msg.sType = L"itemclick";
-  msg.pSender = &item;
-  Testing::ManagerOf(MainWindowTest::MainWindow())->SendNotify(msg, false);
-}
-
 std::ptrdiff_t CallPosition(const std::string& name) {
   const auto log = core::CallLog();
   const auto found = std::find_if(log.begin(), log.end(), [&name](const core::CallRecord& record) {
@@ -120,17 +110,23 @@ TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeeps
   HWND before = nullptr;
   StepRunner script;
   WaitForFilledList(script)
-      .Do("sign out", [&] {
+      .Do("open the personal menu", [&] {
         MoveMainWindow();
         before = MainWindow();
         core::ClearCallLog();
-        // The team window's loop runs inside this step; the script goes on in it.
-        ForwardMenuItem(L"menu_signout_team");
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"personal_menu_btn"));
+      })
+      .WaitFor("the menu", [] { return FindOwnWindow(L"PersonalMenuWnd") != nullptr; })
+      .Do("sign out", [] {
+        // The team window's loop runs inside this click, and the menu with
+        // its item goes while it runs; the script goes on in that loop.
+        ASSERT_TRUE(Testing::Click(FindOwnWindow(L"PersonalMenuWnd"), L"menu_signout_team"));
       })
       .WaitFor("the team window", [] { return FindOwnWindow(L"SubdomainWnd", L"登录团队") != nullptr; })
       .Do("check and sign in again", [&] {
         EXPECT_FALSE(IsWindow(before));
         EXPECT_EQ(Main(), nullptr);
+        EXPECT_EQ(FindOwnWindow(L"PersonalMenuWnd"), nullptr) << "the menu closed";
         const auto logout = CallPosition("Director::Logout");
         ASSERT_GE(logout, 0);
         EXPECT_LT(logout, CallPosition("Director::DisconnectFromIMServer"));
