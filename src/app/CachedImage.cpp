@@ -7,16 +7,15 @@
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
 #include "duilib/UIlib.h"
-#include "quennet/WinHandles.h"
 
 namespace {
 
-// Opening the file for reading, not only finding it, tells that the picture
-// can really be shown from there.
-bool CanRead(const std::wstring& path) {
-  quennet::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.get() != INVALID_HANDLE_VALUE;
+// A cached picture is there once its file is: downloads write under another
+// name and rename the whole file into place. Asking for the attributes costs
+// a tenth of opening the file, which counts for lists of thousands of rows.
+bool IsCached(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -25,7 +24,7 @@ CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI*
                                   const std::string& key, const std::string& session_id) {
   if (!target || key.empty()) return CachedImageResult::Nothing;
   const std::wstring cached = GetCachedFilePath(key);
-  if (CanRead(cached)) {
+  if (IsCached(cached)) {
     SetControlImage(target, cached);
     return CachedImageResult::Shown;
   }

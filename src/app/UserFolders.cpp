@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <mutex>
+
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
 
@@ -11,9 +13,16 @@
 #endif
 
 std::wstring GetDocumentsFolder() {
+  // Asked once: every cached picture's path is built on it, and under Wine the
+  // shell takes most of a millisecond per question. A failure is asked again.
+  static std::mutex mutex;
+  static std::wstring documents;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (!documents.empty()) return documents;
   wchar_t path[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path))) return {};
-  return path;
+  documents = path;
+  return documents;
 }
 
 std::wstring GetExeFolder() {
