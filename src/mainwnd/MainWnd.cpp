@@ -178,7 +178,7 @@ void MainWnd::LoadIcons() {
 
 void MainWnd::CreateNativeMenus() {
   auto menu = [](std::initializer_list<std::pair<UINT, const char*>> items) {
-    UniqueMenu created(CreatePopupMenu());
+    quennet::UniqueMenu created(CreatePopupMenu());
     for (const auto& [command, key] : items) {
       AppendMenuW(created.get(), MF_STRING, command, LocalizedText(key).c_str());
     }

@@ -27,7 +27,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "app/UiThread.h"
@@ -41,6 +40,7 @@
 #include "mireloom/IM.h"
 #include "mireloom/User.h"
 #include "mireloom/Usergroup.h"
+#include "quennet/WinHandles.h"
 
 namespace mireloomwnd {
 
@@ -55,20 +55,6 @@ extern int ContactsTreeBuildCount;
 extern int OrganizationTreeBuildCount;
 // The browser client of the module pages; null until the first module page.
 extern CefRefPtr<CBrowserClient> MainBrowserClient;
-
-struct MenuDestroyer {
-  void operator()(HMENU menu) const {
-    if (menu) DestroyMenu(menu);
-  }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
-
-struct IconDestroyer {
-  void operator()(HICON icon) const {
-    if (icon) DestroyIcon(icon);
-  }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
 class MainWnd final : public DuiLib::WindowImplBase,
                       private mireloom::MessageHandler,
@@ -161,6 +147,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnLanguageChanged();
 
   // ---- Attention (MainWndAttention.cpp)
+  // The tray record afresh: this window, its callback, the tip and the icon.
+  void FillTrayRecord(const std::wstring& tip, HICON icon);
   void AddTrayIcon();
   void RemoveTrayIcon();
   void SetTrayIcon(HICON icon);
@@ -281,16 +269,16 @@ class MainWnd final : public DuiLib::WindowImplBase,
   std::vector<std::unique_ptr<mireloom::Channel>> m_filteredChannels;
   DuiLib::CListUI* m_chatDisplay = nullptr;
   DuiLib::CListUI* m_sessionList = nullptr;
-  UniqueMenu m_trayMenu;
+  quennet::UniqueMenu m_trayMenu;
   NOTIFYICONDATAW m_trayIconData = {};
   bool m_trayIconAdded = false;
   bool m_placementRestored = false;
-  UniqueMenu m_imItemMenu;
-  UniqueMenu m_inputContextMenu;
-  UniqueMenu m_readOnlyContextMenu;
-  UniqueIcon m_appIcon;
+  quennet::UniqueMenu m_imItemMenu;
+  quennet::UniqueMenu m_inputContextMenu;
+  quennet::UniqueMenu m_readOnlyContextMenu;
+  quennet::UniqueIcon m_appIcon;
   HICON m_blankIcon = nullptr;
-  UniqueIcon m_greyIcon;
+  quennet::UniqueIcon m_greyIcon;
   std::string m_currentSessionId;
   DuiLib::CButtonUI* m_membersBtn = nullptr;
   DuiLib::CButtonUI* m_addMembersBtn = nullptr;

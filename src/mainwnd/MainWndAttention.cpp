@@ -35,15 +35,19 @@ void CopyText(wchar_t (&field)[N], const std::wstring& text) {
 
 }  // namespace
 
-void MainWnd::AddTrayIcon() {
+void MainWnd::FillTrayRecord(const std::wstring& tip, HICON icon) {
   m_trayIconData = {};
   m_trayIconData.cbSize = sizeof(NOTIFYICONDATAW);
   m_trayIconData.hWnd = GetHWND();
   m_trayIconData.uID = 0;
   m_trayIconData.uFlags = kIconFlags;
   m_trayIconData.uCallbackMessage = WM_TRAY_NOTIFY;
-  CopyText(m_trayIconData.szTip, LocalizedText("TrayTip"));
-  m_trayIconData.hIcon = m_appIcon.get();
+  CopyText(m_trayIconData.szTip, tip);
+  m_trayIconData.hIcon = icon;
+}
+
+void MainWnd::AddTrayIcon() {
+  FillTrayRecord(LocalizedText("TrayTip"), m_appIcon.get());
   // A shell that refuses the icon leaves the window without one; nothing to report.
   Platform().NotifyIcon(NIM_ADD, &m_trayIconData);
   m_trayIconAdded = true;
@@ -86,14 +90,7 @@ void MainWnd::StartNetworkTimer() { SetTimer(GetHWND(), kNetworkCheckTimer, kNet
 void MainWnd::OnNetworkStateChecked(bool online) {
   if (online == NetworkOnline) return;
   if (m_trayIconAdded) {
-    m_trayIconData = {};
-    m_trayIconData.cbSize = sizeof(NOTIFYICONDATAW);
-    m_trayIconData.hWnd = GetHWND();
-    m_trayIconData.uID = 0;
-    m_trayIconData.uFlags = kIconFlags;
-    m_trayIconData.uCallbackMessage = WM_TRAY_NOTIFY;
-    CopyText(m_trayIconData.szTip, kOnlineTip);
-    m_trayIconData.hIcon = online ? m_appIcon.get() : m_greyIcon.get();
+    FillTrayRecord(kOnlineTip, online ? m_appIcon.get() : m_greyIcon.get());
     Platform().NotifyIcon(NIM_MODIFY, &m_trayIconData);
   }
   NetworkOnline = online;

@@ -91,6 +91,14 @@ StepRunner& MainWindowTest::WaitForFilledList(StepRunner& script) {
   });
 }
 
+std::ptrdiff_t MainWindowTest::CallPosition(const std::string& operation) {
+  const auto log = mireloom::testing::CallLog();
+  const auto found = std::find_if(log.begin(), log.end(), [&operation](const mireloom::testing::CallRecord& record) {
+    return record.kind == mireloom::testing::CallRecord::kCall && record.name == operation;
+  });
+  return found == log.end() ? -1 : found - log.begin();
+}
+
 void MainWindowTest::CloseMainWindow() { WindowManager::GetInstance()->CloseMainWnd(); }
 
 void MainWindowTest::WriteCloseAction(const wchar_t* value) {

@@ -49,6 +49,8 @@ class MainWindowTest : public testing::Test {
   // Waits for the list as the start-up chain fills it: on a first sign-in
   // the cache holds no conversation before.
   static StepRunner& WaitForFilledList(StepRunner& script);
+  // Where the core's call log first has a call of the operation; -1 without one.
+  static std::ptrdiff_t CallPosition(const std::string& operation);
   // Closes the main window as the program's own parts do.
   static void CloseMainWindow();
   // The settings file's "CLOSE_ACTION"; an empty value removes the key.

@@ -34,14 +34,6 @@ void MoveMainWindow() {
                kMovedTo.bottom - kMovedTo.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::ptrdiff_t CallPosition(const std::string& name) {
-  const auto log = core::CallLog();
-  const auto found = std::find_if(log.begin(), log.end(), [&name](const core::CallRecord& record) {
-    return record.kind == core::CallRecord::kCall && record.name == name;
-  });
-  return found == log.end() ? -1 : found - log.begin();
-}
-
 class MainWndLeavingTest : public MainWindowTest {};
 
 TEST_F(MainWndLeavingTest, TheMainCloseButtonQuitsOnlyWhenTheSettingsSaySo) {

@@ -14,14 +14,6 @@ namespace {
 using namespace DuiLib;
 namespace core = mireloom::testing;
 
-std::ptrdiff_t CallPosition(const std::string& name) {
-  const auto log = core::CallLog();
-  const auto found = std::find_if(log.begin(), log.end(), [&name](const core::CallRecord& record) {
-    return record.kind == core::CallRecord::kCall && record.name == name;
-  });
-  return found == log.end() ? -1 : found - log.begin();
-}
-
 class MainWndStartTest : public MainWindowTest {};
 
 TEST_F(MainWndStartTest, TheFetchChainRunsInOrderAndEndsInOneSyncMessage) {

@@ -21,6 +21,21 @@ using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiDeleter>;
 using UniquePen = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiDeleter>;
 using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, GdiDeleter>;
 
+struct MenuDestroyer {
+  void operator()(HMENU menu) const {
+    if (menu) DestroyMenu(menu);
+  }
+};
+using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+struct IconDestroyer {
+  void operator()(HICON icon) const {
+    if (icon) DestroyIcon(icon);
+  }
+};
+// An icon that LoadImage or CreateIcon made (not a shared one).
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
 struct DcDeleter {
   void operator()(HDC dc) const {
     if (dc) DeleteDC(dc);
