@@ -106,6 +106,8 @@ TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeeps
         MoveMainWindow();
         before = MainWindow();
         core::ClearCallLog();
+        // A module page was opened: its client must not outlive the session.
+        mireloomwnd::MainBrowserClient = new CBrowserClient;
         ASSERT_TRUE(Testing::Click(MainWindow(), L"personal_menu_btn"));
       })
       .WaitFor("the menu", [] { return FindOwnWindow(L"PersonalMenuWnd") != nullptr; })
@@ -119,6 +121,7 @@ TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeeps
         EXPECT_FALSE(IsWindow(before));
         EXPECT_EQ(Main(), nullptr);
         EXPECT_EQ(FindOwnWindow(L"PersonalMenuWnd"), nullptr) << "the menu closed";
+        EXPECT_EQ(mireloomwnd::MainBrowserClient, nullptr);
         const auto logout = CallPosition("Director::Logout");
         ASSERT_GE(logout, 0);
         EXPECT_LT(logout, CallPosition("Director::DisconnectFromIMServer"));
