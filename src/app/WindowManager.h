@@ -93,6 +93,39 @@ class WindowManager {
     Set(WindowSlot::ModuleDetailsWnd, window, self);
   }
 
+  // The file windows; defined with the windows in the files library.
+  // Confirms and sends one file (path in code page 936) to a conversation
+  // (kind 1 channel, 2 one-to-one).
+  void ShowUploadFileWnd(const std::string& chatId, const std::string& filePathCp936, int chatKind);
+  void CloseUploadFileWnd() { Close(WindowSlot::UploadFileWnd); }
+  void SetUploadFileWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::UploadFileWnd, window, self);
+  }
+  // A conversation's files (channel type 1 channel, 2 one-to-one), 320 wide at (x, y).
+  void ShowViewFilesWnd(const std::string& chatId, int x, int y, int height, int channelType);
+  void CloseViewFilesWnd() { Close(WindowSlot::ViewFilesWnd); }
+  void SetViewFilesWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewFilesWnd, window, self);
+  }
+  // One file with its comments, over the file list.
+  void ShowFileDetailsWnd(const std::string& entityId, int x, int y, int height);
+  void CloseFileDetailsWnd() { Close(WindowSlot::FileDetailsWnd); }
+  void SetFileDetailsWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::FileDetailsWnd, window, self);
+  }
+  // The cached picture (local path), its address on the service and its title.
+  void ShowImageViewerWnd(const DuiLib::CDuiString& imagePath, const DuiLib::CDuiString& address,
+                          const DuiLib::CDuiString& title);
+  void CloseImageViewerWnd() { Close(WindowSlot::ImageViewerWnd); }
+  void SetImageViewerWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ImageViewerWnd, window, self);
+  }
+  void ShowViewSnippetWnd(const std::string& entityId);
+  void CloseViewSnippetWnd() { Close(WindowSlot::ViewSnippetWnd); }
+  void SetViewSnippetWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewSnippetWnd, window, self);
+  }
+
   // The main window, the last step of signing in: it runs the main window's
   // modal loop and returns when that window has ended.
   void ShowMainWnd();
