@@ -1,0 +1,57 @@
+// Opens one file window, signed in as zhou on the demo team, for a person
+// to use with mouse and keyboard (no test runs here):
+//   files_demo.exe list | details <entity> | viewer <picture> | upload <file> | snippet <entity> [zh]
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/UiThread.h"
+#include "app/WindowManager.h"
+#include "app/WndShadow.h"
+#include "files/FileAddresses.h"
+#include "mireloom/testing.h"
+
+namespace {
+
+using mireloomwnd::WindowManager;
+
+std::wstring Argument(int argc, wchar_t** argv, int index) { return index < argc ? argv[index] : L""; }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring window = Argument(argc, argv, 1);
+  const std::wstring subject = Argument(argc, argv, 2);
+  DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+  CWndShadow::Initialize(GetModuleHandleW(nullptr));
+  const std::string dist = CORVANEL_DIST_DIR;
+  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
+  const bool chinese = Argument(argc, argv, 3) == L"zh" || Argument(argc, argv, 2) == L"zh";
+  LoadLanguageFile(chinese ? "../Mireloom/skin/i18n/simplified_chinese.xml" : "../Mireloom/skin/i18n/english.xml",
+                   StringTable);
+  CUiThread::Attach();
+  mireloom::testing::ScopedCore core;
+  if (!mireloom::testing::SignIn("zhou", core.DataFolder(), "demo", "demo1234", false)) return 1;
+
+  WindowManager* manager = WindowManager::GetInstance();
+  if (window == L"list") {
+    manager->ShowViewFilesWnd("chn-files", 900, 40, 720, 1);
+  } else if (window == L"details") {
+    manager->ShowFileDetailsWnd(WideToUtf8(subject), 900, 40, 720);
+  } else if (window == L"viewer") {
+    const std::wstring address = Utf8ToWide(files::DownloadAddress("ent-img-large", "team-demo"));
+    manager->ShowImageViewerWnd(subject.c_str(), address.c_str(), L"大图.jpg");
+  } else if (window == L"upload") {
+    manager->ShowUploadFileWnd("chn-files", WideToAnsi(subject), 1);
+  } else if (window == L"snippet") {
+    manager->ShowViewSnippetWnd(WideToUtf8(subject));
+  } else {
+    return 2;
+  }
+  mireloom::testing::WaitIdle();
+  CUiThread::Detach();
+  return 0;
+}
