@@ -25,15 +25,15 @@ LPVOID CUUCenterUI::GetInterface(LPCTSTR pstrName) {
 
 void CUUCenterUI::SetImage(DuiLib::CDuiString path) {
   m_imagePath = path;
-  m_image.reset();
+  m_picture.Clear();
   m_imageWidth = 0;
   m_imageHeight = 0;
   // Without embedded colour management: the picture shows as its pixels say.
-  auto image = std::make_unique<Gdiplus::Image>(m_imagePath.GetData(), FALSE);
-  if (image->GetLastStatus() == Gdiplus::Ok) {
-    m_imageWidth = static_cast<int>(image->GetWidth());
-    m_imageHeight = static_cast<int>(image->GetHeight());
-    m_image = std::move(image);
+  Gdiplus::Image image(m_imagePath.GetData(), FALSE);
+  if (image.GetLastStatus() == Gdiplus::Ok && m_picture.Load(image)) {
+    m_imageWidth = static_cast<int>(image.GetWidth());
+    m_imageHeight = static_cast<int>(image.GetHeight());
+    m_picture.TurnTo(m_rotation >= 0 && m_rotation <= 3 ? m_rotation : 0);
   }
   LayoutImage(m_imageWidth, m_imageHeight);
 }
@@ -43,16 +43,18 @@ void CUUCenterUI::SetRotation(int rotation) {
   switch (rotation) {
     case 0:
     case 2:
-      m_angle = rotation * 90.0f;
+      m_picture.TurnTo(rotation);
       LayoutImage(m_imageWidth, m_imageHeight);
       break;
     case 1:
     case 3:
-      m_angle = rotation * 90.0f;
+      m_picture.TurnTo(rotation);
       LayoutImage(m_imageHeight, m_imageWidth);
       break;
     default:
-      m_angle = 0.0f;
+      // Shown unturned, the layout as it was.
+      m_picture.TurnTo(0);
+      Invalidate();
       break;
   }
 }
@@ -87,18 +89,20 @@ RECT CUUCenterUI::ComputeCenteredRect(int percent) const {
   return files::CenteredImageRect(GetPos(), m_imageWidth, m_imageHeight, percent);
 }
 
+RECT CUUCenterUI::PaintedRect() const {
+  if (m_rotation != 1 && m_rotation != 3) return m_drawRect;
+  // A quarter turn about the drawn rectangle's centre swaps its sides.
+  const LONG width = m_drawRect.right - m_drawRect.left;
+  const LONG height = m_drawRect.bottom - m_drawRect.top;
+  const LONG cx = m_drawRect.left + width / 2;
+  const LONG cy = m_drawRect.top + height / 2;
+  return {cx - height / 2, cy - width / 2, cx - height / 2 + height, cy - width / 2 + width};
+}
+
 void CUUCenterUI::PaintStatusImage(HDC hDC) {
-  if (m_imagePath.IsEmpty() || !m_image) return;
-  Gdiplus::Graphics graphics(hDC);
-  const int width = m_drawRect.right - m_drawRect.left;
-  const int height = m_drawRect.bottom - m_drawRect.top;
-  if (m_rotation != 0) {
-    // Turned about the centre of the drawn rectangle.
-    const auto cx = static_cast<float>(m_drawRect.left + width / 2);
-    const auto cy = static_cast<float>(m_drawRect.top + height / 2);
-    graphics.TranslateTransform(cx, cy);
-    graphics.RotateTransform(m_angle);
-    graphics.TranslateTransform(-cx, -cy);
-  }
-  graphics.DrawImage(m_image.get(), static_cast<INT>(m_drawRect.left), static_cast<INT>(m_drawRect.top), width, height);
+  if (m_imagePath.IsEmpty() || m_picture.IsEmpty()) return;
+  RECT clip;
+  RECT visible = GetPos();
+  if (GetClipBox(hDC, &clip) != ERROR) IntersectRect(&visible, &visible, &clip);
+  m_picture.Draw(hDC, PaintedRect(), visible);
 }

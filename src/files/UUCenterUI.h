@@ -5,17 +5,13 @@
 // its owner while it is larger than the control. The control takes no input
 // of its own; the owning window turns mouse actions into the calls below.
 // The control must be placed (SetPos) before SetImage, so that the layout
-// uses its final rectangle. GDI+ must have been started by the framework.
+// uses its final rectangle. GDI+, which decodes the picture, must have been
+// started by the framework.
 
 #include <windows.h>
 
-#include <memory>
-
 #include "duilib/UIlib.h"
-
-namespace Gdiplus {
-class Image;
-}
+#include "files/PicturePyramid.h"
 
 class CUUCenterUI final : public DuiLib::CControlUI {
  public:
@@ -48,12 +44,15 @@ class CUUCenterUI final : public DuiLib::CControlUI {
   [[nodiscard]] RECT ComputeCenteredRect(int percent) const;
 
  private:
+  // Where the turned picture is painted: the drawn rectangle turned about its centre.
+  [[nodiscard]] RECT PaintedRect() const;
+
   int m_rotation = 0;
   DuiLib::CDuiString m_imagePath;
-  std::unique_ptr<Gdiplus::Image> m_image;
+  // The decoded picture, in its current turn; the file is not kept open.
+  files::CPicturePyramid m_picture;
   int m_imageWidth = 0;
   int m_imageHeight = 0;
-  float m_angle = 0.0f;
   int m_fitPercent = 100;
   RECT m_baseRect = {};
   RECT m_drawRect = {};

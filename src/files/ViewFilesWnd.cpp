@@ -147,6 +147,7 @@ void ViewFilesWnd::AppendLoadMoreButton() {
   button->SetFixedHeight(30);
   button->SetPadding({2, 0, 0, 0});
   button->SetMouseEnabled(true);
+  button->SetKeyboardEnabled(true);  // reached with Tab, like the tabs
   button->SetBorderColor(0xFFE4F5F4);
   button->SetBkColor(0xFFE4F5F4);
   button->SetText(LocalizedText("LoadMoreBtnLabel").c_str());

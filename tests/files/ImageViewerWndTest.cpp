@@ -87,6 +87,11 @@ TEST_F(ImageViewerWndTest, FitsThePictureZoomsInStepsAndTurns) {
     ASSERT_TRUE(Testing::Click(window, L"rotationbtn"));
     EXPECT_EQ(Picture(window)->GetFitZoomPercent(), 50) << "500 x 1000 in 1000 x 500";
     EXPECT_EQ(Rect(Picture(window)->GetDrawRect()), "250,125,750,375");
+    // Painted 250 x 500: the dark mark of the top-left quarter turned to the top right.
+    HBITMAP painted = Testing::RenderWindow(window);
+    EXPECT_EQ(Testing::PixelAt(painted, 578, 95), 0x1F2329u);
+    EXPECT_NE(Testing::PixelAt(painted, 400, 95), 0x1F2329u);
+    DeleteObject(painted);
     ASSERT_TRUE(Testing::Click(window, L"reducebtn"));
     EXPECT_EQ(TextOf(window, L"numberlabel"), L"45") << "the steps start again from the new fit";
     Screenshot(window, L"image_viewer_turned");
