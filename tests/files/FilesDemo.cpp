@@ -1,11 +1,16 @@
 // Opens one file window, signed in as zhou on the demo team, for a person
 // to use with mouse and keyboard (no test runs here):
-//   files_demo.exe list | details <entity> | viewer <picture> | upload <file> | snippet <entity> [zh]
+//   files_demo.exe list | details <entity> | viewer [picture] | upload <file> | snippet <entity> [zh]
+// Without a picture the viewer shows the demo's large picture, fetched into
+// the download cache as the message view fetches it.
 
 #include <windows.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 
+#include "app/DownloadCache.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/UiThread.h"
@@ -19,6 +24,15 @@ namespace {
 using mireloomwnd::WindowManager;
 
 std::wstring Argument(int argc, wchar_t** argv, int index) { return index < argc ? argv[index] : L""; }
+
+std::wstring FetchDemoPicture() {
+  std::promise<std::string> cached;
+  RequestRedirectLocation(files::DownloadAddress("ent-img-large", "team-demo"), [&](const std::string& location) {
+    DownloadToCache(location, "demo-large-picture", [&](const std::string& path) { cached.set_value(path); });
+  });
+  auto path = cached.get_future();
+  return path.wait_for(std::chrono::seconds(10)) == std::future_status::ready ? AnsiToWide(path.get()) : L"";
+}
 
 }  // namespace
 
@@ -43,7 +57,8 @@ int wmain(int argc, wchar_t** argv) {
     manager->ShowFileDetailsWnd(WideToUtf8(subject), 900, 40, 720);
   } else if (window == L"viewer") {
     const std::wstring address = Utf8ToWide(files::DownloadAddress("ent-img-large", "team-demo"));
-    manager->ShowImageViewerWnd(subject.c_str(), address.c_str(), L"大图.jpg");
+    const std::wstring picture = subject.empty() || subject == L"zh" ? FetchDemoPicture() : subject;
+    manager->ShowImageViewerWnd(picture.c_str(), address.c_str(), L"大图.jpg");
   } else if (window == L"upload") {
     manager->ShowUploadFileWnd("chn-files", WideToAnsi(subject), 1);
   } else if (window == L"snippet") {

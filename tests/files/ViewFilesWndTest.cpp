@@ -145,6 +145,8 @@ TEST_F(ViewFilesWndTest, ARowOpensItsDetailsExactlyOverTheList) {
     RECT listRect;
     GetWindowRect(window, &listRect);
     ASSERT_TRUE(WaitFor([&] { return List(window)->GetItemAt(3)->GetPos().bottom > 0; }));
+    ASSERT_TRUE(Testing::RaiseNotify(window, L"file_list", L"itemselect"));  // no row selected
+    EXPECT_EQ(WindowManager::GetInstance()->Get(WindowSlot::FileDetailsWnd), nullptr) << "nothing opens";
     std::wstring shownName;
     RECT detailsRect = {};
     HWND owner = nullptr;

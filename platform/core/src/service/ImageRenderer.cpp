@@ -56,6 +56,20 @@ using UniqueStream = std::unique_ptr<IStream, StreamReleaser>;
 
 std::string EncodeAs(Gdiplus::Bitmap& bitmap, ImageFormat format);
 
+// The first installed face that draws CJK titles too; a face that is not
+// installed would draw no text at all.
+const Gdiplus::FontFamily* TileFontFamily() {
+  static const Gdiplus::FontFamily* family = [] {
+    for (const wchar_t* face : {L"微软雅黑", L"Microsoft YaHei", L"Arial"}) {
+      auto* candidate = new Gdiplus::FontFamily(face);
+      if (candidate->IsAvailable()) return static_cast<const Gdiplus::FontFamily*>(candidate);
+      delete candidate;
+    }
+    return Gdiplus::FontFamily::GenericSansSerif();
+  }();
+  return family;
+}
+
 // The nearest colour of a 6 x 6 x 6 cube, the palette of every GIF written here.
 BYTE CubeIndex(DWORD argb) {
   auto level = [](DWORD channel) { return static_cast<BYTE>((channel * 5 + 127) / 255); };
@@ -162,7 +176,7 @@ std::string RenderTile(int width, int height, uint32_t rgb, const std::wstring& 
   if (!text.empty()) {
     const int shorter = width < height ? width : height;
     const float size = static_cast<float>(text.size() <= 2 ? shorter / 2 : shorter / 8 + 4);
-    Gdiplus::Font font(L"Arial", size, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    Gdiplus::Font font(TileFontFamily(), size, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
     Gdiplus::StringFormat centred;
     centred.SetAlignment(Gdiplus::StringAlignmentCenter);
