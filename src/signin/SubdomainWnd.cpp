@@ -61,6 +61,8 @@ void SubdomainWnd::OnClientVersion(HWND window, bool ok, int64_t version, const 
 }
 
 void SubdomainWnd::CheckSubdomain() {
+  if (m_lookupPending) return;
+  m_lookupPending = true;
   SetCheckingState(true);
   const std::string subdomain = m_subdomainEdit ? WideToUtf8(m_subdomainEdit->GetText().GetData()) : std::string();
   mireloom::WebApi::Api()->GetTeamLiteBySubdomain(
@@ -116,6 +118,7 @@ void SubdomainWnd::OnTeamFound(LPARAM lParam) {
 }
 
 void SubdomainWnd::OnTeamNotFound(LPARAM lParam) {
+  m_lookupPending = false;
   SetCheckingState(false);
   const std::wstring text = signin::TeamLookupFailureText(static_cast<int32_t>(lParam));
   Platform().ShowMessageBox(nullptr, text, L"", MB_OK);
