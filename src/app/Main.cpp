@@ -5,7 +5,7 @@
 // quit sequence, whose quit message ends each loop in turn.
 
 #include <windows.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/CrashDump.h"
 #include "app/Settings.h"
@@ -46,6 +46,8 @@ void RunSession() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetUnhandledExceptionFilter(CrashHandler);
+  // The shell, the clipboard and drag and drop need COM on this thread.
+  const HRESULT ole = OleInitialize(nullptr);
   CWndShadow::Initialize(instance);
   DuiLib::CPaintManagerUI::SetInstance(instance);
   quennet::log_event("App init");
@@ -74,6 +76,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       break;
   }
   CUiThread::Detach();
-  CoUninitialize();
+  if (SUCCEEDED(ole)) OleUninitialize();
   return 0;
 }

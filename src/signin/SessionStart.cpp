@@ -48,7 +48,7 @@ void IgnoreDownload(const std::string&) {}
 
 }  // namespace
 
-std::string CoreDataFolder() { return WideToAnsi(GetUserDataFolder()); }
+std::string CoreDataFolder() { return GetUserDataFolderAnsi(); }
 
 const std::vector<std::string>& FilesKeptByCleanUp() {
   static const std::vector<std::string> kept = {"Accounts.db", "Personalpreferences.ini", "corvanel.dmp", "event.log",
