@@ -8,6 +8,7 @@
 #include <ole2.h>
 
 #include "app/CrashDump.h"
+#include "app/DamagedSkin.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "app/StringTable.h"
@@ -32,10 +33,13 @@ void LoadStoredLanguage() {
 
 void RunSession() {
   mireloomwnd::SubdomainWnd subdomain;
-  subdomain.Create(nullptr, L"登录团队", mireloomwnd::kDialogStyle, mireloomwnd::kWindowExStyle, CW_USEDEFAULT,
-                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-  subdomain.CenterWindow();
-  subdomain.ShowModal();
+  if (subdomain.Create(nullptr, L"登录团队", mireloomwnd::kDialogStyle, mireloomwnd::kWindowExStyle, CW_USEDEFAULT,
+                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+    subdomain.CenterWindow();
+    subdomain.ShowModal();
+  } else {
+    ReportDamagedSkin(subdomain);
+  }
   // The session's quit sequence has shut the browser layer down already:
   // both calls return at once.
   cef_run_message_loop();
@@ -77,5 +81,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   CUiThread::Detach();
   if (SUCCEEDED(ole)) OleUninitialize();
-  return 0;
+  return SessionExitCode();
 }

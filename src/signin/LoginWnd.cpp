@@ -1,6 +1,7 @@
 #include "signin/LoginWnd.h"
 
 #include "app/Credentials.h"
+#include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
 #include "app/ServiceConstants.h"
@@ -183,8 +184,11 @@ LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
   Close(1);
 
   RestPasswordWnd reset(*m_team, m_sentUserName);
-  reset.Create(nullptr, L"重置初始密码", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-               CW_USEDEFAULT);
+  if (!reset.Create(nullptr, L"重置初始密码", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT)) {
+    ReportDamagedSkin(reset);
+    return 0;
+  }
   reset.CenterWindow();
   reset.ShowModal();
   return 0;
@@ -210,8 +214,11 @@ void LoginWnd::ReturnToSubdomainWindow() {
   Close(1);
   if (FindWindowW(L"SubdomainWnd", L"登录团队")) return;
   SubdomainWnd subdomain;
-  subdomain.Create(nullptr, L"登录团队", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                   CW_USEDEFAULT);
+  if (!subdomain.Create(nullptr, L"登录团队", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT)) {
+    ReportDamagedSkin(subdomain);
+    return;
+  }
   subdomain.CenterWindow();
   subdomain.ShowModal();
 }

@@ -1,5 +1,6 @@
 #include "signin/SubdomainWnd.h"
 
+#include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
 #include "app/ServiceConstants.h"
@@ -110,8 +111,11 @@ void SubdomainWnd::OnTeamFound(LPARAM lParam) {
   Close(1);
   LoginWnd login;
   login.SetTeam(*team);
-  login.Create(nullptr, L"登录", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-               CW_USEDEFAULT);
+  if (!login.Create(nullptr, L"登录", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT)) {
+    ReportDamagedSkin(login);
+    return;
+  }
   team.reset();
   login.CenterWindow();
   login.ShowModal();
@@ -128,8 +132,11 @@ void SubdomainWnd::OnNewVersion(LPARAM lParam) {
   std::unique_ptr<ClientVersionRecord> record(reinterpret_cast<ClientVersionRecord*>(lParam));
   if (!record) return;
   UpdateWnd notice(record->description, record->download_url);
-  notice.Create(nullptr, L"更新", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                CW_USEDEFAULT);
+  if (!notice.Create(nullptr, L"更新", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                     CW_USEDEFAULT)) {
+    ReportDamagedSkin(notice);
+    return;
+  }
   notice.CenterWindow();
   notice.ShowModal();
 }
