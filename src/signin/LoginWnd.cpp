@@ -57,6 +57,10 @@ void LoginWnd::InitWindow() {
     teamName->SetText((LocalizedText("LoginTo") + L" " + Utf8ToWide(m_team->team_name())).c_str());
   }
   PrefillRememberedAccount();
+  // The caret waits where the user types first: the password once the
+  // account is filled in.
+  const bool accountFilled = m_userNameEdit && !m_userNameEdit->GetText().IsEmpty();
+  if (CEditUI* first = accountFilled ? m_passwordEdit : m_userNameEdit) first->SetFocus();
 }
 
 void LoginWnd::PrefillRememberedAccount() {

@@ -39,6 +39,7 @@ void RestPasswordWnd::InitWindow() {
                               {L"new_password_label", "NewPasswordLabel"},
                               {L"confirm_password_label", "ConfirmPasswordLabel"},
                               {L"sure_btn", "ConfirmButton"}});
+  if (m_newPasswordEdit) m_newPasswordEdit->SetFocus();
 }
 
 void RestPasswordWnd::SubmitPassword() {

@@ -38,6 +38,8 @@ void SubdomainWnd::InitWindow() {
                               {L"forgot_team_btn", "ForgotDomain"}});
 
   PrefillLastTeam();
+  // The caret waits where the user types first.
+  if (m_subdomainEdit) m_subdomainEdit->SetFocus();
   mireloom::WebApi::Api()->GetClientVersion(
       false, [window = GetHWND()](bool ok, int64_t, int64_t version, const std::string&, const std::string& releaseNotes,
                                   bool, int64_t, const std::string& downloadUrl, const std::string&) {

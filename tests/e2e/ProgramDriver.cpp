@@ -129,6 +129,21 @@ bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD time
   return false;
 }
 
+bool ProgramDriver::TypeIntoFocus(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout_ms) {
+    const HWND focus = FocusOf(window);
+    for (HWND edit : Edits(window)) {
+      if (edit == focus) {
+        SetText(edit, text);
+        return true;
+      }
+    }
+    Sleep(10);
+  }
+  return false;
+}
+
 void ProgramDriver::PressEnter(HWND window) {
   PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
   PostMessageW(window, WM_KEYUP, VK_RETURN, 0xC0000001);
