@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <gdiplus.h>
+#include <tlhelp32.h>
 
 #include "app/UserFolders.h"
 #include "duilib/testing.h"
@@ -108,17 +109,17 @@ HWND FocusOf(HWND window) {
 
 }  // namespace
 
-bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms) {
-  const HWND before = FocusOf(window);
-  PostMessageW(window, WM_KEYDOWN, VK_TAB, 1);
-  PostMessageW(window, WM_KEYUP, VK_TAB, 0xC0000001);
+namespace {
+
+// Waits until an edit other than `previous` has the focus and types into it.
+bool TypeIntoFocusedEditOtherThan(HWND window, HWND previous, const std::wstring& text, DWORD timeout_ms) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeout_ms) {
     const HWND focus = FocusOf(window);
-    if (focus && focus != before) {
-      for (HWND edit : Edits(window)) {
+    if (focus && focus != previous) {
+      for (HWND edit : ProgramDriver::Edits(window)) {
         if (edit == focus) {
-          SetText(edit, text);
+          ProgramDriver::SetText(edit, text);
           return true;
         }
       }
@@ -128,9 +129,39 @@ bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD time
   return false;
 }
 
+}  // namespace
+
+bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  const HWND before = FocusOf(window);
+  PostMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(window, WM_KEYUP, VK_TAB, 0xC0000001);
+  return TypeIntoFocusedEditOtherThan(window, before, text, timeout_ms);
+}
+
+bool ProgramDriver::TypeIntoFocus(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  return TypeIntoFocusedEditOtherThan(window, nullptr, text, timeout_ms);
+}
+
 void ProgramDriver::PressEnter(HWND window) {
   PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
   PostMessageW(window, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+void ProgramDriver::ClickAt(HWND window, int x, int y) {
+  const LPARAM point = MAKELPARAM(x, y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, point);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageW(window, WM_LBUTTONUP, 0, point);
+}
+
+int ProgramDriver::ThreadCount() const {
+  quennet::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry = {sizeof entry};
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID == m_process_id) ++count;
+  }
+  return count;
 }
 
 int ProgramDriver::WaitForExit(DWORD timeout_ms) {

@@ -11,6 +11,10 @@
 namespace e2e {
 namespace {
 
+// The log-in window's "return to the team window" button, in its client area.
+constexpr int kReturnButtonX = 24;
+constexpr int kReturnButtonY = 24;
+
 class SignInRoadTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -29,7 +33,7 @@ class SignInRoadTest : public testing::Test {
     HWND team = program.WaitForWindow(L"SubdomainWnd", L"登录团队");
     EXPECT_NE(team, nullptr) << "no team window";
     if (!team) return nullptr;
-    EXPECT_TRUE(ProgramDriver::TabAndType(team, L"demo")) << "no edit took the focus";
+    EXPECT_TRUE(ProgramDriver::TypeIntoFocus(team, L"demo")) << "the team window opened without the caret in its edit";
     Sleep(100);
     EXPECT_TRUE(SaveScreenshot(team, Shot(screenshot)));
     ProgramDriver::PressEnter(team);
@@ -37,7 +41,7 @@ class SignInRoadTest : public testing::Test {
   }
 
   static void SignIn(HWND login, const wchar_t* user, const wchar_t* password) {
-    EXPECT_TRUE(ProgramDriver::TabAndType(login, user));
+    EXPECT_TRUE(ProgramDriver::TypeIntoFocus(login, user)) << "the log-in window opened without the caret in its edit";
     EXPECT_TRUE(ProgramDriver::TabAndType(login, password));
     const auto edits = ProgramDriver::Edits(login);
     ASSERT_EQ(edits.size(), 2u);
@@ -78,6 +82,28 @@ TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheHandOver) {
   }
 }
 
+// Each trip back nests two more modal loops, each entered from a completion
+// that sent its result: none of those completions may stay blocked, and the
+// end of the innermost loop must still unwind every loop around it.
+TEST_F(SignInRoadTest, TripsBackToTheTeamWindowLeaveNoThreadBehindAndTheProgramStillEnds) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(Environment()));
+  HWND login = ChooseTeam(program, L"06-team-first-trip.png");
+  ASSERT_NE(login, nullptr);
+  std::vector<int> threads;
+  for (int trip = 0; trip < 3; ++trip) {
+    ProgramDriver::ClickAt(login, kReturnButtonX, kReturnButtonY);
+    ASSERT_TRUE(program.WaitForWindowGone(L"LoginWindow")) << "trip " << trip;
+    login = ChooseTeam(program, L"07-team-after-a-trip.png");
+    ASSERT_NE(login, nullptr) << "trip " << trip;
+    threads.push_back(program.ThreadCount());
+  }
+  SignIn(login, L"zhou", L"demo1234");
+  ProgramDriver::PressEnter(login);
+  EXPECT_EQ(program.WaitForExit(3000), 0) << "the program outlived its last window";
+  EXPECT_LE(threads.back(), threads.front()) << "a trip left a thread behind";
+}
+
 TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheHandOver) {
   ProgramDriver program;
   ASSERT_TRUE(program.Launch(Environment()));
@@ -88,7 +114,7 @@ TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheHandOver) {
 
   HWND reset = program.WaitForWindow(L"RestPwdWnd", L"重置初始密码");
   ASSERT_NE(reset, nullptr) << "no initial-password window";
-  ASSERT_TRUE(ProgramDriver::TabAndType(reset, L"newpass1"));
+  ASSERT_TRUE(ProgramDriver::TypeIntoFocus(reset, L"newpass1"));
   ASSERT_TRUE(ProgramDriver::TabAndType(reset, L"newpass1"));
   const auto edits = ProgramDriver::Edits(reset);
   ASSERT_EQ(edits.size(), 2u);

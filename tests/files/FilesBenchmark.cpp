@@ -16,7 +16,6 @@
 #include "TestPictures.h"
 #include "app/DownloadCache.h"
 #include "app/PlatformSeam.h"
-#include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/UiThread.h"
 #include "app/WindowManager.h"
@@ -25,6 +24,7 @@
 #include "files/FileAddresses.h"
 #include "files/UUCenterUI.h"
 #include "mireloom/testing.h"
+#include "support/LaidOutProgram.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -119,9 +119,7 @@ int wmain(int argc, wchar_t** argv) {
   const int frames = argc > 1 ? std::max(10, _wtoi(argv[1])) : 60;
   CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   CWndShadow::Initialize(GetModuleHandleW(nullptr));
-  const std::string dist = CORVANEL_DIST_DIR;
-  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-  LoadLanguageFile("../Mireloom/skin/i18n/english.xml", StringTable);
+  test_support::LaidOutProgram program;
   CUiThread::Attach();
   mireloom::testing::ScopedCore core;
   if (!mireloom::testing::SignIn("zhou", core.DataFolder(), "demo", "demo1234", false)) return 1;

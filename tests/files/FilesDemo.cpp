@@ -18,6 +18,7 @@
 #include "app/WndShadow.h"
 #include "files/FileAddresses.h"
 #include "mireloom/testing.h"
+#include "support/LaidOutProgram.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring subject = Argument(argc, argv, 2);
   DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   CWndShadow::Initialize(GetModuleHandleW(nullptr));
-  const std::string dist = CORVANEL_DIST_DIR;
-  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-  const bool chinese = Argument(argc, argv, 3) == L"zh" || Argument(argc, argv, 2) == L"zh";
-  LoadLanguageFile(chinese ? "../Mireloom/skin/i18n/simplified_chinese.xml" : "../Mireloom/skin/i18n/english.xml",
-                   StringTable);
+  test_support::LaidOutProgram program;
+  if (Argument(argc, argv, 3) == L"zh" || Argument(argc, argv, 2) == L"zh") {
+    StringTable.clear();
+    LoadLanguageFile("../Mireloom/skin/i18n/simplified_chinese.xml", StringTable);
+  }
   CUiThread::Attach();
   mireloom::testing::ScopedCore core;
   if (!mireloom::testing::SignIn("zhou", core.DataFolder(), "demo", "demo1234", false)) return 1;

@@ -1,10 +1,8 @@
 #include "FilesWindowTest.h"
 
-#include "app/StringTable.h"
 #include "app/UiThread.h"
 #include "app/WndShadow.h"
 #include "duilib/testing.h"
-#include "support/TempFolder.h"
 
 namespace files_test {
 
@@ -14,11 +12,6 @@ namespace mt = mireloom::testing;
 void FilesWindowTest::SetUp() {
   CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   CWndShadow::Initialize(GetModuleHandleW(nullptr));
-  // Skins are read from "../Mireloom/skin", as the program finds them.
-  const std::string dist = CORVANEL_DIST_DIR;
-  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-  StringTable.clear();
-  LoadLanguageFile(test_support::ToCp936(test_support::SourcePath(L"skin/i18n/english.xml")), StringTable);
   CUiThread::Attach();
   Testing::SetModalWatchdog(30000);
   ASSERT_TRUE(mt::SignIn("zhou", m_core.DataFolder(), "demo", "demo1234", false));
@@ -37,7 +30,6 @@ void FilesWindowTest::TearDown() {
   EXPECT_EQ(Testing::LiveControlCount(), m_controlsAtStart) << "every control went with its window";
   mt::WaitIdle();
   CUiThread::Detach();
-  StringTable.clear();
 }
 
 void FilesWindowTest::RunInside(mireloomwnd::WindowSlot slot, const std::function<void()>& open,
@@ -82,10 +74,9 @@ void FilesWindowTest::SetClipboard(HWND owner, const std::wstring& text) {
 
 std::wstring FilesWindowTest::ClipboardText(HWND owner) { return CWin32Platform().GetClipboardText(owner); }
 
-void FilesWindowTest::Screenshot(HWND window, const wchar_t* name) {
+void FilesWindowTest::Screenshot(HWND window, const wchar_t* name) const {
   Testing::PumpPending();
-  const std::string folder = CORVANEL_SHOT_DIR;
-  Testing::SaveWindowPng(window, (std::wstring(folder.begin(), folder.end()) + L"\\" + name + L".png").c_str());
+  Testing::SaveWindowPng(window, (m_program.StartFolder() + name + L".png").c_str());
 }
 
 }  // namespace files_test

@@ -14,6 +14,7 @@
 #include "app/WindowManager.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
+#include "support/LaidOutProgram.h"
 
 namespace files_test {
 
@@ -44,9 +45,10 @@ class FilesWindowTest : public testing::Test {
   // The system clipboard itself (a rich edit copies there, not through the platform).
   static void SetClipboard(HWND owner, const std::wstring& text);
   static std::wstring ClipboardText(HWND owner);
-  // Saves the window as build/tests/files/<name>.png for a person to look at.
-  static void Screenshot(HWND window, const wchar_t* name);
+  // Saves the window as <name>.png where the test started, for a person to look at.
+  void Screenshot(HWND window, const wchar_t* name) const;
 
+  test_support::LaidOutProgram m_program;
   mireloom::testing::ScopedCore m_core;
   CRecordingPlatform m_platform;
 
