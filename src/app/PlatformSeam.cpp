@@ -9,10 +9,10 @@
 #include <future>
 #include <memory>
 
+#include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
 #include "quennet/EventLog.h"
 #include "quennet/HttpClient.h"
-#include "quennet/WinHandles.h"
 
 namespace {
 
@@ -25,15 +25,6 @@ bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
     if (std::towlower(text[i]) != prefix[i]) return false;
   }
   return true;
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
-  quennet::UniqueHandle file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
 }
 
 // A GET through the base library's client, waited for; only a 2xx body is
@@ -51,7 +42,7 @@ bool DownloadThroughHttpClient(const std::string& url, const std::wstring& path)
   if (reply.wait_for(std::chrono::milliseconds(timeout_ms + 5000)) != std::future_status::ready) return false;
   const std::unique_ptr<quennet::HttpResponse> response = reply.get();
   if (response->status_code() < 200 || response->status_code() >= 300) return false;
-  return WriteWholeFile(path, response->raw_data());
+  return WriteWholeFile(path, response->raw_data().data(), response->raw_data().size());
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include "app/UiThread.h"
 #include "duilib/UIlib.h"
 #include "files/FilesMessages.h"
+#include "mireloom/Director.h"
+#include "mireloom/Entity.h"
+#include "mireloom/EntityManager.h"
 
 namespace mireloomwnd {
 
@@ -15,6 +18,20 @@ void OpenDownloadAddress(const std::string& address) {
     std::wstring target = AnsiToWide(location);
     CUiThread::Post([target = std::move(target)] { OpenAddress(target); });
   });
+}
+
+bool FetchEntityForWindow(const std::string& entityId, std::weak_ptr<void> token,
+                          std::function<void(std::unique_ptr<mireloom::Entity>)> show) {
+  const mireloom::Director* director = mireloom::Director::DefaultDirector();
+  if (!director) return false;
+  director->entity_manager()->GetEntityById(
+      entityId, [token = std::move(token), show = std::move(show)](bool, const std::string&,
+                                                                   std::unique_ptr<mireloom::Entity> entity) {
+        // std::function needs a copyable closure: the entity rides in a shared pointer.
+        auto shared = std::make_shared<std::unique_ptr<mireloom::Entity>>(std::move(entity));
+        CUiThread::Post(token, [show, shared] { show(std::move(*shared)); });
+      });
+  return true;
 }
 
 void CCopyMenu::Create(const std::wstring& text) {

@@ -1,14 +1,20 @@
 #pragma once
 
-// Work the file windows share: opening a file through its download address,
-// and the one-item menu that copies the selection of a text.
+// Work the file windows share: fetching an entity for a window, opening a
+// file through its download address, and the one-item menu that copies the
+// selection of a text.
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace DuiLib {
 class CRichEditUI;
+}
+namespace mireloom {
+class Entity;
 }
 
 namespace mireloomwnd {
@@ -17,6 +23,12 @@ namespace mireloomwnd {
 // the system's browser. Only a non-empty http(s) place is opened; a failed
 // request or an answer without one opens nothing.
 void OpenDownloadAddress(const std::string& address);
+
+// Asks the core library for the entity (with its comments) and hands it, or
+// null, to `show` on the user-interface thread while the token lives. False,
+// with nothing asked, without a signed-in session.
+bool FetchEntityForWindow(const std::string& entityId, std::weak_ptr<void> token,
+                          std::function<void(std::unique_ptr<mireloom::Entity>)> show);
 
 // A popup menu with one item, "copy", destroyed with its owner.
 class CCopyMenu final {

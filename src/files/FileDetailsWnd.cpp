@@ -70,19 +70,10 @@ void FileDetailsWnd::LookUpControls() {
 }
 
 void FileDetailsWnd::FetchEntity() {
-  const mireloom::Director* director = mireloom::Director::DefaultDirector();
-  if (!director) {
-    quennet::log_error("File details %s: no signed-in session", m_entityId.c_str());
-    return;
-  }
-  director->entity_manager()->GetEntityById(
-      m_entityId, [this, token = m_guard.Token()](bool, const std::string&, std::unique_ptr<mireloom::Entity> entity) {
-        // std::function needs a copyable closure: the entity rides in a shared pointer.
-        auto shared = std::make_shared<std::unique_ptr<mireloom::Entity>>(std::move(entity));
-        CUiThread::Post(token, [this, shared] {
-          if (GetHWND()) ShowEntityDetails(std::move(*shared));
-        });
-      });
+  const bool asked = FetchEntityForWindow(m_entityId, m_guard.Token(), [this](std::unique_ptr<mireloom::Entity> entity) {
+    if (GetHWND()) ShowEntityDetails(std::move(entity));
+  });
+  if (!asked) quennet::log_error("File details %s: no signed-in session", m_entityId.c_str());
 }
 
 // ---- Comments ------------------------------------------------------------------------------

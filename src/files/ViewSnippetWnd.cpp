@@ -4,8 +4,7 @@
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
-#include "mireloom/Director.h"
-#include "mireloom/EntityManager.h"
+#include "mireloom/Entity.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {
@@ -32,17 +31,10 @@ void ViewSnippetWnd::InitWindow() {
 }
 
 void ViewSnippetWnd::FetchEntity() {
-  const mireloom::Director* director = mireloom::Director::DefaultDirector();
-  if (!director) {
-    quennet::log_error("Snippet %s: no signed-in session", m_entityId.c_str());
-    return;
-  }
-  director->entity_manager()->GetEntityById(
-      m_entityId, [this, token = m_guard.Token()](bool, const std::string&, std::unique_ptr<mireloom::Entity> entity) {
-        // std::function needs a copyable closure: the entity rides in a shared pointer.
-        auto shared = std::make_shared<std::unique_ptr<mireloom::Entity>>(std::move(entity));
-        CUiThread::Post(token, [this, shared] { ShowSnippet(std::move(*shared)); });
-      });
+  const bool asked = FetchEntityForWindow(m_entityId, m_guard.Token(), [this](std::unique_ptr<mireloom::Entity> entity) {
+    ShowSnippet(std::move(entity));
+  });
+  if (!asked) quennet::log_error("Snippet %s: no signed-in session", m_entityId.c_str());
 }
 
 void ViewSnippetWnd::ShowSnippet(std::unique_ptr<mireloom::Entity> entity) {

@@ -11,17 +11,14 @@
 namespace {
 
 using namespace DuiLib;
-using files_test::FilesWindowTest;
-using mireloomwnd::WindowManager;
-using mireloomwnd::WindowSlot;
-namespace mt = mireloom::testing;
+using namespace files_test;
 
 class FileDetailsWndTest : public FilesWindowTest {
  protected:
   void OpenDetails(const std::string& entityId, const std::function<void(HWND)>& script) {
-    RunInside(
-        WindowSlot::FileDetailsWnd, [&] { WindowManager::GetInstance()->ShowFileDetailsWnd(entityId, 600, 40, 680); },
-        [&] { script(WindowOf(L"FileDetailsWnd")); });
+    OpenAndRun(
+        WindowSlot::FileDetailsWnd, L"FileDetailsWnd",
+        [&] { WindowManager::GetInstance()->ShowFileDetailsWnd(entityId, 600, 40, 680); }, script);
   }
   // Waits until the entity has filled the panel.
   static bool WaitForEntity(HWND window) {

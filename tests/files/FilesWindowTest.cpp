@@ -7,7 +7,6 @@
 namespace files_test {
 
 using namespace DuiLib;
-namespace mt = mireloom::testing;
 
 void FilesWindowTest::SetUp() {
   CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
@@ -32,11 +31,11 @@ void FilesWindowTest::TearDown() {
   CUiThread::Detach();
 }
 
-void FilesWindowTest::RunInside(mireloomwnd::WindowSlot slot, const std::function<void()>& open,
-                                const std::function<void()>& script) {
-  Testing::PostToLoop([&script, slot] {
-    script();
-    mireloomwnd::WindowManager::GetInstance()->Close(slot);
+void FilesWindowTest::OpenAndRun(WindowSlot slot, const wchar_t* windowClass, const std::function<void()>& open,
+                                 const std::function<void(HWND)>& script) {
+  Testing::PostToLoop([&script, slot, windowClass] {
+    script(WindowOf(windowClass));
+    WindowManager::GetInstance()->Close(slot);
   });
   open();
 }

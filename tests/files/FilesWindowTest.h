@@ -18,16 +18,20 @@
 
 namespace files_test {
 
+namespace mt = mireloom::testing;
+using mireloomwnd::WindowManager;
+using mireloomwnd::WindowSlot;
+
 class FilesWindowTest : public testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // Runs `script` inside the modal loop that `open` starts (a Show of the
-  // window manager), then closes the slot's window if the script left it open.
-  // Returns when the window has ended.
-  static void RunInside(mireloomwnd::WindowSlot slot, const std::function<void()>& open,
-                        const std::function<void()>& script);
+  // Runs `script` with the window of the class inside the modal loop that
+  // `open` starts (a Show of the window manager), then closes the slot's
+  // window if the script left it open. Returns when the window has ended.
+  static void OpenAndRun(WindowSlot slot, const wchar_t* windowClass, const std::function<void()>& open,
+                         const std::function<void(HWND)>& script);
 
   // The first window of this process with the class, or NULL.
   static HWND WindowOf(const wchar_t* windowClass);

@@ -16,10 +16,7 @@
 namespace {
 
 using namespace DuiLib;
-using files_test::FilesWindowTest;
-using mireloomwnd::WindowManager;
-using mireloomwnd::WindowSlot;
-namespace mt = mireloom::testing;
+using namespace files_test;
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
@@ -36,11 +33,10 @@ class ImageViewerWndTest : public FilesWindowTest {
 
   void OpenViewer(const std::function<void(HWND)>& script) {
     const std::wstring address = Utf8ToWide(files::DownloadAddress("ent-img-large", "team-demo"));
-    RunInside(
-        WindowSlot::ImageViewerWnd,
+    OpenAndRun(
+        WindowSlot::ImageViewerWnd, L"ImageViewerWnd",
         [&] { WindowManager::GetInstance()->ShowImageViewerWnd(m_picture.c_str(), address.c_str(), L"a:b/c.png"); },
-        [&] {
-          HWND window = WindowOf(L"ImageViewerWnd");
+        [&](HWND window) {
           // The toolbar shows while the mouse is inside the window.
           ::SendMessageW(window, WM_MOUSEMOVE, 0, At(300, 200));
           script(window);

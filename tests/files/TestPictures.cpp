@@ -1,37 +1,15 @@
 #include "TestPictures.h"
 
 #include <windows.h>
-#include <objidl.h>
 
 #include <algorithm>
-#include <cwchar>
-#include <vector>
 
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
+#include "duilib/testing.h"
+#include "quennet/WinHandles.h"
 
 namespace files_test {
 
 namespace {
-
-bool EncoderOf(const wchar_t* mime, CLSID* clsid) {
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  if (size == 0) return false;
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(encoders[i].MimeType, mime) == 0) {
-      *clsid = encoders[i].Clsid;
-      return true;
-    }
-  }
-  return false;
-}
 
 // Blue to orange across, darker downwards, a light grid every 100 pixels and
 // a dark marker in the top-left quarter, so that a turn shows.
@@ -47,18 +25,14 @@ DWORD PixelOf(int x, int y, int width, int height) {
 }  // namespace
 
 bool WriteTestPicture(const std::wstring& path, int width, int height, const wchar_t* mime) {
-  CLSID encoder;
-  if (!EncoderOf(mime, &encoder)) return false;
-  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-  Gdiplus::Rect all(0, 0, width, height);
-  Gdiplus::BitmapData data = {};
-  if (bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return false;
+  void* bits = nullptr;
+  quennet::UniqueBitmap bitmap(quennet::CreateDib32(nullptr, width, height, &bits));
+  if (!bitmap) return false;
+  auto* pixels = static_cast<DWORD*>(bits);
   for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride);
-    for (int x = 0; x < width; ++x) row[x] = PixelOf(x, y, width, height);
+    for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = PixelOf(x, y, width, height);
   }
-  bitmap.UnlockBits(&data);
-  return bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+  return DuiLib::Testing::SaveBitmapAs(bitmap.get(), path.c_str(), mime);
 }
 
 }  // namespace files_test

@@ -13,18 +13,14 @@
 namespace {
 
 using namespace DuiLib;
-using files_test::FilesWindowTest;
-using mireloomwnd::WindowManager;
-using mireloomwnd::WindowSlot;
-namespace mt = mireloom::testing;
+using namespace files_test;
 
 class UploadFileWndTest : public FilesWindowTest {
  protected:
   void OpenUpload(const std::wstring& path, const std::function<void(HWND)>& script) {
-    RunInside(
-        WindowSlot::UploadFileWnd,
-        [&] { WindowManager::GetInstance()->ShowUploadFileWnd("chn-files", WideToAnsi(path), 1); },
-        [&] { script(WindowOf(L"UploadFileWnd")); });
+    OpenAndRun(
+        WindowSlot::UploadFileWnd, L"UploadFileWnd",
+        [&] { WindowManager::GetInstance()->ShowUploadFileWnd("chn-files", WideToAnsi(path), 1); }, script);
   }
   static void Retype(HWND window, const wchar_t* text) {
     ControlAs<CEditUI>(window, L"file_name_edit", L"Edit")->SetText(L"");

@@ -11,10 +11,7 @@
 namespace {
 
 using namespace DuiLib;
-using files_test::FilesWindowTest;
-using mireloomwnd::WindowManager;
-using mireloomwnd::WindowSlot;
-namespace mt = mireloom::testing;
+using namespace files_test;
 
 constexpr char kPagesCall[] = "EntityManager::GetEntitiesByChannelId";
 constexpr int kListX = 600, kListY = 40, kListHeight = 680;
@@ -22,10 +19,9 @@ constexpr int kListX = 600, kListY = 40, kListHeight = 680;
 class ViewFilesWndTest : public FilesWindowTest {
  protected:
   void OpenList(const std::function<void(HWND)>& script) {
-    RunInside(
-        WindowSlot::ViewFilesWnd,
-        [] { WindowManager::GetInstance()->ShowViewFilesWnd("chn-files", kListX, kListY, kListHeight, 1); },
-        [&] { script(WindowOf(L"ViewFilesWnd")); });
+    OpenAndRun(
+        WindowSlot::ViewFilesWnd, L"ViewFilesWnd",
+        [] { WindowManager::GetInstance()->ShowViewFilesWnd("chn-files", kListX, kListY, kListHeight, 1); }, script);
   }
 
   static CListUI* List(HWND window) { return ControlAs<CListUI>(window, L"file_list", L"List"); }

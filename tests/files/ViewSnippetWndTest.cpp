@@ -10,17 +10,14 @@
 namespace {
 
 using namespace DuiLib;
-using files_test::FilesWindowTest;
-using mireloomwnd::WindowManager;
-using mireloomwnd::WindowSlot;
-namespace mt = mireloom::testing;
+using namespace files_test;
 
 class ViewSnippetWndTest : public FilesWindowTest {
  protected:
   void OpenSnippet(const std::string& entityId, const std::function<void(HWND)>& script) {
-    RunInside(
-        WindowSlot::ViewSnippetWnd, [&] { WindowManager::GetInstance()->ShowViewSnippetWnd(entityId); },
-        [&] { script(WindowOf(L"ViewSnippetWnd")); });
+    OpenAndRun(
+        WindowSlot::ViewSnippetWnd, L"ViewSnippetWnd", [&] { WindowManager::GetInstance()->ShowViewSnippetWnd(entityId); },
+        script);
   }
   static CRichEditUI* Text(HWND window) { return ControlAs<CRichEditUI>(window, L"snippet_richedit", L"RichEdit"); }
 };
