@@ -62,7 +62,7 @@ void AddMembersWnd::InitWindow() {
   FilterUsers({});
   m_searchBox = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
   ApplyTexts(m_PaintManager, {{L"search", "AddMembersWndSearchTip", TextTarget::TipValue}});
-  m_resultList = FindSkinControl<CListUI>(m_PaintManager, L"result_list", L"List");
+  m_rows.Attach(FindSkinControl<CListUI>(m_PaintManager, L"result_list", L"List"));
   FillResultList();
 }
 
@@ -80,21 +80,16 @@ void AddMembersWnd::FilterUsers(const std::string& keyword) {
 }
 
 void AddMembersWnd::FillResultList() {
-  if (m_resultList) m_resultList->RemoveAll();
-  for (const auto& user : m_shown) {
-    CListContainerElementUI* row = CreateUserItem(*user);
-    if (m_resultList) {
-      m_resultList->Add(row);
-    } else {
-      CControlUI::Release(row);
-    }
-  }
+  m_rows.Show(m_shown, [this](const mireloom::User& user) { return CreateUserItem(user); });
 }
 
 CListContainerElementUI* AddMembersWnd::CreateUserItem(const mireloom::User& user) {
   auto* box = new CHorizontalLayoutUI;
-  CButtonUI* avatar = NewAvatarButton(30, {8, 11, 0, 0}, 3);
-  box->Add(avatar);
+  box->Add(NewRowAvatar(30, {8, 11, 0, 0}, 3, [this, source = AvatarSource(user, kAvatarSize)](CButtonUI& avatar) {
+    const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), &avatar);
+    ShowAvatar(&avatar, source, source,
+               [delivery](const std::string& path) { OnInviteeAvatarDownloaded(delivery, path); });
+  }));
 
   auto* names = new CVerticalLayoutUI;
   names->SetFixedHeight(kRowHeight);
@@ -111,11 +106,6 @@ CListContainerElementUI* AddMembersWnd::CreateUserItem(const mireloom::User& use
   } else {
     AddInviteControls(*box, user.uid());
   }
-
-  const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), avatar);
-  const std::string source = AvatarSource(user, kAvatarSize);
-  ShowAvatar(avatar, source, source,
-             [delivery](const std::string& path) { OnInviteeAvatarDownloaded(delivery, path); });
   return NewListRow(kRowHeight, box);
 }
 

@@ -14,6 +14,7 @@
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowAvatar.h"
 #include "dialogs/SearchRule.h"
+#include "dialogs/UserRowList.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {
@@ -56,7 +57,7 @@ class AddMembersWnd final : public DuiLib::WindowImplBase {
 
   CWndShadow m_shadow;
   const std::string m_channelId;
-  DuiLib::CListUI* m_resultList = nullptr;
+  CUserRowList m_rows;  // the result list's rows
   DuiLib::CEditUI* m_searchBox = nullptr;
   UserList m_candidates;  // not in the channel when the window opened, nor robots
   UserList m_members;

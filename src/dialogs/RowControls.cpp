@@ -15,15 +15,43 @@ constexpr DWORD kFocusFrameColor = 0xFF3FD1BE;
 // Shown until the picture is there, and for members without one.
 constexpr DWORD kAvatarPlaceholder = 0xFFE9ECEF;
 
+// Looks its picture up on its first paint, then paints as a button.
+class CRowAvatarUI final : public CButtonUI {
+ public:
+  explicit CRowAvatarUI(std::function<void(CButtonUI&)> lookUp) : m_lookUp(std::move(lookUp)) {}
+
+  void DoPaint(HDC hDC, const RECT& rcPaint) override {
+    if (m_lookUp) {
+      const auto lookUp = std::move(m_lookUp);
+      m_lookUp = nullptr;
+      lookUp(*this);  // a cached picture is drawn by this very paint
+    }
+    CButtonUI::DoPaint(hDC, rcPaint);
+  }
+
+ private:
+  std::function<void(CButtonUI&)> m_lookUp;
+};
+
+void SetAvatarLook(CButtonUI& avatar, int size, RECT padding, int round) {
+  avatar.SetFixedHeight(size);
+  avatar.SetFixedWidth(size);
+  avatar.SetBorderRound({round, round});
+  avatar.SetPadding(padding);
+  avatar.SetBkColor(kAvatarPlaceholder);
+}
+
 }  // namespace
 
 CButtonUI* NewAvatarButton(int size, RECT padding, int round) {
   auto* avatar = new CButtonUI;
-  avatar->SetFixedHeight(size);
-  avatar->SetFixedWidth(size);
-  avatar->SetBorderRound({round, round});
-  avatar->SetPadding(padding);
-  avatar->SetBkColor(kAvatarPlaceholder);
+  SetAvatarLook(*avatar, size, padding, round);
+  return avatar;
+}
+
+CButtonUI* NewRowAvatar(int size, RECT padding, int round, std::function<void(CButtonUI&)> lookUp) {
+  auto* avatar = new CRowAvatarUI(std::move(lookUp));
+  SetAvatarLook(*avatar, size, padding, round);
   return avatar;
 }
 

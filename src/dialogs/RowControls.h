@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "duilib/UIlib.h"
@@ -15,6 +16,11 @@ namespace mireloomwnd {
 
 // A square avatar button, without a name and without a picture yet.
 [[nodiscard]] DuiLib::CButtonUI* NewAvatarButton(int size, RECT padding, int round);
+// An avatar button that looks its picture up the first time it is painted,
+// so that a list of thousands of rows is built without touching the disk or
+// the network for the rows nobody scrolls to.
+[[nodiscard]] DuiLib::CButtonUI* NewRowAvatar(int size, RECT padding, int round,
+                                              std::function<void(DuiLib::CButtonUI& avatar)> lookUp);
 // A one-line label.
 [[nodiscard]] DuiLib::CLabelUI* NewRowLabel(const std::wstring& text, DWORD textColor, int font);
 // A 16 x 16 icon button named after the row's id.

@@ -88,8 +88,10 @@ void SelectGroupCallMembersWnd::FillResultList() {
 
 CListContainerElementUI* SelectGroupCallMembersWnd::CreateUserItem(const mireloom::User& user) {
   auto* box = new CHorizontalLayoutUI;
-  CButtonUI* avatar = NewAvatarButton(30, {0, 10, 0, 0}, 1);
-  box->Add(avatar);
+  box->Add(NewRowAvatar(30, {0, 10, 0, 0}, 1, [this, source = AvatarSource(user, kAvatarSize)](CButtonUI& avatar) {
+    const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), &avatar);
+    ShowAvatar(&avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
+  }));
 
   auto* names = new CVerticalLayoutUI;
   names->SetFixedHeight(40);
@@ -100,10 +102,6 @@ CListContainerElementUI* SelectGroupCallMembersWnd::CreateUserItem(const mireloo
   names->Add(userName);
   box->Add(names);
   box->Add(CreateCheckBox(user));
-
-  const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), avatar);
-  const std::string source = AvatarSource(user, kAvatarSize);
-  ShowAvatar(avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
   return NewListRow(kRowHeight, box);
 }
 
