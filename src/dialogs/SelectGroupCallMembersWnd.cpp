@@ -125,7 +125,11 @@ CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& use
   } else {
     check->SetNormalImage(kNotChosenImage);
     check->SetSelectedImage(kChosenImage);
-    check->SetKeyboardEnabled(true);  // Tab reaches it, Space ticks it
+    // Tab reaches it, Space ticks it, and a frame shows where the focus is.
+    check->SetKeyboardEnabled(true);
+    check->SetFocusBorderColor(0xFF3FD1BE);
+    check->SetBorderSize(2);
+    check->SetBorderRound({8, 8});
   }
   return check;
 }

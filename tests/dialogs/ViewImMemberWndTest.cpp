@@ -2,6 +2,7 @@
 
 #include "DialogFixture.h"
 #include "app/UserFolders.h"
+#include "support/TempFolder.h"
 #include "app/WindowManager.h"
 #include "dialogs/DialogMessages.h"
 #include "duilib/testing.h"
@@ -23,6 +24,38 @@ std::string CardAvatarKey(const std::string& uid) {
   auto user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
   return mireloom::avatar_url(user->header_uri(), 60, 60, 1);
 }
+
+// Moves the user's Documents folder (and so the download cache) for a test.
+class ScopedDocumentsFolder final {
+ public:
+  explicit ScopedDocumentsFolder(const std::wstring& folder) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+    wchar_t previous[MAX_PATH] = {};
+    DWORD size = sizeof previous;
+    m_hadValue = RegQueryValueExW(m_key, L"Personal", nullptr, &m_type, reinterpret_cast<BYTE*>(previous), &size) == 0;
+    m_previous = previous;
+    Write(folder, REG_EXPAND_SZ);
+  }
+  ~ScopedDocumentsFolder() {
+    if (m_hadValue) {
+      Write(m_previous, m_type);
+    } else {
+      RegDeleteValueW(m_key, L"Personal");
+    }
+    RegCloseKey(m_key);
+  }
+
+ private:
+  static constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  void Write(const std::wstring& value, DWORD type) {
+    RegSetValueExW(m_key, L"Personal", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  HKEY m_key = nullptr;
+  bool m_hadValue = false;
+  DWORD m_type = REG_EXPAND_SZ;
+  std::wstring m_previous;
+};
 
 class ViewImMemberWndTest : public DialogTest {
  protected:
@@ -83,6 +116,20 @@ TEST_F(ViewImMemberWndTest, AnEmptyUserNameShowsTheSignAndAnUnknownUidLeavesTheS
     EXPECT_EQ(TextOf(window, L"title_file"), L"") << "not even the captions";
     EXPECT_EQ(std::wstring(Find(window, L"close_btn")->GetToolTip().GetData()), L"");
     EXPECT_EQ(NormalImage(Find(window, L"avatar_btn")), L"");
+    Testing::Click(window, L"close_btn");
+  });
+}
+
+TEST_F(ViewImMemberWndTest, AnAvatarDownloadedIntoADocumentsFolderWithChineseCharactersIsShown) {
+  test_support::TempFolder documents;
+  const ScopedDocumentsFolder moved(documents.Path());
+  ASSERT_EQ(GetDocumentsFolder(), documents.Path());
+  const std::string key = CardAvatarKey("usr-lin");
+  Open("usr-lin", [&](HWND window) {
+    const std::wstring cached = GetCachedFilePath(key);
+    EXPECT_NE(cached.find(documents.Path()), std::wstring::npos);
+    EXPECT_TRUE(WaitUntil([&] { return NormalImage(Find(window, L"avatar_btn")) == cached; }))
+        << "the whole path of the downloaded file comes back, Chinese characters included";
     Testing::Click(window, L"close_btn");
   });
 }
