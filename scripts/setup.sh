@@ -21,6 +21,16 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
+# The emoji pictures: a pinned npm package whose Google (Noto) pictures are
+# under the Apache License 2.0. npm is only needed to fetch them once.
+emoji_package=emoji-datasource-google
+emoji_version=16.0.0
+emoji_sha256=fb5fd131b362aab7a55542d2a147a79708cce0a8b1c1bbacd470172708b5c438
+emoji_dir=$third_party/$emoji_package-$emoji_version
+if [ ! -f "$emoji_dir/LICENSE" ] && ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
+
 ensure_deb_src() {
   if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/ && \
      ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/; then
@@ -83,4 +93,25 @@ fi
 
 if [ ! -d "$third_party/googletest" ]; then
   cp -r /usr/src/googletest "$third_party/googletest"
+fi
+
+if [ ! -f "$emoji_dir/LICENSE" ]; then
+  echo "setup: fetching emoji pictures ($emoji_package $emoji_version)"
+  work=$third_party/.work-emoji
+  rm -rf "$work"; mkdir -p "$work"
+  # Its own npm cache, and no notices: the fetch must not depend on the home folder.
+  (cd "$work" && npm_config_cache="$work/npm-cache" npm_config_update_notifier=false \
+    npm pack --silent "$emoji_package@$emoji_version" >/dev/null)
+  tarball=$work/$emoji_package-$emoji_version.tgz
+  echo "$emoji_sha256  $tarball" | sha256sum --check --quiet -
+  mkdir -p "$work/package"
+  tar -xzf "$tarball" -C "$work/package" --strip-components=1 package/LICENSE package/img/google/64
+  cp /usr/share/common-licenses/Apache-2.0 "$work/package/LICENSE-Apache-2.0"
+  cat > "$work/package/NOTICE" <<NOTICE
+The emoji pictures come from the npm package $emoji_package $emoji_version,
+scaled down. They are Google's Noto Emoji images, available under the Apache
+License 2.0 (LICENSE-Apache-2.0). The package itself is under the MIT License
+(LICENSE).
+NOTICE
+  rm -rf "$emoji_dir"; mv "$work/package" "$emoji_dir"; rm -rf "$work"
 fi

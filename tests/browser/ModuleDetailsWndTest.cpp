@@ -6,11 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
 
 #include "HostWindow.h"
-#include "app/StringTable.h"
 #include "app/WindowManager.h"
 #include "app/WndShadow.h"
 #include "browser/CefAppEx.h"
@@ -20,6 +18,7 @@
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
 #include "signin/SessionStart.h"
+#include "support/LaidOutProgram.h"
 
 namespace {
 
@@ -85,21 +84,11 @@ class ModuleDetailsWndTest : public testing::Test {
     CefSettings settings;
     settings.multi_threaded_message_loop = true;
     ASSERT_TRUE(CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, new CCefAppEx));
-
-    // The skin is read from "../Mireloom/skin", as the program finds it.
-    GetCurrentDirectoryW(MAX_PATH, m_previousFolder);
-    const std::string dist = CORVANEL_DIST_DIR;
-    SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-    m_savedTable = StringTable;
-    StringTable.clear();
-    LoadLanguageFile("../Mireloom/skin/i18n/english.xml", StringTable);
     SessionWebToken = kToken;
   }
 
   void TearDown() override {
     SessionWebToken.clear();
-    StringTable = m_savedTable;
-    SetCurrentDirectoryW(m_previousFolder);
     Testing::CloseAllWindows();
     Testing::PumpPending();
     Testing::SetModalWatchdog(0);
@@ -137,9 +126,8 @@ class ModuleDetailsWndTest : public testing::Test {
     });
   }
 
+  test_support::LaidOutProgram m_program;
   mt::ScopedCore m_core;
-  wchar_t m_previousFolder[MAX_PATH] = {};
-  std::map<std::string, std::string> m_savedTable;
 };
 
 TEST_F(ModuleDetailsWndTest, OpensOverTheMainWindowWithTheSignedInPageAndItsCookies) {

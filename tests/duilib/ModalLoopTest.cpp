@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <thread>
 
 #include "TestWindow.h"
@@ -104,26 +106,52 @@ TEST_F(ModalLoopTest, TheOwnerStaysDisabledUntilTheLastChainedDialogEnds) {
   EXPECT_TRUE(enabledAfterAll);
 }
 
-TEST_F(ModalLoopTest, ALoopCanRunInsideAMessageSentFromAnotherThread) {
-  const UINT kRunDialog = WM_USER + 42;
-  TestWindow host(Skin(kDialog), L"DuiHost");
-  TestWindow dialog(Skin(kDialog), L"DuiSent");
-  UINT dialogResult = 0;
-  host.onMessage = [&](TestWindow& self, UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
-    if (msg != kRunDialog) return 0;
-    handled = true;
-    dialog.CreatePopup(self);
-    Testing::PostToLoop([&] { dialog.Close(5); });
-    dialogResult = dialog.ShowModal();
-    return 11;
+// The sign-in road nests this way at every step: a completion on another
+// thread sends its result, and the handler closes its window and runs the
+// next window's loop. Each sender must be free once the next loop runs, and
+// the end of the innermost loop must unwind every loop, at any depth.
+TEST_F(ModalLoopTest, LoopsRunInsideSentMessagesFreeTheirSendersAndUnwindAtAnyDepth) {
+  constexpr int kDepth = 5;
+  const UINT kHandOver = WM_USER + 42;
+  std::vector<std::unique_ptr<TestWindow>> steps;
+  for (int i = 0; i <= kDepth; ++i) steps.push_back(std::make_unique<TestWindow>(Skin(kDialog), L"DuiStep"));
+  std::atomic<int> sendersDone{0};
+  std::vector<std::thread> senders;
+  senders.reserve(kDepth);
+  auto handOverFromAnotherThread = [&](HWND target) {
+    senders.emplace_back([&sendersDone, target, kHandOver] {
+      SendMessageW(target, kHandOver, 0, 0);
+      ++sendersDone;
+    });
   };
-  HWND hostWindow = host.CreatePopup();
-  LRESULT sentResult = 0;
-  std::thread worker([&] { sentResult = SendMessageW(hostWindow, kRunDialog, 0, 0); });
-  Testing::PumpUntil([&] { return sentResult != 0; }, 5000);
-  worker.join();
-  EXPECT_EQ(sentResult, 11);
-  EXPECT_EQ(dialogResult, 5u);
+  bool sendersFreeInInnermost = false;
+  for (int i = 0; i < kDepth; ++i) {
+    steps[i]->onMessage = [&, i](TestWindow& self, UINT msg, WPARAM, LPARAM, bool& handled) -> LRESULT {
+      if (msg != kHandOver) return 0;
+      handled = true;
+      self.Close(1);
+      TestWindow& next = *steps[i + 1];
+      next.CreatePopup();
+      if (i + 1 < kDepth) {
+        Testing::PostToLoop([&] { handOverFromAnotherThread(next.GetHWND()); });
+      } else {
+        Testing::PostToLoop([&] {
+          sendersFreeInInnermost = Testing::PumpUntil([&] { return sendersDone == kDepth; }, 5000);
+          next.Close(2);
+        });
+      }
+      next.ShowModal();
+      return 1;
+    };
+  }
+  steps[0]->CreatePopup();
+  Testing::PostToLoop([&] { handOverFromAnotherThread(steps[0]->GetHWND()); });
+  const ULONGLONG start = GetTickCount64();
+  steps[0]->ShowModal();
+  EXPECT_LT(GetTickCount64() - start, 3000u) << "a loop waited for input after its window had gone";
+  EXPECT_TRUE(sendersFreeInInnermost) << "a sender stayed blocked while the loops it started ran";
+  for (std::thread& sender : senders) sender.join();
+  for (const auto& step : steps) EXPECT_EQ(step->finalCount, 1);
 }
 
 // A message sent from another thread is handled inside the loop's wait for

@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <gdiplus.h>
+#include <tlhelp32.h>
 
 #include "app/UserFolders.h"
 #include "duilib/testing.h"
@@ -131,6 +132,23 @@ bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD time
 void ProgramDriver::PressEnter(HWND window) {
   PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
   PostMessageW(window, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+void ProgramDriver::ClickAt(HWND window, int x, int y) {
+  const LPARAM point = MAKELPARAM(x, y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, point);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageW(window, WM_LBUTTONUP, 0, point);
+}
+
+int ProgramDriver::ThreadCount() const {
+  quennet::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry = {sizeof entry};
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID == m_process_id) ++count;
+  }
+  return count;
 }
 
 int ProgramDriver::WaitForExit(DWORD timeout_ms) {

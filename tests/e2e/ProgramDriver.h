@@ -34,6 +34,10 @@ class ProgramDriver final {
   static bool TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms = 3000);
   // Enter, as the window receives it from the keyboard.
   static void PressEnter(HWND window);
+  // A left click at a point of the window's client area.
+  static void ClickAt(HWND window, int x, int y);
+  // Threads the program runs now.
+  [[nodiscard]] int ThreadCount() const;
   // Waits for the program to end; its exit code, or -1 on timeout.
   int WaitForExit(DWORD timeout_ms = 15000);
   [[nodiscard]] DWORD ProcessId() const { return m_process_id; }

@@ -11,6 +11,10 @@
 namespace e2e {
 namespace {
 
+// The log-in window's "return to the team window" button, in its client area.
+constexpr int kReturnButtonX = 24;
+constexpr int kReturnButtonY = 24;
+
 class SignInRoadTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -76,6 +80,28 @@ TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheHandOver) {
     ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line;
     position = found;
   }
+}
+
+// Each trip back nests two more modal loops, each entered from a completion
+// that sent its result: none of those completions may stay blocked, and the
+// end of the innermost loop must still unwind every loop around it.
+TEST_F(SignInRoadTest, TripsBackToTheTeamWindowLeaveNoThreadBehindAndTheProgramStillEnds) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(Environment()));
+  HWND login = ChooseTeam(program, L"06-team-first-trip.png");
+  ASSERT_NE(login, nullptr);
+  std::vector<int> threads;
+  for (int trip = 0; trip < 3; ++trip) {
+    ProgramDriver::ClickAt(login, kReturnButtonX, kReturnButtonY);
+    ASSERT_TRUE(program.WaitForWindowGone(L"LoginWindow")) << "trip " << trip;
+    login = ChooseTeam(program, L"07-team-after-a-trip.png");
+    ASSERT_NE(login, nullptr) << "trip " << trip;
+    threads.push_back(program.ThreadCount());
+  }
+  SignIn(login, L"zhou", L"demo1234");
+  ProgramDriver::PressEnter(login);
+  EXPECT_EQ(program.WaitForExit(3000), 0) << "the program outlived its last window";
+  EXPECT_LE(threads.back(), threads.front()) << "a trip left a thread behind";
 }
 
 TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheHandOver) {

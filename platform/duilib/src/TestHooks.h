@@ -10,4 +10,8 @@ namespace DuiLib::detail {
 // Every synchronous notification, before its notifiers run.
 void TraceNotify(const TNotifyUI& msg, HWND window);
 
+// The test hooks, in their own library, listen through this.
+using NotifyTracer = void (*)(const TNotifyUI& msg, HWND window);
+void SetNotifyTracer(NotifyTracer tracer);
+
 }  // namespace DuiLib::detail

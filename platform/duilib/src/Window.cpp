@@ -149,6 +149,11 @@ UINT CWindowWnd::ShowModal() {
   HWND hWnd = GetHWND();
   if (!hWnd || !IsWindow(hWnd)) return 0;
   UINT result = 0;
+  // Run while handling a message sent from another thread, this loop would
+  // hold that sender until the window closes: an outer window's loop and every
+  // loop nested in it later. Answer the sender now, so it goes on at once.
+  const bool insideSentMessage = (InSendMessageEx(nullptr) & ISMEX_SEND) != 0;
+  if (insideSentMessage) ReplyMessage(0);
   ShowWindow(true, true);
   LockOwner(hWnd, GetWindow(hWnd, GW_OWNER));
   detail::ModalFrame frame(hWnd);
@@ -175,6 +180,11 @@ UINT CWindowWnd::ShowModal() {
     }
   }
   UnlockOwner(hWnd);
+  // The loop outside received that sent message inside its GetMessage, which
+  // goes on waiting for a posted message once the handler returns: wake it,
+  // so it looks at its own window again. One wake per ended loop carries the
+  // unwinding through any depth.
+  if (insideSentMessage) PostThreadMessageW(GetCurrentThreadId(), detail::WakeMessage(), 0, 0);
   return result;
 }
 

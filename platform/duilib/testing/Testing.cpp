@@ -24,18 +24,14 @@ std::vector<Testing::NotifyRecorder*>& GlobalRecorders() {
   return *recorders;
 }
 
-}  // namespace
-
-namespace detail {
-
-void TraceNotify(const TNotifyUI& msg, HWND window) {
+void TraceToTests(const TNotifyUI& msg, HWND window) {
   if (UserTrace()) UserTrace()(msg, window);
   if (GlobalRecorders().empty()) return;
   const std::vector<Testing::NotifyRecorder*> recorders = GlobalRecorders();
   for (Testing::NotifyRecorder* recorder : recorders) recorder->Notify(const_cast<TNotifyUI&>(msg));
 }
 
-}  // namespace detail
+}  // namespace
 
 namespace Testing {
 
@@ -127,7 +123,10 @@ bool RaiseNotify(HWND window, LPCTSTR name, LPCTSTR type, WPARAM wParam, LPARAM 
   return true;
 }
 
-NotifyRecorder::NotifyRecorder() { GlobalRecorders().push_back(this); }
+NotifyRecorder::NotifyRecorder() {
+  detail::SetNotifyTracer(TraceToTests);
+  GlobalRecorders().push_back(this);
+}
 
 NotifyRecorder::NotifyRecorder(HWND window) : m_window(window) {
   if (CPaintManagerUI* manager = ManagerOf(window)) manager->AddNotifier(this);
@@ -163,7 +162,10 @@ size_t NotifyRecorder::Count(LPCTSTR type) const {
                                            [type](const NotifyRecord& r) { return r.type == type; }));
 }
 
-void SetNotifyTrace(std::function<void(const TNotifyUI&, HWND)> trace) { UserTrace() = std::move(trace); }
+void SetNotifyTrace(std::function<void(const TNotifyUI&, HWND)> trace) {
+  detail::SetNotifyTracer(TraceToTests);
+  UserTrace() = std::move(trace);
+}
 
 bool Click(HWND window, LPCTSTR name) {
   POINT pt;
