@@ -1,6 +1,5 @@
 #include "DialogFixture.h"
 
-#include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/UiThread.h"
 #include "app/UserFolders.h"
@@ -31,11 +30,6 @@ void CollectTexts(CControlUI* control, std::wstring& into) {
 void DialogTest::SetUp() {
   CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   CWndShadow::Initialize(GetModuleHandleW(nullptr));
-  // Skins are read from "../Mireloom/skin", as the program finds them.
-  const std::string dist = CORVANEL_DIST_DIR;
-  SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
-  StringTable.clear();
-  LoadLanguageFile("../Mireloom/skin/i18n/english.xml", StringTable);
   CUiThread::Attach();
   ASSERT_TRUE(mt::SignIn("zhou", m_core.DataFolder(), "demo", "demo1234", false));
   ASSERT_TRUE(mt::FetchMainWindowData());
@@ -55,7 +49,6 @@ void DialogTest::TearDown() {
   EXPECT_EQ(Testing::LiveControlCount(), m_controlsAtStart) << "every control of a closed dialog is freed";
   CUiThread::Detach();
   for (const std::string& key : m_cachedKeys) DeleteFileW(GetCachedFilePath(key).c_str());
-  StringTable.clear();
 }
 
 void DialogTest::Drive(const wchar_t* windowClass, const std::function<void()>& show,
@@ -113,10 +106,10 @@ std::wstring DialogTest::NormalImage(CControlUI* control) {
   return button ? std::wstring(button->GetNormalImage().GetData()) : std::wstring();
 }
 
-void DialogTest::SaveShot(HWND window, const wchar_t* name) {
+void DialogTest::SaveShot(HWND window, const wchar_t* name) const {
   // Laid out and painted as it is on the screen now.
   Testing::PumpPending();
-  EXPECT_TRUE(Testing::SaveWindowPng(window, (std::wstring(CORVANEL_SHOT_DIR L"\\") + name + L".png").c_str()));
+  EXPECT_TRUE(Testing::SaveWindowPng(window, (m_program.StartFolder() + name + L".png").c_str()));
 }
 
 void DialogTest::CacheAvatar(const std::string& key) {

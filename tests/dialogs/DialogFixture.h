@@ -14,6 +14,7 @@
 #include "app/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
+#include "support/LaidOutProgram.h"
 
 namespace dialogs_test {
 
@@ -41,8 +42,8 @@ class DialogTest : public ::testing::Test {
   static std::vector<std::wstring> RowTexts(HWND window, const wchar_t* listName);
   // The normal image of a button, or "" for any other control.
   static std::wstring NormalImage(DuiLib::CControlUI* control);
-  // Leaves a picture of the window in the test's build folder.
-  static void SaveShot(HWND window, const wchar_t* name);
+  // Leaves a picture of the window in the folder the test started in.
+  void SaveShot(HWND window, const wchar_t* name) const;
 
  protected:
   // Puts a picture into the download cache under the key, as an earlier
@@ -55,6 +56,7 @@ class DialogTest : public ::testing::Test {
 
   [[nodiscard]] std::vector<std::wstring> MessageBoxTexts() const;
 
+  test_support::LaidOutProgram m_program;
   mireloom::testing::ScopedCore m_core;
   CRecordingPlatform m_platform;
 
