@@ -202,8 +202,7 @@ LRESULT AddMembersWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  const LRESULT result = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
-  return taken ? taken : result;
+  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }
 
 void AddMembersWnd::OnFinalMessage(HWND hWnd) { WindowManager::GetInstance()->SetAddMembersWnd(nullptr, this); }

@@ -45,4 +45,12 @@ void CCallCore::OnHungUp(bool ok) const {
 
 void CCallCore::CloseWindow() const { WindowManager::GetInstance()->Close(m_slot); }
 
+void CCallCore::OnClick(const std::wstring& name, DoneHandler onHungUp) const {
+  if (name == L"closeBtn") {
+    CloseWindow();
+  } else if (name == L"delete_calling_btn") {
+    HangUp(std::move(onHungUp));
+  }
+}
+
 }  // namespace mireloomwnd

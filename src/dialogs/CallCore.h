@@ -47,6 +47,9 @@ class CCallCore final {
   void OnHungUp(bool ok) const;
   // Closes the window and leaves the call running.
   void CloseWindow() const;
+  // The call windows' buttons: "closeBtn" closes without ending the call,
+  // "delete_calling_btn" hangs up and hands the answer to `onHungUp`.
+  void OnClick(const std::wstring& name, DoneHandler onHungUp) const;
 
   [[nodiscard]] const std::string& call_id() const { return m_callId; }
   // Expires with the call core, for the window's other deliveries.

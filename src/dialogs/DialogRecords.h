@@ -40,6 +40,15 @@ void DeliverRecord(const WindowRecipient& to, UINT message, std::unique_ptr<Reco
   });
 }
 
+// The framework's share of a message, after the window's own: every message
+// goes on to it. Answers `taken` when the window took a record from lParam,
+// so that its sender does not free it again; else the framework's answer.
+inline LRESULT PassOnMessage(DuiLib::WindowImplBase& window, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT taken) {
+  const LRESULT result = window.WindowImplBase::HandleMessage(message, wParam, lParam);
+  return taken ? taken : result;
+}
+
 // A message without a record.
 inline void DeliverMessage(const WindowRecipient& to, UINT message) {
   DeliverRecord<int>(to, message, nullptr);

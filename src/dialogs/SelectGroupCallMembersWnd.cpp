@@ -8,6 +8,7 @@
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "dialogs/DialogMessages.h"
+#include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
 #include "dialogs/SkinControls.h"
@@ -197,10 +198,8 @@ void SelectGroupCallMembersWnd::StartGroupCall() {
 }
 
 LRESULT SelectGroupCallMembersWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  LRESULT taken = 0;
-  if (uMsg == WM_ROW_AVATAR_DOWNLOADED && lParam) taken = ReceiveDownloadedImage(lParam);
-  const LRESULT result = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
-  return taken ? taken : result;
+  const LRESULT taken = uMsg == WM_ROW_AVATAR_DOWNLOADED && lParam ? ReceiveDownloadedImage(lParam) : 0;
+  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }
 
 void SelectGroupCallMembersWnd::OnFinalMessage(HWND hWnd) {

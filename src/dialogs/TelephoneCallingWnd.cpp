@@ -4,6 +4,7 @@
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "dialogs/DialogMessages.h"
+#include "dialogs/DialogRecords.h"
 #include "dialogs/RowAvatar.h"
 #include "dialogs/SkinControls.h"
 #include "mireloom/CallManager.h"
@@ -80,23 +81,16 @@ void TelephoneCallingWnd::SetCallingLine(const std::wstring& text) {
 
 void TelephoneCallingWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == L"click" && msg.pSender) {
-    const CDuiString name = msg.pSender->GetName();
-    if (name == L"closeBtn") {
-      m_call.CloseWindow();
-    } else if (name == L"delete_calling_btn") {
-      m_call.HangUp([this](bool ok, const std::string&) {
-        if (GetHWND()) m_call.OnHungUp(ok);
-      });
-    }
+    m_call.OnClick(msg.pSender->GetName().GetData(), [this](bool ok, const std::string&) {
+      if (GetHWND()) m_call.OnHungUp(ok);
+    });
   }
   WindowImplBase::Notify(msg);
 }
 
 LRESULT TelephoneCallingWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  LRESULT taken = 0;
-  if (uMsg == WM_CALLEE_AVATAR_DOWNLOADED && lParam) taken = ReceiveImageDownloadedMsg(lParam);
-  const LRESULT result = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
-  return taken ? taken : result;
+  const LRESULT taken = uMsg == WM_CALLEE_AVATAR_DOWNLOADED && lParam ? ReceiveImageDownloadedMsg(lParam) : 0;
+  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }
 
 void TelephoneCallingWnd::OnFinalMessage(HWND hWnd) {

@@ -4,6 +4,7 @@
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "dialogs/DialogMessages.h"
+#include "dialogs/DialogRecords.h"
 #include "dialogs/RowAvatar.h"
 #include "dialogs/SkinControls.h"
 #include "mireloom/UserManager.h"
@@ -78,10 +79,8 @@ void ViewImMemberWnd::Notify(TNotifyUI& msg) {
 }
 
 LRESULT ViewImMemberWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  LRESULT taken = 0;
-  if (uMsg == WM_PROFILE_AVATAR_DOWNLOADED && lParam) taken = ReceiveImageDownloadedMsg(lParam);
-  const LRESULT result = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
-  return taken ? taken : result;
+  const LRESULT taken = uMsg == WM_PROFILE_AVATAR_DOWNLOADED && lParam ? ReceiveImageDownloadedMsg(lParam) : 0;
+  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }
 
 void ViewImMemberWnd::OnFinalMessage(HWND hWnd) { WindowManager::GetInstance()->SetViewImMemberWnd(nullptr, this); }
