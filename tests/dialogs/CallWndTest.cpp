@@ -1,8 +1,6 @@
 // The one-to-one and the group call windows: what they place, how hanging up
 // and closing end them, and the avatars under their own keys.
 
-#include <algorithm>
-
 #include "DialogFixture.h"
 #include "app/UserFolders.h"
 #include "app/WindowManager.h"
@@ -17,187 +15,138 @@ using namespace DuiLib;
 using mireloomwnd::WindowManager;
 namespace mt = mireloom::testing;
 
-constexpr wchar_t kCallWindow[] = L"TelephoneCallingWnd";
-constexpr wchar_t kGroupWindow[] = L"GroupTelephoneCallingWnd";
-constexpr char kCancel[] = "CallManager::CancelCallById";
+constexpr wchar_t kNoPhone[] = L"No phone number: this member cannot be called";
 
 std::string Source(const std::string& uid, int size) {
   auto user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
   return mireloom::avatar_url(user->header_uri(), size, size, 1);
 }
 
-// The calls the service has placed, by callee list.
-std::vector<mt::PhoneCall> CallsTo(const std::vector<std::string>& callees) {
-  std::vector<mt::PhoneCall> found;
+// The service's call to these callees (the caller left out); a default one when none.
+mt::PhoneCall CallTo(const std::vector<std::string>& callees) {
   for (const auto& call : mt::ServiceCalls()) {
-    if (call.callees == callees) found.push_back(call);
+    if (call.callees == callees) return call;
   }
-  return found;
-}
-
-bool Visible(HWND window, const wchar_t* name) {
-  CControlUI* control = DialogTest::Find(window, name);
-  return control && control->IsVisible();
+  return {};
 }
 
 class CallWndTest : public DialogTest {
  protected:
   static void Call(const std::string& uid, const std::function<void(HWND)>& script) {
-    Drive(kCallWindow, [&] { WindowManager::GetInstance()->ShowTelephoneCallingWnd(uid); }, script);
+    Drive(L"TelephoneCallingWnd", [&] { WindowManager::GetInstance()->ShowTelephoneCallingWnd(uid); }, script);
   }
   static void GroupCall(const std::vector<std::string>& uids, const std::function<void(HWND)>& script) {
-    Drive(kGroupWindow, [&] { WindowManager::GetInstance()->ShowGroupTelephoneCallingWnd(uids); }, script);
+    Drive(L"GroupTelephoneCallingWnd", [&] { WindowManager::GetInstance()->ShowGroupTelephoneCallingWnd(uids); },
+          script);
   }
-  // Hangs up and waits for the core's answer to reach the window.
-  static void HangUpAndSettle(HWND window) {
-    Testing::Click(window, L"delete_calling_btn");
-    Settle();
-  }
+  static bool HangUpShown(HWND window) { return Find(window, L"delete_calling_btn")->IsVisible(); }
 };
 
 TEST_F(CallWndTest, CallingLinPlacesTheCallAndHangingUpCancelsIt) {
   Call("usr-lin", [&](HWND window) {
     EXPECT_EQ(TextOf(window, L"calling_name"), L"Calling 林晓…");
-    EXPECT_TRUE(Visible(window, L"delete_calling_btn"));
-    ASSERT_TRUE(WaitUntil([] { return !CallsTo({"usr-lin"}).empty(); }));
-    EXPECT_EQ(CallsTo({"usr-lin"})[0].state, "ringing");
-    // A second call window while this one is open opens nothing.
-    WindowManager::GetInstance()->ShowTelephoneCallingWnd("usr-sun");
-    EXPECT_TRUE(CallsTo({"usr-sun"}).empty());
+    EXPECT_TRUE(HangUpShown(window));
+    ASSERT_TRUE(WaitUntil([] { return CallTo({"usr-lin"}).state == "ringing"; }));
+    WindowManager::GetInstance()->ShowTelephoneCallingWnd("usr-sun");  // opens nothing while one is open
     Settle();
+    EXPECT_TRUE(CallTo({"usr-sun"}).call_id.empty());
     SaveShot(window, L"call");
     Testing::Click(window, L"delete_calling_btn");
   });
-  EXPECT_EQ(CallsTo({"usr-lin"})[0].state, "cancelled");
+  EXPECT_EQ(CallTo({"usr-lin"}).state, "cancelled");
 }
 
-TEST_F(CallWndTest, NoCallForAMemberWithoutAPhoneARobotOrAnUnknownUid) {
-  Call("usr-zhao", [&](HWND window) {
-    EXPECT_EQ(TextOf(window, L"calling_name"), L"No phone number: this member cannot be called");
-    EXPECT_FALSE(Visible(window, L"delete_calling_btn"));
-    SaveShot(window, L"call_no_phone");
-    Testing::Click(window, L"closeBtn");
-  });
-  Call("usr-bot", [&](HWND window) {
-    EXPECT_EQ(TextOf(window, L"calling_name"), L"不能与机器人进行通话");
-    EXPECT_FALSE(Visible(window, L"delete_calling_btn"));
-    Testing::Click(window, L"closeBtn");
-  });
-  Settle();
-  const size_t requests = mt::HttpRequests().size();
-  Call("usr-nobody", [&](HWND window) {
-    EXPECT_EQ(TextOf(window, L"calling_name"), L"No phone number: this member cannot be called");
-    EXPECT_EQ(NormalImage(Find(window, L"avatar_btn")), L"") << "no key, no picture";
-    Testing::Click(window, L"closeBtn");
-  });
-  Settle();
-  EXPECT_EQ(mt::HttpRequests().size(), requests) << "nothing is fetched for a user missing from the cache";
+TEST_F(CallWndTest, NoCallForAMemberWithoutAPhoneARobotOrAUserMissingFromTheCache) {
+  struct Case {
+    const char* uid;
+    const wchar_t* reason;
+  };
+  for (const Case& c : {Case{"usr-zhao", kNoPhone}, Case{"usr-bot", L"不能与机器人进行通话"}, Case{"usr-nobody", kNoPhone}}) {
+    Settle();
+    const size_t requests = mt::HttpRequests().size();
+    Call(c.uid, [&](HWND window) {
+      EXPECT_EQ(TextOf(window, L"calling_name"), c.reason) << c.uid;
+      EXPECT_FALSE(HangUpShown(window)) << c.uid;
+      if (c.reason == kNoPhone) SaveShot(window, L"call_no_phone");
+      Testing::Click(window, L"closeBtn");
+    });
+    Settle();
+    if (std::string(c.uid) == "usr-nobody") {
+      EXPECT_EQ(mt::HttpRequests().size(), requests) << "no key, nothing fetched";
+    }
+  }
   EXPECT_TRUE(mt::ServiceCalls().empty());
 }
 
-TEST_F(CallWndTest, TheLargeAvatarIsKeptUnderItsOwnKey) {
+TEST_F(CallWndTest, TheLargeAvatarIsFetchedOnceAndKeptUnderItsOwnKey) {
   const std::string source = Source("usr-lin", 160);
-  std::string marked = source;
-  marked[1] = '+';
-  ForgetAvatar(marked);
-  CacheAvatar(source);  // the unmarked copy is not the call window's
-  Call("usr-lin", [&](HWND window) {
-    EXPECT_TRUE(WaitUntil([&] { return NormalImage(Find(window, L"avatar_btn")) == GetCachedFilePath(marked); }))
-        << "fetched from the unmarked address, kept under the marked key";
-    EXPECT_TRUE(AvatarRequested(source));
-    Testing::Click(window, L"closeBtn");
-  });
-  Settle();
-  const size_t requests = mt::HttpRequests().size();
-  Call("usr-lin", [&](HWND window) {
-    EXPECT_EQ(NormalImage(Find(window, L"avatar_btn")), GetCachedFilePath(marked));
-    Testing::Click(window, L"closeBtn");
-  });
-  Settle();
-  EXPECT_EQ(mt::HttpRequests().size(), requests) << "a cached large avatar sends no request";
+  const std::string marked = "s+" + source.substr(2);
+  SetCached(marked, false);
+  SetCached(source, true);  // the other windows' copy is not the call window's
+  const auto requests = [&] {
+    size_t count = 0;
+    for (const auto& request : mt::HttpRequests()) count += request.url.find(source) != std::string::npos;
+    return count;
+  };
+  for (size_t round = 1; round <= 2; ++round) {
+    Call("usr-lin", [&](HWND window) {
+      EXPECT_TRUE(WaitUntil([&] { return ImageOf(Find(window, L"avatar_btn")) == GetCachedFilePath(marked); }));
+      Testing::Click(window, L"closeBtn");
+    });
+    Settle();
+    EXPECT_EQ(requests(), 1u) << "fetched from the unmarked address, and not again once cached (round " << round << ")";
+  }
 }
 
-TEST_F(CallWndTest, AnEarlyOrFailedHangUpKeepsTheWindowAndClosingLeavesTheCallRinging) {
-  mt::Script("CallManager::MakeCallByUid").Hold().Times(1);
-  Call("usr-lin", [&](HWND window) {
-    const int held = mt::WaitForHeld("CallManager::MakeCallByUid");
-    ASSERT_NE(held, 0);
-    HangUpAndSettle(window);
-    EXPECT_TRUE(IsWindow(window)) << "the core refuses the empty id of a call not placed yet";
-    mt::Release(held);
-    Settle();
-    mt::Script(kCancel).Fail(500).Times(1);
-    HangUpAndSettle(window);
-    EXPECT_TRUE(IsWindow(window)) << "a failed hang-up";
-    Testing::Click(window, L"closeBtn");
-  });
-  ASSERT_EQ(CallsTo({"usr-lin"}).size(), 1u);
-  EXPECT_EQ(CallsTo({"usr-lin"})[0].state, "ringing") << "the close button does not end the call";
-
-  // The id of a call whose window has gone is dropped.
-  mt::Script("CallManager::MakeCallByUid").Hold().Times(1);
-  Call("usr-sun", [&](HWND window) {
-    ASSERT_NE(mt::WaitForHeld("CallManager::MakeCallByUid"), 0);
-    Testing::Click(window, L"closeBtn");
-  });
-  mt::Release(mt::WaitForHeld("CallManager::MakeCallByUid"));
-  Settle();
-  EXPECT_EQ(CallsTo({"usr-sun"}).size(), 1u);
+TEST_F(CallWndTest, HangingUpBeforeTheIdOrInVainKeepsTheWindowAndClosingLeavesTheCallRinging) {
+  const auto check = [&](const char* place, const std::vector<std::string>& callees,
+                         const std::function<void(const std::function<void(HWND)>&)>& open) {
+    mt::Script(place).Hold().Times(1);
+    open([&](HWND window) {
+      const int held = mt::WaitForHeld(place);
+      ASSERT_NE(held, 0);
+      Testing::Click(window, L"delete_calling_btn");
+      Settle();
+      EXPECT_TRUE(IsWindow(window)) << place << ": the core refuses the empty id of a call not placed yet";
+      mt::Release(held);
+      Settle();
+      mt::Script("CallManager::CancelCallById").Fail(500).Times(1);
+      Testing::Click(window, L"delete_calling_btn");
+      Settle();
+      EXPECT_TRUE(IsWindow(window)) << place << ": a failed hang-up";
+      Testing::Click(window, L"closeBtn");
+    });
+    EXPECT_EQ(CallTo(callees).state, "ringing") << place << ": the close button does not end the call";
+  };
+  check("CallManager::MakeCallByUid", {"usr-lin"}, [&](const auto& script) { Call("usr-lin", script); });
+  check("CallManager::MakeGroupCall", {"usr-sun"}, [&](const auto& script) { GroupCall({"usr-zhou", "usr-sun"}, script); });
 }
 
 TEST_F(CallWndTest, GroupTilesFollowTheUidsAndTheCallGetsThemAsSent) {
   const std::vector<std::string> uids = {"usr-zhou", "usr-lin", "usr-lin"};
-  GroupCall(uids, [&](HWND window) {
+  const auto tileNames = [](HWND window) {
     auto* tiles = static_cast<CContainerUI*>(Find(window, L"group_phone_members_tile_layout"));
-    ASSERT_NE(tiles, nullptr);
     std::vector<std::wstring> names;
-    for (int i = 0; i < tiles->GetCount(); ++i) names.push_back(tiles->GetItemAt(i)->GetChildAt(1)->GetText().GetData());
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"周一鸣", L"林晓", L"林晓"}));
+    for (int i = 0; i < tiles->GetCount(); ++i) names.push_back(tiles->GetItemAt(i)->GetChildAt(1)->GetText().str());
+    return names;
+  };
+  GroupCall(uids, [&](HWND window) {
+    EXPECT_EQ(tileNames(window), (std::vector<std::wstring>{L"周一鸣", L"林晓", L"林晓"}));
     EXPECT_EQ(TextOf(window, L"calling_name"), L"正在与3人通话中");
-    ASSERT_TRUE(WaitUntil([] { return !CallsTo({"usr-lin"}).empty(); }));
-    EXPECT_EQ(CallsTo({"usr-lin"})[0].requested, uids);
-    EXPECT_TRUE(CallsTo({"usr-lin"})[0].phone_numbers.empty());
-    Settle();
+    ASSERT_TRUE(WaitUntil([] { return !CallTo({"usr-lin"}).call_id.empty(); }));
+    EXPECT_EQ(CallTo({"usr-lin"}).requested, uids);
+    EXPECT_TRUE(CallTo({"usr-lin"}).phone_numbers.empty());
     SaveShot(window, L"group_call");
     Testing::Click(window, L"delete_calling_btn");
   });
-  EXPECT_EQ(CallsTo({"usr-lin"})[0].state, "cancelled");
-}
+  EXPECT_EQ(CallTo({"usr-lin"}).state, "cancelled");
 
-TEST_F(CallWndTest, AGroupHangUpBeforeTheIdOrAFailedOneKeepsTheWindow) {
-  mt::Script("CallManager::MakeGroupCall").Hold().Times(1);
-  GroupCall({"usr-zhou", "usr-sun"}, [&](HWND window) {
-    const int held = mt::WaitForHeld("CallManager::MakeGroupCall");
-    ASSERT_NE(held, 0);
-    HangUpAndSettle(window);
-    EXPECT_TRUE(IsWindow(window));
-    mt::Release(held);
-    Settle();
-    mt::Script(kCancel).Fail(500).Times(1);
-    HangUpAndSettle(window);
-    EXPECT_TRUE(IsWindow(window));
-    Testing::Click(window, L"delete_calling_btn");
-  });
-  EXPECT_EQ(CallsTo({"usr-sun"})[0].state, "cancelled");
-}
-
-TEST_F(CallWndTest, AParticipantMissingFromTheCacheHasAnEmptyTile) {
-  Settle();
-  const size_t requests = mt::HttpRequests().size();
   GroupCall({"usr-zhou", "usr-nobody"}, [&](HWND window) {
+    EXPECT_EQ(tileNames(window), (std::vector<std::wstring>{L"周一鸣", L""})) << "missing from the cache: no name";
     auto* tiles = static_cast<CContainerUI*>(Find(window, L"group_phone_members_tile_layout"));
-    ASSERT_EQ(tiles->GetCount(), 2);
-    CControlUI* unknown = tiles->GetItemAt(1);
-    EXPECT_EQ(unknown->GetChildAt(1)->GetText(), L"");
-    EXPECT_EQ(NormalImage(unknown->GetChildAt(0)), L"");
+    EXPECT_EQ(ImageOf(tiles->GetItemAt(1)->GetChildAt(0)), L"") << "and no picture";
     Testing::Click(window, L"closeBtn");
   });
-  Settle();
-  const auto requested = mt::HttpRequests();
-  const std::string zhou = Source("usr-zhou", 60);
-  for (size_t i = requests; i < requested.size(); ++i) {
-    EXPECT_NE(requested[i].url.find(zhou), std::string::npos) << "only zhou's tile fetches a picture";
-  }
 }
 
 }  // namespace

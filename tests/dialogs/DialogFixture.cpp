@@ -13,20 +13,6 @@ namespace dialogs_test {
 using namespace DuiLib;
 namespace mt = mireloom::testing;
 
-namespace {
-
-void CollectTexts(CControlUI* control, std::wstring& into) {
-  if (!control) return;
-  const CDuiString text = control->GetText();
-  if (!text.IsEmpty()) {
-    if (!into.empty()) into += L"|";
-    into += text.GetData();
-  }
-  for (int i = 0; i < control->GetChildCount(); ++i) CollectTexts(control->GetChildAt(i), into);
-}
-
-}  // namespace
-
 void DialogTest::SetUp() {
   CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   CWndShadow::Initialize(GetModuleHandleW(nullptr));
@@ -55,22 +41,16 @@ void DialogTest::Drive(const wchar_t* windowClass, const std::function<void()>& 
                        const std::function<void(HWND)>& script) {
   Testing::PostToLoop([&] {
     const HWND window = FindWindowW(windowClass, nullptr);
-    if (!window) {
-      ADD_FAILURE() << "no dialog of its class";
-      return;
-    }
-    script(window);
-    if (!WaitUntil([&] { return !IsWindow(window); }, 2000)) {
-      ADD_FAILURE() << "the dialog stayed open after its script";
-      DestroyWindow(window);
+    if (window) script(window);
+    if (!window || !Testing::PumpUntil([&] { return !IsWindow(window); }, 2000)) {
+      ADD_FAILURE() << "the dialog did not open, or stayed open after its script";
+      if (window) DestroyWindow(window);
     }
   });
   show();
 }
 
-bool DialogTest::WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-  return Testing::PumpUntil(condition, timeoutMs);
-}
+bool DialogTest::WaitUntil(const std::function<bool()>& condition) { return Testing::PumpUntil(condition, 5000); }
 
 void DialogTest::Settle() {
   mt::WaitIdle();
@@ -79,64 +59,52 @@ void DialogTest::Settle() {
   Testing::PumpPending();
 }
 
-CControlUI* DialogTest::Find(HWND window, const wchar_t* name) {
-  CPaintManagerUI* manager = Testing::ManagerOf(window);
-  return manager ? manager->FindControl(name) : nullptr;
-}
+CControlUI* DialogTest::Find(HWND window, const wchar_t* name) { return Testing::ManagerOf(window)->FindControl(name); }
 
 std::wstring DialogTest::TextOf(HWND window, const wchar_t* name) {
   CControlUI* control = Find(window, name);
-  return control ? std::wstring(control->GetText().GetData()) : L"<missing>";
+  return control ? control->GetText().str() : L"<missing>";
 }
 
 std::vector<std::wstring> DialogTest::RowTexts(HWND window, const wchar_t* listName) {
+  const std::function<void(CControlUI*, std::wstring&)> collect = [&](CControlUI* control, std::wstring& into) {
+    if (!control->GetText().IsEmpty()) into += (into.empty() ? L"" : L"|") + control->GetText().str();
+    for (int i = 0; i < control->GetChildCount(); ++i) collect(control->GetChildAt(i), into);
+  };
   std::vector<std::wstring> rows;
-  auto* list = static_cast<CListUI*>(Find(window, listName) ? Find(window, listName)->GetInterface(L"List") : nullptr);
-  if (!list) return rows;
-  for (int i = 0; i < list->GetCount(); ++i) {
-    std::wstring texts;
-    CollectTexts(list->GetItemAt(i), texts);
-    rows.push_back(texts);
-  }
+  auto* list = static_cast<CContainerUI*>(Find(window, listName)->GetInterface(L"Container"));
+  for (int i = 0; i < list->GetCount(); ++i) collect(list->GetItemAt(i), rows.emplace_back());
   return rows;
 }
 
-std::wstring DialogTest::NormalImage(CControlUI* control) {
+std::wstring DialogTest::ImageOf(CControlUI* control) {
   auto* button = control ? static_cast<CButtonUI*>(control->GetInterface(L"Button")) : nullptr;
-  return button ? std::wstring(button->GetNormalImage().GetData()) : std::wstring();
-}
-
-void DialogTest::SaveShot(HWND window, const wchar_t* name) const {
-  // Laid out and painted as it is on the screen now.
-  Testing::PumpPending();
-  EXPECT_TRUE(Testing::SaveWindowPng(window, (m_program.StartFolder() + name + L".png").c_str()));
-}
-
-void DialogTest::CacheAvatar(const std::string& key) {
-  CreateDirectoryW(AnsiToWide(GetDownloadTmpFolder()).c_str(), nullptr);
-  const std::string picture = test_support::ReadFileBytes(L"..\\Mireloom\\skin\\common\\logo.png");
-  ASSERT_FALSE(picture.empty());
-  ASSERT_TRUE(test_support::WriteFileBytes(GetCachedFilePath(key), picture));
-  m_cachedKeys.push_back(key);
-}
-
-void DialogTest::ForgetAvatar(const std::string& key) {
-  DeleteFileW(GetCachedFilePath(key).c_str());
-  m_cachedKeys.push_back(key);
+  return button ? button->GetNormalImage().str() : std::wstring();
 }
 
 bool DialogTest::AvatarRequested(const std::string& key) {
   for (const auto& request : mt::HttpRequests()) {
-    const std::string& url = request.url;
-    if (url.size() >= key.size() && url.compare(url.size() - key.size(), key.size(), key) == 0) return true;
+    if (request.url.size() >= key.size() && request.url.compare(request.url.size() - key.size(), key.size(), key) == 0) {
+      return true;
+    }
   }
   return false;
 }
 
-std::vector<std::wstring> DialogTest::MessageBoxTexts() const {
-  std::vector<std::wstring> texts;
-  for (const auto& call : m_platform.CallsOf(PlatformCall::MessageBox)) texts.push_back(call.text);
-  return texts;
+void DialogTest::SaveShot(HWND window, const wchar_t* name) const {
+  Testing::PumpPending();  // laid out and painted as on the screen now
+  EXPECT_TRUE(Testing::SaveWindowPng(window, (m_program.StartFolder() + name + L".png").c_str()));
+}
+
+void DialogTest::SetCached(const std::string& key, bool cached) {
+  m_cachedKeys.push_back(key);
+  if (!cached) {
+    DeleteFileW(GetCachedFilePath(key).c_str());
+    return;
+  }
+  CreateDirectoryW(AnsiToWide(GetDownloadTmpFolder()).c_str(), nullptr);
+  const std::string picture = test_support::ReadFileBytes(L"..\\Mireloom\\skin\\common\\logo.png");
+  ASSERT_TRUE(!picture.empty() && test_support::WriteFileBytes(GetCachedFilePath(key), picture));
 }
 
 }  // namespace dialogs_test

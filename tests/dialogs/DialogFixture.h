@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the dialogs for real: opened through the window manager on the demo
-// team, signed in as zhou, with the laid-out skins, the English texts and a
+// The dialogs for real: opened through the window manager on the demo team,
+// signed in as zhou, with the laid-out skins, the English texts and a
 // recording platform. No main window exists here, so every dialog opens
 // without an owner. TearDown checks what every closing must leave behind.
 
@@ -24,38 +24,30 @@ class DialogTest : public ::testing::Test {
   void TearDown() override;
 
  public:
-  // Runs `script` inside the dialog's modal loop, with the dialog's window
-  // (of class `windowClass`), while `show` runs the dialog; returns when the
-  // dialog has ended. The script is expected to close the dialog.
+  // Runs `script` with the dialog of `windowClass` inside its modal loop while
+  // `show` runs it; the script closes the dialog.
   static void Drive(const wchar_t* windowClass, const std::function<void()>& show,
                     const std::function<void(HWND)>& script);
-
-  // Pumps until the condition holds; false after the timeout.
-  static bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-  // Lets the core finish what it is doing and the user-interface thread
-  // handle what the core handed it.
+  static bool WaitUntil(const std::function<bool()>& condition);
+  // The core finished, and what it handed the user-interface thread handled.
   static void Settle();
 
   static DuiLib::CControlUI* Find(HWND window, const wchar_t* name);
   static std::wstring TextOf(HWND window, const wchar_t* name);
-  // Each row of a list as the texts of its labels and buttons, joined by "|".
+  // Each row of a list as the texts of its controls, joined by "|".
   static std::vector<std::wstring> RowTexts(HWND window, const wchar_t* listName);
-  // The normal image of a button, or "" for any other control.
-  static std::wstring NormalImage(DuiLib::CControlUI* control);
-  // Leaves a picture of the window in the folder the test started in.
-  void SaveShot(HWND window, const wchar_t* name) const;
-
- protected:
-  // Puts a picture into the download cache under the key, as an earlier
-  // download would have; the file is removed again by TearDown.
-  void CacheAvatar(const std::string& key);
-  // Removes the key's cached file, so that the picture must be fetched.
-  void ForgetAvatar(const std::string& key);
-  // Whether anything asked the service's object storage for the key.
+  // A button's normal image ("" for anything else).
+  static std::wstring ImageOf(DuiLib::CControlUI* control);
+  // Whether the service's object storage was asked for the key.
   static bool AvatarRequested(const std::string& key);
 
-  [[nodiscard]] std::vector<std::wstring> MessageBoxTexts() const;
+  // A picture of the window, in the folder the test started in.
+  void SaveShot(HWND window, const wchar_t* name) const;
+  // The key's picture in the download cache (true) or not (false), as if an
+  // earlier download had or had not happened; undone by TearDown.
+  void SetCached(const std::string& key, bool cached);
 
+ protected:
   test_support::LaidOutProgram m_program;
   mireloom::testing::ScopedCore m_core;
   CRecordingPlatform m_platform;

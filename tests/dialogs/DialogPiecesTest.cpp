@@ -1,9 +1,8 @@
-// The pieces the dialogs share, without a dialog: row ids, the call
-// windows' avatar keys, and records that must never outlive their window.
+// The pieces the dialogs share, without a dialog: row ids, the call windows'
+// avatar keys, and records that never outlive their window.
 
 #include <gtest/gtest.h>
 
-#include "app/UiThread.h"
 #include "dialogs/CallCore.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowIds.h"
@@ -13,40 +12,28 @@ namespace {
 
 using namespace mireloomwnd;
 
-TEST(RowIds, TheSecondPieceOfANameHoldingThePrefixIsTheId) {
-  struct Case {
-    const wchar_t* name;
-    bool found;
-    const char* id;
+TEST(DialogPieces, ARowIdIsTheSecondPieceOfANameHoldingThePrefix) {
+  const std::pair<const wchar_t*, const char*> cases[] = {
+      {L"ueid_usr-lin", "usr-lin"}, {L"row_ueid_usr-lin", "ueid"},  // the prefix anywhere
+      {L"ueid_usr_lin", "usr"},     {L"ueid_用户", "用户"},          // an id holding "_" is cut
+      {L"ueid_", nullptr},          {L"ueid__", nullptr},            // no second piece: no id
+      {L"ueidusr-lin", nullptr},    {L"ceid_chn-core", nullptr},
   };
-  const Case cases[] = {
-      {L"ueid_usr-lin", true, "usr-lin"},
-      {L"row_ueid_usr-lin", true, "ueid"},        // the prefix anywhere, the second piece in any case
-      {L"ueid_usr_lin", true, "usr"},             // an id holding "_" is cut
-      {L"ueid_用户", true, "用户"},
-      {L"ueid_", false, ""},                      // no id after the prefix
-      {L"ueid__", false, ""},
-      {L"ueidusr-lin", false, ""},
-      {L"ceid_chn-core", false, ""},              // the other prefix
-  };
-  for (const Case& c : cases) {
-    std::string id;
-    EXPECT_EQ(IdFromControlName(c.name, kUserIdPrefix, &id), c.found) << c.name;
-    EXPECT_EQ(id, c.id) << c.name;
+  for (const auto& [name, expected] : cases) {
+    std::string id = "untouched";
+    EXPECT_EQ(IdFromControlName(name, kUserIdPrefix, &id), expected != nullptr) << name;
+    EXPECT_EQ(id, expected ? expected : "untouched") << name;
   }
-  EXPECT_EQ(RowControlName(kChannelIdPrefix, "chn-core"), L"ceid_chn-core");
 }
 
-TEST(CallAvatarKeys, EachCallWindowMarksItsOwnCopyAndAShortKeyHasNone) {
+TEST(DialogPieces, EachCallWindowMarksItsOwnAvatarKeyAndAShortKeyHasNone) {
   EXPECT_EQ(MarkedAvatarKey("s160x160-abc.png", CallAvatarMark::LargeCallee), "s+60x160-abc.png");
   EXPECT_EQ(MarkedAvatarKey("s60x60-abc.png", CallAvatarMark::GroupTile), "!60x60-abc.png");
-  for (const char* shortKey : {"", "s"}) {
-    EXPECT_EQ(MarkedAvatarKey(shortKey, CallAvatarMark::LargeCallee), "") << shortKey;
-    EXPECT_EQ(MarkedAvatarKey(shortKey, CallAvatarMark::GroupTile), "") << shortKey;
+  for (const char* key : {"", "s"}) {
+    EXPECT_EQ(MarkedAvatarKey(key, CallAvatarMark::LargeCallee) + MarkedAvatarKey(key, CallAvatarMark::GroupTile), "");
   }
 }
 
-// A record that counts how many of its kind are alive.
 struct CountedRecord {
   static inline int alive = 0;
   CountedRecord() { ++alive; }
@@ -67,27 +54,23 @@ class Receiver final : public DuiLib::CWindowWnd {
   int received = 0;
 };
 
-TEST(DialogRecords, ARecordReachesOnlyALiveWindowAndIsFreedOtherwise) {
+TEST(DialogPieces, ARecordReachesOnlyALiveWindowAndIsFreedOtherwise) {
   CUiThread::Attach();
   Receiver receiver;
   ASSERT_TRUE(receiver.Create(nullptr, L"", WS_POPUP, 0));
   auto guard = std::make_unique<CLifetimeGuard>();
   const WindowRecipient to{guard->Token(), &receiver};
-
   DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
   CUiThread::RunPending();
   EXPECT_EQ(receiver.received, 1);
 
-  // The window has gone, its object still lives: nothing reaches it.
   DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
-  DestroyWindow(receiver.GetHWND());
+  DestroyWindow(receiver.GetHWND());  // the window goes, its object stays
+  CUiThread::RunPending();
+  DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
+  guard.reset();  // and then the object
   CUiThread::RunPending();
   EXPECT_EQ(receiver.received, 1);
-
-  // The object has gone too: the closure is dropped, and the record with it.
-  DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
-  guard.reset();
-  CUiThread::RunPending();
   EXPECT_EQ(CountedRecord::alive, 0) << "every undelivered record was freed";
   CUiThread::Detach();
 }
