@@ -21,17 +21,9 @@ namespace {
 
 constexpr int kRowHeight = 55;
 constexpr int kAvatarSize = 40;
-// The Chinese tip text: a box holding it as its text shows the whole list.
-constexpr char kLegacySearchTip[] = "输入成员名查找";
-
-bool SameUid(const std::unique_ptr<mireloom::User>& user, const std::string& uid) { return user->uid() == uid; }
-
-// Erases the first user with the uid; true when there was one.
-bool EraseFirst(UserList& users, const std::string& uid) {
-  const auto found = std::find_if(users.begin(), users.end(), [&](const auto& user) { return SameUid(user, uid); });
-  if (found == users.end()) return false;
-  users.erase(found);
-  return true;
+void EraseFirst(UserList& users, const std::string& uid) {
+  const auto found = std::find_if(users.begin(), users.end(), [&](const auto& user) { return user->uid() == uid; });
+  if (found != users.end()) users.erase(found);
 }
 
 }  // namespace
@@ -69,7 +61,8 @@ void AddMembersWnd::InitWindow() {
 bool AddMembersWnd::IsChannelMember(const std::string& uid) const { return m_memberUids.count(uid) != 0; }
 
 void AddMembersWnd::FilterUsers(const std::string& keyword) {
-  if (keyword.empty() || keyword == kLegacySearchTip) {
+  // A box holding the Chinese tip as its text shows the whole list too.
+  if (keyword.empty() || keyword == kMemberSearchTip) {
     UserList all;
     AppendClones(m_candidates, all);
     AppendClones(m_members, all);

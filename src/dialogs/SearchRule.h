@@ -18,6 +18,9 @@ class User;
 
 namespace mireloomwnd {
 
+// The member search boxes' tip in Chinese, which some boxes compare with.
+inline constexpr char kMemberSearchTip[] = "输入成员名查找";
+
 using UserList = std::vector<std::unique_ptr<mireloom::User>>;
 using ChannelList = std::vector<std::unique_ptr<mireloom::Channel>>;
 

@@ -26,8 +26,6 @@ constexpr int kAvatarSize = 40;
 constexpr int kCheckSize = 22;
 constexpr wchar_t kChosenImage[] = L"SysBtn/group_call_select.png";
 constexpr wchar_t kNotChosenImage[] = L"SysBtn/group_call_not_select.png";
-// The search box of this window compares with its Chinese tip text.
-constexpr wchar_t kSearchTip[] = L"输入成员名查找";
 
 }  // namespace
 
@@ -144,7 +142,8 @@ bool SelectGroupCallMembersWnd::ParseUid(const std::wstring& name, std::string* 
 void SelectGroupCallMembersWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == L"textchanged" && m_searchBox && msg.pSender == m_searchBox) {
     const std::wstring text = m_searchBox->GetText().GetData();
-    if (IsSearchText(text, kSearchTip)) {
+    // This box's text is compared with the Chinese tip, in every language.
+    if (IsSearchText(text, Utf8ToWide(kMemberSearchTip))) {
       FilterUsers(WideToUtf8(text));
       FillResultList();
     }
@@ -198,6 +197,10 @@ void SelectGroupCallMembersWnd::StartGroupCall() {
 }
 
 LRESULT SelectGroupCallMembersWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_DESTROY) {
+    m_shown.clear();
+    m_full.clear();
+  }
   const LRESULT taken = uMsg == WM_ROW_AVATAR_DOWNLOADED && lParam ? ReceiveDownloadedImage(lParam) : 0;
   return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }
