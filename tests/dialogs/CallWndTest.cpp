@@ -15,7 +15,7 @@ using namespace DuiLib;
 using mireloomwnd::WindowManager;
 namespace mt = mireloom::testing;
 
-constexpr wchar_t kNoPhone[] = L"No phone number: this member cannot be called";
+constexpr wchar_t kNoPhone[] = L"This member has no phone number";
 
 std::string Source(const std::string& uid, int size) {
   auto user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
