@@ -1,4 +1,4 @@
-// The pieces the dialogs share, without a dialog: row ids, the call windows'
+// The helpers the dialogs share, without a dialog: row ids, the call windows'
 // avatar keys, and records that never outlive their window.
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace {
 
 using namespace mireloomwnd;
 
-TEST(DialogPieces, ARowIdIsTheSecondPieceOfANameHoldingThePrefix) {
+TEST(DialogHelpers, ARowIdIsTheSecondPieceOfANameHoldingThePrefix) {
   const std::pair<const wchar_t*, const char*> cases[] = {
       {L"ueid_usr-lin", "usr-lin"}, {L"row_ueid_usr-lin", "ueid"},  // the prefix anywhere
       {L"ueid_usr_lin", "usr"},     {L"ueid_用户", "用户"},          // an id holding "_" is cut
@@ -26,7 +26,7 @@ TEST(DialogPieces, ARowIdIsTheSecondPieceOfANameHoldingThePrefix) {
   }
 }
 
-TEST(DialogPieces, EachCallWindowMarksItsOwnAvatarKeyAndAShortKeyHasNone) {
+TEST(DialogHelpers, EachCallWindowMarksItsOwnAvatarKeyAndAShortKeyHasNone) {
   EXPECT_EQ(MarkedAvatarKey("s160x160-abc.png", CallAvatarMark::LargeCallee), "s+60x160-abc.png");
   EXPECT_EQ(MarkedAvatarKey("s60x60-abc.png", CallAvatarMark::GroupTile), "!60x60-abc.png");
   for (const char* key : {"", "s"}) {
@@ -54,7 +54,7 @@ class Receiver final : public DuiLib::CWindowWnd {
   int received = 0;
 };
 
-TEST(DialogPieces, ARecordReachesOnlyALiveWindowAndIsFreedOtherwise) {
+TEST(DialogHelpers, ARecordReachesOnlyALiveWindowAndIsFreedOtherwise) {
   CUiThread::Attach();
   Receiver receiver;
   ASSERT_TRUE(receiver.Create(nullptr, L"", WS_POPUP, 0));
