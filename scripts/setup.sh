@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build make gcc g++ tcl file xz-utils dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth fonts-wqy-microhei imagemagick
-  googletest nlohmann-json3-dev
+  googletest nlohmann-json3-dev libstb-dev
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -89,6 +89,11 @@ fi
 if [ ! -f "$third_party/nlohmann_json/include/nlohmann/json.hpp" ]; then
   mkdir -p "$third_party/nlohmann_json/include"
   cp -r /usr/include/nlohmann "$third_party/nlohmann_json/include/"
+fi
+
+if [ ! -f "$third_party/stb/stb_image.h" ]; then
+  mkdir -p "$third_party/stb"
+  cp /usr/include/stb/stb_image.h "$third_party/stb/"
 fi
 
 if [ ! -d "$third_party/googletest" ]; then

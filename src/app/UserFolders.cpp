@@ -5,6 +5,7 @@
 
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
+#include "quennet/EventLog.h"
 
 #ifndef CORVANEL_DATA_FOLDER_NAME
 #define CORVANEL_DATA_FOLDER_NAME L"Corvanel"
@@ -38,7 +39,23 @@ std::wstring ExeFolderFromModulePath(const std::wstring& module_path) {
 
 std::wstring GetUserDataFolder() { return GetDocumentsFolder() + L"\\" + CORVANEL_DATA_FOLDER_NAME; }
 
-std::string GetDownloadTmpFolder() { return WideToAnsi(GetDocumentsFolder()) + "\\tmp\\"; }
+std::string GetDownloadTmpFolder() { return NarrowPathOf(GetDocumentsFolder()) + "\\tmp\\"; }
+
+std::string GetUserDataFolderAnsi() { return NarrowPathOf(GetUserDataFolder()); }
+
+std::string NarrowPathOf(const std::wstring& path) {
+  const std::string narrow = WideToAnsi(path);
+  if (AnsiToWide(narrow) == path) return narrow;
+  const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+  std::wstring shortPath(length, L'\0');
+  if (length > 0 && GetShortPathNameW(path.c_str(), shortPath.data(), length) > 0) {
+    shortPath.resize(wcslen(shortPath.c_str()));
+    const std::string narrowShort = WideToAnsi(shortPath);
+    if (AnsiToWide(narrowShort) == shortPath) return narrowShort;
+  }
+  quennet::log_error("Folder %s has no form in code page 936", WideToUtf8(path).c_str());
+  return narrow;
+}
 
 std::string CachedFilePath(const std::string& key) {
   const std::string name = CacheFileName(key);

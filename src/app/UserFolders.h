@@ -15,6 +15,12 @@ std::wstring ExeFolderFromModulePath(const std::wstring& module_path);
 std::wstring GetUserDataFolder();
 // Narrow (code page 936) Documents + "\tmp\", ending with a separator.
 std::string GetDownloadTmpFolder();
+// The user data folder in code page 936, as the core library takes it.
+std::string GetUserDataFolderAnsi();
+// An existing path in code page 936. A path that the code page cannot hold
+// ("Documentos Núñez", "문서") is given in its short (8.3) form, which it
+// can; without one the lossy form is returned and the failure logged.
+std::string NarrowPathOf(const std::wstring& path);
 // The one place that forms a cache path: GetDownloadTmpFolder + CacheFileName
 // (key), narrow (code page 936); "" for an empty key.
 std::string CachedFilePath(const std::string& key);

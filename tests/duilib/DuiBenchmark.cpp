@@ -1,5 +1,5 @@
 // Benchmarks, not tests: a window of 200 controls built and painted, big
-// lists, trees and message views; each step prints how long it takes. Run
+// lists, trees, message views and the emoji grid; each step prints how long it takes. Run
 // it under Wine from the build folder (see the README):
 //   wine tests/duilib/duilib_bench.exe
 
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -104,8 +105,9 @@ void RunWindowBenchmark() {
 
 }  // namespace duilib_bench
 
-// With no argument every benchmark runs; "window", "list", "tree" or
-// "messages" runs one, so that its memory figures are its own.
+// With no argument every benchmark runs; "window", "list", "tree",
+// "messages" or "emoji" runs one, so that its memory figures are its own.
+// "emoji" takes the skin folder as a second argument.
 int main(int argc, char** argv) {
   DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   const std::string only = argc > 1 ? argv[1] : "";
@@ -113,5 +115,8 @@ int main(int argc, char** argv) {
   if (only.empty() || only == "list") duilib_bench::RunSessionListBenchmark();
   if (only.empty() || only == "tree") duilib_bench::RunContactsTreeBenchmark();
   if (only.empty() || only == "messages") duilib_bench::RunMessageViewBenchmark();
+  if (only.empty() || only == "emoji") {
+    duilib_bench::RunEmojiGridBenchmark(argc > 2 ? std::wstring(argv[2], argv[2] + strlen(argv[2])) : std::wstring());
+  }
   return 0;
 }

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include "GdiPlus.h"
 #include "GifWriter.h"
 #include "ImageCache.h"
+#include "ImageCodecs.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
 #include "support/TempFolder.h"
@@ -17,13 +20,8 @@ namespace {
 
 using namespace DuiLib;
 
-// Writes a solid picture in the given GDI+ format ("image/png", "image/bmp"...).
-bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Color color, const wchar_t* mime = L"image/png") {
-  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-  {
-    Gdiplus::Graphics graphics(&bitmap);
-    graphics.Clear(color);
-  }
+// Saves the bitmap in the given GDI+ format ("image/png", "image/bmp"...).
+bool SavePicture(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mime = L"image/png") {
   UINT count = 0, size = 0;
   Gdiplus::GetImageEncodersSize(&count, &size);
   std::vector<BYTE> buffer(size);
@@ -33,6 +31,35 @@ bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Colo
     if (wcscmp(encoders[i].MimeType, mime) == 0) return bitmap.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
   }
   return false;
+}
+
+// Writes a solid picture in the given format.
+bool WritePicture(const std::wstring& path, int width, int height, Gdiplus::Color color, const wchar_t* mime = L"image/png") {
+  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.Clear(color);
+  }
+  return SavePicture(bitmap, path, mime);
+}
+
+// The premultiplied BGRA pixels of a decoded picture.
+std::vector<DWORD> PixelsOf(const detail::DecodedImage& image) {
+  DIBSECTION dib = {};
+  if (!GetObjectW(image.hBitmap, sizeof dib, &dib) || !dib.dsBm.bmBits) return {};
+  const auto* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
+  return std::vector<DWORD>(bits, bits + static_cast<size_t>(image.width) * image.height);
+}
+
+// The largest difference of any channel between two pixel sets.
+int LargestChannelDifference(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+  int largest = a.size() == b.size() ? 0 : 256;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      largest = std::max(largest, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)));
+    }
+  }
+  return largest;
 }
 
 class ImagesTest : public WindowTest {
@@ -98,16 +125,7 @@ TEST_F(ImagesTest, SourceDestAndFadeAndAlphaBlending) {
     graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     graphics.FillRectangle(&blue, 10, 0, 10, 10);
   }
-  CLSID png;
-  UINT count = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&count, &size);
-  std::vector<BYTE> buffer(size);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  Gdiplus::GetImageEncoders(count, size, encoders);
-  for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(encoders[i].MimeType, L"image/png") == 0) png = encoders[i].Clsid;
-  }
-  ASSERT_EQ(bitmap.Save((m_folder / L"skin\\two.png").c_str(), &png, nullptr), Gdiplus::Ok);
+  ASSERT_TRUE(SavePicture(bitmap, m_folder / L"skin\\two.png"));
 
   TestWindow window(Skin(LR"(<HorizontalLayout bkcolor="#FFFFFFFF">
       <Control width="40" bkimage="file='two.png' source='0,0,10,10'"/>
@@ -126,6 +144,37 @@ TEST_F(ImagesTest, SourceDestAndFadeAndAlphaBlending) {
   EXPECT_EQ(Testing::PixelAt(shot, 85, 5), 0xFFFFFFu) << "outside dest";
   EXPECT_EQ(Testing::PixelAt(shot, 140, 20), 0xFFFFFFu) << "fade 0 is invisible";
   DeleteObject(shot);
+}
+
+// The fast decoder must give what GDI+ gives: channel order, premultiplied
+// alpha and the alpha flag, for translucent PNGs and opaque JPEGs.
+TEST_F(ImagesTest, PngAndJpegDecodeToTheSamePixelsAsGdiplus) {
+  Gdiplus::Bitmap bitmap(16, 8, PixelFormat32bppARGB);
+  for (UINT y = 0; y < 8; ++y) {
+    for (UINT x = 0; x < 16; ++x) {
+      bitmap.SetPixel(x, y, Gdiplus::Color(static_cast<BYTE>(x * 17), static_cast<BYTE>(200 - y * 20),
+                                           static_cast<BYTE>(x * 9 + 40), static_cast<BYTE>(y * 30)));
+    }
+  }
+  ASSERT_TRUE(SavePicture(bitmap, m_folder / L"ramp.png"));
+  ASSERT_TRUE(SavePicture(bitmap, m_folder / L"ramp.jpg", L"image/jpeg"));
+
+  for (const wchar_t* name : {L"ramp.png", L"ramp.jpg"}) {
+    SCOPED_TRACE(testing::Message() << (name[5] == L'p' ? "png" : "jpeg"));
+    std::string bytes;
+    ASSERT_TRUE(detail::ReadImageBytes(m_folder / name, &bytes));
+    auto fast = detail::DecodeWithStb(bytes);
+    auto reference = detail::DecodeWithGdiplus(bytes);
+    ASSERT_NE(fast, nullptr);
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(fast->width, 16);
+    EXPECT_EQ(fast->height, 8);
+    EXPECT_EQ(fast->alpha, reference->alpha);
+    // JPEG decoders differ a little in their transforms and chroma upsampling.
+    EXPECT_LE(LargestChannelDifference(PixelsOf(*fast), PixelsOf(*reference)), name[5] == L'p' ? 1 : 12);
+  }
+  std::string junk = "\x89PNG\r\n\x1a\n and then nothing a decoder could read";
+  EXPECT_EQ(detail::DecodeImageBytes(junk), nullptr) << "neither decoder reads a broken PNG";
 }
 
 TEST_F(ImagesTest, ImageFileSizeSniffsTheFormat) {
@@ -150,6 +199,27 @@ TEST_F(ImagesTest, TheCacheSharesByPathAndStaysWithinItsBound) {
   EXPECT_LE(detail::ImageCacheBytes(), 100u * 100u * 4u * 3u);
   EXPECT_NE(detail::LoadImageFile(m_folder / L"p0.png"), nullptr) << "evicted images load again";
   detail::SetImageCacheLimit(32u << 20);
+}
+
+// A grid of hundreds of pictures opens fast because only what is painted
+// is decoded; the rest waits until it scrolls into view.
+TEST_F(ImagesTest, PicturesOutOfViewAreDecodedOnlyWhenScrolledIn) {
+  ASSERT_TRUE(WritePicture(m_folder / L"skin\\top.png", 20, 20, Gdiplus::Color(255, 255, 0, 0)));
+  ASSERT_TRUE(WritePicture(m_folder / L"skin\\below.png", 20, 20, Gdiplus::Color(255, 0, 0, 255)));
+  TestWindow window(Skin(LR"(<VerticalLayout name="grid" vscrollbar="true">
+      <Button height="20" normalimage="top.png"/><Control height="100"/>
+      <Button height="20" normalimage="below.png"/></VerticalLayout>)", L"size=\"40,40\""));
+  HWND hwnd = window.CreatePopup();
+  ASSERT_NE(hwnd, nullptr);
+  window.Manager().SetResourcePath((m_folder / L"skin").c_str());
+  DeleteObject(Testing::RenderWindow(hwnd));
+  EXPECT_EQ(detail::ImageCacheBytes(), 20u * 20u * 4u) << "only the picture in view";
+  auto* grid = window.FindAs<CContainerUI>(L"grid", L"Container");
+  grid->SetScrollPos(SIZE{0, grid->GetScrollRange().cy});
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(detail::ImageCacheBytes(), 2u * 20u * 20u * 4u);
+  EXPECT_EQ(Testing::PixelAt(shot, 10, 30), 0x0000FFu);
+  DeleteObject(shot);
 }
 
 TEST_F(ImagesTest, AnimatedGifsPlayWhileShownAndStopWhenHidden) {

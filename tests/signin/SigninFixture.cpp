@@ -85,6 +85,14 @@ StepRunner& SigninWindowTest::OpenLoginWindow(StepRunner& script) {
       .WaitFor("the log-in window", [] { return FindOwnWindow(L"LoginWindow", L"登录") != nullptr; });
 }
 
+int SigninWindowTest::CallCount(const std::string& operation) {
+  int count = 0;
+  for (const auto& record : mireloom::testing::CallLog()) {
+    count += record.kind == mireloom::testing::CallRecord::kCall && record.name == operation ? 1 : 0;
+  }
+  return count;
+}
+
 void SigninWindowTest::Retype(HWND window, const wchar_t* edit, const wchar_t* text) {
   CPaintManagerUI* manager = Testing::ManagerOf(window);
   ASSERT_NE(manager, nullptr);

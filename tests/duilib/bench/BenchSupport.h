@@ -80,5 +80,7 @@ void RunWindowBenchmark();
 void RunSessionListBenchmark();
 void RunContactsTreeBenchmark();
 void RunMessageViewBenchmark();
+// The skin folder holding emoji/; empty: ..\dist\Mireloom\skin from the build folder.
+void RunEmojiGridBenchmark(const std::wstring& skin);
 
 }  // namespace duilib_bench

@@ -168,6 +168,8 @@ struct CallRecord {
   int64_t code = 0;
   uint32_t thread = 0;
 };
+// Calls are recorded only while this is on; a ScopedCore turns it on.
+void RecordCallLog(bool on);
 std::vector<CallRecord> CallLog();
 void ClearCallLog();
 
