@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/WindowConventions.h"
 #include "duilib/UIlib.h"
@@ -91,6 +92,40 @@ class WindowManager {
   void CloseModuleDetailsWnd() { Close(WindowSlot::ModuleDetailsWnd); }
   void SetModuleDetailsWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
     Set(WindowSlot::ModuleDetailsWnd, window, self);
+  }
+
+  // The member, call and feedback dialogs; each is defined with its window
+  // in the dialogs library.
+  void ShowAddMembersWnd(const std::string& channelId);
+  void CloseAddMembersWnd() { Close(WindowSlot::AddMembersWnd); }
+  void SetAddMembersWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::AddMembersWnd, window, self);
+  }
+  // A side panel at (x, y), 320 wide and `height` tall.
+  void ShowViewImMemberWnd(const std::string& uid, int x, int y, int height);
+  void CloseViewImMemberWnd() { Close(WindowSlot::ViewImMemberWnd); }
+  void SetViewImMemberWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewImMemberWnd, window, self);
+  }
+  void ShowTelephoneCallingWnd(const std::string& uid);
+  void CloseTelephoneCallingWnd() { Close(WindowSlot::TelephoneCallingWnd); }
+  void SetTelephoneCallingWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::TelephoneCallingWnd, window, self);
+  }
+  void ShowGroupTelephoneCallingWnd(const std::vector<std::string>& uids);
+  void CloseGroupTelephoneCallingWnd() { Close(WindowSlot::GroupTelephoneCallingWnd); }
+  void SetGroupTelephoneCallingWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::GroupTelephoneCallingWnd, window, self);
+  }
+  void ShowSelectGroupCallMembersWnd(const std::string& channelId);
+  void CloseSelectGroupCallMembersWnd() { Close(WindowSlot::SelectGroupCallMembersWnd); }
+  void SetSelectGroupCallMembersWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::SelectGroupCallMembersWnd, window, self);
+  }
+  void ShowFeedbackWnd();
+  void CloseFeedbackWnd() { Close(WindowSlot::FeedbackWnd); }
+  void SetFeedbackWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::FeedbackWnd, window, self);
   }
 
   // The file windows; defined with the windows in the files library.
