@@ -1,9 +1,7 @@
 #include "app/WindowConventions.h"
 
 #include "app/StringTable.h"
-#include "app/TextHelpers.h"
 #include "app/WndShadow.h"
-#include "quennet/EventLog.h"
 
 namespace mireloomwnd {
 
@@ -32,16 +30,6 @@ void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBind
         break;
     }
   }
-}
-
-void* FindCheckedControl(DuiLib::CPaintManagerUI& manager, const wchar_t* name, const wchar_t* interfaceName) {
-  DuiLib::CControlUI* control = manager.FindControl(name);
-  void* typed = control ? control->GetInterface(interfaceName) : nullptr;
-  if (!typed) {
-    quennet::log_error("Skin control %s is missing or not a %s", WideToUtf8(name).c_str(),
-                       WideToUtf8(interfaceName).c_str());
-  }
-  return typed;
 }
 
 LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UINT uMsg, WPARAM wParam, LPARAM lParam,

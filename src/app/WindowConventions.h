@@ -39,14 +39,6 @@ struct TextBinding {
 // language. A control that is not found is skipped; a missing key gives "".
 void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBinding> bindings);
 
-// The control of that name when it has the interface (GetInterface: its class
-// or a base, e.g. L"Button"); else null, and the skin's fault is logged.
-void* FindCheckedControl(DuiLib::CPaintManagerUI& manager, const wchar_t* name, const wchar_t* interfaceName);
-template <class Control>
-Control* FindControlAs(DuiLib::CPaintManagerUI& manager, const wchar_t* name, const wchar_t* interfaceName) {
-  return static_cast<Control*>(FindCheckedControl(manager, name, interfaceName));
-}
-
 // The creation step most windows share: the framework builds the window,
 // the caption style goes, clipping styles come, and the shadow attaches.
 // Returns the framework's result.

@@ -9,7 +9,7 @@
 #include "dialogs/DialogMessages.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
-#include "dialogs/SkinControls.h"
+#include "app/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
 

@@ -4,7 +4,7 @@
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
-#include "dialogs/SkinControls.h"
+#include "app/SkinControls.h"
 #include "mireloom/Feedback.h"
 #include "mireloom/WebApi.h"
 

@@ -5,7 +5,7 @@
 #include "dialogs/DialogMessages.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
-#include "dialogs/SkinControls.h"
+#include "app/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
 

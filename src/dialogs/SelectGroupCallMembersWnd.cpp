@@ -11,7 +11,7 @@
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
-#include "dialogs/SkinControls.h"
+#include "app/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
 

@@ -6,7 +6,7 @@
 #include "dialogs/DialogMessages.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowAvatar.h"
-#include "dialogs/SkinControls.h"
+#include "app/SkinControls.h"
 #include "mireloom/UserManager.h"
 
 namespace mireloomwnd {

@@ -3,6 +3,7 @@
 
 #include "app/CachedImage.h"
 #include "app/ServiceConstants.h"
+#include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
@@ -67,7 +68,7 @@ void FileDetailsWnd::ShowEntityDetails(std::unique_ptr<mireloom::Entity> entity)
 void FileDetailsWnd::ShowCreator(const std::string& creatorUid) {
   const std::unique_ptr<mireloom::User> creator = CachedUser(creatorUid);
   const std::string key = creator ? files::AvatarKey(creator->header_uri()) : std::string();
-  auto* avatar = FindControlAs<CButtonUI>(m_PaintManager, L"avatar_btn", L"Button");
+  auto* avatar = FindSkinControl<CButtonUI>(m_PaintManager, L"avatar_btn", L"Button");
   ShowCachedImage(GetHWND(), WM_FILE_AVATAR_DOWNLOADED, avatar, AvatarBaseUrl + key, key);
   if (creator && m_authorLabel) m_authorLabel->SetText(Utf8ToWide(creator->display_name()).c_str());
 }

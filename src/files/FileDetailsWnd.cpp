@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "app/CachedImage.h"
+#include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
@@ -54,19 +55,19 @@ void FileDetailsWnd::InitWindow() {
 }
 
 void FileDetailsWnd::LookUpControls() {
-  m_authorLabel = FindControlAs<CLabelUI>(m_PaintManager, L"author_label", L"Label");
-  m_downloadButton = FindControlAs<CButtonUI>(m_PaintManager, L"download_btn", L"Button");
-  m_createTimeLabel = FindControlAs<CLabelUI>(m_PaintManager, L"create_time_label", L"Label");
-  m_fileTypeButton = FindControlAs<CButtonUI>(m_PaintManager, L"file_type_btn", L"Button");
-  m_fileNameLabel = FindControlAs<CLabelUI>(m_PaintManager, L"file_name_label", L"Label");
-  m_filePreviewButton = FindControlAs<CButtonUI>(m_PaintManager, L"file_preview_btn", L"Button");
-  m_fileSizeLabel = FindControlAs<CLabelUI>(m_PaintManager, L"file_size_label", L"Label");
-  m_commentCountLabel = FindControlAs<CLabelUI>(m_PaintManager, L"comment_number_label", L"Label");
-  m_commentList = FindControlAs<CListUI>(m_PaintManager, L"comment_list", L"List");
-  m_commentEdit = FindControlAs<CEditUI>(m_PaintManager, L"comment_edit", L"Edit");
-  m_sendButton = FindControlAs<CButtonUI>(m_PaintManager, L"send_comment_btn", L"Button");
-  m_previewLayout = FindControlAs<CContainerUI>(m_PaintManager, L"entity_preview_layout", L"Container");
-  m_previewText = FindControlAs<CRichEditUI>(m_PaintManager, L"snippet_doc_richedit", L"RichEdit");
+  m_authorLabel = FindSkinControl<CLabelUI>(m_PaintManager, L"author_label", L"Label");
+  m_downloadButton = FindSkinControl<CButtonUI>(m_PaintManager, L"download_btn", L"Button");
+  m_createTimeLabel = FindSkinControl<CLabelUI>(m_PaintManager, L"create_time_label", L"Label");
+  m_fileTypeButton = FindSkinControl<CButtonUI>(m_PaintManager, L"file_type_btn", L"Button");
+  m_fileNameLabel = FindSkinControl<CLabelUI>(m_PaintManager, L"file_name_label", L"Label");
+  m_filePreviewButton = FindSkinControl<CButtonUI>(m_PaintManager, L"file_preview_btn", L"Button");
+  m_fileSizeLabel = FindSkinControl<CLabelUI>(m_PaintManager, L"file_size_label", L"Label");
+  m_commentCountLabel = FindSkinControl<CLabelUI>(m_PaintManager, L"comment_number_label", L"Label");
+  m_commentList = FindSkinControl<CListUI>(m_PaintManager, L"comment_list", L"List");
+  m_commentEdit = FindSkinControl<CEditUI>(m_PaintManager, L"comment_edit", L"Edit");
+  m_sendButton = FindSkinControl<CButtonUI>(m_PaintManager, L"send_comment_btn", L"Button");
+  m_previewLayout = FindSkinControl<CContainerUI>(m_PaintManager, L"entity_preview_layout", L"Container");
+  m_previewText = FindSkinControl<CRichEditUI>(m_PaintManager, L"snippet_doc_richedit", L"RichEdit");
 }
 
 void FileDetailsWnd::FetchEntity() {

@@ -5,6 +5,7 @@
 
 #include "app/DownloadCache.h"
 #include "app/PlatformSeam.h"
+#include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
@@ -82,20 +83,20 @@ void ImageViewerWnd::InitWindow() {
 }
 
 void ImageViewerWnd::FindControls() {
-  using mireloomwnd::FindControlAs;
-  m_picture = FindControlAs<CUUCenterUI>(m_PaintManager, L"imgpanel", L"UUCenter");
-  m_backgroundPanel = FindControlAs<CControlUI>(m_PaintManager, L"bkpanel", L"Control");
-  m_toolbar = FindControlAs<CControlUI>(m_PaintManager, L"toolbar", L"Control");
-  m_bottomListPanel = FindControlAs<CControlUI>(m_PaintManager, L"bottomlistpanel", L"Control");
-  m_zoomBadge = FindControlAs<CControlUI>(m_PaintManager, L"transfernumber", L"Control");
-  m_zoomLabel = FindControlAs<CControlUI>(m_PaintManager, L"numberlabel", L"Control");
-  m_fullScreenCloseButton = FindControlAs<CControlUI>(m_PaintManager, L"fullscreenclosebtn", L"Control");
-  m_previousButton = FindControlAs<CControlUI>(m_PaintManager, L"leftbtn", L"Control");
-  m_fullScreenPreviousButton = FindControlAs<CControlUI>(m_PaintManager, L"fullscreenleftbtn", L"Control");
-  m_nextButton = FindControlAs<CControlUI>(m_PaintManager, L"rightbtn", L"Control");
-  m_fullScreenNextButton = FindControlAs<CControlUI>(m_PaintManager, L"fullscreenrightbtn", L"Control");
-  m_pageUpButton = FindControlAs<CControlUI>(m_PaintManager, L"uppagebtn", L"Control");
-  m_pageDownButton = FindControlAs<CControlUI>(m_PaintManager, L"downpagebtn", L"Control");
+  using mireloomwnd::FindSkinControl;
+  m_picture = FindSkinControl<CUUCenterUI>(m_PaintManager, L"imgpanel", L"UUCenter");
+  m_backgroundPanel = FindSkinControl<CControlUI>(m_PaintManager, L"bkpanel", L"Control");
+  m_toolbar = FindSkinControl<CControlUI>(m_PaintManager, L"toolbar", L"Control");
+  m_bottomListPanel = FindSkinControl<CControlUI>(m_PaintManager, L"bottomlistpanel", L"Control");
+  m_zoomBadge = FindSkinControl<CControlUI>(m_PaintManager, L"transfernumber", L"Control");
+  m_zoomLabel = FindSkinControl<CControlUI>(m_PaintManager, L"numberlabel", L"Control");
+  m_fullScreenCloseButton = FindSkinControl<CControlUI>(m_PaintManager, L"fullscreenclosebtn", L"Control");
+  m_previousButton = FindSkinControl<CControlUI>(m_PaintManager, L"leftbtn", L"Control");
+  m_fullScreenPreviousButton = FindSkinControl<CControlUI>(m_PaintManager, L"fullscreenleftbtn", L"Control");
+  m_nextButton = FindSkinControl<CControlUI>(m_PaintManager, L"rightbtn", L"Control");
+  m_fullScreenNextButton = FindSkinControl<CControlUI>(m_PaintManager, L"fullscreenrightbtn", L"Control");
+  m_pageUpButton = FindSkinControl<CControlUI>(m_PaintManager, L"uppagebtn", L"Control");
+  m_pageDownButton = FindSkinControl<CControlUI>(m_PaintManager, L"downpagebtn", L"Control");
 }
 
 void ImageViewerWnd::SetImageList(const std::vector<CDuiString>& images, int current) {

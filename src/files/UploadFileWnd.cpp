@@ -1,6 +1,7 @@
 #include "files/UploadFileWnd.h"
 
 #include "app/PlatformSeam.h"
+#include "app/SkinControls.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
@@ -41,10 +42,10 @@ void UploadFileWnd::InitWindow() {
                               {L"file_name", "UploadFileNameLabel"},
                               {L"upload_btn", "UploadButtonLabel"},
                               {L"cancel_btn", "CancelUploadButtonLabel"}});
-  m_nameEdit = FindControlAs<CEditUI>(m_PaintManager, L"file_name_edit", L"Edit");
-  m_uploadButton = FindControlAs<CButtonUI>(m_PaintManager, L"upload_btn", L"Button");
-  m_cancelButton = FindControlAs<CButtonUI>(m_PaintManager, L"cancel_btn", L"Button");
-  m_previewButton = FindControlAs<CButtonUI>(m_PaintManager, L"preview_file", L"Button");
+  m_nameEdit = FindSkinControl<CEditUI>(m_PaintManager, L"file_name_edit", L"Edit");
+  m_uploadButton = FindSkinControl<CButtonUI>(m_PaintManager, L"upload_btn", L"Button");
+  m_cancelButton = FindSkinControl<CButtonUI>(m_PaintManager, L"cancel_btn", L"Button");
+  m_previewButton = FindSkinControl<CButtonUI>(m_PaintManager, L"preview_file", L"Button");
   ShowPreview();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/CachedImage.h"
 #include "app/PlatformSeam.h"
+#include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
@@ -63,10 +64,10 @@ void ViewFilesWnd::InitWindow() {
                               {L"fragment_file_btn", "SnippetTypeLabel"},
                               {L"document_file_btn", "DocTypeLabel"}});
   m_paging = files::FilePaging();
-  m_fileList = FindControlAs<CListUI>(m_PaintManager, L"file_list", L"List");
+  m_fileList = FindSkinControl<CListUI>(m_PaintManager, L"file_list", L"List");
   for (size_t tab = 0; tab < files::kFileFilters.size(); ++tab) {
-    m_filterTabs[tab] = FindControlAs<CButtonUI>(m_PaintManager, kTabNames[tab], L"Button");
-    m_tabUnderlines[tab] = FindControlAs<CControlUI>(m_PaintManager, kUnderlineNames[tab], L"Control");
+    m_filterTabs[tab] = FindSkinControl<CButtonUI>(m_PaintManager, kTabNames[tab], L"Button");
+    m_tabUnderlines[tab] = FindSkinControl<CControlUI>(m_PaintManager, kUnderlineNames[tab], L"Control");
   }
   const mireloom::Director* director = mireloom::Director::DefaultDirector();
   if (director && director->current_team()) m_teamId = director->current_team()->team_id();

@@ -1,5 +1,6 @@
 #include "files/ViewSnippetWnd.h"
 
+#include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
@@ -26,7 +27,7 @@ LRESULT ViewSnippetWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& 
 void ViewSnippetWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip}});
   m_copyMenu.Create(LocalizedText("CopyButton"));
-  m_richEdit = FindControlAs<CRichEditUI>(m_PaintManager, L"snippet_richedit", L"RichEdit");
+  m_richEdit = FindSkinControl<CRichEditUI>(m_PaintManager, L"snippet_richedit", L"RichEdit");
   FetchEntity();
 }
 

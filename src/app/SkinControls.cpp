@@ -1,4 +1,4 @@
-#include "dialogs/SkinControls.h"
+#include "app/SkinControls.h"
 
 #include "app/TextHelpers.h"
 #include "quennet/EventLog.h"
