@@ -5,9 +5,10 @@
 // quit sequence, whose quit message ends each loop in turn.
 
 #include <windows.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/CrashDump.h"
+#include "app/DamagedSkin.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "app/StringTable.h"
@@ -32,10 +33,13 @@ void LoadStoredLanguage() {
 
 void RunSession() {
   mireloomwnd::SubdomainWnd subdomain;
-  subdomain.Create(nullptr, L"登录团队", mireloomwnd::kDialogStyle, mireloomwnd::kWindowExStyle, CW_USEDEFAULT,
-                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-  subdomain.CenterWindow();
-  subdomain.ShowModal();
+  if (subdomain.Create(nullptr, L"登录团队", mireloomwnd::kDialogStyle, mireloomwnd::kWindowExStyle, CW_USEDEFAULT,
+                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
+    subdomain.CenterWindow();
+    subdomain.ShowModal();
+  } else {
+    ReportDamagedSkin(subdomain);
+  }
   // The session's quit sequence has shut the browser layer down already:
   // both calls return at once.
   cef_run_message_loop();
@@ -46,6 +50,8 @@ void RunSession() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetUnhandledExceptionFilter(CrashHandler);
+  // The shell, the clipboard and drag and drop need COM on this thread.
+  const HRESULT ole = OleInitialize(nullptr);
   CWndShadow::Initialize(instance);
   DuiLib::CPaintManagerUI::SetInstance(instance);
   quennet::log_event("App init");
@@ -74,6 +80,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       break;
   }
   CUiThread::Detach();
-  CoUninitialize();
-  return 0;
+  if (SUCCEEDED(ole)) OleUninitialize();
+  return SessionExitCode();
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/TextHelpers.h"
+#include "quennet/EventLog.h"
 
 std::map<std::string, std::string> StringTable;
 
@@ -26,12 +27,19 @@ void LoadLanguageFile(const std::string& path, std::map<std::string, std::string
   // Paths are multibyte text of code page 936; opening them ourselves keeps
   // them independent of the process code page. A missing or malformed file
   // leaves the document empty.
-  if (FILE* file = _wfopen(AnsiToWide(path).c_str(), L"rb")) {
-    document.LoadFile(file);
-    fclose(file);
+  FILE* file = _wfopen(AnsiToWide(path).c_str(), L"rb");
+  if (!file) {
+    quennet::log_error("Language file %s is missing: every text is empty", path.c_str());
+    return;
   }
+  document.LoadFile(file);
+  fclose(file);
   const tinyxml2::XMLElement* root = document.RootElement();
-  if (!root) return;
+  if (!root) {
+    // Texts stay empty, as without a file; someone must hear of it.
+    quennet::log_error("Language file %s is malformed: every text is empty", path.c_str());
+    return;
+  }
   // The first "String" child starts the entries; every later sibling is one.
   for (const tinyxml2::XMLElement* entry = root->FirstChildElement("String"); entry;
        entry = entry->NextSiblingElement()) {

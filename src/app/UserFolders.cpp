@@ -3,27 +3,33 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <mutex>
-
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
+#include "quennet/EventLog.h"
 
 #ifndef CORVANEL_DATA_FOLDER_NAME
 #define CORVANEL_DATA_FOLDER_NAME L"Corvanel"
 #endif
 
-std::wstring GetDocumentsFolder() {
-  // Asked once: every cached picture's path is built on it, and under Wine the
-  // shell takes most of a millisecond per question. A failure is asked again.
-  static std::mutex mutex;
-  static std::wstring documents;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (!documents.empty()) return documents;
+namespace {
+
+thread_local const std::wstring* t_documentsSnapshot = nullptr;
+
+std::wstring AskForDocumentsFolder() {
   wchar_t path[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path))) return {};
-  documents = path;
-  return documents;
+  return path;
 }
+
+}  // namespace
+
+std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : AskForDocumentsFolder(); }
+
+DocumentsFolderSnapshot::DocumentsFolderSnapshot() : m_previous(t_documentsSnapshot), m_folder(GetDocumentsFolder()) {
+  t_documentsSnapshot = &m_folder;
+}
+
+DocumentsFolderSnapshot::~DocumentsFolderSnapshot() { t_documentsSnapshot = m_previous; }
 
 std::wstring GetExeFolder() {
   wchar_t module_path[MAX_PATH] = {};
@@ -47,7 +53,23 @@ std::wstring ExeFolderFromModulePath(const std::wstring& module_path) {
 
 std::wstring GetUserDataFolder() { return GetDocumentsFolder() + L"\\" + CORVANEL_DATA_FOLDER_NAME; }
 
-std::string GetDownloadTmpFolder() { return WideToAnsi(GetDocumentsFolder()) + "\\tmp\\"; }
+std::string GetDownloadTmpFolder() { return NarrowPathOf(GetDocumentsFolder()) + "\\tmp\\"; }
+
+std::string GetUserDataFolderAnsi() { return NarrowPathOf(GetUserDataFolder()); }
+
+std::string NarrowPathOf(const std::wstring& path) {
+  const std::string narrow = WideToAnsi(path);
+  if (AnsiToWide(narrow) == path) return narrow;
+  const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+  std::wstring shortPath(length, L'\0');
+  if (length > 0 && GetShortPathNameW(path.c_str(), shortPath.data(), length) > 0) {
+    shortPath.resize(wcslen(shortPath.c_str()));
+    const std::string narrowShort = WideToAnsi(shortPath);
+    if (AnsiToWide(narrowShort) == shortPath) return narrowShort;
+  }
+  quennet::log_error("Folder %s has no form in code page 936", WideToUtf8(path).c_str());
+  return narrow;
+}
 
 std::string CachedFilePath(const std::string& key) {
   const std::string name = CacheFileName(key);

@@ -6,6 +6,22 @@
 
 // SHGetFolderPath(CSIDL_PERSONAL); "" when the platform call fails.
 std::wstring GetDocumentsFolder();
+
+// While one lives, its thread's GetDocumentsFolder answers from the one
+// question it asked: building a list asks for thousands of cached pictures,
+// and under Wine the shell takes most of a millisecond per question. Outside
+// it every call asks again, so a moved Documents folder is seen at once.
+class DocumentsFolderSnapshot final {
+ public:
+  DocumentsFolderSnapshot();
+  ~DocumentsFolderSnapshot();
+  DocumentsFolderSnapshot(const DocumentsFolderSnapshot&) = delete;
+  DocumentsFolderSnapshot& operator=(const DocumentsFolderSnapshot&) = delete;
+
+ private:
+  const std::wstring* m_previous;
+  const std::wstring m_folder;
+};
 // Folder of the running program, without a trailing separator.
 std::wstring GetExeFolder();
 // The folder part of a module path as GetExeFolder works it out.
@@ -15,6 +31,12 @@ std::wstring ExeFolderFromModulePath(const std::wstring& module_path);
 std::wstring GetUserDataFolder();
 // Narrow (code page 936) Documents + "\tmp\", ending with a separator.
 std::string GetDownloadTmpFolder();
+// The user data folder in code page 936, as the core library takes it.
+std::string GetUserDataFolderAnsi();
+// An existing path in code page 936. A path that the code page cannot hold
+// ("Documentos Núñez", "문서") is given in its short (8.3) form, which it
+// can; without one the lossy form is returned and the failure logged.
+std::string NarrowPathOf(const std::wstring& path);
 // The one place that forms a cache path: GetDownloadTmpFolder + CacheFileName
 // (key), narrow (code page 936); "" for an empty key.
 std::string CachedFilePath(const std::string& key);

@@ -1,9 +1,7 @@
 #include "app/WindowConventions.h"
 
 #include "app/StringTable.h"
-#include "app/TextHelpers.h"
 #include "app/WndShadow.h"
-#include "quennet/EventLog.h"
 
 namespace mireloomwnd {
 
@@ -32,20 +30,6 @@ void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBind
         break;
     }
   }
-}
-
-DuiLib::CControlUI* FindCheckedControl(DuiLib::CPaintManagerUI& manager, const wchar_t* name,
-                                       const wchar_t* interfaceName) {
-  DuiLib::CControlUI* control = manager.FindControl(name);
-  if (!control) {
-    quennet::log_error("Skin has no control %s", WideToUtf8(name).c_str());
-    return nullptr;
-  }
-  if (!control->GetInterface(interfaceName)) {
-    quennet::log_error("Control %s is no %s", WideToUtf8(name).c_str(), WideToUtf8(interfaceName).c_str());
-    return nullptr;
-  }
-  return control;
 }
 
 LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UINT uMsg, WPARAM wParam, LPARAM lParam,

@@ -39,17 +39,6 @@ struct TextBinding {
 // language. A control that is not found is skipped; a missing key gives "".
 void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBinding> bindings);
 
-// The control of that name when it offers the interface ("Button", "List",
-// "RichEdit"...); null, and logged, when the skin lacks it or it is of
-// another kind. Windows look their controls up once, through this.
-DuiLib::CControlUI* FindCheckedControl(DuiLib::CPaintManagerUI& manager, const wchar_t* name,
-                                       const wchar_t* interfaceName);
-template <class Control>
-Control* FindControlAs(DuiLib::CPaintManagerUI& manager, const wchar_t* name, const wchar_t* interfaceName) {
-  DuiLib::CControlUI* control = FindCheckedControl(manager, name, interfaceName);
-  return control ? static_cast<Control*>(control->GetInterface(interfaceName)) : nullptr;
-}
-
 // The creation step most windows share: the framework builds the window,
 // the caption style goes, clipping styles come, and the shadow attaches.
 // Returns the framework's result.

@@ -96,6 +96,12 @@ bool CWndShadow::SetPosition(int NewXOffset, int NewYOffset) {
   return true;
 }
 
+std::vector<uint32_t> CWndShadow::MakeShadow(HWND hParent, int width, int height) const {
+  quennet::UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  const bool hasOutline = GetWindowRgn(hParent, region.get()) != ERROR;
+  return MakeShadowPixels(GetParams(), width, height, SpansOfRegion(hasOutline ? region.get() : nullptr, width, height));
+}
+
 void CWndShadow::Update(HWND hParent) {
   if (!hParent || !HasWindow() || !g_updateLayeredWindow) return;
   RECT rc;
@@ -107,10 +113,7 @@ void CWndShadow::Update(HWND hParent) {
   // A negative size can leave nothing to draw: then there is no picture.
   if (shadowWidth <= 0 || shadowHeight <= 0) return;
 
-  quennet::UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
-  const bool hasOutline = GetWindowRgn(hParent, region.get()) != ERROR;
-  const std::vector<uint32_t> pixels =
-      MakeShadowPixels(GetParams(), width, height, SpansOfRegion(hasOutline ? region.get() : nullptr, width, height));
+  const std::vector<uint32_t> pixels = MakeShadow(hParent, width, height);
   if (pixels.empty()) return;
 
   void* bits = nullptr;

@@ -38,6 +38,9 @@ class CWndShadow {
  protected:
   static LRESULT CALLBACK ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   void Update(HWND hParent);
+  // The shadow's premultiplied pixels for the parent's outline (its window
+  // region) at the parent's size; empty when there is nothing to draw.
+  [[nodiscard]] std::vector<uint32_t> MakeShadow(HWND hParent, int width, int height) const;
 
  private:
   static std::map<HWND, CWndShadow*>& ShadowMap();

@@ -52,14 +52,15 @@ bool CBrowserClient::IsClosed() {
   return m_closed;
 }
 
+bool OpenInSystemBrowser(const std::wstring& address) { return OpenAddress(address, AddressPolicy::Web); }
+
 bool CBrowserClient::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                                    const CefString& target_url, const CefString& target_frame_name,
                                    const CefPopupFeatures& popup_features, CefWindowInfo& window_info,
                                    CefRefPtr<CefClient>& client, CefBrowserSettings& settings,
                                    bool* no_javascript_access) {
-  // A page decides the target: only web addresses may leave the client, never
-  // a local file or program. The opener logs what it refuses.
-  OpenAddress(target_url.ToWString(), AddressPolicy::Web);
+  // A page decides the target; the opener logs what it refuses.
+  OpenInSystemBrowser(target_url.ToWString());
   return true;
 }
 

@@ -14,8 +14,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "cef/cef_client.h"
 #include "cef/cef_cookie.h"
+
+// Opens a page's pop-up in the system's default browser; only web addresses
+// leave the client, never a local file or program.
+bool OpenInSystemBrowser(const std::wstring& address);
 
 class CBrowserClient final : public CefClient,
                              public CefLifeSpanHandler,

@@ -59,7 +59,7 @@ void ModuleDetailsWnd::LoadPage(std::wstring page) {
     return;
   }
   // A missing cookie store means no browser runs: the creation below fails too.
-  PostSessionPageCookies(PageCookieHost::ModuleDetails);
+  SetPageCookies(*session);
   const std::wstring address = kPageScheme + Utf8ToWide(TeamHost(session->team_subdomain)) + page;
 
   if (ModuleDetailsBrowserClient) {
@@ -70,6 +70,10 @@ void ModuleDetailsWnd::LoadPage(std::wstring page) {
     return;
   }
   CreateBrowser(address);
+}
+
+void ModuleDetailsWnd::SetPageCookies(const PageCookieSession& session) {
+  PostPageCookieSet(BuildPageCookieSet(session, PageCookieHost::ModuleDetails));
 }
 
 void ModuleDetailsWnd::CreateBrowser(const std::wstring& address) {

@@ -9,6 +9,7 @@
 
 #include "app/WndShadow.h"
 #include "browser/BrowserClient.h"
+#include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {
@@ -39,6 +40,8 @@ class ModuleDetailsWnd final : public DuiLib::WindowImplBase {
   // Puts the browser on the layout control's area, or on the last area it had
   // while the control has no height.
   void PlaceBrowser();
+  // Queues the session's page cookies, marked as this window's, before a load.
+  void SetPageCookies(const PageCookieSession& session);
 
  private:
   void CreateBrowser(const std::wstring& address);

@@ -1,5 +1,6 @@
 #include "mainwnd/MainWnd.h"
 
+#include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
@@ -119,26 +120,26 @@ void MainWnd::RemoveListeners() {
 }
 
 void MainWnd::FindControls() {
-  m_chatDisplay = FindControlAs<CListUI>(m_PaintManager, L"chat_display", L"List");
-  m_chatInput = FindControlAs<CRichEditUI>(m_PaintManager, L"chat_input", L"RichEdit");
+  m_chatDisplay = FindSkinControl<CListUI>(m_PaintManager, L"chat_display", L"List");
+  m_chatInput = FindSkinControl<CRichEditUI>(m_PaintManager, L"chat_input", L"RichEdit");
   ChatInputEdit = m_chatInput;
-  m_sessionList = FindControlAs<CListUI>(m_PaintManager, L"sessionList", L"List");
-  m_membersBtn = FindControlAs<CButtonUI>(m_PaintManager, L"members_btn", L"Button");
-  m_addMembersBtn = FindControlAs<CButtonUI>(m_PaintManager, L"add_members_btn", L"Button");
-  m_leaveBtn = FindControlAs<CButtonUI>(m_PaintManager, L"leave_btn", L"Button");
-  m_fileBtn = FindControlAs<CButtonUI>(m_PaintManager, L"file_btn", L"Button");
-  m_emojiBtn = FindControlAs<CButtonUI>(m_PaintManager, L"emoji_btn", L"Button");
-  m_makeCallBtn = FindControlAs<CButtonUI>(m_PaintManager, L"make_call_btn", L"Button");
-  m_chatBtn = FindControlAs<CButtonUI>(m_PaintManager, L"chat_btn", L"Button");
-  m_contactsBtn = FindControlAs<CButtonUI>(m_PaintManager, L"contacts_btn", L"Button");
-  m_taskBtn = FindControlAs<CButtonUI>(m_PaintManager, L"task_btn", L"Button");
-  m_calendarBtn = FindControlAs<CButtonUI>(m_PaintManager, L"calendar_btn", L"Button");
-  m_netdiscBtn = FindControlAs<CButtonUI>(m_PaintManager, L"netdisc_btn", L"Button");
-  m_applicationsBtn = FindControlAs<CButtonUI>(m_PaintManager, L"applications_btn", L"Button");
-  m_contactsByLetterBtn = FindControlAs<CButtonUI>(m_PaintManager, L"contacts_by_letter_btn", L"Button");
-  m_contactsByOrganizationBtn = FindControlAs<CButtonUI>(m_PaintManager, L"contacts_by_organization_btn", L"Button");
-  m_browserClientLayout = FindCheckedControl(m_PaintManager, L"BrowserClientLayout", L"Control");
-  m_searchEdit = FindControlAs<CEditUI>(m_PaintManager, L"search", L"Edit");
+  m_sessionList = FindSkinControl<CListUI>(m_PaintManager, L"sessionList", L"List");
+  m_membersBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"members_btn", L"Button");
+  m_addMembersBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"add_members_btn", L"Button");
+  m_leaveBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"leave_btn", L"Button");
+  m_fileBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"file_btn", L"Button");
+  m_emojiBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"emoji_btn", L"Button");
+  m_makeCallBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"make_call_btn", L"Button");
+  m_chatBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"chat_btn", L"Button");
+  m_contactsBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"contacts_btn", L"Button");
+  m_taskBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"task_btn", L"Button");
+  m_calendarBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"calendar_btn", L"Button");
+  m_netdiscBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"netdisc_btn", L"Button");
+  m_applicationsBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"applications_btn", L"Button");
+  m_contactsByLetterBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"contacts_by_letter_btn", L"Button");
+  m_contactsByOrganizationBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"contacts_by_organization_btn", L"Button");
+  m_browserClientLayout = FindSkinControl(m_PaintManager, L"BrowserClientLayout");
+  m_searchEdit = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
 }
 
 void MainWnd::ApplyWindowTexts() {

@@ -7,6 +7,7 @@
 #include "app/ColorText.h"
 #include "app/ServiceConstants.h"
 #include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "mainwnd/BadgeTexts.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
@@ -81,6 +82,7 @@ void MainWnd::BuildSessionList() {
 
 void MainWnd::AddSessionItems(const SessionEntries& entries) {
   if (!m_sessionList) return;
+  const DocumentsFolderSnapshot cacheFolder;
   // Looked up by id once, not per entry: a team may hold thousands.
   std::unordered_map<std::string, const mireloom::Channel*> channels;
   for (const auto& channel : m_channels) channels.emplace(channel->channel_id(), channel.get());

@@ -1,6 +1,7 @@
 #include "signin/LoginWnd.h"
 
 #include "app/Credentials.h"
+#include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
 #include "app/ServiceConstants.h"
@@ -15,6 +16,7 @@
 #include "quennet/EventLog.h"
 #include "signin/BusyButton.h"
 #include "signin/RestPasswordWnd.h"
+#include "signin/SessionFetchChain.h"
 #include "signin/SessionStart.h"
 #include "signin/SigninMessages.h"
 #include "signin/SigninTexts.h"
@@ -55,6 +57,10 @@ void LoginWnd::InitWindow() {
     teamName->SetText((LocalizedText("LoginTo") + L" " + Utf8ToWide(m_team->team_name())).c_str());
   }
   PrefillRememberedAccount();
+  // The caret waits where the user types first: the password once the
+  // account is filled in.
+  const bool accountFilled = m_userNameEdit && !m_userNameEdit->GetText().IsEmpty();
+  if (CEditUI* first = accountFilled ? m_passwordEdit : m_userNameEdit) first->SetFocus();
 }
 
 void LoginWnd::PrefillRememberedAccount() {
@@ -69,6 +75,8 @@ void LoginWnd::PrefillRememberedAccount() {
 }
 
 void LoginWnd::DoLogin() {
+  if (m_loginPending) return;
+  m_loginPending = true;
   SetLoggingState(true);
   m_sentUserName = m_userNameEdit ? WideToUtf8(m_userNameEdit->GetText().GetData()) : std::string();
   m_sentPassword = m_passwordEdit ? WideToUtf8(m_passwordEdit->GetText().GetData()) : std::string();
@@ -124,9 +132,49 @@ LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   quennet::log_event("Login success, my name is : %s", response.user->display_name().c_str());
   signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
   signin::StartDirector(*response.user, *m_team, *response.token);
-  signin::ConnectToIMServer();
-  signin::CSessionFetchChain::Start(GetHWND());
+  ConnectToIMServer();
+  signin::CSessionFetchChain<LoginWnd>::Start(GetHWND());
   return 0;
+}
+
+void LoginWnd::ConnectToIMServer() { signin::AskForIMProtocol(OnIMProtocol); }
+
+void LoginWnd::OnIMProtocol(bool ok, const std::string&, mireloom::IMProtocol protocol) {
+  if (!ok) {
+    quennet::log_event("Director::GetIMProtocol failed");
+    return;
+  }
+  signin::ConnectToIMServer(protocol, [protocol](bool connected) { OnIMConnected(connected, protocol); });
+}
+
+void LoginWnd::OnIMConnected(bool ok, mireloom::IMProtocol protocol) { signin::LogIMConnection(protocol, ok); }
+
+void LoginWnd::OnMembersFetched(HWND window, bool ok, const std::string& error,
+                                std::vector<std::unique_ptr<mireloom::User>>) {
+  signin::CSessionFetchChain<LoginWnd>::AfterMembers(window, ok, error);
+}
+
+void LoginWnd::OnUsersStatusFetched(HWND window, bool ok, const std::string& error) {
+  signin::CSessionFetchChain<LoginWnd>::AfterUsersStatus(window, ok, error);
+}
+
+void LoginWnd::OnServicesFetched(HWND window, bool ok, const std::string& error,
+                                 std::vector<std::unique_ptr<mireloom::Service>>) {
+  signin::CSessionFetchChain<LoginWnd>::AfterServices(window, ok, error);
+}
+
+void LoginWnd::DownloadAllAvatars() { signin::DownloadAvatarsIntoCache(); }
+
+LRESULT LoginWnd::OnSessionFetchFailed() {
+  EndLoginRequest();
+  Platform().ShowMessageBox(nullptr, LocalizedText("LogInFailed"), L"", MB_OK);
+  return 0;
+}
+
+void LoginWnd::EndLoginRequest() {
+  m_loginPending = false;
+  SetLoggingState(false);
+  if (m_returnButton) m_returnButton->SetEnabled(true);
 }
 
 LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
@@ -135,12 +183,16 @@ LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
   // remembered now, the new password once the service has taken it.
   signin::RegisterAccount(*m_team, m_sentUserName);
   signin::StartDirector(*response.user, *m_team, *response.token);
+  m_loginPending = false;
   SetLoggingState(false);
   Close(1);
 
   RestPasswordWnd reset(*m_team, m_sentUserName);
-  reset.Create(nullptr, L"重置初始密码", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-               CW_USEDEFAULT);
+  if (!reset.Create(nullptr, L"重置初始密码", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT)) {
+    ReportDamagedSkin(reset);
+    return 0;
+  }
   reset.CenterWindow();
   reset.ShowModal();
   return 0;
@@ -149,9 +201,8 @@ LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
 LRESULT LoginWnd::OnLoginFailed(const int64_t* code) {
   const int64_t value = code ? *code : 0;
   quennet::log_error("Login failed, code is : %lld", static_cast<long long>(value));
-  SetLoggingState(false);
+  EndLoginRequest();
   const std::wstring text = signin::LoginFailureText(value);
-  if (m_returnButton) m_returnButton->SetEnabled(true);
   Platform().ShowMessageBox(nullptr, text, L"", MB_OK);
   return 0;
 }
@@ -167,8 +218,11 @@ void LoginWnd::ReturnToSubdomainWindow() {
   Close(1);
   if (FindWindowW(L"SubdomainWnd", L"登录团队")) return;
   SubdomainWnd subdomain;
-  subdomain.Create(nullptr, L"登录团队", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                   CW_USEDEFAULT);
+  if (!subdomain.Create(nullptr, L"登录团队", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT)) {
+    ReportDamagedSkin(subdomain);
+    return;
+  }
   subdomain.CenterWindow();
   subdomain.ShowModal();
 }
@@ -194,6 +248,8 @@ LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MAINWND_DATA_PREPARED:
       return OnMainWndDataPrepared();
+    case WM_SESSION_FETCH_FAILED:
+      return OnSessionFetchFailed();
     case WM_TIMER:
       if (wParam == kLoggingTimer && m_loginButton) StepLoggingAnimation();
       break;
@@ -213,7 +269,7 @@ LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 void LoginWnd::Notify(TNotifyUI& msg) {
   const CDuiString sender = msg.pSender ? msg.pSender->GetName() : CDuiString();
   if (msg.sType == L"click") {
-    if (sender == L"login_btn") {
+    if (sender == L"login_btn" && !m_loginPending) {
       if (m_returnButton) m_returnButton->SetEnabled(false);
       DoLogin();
     } else if (sender == L"forgot_pwd_btn") {

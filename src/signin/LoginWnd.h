@@ -8,10 +8,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/WndShadow.h"
 #include "duilib/UIlib.h"
+#include "mireloom/Service.h"
 #include "mireloom/Team.h"
+#include "mireloom/Types.h"
 #include "mireloom/User.h"
 
 namespace mireloomwnd {
@@ -48,10 +51,25 @@ class LoginWnd : public DuiLib::WindowImplBase {
   LRESULT OnLoginFailed(const int64_t* code);
   LRESULT OnMainWndDataPrepared();
 
+  // The instant-messaging connection of the session; only logged.
+  static void ConnectToIMServer();
+  static void OnIMProtocol(bool ok, const std::string& error, mireloom::IMProtocol protocol);
+  static void OnIMConnected(bool ok, mireloom::IMProtocol protocol);
+
+  // The steps of the session's fetch chain, on the core library's threads.
+  static void OnMembersFetched(HWND window, bool ok, const std::string& error,
+                               std::vector<std::unique_ptr<mireloom::User>> users);
+  static void OnUsersStatusFetched(HWND window, bool ok, const std::string& error);
+  static void OnServicesFetched(HWND window, bool ok, const std::string& error,
+                                std::vector<std::unique_ptr<mireloom::Service>> services);
+  static void DownloadAllAvatars();
+
  private:
   void PrefillRememberedAccount();
   void StepLoggingAnimation();
   void ReturnToSubdomainWindow();
+  LRESULT OnSessionFetchFailed();
+  void EndLoginRequest();
 
   CWndShadow m_shadow;
   std::unique_ptr<mireloom::Team> m_team;
@@ -59,6 +77,8 @@ class LoginWnd : public DuiLib::WindowImplBase {
   // later edits of the form cannot change what is remembered.
   std::string m_sentUserName;
   std::string m_sentPassword;
+  // One log-in at a time: set when a request starts, cleared on every outcome.
+  bool m_loginPending = false;
 
   DuiLib::CEditUI* m_userNameEdit = nullptr;
   DuiLib::CEditUI* m_passwordEdit = nullptr;

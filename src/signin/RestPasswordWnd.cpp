@@ -3,12 +3,15 @@
 #include "app/Credentials.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
+#include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
 #include "signin/BusyButton.h"
+#include "signin/LoginWnd.h"
+#include "signin/SessionFetchChain.h"
 #include "signin/SessionStart.h"
 #include "signin/SigninMessages.h"
 #include "signin/SigninTexts.h"
@@ -36,9 +39,11 @@ void RestPasswordWnd::InitWindow() {
                               {L"new_password_label", "NewPasswordLabel"},
                               {L"confirm_password_label", "ConfirmPasswordLabel"},
                               {L"sure_btn", "ConfirmButton"}});
+  if (m_newPasswordEdit) m_newPasswordEdit->SetFocus();
 }
 
 void RestPasswordWnd::SubmitPassword() {
+  if (m_submitPending) return;
   const std::wstring password = m_newPasswordEdit ? m_newPasswordEdit->GetText().GetData() : L"";
   const std::wstring confirmation = m_confirmPasswordEdit ? m_confirmPasswordEdit->GetText().GetData() : L"";
   const signin::NewPasswordCheck check = signin::CheckNewPassword(password, confirmation);
@@ -46,6 +51,7 @@ void RestPasswordWnd::SubmitPassword() {
     Platform().ShowMessageBox(nullptr, signin::NewPasswordCheckText(check), L"", MB_OK);
     return;
   }
+  m_submitPending = true;
   SetSubmittingState(true);
   m_submittedPassword = WideToUtf8(password);
   mireloom::WebApi::Api()->PutInitPassword(
@@ -70,15 +76,42 @@ LRESULT RestPasswordWnd::OnInitPasswordSucceeded() {
   quennet::log_event("OnInitPasswordSuccess");
   // The new password is the one to remember: the initial one no longer works.
   SaveCredential(m_team->team_id(), m_userName, m_submittedPassword);
-  signin::ConnectToIMServer();
-  signin::CSessionFetchChain::Start(GetHWND());
+  LoginWnd::ConnectToIMServer();
+  signin::CSessionFetchChain<RestPasswordWnd>::Start(GetHWND());
   return 0;
+}
+
+void RestPasswordWnd::OnMembersFetched(HWND window, bool ok, const std::string& error,
+                                       std::vector<std::unique_ptr<mireloom::User>>) {
+  signin::CSessionFetchChain<RestPasswordWnd>::AfterMembers(window, ok, error);
+}
+
+void RestPasswordWnd::OnUsersStatusFetched(HWND window, bool ok, const std::string& error) {
+  signin::CSessionFetchChain<RestPasswordWnd>::AfterUsersStatus(window, ok, error);
+}
+
+void RestPasswordWnd::OnServicesFetched(HWND window, bool ok, const std::string& error,
+                                        std::vector<std::unique_ptr<mireloom::Service>>) {
+  signin::CSessionFetchChain<RestPasswordWnd>::AfterServices(window, ok, error);
+}
+
+void RestPasswordWnd::DownloadAllAvatars() { signin::DownloadAvatarsIntoCache(); }
+
+LRESULT RestPasswordWnd::OnSessionFetchFailed() {
+  EndSubmission();
+  Platform().ShowMessageBox(nullptr, LocalizedText("LogInFailed"), L"", MB_OK);
+  return 0;
+}
+
+void RestPasswordWnd::EndSubmission() {
+  m_submitPending = false;
+  SetSubmittingState(false);
 }
 
 LRESULT RestPasswordWnd::OnInitPasswordFailed(const int64_t* code) {
   const int64_t value = code ? *code : 0;
   quennet::log_error("Login failed, code is : %lld", static_cast<long long>(value));
-  SetSubmittingState(false);
+  EndSubmission();
   Platform().ShowMessageBox(nullptr, signin::InitPasswordFailureText(value), L"", MB_OK);
   return 0;
 }
@@ -101,6 +134,8 @@ LRESULT RestPasswordWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) 
     }
     case WM_MAINWND_DATA_PREPARED:
       return OnMainWndDataPrepared();
+    case WM_SESSION_FETCH_FAILED:
+      return OnSessionFetchFailed();
     default:
       return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
   }

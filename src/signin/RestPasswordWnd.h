@@ -10,7 +10,9 @@
 
 #include "app/WndShadow.h"
 #include "duilib/UIlib.h"
+#include "mireloom/Service.h"
 #include "mireloom/Team.h"
+#include "mireloom/User.h"
 
 namespace mireloomwnd {
 
@@ -36,11 +38,24 @@ class RestPasswordWnd : public DuiLib::WindowImplBase {
   LRESULT OnInitPasswordFailed(const int64_t* code);
   LRESULT OnMainWndDataPrepared();
 
+  // The steps of the session's fetch chain, on the core library's threads.
+  static void OnMembersFetched(HWND window, bool ok, const std::string& error,
+                               std::vector<std::unique_ptr<mireloom::User>> users);
+  static void OnUsersStatusFetched(HWND window, bool ok, const std::string& error);
+  static void OnServicesFetched(HWND window, bool ok, const std::string& error,
+                                std::vector<std::unique_ptr<mireloom::Service>> services);
+  static void DownloadAllAvatars();
+
  private:
+  LRESULT OnSessionFetchFailed();
+  void EndSubmission();
+
   CWndShadow m_shadow;
   std::unique_ptr<mireloom::Team> m_team;
   std::string m_userName;
   std::string m_submittedPassword;
+  // One submission at a time: set when it starts, cleared on every outcome.
+  bool m_submitPending = false;
   DuiLib::CEditUI* m_newPasswordEdit = nullptr;
   DuiLib::CEditUI* m_confirmPasswordEdit = nullptr;
   DuiLib::CButtonUI* m_sureButton = nullptr;

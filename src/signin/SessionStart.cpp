@@ -13,6 +13,7 @@
 #include "mireloom/UserManager.h"
 #include "quennet/EventLog.h"
 #include "quennet/FileUtils.h"
+#include "signin/SessionFetchChain.h"
 #include "signin/SigninMessages.h"
 
 std::string SessionWebToken;
@@ -47,7 +48,7 @@ void IgnoreDownload(const std::string&) {}
 
 }  // namespace
 
-std::string CoreDataFolder() { return WideToAnsi(GetUserDataFolder()); }
+std::string CoreDataFolder() { return GetUserDataFolderAnsi(); }
 
 const std::vector<std::string>& FilesKeptByCleanUp() {
   static const std::vector<std::string> kept = {"Accounts.db", "Personalpreferences.ini", "corvanel.dmp", "event.log",
@@ -88,55 +89,31 @@ void StartDirector(const mireloom::User& me, const mireloom::Team& team, const m
   InstallDirector(me, team, token, dataFolder);
 }
 
-void ConnectToIMServer() {
+void AskForIMProtocol(std::function<void(bool, const std::string&, mireloom::IMProtocol)> answer) {
   mireloom::Director* director = mireloom::Director::DefaultDirector();
   if (!director) return;
-  director->GetIMProtocol([](bool ok, const std::string&, mireloom::IMProtocol protocol) {
-    if (!ok) {
-      quennet::log_event("Director::GetIMProtocol failed");
-      return;
-    }
-    mireloom::Director* current = mireloom::Director::DefaultDirector();
-    if (!current) return;
-    current->ConnectToIMServer(protocol, kIMRetrySeconds, [protocol](bool connected) {
-      quennet::log_event("Director connecting to %d server", static_cast<int>(protocol));
-      quennet::log_event("%s", connected ? ServerName(protocol) : "Director connect to IM server failed");
-    });
-  });
+  director->GetIMProtocol(std::move(answer));
 }
 
-void CSessionFetchChain::Start(HWND window) {
-  mireloom::UserManager::DefaultManager()->GetTeamMembers(
-      [window](bool ok, const std::string& error, std::vector<std::unique_ptr<mireloom::User>> users) {
-        OnMembersFetched(window, ok, error, std::move(users));
-      });
+void ConnectToIMServer(mireloom::IMProtocol protocol, std::function<void(bool)> connected) {
+  mireloom::Director* director = mireloom::Director::DefaultDirector();
+  if (!director) return;
+  director->ConnectToIMServer(protocol, kIMRetrySeconds, std::move(connected));
 }
 
-void CSessionFetchChain::OnMembersFetched(HWND window, bool ok, const std::string&,
-                                          std::vector<std::unique_ptr<mireloom::User>>) {
-  if (!ok) return;
-  mireloom::UserManager::DefaultManager()->GetUsersStatus(
-      [window](bool status_ok, const std::string& error) { OnUsersStatusFetched(window, status_ok, error); });
+void LogIMConnection(mireloom::IMProtocol protocol, bool connected) {
+  quennet::log_event("Director connecting to %d server", static_cast<int>(protocol));
+  quennet::log_event("%s", connected ? ServerName(protocol) : "Director connect to IM server failed");
 }
 
-void CSessionFetchChain::OnUsersStatusFetched(HWND window, bool ok, const std::string&) {
-  if (!ok) return;
-  quennet::log_event("updating services");
-  mireloom::ServiceManager::DefaultManager()->GetServices(
-      [window](bool services_ok, const std::string& error, std::vector<std::unique_ptr<mireloom::Service>> services) {
-        OnServicesFetched(window, services_ok, error, std::move(services));
-      });
+bool ContinueFetchChain(HWND window, bool ok, const char* step, const std::string& error) {
+  if (ok) return true;
+  quennet::log_error("Session start failed at %s: %s", step, error.c_str());
+  ::PostMessageW(window, mireloomwnd::WM_SESSION_FETCH_FAILED, 0, 0);
+  return false;
 }
 
-void CSessionFetchChain::OnServicesFetched(HWND window, bool ok, const std::string&,
-                                           std::vector<std::unique_ptr<mireloom::Service>>) {
-  if (!ok) return;
-  quennet::log_event("start to download all avatars");
-  DownloadAllAvatars();
-  PostMessageW(window, mireloomwnd::WM_MAINWND_DATA_PREPARED, 0, 0);
-}
-
-void CSessionFetchChain::DownloadAllAvatars() {
+void DownloadAvatarsIntoCache() {
   for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCache()) {
     const std::string name = mireloom::avatar_url(user->header_uri(), kAvatarSize, kAvatarSize, 1);
     if (name.empty()) continue;  // no picture: nothing to fetch

@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "mireloom/Service.h"
 #include "mireloom/Team.h"
 #include "mireloom/Types.h"
 #include "mireloom/User.h"
@@ -43,25 +43,11 @@ void InstallDirector(const mireloom::User& me, const mireloom::Team& team, const
 // The database check and the director of the session, on the data folder.
 void StartDirector(const mireloom::User& me, const mireloom::Team& team, const mireloom::Token& token);
 
-// Asks which instant-messaging server to use and connects to it; only logged.
-void ConnectToIMServer();
-
-// The chain that fills the core library's cache before the main window
-// opens: members, then their statuses, then the services, then the avatars
-// are asked for; each step only after the previous one succeeded. When the
-// last step is done, WM_MAINWND_DATA_PREPARED is posted to the window. A
-// failed step ends the chain silently.
-class CSessionFetchChain final {
- public:
-  static void Start(HWND window);
-
-  static void OnMembersFetched(HWND window, bool ok, const std::string& error,
-                               std::vector<std::unique_ptr<mireloom::User>> users);
-  static void OnUsersStatusFetched(HWND window, bool ok, const std::string& error);
-  static void OnServicesFetched(HWND window, bool ok, const std::string& error,
-                                std::vector<std::unique_ptr<mireloom::Service>> services);
-  // Every member's and service's avatar into the download cache; nothing waits.
-  static void DownloadAllAvatars();
-};
+// Asks which instant-messaging server to use; the answer goes to the callback.
+void AskForIMProtocol(std::function<void(bool ok, const std::string& error, mireloom::IMProtocol protocol)> answer);
+// Connects to the server of the protocol; the outcome goes to the callback.
+void ConnectToIMServer(mireloom::IMProtocol protocol, std::function<void(bool connected)> connected);
+// The log lines of a finished connection attempt.
+void LogIMConnection(mireloom::IMProtocol protocol, bool connected);
 
 }  // namespace signin

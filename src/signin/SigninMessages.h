@@ -18,6 +18,8 @@ inline constexpr UINT WM_LOGIN_SUCCEEDED = 0x402;            // lParam: new Logi
 inline constexpr UINT WM_LOGIN_FAILED = 0x403;               // lParam: new int64_t code
 inline constexpr UINT WM_MAINWND_DATA_PREPARED = 0x404;      // also the initial-password window's
 inline constexpr UINT WM_LOGIN_NEEDS_INIT_PASSWORD = 0x440;  // lParam: new LoginSuccessResponse
+// A step of the session's fetch chain failed; also the initial-password window's.
+inline constexpr UINT WM_SESSION_FETCH_FAILED = 0x405;
 inline constexpr UINT_PTR kLoggingTimer = 1058;
 
 // Initial-password window.

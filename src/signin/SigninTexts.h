@@ -23,8 +23,8 @@ inline constexpr BusyKeys kLoggingKeys{"LoggingOne", "LoggingTwo", "LoggingThree
 [[nodiscard]] std::wstring NextBusyText(const std::wstring& current, const BusyKeys& keys);
 
 // Versions from 16 on are newer than this client.
-inline constexpr int64_t kClientVersionThreshold = 16;
-[[nodiscard]] inline bool IsNewerClientVersion(int64_t version) { return version > kClientVersionThreshold - 1; }
+inline constexpr int64_t ClientVersionThreshold = 16;
+[[nodiscard]] inline bool IsNewerClientVersion(int64_t version) { return version >= ClientVersionThreshold; }
 
 // " (code:N)", as every failure text that shows its code ends.
 [[nodiscard]] std::wstring CodeSuffix(int64_t code);

@@ -1,5 +1,6 @@
 #include "signin/SubdomainWnd.h"
 
+#include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
 #include "app/ServiceConstants.h"
@@ -37,6 +38,8 @@ void SubdomainWnd::InitWindow() {
                               {L"forgot_team_btn", "ForgotDomain"}});
 
   PrefillLastTeam();
+  // The caret waits where the user types first.
+  if (m_subdomainEdit) m_subdomainEdit->SetFocus();
   mireloom::WebApi::Api()->GetClientVersion(
       false, [window = GetHWND()](bool ok, int64_t, int64_t version, const std::string&, const std::string& releaseNotes,
                                   bool, int64_t, const std::string& downloadUrl, const std::string&) {
@@ -61,6 +64,8 @@ void SubdomainWnd::OnClientVersion(HWND window, bool ok, int64_t version, const 
 }
 
 void SubdomainWnd::CheckSubdomain() {
+  if (m_lookupPending) return;
+  m_lookupPending = true;
   SetCheckingState(true);
   const std::string subdomain = m_subdomainEdit ? WideToUtf8(m_subdomainEdit->GetText().GetData()) : std::string();
   mireloom::WebApi::Api()->GetTeamLiteBySubdomain(
@@ -108,14 +113,18 @@ void SubdomainWnd::OnTeamFound(LPARAM lParam) {
   Close(1);
   LoginWnd login;
   login.SetTeam(*team);
-  login.Create(nullptr, L"登录", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-               CW_USEDEFAULT);
+  if (!login.Create(nullptr, L"登录", kDialogStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT)) {
+    ReportDamagedSkin(login);
+    return;
+  }
   team.reset();
   login.CenterWindow();
   login.ShowModal();
 }
 
 void SubdomainWnd::OnTeamNotFound(LPARAM lParam) {
+  m_lookupPending = false;
   SetCheckingState(false);
   const std::wstring text = signin::TeamLookupFailureText(static_cast<int32_t>(lParam));
   Platform().ShowMessageBox(nullptr, text, L"", MB_OK);
@@ -125,8 +134,11 @@ void SubdomainWnd::OnNewVersion(LPARAM lParam) {
   std::unique_ptr<ClientVersionRecord> record(reinterpret_cast<ClientVersionRecord*>(lParam));
   if (!record) return;
   UpdateWnd notice(record->description, record->download_url);
-  notice.Create(nullptr, L"更新", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                CW_USEDEFAULT);
+  if (!notice.Create(nullptr, L"更新", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                     CW_USEDEFAULT)) {
+    ReportDamagedSkin(notice);
+    return;
+  }
   notice.CenterWindow();
   notice.ShowModal();
 }

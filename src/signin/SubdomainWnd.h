@@ -49,6 +49,8 @@ class SubdomainWnd : public DuiLib::WindowImplBase {
   void StepCheckingAnimation();
 
   CWndShadow m_shadow;
+  // One look-up at a time: set when it starts, cleared when it is answered.
+  bool m_lookupPending = false;
   DuiLib::CEditUI* m_subdomainEdit = nullptr;
   DuiLib::CButtonUI* m_continueButton = nullptr;
 };

@@ -5,6 +5,8 @@
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
+#include "mireloom/AccountManager.h"
+#include "mireloom/Team.h"
 #include "support/TempFolder.h"
 
 using test_support::TempFolder;
@@ -92,6 +94,26 @@ TEST(UserFoldersTest, AreBuiltOnTheDocumentsFolder) {
   const std::string key(36, 'k');
   EXPECT_EQ(GetCachedFilePath(key), AnsiToWide(GetDownloadTmpFolder()) + std::wstring(36, L'k'));
   EXPECT_EQ(GetCachedFilePath(key + "-longer"), GetCachedFilePath(key));
+}
+
+// A Documents folder whose name code page 936 cannot hold: the narrow path
+// the core library is given must still lead to the same folder, so that its
+// account store lands there and is found again.
+TEST(UserFoldersTest, AFolderOutsideCodePage936IsReachedByItsShortName) {
+  TempFolder root;
+  for (const wchar_t* name : {L"Documentos Núñez", L"문서"}) {
+    const std::wstring folder = root / name + L"\\Corvanel";
+    ASSERT_TRUE(CreateDirectoryW((root / name).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::string narrow = NarrowPathOf(folder);
+    EXPECT_EQ(AnsiToWide(WideToAnsi(AnsiToWide(narrow))), AnsiToWide(narrow)) << "survives the code page";
+    mireloom::AccountManager accounts(narrow);
+    ASSERT_TRUE(accounts.InitOrDie());
+    accounts.Register(mireloom::Team("team-demo", "demo", "示例团队"), "zhou");
+    EXPECT_NE(GetFileAttributesW((folder + L"\\Accounts.db").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(mireloom::AccountManager(narrow).InitOrDie() ? "found" : "lost", std::string("found"));
+  }
+  EXPECT_EQ(NarrowPathOf(L"C:\\程序"), WideToAnsi(L"C:\\程序")) << "a path the code page holds stays as it is";
 }
 
 TEST(UserFoldersTest, EnsureUserDataFolderCreatesIt) {

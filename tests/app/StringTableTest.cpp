@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/StringTable.h"
+#include "quennet/testing.h"
 #include "support/TempFolder.h"
 
 using test_support::TempFolder;
@@ -53,12 +54,21 @@ TEST_F(LanguageFileTest, SkipsEntriesWithoutAKeyAndKeepsMissingTextsEmpty) {
   EXPECT_EQ(table, (Table{{"NoText", ""}, {"Spaces", "  two  spaces  "}}));
 }
 
-TEST_F(LanguageFileTest, MissingOrMalformedFilesAddNothing) {
+// Nothing is added, and each bad file is logged by name.
+TEST_F(LanguageFileTest, MissingOrMalformedFilesAddNothingAndAreLogged) {
+  quennet::ScopedLogCapture log;
   Table table{{"Kept", "yes"}};
   LoadLanguageFile(m_folder.NarrowPath() + "\\missing.xml", table);
   Load("<L><String><Key>Broken</Key><Text>x</Text></String>", table);  // unterminated
   Load("", table);
   EXPECT_EQ(table, (Table{{"Kept", "yes"}}));
+  size_t missing = 0, malformed = 0;
+  for (const auto& entry : log.Entries()) {
+    missing += entry.text.find("missing.xml is missing") != std::string::npos ? 1 : 0;
+    malformed += entry.text.find(".xml is malformed") != std::string::npos ? 1 : 0;
+  }
+  EXPECT_EQ(missing, 1u);
+  EXPECT_EQ(malformed, 2u);
 }
 
 TEST_F(LanguageFileTest, EntitiesAreDecoded) {

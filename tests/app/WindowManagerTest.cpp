@@ -228,20 +228,4 @@ TEST_F(WindowManagerTest, AFailedCreateLeavesTheSlotEmpty) {
   EXPECT_EQ(manager->Get(WindowSlot::ViewMembersWnd), nullptr);
 }
 
-TEST(WindowManagerSlotsTest, TheSlotTableNamesAndStylesEachKind) {
-  EXPECT_STREQ(SpecOf(WindowSlot::MainWnd).title, L"Corvanel");
-  EXPECT_EQ(SpecOf(WindowSlot::MainWnd).style, 0x10CF0000u);
-  EXPECT_EQ(SpecOf(WindowSlot::MainWnd).parent, ParentKind::None);
-  EXPECT_STREQ(SpecOf(WindowSlot::ViewSnippetWnd).title, L"代码片段");
-  EXPECT_STREQ(SpecOf(WindowSlot::FeedbackWnd).title, L"意见反馈");
-  EXPECT_EQ(SpecOf(WindowSlot::FeedbackWnd).style, 0x10CF0000u);
-  EXPECT_EQ(SpecOf(WindowSlot::UploadFileWnd).style, 0x10CF0000u);
-  EXPECT_EQ(SpecOf(WindowSlot::FileDetailsWnd).parent, ParentKind::FileListWindow);
-  EXPECT_TRUE(SpecOf(WindowSlot::ViewGroupMembersWnd).placed);
-  EXPECT_EQ(SpecOf(WindowSlot::ViewImMemberWnd).width, 320);
-  EXPECT_FALSE(SpecOf(WindowSlot::ImageViewerWnd).placed);
-  EXPECT_STREQ(SpecOf(WindowSlot::ImageViewerWnd).title, L"PhotoViewer");
-  EXPECT_EQ(WindowManager::GetInstance(), WindowManager::GetInstance());
-}
-
 }  // namespace

@@ -258,3 +258,15 @@ TEST_F(CompletionContract, TheCallLogKeepsOrderThreadsAndOutcomes) {
   EXPECT_EQ(log[1].code, 403);
   EXPECT_NE(log[1].thread, GetCurrentThreadId());
 }
+
+// The running program never turns the log on, so it cannot grow there.
+TEST_F(CompletionContract, TheCallLogRecordsOnlyWhileTurnedOn) {
+  mt::RecordCallLog(false);
+  mt::ClearCallLog();
+  Done done;
+  ChannelManager::DefaultManager()->LeaveChannel("chn-general", done.Callback());
+  ASSERT_TRUE(done.Wait());
+  ASSERT_TRUE(mt::WaitIdle());
+  EXPECT_TRUE(mt::CallLog().empty());
+  mt::RecordCallLog(true);
+}

@@ -15,7 +15,10 @@
 #include "mireloom/IMManager.h"
 #include "mireloom/UserManager.h"
 #include "mireloom/UsergroupManager.h"
+#include "mireloom/AccountManager.h"
+#include "mireloom/SqlMigrate.h"
 #include "mireloom/WebApi.h"
+#include "quennet/testing.h"
 #include "support/TempFolder.h"
 
 using namespace mireloom;
@@ -417,6 +420,48 @@ TEST(DemoServiceStore, WhatTheClientChangedIsThereAtTheNextStart) {
   ASSERT_FALSE(messages.empty());
   EXPECT_EQ(messages.back().message_id, sent_id);
   EXPECT_EQ(messages.back().content, "留下来的消息");
+}
+
+// A store that is not a database is moved aside once, with one error line,
+// and a fresh one is made: the demo team, the remembered team and the schema
+// check all work again.
+TEST(DamagedStores, AreMovedAsideAndMadeAfresh) {
+  test_support::TempFolder store, data;
+  auto garbage = [](const std::wstring& path) {
+    ASSERT_TRUE(test_support::WriteFileBytes(path, std::string(4096, '\x5A') + "not a database"));
+  };
+  garbage(store / L"store.db");
+  garbage(data / L"Accounts.db");
+  garbage(data / L"Meta.db");
+  quennet::ScopedLogCapture log;
+  mt::ServiceOptions options;
+  options.storeFolder = store.Path();
+  mt::ScopedCore core(options);
+  Completion<bool, int64_t, std::string, std::string, std::string, bool> team;
+  WebApi::Api()->GetTeamLiteBySubdomain("demo", team.Callback());
+  ASSERT_TRUE(team.Wait());
+  EXPECT_TRUE(team.Get<0>()) << "the demo store was rebuilt";
+
+  AccountManager accounts(test_support::ToCp936(data.Path()));
+  ASSERT_TRUE(accounts.InitOrDie());
+  accounts.Register(Team("team-demo", "demo", "示例团队"), "zhou");
+  EXPECT_EQ(accounts.LastTeamId(), "team-demo");
+  // The caches beside a damaged Meta.db are of no known schema: migrated once,
+  // then current at the next start.
+  SqlMigrate migrate;
+  ASSERT_TRUE(migrate.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
+  EXPECT_TRUE(migrate.IsExpired(35));
+  EXPECT_TRUE(migrate.MigrateOrDieV2(35));
+  SqlMigrate next;
+  ASSERT_TRUE(next.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
+  EXPECT_FALSE(next.IsExpired(35));
+
+  for (const std::wstring& moved : {store / L"store.db.corrupt", data / L"Accounts.db.corrupt", data / L"Meta.db.corrupt"}) {
+    EXPECT_NE(GetFileAttributesW(moved.c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  size_t errors = 0;
+  for (const auto& entry : log.Entries()) errors += entry.level == quennet::LogLevel::Error ? 1 : 0;
+  EXPECT_EQ(errors, 3u) << "one line per damaged store";
 }
 
 TEST(DemoServiceStore, AnInlineTeamReplacesTheDemo) {

@@ -69,7 +69,15 @@ TEST_F(SignIn, TeamLookUpGivesIdNameSubdomainInThatOrder) {
   EXPECT_EQ(demo.Get<2>(), "team-demo");
   EXPECT_EQ(demo.Get<3>(), "示例团队");
   EXPECT_EQ(demo.Get<4>(), "demo");
-  for (const std::string unknown : {"", "nosuchteam", "DEMO "}) {
+  // Host names do not depend on case, and blanks around the name are not part of it.
+  for (const std::string spelling : {"DEMO", " demo ", "Demo\t"}) {
+    Completion<bool, int64_t, std::string, std::string, std::string, bool> found;
+    WebApi::Api()->GetTeamLiteBySubdomain(spelling, found.Callback());
+    ASSERT_TRUE(found.Wait());
+    EXPECT_EQ(found.Get<2>(), "team-demo") << spelling;
+    EXPECT_EQ(found.Get<4>(), "demo") << spelling;
+  }
+  for (const std::string unknown : {"", " ", "nosuchteam", "de mo"}) {
     Completion<bool, int64_t, std::string, std::string, std::string, bool> missing;
     WebApi::Api()->GetTeamLiteBySubdomain(unknown, missing.Callback());
     ASSERT_TRUE(missing.Wait());

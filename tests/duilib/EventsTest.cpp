@@ -210,6 +210,28 @@ const wchar_t kForm[] = LR"(<VerticalLayout>
     <Button name="plain" height="30"/>
   </VerticalLayout>)";
 
+TEST_F(KeyboardTest, CtrlASelectsEverythingInEditsAndRichEdits) {
+  TestWindow window(Skin(LR"(<VerticalLayout>
+      <Edit name="edit1" height="30"/>
+      <RichEdit name="rich" height="60" multiline="true"/>
+    </VerticalLayout>)"));
+  HWND hwnd = window.CreatePopup();
+  for (const wchar_t* name : {L"edit1", L"rich"}) {
+    ASSERT_TRUE(Testing::TypeText(hwnd, name, L"第一 second"));
+    CControlUI* control = window.Find(name);
+    HWND child = control->GetInterface(L"Edit") ? window.FindAs<CEditUI>(name, L"Edit")->GetNativeWindow()
+                                               : window.FindAs<CRichEditUI>(name, L"RichEdit")->GetNativeWindow();
+    ASSERT_NE(child, nullptr) << name;
+    SendMessageW(child, EM_SETSEL, 3, 3);
+    Testing::PressKey(child, 'A', /*shift=*/false, /*ctrl=*/true);
+    DWORD start = 99, end = 0;
+    SendMessageW(child, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u) << name;
+    EXPECT_GE(end, 9u) << name;  // a rich edit counts its final paragraph mark too
+    EXPECT_EQ(control->GetText(), L"第一 second") << "no character was typed";
+  }
+}
+
 TEST_F(KeyboardTest, EnterConsumedByTheWindowGivesNothingPassedOnGivesReturnOnly) {
   TestWindow window(Skin(kForm));
   bool consumeEnter = true;

@@ -38,6 +38,9 @@ class GalleryTest : public WindowTest {
     m_window->onInit = [this](TestWindow& self) { self.Manager().SetResourcePath(m_folder.c_str()); };
     m_hwnd = m_window->Create(nullptr, L"控件样式一览", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0);
     ASSERT_NE(m_hwnd, nullptr);
+    // The picture shows the gallery at its designed size, which is larger
+    // than this display's work area (a skin's own size is kept within it).
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 1400, 900, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Testing::PumpPending();
   }
   void TearDown() override {

@@ -109,17 +109,17 @@ HWND FocusOf(HWND window) {
 
 }  // namespace
 
-bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms) {
-  const HWND before = FocusOf(window);
-  PostMessageW(window, WM_KEYDOWN, VK_TAB, 1);
-  PostMessageW(window, WM_KEYUP, VK_TAB, 0xC0000001);
+namespace {
+
+// Waits until an edit other than `previous` has the focus and types into it.
+bool TypeIntoFocusedEditOtherThan(HWND window, HWND previous, const std::wstring& text, DWORD timeout_ms) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeout_ms) {
     const HWND focus = FocusOf(window);
-    if (focus && focus != before) {
-      for (HWND edit : Edits(window)) {
+    if (focus && focus != previous) {
+      for (HWND edit : ProgramDriver::Edits(window)) {
         if (edit == focus) {
-          SetText(edit, text);
+          ProgramDriver::SetText(edit, text);
           return true;
         }
       }
@@ -127,6 +127,19 @@ bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD time
     Sleep(10);
   }
   return false;
+}
+
+}  // namespace
+
+bool ProgramDriver::TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  const HWND before = FocusOf(window);
+  PostMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(window, WM_KEYUP, VK_TAB, 0xC0000001);
+  return TypeIntoFocusedEditOtherThan(window, before, text, timeout_ms);
+}
+
+bool ProgramDriver::TypeIntoFocus(HWND window, const std::wstring& text, DWORD timeout_ms) {
+  return TypeIntoFocusedEditOtherThan(window, nullptr, text, timeout_ms);
 }
 
 void ProgramDriver::PressEnter(HWND window) {

@@ -32,6 +32,9 @@ class ProgramDriver final {
   // text into the edit that took it (an edit's native window exists only
   // while it has the focus or text). False when no edit took the focus.
   static bool TabAndType(HWND window, const std::wstring& text, DWORD timeout_ms = 3000);
+  // Types the text into the edit that has the keyboard focus, as the window
+  // gives it when it opens. False when no edit has it.
+  static bool TypeIntoFocus(HWND window, const std::wstring& text, DWORD timeout_ms = 3000);
   // Enter, as the window receives it from the keyboard.
   static void PressEnter(HWND window);
   // A left click at a point of the window's client area.

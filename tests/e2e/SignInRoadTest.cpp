@@ -34,7 +34,7 @@ class SignInRoadTest : public testing::Test {
     HWND team = program.WaitForWindow(L"SubdomainWnd", L"登录团队");
     EXPECT_NE(team, nullptr) << "no team window";
     if (!team) return nullptr;
-    EXPECT_TRUE(ProgramDriver::TabAndType(team, L"demo")) << "no edit took the focus";
+    EXPECT_TRUE(ProgramDriver::TypeIntoFocus(team, L"demo")) << "the team window opened without the caret in its edit";
     Sleep(100);
     EXPECT_TRUE(SaveScreenshot(team, Shot(screenshot)));
     ProgramDriver::PressEnter(team);
@@ -42,7 +42,7 @@ class SignInRoadTest : public testing::Test {
   }
 
   static void SignIn(HWND login, const wchar_t* user, const wchar_t* password) {
-    EXPECT_TRUE(ProgramDriver::TabAndType(login, user));
+    EXPECT_TRUE(ProgramDriver::TypeIntoFocus(login, user)) << "the log-in window opened without the caret in its edit";
     EXPECT_TRUE(ProgramDriver::TabAndType(login, password));
     const auto edits = ProgramDriver::Edits(login);
     ASSERT_EQ(edits.size(), 2u);
@@ -155,7 +155,7 @@ TEST_F(SignInRoadTest, ANewMemberChoosesAPasswordAndReachesTheMainWindow) {
 
   HWND reset = program.WaitForWindow(L"RestPwdWnd", L"重置初始密码");
   ASSERT_NE(reset, nullptr) << "no initial-password window";
-  ASSERT_TRUE(ProgramDriver::TabAndType(reset, L"newpass1"));
+  ASSERT_TRUE(ProgramDriver::TypeIntoFocus(reset, L"newpass1"));
   ASSERT_TRUE(ProgramDriver::TabAndType(reset, L"newpass1"));
   const auto edits = ProgramDriver::Edits(reset);
   ASSERT_EQ(edits.size(), 2u);

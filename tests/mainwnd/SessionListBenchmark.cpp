@@ -16,7 +16,7 @@
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"
-#include "signin/SessionStart.h"
+#include "signin/SessionFetchChain.h"
 #include "support/LaidOutProgram.h"
 
 namespace {
@@ -98,7 +98,7 @@ int main() {
     return 1;
   }
   PreloadConversations();
-  signin::CSessionFetchChain::DownloadAllAvatars();
+  signin::DownloadAvatarsIntoCache();
   if (!quennet::WaitForIdle(120000)) printf("the avatars are still downloading\n");
   CUiThread::Attach();
   DuiLib::Testing::PostToLoop(Measure);

@@ -123,6 +123,66 @@ TEST_F(LoginWndTest, TheButtonSignsInAndDisablesTheReturnButton) {
   RunSession(script);
 }
 
+// Enter twice, or Enter and a click, while the log-in is pending start no
+// second log-in; a failure makes the form usable again.
+TEST_F(LoginWndTest, OneLogInAtATime) {
+  core::Script("Auth::PostLoginRequest").Fail(8000).Hold().Times(1);
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("Enter", [] {
+        TypeCredentials(L"zhou", L"wrong");
+        Testing::PressKey(LoginWindow(), VK_RETURN);
+      })
+      .Then("held", [] { return core::WaitForHeld("Auth::PostLoginRequest", 0) != 0; },
+            [] {
+              Testing::PressKey(LoginWindow(), VK_RETURN);
+              Testing::Click(LoginWindow(), L"login_btn");
+            })
+      .Do("answer", [] {
+        EXPECT_EQ(CallCount("Auth::PostLoginRequest"), 1);
+        EXPECT_TRUE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled()) << "the click was ignored";
+        core::Release(core::WaitForHeld("Auth::PostLoginRequest", 0));
+      })
+      .WaitFor("the failure", [this] { return MessageBoxTexts().size() == 1; })
+      .Do("sign in again", [] {
+        TypeCredentials(L"zhou", L"demo1234");
+        Testing::PressKey(LoginWindow(), VK_RETURN);
+      });
+  CloseMainWindow(script);
+  RunSession(script);
+  EXPECT_EQ(CallCount("Auth::PostLoginRequest"), 2);
+  EXPECT_EQ(CallCount("UserManager::GetTeamMembers"), 1) << "one session started";
+}
+
+// A failed step of the session's fetch chain ends the busy look, says so as
+// a failed log-in does, and lets the user sign in again.
+TEST_F(LoginWndTest, AFailedFetchStepIsToldAndTheFormComesBack) {
+  for (const char* step : {"UserManager::GetTeamMembers", "UserManager::GetUsersStatus",
+                           "ServiceManager::GetServices"}) {
+    SCOPED_TRACE(step);
+    core::Script(step).Fail(500).Times(1);
+    const size_t before = MessageBoxTexts().size();
+    StepRunner script;
+    SigninWindowTest::OpenLoginWindow(script)
+        .Do("sign in", [] {
+          TypeCredentials(L"zhou", L"demo1234");
+          Testing::Click(LoginWindow(), L"login_btn");
+        })
+        .WaitFor("the failure", [this, before] { return MessageBoxTexts().size() == before + 1; })
+        .Do("the form is usable again", [this] {
+          EXPECT_EQ(MessageBoxTexts().back(), L"Sign-in failed");
+          EXPECT_EQ(TextOf(L"LoginWindow", L"login_btn"), L"Sign in");
+          EXPECT_TRUE(Control(L"LoginWindow", L"login_btn")->IsMouseEnabled());
+          EXPECT_TRUE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled());
+          Testing::Click(LoginWindow(), L"login_btn");
+        });
+    // The second try goes through to the main window.
+    CloseMainWindow(script);
+    RunSession(script);
+    EXPECT_FALSE(IsOpen(L"LoginWindow"));
+  }
+}
+
 TEST_F(LoginWndTest, ASuccessfulLogInStartsTheSessionAndHandsOver) {
   quennet::ScopedLogCapture log;
   core::ClearCallLog();
@@ -132,7 +192,7 @@ TEST_F(LoginWndTest, ASuccessfulLogInStartsTheSessionAndHandsOver) {
         TypeCredentials(L"zhou", L"demo1234");
         Testing::Click(LoginWindow(), L"login_btn");
       });
-  QuitFromMainWindow(script);
+  CloseMainWindow(script);
   RunSession(script);
 
   EXPECT_FALSE(IsOpen(L"LoginWindow"));
@@ -178,7 +238,7 @@ TEST_F(LoginWndTest, RemembersWhatWasSentNotWhatTheFormHoldsLater) {
               SigninWindowTest::Retype(LoginWindow(), L"password_edit", L"typed later");
               core::Release(held);
             });
-  QuitFromMainWindow(script);
+  CloseMainWindow(script);
   RunSession(script);
   EXPECT_TRUE(log.Contains("MainWnd data prepared"));
   EXPECT_EQ(LoadCredential("team-demo", "zhou"), L"demo1234");

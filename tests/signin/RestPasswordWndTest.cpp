@@ -81,11 +81,38 @@ TEST_F(RestPasswordWndTest, FailuresAreToldAndTheWindowStays) {
   EXPECT_TRUE(core::ServiceHasInitialPassword("newbie"));
 }
 
+// Submitting twice sends one new password; a failed fetch step after it is
+// told, and the window is usable again.
+TEST_F(RestPasswordWndTest, OneSubmissionAtATimeAndAFailedFetchStepIsTold) {
+  core::Script("WebApi::PutInitPassword").Hold().Times(1);
+  core::Script("UserManager::GetUsersStatus").Fail(500).Times(1);
+  StepRunner script;
+  OpenResetWindow(script)
+      .Do("submit", [] { Submit(L"newpass1", L"newpass1"); })
+      .Then("held", [] { return core::WaitForHeld("WebApi::PutInitPassword", 0) != 0; },
+            [] {
+              Testing::PressKey(ResetWindow(), VK_RETURN);
+              Testing::Click(ResetWindow(), L"sure_btn");
+            })
+      .Do("answer", [] {
+        EXPECT_EQ(CallCount("WebApi::PutInitPassword"), 1);
+        core::Release(core::WaitForHeld("WebApi::PutInitPassword", 0));
+      })
+      .WaitFor("the failure", [this] { return MessageBoxTexts().size() == 1; })
+      .Do("usable again", [] {
+        EXPECT_EQ(TextOf(L"RestPwdWnd", L"sure_btn"), L"登录");
+        EXPECT_TRUE(Control(L"RestPwdWnd", L"sure_btn")->IsMouseEnabled());
+        RunQuitSequence();
+      });
+  RunSession(script);
+  EXPECT_EQ(MessageBoxTexts().front(), L"Sign-in failed");
+}
+
 TEST_F(RestPasswordWndTest, ANewPasswordStartsTheSessionAndIsTheOneRemembered) {
   quennet::ScopedLogCapture log;
   StepRunner script;
   OpenResetWindow(script).Do("submit", [] { Submit(L"newpass1", L"newpass1"); });
-  QuitFromMainWindow(script);
+  CloseMainWindow(script);
   RunSession(script);
   EXPECT_FALSE(core::ServiceHasInitialPassword("newbie"));
   EXPECT_EQ(LoadCredential("team-demo", "newbie"), L"newpass1");

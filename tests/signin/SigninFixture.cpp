@@ -3,11 +3,11 @@
 #include <wincred.h>
 
 #include "app/Credentials.h"
-#include "app/QuitSequence.h"
 #include "app/StringTable.h"
 #include "app/UiThread.h"
 #include "app/UserFolders.h"
 #include "app/WindowConventions.h"
+#include "app/WindowManager.h"
 #include "duilib/testing.h"
 #include "mireloom/AccountManager.h"
 #include "quennet/FileUtils.h"
@@ -75,9 +75,18 @@ StepRunner& SigninWindowTest::OpenLoginWindow(StepRunner& script) {
       .WaitFor("the log-in window", [] { return FindOwnWindow(L"LoginWindow", L"登录") != nullptr; });
 }
 
-StepRunner& SigninWindowTest::QuitFromMainWindow(StepRunner& script) {
+StepRunner& SigninWindowTest::CloseMainWindow(StepRunner& script) {
+  // The windows before it have closed themselves: the session ends with it.
   return script.WaitFor("the main window", [] { return FindOwnWindow(L"MainWindow", L"Corvanel") != nullptr; })
-      .Do("quit", [] { RunQuitSequence(); });
+      .Do("close it", [] { mireloomwnd::WindowManager::GetInstance()->CloseMainWnd(); });
+}
+
+int SigninWindowTest::CallCount(const std::string& operation) {
+  int count = 0;
+  for (const auto& record : mireloom::testing::CallLog()) {
+    count += record.kind == mireloom::testing::CallRecord::kCall && record.name == operation ? 1 : 0;
+  }
+  return count;
 }
 
 void SigninWindowTest::Retype(HWND window, const wchar_t* edit, const wchar_t* text) {

@@ -45,8 +45,11 @@ class SigninWindowTest : public testing::Test {
 
   // Opens the log-in window for the demo team the way a user does.
   static StepRunner& OpenLoginWindow(StepRunner& script);
-  // Waits for the main window the session hands over to, and quits from it.
-  static StepRunner& QuitFromMainWindow(StepRunner& script);
+  // Waits for the main window the session hands over to, and closes it.
+  static StepRunner& CloseMainWindow(StepRunner& script);
+
+  // How many times the core library was asked for the operation.
+  static int CallCount(const std::string& operation);
 
   // Empties the edit, then types the text into it as a user would.
   static void Retype(HWND window, const wchar_t* edit, const wchar_t* text);

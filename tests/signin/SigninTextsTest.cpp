@@ -78,12 +78,4 @@ TEST_F(SigninTextsTest, ANewPasswordMustMatchFirstThenHaveSixBytes) {
   EXPECT_EQ(NewPasswordCheckText(NewPasswordCheck::TooShort), L"密码长度至少为6位");
 }
 
-TEST(LoginRequestNumberTest, StaysWithinItsDigits) {
-  for (int i = 0; i < 20; ++i) {
-    const int number = MakeLoginRequestNumber();
-    EXPECT_GE(number, 0);
-    EXPECT_LE(number, 100000008);
-  }
-}
-
 }  // namespace

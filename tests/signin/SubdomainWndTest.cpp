@@ -73,17 +73,31 @@ TEST_F(SubdomainWndTest, AnUnknownTeamIsToldWithItsCodeAndTheFormComesBack) {
   RunSession(script);
 }
 
-TEST_F(SubdomainWndTest, EachOfTwoLookUpsIsAnswered) {
-  core::Script("WebApi::GetTeamLiteBySubdomain").Fail(404);
+// While a look-up is pending, Enter and the button start no second one; its
+// answer makes the form usable again.
+TEST_F(SubdomainWndTest, OneLookUpAtATime) {
+  core::Script("WebApi::GetTeamLiteBySubdomain").Fail(404).Hold().Times(1);
+  auto lookUps = [] { return CallCount("WebApi::GetTeamLiteBySubdomain"); };
   StepRunner script;
-  script.Do("Enter twice", [] {
-          Retype(TeamWindow(), L"subdomain_edit", L"x");
-          Testing::PressKey(TeamWindow(), VK_RETURN);
+  script.Do("Enter", [] {
+          Retype(TeamWindow(), L"subdomain_edit", L"nosuchteam");
           Testing::PressKey(TeamWindow(), VK_RETURN);
         })
-      .WaitFor("two answers", [this] { return MessageBoxTexts().size() == 2; })
+      .Then("held", [] { return core::WaitForHeld("WebApi::GetTeamLiteBySubdomain", 0) != 0; },
+            [] {
+              Testing::Click(TeamWindow(), L"continue_btn");
+              Testing::PressKey(TeamWindow(), VK_RETURN);
+            })
+      .Do("answer", [&lookUps] {
+        EXPECT_EQ(lookUps(), 1);
+        core::Release(core::WaitForHeld("WebApi::GetTeamLiteBySubdomain", 0));
+      })
+      .WaitFor("the answer", [this] { return MessageBoxTexts().size() == 1; })
+      .Do("again", [] { Testing::PressKey(TeamWindow(), VK_RETURN); })
+      .WaitFor("the second answer", [this] { return MessageBoxTexts().size() == 2; })
       .Do("leave", [] { RunQuitSequence(); });
   RunSession(script);
+  EXPECT_EQ(lookUps(), 2);
 }
 
 TEST_F(SubdomainWndTest, WhileCheckingTheButtonIsBusyAndItsDotsStep) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "Database.h"
 #include "Text.h"
 #include "quennet/EventLog.h"
 
@@ -56,13 +57,11 @@ bool AccountManager::InitOrDie() {
     return false;
   }
   const std::wstring path = detail::JoinPath(folder, L"Accounts.db");
-  if (sqlite3_open16(path.c_str(), &m_db) != SQLITE_OK) {
+  m_db = detail::OpenRepairingSqlite(path);
+  if (!m_db) {
     quennet::log_error("Account store: cannot open Accounts.db");
-    sqlite3_close(m_db);
-    m_db = nullptr;
     return false;
   }
-  sqlite3_busy_timeout(m_db, 2000);
   if (sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) {
     quennet::log_error("Account store: %s", sqlite3_errmsg(m_db));
     sqlite3_close(m_db);

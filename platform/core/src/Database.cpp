@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <windows.h>
+
+#include "Text.h"
 #include "quennet/EventLog.h"
 
 namespace mireloom::detail {
@@ -65,7 +68,9 @@ std::string Statement::Blob(int column) const {
 
 int64_t Statement::Int(int column) const { return sqlite3_column_int64(m_statement, column); }
 
-std::unique_ptr<Database> Database::Open(const std::wstring& path) {
+namespace {
+
+sqlite3* OpenSqlite(const std::wstring& path) {
   sqlite3* db = nullptr;
   if (sqlite3_open16(path.c_str(), &db) != SQLITE_OK) {
     quennet::log_error("Cannot open database: %s", db ? sqlite3_errmsg(db) : "out of memory");
@@ -73,6 +78,35 @@ std::unique_ptr<Database> Database::Open(const std::wstring& path) {
     return nullptr;
   }
   sqlite3_busy_timeout(db, 2000);
+  return db;
+}
+
+// SQLite opens any file lazily; the first read of the schema tells whether it
+// is a database at all.
+bool IsDamaged(sqlite3* db) {
+  const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  return result == SQLITE_NOTADB || result == SQLITE_CORRUPT;
+}
+
+}  // namespace
+
+sqlite3* OpenRepairingSqlite(const std::wstring& path) {
+  sqlite3* db = OpenSqlite(path);
+  if (!db || !IsDamaged(db)) return db;
+  sqlite3_close(db);
+  const std::wstring aside = path + L".corrupt";
+  if (!MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    quennet::log_error("Database %s is damaged and cannot be moved aside", WideToUtf8(path).c_str());
+    return nullptr;
+  }
+  quennet::log_error("Database %s is damaged: moved aside as %s, a fresh one is made", WideToUtf8(path).c_str(),
+                     WideToUtf8(aside).c_str());
+  return OpenSqlite(path);
+}
+
+std::unique_ptr<Database> Database::Open(const std::wstring& path) {
+  sqlite3* db = OpenRepairingSqlite(path);
+  if (!db) return nullptr;
   std::unique_ptr<Database> database(new Database(db));
   // Losing the last moments of a crash is acceptable for a cache; waiting for
   // the disk on every change is not.

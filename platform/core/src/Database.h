@@ -40,6 +40,12 @@ class Statement final {
   sqlite3_stmt* m_statement;
 };
 
+// Opens the file as an SQLite connection, creating it when missing. A file
+// that is not a database is moved aside as "<name>.corrupt" (one error line)
+// and a fresh one is made, so that a damaged store is repaired once rather
+// than failing at every start. Null when no connection can be had.
+[[nodiscard]] sqlite3* OpenRepairingSqlite(const std::wstring& path);
+
 class Database final {
  public:
   // Null when the file cannot be opened or created.

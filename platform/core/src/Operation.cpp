@@ -1,5 +1,7 @@
 #include "Operation.h"
 
+#include <atomic>
+
 #include <windows.h>
 
 #include <condition_variable>
@@ -202,7 +204,16 @@ void ClearOperationScripts() {
   r.log.clear();
 }
 
+namespace {
+
+// Off in the running program, whose log nobody reads and which would grow for
+// the whole session; a test turns it on.
+std::atomic<bool> g_call_log_on{false};
+
+}  // namespace
+
 void RecordCall(CallKind kind, const std::string& name, const std::string& detail, bool ok, int64_t code) {
+  if (!g_call_log_on.load(std::memory_order_relaxed)) return;
   testing::CallRecord record;
   record.kind = static_cast<testing::CallRecord::Kind>(kind);
   record.name = name;
@@ -288,6 +299,8 @@ bool Release(int handle) {
   detail::CorePool::Instance().Run(std::move(resume));
   return true;
 }
+
+void RecordCallLog(bool on) { detail::g_call_log_on.store(on); }
 
 std::vector<CallRecord> CallLog() {
   auto& r = detail::GetRegistry();

@@ -87,6 +87,7 @@ void ResetCore() {
 
 ScopedCore::ScopedCore(ServiceOptions options) {
   ResetCore();
+  RecordCallLog(true);
   static std::atomic<int> counter{0};
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -103,6 +104,7 @@ ScopedCore::ScopedCore(ServiceOptions options) {
 
 ScopedCore::~ScopedCore() {
   ResetCore();
+  RecordCallLog(false);
   DeleteTree(m_root);
 }
 

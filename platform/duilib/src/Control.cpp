@@ -1,5 +1,6 @@
 #include "duilib/Control.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cassert>
 #include <cstring>
@@ -24,6 +25,8 @@ namespace {
 std::atomic<size_t> g_liveControls{0};
 constexpr uint32_t kAlive = 0xA11CE5ED;
 constexpr uint32_t kFreed = 0xDEADC0DE;
+// The largest fixed extent a skin may give: GDI's coordinate range.
+constexpr int kMaxControlExtent = 32767;
 
 }  // namespace
 
@@ -143,12 +146,14 @@ void CControlUI::SetFocus() {
 }
 
 void CControlUI::SetFixedWidth(int cx) {
+  cx = std::min(cx, kMaxControlExtent);
   if (cx < 0 || cx == m_cxyFixed.cx) return;
   m_cxyFixed.cx = cx;
   NeedParentUpdate();
 }
 
 void CControlUI::SetFixedHeight(int cy) {
+  cy = std::min(cy, kMaxControlExtent);
   if (cy < 0 || cy == m_cxyFixed.cy) return;
   m_cxyFixed.cy = cy;
   NeedParentUpdate();

@@ -11,10 +11,24 @@ namespace {
 constexpr wchar_t kHostProperty[] = L"DuiLib.EditHost";
 constexpr wchar_t kProcProperty[] = L"DuiLib.EditProc";
 
+constexpr WPARAM kCtrlACharacter = 1;
+
+// Ctrl+A selects everything in every edit and rich edit; the native EDIT
+// does not do it itself and would beep at the character it makes.
+bool HandleSelectAll(HWND hWnd, UINT uMsg, WPARAM wParam) {
+  const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+  if (uMsg == WM_KEYDOWN && wParam == 'A' && ctrlOnly) {
+    ::SendMessageW(hWnd, EM_SETSEL, 0, -1);
+    return true;
+  }
+  return uMsg == WM_CHAR && wParam == kCtrlACharacter;
+}
+
 LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   auto* host = static_cast<INativeEditHost*>(GetPropW(hWnd, kHostProperty));
   auto previous = reinterpret_cast<WNDPROC>(GetPropW(hWnd, kProcProperty));
   if (!previous) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+  if (HandleSelectAll(hWnd, uMsg, wParam)) return 0;
   if (host && uMsg != WM_NCDESTROY) {
     LRESULT handled = 0;
     if (host->OnNativeMessage(uMsg, wParam, lParam, handled)) return handled;

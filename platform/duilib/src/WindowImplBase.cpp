@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 #include "duilib/DialogBuilder.h"
@@ -62,6 +63,24 @@ void WindowImplBase::OnClick(TNotifyUI& msg) {
   }
 }
 
+RECT WindowImplBase::WorkAreaOf(HWND hWnd) {
+  MONITORINFO monitor = {sizeof monitor};
+  GetMonitorInfoW(MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+  return monitor.rcWork;
+}
+
+SIZE WindowImplBase::ClampWindowSize(SIZE asked, SIZE minimum, const RECT& workArea) {
+  // A skin's size is not trusted: a negative or tiny one gives a window
+  // nobody can see, a huge one a bitmap of gigabytes.
+  auto clamp = [](LONG value, LONG least, LONG most) {
+    least = std::max<LONG>(least, kLeastWindowExtent);
+    most = std::max<LONG>(most, least);
+    return std::min<LONG>(std::max<LONG>(value, least), most);
+  };
+  return SIZE{clamp(asked.cx, minimum.cx, workArea.right - workArea.left),
+              clamp(asked.cy, minimum.cy, workArea.bottom - workArea.top)};
+}
+
 LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   HWND hWnd = GetHWND();
   m_PaintManager.Init(hWnd);
@@ -76,8 +95,9 @@ LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& 
     return -1;
   }
   m_PaintManager.AttachDialog(root);
-  const SIZE size = m_PaintManager.GetInitSize();
-  if (size.cx > 0 && size.cy > 0) {
+  const SIZE asked = m_PaintManager.GetInitSize();
+  if (asked.cx != 0 || asked.cy != 0) {
+    const SIZE size = ClampWindowSize(asked, m_PaintManager.GetMinInfo(), WorkAreaOf(hWnd));
     SetWindowPos(hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   m_PaintManager.UpdateWindowRegion();

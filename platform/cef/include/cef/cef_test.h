@@ -152,6 +152,15 @@ struct CallRecord {
 };
 // Every handler call the layer made, in order.
 std::vector<CallRecord> CallLog();
+// The process-level calls (cef_shutdown, cef_run_message_loop,
+// cef_quit_message_loop) in order, each with whether the calling thread had a
+// quit message waiting at that moment.
+struct ProcessCall {
+  std::string name;
+  bool quit_pending = false;
+};
+std::vector<ProcessCall> ProcessCalls();
+void ClearProcessCalls();
 // Misuse the layer noticed: a cookie change off the IO thread, a second
 // initialisation, Exit without Enter, a call after shutdown.
 std::vector<std::string> Violations();

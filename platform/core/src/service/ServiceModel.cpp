@@ -171,9 +171,27 @@ Account* ServiceModel::FindAccountByName(const std::string& team, const std::str
   return nullptr;
 }
 
+namespace {
+
+// A subdomain is a host name: its case does not matter, and blanks around
+// what the user typed are not part of it.
+std::string HostLabel(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  const size_t last = text.find_last_not_of(" \t\r\n");
+  std::string label = text.substr(first, last - first + 1);
+  std::transform(label.begin(), label.end(), label.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+  return label;
+}
+
+}  // namespace
+
 const TeamInfo* ServiceModel::FindTeamBySubdomain(const std::string& subdomain) const {
+  const std::string wanted = HostLabel(subdomain);
+  if (wanted.empty()) return nullptr;
   for (const auto& entry : teams) {
-    if (!subdomain.empty() && entry.second.subdomain == subdomain) return &entry.second;
+    if (HostLabel(entry.second.subdomain) == wanted) return &entry.second;
   }
   return nullptr;
 }

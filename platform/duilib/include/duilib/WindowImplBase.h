@@ -34,6 +34,11 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IMessageFilte
   // Builds the tree, sizes the window, sets its region, registers the window
   // as notifier and filter and calls InitWindow. -1 when the skin fails.
   virtual LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+  // The skin's window size kept within bounds: at least the skin's minimum
+  // (and never below kLeastWindowExtent), at most the work area.
+  [[nodiscard]] static SIZE ClampWindowSize(SIZE asked, SIZE minimum, const RECT& workArea);
+  [[nodiscard]] static RECT WorkAreaOf(HWND hWnd);
+  static constexpr LONG kLeastWindowExtent = 32;
   virtual LRESULT OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   virtual LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   virtual LRESULT OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
