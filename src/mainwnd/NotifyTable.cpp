@@ -9,14 +9,14 @@ namespace mireloomwnd {
 
 namespace {
 
-struct PositionSpec {
+struct PositionEntry {
   SenderMatch match;
   const wchar_t* name;
 };
 
-struct ChainSpec {
+struct ChainEntry {
   const wchar_t* type;
-  std::initializer_list<PositionSpec> positions;
+  std::initializer_list<PositionEntry> positions;
 };
 
 constexpr SenderMatch kName = SenderMatch::Name;
@@ -24,7 +24,7 @@ constexpr SenderMatch kName = SenderMatch::Name;
 // The whole dispatch. The three close buttons are compared as controls, so
 // that only the window's own button of that name acts; picture items are told
 // by a part of their name and come last.
-const ChainSpec kDispatch[] = {
+const ChainEntry kDispatch[] = {
     {L"itemselect", {{kName, L"sessionList"}, {kName, L"contacts_tree"}, {kName, L"organization_tree"}}},
     {L"link", {{SenderMatch::Any, nullptr}}},
     {L"return", {{SenderMatch::Any, nullptr}}},
@@ -89,9 +89,9 @@ const ChainSpec kDispatch[] = {
 }  // namespace
 
 CNotifyTable::CNotifyTable() {
-  for (const ChainSpec& spec : kDispatch) {
-    Chain chain{spec.type, {}};
-    for (const PositionSpec& position : spec.positions) {
+  for (const ChainEntry& entry : kDispatch) {
+    Chain chain{entry.type, {}};
+    for (const PositionEntry& position : entry.positions) {
       chain.positions.push_back({position.match, position.name ? position.name : L"", nullptr});
     }
     m_chains.push_back(std::move(chain));
