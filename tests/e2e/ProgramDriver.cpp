@@ -180,6 +180,29 @@ std::wstring ProgramFolder() {
   return folder + L"\\bin";
 }
 
+namespace {
+
+COLORREF ScreenPixel(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  quennet::WindowDc screen(nullptr);
+  return GetPixel(screen.get(), client.x, client.y);
+}
+
+}  // namespace
+
+bool ShowsFilledMainWindow(HWND main) {
+  constexpr COLORREF kRail = RGB(0x1E, 0x28, 0x35);
+  constexpr COLORREF kListBackground = RGB(0xF7, 0xF8, 0xFA);
+  constexpr COLORREF kAvatarPlaceholder = RGB(0x3A, 0x46, 0x58);
+  RECT client = {};
+  GetClientRect(main, &client);
+  // Painted at all: a window just shown may show anything before its first paint.
+  if (ScreenPixel(main, {4, client.bottom / 2}) != kRail) return false;
+  const COLORREF firstItemIcon = ScreenPixel(main, {102, 152});
+  const COLORREF avatar = ScreenPixel(main, {34, client.bottom - 36});
+  return firstItemIcon != kListBackground && firstItemIcon != kRail && avatar != kAvatarPlaceholder && avatar != kRail;
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& path) {
   // A window just shown may not have painted yet: have it paint now.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -54,6 +54,9 @@ class ProgramDriver final {
 
 // The program's folder (dist/bin), as Windows sees it.
 std::wstring ProgramFolder();
+// Whether the main window shows on the screen its list's first item and the
+// user's avatar (by the skin's layout and colours).
+bool ShowsFilledMainWindow(HWND main);
 // Saves what the screen shows of the window as a PNG.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 // The event log the program writes in the user data folder.

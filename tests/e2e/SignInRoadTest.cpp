@@ -6,7 +6,6 @@
 #include "ProgramDriver.h"
 #include "app/UserFolders.h"
 #include "quennet/FileUtils.h"
-#include "quennet/WinHandles.h"
 #include "support/TempFolder.h"
 
 namespace e2e {
@@ -65,19 +64,13 @@ class SignInRoadTest : public testing::Test {
     EXPECT_EQ(program.WaitForExit(exit_timeout_ms), 0) << "the program outlived its main window";
   }
 
-  // The icon of the list's first item, where the empty list shows its background.
   static bool WaitForFirstSessionItem(HWND main, DWORD timeout_ms = 10000) {
-    constexpr POINT kFirstItemIcon = {102, 152};
-    constexpr COLORREF kListBackground = RGB(0xF7, 0xF8, 0xFA);
     const DWORD start = GetTickCount();
-    for (;;) {
-      POINT point = kFirstItemIcon;
-      ClientToScreen(main, &point);
-      quennet::WindowDc screen(nullptr);
-      if (GetPixel(screen.get(), point.x, point.y) != kListBackground) return true;
+    while (!ShowsFilledMainWindow(main)) {
       if (GetTickCount() - start > timeout_ms) return false;
       Sleep(20);
     }
+    return true;
   }
 
   static bool WaitForLogLine(const char* line, DWORD timeout_ms = 10000) {

@@ -76,27 +76,9 @@ std::vector<DWORD> Measure(const std::wstring& exe, const std::wstring& folder, 
 
 // ---- Sign-in to a filled main window ----
 
-// Where the main window's first session item and the user's avatar are
-// painted once they are there (client coordinates, the skin's layout).
 constexpr POINT kFirstItemIcon = {102, 152};
-constexpr COLORREF kListBackground = RGB(0xF7, 0xF8, 0xFA);
-constexpr COLORREF kRailBackground = RGB(0x1E, 0x28, 0x35);
-constexpr COLORREF kAvatarPlaceholder = RGB(0x3A, 0x46, 0x58);
 constexpr int kWarmUpSwitches = 20;
 constexpr int kConversationSwitches = 100;
-
-COLORREF PixelOf(HWND window, POINT client) {
-  ClientToScreen(window, &client);
-  quennet::WindowDc screen(nullptr);
-  return GetPixel(screen.get(), client.x, client.y);
-}
-
-bool IsFilled(HWND main) {
-  RECT client = {};
-  GetClientRect(main, &client);
-  const COLORREF avatar = PixelOf(main, {34, client.bottom - 36});
-  return PixelOf(main, kFirstItemIcon) != kListBackground && avatar != kAvatarPlaceholder && avatar != kRailBackground;
-}
 
 size_t WorkingSetMb(HANDLE process) {
   PROCESS_MEMORY_COUNTERS counters = {sizeof counters};
@@ -127,22 +109,27 @@ struct SignInRun {
 
 // Signs zhou in on the demo team from the team window: Enter in the log-in
 // window to the first frame that shows the list and the avatar.
-SignInRun SignInOnce(const std::wstring& store) {
+// A second sign-in finds the account and its password filled in.
+enum class Account { Typed, Remembered };
+
+SignInRun SignInOnce(const std::wstring& store, Account account) {
   SignInRun run;
   e2e::ProgramDriver program;
   if (!program.Launch({{L"MIRELOOM_SERVICE_STORE", store}})) return run;
   HWND team = program.WaitForWindow(L"SubdomainWnd", L"登录团队");
-  if (!team || !e2e::ProgramDriver::TabAndType(team, L"demo")) return run;
+  if (!team || !e2e::ProgramDriver::TypeIntoFocus(team, L"demo")) return run;
   e2e::ProgramDriver::PressEnter(team);
   HWND login = program.WaitForWindow(L"LoginWindow", L"登录");
-  if (!login || !e2e::ProgramDriver::TabAndType(login, L"zhou") || !e2e::ProgramDriver::TabAndType(login, L"demo1234")) {
+  if (!login) return run;
+  if (account == Account::Typed && (!e2e::ProgramDriver::TypeIntoFocus(login, L"zhou") ||
+                                    !e2e::ProgramDriver::TabAndType(login, L"demo1234"))) {
     return run;
   }
   const DWORD pressed = GetTickCount();
   e2e::ProgramDriver::PressEnter(login);
   HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel", 20000);
   if (!main) return run;
-  while (!IsFilled(main) && GetTickCount() - pressed < 20000) Sleep(1);
+  while (!e2e::ShowsFilledMainWindow(main) && GetTickCount() - pressed < 20000) Sleep(1);
   run.toFilledWindow = GetTickCount() - pressed;
 
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.ProcessId());
@@ -177,8 +164,8 @@ void MeasureSignIn() {
     // fetch chain is done. Then the same account again, with its cache.
     quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(WideToAnsi(GetUserDataFolder()), {});
     const std::wstring store = FreshStorePath(run);
-    first.push_back(SignInOnce(store).toFilledWindow);
-    last = SignInOnce(store);
+    first.push_back(SignInOnce(store, Account::Typed).toFilledWindow);
+    last = SignInOnce(store, Account::Remembered);
     again.push_back(last.toFilledWindow);
     DeleteFileW(store.c_str());
   }
