@@ -1,0 +1,59 @@
+#include "DocumentsFolder.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/UserFolders.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t kDocumentsValue[] = L"Personal";
+
+bool ReadValue(std::wstring* value, DWORD* type) {
+  wchar_t buffer[MAX_PATH] = {};
+  DWORD size = sizeof buffer - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, kUserShellFolders, kDocumentsValue, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                   RRF_NOEXPAND, type, buffer, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  *value = buffer;
+  return true;
+}
+
+bool WriteValue(const std::wstring& value, DWORD type) {
+  return RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, kDocumentsValue, type, value.c_str(),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+void DeleteTree(const std::wstring& folder) {
+  // SHFileOperation wants a double-NUL-terminated list.
+  std::wstring from = folder;
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW operation = {};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_NO_UI;
+  SHFileOperationW(&operation);
+}
+
+}  // namespace
+
+ScopedDocumentsFolder::ScopedDocumentsFolder(const std::wstring& name) {
+  const std::wstring documents = GetDocumentsFolder();
+  const size_t separator = documents.find_last_of(L'\\');
+  if (separator == std::wstring::npos || !ReadValue(&m_savedValue, &m_savedType)) return;
+  m_path = documents.substr(0, separator + 1) + name;
+  DeleteTree(m_path);
+  m_active = CreateDirectoryW(m_path.c_str(), nullptr) && WriteValue(m_path, REG_SZ) && GetDocumentsFolder() == m_path;
+}
+
+ScopedDocumentsFolder::~ScopedDocumentsFolder() {
+  if (m_savedType) WriteValue(m_savedValue, m_savedType);
+  // Reading it once writes the expanded form back where the system caches it.
+  (void)GetDocumentsFolder();
+  if (!m_path.empty()) DeleteTree(m_path);
+}
+
+}  // namespace e2e
