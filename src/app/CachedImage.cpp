@@ -19,16 +19,20 @@ bool CanRead(const std::wstring& path) {
   return file.get() != INVALID_HANDLE_VALUE;
 }
 
+// The key's cached file as the target's image, when it can be read.
+bool ShowCachedFile(DuiLib::CControlUI* target, const std::string& key) {
+  const std::wstring cached = GetCachedFilePath(key);
+  if (!CanRead(cached)) return false;
+  SetControlImage(target, cached);
+  return true;
+}
+
 }  // namespace
 
 CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI* target, const std::string& url,
                                   const std::string& key, const std::string& session_id) {
   if (!target || key.empty()) return CachedImageResult::Nothing;
-  const std::wstring cached = GetCachedFilePath(key);
-  if (CanRead(cached)) {
-    SetControlImage(target, cached);
-    return CachedImageResult::Shown;
-  }
+  if (ShowCachedFile(target, key)) return CachedImageResult::Shown;
   std::weak_ptr<void> alive = target->GetLifetimeToken();
   DownloadToCache(url, key, [window, message, target, alive, session_id](const std::string& path) {
     auto record = std::make_unique<DownloadedImage>();
@@ -38,6 +42,14 @@ CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI*
     record->target_alive = alive;
     SendImageRecord(window, message, std::move(record));
   });
+  return CachedImageResult::Downloading;
+}
+
+CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,
+                                  std::function<void(const std::string& localPath)> downloaded) {
+  if (!target || key.empty()) return CachedImageResult::Nothing;
+  if (ShowCachedFile(target, key)) return CachedImageResult::Shown;
+  DownloadToCache(url, key, std::move(downloaded));
   return CachedImageResult::Downloading;
 }
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace DuiLib {
@@ -25,6 +26,12 @@ enum class CachedImageResult {
 // takes the record over (see ImageRecords.h).
 CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI* target, const std::string& url,
                                   const std::string& key, const std::string& session_id = {});
+
+// The same with the window's own completion, which gets the cached file's path
+// on whichever thread finished the download and delivers it (see
+// ImageRecords.h).
+CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,
+                                  std::function<void(const std::string& localPath)> downloaded);
 
 // The handler's side for windows that only set the picture: takes the record
 // of lParam, sets it on its target if the target still lives, frees it, and

@@ -12,7 +12,6 @@
 #include "quennet/EventLog.h"
 #include "quennet/FileUtils.h"
 #include "quennet/HttpClient.h"
-#include "quennet/WinHandles.h"
 
 namespace {
 
@@ -22,21 +21,12 @@ std::string TemporaryPath(const std::string& path) {
   return path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".part";
 }
 
-bool WriteAll(const std::wstring& path, const std::vector<char>& bytes) {
-  quennet::UniqueHandle file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
 // Writes the body under a temporary name and renames it into place, so that
 // nobody ever finds a half-written file; a failed write leaves nothing.
 bool SaveBody(const std::string& path, const std::vector<char>& body) {
   const std::string temporary = TemporaryPath(path);
   const std::wstring wide_temporary = AnsiToWide(temporary);
-  const bool saved = WriteAll(wide_temporary, body) &&
+  const bool saved = WriteWholeFile(wide_temporary, body.data(), body.size()) &&
                      MoveFileExW(wide_temporary.c_str(), AnsiToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING);
   if (!saved) DeleteFileW(wide_temporary.c_str());
   return saved;

@@ -6,6 +6,7 @@
 
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
+#include "quennet/WinHandles.h"
 
 namespace {
 
@@ -40,6 +41,14 @@ bool IsPlainExtension(const std::string& extension) {
 }
 
 }  // namespace
+
+bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size) {
+  quennet::UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
 
 int CountSubfolders(const std::wstring& folder) {
   std::wstring pattern = folder;

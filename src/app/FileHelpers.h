@@ -2,6 +2,9 @@
 
 #include <string>
 
+// Creates or replaces the file with the bytes; false when it cannot be written whole.
+bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size);
+
 // Number of sub-folders directly inside the folder; 0 when it cannot be read.
 int CountSubfolders(const std::wstring& folder);
 

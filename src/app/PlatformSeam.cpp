@@ -1,12 +1,18 @@
 #include "app/PlatformSeam.h"
 
 #include <mmsystem.h>
+#include <urlmon.h>
 #include <wininet.h>
 
+#include <chrono>
 #include <cwctype>
+#include <future>
+#include <memory>
 
+#include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
 #include "quennet/EventLog.h"
+#include "quennet/HttpClient.h"
 
 namespace {
 
@@ -19,6 +25,24 @@ bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
     if (std::towlower(text[i]) != prefix[i]) return false;
   }
   return true;
+}
+
+// A GET through the base library's client, waited for; only a 2xx body is
+// the file (a redirect's body is not).
+bool DownloadThroughHttpClient(const std::string& url, const std::wstring& path) {
+  auto request = std::make_unique<quennet::HttpRequest>();
+  request->set_url(url);
+  request->set_request_type(quennet::HttpRequest::kGet);
+  const int timeout_ms = request->timeout_ms();
+  auto answer = std::make_shared<std::promise<std::unique_ptr<quennet::HttpResponse>>>();
+  std::future<std::unique_ptr<quennet::HttpResponse>> reply = answer->get_future();
+  quennet::HttpClient::SharedClient()->Send(
+      std::move(request), [answer](std::unique_ptr<quennet::HttpResponse> response) { answer->set_value(std::move(response)); });
+  // The client answers every request once; the wait only guards against a stuck transport.
+  if (reply.wait_for(std::chrono::milliseconds(timeout_ms + 5000)) != std::future_status::ready) return false;
+  const std::unique_ptr<quennet::HttpResponse> response = reply.get();
+  if (response->status_code() < 200 || response->status_code() >= 300) return false;
+  return WriteWholeFile(path, response->raw_data().data(), response->raw_data().size());
 }
 
 }  // namespace
@@ -94,6 +118,22 @@ std::wstring CWin32Platform::GetClipboardText(HWND owner) {
   }
   CloseClipboard();
   return text;
+}
+
+std::wstring CWin32Platform::SniffMimeType(const void* bytes, DWORD size) {
+  LPWSTR found = nullptr;
+  // The call reads the buffer only; its parameter is not declared const.
+  const HRESULT result =
+      FindMimeFromData(nullptr, nullptr, const_cast<void*>(bytes), size, nullptr, 0, &found, 0);
+  std::wstring mime = SUCCEEDED(result) && found ? found : L"";
+  if (found) CoTaskMemFree(found);
+  return mime;
+}
+
+bool CWin32Platform::DownloadUrlToFile(const std::wstring& address, const std::wstring& path) {
+  const std::string url = WideToUtf8(address);
+  if (quennet::IsLocalHost(quennet::UrlHost(url))) return DownloadThroughHttpClient(url, path);
+  return SUCCEEDED(URLDownloadToFileW(nullptr, address.c_str(), path.c_str(), 0, nullptr));
 }
 
 bool IsOpenableAddress(const std::wstring& address, AddressPolicy policy) {

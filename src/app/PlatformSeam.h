@@ -30,6 +30,11 @@ class CPlatformSeam {
   virtual bool IsOnline() = 0;
   virtual bool SetClipboardText(HWND owner, const std::wstring& text) = 0;
   virtual std::wstring GetClipboardText(HWND owner) = 0;
+  // FindMimeFromData over the bytes alone; "" when it names no type.
+  virtual std::wstring SniffMimeType(const void* bytes, DWORD size) = 0;
+  // URLDownloadToFileW of the address into the path; true when the file was
+  // written. Blocks until done: call it off the user-interface thread.
+  virtual bool DownloadUrlToFile(const std::wstring& address, const std::wstring& path) = 0;
 };
 
 // The platform in use: the real one unless a test put another in place.
@@ -51,6 +56,10 @@ class CWin32Platform final : public CPlatformSeam {
   bool IsOnline() override;
   bool SetClipboardText(HWND owner, const std::wstring& text) override;
   std::wstring GetClipboardText(HWND owner) override;
+  std::wstring SniffMimeType(const void* bytes, DWORD size) override;
+  // The embedded service's hosts exist only inside the process: their
+  // downloads go through the base library's HTTP client.
+  bool DownloadUrlToFile(const std::wstring& address, const std::wstring& path) override;
 };
 
 // Where an address may lead when the shell opens it.

@@ -29,6 +29,16 @@ void CRecordingPlatform::SetOnline(bool online) {
   m_online = online;
 }
 
+void CRecordingPlatform::SetSniffedMimeType(std::wstring mime) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_sniffed_mime = std::move(mime);
+}
+
+void CRecordingPlatform::SetDownloadResult(bool succeeds) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_download_succeeds = succeeds;
+}
+
 std::vector<CRecordingPlatform::Call> CRecordingPlatform::Calls() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_calls;
@@ -76,7 +86,9 @@ UINT CRecordingPlatform::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND ow
 }
 
 bool CRecordingPlatform::AnswerFileDialog(PlatformCall kind, const std::wstring& path, OPENFILENAMEW* dialog) {
-  Record({kind, dialog ? dialog->hwndOwner : nullptr, path});
+  // The caption keeps the name the dialog was opened with.
+  const std::wstring offered = dialog && dialog->lpstrFile ? dialog->lpstrFile : L"";
+  Record({kind, dialog ? dialog->hwndOwner : nullptr, path, offered, dialog ? static_cast<UINT>(dialog->Flags) : 0u});
   if (path.empty() || !dialog || !dialog->lpstrFile || dialog->nMaxFile <= path.size()) return false;
   wcsncpy(dialog->lpstrFile, path.c_str(), dialog->nMaxFile);
   dialog->lpstrFile[dialog->nMaxFile - 1] = L'\0';
@@ -139,4 +151,18 @@ std::wstring CRecordingPlatform::GetClipboardText(HWND owner) {
   Record({PlatformCall::GetClipboard, owner});
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_clipboard;
+}
+
+std::wstring CRecordingPlatform::SniffMimeType(const void* bytes, DWORD size) {
+  Call call{PlatformCall::SniffMimeType};
+  call.count = size;
+  Record(std::move(call));
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_sniffed_mime;
+}
+
+bool CRecordingPlatform::DownloadUrlToFile(const std::wstring& address, const std::wstring& path) {
+  Record({PlatformCall::DownloadUrlToFile, nullptr, address, path});
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_download_succeeds;
 }

@@ -21,6 +21,8 @@ enum class PlatformCall {
   IsOnline,
   SetClipboard,
   GetClipboard,
+  SniffMimeType,
+  DownloadUrlToFile,
 };
 
 class CRecordingPlatform final : public CPlatformSeam {
@@ -29,10 +31,10 @@ class CRecordingPlatform final : public CPlatformSeam {
     PlatformCall kind;
     HWND owner = nullptr;
     std::wstring text;     // message, address, path or clipboard text
-    std::wstring caption;  // message box caption, tray tip
-    UINT flags = 0;        // message box type, menu flags, sound flags, flash flags
+    std::wstring caption;  // message box caption, tray tip, the name a file dialog offered
+    UINT flags = 0;        // message box type, menu flags, sound flags, flash flags, file dialog flags
     DWORD message = 0;     // NIM_* of a tray call
-    UINT count = 0;        // flash count
+    UINT count = 0;        // flash count, bytes sniffed
   };
 
   // Puts itself in place of the real platform for its lifetime.
@@ -44,6 +46,10 @@ class CRecordingPlatform final : public CPlatformSeam {
   void SetOpenFileName(std::wstring path);  // "" cancels the dialog
   void SetSaveFileName(std::wstring path);
   void SetOnline(bool online);
+  // The type the sniff names ("" for none, the default).
+  void SetSniffedMimeType(std::wstring mime);
+  // Whether downloads succeed (they do by default); nothing is written.
+  void SetDownloadResult(bool succeeds);
 
   [[nodiscard]] std::vector<Call> Calls() const;
   [[nodiscard]] std::vector<Call> CallsOf(PlatformCall kind) const;
@@ -61,6 +67,10 @@ class CRecordingPlatform final : public CPlatformSeam {
   bool IsOnline() override;
   bool SetClipboardText(HWND owner, const std::wstring& text) override;
   std::wstring GetClipboardText(HWND owner) override;
+  // Recorded with the number of bytes as count.
+  std::wstring SniffMimeType(const void* bytes, DWORD size) override;
+  // Recorded with the address as text and the path as caption.
+  bool DownloadUrlToFile(const std::wstring& address, const std::wstring& path) override;
 
  private:
   void Record(Call call);
@@ -74,4 +84,6 @@ class CRecordingPlatform final : public CPlatformSeam {
   std::wstring m_save_file_name;
   bool m_online = true;
   std::wstring m_clipboard;
+  std::wstring m_sniffed_mime;
+  bool m_download_succeeds = true;
 };

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/WindowConventions.h"
 #include "duilib/UIlib.h"
@@ -91,6 +92,73 @@ class WindowManager {
   void CloseModuleDetailsWnd() { Close(WindowSlot::ModuleDetailsWnd); }
   void SetModuleDetailsWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
     Set(WindowSlot::ModuleDetailsWnd, window, self);
+  }
+
+  // The member, call and feedback dialogs; each is defined with its window
+  // in the dialogs library.
+  void ShowAddMembersWnd(const std::string& channelId);
+  void CloseAddMembersWnd() { Close(WindowSlot::AddMembersWnd); }
+  void SetAddMembersWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::AddMembersWnd, window, self);
+  }
+  // A side panel at (x, y), 320 wide and `height` tall.
+  void ShowViewImMemberWnd(const std::string& uid, int x, int y, int height);
+  void CloseViewImMemberWnd() { Close(WindowSlot::ViewImMemberWnd); }
+  void SetViewImMemberWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewImMemberWnd, window, self);
+  }
+  void ShowTelephoneCallingWnd(const std::string& uid);
+  void CloseTelephoneCallingWnd() { Close(WindowSlot::TelephoneCallingWnd); }
+  void SetTelephoneCallingWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::TelephoneCallingWnd, window, self);
+  }
+  void ShowGroupTelephoneCallingWnd(const std::vector<std::string>& uids);
+  void CloseGroupTelephoneCallingWnd() { Close(WindowSlot::GroupTelephoneCallingWnd); }
+  void SetGroupTelephoneCallingWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::GroupTelephoneCallingWnd, window, self);
+  }
+  void ShowSelectGroupCallMembersWnd(const std::string& channelId);
+  void CloseSelectGroupCallMembersWnd() { Close(WindowSlot::SelectGroupCallMembersWnd); }
+  void SetSelectGroupCallMembersWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::SelectGroupCallMembersWnd, window, self);
+  }
+  void ShowFeedbackWnd();
+  void CloseFeedbackWnd() { Close(WindowSlot::FeedbackWnd); }
+  void SetFeedbackWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::FeedbackWnd, window, self);
+  }
+
+  // The file windows; defined with the windows in the files library.
+  // Confirms and sends one file (path in code page 936) to a conversation
+  // (kind 1 channel, 2 one-to-one).
+  void ShowUploadFileWnd(const std::string& chatId, const std::string& filePathCp936, int chatKind);
+  void CloseUploadFileWnd() { Close(WindowSlot::UploadFileWnd); }
+  void SetUploadFileWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::UploadFileWnd, window, self);
+  }
+  // A conversation's files (channel type 1 channel, 2 one-to-one), 320 wide at (x, y).
+  void ShowViewFilesWnd(const std::string& chatId, int x, int y, int height, int channelType);
+  void CloseViewFilesWnd() { Close(WindowSlot::ViewFilesWnd); }
+  void SetViewFilesWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewFilesWnd, window, self);
+  }
+  // One file with its comments, over the file list.
+  void ShowFileDetailsWnd(const std::string& entityId, int x, int y, int height);
+  void CloseFileDetailsWnd() { Close(WindowSlot::FileDetailsWnd); }
+  void SetFileDetailsWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::FileDetailsWnd, window, self);
+  }
+  // The cached picture (local path), its address on the service and its title.
+  void ShowImageViewerWnd(const DuiLib::CDuiString& imagePath, const DuiLib::CDuiString& address,
+                          const DuiLib::CDuiString& title);
+  void CloseImageViewerWnd() { Close(WindowSlot::ImageViewerWnd); }
+  void SetImageViewerWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ImageViewerWnd, window, self);
+  }
+  void ShowViewSnippetWnd(const std::string& entityId);
+  void CloseViewSnippetWnd() { Close(WindowSlot::ViewSnippetWnd); }
+  void SetViewSnippetWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewSnippetWnd, window, self);
   }
 
   // The main window, the last step of signing in: it runs the main window's

@@ -2,7 +2,9 @@
 
 #include "app/PlatformSeam.h"
 #include "app/RecordingPlatform.h"
+#include "mireloom/testing.h"
 #include "quennet/testing.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -74,6 +76,30 @@ TEST(RecordingPlatformTest, AnswersFromItsScriptAndRestoresTheRealPlatform) {
     EXPECT_EQ(&Platform(), &platform);
   }
   EXPECT_NE(dynamic_cast<CWin32Platform*>(&Platform()), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Win32PlatformTest, DownloadsFromTheServicesHostsGoThroughTheHttpClientAndKeepOnlyWholeReplies) {
+  mireloom::testing::ScopedCore core;
+  mireloom::testing::HttpScript("https://files.corvanel.test/saved.png", 200, {}, "picture bytes");
+  mireloom::testing::HttpScript("https://files.corvanel.test/moved.png", 302,
+                                {{"Location", "https://files.corvanel.test/saved.png"}}, "");
+  test_support::TempFolder folder;
+  CWin32Platform platform;
+  EXPECT_TRUE(platform.DownloadUrlToFile(L"https://files.corvanel.test/saved.png", folder / L"图.png"));
+  EXPECT_EQ(test_support::ReadFileBytes(folder / L"图.png"), "picture bytes");
+  EXPECT_FALSE(platform.DownloadUrlToFile(L"https://files.corvanel.test/moved.png", folder / L"b.png"))
+      << "a redirect is not the file";
+  EXPECT_EQ(GetFileAttributesW((folder / L"b.png").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Win32PlatformTest, TheSniffNamesAPictureFromItsBytes) {
+  const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  const std::wstring mime = CWin32Platform().SniffMimeType(png, sizeof png);
+  EXPECT_NE(mime.find(L"png"), std::wstring::npos) << mime.c_str();
 }
 
 }  // namespace

@@ -164,6 +164,8 @@ TEST(HttpClientLocalHostTest, LocalHostsAnswerInProcessAndUnknownTestHostsFail) 
   EXPECT_EQ(team.response->status_code(), 302);
   EXPECT_EQ(team.response->body_text(), "https://Team1.SVC.test:8443/api");
   EXPECT_NE(team.thread, GetCurrentThreadId());
+  EXPECT_TRUE(quennet::IsLocalHost("files.svc.test"));
+  EXPECT_FALSE(quennet::IsLocalHost("nobody.test"));
 
   const DWORD start = GetTickCount();
   Outcome unknown = SendAndWait(Get("https://nobody.test/x"));

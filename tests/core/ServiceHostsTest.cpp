@@ -4,6 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <objidl.h>
+
+#include <algorithm>
+
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
 #include "CoreTestSupport.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/Director.h"
@@ -54,6 +64,20 @@ std::pair<int, int> PngSize(const std::vector<char>& bytes) {
            (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
   };
   return {static_cast<int>(word(16)), static_cast<int>(word(20))};
+}
+
+// The colour of a picture's top-left pixel as 0xRRGGBB, decoded by the system;
+// 0 when it shows nothing there.
+uint32_t Corner(const std::vector<char>& bytes) {
+  test_support::TempFolder folder;
+  const std::wstring path = folder / L"picture";
+  if (!test_support::WriteFileBytes(path, std::string(bytes.begin(), bytes.end()))) return 0;
+  Gdiplus::Bitmap bitmap(path.c_str());
+  Gdiplus::Color color;
+  if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetPixel(0, 0, &color) != Gdiplus::Ok || color.GetA() == 0) {
+    return 0;
+  }
+  return color.GetValue() & 0xFFFFFF;
 }
 
 class ServiceHosts : public ::testing::Test {
@@ -137,6 +161,12 @@ TEST_F(ServiceHosts, ThumbnailsAreScaledAndZeroMeansTheOriginal) {
   auto gif = Get("https://files.corvanel.test/thumb/" + wide.path() + "_40x10.gif");
   ASSERT_EQ(gif->status_code(), 200);
   EXPECT_EQ(std::string(gif->raw_data().begin(), gif->raw_data().begin() + 3), "GIF");
+  // The GIF holds the picture (in a palette of 216 colours), not only its header.
+  const uint32_t pngCorner = Corner(thumb->raw_data()), gifCorner = Corner(gif->raw_data());
+  ASSERT_NE(gifCorner, 0u);
+  for (int shift : {0, 8, 16}) {
+    EXPECT_NEAR(static_cast<int>(gifCorner >> shift & 0xFF), static_cast<int>(pngCorner >> shift & 0xFF), 26);
+  }
   EXPECT_EQ(Get("https://files.corvanel.test/thumb/0000000000000000_20x20.png")->status_code(), 404);
 }
 

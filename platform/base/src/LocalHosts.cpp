@@ -42,6 +42,8 @@ void UnregisterLocalHost(const std::string& host_or_suffix) {
   registry.handlers.erase(Lower(WithoutPort(host_or_suffix)));
 }
 
+bool IsLocalHost(const std::string& host) { return !host.empty() && detail::FindLocalHandler(host) != nullptr; }
+
 namespace detail {
 
 LocalHandler FindLocalHandler(const std::string& host) {

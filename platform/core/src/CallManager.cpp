@@ -38,8 +38,8 @@ void CallManager::MakeGroupCall(const std::vector<std::string>& uids, const std:
   for (const auto& uid : uids) arguments += uid + " ";
   RunSessionOperation<std::string>(
       "CallManager::MakeGroupCall", arguments,
-      [uids](Session& session, service::DemoService& service, std::string& callId) {
-        return service.MakeGroupCall(session.api_token(), uids, &callId);
+      [uids, phoneNumbers](Session& session, service::DemoService& service, std::string& callId) {
+        return service.MakeGroupCall(session.api_token(), uids, phoneNumbers, &callId);
       },
       CallFinish(std::move(completion)));
 }

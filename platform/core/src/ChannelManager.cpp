@@ -204,7 +204,9 @@ void ChannelManager::CreateChannel(const std::string& name, const std::string& d
         return outcome;
       },
       [completion](const Outcome& outcome, Channel::Data& created) {
-        if (completion) completion(outcome.ok, outcome.error, outcome.ok ? std::make_unique<Channel>(created) : nullptr);
+        // A success that carries no channel (a scripted answer) hands over none.
+        const bool has_channel = outcome.ok && !created.channel_id.empty();
+        if (completion) completion(outcome.ok, outcome.error, has_channel ? std::make_unique<Channel>(created) : nullptr);
       });
 }
 

@@ -58,7 +58,9 @@ void IMManager::NewIM(const std::string& uid,
         return outcome;
       },
       [completion](const Outcome& outcome, IM::Data& im) {
-        if (completion) completion(outcome.ok, outcome.error, outcome.ok ? std::make_unique<IM>(im) : nullptr);
+        // A success that carries no conversation (a scripted answer) hands over none.
+        const bool has_im = outcome.ok && !im.im_id.empty();
+        if (completion) completion(outcome.ok, outcome.error, has_im ? std::make_unique<IM>(im) : nullptr);
       });
 }
 

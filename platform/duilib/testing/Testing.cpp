@@ -368,7 +368,9 @@ bool SaveWindowPng(HWND window, LPCWSTR path) {
   return bitmap && SaveBitmapPng(bitmap.get(), path);
 }
 
-bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path) {
+bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path) { return SaveBitmapAs(bitmap, path, L"image/png"); }
+
+bool SaveBitmapAs(HBITMAP bitmap, LPCWSTR path, LPCWSTR mime) {
   UINT count = 0, size = 0;
   Gdiplus::GetImageEncodersSize(&count, &size);
   if (size == 0) return false;
@@ -376,7 +378,7 @@ bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path) {
   auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
   Gdiplus::GetImageEncoders(count, size, encoders);
   for (UINT i = 0; i < count; ++i) {
-    if (wcscmp(encoders[i].MimeType, L"image/png") != 0) continue;
+    if (wcscmp(encoders[i].MimeType, mime) != 0) continue;
     Gdiplus::Bitmap image(bitmap, nullptr);
     return image.Save(path, &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
   }

@@ -97,6 +97,8 @@ class HttpClient final {
 using LocalHandler = std::function<std::unique_ptr<HttpResponse>(const HttpRequest&)>;
 void RegisterLocalHost(const std::string& host_or_suffix, LocalHandler handler);
 void UnregisterLocalHost(const std::string& host_or_suffix);
+// Whether the host (as UrlHost gives it) is answered in-process.
+[[nodiscard]] bool IsLocalHost(const std::string& host);
 
 // The host of an absolute http or https URL, lower case, without user or port;
 // empty when the URL is not one.

@@ -200,6 +200,9 @@ struct PhoneCall {
   std::string call_id, caller;
   std::vector<std::string> callees;
   std::string state;  // "ringing", "cancelled", "ended"
+  // What the client asked for: the uids as sent (duplicates kept) and the
+  // list of further numbers.
+  std::vector<std::string> requested, phone_numbers;
 };
 struct UploadRecord {
   std::string name, mime, conversation_id;

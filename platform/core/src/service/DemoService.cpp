@@ -332,11 +332,11 @@ Outcome DemoService::Groups(const std::string& token, const std::string& parentI
 // ---- Calls ------------------------------------------------------------------------------
 
 Outcome DemoService::MakeCall(const std::string& token, const std::string& uid, std::string* callId) {
-  return MakeGroupCall(token, {uid}, callId);
+  return MakeGroupCall(token, {uid}, {}, callId);
 }
 
 Outcome DemoService::MakeGroupCall(const std::string& token, const std::vector<std::string>& uids,
-                                   std::string* callId) {
+                                   const std::vector<std::string>& phoneNumbers, std::string* callId) {
   return WithCaller(token, [&](const Caller& caller) {
     const bool one_to_one = uids.size() == 1;
     std::vector<std::string> callees;
@@ -354,7 +354,7 @@ Outcome DemoService::MakeGroupCall(const std::string& token, const std::vector<s
     CallRecord call;
     call.team = caller.team;
     call.created_at = Now();
-    call.call = {m_model->NewId("call-"), caller.uid, callees, "ringing"};
+    call.call = {m_model->NewId("call-"), caller.uid, callees, "ringing", uids, phoneNumbers};
     m_model->calls[call.call.call_id] = call;
     m_model->SaveCall(call);
     *callId = call.call.call_id;

@@ -100,7 +100,8 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
                       int applicationType, Comment::Data* comment, std::vector<Message::Data>* posted);
 
   Outcome MakeCall(const std::string& token, const std::string& uid, std::string* callId);
-  Outcome MakeGroupCall(const std::string& token, const std::vector<std::string>& uids, std::string* callId);
+  Outcome MakeGroupCall(const std::string& token, const std::vector<std::string>& uids,
+                        const std::vector<std::string>& phoneNumbers, std::string* callId);
   Outcome CancelCall(const std::string& token, const std::string& callId);
 
   // ---- Web addresses ----

@@ -54,7 +54,69 @@ struct StreamReleaser {
 };
 using UniqueStream = std::unique_ptr<IStream, StreamReleaser>;
 
+std::string EncodeAs(Gdiplus::Bitmap& bitmap, ImageFormat format);
+
+// The first installed face that draws CJK titles too; a face that is not
+// installed would draw no text at all.
+const Gdiplus::FontFamily* TileFontFamily() {
+  static const Gdiplus::FontFamily* family = [] {
+    for (const wchar_t* face : {L"微软雅黑", L"Microsoft YaHei", L"Arial"}) {
+      auto* candidate = new Gdiplus::FontFamily(face);
+      if (candidate->IsAvailable()) return static_cast<const Gdiplus::FontFamily*>(candidate);
+      delete candidate;
+    }
+    return Gdiplus::FontFamily::GenericSansSerif();
+  }();
+  return family;
+}
+
+// The nearest colour of a 6 x 6 x 6 cube, the palette of every GIF written here.
+BYTE CubeIndex(DWORD argb) {
+  auto level = [](DWORD channel) { return static_cast<BYTE>((channel * 5 + 127) / 255); };
+  return static_cast<BYTE>(level((argb >> 16) & 0xFF) * 36 + level((argb >> 8) & 0xFF) * 6 + level(argb & 0xFF));
+}
+
+// GIFs are written from an 8-bit palette: from a 32-bit bitmap the system's
+// GIF encoder may write a header and no picture.
+std::unique_ptr<Gdiplus::Bitmap> ToPaletted(Gdiplus::Bitmap& source) {
+  const UINT width = source.GetWidth();
+  const UINT height = source.GetHeight();
+  auto paletted = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat8bppIndexed);
+  std::vector<char> paletteBytes(sizeof(Gdiplus::ColorPalette) + 255 * sizeof(Gdiplus::ARGB));
+  auto* palette = reinterpret_cast<Gdiplus::ColorPalette*>(paletteBytes.data());
+  palette->Flags = 0;
+  palette->Count = 216;
+  for (UINT i = 0; i < 216; ++i) {
+    palette->Entries[i] = Gdiplus::Color::MakeARGB(255, static_cast<BYTE>(i / 36 * 51), static_cast<BYTE>(i / 6 % 6 * 51),
+                                                   static_cast<BYTE>(i % 6 * 51));
+  }
+  if (paletted->SetPalette(palette) != Gdiplus::Ok) return nullptr;
+  Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+  Gdiplus::BitmapData from = {}, to = {};
+  if (source.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok) return nullptr;
+  if (paletted->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat8bppIndexed, &to) != Gdiplus::Ok) {
+    source.UnlockBits(&from);
+    return nullptr;
+  }
+  for (UINT y = 0; y < height; ++y) {
+    const auto* in = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(from.Scan0) + y * from.Stride);
+    auto* out = static_cast<BYTE*>(to.Scan0) + y * to.Stride;
+    for (UINT x = 0; x < width; ++x) out[x] = CubeIndex(in[x]);
+  }
+  paletted->UnlockBits(&to);
+  source.UnlockBits(&from);
+  return paletted;
+}
+
 std::string Encode(Gdiplus::Bitmap& bitmap, ImageFormat format) {
+  if (format == ImageFormat::kGif) {
+    std::unique_ptr<Gdiplus::Bitmap> paletted = ToPaletted(bitmap);
+    return paletted ? EncodeAs(*paletted, format) : std::string();
+  }
+  return EncodeAs(bitmap, format);
+}
+
+std::string EncodeAs(Gdiplus::Bitmap& bitmap, ImageFormat format) {
   CLSID clsid;
   if (!EncoderOf(format, &clsid)) return {};
   IStream* raw = nullptr;
@@ -114,7 +176,7 @@ std::string RenderTile(int width, int height, uint32_t rgb, const std::wstring& 
   if (!text.empty()) {
     const int shorter = width < height ? width : height;
     const float size = static_cast<float>(text.size() <= 2 ? shorter / 2 : shorter / 8 + 4);
-    Gdiplus::Font font(L"Arial", size, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    Gdiplus::Font font(TileFontFamily(), size, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
     Gdiplus::StringFormat centred;
     centred.SetAlignment(Gdiplus::StringAlignmentCenter);

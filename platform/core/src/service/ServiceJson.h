@@ -8,7 +8,8 @@
 namespace mireloom::testing {
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(FeedbackRecord, client_type, client_version, description, title,
                                                 web_api_version, uid, time)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(PhoneCall, call_id, caller, callees, state)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(PhoneCall, call_id, caller, callees, state, requested,
+                                                phone_numbers)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(LoginAttempt, user_name, team_id, code)
 }  // namespace mireloom::testing
 

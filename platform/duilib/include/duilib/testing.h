@@ -100,6 +100,8 @@ HBITMAP RenderWindow(HWND window);
 bool SaveWindowPng(HWND window, LPCWSTR path);
 // Saves any bitmap as PNG (GDI+ must be started).
 bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path);
+// The same in the format of a MIME type GDI+ encodes ("image/jpeg", "image/gif").
+bool SaveBitmapAs(HBITMAP bitmap, LPCWSTR path, LPCWSTR mime);
 // Pixel of a rendered bitmap as 0xRRGGBB.
 DWORD PixelAt(HBITMAP bitmap, int x, int y);
 

@@ -1,0 +1,107 @@
+#include "dialogs/RowControls.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kIconSize = 16;
+constexpr int kRowFont = 0;
+constexpr DWORD kFrameColor = 0xFFBAB8B9;
+constexpr DWORD kFrameBackground = 0xFFFFFFFF;
+// Keyboard users see where the focus is.
+constexpr DWORD kFocusFrameColor = 0xFF3FD1BE;
+// Shown until the picture is there, and for members without one.
+constexpr DWORD kAvatarPlaceholder = 0xFFE9ECEF;
+
+// Looks its picture up on its first paint, then paints as a button.
+class CRowAvatarUI final : public CButtonUI {
+ public:
+  explicit CRowAvatarUI(std::function<void(CButtonUI&)> lookUp) : m_lookUp(std::move(lookUp)) {}
+
+  void DoPaint(HDC hDC, const RECT& rcPaint) override {
+    if (m_lookUp) {
+      const auto lookUp = std::move(m_lookUp);
+      m_lookUp = nullptr;
+      lookUp(*this);  // a cached picture is drawn by this very paint
+    }
+    CButtonUI::DoPaint(hDC, rcPaint);
+  }
+
+ private:
+  std::function<void(CButtonUI&)> m_lookUp;
+};
+
+void SetAvatarLook(CButtonUI& avatar, int size, RECT padding, int round) {
+  avatar.SetFixedHeight(size);
+  avatar.SetFixedWidth(size);
+  avatar.SetBorderRound({round, round});
+  avatar.SetPadding(padding);
+  avatar.SetBkColor(kAvatarPlaceholder);
+}
+
+}  // namespace
+
+CButtonUI* NewAvatarButton(int size, RECT padding, int round) {
+  auto* avatar = new CButtonUI;
+  SetAvatarLook(*avatar, size, padding, round);
+  return avatar;
+}
+
+CButtonUI* NewRowAvatar(int size, RECT padding, int round, std::function<void(CButtonUI&)> lookUp) {
+  auto* avatar = new CRowAvatarUI(std::move(lookUp));
+  SetAvatarLook(*avatar, size, padding, round);
+  return avatar;
+}
+
+CLabelUI* NewRowLabel(const std::wstring& text, DWORD textColor, int font) {
+  auto* label = new CLabelUI;
+  label->SetTextColor(textColor);
+  label->SetFont(font);
+  label->SetText(text.c_str());
+  return label;
+}
+
+CButtonUI* NewRowIcon(const wchar_t* image, RECT padding, const std::wstring& name) {
+  auto* icon = new CButtonUI;
+  icon->SetPadding(padding);
+  icon->SetFixedHeight(kIconSize);
+  icon->SetFixedWidth(kIconSize);
+  icon->SetNormalImage(image);
+  icon->SetName(name.c_str());
+  return icon;
+}
+
+CButtonUI* NewRowTextButton(const std::wstring& text, DWORD textColor, SIZE size, RECT padding,
+                            const std::wstring& name) {
+  auto* button = new CButtonUI;
+  button->SetAttribute(L"align", L"left");
+  button->SetAttribute(L"valign", L"vcenter");
+  button->SetText(text.c_str());
+  button->SetTextColor(textColor);
+  button->SetFixedWidth(size.cx);
+  button->SetFixedHeight(size.cy);
+  button->SetPadding(padding);
+  button->SetFont(kRowFont);
+  button->SetName(name.c_str());
+  return button;
+}
+
+void FrameRowButton(CButtonUI& button) {
+  button.SetBorderRound({2, 2});
+  button.SetBorderColor(kFrameColor);
+  button.SetFocusBorderColor(kFocusFrameColor);
+  button.SetBkColor(kFrameBackground);
+  button.SetTextPadding({6, 0, 0, 0});  // the text keeps clear of the frame
+}
+
+CListContainerElementUI* NewListRow(int height, CContainerUI* box) {
+  auto* row = new CListContainerElementUI;
+  row->SetFixedHeight(height);
+  box->SetFixedHeight(height);
+  row->Add(box);
+  return row;
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,212 @@
+#include "dialogs/SelectGroupCallMembersWnd.h"
+
+#include <algorithm>
+
+#include "app/PlatformSeam.h"
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "app/WindowManager.h"
+#include "dialogs/DialogMessages.h"
+#include "dialogs/DialogRecords.h"
+#include "dialogs/RowControls.h"
+#include "dialogs/RowIds.h"
+#include "app/SkinControls.h"
+#include "mireloom/ChannelManager.h"
+#include "mireloom/Director.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kRowHeight = 50;
+constexpr int kAvatarSize = 40;
+constexpr int kCheckSize = 22;
+constexpr wchar_t kChosenImage[] = L"SysBtn/group_call_select.png";
+constexpr wchar_t kNotChosenImage[] = L"SysBtn/group_call_not_select.png";
+
+}  // namespace
+
+void WindowManager::ShowSelectGroupCallMembersWnd(const std::string& channelId) {
+  Show<SelectGroupCallMembersWnd>(WindowSlot::SelectGroupCallMembersWnd, {}, channelId);
+}
+
+SelectGroupCallMembersWnd::SelectGroupCallMembersWnd(const std::string& channelId) : m_channelId(channelId) {}
+
+CDuiString SelectGroupCallMembersWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT SelectGroupCallMembersWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void SelectGroupCallMembersWnd::InitWindow() {
+  ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip},
+                              {L"make_call_button", "MakeCallBtn"},
+                              {L"cancel_button", "CancelGroupCall"},
+                              {L"select_group_call_title", "SelectGroupCallWndTitle"}});
+  const mireloom::Director* director = mireloom::Director::DefaultDirector();
+  const mireloom::User* me = director ? director->me() : nullptr;
+  if (me) m_myUid = me->uid();
+  m_full = mireloom::ChannelManager::DefaultManager()->FetchMembersOfChannelFromCache(m_channelId);
+  if (m_myUid) m_selectedUids.push_back(*m_myUid);
+  FilterUsers({});
+  // The label starts at one: the signed-in user always takes part.
+  m_numberLabel = FindSkinControl(m_PaintManager, L"number_label");
+  if (m_numberLabel) {
+    m_numberLabel->SetText((LocalizedText("SelectNumsToCall") + L"1/" + std::to_wstring(m_full.size())).c_str());
+  }
+  m_searchBox = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
+  ApplyTexts(m_PaintManager, {{L"search", "AddMembersWndSearchTip", TextTarget::TipValue}});
+  m_resultList = FindSkinControl<CListUI>(m_PaintManager, L"result_list", L"List");
+  FillResultList();
+}
+
+void SelectGroupCallMembersWnd::FilterUsers(const std::string& keyword) {
+  if (keyword.empty()) {
+    UserList all;
+    AppendClones(m_full, all);
+    m_shown = std::move(all);
+    return;
+  }
+  m_shown = NarrowUsers(m_shown, keyword);
+}
+
+void SelectGroupCallMembersWnd::FillResultList() {
+  if (m_resultList) m_resultList->RemoveAll();
+  for (const auto& user : m_shown) {
+    CListContainerElementUI* row = CreateUserItem(*user);
+    if (m_resultList) {
+      m_resultList->Add(row);
+    } else {
+      CControlUI::Release(row);
+    }
+  }
+}
+
+CListContainerElementUI* SelectGroupCallMembersWnd::CreateUserItem(const mireloom::User& user) {
+  auto* box = new CHorizontalLayoutUI;
+  box->Add(NewRowAvatar(30, {0, 10, 0, 0}, 1, [this, source = AvatarSource(user, kAvatarSize)](CButtonUI& avatar) {
+    const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), &avatar);
+    ShowAvatar(&avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
+  }));
+
+  auto* names = new CVerticalLayoutUI;
+  names->SetFixedHeight(40);
+  names->SetPadding({10, 6, 0, 0});
+  names->Add(NewRowLabel(Utf8ToWide(user.display_name()), 0xFF000000, 0));
+  CLabelUI* userName = NewRowLabel(L"@" + Utf8ToWide(user.username()), 0xFF627180, 0);
+  userName->SetPadding({0, -5, 0, 0});
+  names->Add(userName);
+  box->Add(names);
+  box->Add(CreateCheckBox(user));
+  return NewListRow(kRowHeight, box);
+}
+
+CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& user) const {
+  auto* check = new CCheckBoxUI;
+  check->SetPadding({11, 17, 0, 0});
+  check->SetFixedHeight(kCheckSize);
+  check->SetFixedWidth(kCheckSize);
+  check->SetName(RowControlName(kUserIdPrefix, user.uid()).c_str());
+  if (IsMe(user)) {
+    // Always ticked to the eye, never changed.
+    check->SetNormalImage(kChosenImage);
+    check->SetSelectedImage(kChosenImage);
+    check->SetMouseEnabled(false);
+  } else if (user.phone_number().empty()) {
+    check->SetFixedWidth(100);
+    check->SetTextColor(0xFFB2B2B2);
+    check->SetPadding({4, 17, 0, 0});
+    check->SetText(LocalizedText("NotBoundPhone").c_str());
+    check->SetMouseEnabled(false);
+  } else {
+    check->SetNormalImage(kNotChosenImage);
+    check->SetSelectedImage(kChosenImage);
+    // Tab reaches it, Space ticks it, and a frame shows where the focus is.
+    check->SetKeyboardEnabled(true);
+    check->SetFocusBorderColor(0xFF3FD1BE);
+    check->SetBorderSize(2);
+    check->SetBorderRound({8, 8});
+  }
+  return check;
+}
+
+bool SelectGroupCallMembersWnd::IsMe(const mireloom::User& user) const { return m_myUid && user.uid() == *m_myUid; }
+
+bool SelectGroupCallMembersWnd::ParseUid(const std::wstring& name, std::string* uid) {
+  return IdFromControlName(name, kUserIdPrefix, uid);
+}
+
+void SelectGroupCallMembersWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType == L"textchanged" && m_searchBox && msg.pSender == m_searchBox) {
+    const std::wstring text = m_searchBox->GetText().GetData();
+    // This box's text is compared with the Chinese tip, in every language.
+    if (IsSearchText(text, Utf8ToWide(kMemberSearchTip))) {
+      FilterUsers(WideToUtf8(text));
+      FillResultList();
+    }
+  } else if (msg.sType == L"selectchanged") {
+    OnSelectChanged(msg);
+  } else if (msg.sType == L"click" && msg.pSender) {
+    const CDuiString name = msg.pSender->GetName();
+    if (name == L"closeBtn" || name == L"cancel_button") {
+      WindowManager::GetInstance()->CloseSelectGroupCallMembersWnd();
+    } else if (name == L"make_call_button") {
+      if (m_selectedUids.size() == 1) {
+        Platform().ShowMessageBox(nullptr, LocalizedText("NoSelectTip"), LocalizedText("NoSelectTipTitle"), MB_OK);
+      } else {
+        // The group call's loop runs inside this handler, while this window
+        // is destroyed: the framework has its share of the click first, and
+        // nothing is touched afterwards.
+        WindowImplBase::Notify(msg);
+        StartGroupCall();
+        return;
+      }
+    }
+  }
+  WindowImplBase::Notify(msg);
+}
+
+void SelectGroupCallMembersWnd::OnSelectChanged(TNotifyUI& msg) {
+  if (!msg.pSender) return;
+  std::string uid;
+  if (!ParseUid(msg.pSender->GetName().GetData(), &uid)) return;
+  auto* option = static_cast<COptionUI*>(msg.pSender->GetInterface(L"Option"));
+  if (option && option->IsSelected()) {
+    m_selectedUids.push_back(uid);
+  } else {
+    m_selectedUids.erase(std::remove(m_selectedUids.begin(), m_selectedUids.end(), uid), m_selectedUids.end());
+  }
+  ShowCount(m_selectedUids.size());
+}
+
+void SelectGroupCallMembersWnd::ShowCount(size_t chosen) {
+  if (!m_numberLabel) return;
+  const std::wstring text =
+      LocalizedText("SelectNumsToCall") + std::to_wstring(chosen) + L"/" + std::to_wstring(m_full.size());
+  m_numberLabel->SetText(text.c_str());
+}
+
+void SelectGroupCallMembersWnd::StartGroupCall() {
+  const std::vector<std::string> uids = m_selectedUids;
+  WindowManager* manager = WindowManager::GetInstance();
+  manager->CloseSelectGroupCallMembersWnd();
+  manager->ShowGroupTelephoneCallingWnd(uids);
+}
+
+LRESULT SelectGroupCallMembersWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_DESTROY) {
+    m_shown.clear();
+    m_full.clear();
+  }
+  const LRESULT taken = uMsg == WM_ROW_AVATAR_DOWNLOADED && lParam ? ReceiveDownloadedImage(lParam) : 0;
+  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
+}
+
+void SelectGroupCallMembersWnd::OnFinalMessage(HWND hWnd) {
+  WindowManager::GetInstance()->SetSelectGroupCallMembersWnd(nullptr, this);
+}
+
+}  // namespace mireloomwnd

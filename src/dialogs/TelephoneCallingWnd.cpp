@@ -1,0 +1,100 @@
+#include "dialogs/TelephoneCallingWnd.h"
+
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "dialogs/DialogMessages.h"
+#include "dialogs/DialogRecords.h"
+#include "dialogs/RowAvatar.h"
+#include "app/SkinControls.h"
+#include "mireloom/CallManager.h"
+#include "mireloom/UserManager.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kAvatarSize = 160;
+constexpr wchar_t kRobotText[] = L"不能与机器人进行通话";
+
+}  // namespace
+
+void WindowManager::ShowTelephoneCallingWnd(const std::string& uid) {
+  Show<TelephoneCallingWnd>(WindowSlot::TelephoneCallingWnd, {}, uid);
+}
+
+TelephoneCallingWnd::TelephoneCallingWnd(const std::string& uid) : m_calleeUid(uid) {}
+
+CDuiString TelephoneCallingWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT TelephoneCallingWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void TelephoneCallingWnd::InitWindow() {
+  ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip},
+                              {L"call_wnd_title", "SingleCallWndTitle"},
+                              {L"delete_calling_btn", "HangUpBtn"}});
+  const std::unique_ptr<mireloom::User> callee =
+      mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(m_calleeUid);
+  m_avatar = FindSkinControl<CButtonUI>(m_PaintManager, L"avatar_btn", L"Button");
+  m_callingName = FindSkinControl(m_PaintManager, L"calling_name");
+  if (callee && !callee->phone_number().empty()) {
+    PlaceCall(*callee);
+  } else {
+    ShowWhyNoCall(callee.get());
+  }
+}
+
+void TelephoneCallingWnd::PlaceCall(const mireloom::User& callee) {
+  SetCallingLine(LocalizedText("SingleCallLableFront") + Utf8ToWide(callee.display_name()) +
+                 LocalizedText("SingleCallLableBack"));
+  ShowCalleeAvatar(&callee);
+  mireloom::CallManager::DefaultManager()->MakeCallByUid(
+      m_calleeUid, m_call.OnUiThread([this](bool ok, const std::string&, std::string callId) {
+        m_call.OnCallPlaced(ok, std::move(callId));
+      }));
+}
+
+void TelephoneCallingWnd::ShowWhyNoCall(const mireloom::User* callee) {
+  SetCallingLine(callee && callee->IsBot() ? std::wstring(kRobotText) : LocalizedText("NotBoundPhoneTip"));
+  ShowCalleeAvatar(callee);
+  if (CControlUI* hangUp = FindSkinControl(m_PaintManager, L"delete_calling_btn")) hangUp->SetVisible(false);
+}
+
+void TelephoneCallingWnd::ShowCalleeAvatar(const mireloom::User* callee) {
+  // A callee missing from the cache has no key to mark: no picture, no download.
+  const std::string source = callee ? AvatarSource(*callee, kAvatarSize) : std::string();
+  const std::string cacheKey = MarkedAvatarKey(source, CallAvatarMark::LargeCallee);
+  if (!m_avatar || cacheKey.empty()) return;
+  const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_call.Token(), m_avatar);
+  ShowAvatar(m_avatar, source, cacheKey, [delivery](const std::string& path) {
+    SendImageDownloadedMsg(delivery, WM_CALLEE_AVATAR_DOWNLOADED, path);
+  });
+}
+
+void TelephoneCallingWnd::SetCallingLine(const std::wstring& text) {
+  if (m_callingName) m_callingName->SetText(text.c_str());
+}
+
+void TelephoneCallingWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType == L"click" && msg.pSender) {
+    m_call.OnClick(msg.pSender->GetName().GetData(), [this](bool ok, const std::string&) {
+      if (GetHWND()) m_call.OnHungUp(ok);
+    });
+  }
+  WindowImplBase::Notify(msg);
+}
+
+LRESULT TelephoneCallingWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  const LRESULT taken = uMsg == WM_CALLEE_AVATAR_DOWNLOADED && lParam ? ReceiveImageDownloadedMsg(lParam) : 0;
+  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
+}
+
+void TelephoneCallingWnd::OnFinalMessage(HWND hWnd) {
+  WindowManager::GetInstance()->SetTelephoneCallingWnd(nullptr, this);
+}
+
+}  // namespace mireloomwnd

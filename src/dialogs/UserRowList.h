@@ -1,0 +1,41 @@
+#pragma once
+
+// The rows of a member list kept in step with the users it shows. A search
+// only ever narrows the shown users, keeping their order, so the rows of the
+// users that stay are kept and only the others go: a keystroke over a list of
+// thousands costs what it removes, not a rebuild. Any other change builds the
+// rows again.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialogs/SearchRule.h"
+#include "duilib/UIlib.h"
+
+namespace mireloomwnd {
+
+class CUserRowList final {
+ public:
+  using RowBuilder = std::function<DuiLib::CListContainerElementUI*(const mireloom::User& user)>;
+
+  // The list that shows the rows; null when the skin has none (rows are then
+  // built and dropped).
+  void Attach(DuiLib::CListUI* list) { m_list = list; }
+  [[nodiscard]] DuiLib::CListUI* list() const { return m_list; }
+
+  // Makes the rows those of `users`, in their order.
+  void Show(const UserList& users, const RowBuilder& build);
+  // Drops every row and builds them all again.
+  void Rebuild(const UserList& users, const RowBuilder& build);
+
+ private:
+  // Whether `users` keeps some of the current rows, in their order, and adds none.
+  [[nodiscard]] bool IsNarrowing(const UserList& users) const;
+  void KeepOnly(const UserList& users);
+
+  DuiLib::CListUI* m_list = nullptr;
+  std::vector<std::string> m_rowUids;  // of the rows, in row order
+};
+
+}  // namespace mireloomwnd

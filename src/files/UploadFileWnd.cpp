@@ -1,0 +1,100 @@
+#include "files/UploadFileWnd.h"
+
+#include "app/PlatformSeam.h"
+#include "app/SkinControls.h"
+#include "app/TextHelpers.h"
+#include "app/WindowConventions.h"
+#include "app/WindowManager.h"
+#include "files/FileTexts.h"
+#include "files/ThumbnailBoxes.h"
+#include "files/UploadLogic.h"
+#include "mireloom/ChatManager.h"
+#include "quennet/EventLog.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kChannelKind = 1;
+
+}  // namespace
+
+void WindowManager::ShowUploadFileWnd(const std::string& chatId, const std::string& filePathCp936, int chatKind) {
+  Show<UploadFileWnd>(WindowSlot::UploadFileWnd, {}, chatId, filePathCp936, chatKind);
+}
+
+UploadFileWnd::UploadFileWnd(const std::string& chatId, const std::string& filePathCp936, int chatKind)
+    : m_chatId(chatId), m_filePath(filePathCp936), m_chatKind(chatKind) {}
+
+CDuiString UploadFileWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT UploadFileWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void UploadFileWnd::InitWindow() {
+  ApplyTexts(m_PaintManager, {{L"upload_window_title", "UploadWndTitle"},
+                              {L"close_btn", "CloseTips", TextTarget::ToolTip},
+                              {L"public_description", "UploadPublicDescription"},
+                              {L"private_description", "UploadPrivateDescription"},
+                              {L"file_name", "UploadFileNameLabel"},
+                              {L"upload_btn", "UploadButtonLabel"},
+                              {L"cancel_btn", "CancelUploadButtonLabel"}});
+  m_nameEdit = FindSkinControl<CEditUI>(m_PaintManager, L"file_name_edit", L"Edit");
+  m_uploadButton = FindSkinControl<CButtonUI>(m_PaintManager, L"upload_btn", L"Button");
+  m_cancelButton = FindSkinControl<CButtonUI>(m_PaintManager, L"cancel_btn", L"Button");
+  m_previewButton = FindSkinControl<CButtonUI>(m_PaintManager, L"preview_file", L"Button");
+  ShowPreview();
+}
+
+void UploadFileWnd::ShowPreview() {
+  const std::string name = files::FileNameOfPath(m_filePath);
+  if (m_nameEdit) m_nameEdit->SetText(AnsiToWide(name).c_str());
+  if (!m_previewButton) return;
+  if (!files::HasPicturePreview(files::ExtensionOfName(name))) {
+    m_previewButton->SetNormalImage(AnsiToWide(files::FileTypeIconPath(name)).c_str());
+    return;
+  }
+  const std::wstring path = AnsiToWide(m_filePath);
+  SIZE size = {0, 0};
+  if (!GetImageFileSize(path.c_str(), &size)) size = {0, 0};  // shown as an empty area
+  const files::FittedBox box = files::UploadPreviewBox(size.cx, size.cy);
+  m_previewButton->SetFixedWidth(box.width);
+  m_previewButton->SetFixedHeight(box.height);
+  m_previewButton->SetPadding(box.padding);
+  m_previewButton->SetNormalImage(path.c_str());
+}
+
+bool UploadFileWnd::SendFile() {
+  const std::optional<std::string> head = files::ReadFileHead(AnsiToWide(m_filePath));
+  if (!head) {
+    // Nothing is sent for a file that is gone or locked; the core would fail later with no one to see it.
+    quennet::log_error("Upload of %s cancelled: the file cannot be read", m_filePath.c_str());
+    return false;
+  }
+  const std::string name = m_nameEdit ? WideToUtf8(m_nameEdit->GetText().GetData())
+                                      : WideToUtf8(AnsiToWide(files::FileNameOfPath(m_filePath)));
+  const std::string mime =
+      files::MimeTypeToSend(Platform().SniffMimeType(head->data(), static_cast<DWORD>(head->size())));
+  mireloom::ChatManager::DefaultManager()->SendFileMessage(m_filePath, name, mime, m_chatId, m_chatKind == kChannelKind,
+                                                           [](bool, const std::string&) {});
+  return true;
+}
+
+void UploadFileWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType == L"click" && msg.pSender) {
+    if (msg.pSender == m_uploadButton) {
+      SendFile();
+      WindowManager::GetInstance()->CloseUploadFileWnd();
+    } else if (msg.pSender == m_cancelButton || msg.pSender->GetName() == L"close_btn") {
+      WindowManager::GetInstance()->CloseUploadFileWnd();
+    }
+  }
+  WindowImplBase::Notify(msg);
+}
+
+void UploadFileWnd::OnFinalMessage(HWND hWnd) { WindowManager::GetInstance()->SetUploadFileWnd(nullptr, this); }
+
+}  // namespace mireloomwnd
