@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Clipboard.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
 
@@ -34,27 +35,6 @@ int InkBetween(HWND window, CEditUI* edit, int from, int to) {
   }
   DeleteObject(shot);
   return ink;
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
-void PutOnClipboard(const std::wstring& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(data), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(data);
-  SetClipboardData(CF_UNICODETEXT, data);
-  CloseClipboard();
 }
 
 int CaretX() {

@@ -1,9 +1,9 @@
 #include "DocumentsFolder.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "app/UserFolders.h"
+#include "support/TempFolder.h"
 
 namespace e2e {
 namespace {
@@ -27,17 +27,6 @@ bool WriteValue(const std::wstring& value, DWORD type) {
                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-void DeleteTree(const std::wstring& folder) {
-  // SHFileOperation wants a double-NUL-terminated list.
-  std::wstring from = folder;
-  from.push_back(L'\0');
-  SHFILEOPSTRUCTW operation = {};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = from.c_str();
-  operation.fFlags = FOF_NO_UI;
-  SHFileOperationW(&operation);
-}
-
 }  // namespace
 
 ScopedDocumentsFolder::ScopedDocumentsFolder(const std::wstring& name) {
@@ -45,7 +34,7 @@ ScopedDocumentsFolder::ScopedDocumentsFolder(const std::wstring& name) {
   const size_t separator = documents.find_last_of(L'\\');
   if (separator == std::wstring::npos || !ReadValue(&m_savedValue, &m_savedType)) return;
   m_path = documents.substr(0, separator + 1) + name;
-  DeleteTree(m_path);
+  test_support::DeleteTree(m_path);
   m_active = CreateDirectoryW(m_path.c_str(), nullptr) && WriteValue(m_path, REG_SZ) && GetDocumentsFolder() == m_path;
 }
 
@@ -53,7 +42,7 @@ ScopedDocumentsFolder::~ScopedDocumentsFolder() {
   if (m_savedType) WriteValue(m_savedValue, m_savedType);
   // Reading it once writes the expanded form back where the system caches it.
   (void)GetDocumentsFolder();
-  if (!m_path.empty()) DeleteTree(m_path);
+  if (!m_path.empty()) test_support::DeleteTree(m_path);
 }
 
 }  // namespace e2e
