@@ -300,6 +300,8 @@ void CLongTextSpan::OnMessageDone() {
   if (m_writing) return;
   if (!m_active) {
     // Typing or pasting made the child's text too long for it.
+    if (!m_childChanged) return;
+    m_childChanged = false;
     if (static_cast<size_t>(Native(WM_GETTEXTLENGTH)) <= Capacity()) return;
     DWORD from = 0, to = 0;
     Native(EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
@@ -320,6 +322,7 @@ bool CLongTextSpan::OnChildChanged() {
   if (m_writing) return false;
   // The user changed the child's own text: its undo applies now, not ours.
   m_hasUndo = false;
+  m_childChanged = true;
   if (m_active) {
     std::wstring part = ChildText();
     m_text.replace(m_start, m_length, part);

@@ -72,6 +72,8 @@ class CLongTextSpan final {
   std::function<void()> m_onUserChange;
   bool m_active = false;
   bool m_writing = false;
+  // The user changed the child's text since its last message was done.
+  bool m_childChanged = false;
   // The whole text and its selection while active.
   std::wstring m_text;
   size_t m_anchor = 0;
