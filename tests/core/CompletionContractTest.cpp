@@ -108,32 +108,30 @@ TEST_F(CompletionContract, ACompletionBlockedForeverStallsNoOtherOperation) {
   // The team look-up's completion runs the next window's modal loop: it may
   // not return for the rest of the session.
   Gate gate;
-  std::atomic<bool> blocked{false};
+  core_test::Arrivals blocked;
   WebApi::Api()->GetTeamLiteBySubdomain("demo", [&](bool, int64_t, const std::string&, const std::string&,
                                                      const std::string&, bool) {
-    blocked = true;
+    blocked.Arrive();
     gate.Wait();
   });
-  for (int i = 0; i < 500 && !blocked; ++i) Sleep(10);
-  ASSERT_TRUE(blocked);
+  ASSERT_TRUE(blocked.WaitFor(1));
   Completion<bool, int64_t, std::unique_ptr<Token>, std::unique_ptr<User>> login;
   Auth::SharedAuth()->PostLoginRequest("zhou", "demo1234", "team-demo", "demo", login.Callback());
   ASSERT_TRUE(login.Wait(5000)) << "the log-in completed while the look-up's completion was blocked";
 
   // Even many operations at once, each with a blocked completion, do not wait.
   constexpr int kBlocked = 12;
-  std::atomic<int> entered{0};
+  core_test::Arrivals entered;
   for (int i = 0; i < kBlocked; ++i) {
     UserManager::DefaultManager()->GetUsersStatus([&](bool, const std::string&) {
-      ++entered;
+      entered.Arrive();
       gate.Wait();
     });
   }
   Done last;
   ChatManager::DefaultManager()->GetNumUnreadFromServer(last.Callback());
   EXPECT_TRUE(last.Wait(5000));
-  for (int i = 0; i < 200 && entered < kBlocked; ++i) Sleep(10);
-  EXPECT_EQ(entered.load(), kBlocked);
+  EXPECT_TRUE(entered.WaitFor(kBlocked)) << entered.count() << " of " << kBlocked << " completions ran";
   gate.Open();
   EXPECT_TRUE(mt::WaitIdle());
 }

@@ -64,6 +64,29 @@ class Completion final {
 
 using Done = Completion<bool, std::string>;
 
+// Counts arrivals from other threads; a test waits for a number of them.
+class Arrivals final {
+ public:
+  void Arrive() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_count;
+    m_cv.notify_all();
+  }
+  bool WaitFor(int count, int timeoutMs = 5000) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_count >= count; });
+  }
+  [[nodiscard]] int count() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_count;
+  }
+
+ private:
+  mutable std::mutex m_mutex;
+  std::condition_variable m_cv;
+  int m_count = 0;
+};
+
 // Records every listener call as text, in order.
 class RecordingListener final : public mireloom::MessageHandler,
                                 public mireloom::NumUnreadHandler,

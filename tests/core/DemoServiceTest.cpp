@@ -247,12 +247,14 @@ TEST_F(DemoService, TheRobotTakesCommands) {
 }
 
 TEST_F(DemoService, AnOutageMakesEveryOperationUnreachable) {
-  ASSERT_TRUE(Send("im-zhou-bot", "outage 1"));
-  Sleep(200);
+  m_listener.Clear();
+  ASSERT_TRUE(Send("im-zhou-bot", "outage 2"));
+  // The outage drops the connection as it begins; reconnects are refused until it ends.
+  ASSERT_TRUE(m_listener.WaitFor("state 1"));
   auto during = Run([](auto done) { UserManager::DefaultManager()->GetUsersStatus(done); });
   EXPECT_FALSE(during.first);
   EXPECT_EQ(during.second, "-1 unreachable");
-  Sleep(1200);
+  ASSERT_TRUE(m_listener.WaitFor("state 0"));
   EXPECT_TRUE(Run([](auto done) { UserManager::DefaultManager()->GetUsersStatus(done); }).first);
 }
 

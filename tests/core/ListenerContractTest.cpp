@@ -68,20 +68,22 @@ class ThreadWindow final {
 };
 std::atomic<int> ThreadWindow::s_handled{0};
 
-// Sends to the UI thread from inside its call, as a window's listener does.
+// Sends to the UI thread from inside its call, as a window's listener does,
+// twice: the call cannot return before the UI thread handled both, so a
+// removal that did not wait for it finds it unfinished.
 class SendingListener final : public MessageHandler {
  public:
   explicit SendingListener(HWND window) : m_window(window) {}
   void HandleDirectMessage(const Message&) override {}
   void HandleChannelMessage(const Message&) override {
     ++calls;
-    entered = true;
+    entered.Arrive();
     SendMessageW(m_window, WM_USER + 1, 0, 0);
-    Sleep(100);
+    SendMessageW(m_window, WM_USER + 1, 0, 0);
     returned = true;
   }
   std::atomic<int> calls{0};
-  std::atomic<bool> entered{false};
+  core_test::Arrivals entered;
   std::atomic<bool> returned{false};
 
  private:
@@ -150,13 +152,12 @@ TEST_F(ListenerContract, RemovingOnTheUiThreadWhileTheListenerSendsToItDoesNotDe
   SendingListener sending(window.get());
   ChatManager::DefaultManager()->AddMessageHandler(&sending);
   mt::InjectMessage(IncomingFrom("usr-lin", "chn-fe", "发给界面"));
-  for (int i = 0; i < 500 && !sending.entered; ++i) Sleep(10);
-  ASSERT_TRUE(sending.entered);
+  ASSERT_TRUE(sending.entered.WaitFor(1));
 
   // The listener waits for this thread; Remove waits for the listener.
   ChatManager::DefaultManager()->RemoveMessageHandler(&sending);
   EXPECT_TRUE(sending.returned) << "Remove returns only after the call in progress returned";
-  EXPECT_EQ(ThreadWindow::s_handled.load(), 1);
+  EXPECT_EQ(ThreadWindow::s_handled.load(), 2);
 
   mt::InjectMessage(IncomingFrom("usr-lin", "chn-fe", "之后"));
   ASSERT_TRUE(mt::WaitIdle());
@@ -215,9 +216,9 @@ TEST_F(ListenerContract, NothingAfterDisconnectOrTheDirectorsEnd) {
   Director::DefaultDirector()->DisconnectFromIMServer(disconnected.Callback());
   ASSERT_TRUE(disconnected.Wait());
   Director::DefaultDirector()->DisconnectFromIMServer(nullptr);  // an empty completion is fine
+  // A drop the session still heard would be delivered before the core is idle.
   mt::DropConnection(0);
   ASSERT_TRUE(mt::WaitIdle());
-  Sleep(300);
   EXPECT_TRUE(m_listener.Events().empty());
 
   Director::DefaultDirector()->RemoveConnectionStateHandler(&m_listener);
@@ -244,7 +245,7 @@ TEST_F(ListenerContract, AlreadyConnectedMeansNoSecondConnection) {
 TEST_F(ListenerContract, TheManualPumpRunsCallsOnTheTestThread) {
   mt::SetManualPump(true);
   mt::InjectMessage(IncomingFrom("usr-lin", "chn-fe", "泵"));
-  Sleep(100);
+  ASSERT_TRUE(mt::WaitIdle()) << "idle once all that is left waits for the pump";
   EXPECT_TRUE(m_listener.Events().empty());
   EXPECT_GT(mt::Pump(), 0);
   ASSERT_EQ(m_listener.Events().size(), 3u);

@@ -1,5 +1,5 @@
 // Benchmarks, not tests: a window of 200 controls built and painted, big
-// lists, trees, message views and the emoji grid; each step prints how long it takes. Run
+// lists, trees, message views, typing into an edit and the emoji grid; each step prints how long it takes. Run
 // it under Wine from the build folder (see the README):
 //   wine tests/duilib/duilib_bench.exe
 
@@ -106,7 +106,7 @@ void RunWindowBenchmark() {
 }  // namespace duilib_bench
 
 // With no argument every benchmark runs; "window", "list", "tree",
-// "messages" or "emoji" runs one, so that its memory figures are its own.
+// "messages", "edit" or "emoji" runs one, so that its memory figures are its own.
 // "emoji" takes the skin folder as a second argument.
 int main(int argc, char** argv) {
   DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
   if (only.empty() || only == "list") duilib_bench::RunSessionListBenchmark();
   if (only.empty() || only == "tree") duilib_bench::RunContactsTreeBenchmark();
   if (only.empty() || only == "messages") duilib_bench::RunMessageViewBenchmark();
+  if (only.empty() || only == "edit") duilib_bench::RunEditTypingBenchmark();
   if (only.empty() || only == "emoji") {
     duilib_bench::RunEmojiGridBenchmark(argc > 2 ? std::wstring(argv[2], argv[2] + strlen(argv[2])) : std::wstring());
   }

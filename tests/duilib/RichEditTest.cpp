@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Clipboard.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
 
@@ -20,29 +21,6 @@ const wchar_t kInputs[] = LR"(<VerticalLayout>
     <RichEdit name="tabbed" height="40" wanttab="true"/>
     <Button name="btn" height="30" keyboard="true"/>
   </VerticalLayout>)";
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-void PutOnClipboard(const std::wstring& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(data), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(data);
-  SetClipboardData(CF_UNICODETEXT, data);
-  CloseClipboard();
-}
 
 using RichEditTest = WindowTest;
 

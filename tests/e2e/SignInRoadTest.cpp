@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DocumentsFolder.h"
 #include "ProgramDriver.h"
 #include "app/UserFolders.h"
 #include "quennet/FileUtils.h"
@@ -82,11 +83,28 @@ class SignInRoadTest : public testing::Test {
     return true;
   }
 
+  // Starts the program, signs in as zhou and quits from the main window.
+  void SignInAsZhou(const wchar_t* teamShot, const wchar_t* mainShot) {
+    ProgramDriver program;
+    ASSERT_TRUE(program.Launch(Environment()));
+    HWND login = ChooseTeam(program, teamShot);
+    ASSERT_NE(login, nullptr) << "no log-in window";
+    SignIn(login, L"zhou", L"demo1234");
+    ProgramDriver::PressEnter(login);
+    QuitFromMainWindow(program, mainShot);
+  }
+
   static std::wstring Shot(const wchar_t* name) {
     return std::wstring(CORVANEL_SCREENSHOT_DIR) + L"\\" + name;
   }
 
   static std::string EventLog() { return test_support::ReadFileBytes(EventLogPath()); }
+
+  static std::wstring EditText(HWND edit) {
+    wchar_t text[256] = {};
+    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
 
   test_support::TempFolder m_store;
 };
@@ -172,6 +190,43 @@ TEST_F(SignInRoadTest, ANewerClientVersionIsToldOverTheTeamWindow) {
   ASSERT_NE(notice, nullptr) << "no new-version notice";
   EXPECT_NE(program.WaitForWindow(L"SubdomainWnd", L"登录团队", 0), nullptr) << "the team window stays behind it";
   EXPECT_TRUE(SaveScreenshot(notice, Shot(L"05-new-version.png")));
+}
+
+// A Documents folder whose name code page 936 cannot hold: the program keeps
+// its data there under the folder's short name, so that the next start
+// finds the team and the account it remembered.
+TEST_F(SignInRoadTest, ADocumentsFolderOutsideCodePage936KeepsTheRememberedAccount) {
+  const wchar_t* const names[] = {L"Documentos Núñez", L"문서"};
+  for (const wchar_t* name : names) {
+    SCOPED_TRACE(name == names[0] ? "Documentos Núñez" : "Korean name");
+    ScopedDocumentsFolder documents(name);
+    ASSERT_TRUE(documents.IsActive());
+    const std::wstring data = documents.Path() + L"\\Corvanel";
+    ASSERT_NO_FATAL_FAILURE(SignInAsZhou(L"11-team-other-documents.png", L"12-main-other-documents.png"));
+    for (const wchar_t* file : {L"\\Accounts.db", L"\\Meta.db", L"\\team-demo\\usr-zhou\\Cache.db"}) {
+      EXPECT_NE(GetFileAttributesW((data + file).c_str()), INVALID_FILE_ATTRIBUTES) << "no " << file + 1;
+    }
+    const std::string log = test_support::ReadFileBytes(data + L"\\event.log");
+    EXPECT_NE(log.find("MainWnd data prepared"), std::string::npos);
+    EXPECT_EQ(log.find("has no form in code page 936"), std::string::npos);
+
+    ProgramDriver again;
+    ASSERT_TRUE(again.Launch(Environment()));
+    HWND team = again.WaitForWindow(L"SubdomainWnd", L"登录团队");
+    ASSERT_NE(team, nullptr);
+    ASSERT_EQ(ProgramDriver::Edits(team).size(), 1u);
+    EXPECT_EQ(EditText(ProgramDriver::Edits(team)[0]), L"demo") << "the last team is remembered";
+    ProgramDriver::PressEnter(team);
+    HWND login = again.WaitForWindow(L"LoginWindow", L"登录");
+    ASSERT_NE(login, nullptr);
+    const auto edits = ProgramDriver::Edits(login);
+    ASSERT_EQ(edits.size(), 2u);
+    EXPECT_EQ(EditText(edits[0]), L"zhou") << "the account is remembered";
+    EXPECT_EQ(EditText(edits[1]), L"demo1234");
+    EXPECT_TRUE(SaveScreenshot(login, Shot(L"13-login-remembered.png")));
+    PostMessageW(login, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(again.WaitForExit(), 0);
+  }
 }
 
 }  // namespace

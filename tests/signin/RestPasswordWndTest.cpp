@@ -2,8 +2,10 @@
 
 #include "app/Credentials.h"
 #include "app/QuitSequence.h"
+#include "app/UserFolders.h"
 #include "duilib/testing.h"
 #include "quennet/testing.h"
+#include "signin/SessionStart.h"
 
 namespace signin_test {
 namespace {
@@ -121,6 +123,38 @@ TEST_F(RestPasswordWndTest, ANewPasswordStartsTheSessionAndIsTheOneRemembered) {
     EXPECT_TRUE(log.Contains(line)) << line;
   }
   EXPECT_FALSE(IsOpen(L"RestPwdWnd"));
+}
+
+// The road through a new password starts the session as the log-in road
+// does: the log-in's web token, the database check, the IM connection.
+TEST_F(RestPasswordWndTest, TheSessionKeepsTheTokenChecksTheDatabaseAndConnects) {
+  const std::wstring folder = GetUserDataFolder();
+  ASSERT_TRUE(core::WriteMetaSchema(folder, 30));
+  ASSERT_TRUE(core::MakeSessionFolders(folder, 2));
+  quennet::ScopedLogCapture log;
+  StepRunner script;
+  OpenResetWindow(script).Do("submit", [] { Submit(L"newpass1", L"newpass1"); });
+  CloseMainWindow(script);
+  RunSession(script);
+  ASSERT_TRUE(core::WaitIdle());
+
+  std::string init;
+  std::vector<std::string> calls;
+  for (const auto& record : core::CallLog()) {
+    if (record.kind != core::CallRecord::kCall) continue;
+    calls.push_back(record.name);
+    if (record.name == "Director::Init") init = record.detail;
+  }
+  ASSERT_FALSE(SessionWebToken.empty());
+  const std::string who = "usr-newbie|team-demo|" + SessionWebToken + "|";
+  EXPECT_EQ(init.substr(0, who.size()), who) << "the director has the log-in's token";
+  EXPECT_EQ(GetFileAttributesW((folder + L"\\team-old0").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the older schema was migrated and its caches went";
+  EXPECT_TRUE(log.Contains("Database path is " + signin::CoreDataFolder()));
+  const auto put = std::find(calls.begin(), calls.end(), "WebApi::PutInitPassword");
+  EXPECT_NE(std::find(put, calls.end(), "Director::ConnectToIMServer"), calls.end())
+      << "connected once the new password was taken";
+  EXPECT_TRUE(log.Contains("Director connected to socket.io server"));
 }
 
 }  // namespace

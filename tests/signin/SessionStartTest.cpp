@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "SigninFixture.h"
 #include "app/FileHelpers.h"
 #include "app/ServiceConstants.h"
 #include "app/UserFolders.h"
+#include "duilib/testing.h"
+#include "mireloom/Director.h"
 #include "mireloom/testing.h"
 #include "quennet/FileUtils.h"
 #include "quennet/testing.h"
@@ -88,6 +91,86 @@ TEST_F(SessionStartTest, AvatarsOfMembersAndServicesGoIntoTheCache) {
   }
   EXPECT_GT(members, 10);
   EXPECT_GT(services, 0);
+}
+
+// Each attempt logs the protocol asked for and its outcome; a failed
+// question logs only that.
+TEST_F(SessionStartTest, TheIMConnectionIsLoggedAndSoAreItsFailures) {
+  ASSERT_TRUE(core::SignIn("zhou", GetUserDataFolder(), "demo", "demo1234", /*connect=*/false));
+  quennet::ScopedLogCapture log;
+  mireloomwnd::LoginWnd::ConnectToIMServer();
+  ASSERT_TRUE(core::WaitIdle());
+  EXPECT_EQ(log.Count("Director connecting to 1 server"), 1u);
+  EXPECT_EQ(log.Count("Director connected to socket.io server"), 1u);
+
+  core::Script("Director::ConnectToIMServer").Fail(-1).Times(1);
+  mireloomwnd::LoginWnd::ConnectToIMServer();
+  ASSERT_TRUE(core::WaitIdle());
+  EXPECT_EQ(log.Count("Director connecting to 1 server"), 2u);
+  EXPECT_EQ(log.Count("Director connect to IM server failed"), 1u);
+
+  core::Script("Director::GetIMProtocol").Fail(-1).Times(1);
+  mireloomwnd::LoginWnd::ConnectToIMServer();
+  ASSERT_TRUE(core::WaitIdle());
+  EXPECT_EQ(log.Count("Director::GetIMProtocol failed"), 1u);
+  EXPECT_EQ(log.Count("Director connecting to 1 server"), 2u) << "no connection without a protocol";
+}
+
+// The session start as the sign-in windows run it.
+class SessionStartRoad : public signin_test::SigninWindowTest {
+ protected:
+  // Signs in through the team and log-in windows; the session ends at the hand-over.
+  void SignInAs(const wchar_t* user) {
+    signin_test::StepRunner script;
+    OpenLoginWindow(script).Do("sign in", [user] {
+      HWND login = signin_test::FindOwnWindow(L"LoginWindow");
+      Retype(login, L"username_edit", user);
+      Retype(login, L"password_edit", L"demo1234");
+      DuiLib::Testing::Click(login, L"login_btn");
+    });
+    CloseMainWindow(script);
+    RunSession(script);
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  // The arguments of the last Director::Init, in order.
+  static std::vector<std::string> InitArguments() {
+    std::string detail;
+    for (const auto& record : core::CallLog()) {
+      if (record.name == "Director::Init") detail = record.detail;
+    }
+    std::vector<std::string> arguments;
+    size_t start = 0;
+    for (size_t bar; (bar = detail.find('|', start)) != std::string::npos; start = bar + 1) {
+      arguments.push_back(detail.substr(start, bar - start));
+    }
+    arguments.push_back(detail.substr(start));
+    return arguments;
+  }
+};
+
+TEST_F(SessionStartRoad, TheDirectorGetsTheSessionsArgumentsInOrderAndTheDatabasePathIsLogged) {
+  quennet::ScopedLogCapture log;
+  SignInAs(L"zhou");
+  ASSERT_FALSE(SessionWebToken.empty());
+  const std::string folder = signin::CoreDataFolder();
+  EXPECT_EQ(InitArguments(), (std::vector<std::string>{"usr-zhou", "team-demo", SessionWebToken, folder, "",
+                                                       "windows_device_id", "1.2", "WebSite"}));
+  EXPECT_TRUE(log.Contains("Database path is " + folder));
+}
+
+TEST_F(SessionStartRoad, ASecondLogInReplacesTheWebTokenAndTheDefaultDirector) {
+  SignInAs(L"zhou");
+  const std::string first = SessionWebToken;
+  ASSERT_FALSE(first.empty());
+  SignInAs(L"lin");
+  EXPECT_NE(SessionWebToken, first);
+  EXPECT_EQ(SessionWebToken, InitArguments().at(2)) << "the token of the second log-in";
+  mireloom::Director* director = mireloom::Director::DefaultDirector();
+  ASSERT_NE(director, nullptr);
+  ASSERT_NE(director->me(), nullptr);
+  EXPECT_EQ(director->me()->uid(), "usr-lin");
 }
 
 }  // namespace

@@ -39,9 +39,15 @@ void CALLBACK StepRunner::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 void StepRunner::Advance() {
   // Re-entered from the loop of a window that a step opened: the step index
   // moves before the action runs, so the nested call goes on with the next.
+  // A step that only pumps (typing, keys) is finished before the next runs,
+  // or what it does last would come after the steps that follow it.
+  const size_t depth = DuiLib::Testing::ModalLoopDepth();
+  if (!m_runningAt.empty() && depth <= m_runningAt.back()) return;
   while (m_next < m_steps.size() && m_steps[m_next].ready()) {
     Step& step = m_steps[m_next++];
+    m_runningAt.push_back(depth);
     step.act();
+    m_runningAt.pop_back();
   }
 }
 

@@ -46,6 +46,8 @@ class StepRunner final {
 
   std::vector<Step> m_steps;
   size_t m_next = 0;
+  // The modal loop depth each running step started at, innermost last.
+  std::vector<size_t> m_runningAt;
   UINT_PTR m_timer = 0;
 };
 

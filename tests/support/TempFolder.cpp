@@ -15,9 +15,13 @@ TempFolder::TempFolder() {
   CreateDirectoryW(m_path.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() {
+TempFolder::~TempFolder() { DeleteTree(m_path); }
+
+std::string TempFolder::NarrowPath() const { return ToCp936(m_path); }
+
+void DeleteTree(const std::wstring& folder) {
   // SHFileOperation wants a double-NUL-terminated list.
-  std::wstring from = m_path;
+  std::wstring from = folder;
   from.push_back(L'\0');
   SHFILEOPSTRUCTW operation = {};
   operation.wFunc = FO_DELETE;
@@ -25,8 +29,6 @@ TempFolder::~TempFolder() {
   operation.fFlags = FOF_NO_UI;
   SHFileOperationW(&operation);
 }
-
-std::string TempFolder::NarrowPath() const { return ToCp936(m_path); }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

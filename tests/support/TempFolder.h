@@ -23,6 +23,8 @@ class TempFolder final {
   std::wstring m_path;
 };
 
+// Removes the folder with everything in it.
+void DeleteTree(const std::wstring& folder);
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // The whole file, or "" when it cannot be read.

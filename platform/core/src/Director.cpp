@@ -5,6 +5,7 @@
 #include "CoreState.h"
 #include "ImConnection.h"
 #include "ManagerSupport.h"
+#include "Operation.h"
 #include "Text.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/EntityManager.h"
@@ -61,6 +62,10 @@ void Director::ResetDefaultDirector(Director* director) {
 bool Director::Init(const User& me, const Team& team, const Token& token, const std::string& dataFolder,
                     const std::string& pushToken, const std::string& deviceId, const std::string& apiVersion,
                     const std::string& source) {
+  // Logged whole, so that tests see each argument in its place.
+  detail::RecordCall(detail::CallKind::kCall, "Director::Init",
+                     me.uid() + "|" + team.team_id() + "|" + token.web_token() + "|" + dataFolder + "|" + pushToken +
+                         "|" + deviceId + "|" + apiVersion + "|" + source);
   const std::wstring folder = detail::Cp936ToWide(dataFolder);
   // The data folder may have been emptied since the schema check.
   SqlMigrate meta;

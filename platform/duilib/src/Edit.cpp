@@ -1,6 +1,7 @@
 #include "duilib/Edit.h"
 
 #include "Attributes.h"
+#include "LongTextSpan.h"
 #include "NativeEdit.h"
 #include "Render.h"
 #include "duilib/Container.h"
@@ -35,7 +36,10 @@ class CEditUI::NativeHost final : public detail::INativeEditHost {
       lRes = 0;
       return true;
     }
-    return false;
+    return m_edit.m_span && m_edit.m_span->OnMessage(uMsg, wParam, lParam, lRes);
+  }
+  void OnNativeMessageDone() override {
+    if (m_edit.m_span) m_edit.m_span->OnMessageDone();
   }
 
  private:
@@ -170,16 +174,21 @@ void CEditUI::EnsureNativeWindow() {
   if (m_bPasswordMode) style |= ES_PASSWORD;
   if (m_bReadOnly) style |= ES_READONLY;
   const RECT rc = NativeRect();
-  m_hWndEdit = CreateWindowExW(0, L"EDIT", m_sText, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+  // Created empty: the text goes in once the hosting can take a long one.
+  m_hWndEdit = CreateWindowExW(0, L"EDIT", L"", style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                                m_pManager->GetPaintWindow(), nullptr, CPaintManagerUI::GetInstance(), nullptr);
   if (!m_hWndEdit) return;
   if (!m_host) m_host = std::make_unique<NativeHost>(*this);
   detail::AttachNativeEdit(m_hWndEdit, m_host.get());
+  m_span = std::make_unique<detail::CLongTextSpan>(m_hWndEdit, [this] { RaiseTextChanged(); });
   ::SendMessageW(m_hWndEdit, EM_LIMITTEXT, m_uMaxChar ? m_uMaxChar : kUnlimited, 0);
   ::SendMessageW(m_hWndEdit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   if (m_bPasswordMode) ::SendMessageW(m_hWndEdit, EM_SETPASSWORDCHAR, kPasswordChar, 0);
   m_hAppliedFont = nullptr;
   ApplyStyle();
+  m_bSettingText = true;
+  SetWindowTextW(m_hWndEdit, m_sText);
+  m_bSettingText = false;
 }
 
 void CEditUI::ApplyStyle() {
@@ -198,6 +207,7 @@ void CEditUI::DestroyNativeWindow() {
   m_sText = detail::NativeWindowText(hWnd);
   m_hWndEdit = nullptr;
   detail::DetachNativeEdit(hWnd);
+  m_span.reset();
   DestroyWindow(hWnd);
 }
 
@@ -205,6 +215,7 @@ void CEditUI::OnNativeDestroyed() {
   if (!m_hWndEdit) return;
   m_sText = detail::NativeWindowText(m_hWndEdit);
   detail::DetachNativeEdit(m_hWndEdit);
+  m_span.reset();
   m_hWndEdit = nullptr;
 }
 
@@ -234,6 +245,11 @@ HBRUSH CEditUI::OnCtlColor(HDC hDC) {
 }
 
 void CEditUI::OnNativeChange() {
+  if (m_span && !m_span->OnChildChanged()) return;
+  RaiseTextChanged();
+}
+
+void CEditUI::RaiseTextChanged() {
   if (m_bSettingText) return;
   Notify(L"textchanged");
 }

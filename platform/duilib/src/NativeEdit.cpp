@@ -1,6 +1,7 @@
 #include "NativeEdit.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "duilib/Container.h"
 
@@ -22,6 +23,22 @@ bool HandleSelectAll(HWND hWnd, UINT uMsg, WPARAM wParam) {
     return true;
   }
   return uMsg == WM_CHAR && wParam == kCtrlACharacter;
+}
+
+// How deep each hosted child of this thread is in handling messages.
+thread_local std::unordered_map<HWND, int> t_nesting;
+
+// Runs the child's own handling; the host hears when a message from outside
+// is done, not after each one the child sends itself meanwhile.
+LRESULT CallAndReport(WNDPROC previous, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  ++t_nesting[hWnd];
+  const LRESULT result = CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+  const auto depth = t_nesting.find(hWnd);
+  if (depth == t_nesting.end() || --depth->second > 0) return result;
+  t_nesting.erase(depth);
+  // The host may be gone meanwhile: look it up again.
+  if (auto* host = NativeEditHostOf(hWnd)) host->OnNativeMessageDone();
+  return result;
 }
 
 LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -68,7 +85,7 @@ LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
     default:
       break;
   }
-  return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
+  return CallAndReport(previous, hWnd, uMsg, wParam, lParam);
 }
 
 }  // namespace
@@ -88,6 +105,12 @@ INativeEditHost* NativeEditHostOf(HWND hChild) {
 CControlUI* NativeEditControlOf(HWND hChild) {
   INativeEditHost* host = NativeEditHostOf(hChild);
   return host ? host->HostControl() : nullptr;
+}
+
+LRESULT CallNativeDefault(HWND hChild, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hChild, kProcProperty));
+  return previous ? CallWindowProcW(previous, hChild, uMsg, wParam, lParam)
+                  : ::SendMessageW(hChild, uMsg, wParam, lParam);
 }
 
 std::wstring NativeWindowText(HWND hWnd) {

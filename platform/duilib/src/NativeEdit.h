@@ -31,6 +31,9 @@ class INativeEditHost {
   virtual bool OnNativeMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) { return false; }
   // After the child painted itself (WM_PAINT, or WM_PRINTCLIENT into a DC).
   virtual void OnNativePainted(HDC hDC) {}
+  // After the child handled a message from outside it (not one it sent itself
+  // while handling another).
+  virtual void OnNativeMessageDone() {}
   // The release posted with PostNativeRelease arrived.
   virtual void OnDeferredRelease() {}
 };
@@ -41,6 +44,8 @@ void AttachNativeEdit(HWND hChild, INativeEditHost* pHost);
 void DetachNativeEdit(HWND hChild);
 [[nodiscard]] INativeEditHost* NativeEditHostOf(HWND hChild);
 [[nodiscard]] CControlUI* NativeEditControlOf(HWND hChild);
+// The child's own handling of a message, past the hosting.
+LRESULT CallNativeDefault(HWND hChild, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
 // The window text, as the child holds it.
 [[nodiscard]] std::wstring NativeWindowText(HWND hWnd);

@@ -326,6 +326,8 @@ void SetModalWatchdog(DWORD milliseconds) { DuiLib::detail::SetModalWatchdog(mil
 
 std::vector<std::wstring> TakeWatchdogFailures() { return DuiLib::detail::TakeWatchdogFailures(); }
 
+size_t ModalLoopDepth() { return DuiLib::detail::ModalWindows().size(); }
+
 void CloseAllWindows() {
   for (HWND window : FrameworkWindows()) {
     if (IsWindow(window)) DestroyWindow(window);

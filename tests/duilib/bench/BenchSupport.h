@@ -80,6 +80,7 @@ void RunWindowBenchmark();
 void RunSessionListBenchmark();
 void RunContactsTreeBenchmark();
 void RunMessageViewBenchmark();
+void RunEditTypingBenchmark();
 // The skin folder holding emoji/; empty: ..\dist\Mireloom\skin from the build folder.
 void RunEmojiGridBenchmark(const std::wstring& skin);
 

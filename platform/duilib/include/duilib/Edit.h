@@ -10,6 +10,10 @@
 
 namespace DuiLib {
 
+namespace detail {
+class CLongTextSpan;
+}
+
 class CEditUI : public CLabelUI {
  public:
   CEditUI();
@@ -75,9 +79,12 @@ class CEditUI : public CLabelUI {
   void UpdateNativeWindow();
   [[nodiscard]] RECT NativeRect() const;
   void ApplyStyle();
+  void RaiseTextChanged();
 
   HWND m_hWndEdit = nullptr;
   std::unique_ptr<NativeHost> m_host;
+  // Holds a text too long for the child; lives as long as the child.
+  std::unique_ptr<detail::CLongTextSpan> m_span;
   HBRUSH m_hBkBrush = nullptr;
   DWORD m_dwBrushColor = 0;
   HFONT m_hAppliedFont = nullptr;

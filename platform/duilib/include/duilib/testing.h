@@ -90,6 +90,8 @@ void PostToLoop(std::function<void()> closure);
 // innermost window is destroyed. 0 turns it off.
 void SetModalWatchdog(DWORD milliseconds);
 std::vector<std::wstring> TakeWatchdogFailures();
+// How many modal loops run on this thread now, one inside the other.
+[[nodiscard]] size_t ModalLoopDepth();
 // Destroys every framework window of the thread.
 void CloseAllWindows();
 
