@@ -92,14 +92,7 @@ CListContainerElementUI* SelectGroupCallMembersWnd::CreateUserItem(const mireloo
     ShowAvatar(&avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
   }));
 
-  auto* names = new CVerticalLayoutUI;
-  names->SetFixedHeight(40);
-  names->SetPadding({10, 6, 0, 0});
-  names->Add(NewRowLabel(Utf8ToWide(user.display_name()), 0xFF000000, 0));
-  CLabelUI* userName = NewRowLabel(L"@" + Utf8ToWide(user.username()), 0xFF627180, 0);
-  userName->SetPadding({0, -5, 0, 0});
-  names->Add(userName);
-  box->Add(names);
+  box->Add(NewUserNameBox(user));
   box->Add(CreateCheckBox(user));
   return NewListRow(kRowHeight, box);
 }
