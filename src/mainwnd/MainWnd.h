@@ -19,6 +19,7 @@
 //   MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
 //   MainWndViews.cpp       header, avatar, status icons, the conversation view
 //   MainWndDispatch.cpp    Notify: the dispatch table and the rows of every area
+//   MainWndEmojiPicker.cpp the emoji button, which opens the picker
 // Window-free logic lives beside them (SessionEntry, SessionItemNames,
 // BadgeTexts, MainWndGeometry, NotifyTable).
 
@@ -275,6 +276,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddCloseButtonRows(CNotifyTable& table);
   static void AddMenuButtonRows(CNotifyTable& table);
   static void AddDialogRows(CNotifyTable& table);
+
+  // ---- Emoji picker (MainWndEmojiPicker.cpp)
+  static void AddEmojiPickerRows(CNotifyTable& table);
+  void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;
