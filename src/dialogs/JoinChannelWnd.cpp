@@ -92,15 +92,7 @@ void JoinChannelWnd::LoadChannels() {
   }
 }
 
-void JoinChannelWnd::FilterChannels(const std::string& text) {
-  if (text.empty()) {
-    ChannelList all;
-    AppendClones(m_full, all);
-    m_shown = std::move(all);
-    return;
-  }
-  m_shown = NarrowChannels(m_shown, text);
-}
+void JoinChannelWnd::FilterChannels(const std::string& text) { m_shown = SearchRows(m_full, m_shown, text); }
 
 void JoinChannelWnd::FillChannelList() {
   if (m_resultList) m_resultList->RemoveAll();

@@ -58,15 +58,7 @@ void OpenImWnd::InitWindow() {
   FillResultList();
 }
 
-void OpenImWnd::FilterUsers(const std::string& keyword) {
-  if (keyword.empty()) {
-    UserList all;
-    AppendClones(m_full, all);
-    m_shown = std::move(all);
-    return;
-  }
-  m_shown = NarrowUsers(m_shown, keyword);
-}
+void OpenImWnd::FilterUsers(const std::string& keyword) { m_shown = SearchRows(m_full, m_shown, keyword); }
 
 void OpenImWnd::FillResultList() {
   m_rows.Show(m_shown, [this](const mireloom::User& user) { return CreateUserItem(user); });
@@ -108,11 +100,14 @@ void OpenImWnd::Notify(TNotifyUI& msg) {
 }
 
 void OpenImWnd::OpenIm(const std::string& uid) {
-  const WindowRecipient self{m_guard.Token(), this};
   // The dialog stays open until the answer closes it.
+  RequestConversation({m_guard.Token(), this}, uid);
+}
+
+void OpenImWnd::RequestConversation(const WindowRecipient& window, const std::string& uid) {
   mireloom::IMManager::DefaultManager()->NewIM(
-      uid, [self](bool ok, const std::string& error, std::unique_ptr<mireloom::IM> im) {
-        OnNewImResult(self, ok, error, std::move(im));
+      uid, [window](bool ok, const std::string& error, std::unique_ptr<mireloom::IM> im) {
+        OnNewImResult(window, ok, error, std::move(im));
       });
 }
 

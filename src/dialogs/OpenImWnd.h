@@ -37,6 +37,9 @@ class OpenImWnd final : public DuiLib::WindowImplBase {
   // The NewIM completion of this dialog and of the channel members panel, on
   // a core thread: the conversation (which may be null) goes to the window's
   // WM_IM_OPENED, a failure to WM_IM_OPEN_FAILED.
+  // Asks the core for the conversation with the member; the answer reaches
+  // the window through OnNewImResult.
+  static void RequestConversation(const WindowRecipient& window, const std::string& uid);
   static void OnNewImResult(const WindowRecipient& window, bool ok, const std::string& error,
                             std::unique_ptr<mireloom::IM> im);
   // What WM_IM_OPENED does in both windows once the window is asked to close:

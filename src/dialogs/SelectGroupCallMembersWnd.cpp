@@ -64,13 +64,7 @@ void SelectGroupCallMembersWnd::InitWindow() {
 }
 
 void SelectGroupCallMembersWnd::FilterUsers(const std::string& keyword) {
-  if (keyword.empty()) {
-    UserList all;
-    AppendClones(m_full, all);
-    m_shown = std::move(all);
-    return;
-  }
-  m_shown = NarrowUsers(m_shown, keyword);
+  m_shown = SearchRows(m_full, m_shown, keyword);
 }
 
 void SelectGroupCallMembersWnd::FillResultList() {

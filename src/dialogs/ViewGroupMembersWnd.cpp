@@ -11,7 +11,6 @@
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
 #include "mireloom/ChannelManager.h"
-#include "mireloom/IMManager.h"
 
 namespace mireloomwnd {
 
@@ -95,12 +94,8 @@ void ViewGroupMembersWnd::Notify(TNotifyUI& msg) {
 }
 
 void ViewGroupMembersWnd::OpenIm(const std::string& uid) {
-  const WindowRecipient self{m_guard.Token(), this};
   // The panel stays until the answer closes it, or until it loses the focus.
-  mireloom::IMManager::DefaultManager()->NewIM(
-      uid, [self](bool ok, const std::string& error, std::unique_ptr<mireloom::IM> im) {
-        OpenImWnd::OnNewImResult(self, ok, error, std::move(im));
-      });
+  OpenImWnd::RequestConversation({m_guard.Token(), this}, uid);
 }
 
 LRESULT ViewGroupMembersWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
