@@ -9,6 +9,7 @@
 #include "dialogs/ConversationSelection.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
+#include "dialogs/SearchBox.h"
 #include "mainwnd/MessageTimes.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
@@ -158,12 +159,9 @@ bool JoinChannelWnd::ChannelIdFromControlName(const std::wstring& name, std::str
 }
 
 void JoinChannelWnd::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"textchanged" && m_searchBox && msg.pSender == m_searchBox) {
-    const std::wstring text = m_searchBox->GetText().GetData();
-    if (IsSearchText(text, LocalizedText("AddMembersWndSearchTip"))) {
-      FilterChannels(WideToUtf8(text));
-      FillChannelList();
-    }
+  if (std::string keyword; SearchKeywordOf(msg, m_searchBox, LocalizedText("AddMembersWndSearchTip"), &keyword)) {
+    FilterChannels(keyword);
+    FillChannelList();
   } else if (msg.sType == L"click" && msg.pSender) {
     const std::wstring name = msg.pSender->GetName().GetData();
     std::string channelId;

@@ -11,6 +11,7 @@
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
+#include "dialogs/SearchBox.h"
 #include "app/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
@@ -127,13 +128,10 @@ bool SelectGroupCallMembersWnd::ParseUid(const std::wstring& name, std::string* 
 }
 
 void SelectGroupCallMembersWnd::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"textchanged" && m_searchBox && msg.pSender == m_searchBox) {
-    const std::wstring text = m_searchBox->GetText().GetData();
-    // This box's text is compared with the Chinese tip, in every language.
-    if (IsSearchText(text, Utf8ToWide(kMemberSearchTip))) {
-      FilterUsers(WideToUtf8(text));
-      FillResultList();
-    }
+  // This box's text is compared with the Chinese tip, in every language.
+  if (std::string keyword; SearchKeywordOf(msg, m_searchBox, Utf8ToWide(kMemberSearchTip), &keyword)) {
+    FilterUsers(keyword);
+    FillResultList();
   } else if (msg.sType == L"selectchanged") {
     OnSelectChanged(msg);
   } else if (msg.sType == L"click" && msg.pSender) {
