@@ -1,5 +1,7 @@
 #include "MessageViewReading.h"
 
+#include <algorithm>
+
 #include "MainWndFixture.h"
 
 namespace mainwnd_test {
@@ -60,6 +62,12 @@ std::vector<std::wstring> MessageLines() {
     if (line != L"more" && line.rfind(L"day ", 0) != 0) lines.push_back(std::move(line));
   }
   return lines;
+}
+
+size_t CountLines(const std::vector<std::wstring>& lines, const std::wstring& part) {
+  return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&part](const std::wstring& line) {
+    return line.find(part) != std::wstring::npos;
+  }));
 }
 
 std::vector<CControlUI*> ControlsUnder(CControlUI* root, const std::function<bool(CControlUI*)>& accept) {

@@ -20,6 +20,8 @@ DuiLib::CListUI* MessageView();
 std::vector<std::wstring> ViewLines();
 // The lines of messages only.
 std::vector<std::wstring> MessageLines();
+// How many of the lines hold the text.
+size_t CountLines(const std::vector<std::wstring>& lines, const std::wstring& part);
 
 // Every control under the root (the root included) the predicate accepts.
 std::vector<DuiLib::CControlUI*> ControlsUnder(DuiLib::CControlUI* root,

@@ -21,12 +21,6 @@ namespace {
 using namespace DuiLib;
 namespace core = mireloom::testing;
 
-size_t CountLines(const std::vector<std::wstring>& lines, const std::wstring& part) {
-  return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&part](const std::wstring& line) {
-    return line.find(part) != std::wstring::npos;
-  }));
-}
-
 bool HasLine(const std::wstring& part) { return CountLines(ViewLines(), part) > 0; }
 
 bool HasPicture(const std::wstring& image) {
