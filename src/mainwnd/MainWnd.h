@@ -24,6 +24,7 @@
 //   MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
 //   MainWndMessageCards.cpp the cards of service messages
 //   MainWndSending.cpp     sending the input, the screen capture
+//   MainWndEmojiPicker.cpp the emoji button, which opens the picker
 // Window-free logic lives beside them (SessionEntry, SessionItemNames,
 // BadgeTexts, MainWndGeometry, NotifyTable).
 
@@ -337,6 +338,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddSessionListRows(CNotifyTable& table);
   static void AddCloseButtonRows(CNotifyTable& table);
   static void AddMenuButtonRows(CNotifyTable& table);
+
+  // ---- Emoji picker (MainWndEmojiPicker.cpp)
+  static void AddEmojiPickerRows(CNotifyTable& table);
+  void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;
