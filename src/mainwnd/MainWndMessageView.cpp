@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/UserFolders.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MessageLayout.h"
 #include "mainwnd/MessageTimes.h"
@@ -49,6 +50,9 @@ void MainWnd::LoadMessages(const std::string& id) {
 }
 
 void MainWnd::FillMessageView(const MessagePage& messages, int pages) {
+  // Each sender's avatar looks its cached file up under the Documents folder;
+  // asked once for the page, not once per message.
+  const DocumentsFolderSnapshot cacheFolder;
   if (m_chatDisplay && messageview::NeedsLoadMoreButton(messages.size(), pages)) {
     AddLoadMoreButton(m_chatDisplay);
   }
