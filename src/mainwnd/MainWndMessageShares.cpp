@@ -31,9 +31,6 @@ constexpr int kFileIconSide = 80;
 constexpr RECT kFileIconPadding = {5, 6, 0, 0};
 constexpr RECT kSnippetIconPadding = {14, 6, 0, 0};
 constexpr RECT kMailHeadingPadding = {14, 3, 0, 0};
-constexpr RECT kMailBodyPadding = {10, 3, 0, 0};
-constexpr RECT kMailBarPadding = {0, 5, 0, 0};
-constexpr int kMailBarWidth = 2;
 constexpr DWORD kMailBarColor = 0xFF51BCB6;
 
 const mireloom::Team* CurrentTeam() {
@@ -177,15 +174,10 @@ void MainWnd::AddMailMessage(const mireloom::Message& message) {
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
   CTextUI* heading = AddText(column, kLinkFont, messageview::MailHeading(), kMailHeadingPadding);
-  CHorizontalLayoutUI* row = AddRow(column);
-  CButtonUI* bar = AddBar(row, kMailBarWidth, kMailBarColor, kMailBarPadding);
-  CVerticalLayoutUI* quote = AddColumn(row);
   const mireloom::Team* team = CurrentTeam();
   const std::string address = messageview::MailAddress(team ? team->team_subdomain() : std::string(), entity.entity_id());
-  CTextUI* body =
-      AddText(quote, kLinkFont, messageview::MailBody(address, entity.subject(), entity.from()), kMailBodyPadding);
-  const int bodyHeight = EstimatedHeight(body);
-  bar->SetFixedHeight(bodyHeight);
+  const int bodyHeight =
+      AddQuotedText(column, kMailBarColor, messageview::MailBody(address, entity.subject(), entity.from()));
   item->SetFixedHeight(messageview::BarredItemHeight(EstimatedHeight(heading), bodyHeight));
 }
 

@@ -19,9 +19,6 @@ namespace {
 
 constexpr RECT kMessageTextPadding = {14, 0, 0, 0};
 constexpr RECT kShareTitlePadding = {5, 3, 0, 0};
-constexpr RECT kShareSummaryPadding = {10, 3, 0, 0};
-constexpr RECT kShareBarPadding = {0, 5, 0, 0};
-constexpr int kShareBarWidth = 2;
 constexpr DWORD kShareBarColor = 0xFFFDF0C3;
 
 // The plain text, selectable; a hidden copy in markup (the same text as
@@ -89,16 +86,8 @@ void MainWnd::AddServiceShare(const mireloom::Message& message) {
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
   CTextUI* title = AddText(column, kLinkFont, FormatMessageText("[" + entity.public_url() + "]"), kShareTitlePadding);
-  CHorizontalLayoutUI* row = AddRow(column);
-  CButtonUI* bar = AddBar(row, kShareBarWidth, kShareBarColor, kShareBarPadding);
-  CVerticalLayoutUI* quote = AddColumn(row);
-  int summaryHeight = 0;
-  if (!entity.summary().empty()) {
-    summaryHeight = EstimatedHeight(AddText(quote, kLinkFont, FormatMessageText(entity.summary()), kShareSummaryPadding));
-  }
-  // A height of 0 would let the bar fill the row: without a summary it is not drawn.
-  bar->SetFixedHeight(summaryHeight);
-  bar->SetVisible(summaryHeight > 0);
+  const std::wstring summary = entity.summary().empty() ? std::wstring() : FormatMessageText(entity.summary());
+  const int summaryHeight = AddQuotedText(column, kShareBarColor, summary);
   item->SetFixedHeight(messageview::BarredItemHeight(EstimatedHeight(title), summaryHeight));
 }
 

@@ -14,6 +14,9 @@ constexpr int kEmojiSide = 20;
 constexpr SIZE kEmojiRound = {3, 3};
 constexpr RECT kEmojiPadding = {14, 1, 0, 0};
 constexpr RECT kPartTextPadding = {14, 0, 0, 0};
+constexpr int kQuoteBarWidth = 2;
+constexpr RECT kQuoteBarPadding = {0, 5, 0, 0};
+constexpr RECT kQuotedTextPadding = {10, 3, 0, 0};
 
 CControlUI* AddEmojiPicture(CContainerUI* row, const std::wstring& imageName) {
   auto* picture = new CButtonUI;
@@ -69,6 +72,16 @@ CButtonUI* AddBar(CContainerUI* parent, int width, DWORD color, RECT padding) {
   bar->SetBkColor(color);
   bar->SetMouseEnabled(false);
   return bar;
+}
+
+int AddQuotedText(CContainerUI* parent, DWORD barColor, const std::wstring& text) {
+  CHorizontalLayoutUI* row = AddRow(parent);
+  CButtonUI* bar = AddBar(row, kQuoteBarWidth, barColor, kQuoteBarPadding);
+  CVerticalLayoutUI* quote = AddColumn(row);
+  const int height = text.empty() ? 0 : EstimatedHeight(AddText(quote, kLinkFont, text, kQuotedTextPadding));
+  bar->SetFixedHeight(height);
+  bar->SetVisible(height > 0);
+  return height;
 }
 
 EmojiRowSize AddEmojiRow(CContainerUI* parent, const messageview::EmojiSplit& split) {

@@ -35,6 +35,11 @@ DuiLib::CVerticalLayoutUI* AddColumn(DuiLib::CContainerUI* parent);
 // The coloured bar at the left of a card or a quoted text.
 DuiLib::CButtonUI* AddBar(DuiLib::CContainerUI* parent, int width, DWORD color, RECT padding);
 
+// A text beside a narrow coloured bar of the text's height, as shares and
+// mail notices quote what they hold; the text's height. An empty text adds
+// no text and hides the bar: a bar of height 0 would fill its row.
+int AddQuotedText(DuiLib::CContainerUI* parent, DWORD barColor, const std::wstring& text);
+
 // The parts of an emoji split in one row, left to right, and the tail after
 // them: pictures for the emoji, texts for the rest.
 struct EmojiRowSize {

@@ -9,24 +9,22 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/UiThread.h"
+#include "MainWindowBenchmark.h"
 #include "app/WindowManager.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
-#include "quennet/testing.h"
-#include "signin/SessionFetchChain.h"
-#include "support/LaidOutProgram.h"
 
 namespace {
 
 namespace core = mireloom::testing;
-using Clock = std::chrono::steady_clock;
+using benchmark_timing::Clock;
+using benchmark_timing::Median;
+using benchmark_timing::Milliseconds;
 
 constexpr const char* kHistory = "chn-history";
 constexpr const char* kEmpty = "im-zhou-bench";
@@ -35,15 +33,6 @@ constexpr int kBurst = 500;
 constexpr int kChunk = 100;
 constexpr int kWheelSteps = 60;
 constexpr int kPages = 50;
-
-double Milliseconds(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 HWND MainWindow() { return mireloomwnd::WindowManager::GetInstance()->GetMainWnd()->GetHWND(); }
 
@@ -178,23 +167,9 @@ void Measure() {
 }  // namespace
 
 int main() {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-  test_support::LaidOutProgram program;
-  core::ScopedCore scoped;
-  if (!core::SignIn("zhou", scoped.DataFolder())) {
-    printf("sign-in failed\n");
-    return 1;
-  }
-  // Every page in the cache, as after the user has read the whole history.
-  core::PreloadMessages(core::ServiceMessages(kHistory));
-  core::PreloadIMs({{kEmpty, "usr-sun"}});
-  // The sign-in road caches the members' avatars before the main window opens.
-  signin::DownloadAvatarsIntoCache();
-  if (!quennet::WaitForIdle(120000)) printf("the avatars are still downloading\n");
-  CUiThread::Attach();
-  DuiLib::Testing::PostToLoop(Measure);
-  mireloomwnd::WindowManager::GetInstance()->ShowMainWnd();
-  CUiThread::Detach();
-  return 0;
+  return benchmark_timing::RunMainWindowBenchmark([] {}, [] {
+    // Every page in the cache, as after the user has read the whole history.
+    core::PreloadMessages(core::ServiceMessages(kHistory));
+    core::PreloadIMs({{kEmpty, "usr-sun"}});
+  }, Measure);
 }
