@@ -179,7 +179,7 @@ TEST_F(MessageFlowTest, AMessageInAClosedConversationRebuildsTheListNowAndAfterT
   EXPECT_EQ(refreshes->Count(), 2);
 }
 
-TEST_F(MessageFlowTest, EnterSendsTheInputOnceAsTypedAndLinAnswers) {
+TEST_F(MessageFlowTest, EnterAndTheSendButtonSendTheInputOnceAsTypedAndLinAnswers) {
   size_t callsBefore = 0;
   size_t sentBefore = 0;
   StepRunner script;
@@ -210,12 +210,18 @@ TEST_F(MessageFlowTest, EnterSendsTheInputOnceAsTypedAndLinAnswers) {
         return EndsWith(MessageLines(), {L"下午三点开会", L"  \n  ", L"收到：下午三点开会", L"收到：  \n  "}) ||
                EndsWith(MessageLines(), {L"下午三点开会", L"收到：下午三点开会", L"  \n  ", L"收到：  \n  "});
       })
+      .Do("the send button", [] {
+        TypeIntoInput(L"按钮发送");
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"send_message_btn"));
+      })
+      .WaitFor("its answer", [] { return EndsWith(MessageLines(), {L"按钮发送", L"收到：按钮发送"}); })
       .Do("check and close", [&] {
         const auto sent = SentByZhou("im-zhou-lin");
-        ASSERT_EQ(sent.size(), sentBefore + 2) << "each new one once";
+        ASSERT_EQ(sent.size(), sentBefore + 3) << "each new one once";
         EXPECT_EQ(sent[sentBefore], "下午三点开会");
         EXPECT_EQ(sent[sentBefore + 1], "  \n  ");
-        EXPECT_EQ(SendCalls(), callsBefore + 2);
+        EXPECT_EQ(sent[sentBefore + 2], "按钮发送");
+        EXPECT_EQ(SendCalls(), callsBefore + 3);
         CloseMainWindow();
       });
   RunMainWindow(script);
