@@ -10,6 +10,7 @@
 #include "app/ServiceConstants.h"
 #include "app/UserFolders.h"
 #include "duilib/testing.h"
+#include "mainwnd/MainWndMessages.h"
 #include "mainwnd/MessageLayout.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/ServiceManager.h"
@@ -166,8 +167,11 @@ TEST_F(MessageViewTest, PicturesComeFromTheCacheOnceDownloaded) {
   // Pictures of earlier runs are not in the way.
   ASSERT_TRUE(quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(GetDownloadTmpFolder(), {}));
   ptrdiff_t downloads = 0;
+  // The start-up chain's end loads the open conversation again; a thumbnail
+  // still on its way then would be asked for twice.
+  PostedMessageCounter synced(mireloomwnd::WM_SYNC_FINISHED);
   StepRunner script;
-  WaitForFilledList(script);
+  WaitForFilledList(script).WaitFor("the start-up chain", [&synced] { return synced.Count() > 0; });
   Open(script, L"imItem_im-zhou-lin")
       .WaitFor("the thumbnail", [&picture] { return !picture().empty(); })
       .Do("open again", [&] {
