@@ -213,6 +213,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // not cached has no item, so list indexes and entry indexes differ.
   [[nodiscard]] int SessionItemIndex(const std::string& id) const;
   void SelectSessionItem(const std::string& id, bool scroll);
+  void MarkOpenSessionSelected();
   void BuildSessionList();
   // Adds the items of the entries to the emptied list.
   void AddSessionItems(const SessionEntries& entries);

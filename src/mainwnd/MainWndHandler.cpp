@@ -47,6 +47,7 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       FetchSessionsFromCache();
       SortSessions();
       BuildSessionList();
+      MarkOpenSessionSelected();
       break;
     case WM_BROWSER_CREATED:
     case WM_BROWSER_RELAYOUT:

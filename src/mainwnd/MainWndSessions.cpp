@@ -87,6 +87,12 @@ void MainWnd::SelectSessionItem(const std::string& id, bool scroll) {
   if (const std::optional<int> offset = SessionScrollOffset(index, scroll)) m_sessionList->SetScrollPos({0, *offset});
 }
 
+// A rebuilt list holds new items: the open conversation's item is marked as
+// selected again, without opening the conversation a second time.
+void MainWnd::MarkOpenSessionSelected() {
+  if (m_sessionList) m_sessionList->SelectItem(SessionItemIndex(m_currentSessionId), false, false);
+}
+
 void MainWnd::RefreshAndSelectSession(const std::string& id, bool scroll) {
   FetchSessionsFromCache();
   SortSessions();

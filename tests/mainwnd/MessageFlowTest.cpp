@@ -215,6 +215,10 @@ TEST_F(MessageFlowTest, EnterAndTheSendButtonSendTheInputOnceAsTypedAndLinAnswer
         ASSERT_TRUE(Testing::Click(MainWindow(), L"send_message_btn"));
       })
       .WaitFor("its answer", [] { return EndsWith(MessageLines(), {L"按钮发送", L"收到：按钮发送"}); })
+      .WaitFor("lin's item moved to the top and still selected", [] {
+        auto* list = static_cast<CListUI*>(Control(L"sessionList"));
+        return list->GetCurSel() == 0 && list->GetItemAt(0)->GetName() == L"imItem_im-zhou-lin";
+      })
       .Do("check and close", [&] {
         const auto sent = SentByZhou("im-zhou-lin");
         ASSERT_EQ(sent.size(), sentBefore + 3) << "each new one once";

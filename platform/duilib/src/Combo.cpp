@@ -68,9 +68,9 @@ void CComboUI::RemoveAll() {
 
 int CComboUI::GetCurSel() const { return m_pSelected ? GetItemIndex(m_pSelected) : -1; }
 
-bool CComboUI::SelectItem(int iIndex, bool bTakeFocus) {
+bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
   if (bTakeFocus) SetFocus();
-  const bool selected = detail::MoveSelection(*this, m_pSelected, iIndex);
+  const bool selected = detail::MoveSelection(*this, m_pSelected, iIndex, bTriggerEvent);
   Invalidate();
   return selected;
 }

@@ -58,10 +58,10 @@ bool CListUI::IsSelectable(CControlUI* pControl) const {
   return AsListItem(pControl) && pControl->IsSelfVisible() && pControl->IsEnabled();
 }
 
-bool CListUI::SelectItem(int iIndex, bool bTakeFocus) {
+bool CListUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
   // The focus moves first: "setfocus" comes before "itemselect".
   if (bTakeFocus && AsListItem(GetItemAt(iIndex))) SetFocus();
-  return detail::MoveSelection(*this, m_pSelected, iIndex);
+  return detail::MoveSelection(*this, m_pSelected, iIndex, bTriggerEvent);
 }
 
 // ---- Item look -------------------------------------------------------------------------

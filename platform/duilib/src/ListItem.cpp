@@ -132,7 +132,7 @@ int ListItemIndex(IListItemUI& item) {
   return parent ? parent->GetItemIndex(self) : -1;
 }
 
-bool MoveSelection(CContainerUI& owner, CControlUI*& selected, int iIndex) {
+bool MoveSelection(CContainerUI& owner, CControlUI*& selected, int iIndex, bool notify) {
   if (iIndex < 0) {
     if (IListItemUI* previous = AsListItem(selected)) previous->SetSelectedState(false);
     selected = nullptr;
@@ -147,7 +147,7 @@ bool MoveSelection(CContainerUI& owner, CControlUI*& selected, int iIndex) {
   selected = control;
   item->SetSelectedState(true);
   // Synchronous, whatever the visibility: a dialog may select in a hidden list.
-  if (CPaintManagerUI* manager = owner.GetManager()) {
+  if (CPaintManagerUI* manager = owner.GetManager(); manager && notify) {
     manager->SendNotify(&owner, L"itemselect", static_cast<WPARAM>(iIndex), static_cast<LPARAM>(old));
   }
   return true;

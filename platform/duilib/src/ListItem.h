@@ -14,9 +14,9 @@ namespace DuiLib::detail {
 
 // Selection bookkeeping of a list or combo, whose current element is
 // `selected`. Moves the selection to the child at the index and raises
-// "itemselect" (new, old) from the owner on a change; -1 clears it silently.
+// "itemselect" (new, old) from the owner on a change when asked to; -1 clears it silently.
 // False when the index holds no element.
-bool MoveSelection(CContainerUI& owner, CControlUI*& selected, int iIndex);
+bool MoveSelection(CContainerUI& owner, CControlUI*& selected, int iIndex, bool notify = true);
 // A child joined the owner: an element becomes its element, and one marked
 // selected in the skin becomes the selection, silently.
 void AdoptListItem(IListOwnerUI& owner, CControlUI*& selected, CControlUI* added);

@@ -29,7 +29,7 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
 
   [[nodiscard]] int GetCurSel() const override;
   // From code: selects without opening the list; "itemselect" on a change.
-  bool SelectItem(int iIndex, bool bTakeFocus = false) override;
+  bool SelectItem(int iIndex, bool bTakeFocus = false, bool bTriggerEvent = true) override;
   [[nodiscard]] const TListInfoUI& GetListInfo() const override { return m_info; }
   [[nodiscard]] int GetItemIndexOf(CControlUI* pItem) const override { return GetItemIndex(pItem); }
   [[nodiscard]] CControlUI* GetOwnerControl() override { return this; }

@@ -33,7 +33,7 @@ class IListOwnerUI {
   virtual ~IListOwnerUI() = default;
   [[nodiscard]] virtual const TListInfoUI& GetListInfo() const = 0;
   [[nodiscard]] virtual int GetCurSel() const = 0;
-  virtual bool SelectItem(int iIndex, bool bTakeFocus = false) = 0;
+  virtual bool SelectItem(int iIndex, bool bTakeFocus = false, bool bTriggerEvent = true) = 0;
   // The element's index among the owner's children, or -1.
   [[nodiscard]] virtual int GetItemIndexOf(CControlUI* pItem) const = 0;
   [[nodiscard]] virtual CControlUI* GetOwnerControl() = 0;
@@ -85,9 +85,9 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
 
   [[nodiscard]] int GetCurSel() const override;
   // Raises "itemselect" (new index, old index) before returning when the
-  // selection changes. -1 clears it silently. Children that are not list
-  // elements cannot be selected.
-  bool SelectItem(int iIndex, bool bTakeFocus = false) override;
+  // selection changes, unless told not to. -1 clears it silently. Children
+  // that are not list elements cannot be selected.
+  bool SelectItem(int iIndex, bool bTakeFocus = false, bool bTriggerEvent = true) override;
   [[nodiscard]] const TListInfoUI& GetListInfo() const override { return m_info; }
   [[nodiscard]] int GetItemIndexOf(CControlUI* pItem) const override { return GetItemIndex(pItem); }
   [[nodiscard]] CControlUI* GetOwnerControl() override { return this; }
