@@ -338,8 +338,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // "menu_quit_group").
   void LeaveConversation(const std::string& id);
   // The upload window for the file, when its path fits code page 936 (the
-  // upload button and a drop).
-  void OpenUploadWindow(const std::wstring& path);
+  // upload button and a drop); `origin` names the file in the refusal's log
+  // line ("Upload", "Dropped file").
+  void OpenUploadWindow(const std::wstring& path, const char* origin);
   // What a click on a message control opens (`linkContent` null for a click).
   void OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
                         const std::wstring& title);

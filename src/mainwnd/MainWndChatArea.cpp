@@ -78,15 +78,15 @@ void MainWnd::OnUploadButtonClicked(TNotifyUI&, const std::wstring&) {
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   // Cancelled, or failed: nothing changes.
   if (!Platform().ShowOpenFileDialog(&dialog)) return;
-  OpenUploadWindow(path);
+  OpenUploadWindow(path, "Upload");
 }
 
-void MainWnd::OpenUploadWindow(const std::wstring& path) {
+void MainWnd::OpenUploadWindow(const std::wstring& path, const char* origin) {
   const std::optional<std::string> pathCp936 = files::UploadPathCp936(path);
   if (!pathCp936) {
     // The upload takes the path in code page 936; a path it cannot hold
     // would name another file.
-    quennet::log_error("Upload refused: the file's path does not fit code page 936");
+    quennet::log_error("%s refused: its path does not fit code page 936", origin);
     return;
   }
   // Returns when the upload window has closed.

@@ -188,7 +188,7 @@ bool MainWnd::OnDropFiles(HDROP drop) {
   }
   // For the open conversation (an empty id when none is open); returns when
   // the upload window has closed.
-  OpenUploadWindow(path);
+  OpenUploadWindow(path, "Dropped file");
   return true;
 }
 

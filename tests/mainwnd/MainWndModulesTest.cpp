@@ -2,12 +2,7 @@
 // stand-in running: one browser created by the first module chosen, later
 // modules switched by script, the browser kept on its area.
 
-#include <gmock/gmock.h>
-
-#include "MainWndFixture.h"
-#include "browser/BrowserMessages.h"
-#include "browser/CefAppEx.h"
-#include "cef/cef_test.h"
+#include "BrowserLayerFixture.h"
 #include "duilib/testing.h"
 
 namespace mainwnd_test {
@@ -16,25 +11,7 @@ namespace {
 using namespace DuiLib;
 using mireloomwnd::MainBrowserClient;
 
-class MainWndModulesTest : public MainWindowTest {
- protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    cef_test::AllowReinitialize();
-    CefSettings settings;
-    settings.multi_threaded_message_loop = true;
-    ASSERT_TRUE(CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, new CCefAppEx));
-  }
-
-  void TearDown() override {
-    MainWindowTest::TearDown();
-    // The window's end leaves the client to the next window's first page.
-    MainBrowserClient = nullptr;
-    mireloomwnd::MainBrowserRect.Empty();
-    cef_shutdown();
-    EXPECT_THAT(cef_test::Violations(), testing::IsEmpty());
-  }
-};
+using MainWndModulesTest = MainWindowWithBrowserTest;
 
 RECT LayoutArea() { return MainWindowTest::Control(L"BrowserClientLayout")->GetPos(); }
 
