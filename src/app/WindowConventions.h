@@ -46,9 +46,10 @@ LRESULT CreateWithShadow(DuiLib::WindowImplBase& window, CWndShadow& shadow, UIN
                          BOOL& bHandled);
 
 // The creation step of the side panels (member card, channel members, file
-// list, file details): the framework builds the window and sizes it from its
-// skin, then the panel goes back to its opener's rectangle, on top, its style
-// kept as created, and the shadow attaches. Returns the framework's result.
+// list, file details) and of the emoji picker: the framework builds the
+// window and sizes it from its skin, then the window goes back to its
+// opener's rectangle, on top, its style kept as created, and the shadow
+// attaches. Returns the framework's result.
 LRESULT CreateSidePanel(DuiLib::WindowImplBase& window, CWndShadow& shadow, const RECT& placement, UINT uMsg,
                         WPARAM wParam, LPARAM lParam, BOOL& bHandled);
 

@@ -130,6 +130,14 @@ class WindowManager {
     Set(WindowSlot::FeedbackWnd, window, self);
   }
 
+  // The emoji picker at (x, y), 432 x 236, without an owner; defined with the
+  // window in the emoji picker library.
+  void ShowSelectEmojiWnd(const std::string& chatId, int x, int y);
+  void CloseSelectEmojiWnd() { Close(WindowSlot::SelectEmojiWnd); }
+  void SetSelectEmojiWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::SelectEmojiWnd, window, self);
+  }
+
   // The file windows; defined with the windows in the files library.
   // Confirms and sends one file (path in code page 936) to a conversation
   // (kind 1 channel, 2 one-to-one).

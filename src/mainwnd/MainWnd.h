@@ -24,6 +24,7 @@
 //   MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
 //   MainWndChatArea*.cpp   leave, files, upload, context menus, message clicks
 //   MainWndModules.cpp     the team's module pages in the embedded browser
+//   MainWndEmojiPicker.cpp the emoji button, which opens the picker
 // Window-free logic lives beside them (SessionEntry, SessionItemNames,
 // BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic, ChatAreaLogic,
 // ModulePages).
@@ -349,6 +350,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void SetModuleCookies(const PageCookieSession& session);
   void CreateModuleBrowser(const std::wstring& address);
   void PlaceBrowser();
+  // ---- Emoji picker (MainWndEmojiPicker.cpp)
+  static void AddEmojiPickerRows(CNotifyTable& table);
+  void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;

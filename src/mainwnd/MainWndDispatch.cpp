@@ -15,6 +15,7 @@ const CNotifyTable& MainWnd::NotifyRows() {
     AddCloseButtonRows(rows);
     AddMenuButtonRows(rows);
     AddNavigationRows(rows);
+    AddEmojiPickerRows(rows);
     return rows;
   }();
   return table;
