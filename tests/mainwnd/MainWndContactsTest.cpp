@@ -214,6 +214,7 @@ TEST_F(MainWndContactsTest, TheCardFollowsWhoIsSelectedAndTheChannelShowsItsTile
   StepRunner script;
   WaitForFilledList(script).Do("cards", [] {
     ASSERT_TRUE(Testing::Click(MainWindow(), L"contacts_btn"));
+    EXPECT_FALSE(IsShown(L"member_details_v_layout")) << "no empty card before a choice";
     Select(L"contacts_tree", L"usr-zhou");
     EXPECT_TRUE(IsShown(L"edit_my_information_layout")) << "the own card";
     EXPECT_FALSE(IsShown(L"contacts_send_message"));
