@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "browser/ChildBrowser.h"
 #include "browser/SessionPageCookies.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/ModulePages.h"
@@ -19,10 +20,6 @@ namespace {
 
 // The browser's first size: a 1 x 1 window until the area places it.
 constexpr RECT kFirstBrowserRect = {0, 0, 1, 1};
-
-void MoveBrowserWindow(HWND window, const RECT& rect) {
-  MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-}
 
 }  // namespace
 
@@ -61,15 +58,8 @@ void MainWnd::SetModuleCookies(const PageCookieSession& session) {
 
 void MainWnd::CreateModuleBrowser(const std::wstring& address) {
   MainBrowserClient = new CBrowserClient;
-  MainBrowserClient->SetOwnerWindow(GetHWND());
-  CefWindowInfo info;
-  info.SetAsChild(GetHWND(), kFirstBrowserRect);
-  info.SetTransparentPainting(false);
-  CefBrowserSettings settings;
-  settings.default_encoding = L"UTF-8";
-  settings.universal_access_from_file_urls = STATE_ENABLED;
   // The browser arrives later, announced by WM_BROWSER_CREATED.
-  if (!CefBrowserHost::CreateBrowser(info, MainBrowserClient, address, settings, nullptr)) {
+  if (!CreateChildBrowser(GetHWND(), MainBrowserClient, address, kFirstBrowserRect)) {
     quennet::log_error("Module page: the browser could not be created");
   }
 }
@@ -83,12 +73,7 @@ void MainWnd::PlaceBrowser() {
   // moves below may run under the client's lock: they wait for the browser's thread.
   UpdateWindow(GetHWND());
   const CDuiRect laidOut = m_browserClientLayout ? CDuiRect(m_browserClientLayout->GetPos()) : CDuiRect();
-  if (laidOut.GetHeight() == 0) {
-    // Hidden or not laid out yet: the browser stays where it was last placed.
-    MainBrowserClient->SetBrowserRect(MainBrowserRect);
-    if (!MainBrowserRect.IsNull()) MoveBrowserWindow(browserWindow, MainBrowserRect);
-    return;
-  }
+  if (KeepChildBrowserAtLastPlace(*MainBrowserClient, browserWindow, laidOut, MainBrowserRect)) return;
   RECT window = {};
   GetWindowRect(GetHWND(), &window);
   const CDuiRect area = ModuleBrowserArea(laidOut, IsZoomed(GetHWND()) != FALSE, window);
