@@ -27,10 +27,6 @@ std::string LinkValue(const std::wstring* linkContent, int* kind) {
 
 }  // namespace
 
-bool ShowsLoadMoreButton(size_t messageCount, int pages) {
-  return pages > 0 && messageCount == static_cast<size_t>(kMessagePageSize) * static_cast<size_t>(pages);
-}
-
 MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstring* linkContent) {
   std::string first;
   std::string second;

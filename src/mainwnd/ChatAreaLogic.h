@@ -1,22 +1,11 @@
 #pragma once
 
 // What the chat area decides without a window: what a click in the message
-// view opens, the paging of "load more", and the addresses of the team's own
-// pages.
+// view opens, and the addresses of the team's own pages.
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace mireloomwnd {
-
-// "Load more" shows one more page of this many messages.
-inline constexpr int kMessagePageSize = 20;
-// The newest time the cache read of "load more" takes: every message.
-inline constexpr int64_t kNewestMessageTime = 2147483647;
-
-// Offered whenever the read came back full, also when no older message exists.
-[[nodiscard]] bool ShowsLoadMoreButton(size_t messageCount, int pages);
 
 // What a click on a message control opens.
 struct MessageClick {

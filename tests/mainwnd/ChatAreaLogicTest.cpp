@@ -47,13 +47,6 @@ TEST(ChatAreaLogicTest, MessageClicksOpenWhatTheirNameAndLinkSay) {
   }
 }
 
-TEST(ChatAreaLogicTest, LoadMoreIsOfferedExactlyAtFullPages) {
-  EXPECT_TRUE(ShowsLoadMoreButton(20, 1));
-  EXPECT_TRUE(ShowsLoadMoreButton(40, 2));
-  EXPECT_FALSE(ShowsLoadMoreButton(39, 2));
-  EXPECT_FALSE(ShowsLoadMoreButton(0, 0));
-}
-
 TEST(ChatAreaLogicTest, ModulePagesSwitchByScriptAndReachTheWindowsEdgesWhenMaximised) {
   EXPECT_EQ(ModulePageScript(L"/tasks/my"), "window.appGlobal.toModule('task')");
   EXPECT_EQ(ModulePageScript(L"/crm"), "window.appGlobal.toModule('crm')");
