@@ -34,14 +34,19 @@ CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI*
   if (ShowCachedFile(target, key)) return CachedImageResult::Shown;
   std::weak_ptr<void> alive = target->GetLifetimeToken();
   DownloadToCache(url, key, [window, message, target, alive, session_id](const std::string& path) {
-    auto record = std::make_unique<DownloadedImage>();
-    record->session_id = session_id;
-    record->local_path = path;
-    record->target = target;
-    record->target_alive = alive;
-    SendImageRecord(window, message, std::move(record));
+    SendDownloadedImage(window, message, target, alive, session_id, path);
   });
   return CachedImageResult::Downloading;
+}
+
+void SendDownloadedImage(HWND window, UINT message, DuiLib::CControlUI* target, std::weak_ptr<void> target_alive,
+                         const std::string& session_id, const std::string& local_path) {
+  auto record = std::make_unique<DownloadedImage>();
+  record->session_id = session_id;
+  record->local_path = local_path;
+  record->target = target;
+  record->target_alive = std::move(target_alive);
+  SendImageRecord(window, message, std::move(record));
 }
 
 CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,

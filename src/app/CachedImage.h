@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace DuiLib {
@@ -32,6 +33,13 @@ CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI*
 // ImageRecords.h).
 CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,
                                   std::function<void(const std::string& localPath)> downloaded);
+
+// What a download completion of the first form does, for windows whose
+// completion is their own: sends `message` to `window` with a
+// DownloadedImage record; a record the window does not take is freed here.
+// Any thread.
+void SendDownloadedImage(HWND window, UINT message, DuiLib::CControlUI* target, std::weak_ptr<void> target_alive,
+                         const std::string& session_id, const std::string& local_path);
 
 // The handler's side for windows that only set the picture: takes the record
 // of lParam, sets it on its target if the target still lives, frees it, and

@@ -24,6 +24,12 @@
 //   MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
 //   MainWndChatArea*.cpp   leave, files, upload, context menus, message clicks
 //   MainWndModules.cpp     the team's module pages in the embedded browser
+//   MainWndMessageView.cpp the message view: loading, routing, day separators
+//   MainWndMessageText.cpp text messages and service shares
+//   MainWndMessageShares.cpp notices, pictures, files, snippets, comments, mail
+//   MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
+//   MainWndMessageCards.cpp the cards of service messages
+//   MainWndSending.cpp     sending the input, the screen capture
 //   MainWndEmojiPicker.cpp the emoji button, which opens the picker
 // Window-free logic lives beside them (SessionEntry, SessionItemNames,
 // BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic, ChatAreaLogic,
@@ -32,8 +38,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +56,7 @@
 #include "mireloom/Channel.h"
 #include "mireloom/Handlers.h"
 #include "mireloom/IM.h"
+#include "mireloom/Message.h"
 #include "mireloom/User.h"
 #include "mireloom/Usergroup.h"
 #include "quennet/WinHandles.h"
@@ -70,6 +79,9 @@ extern CefRefPtr<CBrowserClient> MainBrowserClient;
 extern int CallAnimationTicks;
 // The module browser's last placement computed from a laid-out area.
 extern DuiLib::CDuiRect MainBrowserRect;
+// The pages of 20 messages the message view shows of the open conversation:
+// 1 after every LoadMessages, raised by "load more".
+extern int MessagePageCount;
 
 class MainWnd final : public DuiLib::WindowImplBase,
                       private mireloom::MessageHandler,
@@ -108,8 +120,12 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnNumUnreadChanged(const std::string& conversationId, mireloom::_NumUnread counts) override;
   void OnUserStatusChanged(const std::string& uid, mireloom::User::Status status) override;
   void OnConnectionStateChanged(int state) override;
-  // Their work on the window's thread.
-  void OnDirectMessage(const mireloom::Message& message);
+  // Their work on the window's thread. `lastTimestamp` is the time of the
+  // conversation's last message as the core had it when the call came (none
+  // when it had none): by the time the call reaches the window's thread the
+  // new message is the last one itself.
+  void OnDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp);
+  [[nodiscard]] static std::optional<int64_t> LastMessageTimestamp(const std::string& conversationId);
   void OnChannelMessage(const mireloom::Message& message);
   void OnUnreadCountChanged(const std::string& conversationId, mireloom::_NumUnread counts);
   void OnStatusChanged(const std::string& uid, mireloom::User::Status status);
@@ -264,6 +280,73 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OpenMenuAtClick(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnDropDownClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
+  // ---- Message view (MainWndMessageView.cpp, MainWndMessageText.cpp,
+  // MainWndMessageShares.cpp, MainWndMessageHeader.cpp, MainWndMessageCards.cpp)
+  using MessagePage = std::vector<std::unique_ptr<mireloom::Message>>;
+  // Replaces the view with the newest page of the conversation.
+  void LoadMessages(const std::string& id);
+  // Appends to the emptied view what `pages` pages of messages show: the
+  // "load more" button when the pages are full, then the messages with
+  // their day separators. LoadMessages and "load more" share it.
+  void FillMessageView(const MessagePage& messages, int pages);
+  // Appends one message at the end of the view; it does not scroll.
+  void AddMessageItem(const mireloom::Message& message);
+  [[nodiscard]] static bool IsSameDay(int64_t first, int64_t second);
+  void AddDaySeparator(int64_t timestamp);
+  [[nodiscard]] static std::wstring FormatMessageText(const std::string& text, std::wstring* plain = nullptr);
+  [[nodiscard]] static std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, int kind);
+  // The builders of each kind of message.
+  void AddTextMessage(const mireloom::Message& message);
+  void AddServiceShare(const mireloom::Message& message);
+  void AddNoticeMessage(const mireloom::Message& message);
+  void AddUnsupportedMessage(const mireloom::Message& message);
+  void AddImageMessage(const mireloom::Message& message);
+  void AddFileMessage(const mireloom::Message& message);
+  void AddSnippetMessage(const mireloom::Message& message);
+  void AddCommentMessage(const mireloom::Message& message);
+  void AddMailMessage(const mireloom::Message& message);
+  void AddAttachmentMessage(const mireloom::Message& message);
+  void AddAttachmentField(DuiLib::CContainerUI* container, const mireloom::Attachment::Field& field,
+                          int* height = nullptr);
+  // The frame of a message: its item with the avatar and the sender line; the
+  // content column goes to `column`. None when the sender is not known.
+  [[nodiscard]] std::unique_ptr<DuiLib::CListContainerElementUI> AddSenderHeader(
+      const mireloom::Message& message, DuiLib::CVerticalLayoutUI** column = nullptr);
+  // The frame appended to the view; its content column, or null when the
+  // message shows nothing (no sender, no view).
+  DuiLib::CVerticalLayoutUI* AppendMessageItem(const mireloom::Message& message,
+                                               DuiLib::CListContainerElementUI** item = nullptr);
+  // Completions of the thumbnail and avatar downloads, on whichever thread
+  // finished them: they send the record to the window, for a target that may
+  // be gone by then.
+  static void OnChatImageDownloaded(HWND window, DuiLib::CControlUI* button, std::weak_ptr<void> buttonAlive,
+                                    const std::string& sessionId, const std::string& localPath);
+  static void OnSenderAvatarDownloaded(HWND window, DuiLib::CControlUI* button, std::weak_ptr<void> buttonAlive,
+                                       const std::string& sessionId, const std::string& localPath);
+  // Reads a clicked link's text ("x=|kind|value|"): its kind, and its value.
+  [[nodiscard]] static int OnMessageLinkClicked(const std::wstring& linkText, std::wstring* value = nullptr);
+  // Readers of the names that message controls carry.
+  [[nodiscard]] static bool ImageItemName(const std::wstring& name, std::string* key = nullptr);
+  [[nodiscard]] static bool SnippetItemName(const std::wstring& name, std::string* entityId = nullptr);
+  [[nodiscard]] static bool FileItemName(const std::wstring& name);
+  [[nodiscard]] static bool SplitItemName(const std::wstring& name, std::string* first = nullptr,
+                                          std::string* second = nullptr);
+
+  // ---- Sending (MainWndSending.cpp)
+  // What a send needs to give the text back when it fails.
+  struct UnsentText {
+    std::string conversationId;
+    std::wstring text;
+  };
+  void SendChatInput();
+  void OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
+                     std::optional<int64_t> lastTimestamp);
+  void GiveBackUnsentText(const UnsentText& unsent);
+  void CaptureScreenToClipboard();
+  static void AddSendingRows(CNotifyTable& table);
+  void OnChatInputReturn(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnSendClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+
   // ---- Dispatch (MainWndDispatch.cpp)
   [[nodiscard]] static const CNotifyTable& NotifyRows();
   static void AddSessionListRows(CNotifyTable& table);
@@ -335,6 +418,12 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnMessageTextContextMenu(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnMessageLinkNotified(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnImageItemClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnScreenshotClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnLoadMoreClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnChatDisplayScrolled(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  // One more page of older messages: the view rebuilt from the cache with
+  // `MessagePageCount` pages ("load_more", and scrolling to the top).
+  void LoadMoreMessages();
   // Leaves the conversation and removes its own item ("leave_btn",
   // "menu_quit_group").
   void LeaveConversation(const std::string& id);

@@ -1,5 +1,6 @@
 // The chat area's buttons and menus: leaving a conversation, its file list,
-// an upload, and the context menus of the input and of message texts.
+// an upload, the screen capture, older messages, and the context menus of the
+// input and of message texts.
 
 #include <algorithm>
 #include <optional>
@@ -10,7 +11,9 @@
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndGeometry.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/MessageLayout.h"
 #include "mireloom/ChannelManager.h"
+#include "mireloom/ChatManager.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {
@@ -33,6 +36,9 @@ void MainWnd::AddChatAreaRows(CNotifyTable& table) {
   table.Bind(L"itemclick", L"menu_quit_group", &MainWnd::OnLeaveClicked);
   table.Bind(L"click", L"file_btn", &MainWnd::OnFileButtonClicked);
   table.Bind(L"click", L"upload_btn", &MainWnd::OnUploadButtonClicked);
+  table.Bind(L"click", L"screenshot_btn", &MainWnd::OnScreenshotClicked);
+  table.Bind(L"click", L"load_more", &MainWnd::OnLoadMoreClicked);
+  table.Bind(L"scroll", L"chat_display", &MainWnd::OnChatDisplayScrolled);
   table.Bind(L"richedit_click", L"chat_input", &MainWnd::OnInputContextMenu);
   table.Bind(L"richedit_click", L"chat_display_richedit", &MainWnd::OnMessageTextContextMenu);
   table.Bind(L"link", nullptr, &MainWnd::OnMessageLinkNotified);
@@ -55,6 +61,28 @@ void MainWnd::LeaveConversation(const std::string& id) {
   if (!m_sessions.empty()) return;
   if (m_chatDisplay) m_chatDisplay->RemoveAll();
   if (CControlUI* title = m_PaintManager.FindControl(L"title_label")) title->SetText(L"");
+}
+
+void MainWnd::OnScreenshotClicked(TNotifyUI&, const std::wstring&) { CaptureScreenToClipboard(); }
+
+void MainWnd::OnLoadMoreClicked(TNotifyUI&, const std::wstring&) { LoadMoreMessages(); }
+
+void MainWnd::OnChatDisplayScrolled(TNotifyUI&, const std::wstring&) {
+  if (!m_chatDisplay) return;
+  // Only at the very top: the oldest shown message has come into view.
+  const SIZE position = m_chatDisplay->GetScrollPos();
+  if (position.cx == 0 && position.cy == 0) LoadMoreMessages();
+}
+
+void MainWnd::LoadMoreMessages() {
+  ++MessagePageCount;
+  const MessagePage messages = mireloom::ChatManager::DefaultManager()->FetchMessagesFromCache(
+      m_currentSessionId, 0, messageview::kNewestTimestamp, messageview::kMessagePageSize * MessagePageCount, nullptr,
+      nullptr, false);
+  // The whole view is rebuilt, the clicked button with it; the scroll
+  // position stays where it was.
+  if (m_chatDisplay) m_chatDisplay->RemoveAll();
+  FillMessageView(messages, MessagePageCount);
 }
 
 void MainWnd::OnFileButtonClicked(TNotifyUI&, const std::wstring&) {

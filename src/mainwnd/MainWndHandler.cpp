@@ -96,8 +96,7 @@ void MainWnd::OnSyncFinished() {
   SortSessions();
   BuildSessionList();
   if (m_currentSessionId.empty()) return;
-  // FIXME: the open conversation's messages are loaded again here once the
-  // message view exists.
+  LoadMessages(m_currentSessionId);
   RefreshAndSelectSession(m_currentSessionId, false);
 }
 
@@ -167,7 +166,7 @@ bool MainWnd::OnKeyDown(WPARAM key) {
     const std::wstring text = std::wstring(ChatInputEdit->GetText().GetData()) + L"\n";
     ChatInputEdit->SetText(text.c_str());
   } else {
-    // FIXME: Enter sends the input (SendChatInput) once sending exists.
+    SendChatInput();
   }
   return true;
 }

@@ -18,7 +18,8 @@ using namespace DuiLib;
 
 void MainWnd::HandleDirectMessage(const mireloom::Message& message) {
   std::shared_ptr<mireloom::Message> copy = message.Clone();
-  RunOnWindowThread([this, copy] { OnDirectMessage(*copy); });
+  const std::optional<int64_t> last = LastMessageTimestamp(message.ChannelID());
+  RunOnWindowThread([this, copy, last] { OnDirectMessage(*copy, last); });
 }
 
 void MainWnd::HandleChannelMessage(const mireloom::Message& message) {
@@ -38,11 +39,21 @@ void MainWnd::OnConnectionStateChanged(int state) {
   RunOnWindowThread([this, state] { ApplyConnectionState(state); });
 }
 
-void MainWnd::OnDirectMessage(const mireloom::Message& message) {
+// The core counts a message as the conversation's last only once its
+// listeners or its completion have run, so this is the one before it.
+std::optional<int64_t> MainWnd::LastMessageTimestamp(const std::string& conversationId) {
+  const std::unique_ptr<mireloom::Message> last =
+      mireloom::ChatManager::DefaultManager()->FetchLastMessageFromCache(conversationId);
+  return last ? std::optional<int64_t>(last->timestamp()) : std::nullopt;
+}
+
+void MainWnd::OnDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp) {
   quennet::log_event("Recv direct message : %s", message.content().c_str());
-  // FIXME: a message of the open conversation is added to the message view
-  // (with a day separator when the day changed) and scrolled to, once the
-  // message view exists.
+  if (message.ChannelID() == m_currentSessionId) {
+    if (!lastTimestamp || !IsSameDay(*lastTimestamp, message.timestamp())) AddDaySeparator(message.timestamp());
+    AddMessageItem(message);
+    ScrollMessagesToEndSoon();
+  }
   PostRefreshSessionList();
   if (IsSessionMissing(message.ChannelID())) FetchMissingIm(message.ChannelID());
 }
@@ -50,8 +61,10 @@ void MainWnd::OnDirectMessage(const mireloom::Message& message) {
 void MainWnd::OnChannelMessage(const mireloom::Message& message) {
   quennet::log_event("Recv channel message %s, channel id is %s, current channel id is %s", message.content().c_str(),
                      message.ChannelID().c_str(), m_currentSessionId.c_str());
-  // FIXME: a message of the open channel is added to the message view and
-  // scrolled to, once the message view exists.
+  if (message.ChannelID() == m_currentSessionId) {
+    AddMessageItem(message);
+    ScrollMessagesToEndSoon();
+  }
   PostRefreshSessionList();
   if (IsSessionMissing(message.ChannelID())) FetchMissingChannels();
 }

@@ -99,8 +99,7 @@ void MainWnd::SelectSession(SessionType type, const std::string& id) {
   SaveDraftOfCurrentSession();
   m_currentSessionId = id;
   RestoreDraft(id);
-  // FIXME: the conversation's messages are loaded into the message view here
-  // (LoadMessages) once it exists.
+  LoadMessages(id);
   HighlightSessionItem({type, id});
 
   const mireloom::ChatManager* chat = mireloom::ChatManager::DefaultManager();

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "DocumentsFolder.h"
 #include "ProgramDriver.h"
 #include "app/UserFolders.h"
+#include "mireloom/testing.h"
 #include "quennet/FileUtils.h"
 #include "support/TempFolder.h"
 
@@ -15,6 +18,22 @@ namespace {
 // The log-in window's "return to the team window" button, in its client area.
 constexpr int kReturnButtonX = 24;
 constexpr int kReturnButtonY = 24;
+// In the main window at its first size: lin's conversation, third in the
+// list by the demo's times, and the chat input.
+constexpr POINT kLinItem = {160, 246};
+constexpr POINT kChatInput = {700, 640};
+
+// The window of the program's thread that has the keyboard focus.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {sizeof info};
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool IsRichEdit(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return _wcsnicmp(name, L"RichEdit", 8) == 0;
+}
 
 class SignInRoadTest : public testing::Test {
  protected:
@@ -106,6 +125,20 @@ class SignInRoadTest : public testing::Test {
     return text;
   }
 
+  // The service's store as the program left it: read back by a service of
+  // this process once the program has ended.
+  std::vector<mireloom::Message::Data> StoredMessages(const std::string& conversation) const {
+    mireloom::testing::ServiceOptions options;
+    options.storeFolder = m_store.Path() + L"\\store.db";
+    // The program's own demo: a service of another demo would start the store afresh.
+    options.demoFolder = ProgramFolder() + L"\\..\\Mireloom\\demo";
+    options.actingMembers = false;
+    mireloom::testing::StartService(options);
+    auto messages = mireloom::testing::ServiceMessages(conversation);
+    mireloom::testing::ResetCore();
+    return messages;
+  }
+
   test_support::TempFolder m_store;
 };
 
@@ -131,6 +164,47 @@ TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheMainWindow) {
     ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line;
     position = found;
   }
+}
+
+TEST_F(SignInRoadTest, ZhouSendsLinAMessageThatTheServiceStoresAndLinAnswers) {
+  const std::wstring text = L"林晓，今天下午三点开会。";
+  const std::string utf8 = "林晓，今天下午三点开会。";
+  ProgramDriver program;
+  ASSERT_TRUE(program.Launch(Environment()));
+  HWND login = ChooseTeam(program, L"14-team.png");
+  ASSERT_NE(login, nullptr);
+  SignIn(login, L"zhou", L"demo1234");
+  ProgramDriver::PressEnter(login);
+  HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel");
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitForLogLine("get num unread messages"));
+  ASSERT_TRUE(WaitForFirstSessionItem(main));
+
+  ProgramDriver::ClickAt(main, kLinItem.x, kLinItem.y);
+  ProgramDriver::ClickAt(main, kChatInput.x, kChatInput.y);
+  const DWORD start = GetTickCount();
+  while (!IsRichEdit(FocusOf(main)) && GetTickCount() - start < 5000) Sleep(20);
+  const HWND input = FocusOf(main);
+  ASSERT_TRUE(IsRichEdit(input)) << "a click into the input gives it the keyboard";
+  ProgramDriver::SetText(input, text);
+  ProgramDriver::PressEnter(input);
+  EXPECT_TRUE(WaitForLogLine(("Recv direct message : " + utf8).c_str())) << "the sent message was not shown";
+  EXPECT_TRUE(WaitForLogLine(("Recv direct message : 收到：" + utf8).c_str())) << "lin did not answer";
+  Sleep(100);  // the view scrolls to the answer 40 ms after it
+  EXPECT_TRUE(SaveScreenshot(main, Shot(L"15-message-sent.png")));
+  RECT client = {};
+  GetClientRect(main, &client);
+  ProgramDriver::ClickAt(main, client.right - 26, 28);
+  ASSERT_EQ(program.WaitForExit(), 0);
+
+  const auto stored = StoredMessages("im-zhou-lin");
+  const auto from = [&stored](const std::string& uid, const std::string& content) {
+    return std::count_if(stored.begin(), stored.end(), [&](const mireloom::Message::Data& message) {
+      return message.uid == uid && message.content == content;
+    });
+  };
+  EXPECT_EQ(from("usr-zhou", utf8), 1);
+  EXPECT_EQ(from("usr-lin", "收到：" + utf8), 1);
 }
 
 // Each trip back nests two more modal loops, each entered from a completion

@@ -1,6 +1,7 @@
 // The emoji picker over the real main window: zhou signed in, lin's
 // conversation open, the picker opened by the emoji button and driven by clicks.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "emoji/EmojiTables.h"
 #include "mainwnd/MainWndFixture.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/MessageViewReading.h"
 
 namespace emoji_test {
 namespace {
@@ -140,6 +142,39 @@ TEST_F(SelectEmojiWndTest, APickAppendsTheInsertedShortCodeAtTheEndOfTheInput) {
     });
   }
   script.Do("close", [] { CloseMainWindow(); });
+  RunMainWindow(script);
+}
+
+TEST_F(SelectEmojiWndTest, APickedEmojiSentWithEnterShowsAsItsPictureInTheNewMessage) {
+  StepRunner script;
+  size_t picturesBefore = 0;
+  OpenPicker(OpenLinsConversation(script))
+      .Do("pick", [&] {
+        const std::vector<std::wstring> pictures = mainwnd_test::ViewPictures();
+        picturesBefore = std::count(pictures.begin(), pictures.end(), L"emoji/emoji_1f604.png");
+        ASSERT_TRUE(ClickEmoji(0x1f604));
+      });
+  WaitForPickerGone(script)
+      .Do("press Enter in the input", [] {
+        auto* input = static_cast<CRichEditUI*>(Control(L"chat_input"));
+        ASSERT_NE(input, nullptr);
+        input->SetFocus();
+        Testing::PressKey(input->GetNativeWindow(), VK_RETURN);
+      })
+      .WaitFor("the picture in the view", [&] {
+        const std::vector<std::wstring> pictures = mainwnd_test::ViewPictures();
+        return static_cast<size_t>(std::count(pictures.begin(), pictures.end(), L"emoji/emoji_1f604.png")) >
+               picturesBefore;
+      })
+      .WaitFor("the view at its end", [] {
+        DuiLib::CListUI* view = mainwnd_test::MessageView();
+        return view && view->GetScrollPos().cy == view->GetScrollRange().cy;
+      })
+      .Do("check and close", [this] {
+        EXPECT_EQ(Text(L"chat_input"), L"");
+        Testing::SaveWindowPng(MainWindow(), (m_program.StartFolder() + L"emoji_sent.png").c_str());
+        CloseMainWindow();
+      });
   RunMainWindow(script);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "BrowserLayerFixture.h"
+#include "MessageViewReading.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
 #include "app/WindowManager.h"
@@ -13,6 +14,7 @@
 #include "files/TestPictures.h"
 #include "files/UUCenterUI.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mireloom/ChatManager.h"
 #include "support/TempFolder.h"
 
 namespace mainwnd_test {
@@ -38,9 +40,10 @@ CLabelUI* LinkLabel(const wchar_t* name, const std::wstring& markup) {
   return label;
 }
 
-// One item of the message view holding the controls, as the view's builders
-// make them; laid out before it returns.
+// The message view showing only one item holding the controls, as the
+// view's builders make them; laid out before it returns.
 void AddMessageItem(std::initializer_list<CControlUI*> controls) {
+  ChatDisplay()->RemoveAll();
   auto* item = new CListContainerElementUI;
   item->SetFixedHeight(static_cast<int>(controls.size()) * 40);
   auto* column = new CVerticalLayoutUI;
@@ -59,8 +62,11 @@ std::vector<std::wstring> Opened(const CRecordingPlatform& platform) {
 
 TEST_F(MainWndChatAreaTest, MessageLinksOpenFilesModulePagesAndWebAddressesOnly) {
   const std::string download = files::DownloadAddress("ent-img-wide", "team-demo");
+  // The start-up chain's end loads the open conversation again.
+  PostedMessageCounter synced(mireloomwnd::WM_SYNC_FINISHED);
   StepRunner script;
   WaitForFilledList(script)
+      .WaitFor("the start-up chain", [&synced] { return synced.Count() > 0; })
       .Do("links", [&] {
         ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-general"));
         AddMessageItem({LinkLabel(L"file_", L"{a x=|link|" + Utf8ToWide(download) + L"|}截图.png{/a}"),
@@ -101,8 +107,10 @@ TEST_F(MainWndChatAreaTest, PicturesSnippetsAndTheFileButtonsOpenTheirWindows) {
   test_support::TempFolder folder;
   const std::wstring picture = folder / L"上传.png";
   ASSERT_TRUE(files_test::WriteTestPicture(picture, 64, 48, L"image/png"));
+  PostedMessageCounter synced(mireloomwnd::WM_SYNC_FINISHED);
   StepRunner script;
   WaitForFilledList(script)
+      .WaitFor("the start-up chain", [&synced] { return synced.Count() > 0; })
       .Do("a picture", [&] {
         ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-general"));
         auto* image = new CButtonUI;
@@ -218,6 +226,47 @@ TEST_F(MainWndLeavingTheLastTest, LeavingTheLastConversationClearsTheViewAndTheT
         EXPECT_EQ(ChatDisplay()->GetCount(), 0);
         CloseMainWindow();
       });
+  RunMainWindow(script);
+}
+
+// A conversation of exactly two pages: the second full page still offers
+// more, the third read comes back short and does not.
+class MainWndLoadMoreTest : public MainWindowTest {};
+
+TEST_F(MainWndLoadMoreTest, OlderMessagesComeAPageAtATimeByTheButtonOrByScrollingToTheTop) {
+  StepRunner script;
+  WaitForFilledList(script).Do("forty messages", [] {
+    ASSERT_TRUE(core::WaitIdle());
+    core::PreloadIMs({{"im-zhou-pages", "usr-olivia"}});
+    std::vector<mireloom::Message::Data> messages(40);
+    for (int i = 0; i < 40; ++i) {
+      messages[i].message_id = "msg-pages-" + std::to_string(i);
+      messages[i].channel_id = "im-zhou-pages";
+      messages[i].channel_type = mireloom::Message::kDirectMessage;
+      messages[i].uid = "usr-olivia";
+      messages[i].content = "第" + std::to_string(i) + "条";
+      messages[i].timestamp = 1715400000 + i;
+    }
+    core::PreloadMessages(messages);
+    Main()->RefreshAndSelectSession("im-zhou-pages", false);
+    ASSERT_EQ(MessageLines().size(), 20u);
+    // At the top by hand, where the button is.
+    MessageView()->SetScrollPos({0, 0});
+    UpdateWindow(MainWindow());
+    ASSERT_TRUE(Testing::Click(MainWindow(), L"load_more"));
+    EXPECT_EQ(mireloomwnd::MessagePageCount, 2);
+    EXPECT_EQ(MessageLines().size(), 40u);
+    EXPECT_EQ(ViewLines().front(), L"more") << "a full second page offers more, though nothing is older";
+    // Scrolling that ends below the top loads nothing; back at the top it does.
+    UpdateWindow(MainWindow());
+    ASSERT_TRUE(Testing::Wheel(MainWindow(), L"chat_display", -1));
+    EXPECT_EQ(mireloomwnd::MessagePageCount, 2);
+    ASSERT_TRUE(Testing::Wheel(MainWindow(), L"chat_display", 3));
+    EXPECT_EQ(mireloomwnd::MessagePageCount, 3);
+    EXPECT_EQ(MessageLines().size(), 40u);
+    EXPECT_EQ(CountLines(ViewLines(), L"more"), 0u) << "the start of the conversation";
+    CloseMainWindow();
+  });
   RunMainWindow(script);
 }
 

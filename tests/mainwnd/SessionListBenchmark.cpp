@@ -6,36 +6,25 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
 
-#include "app/UiThread.h"
+#include "MainWindowBenchmark.h"
 #include "app/WindowManager.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
-#include "quennet/testing.h"
-#include "signin/SessionFetchChain.h"
-#include "support/LaidOutProgram.h"
 
 namespace {
 
 namespace core = mireloom::testing;
-using Clock = std::chrono::steady_clock;
+using benchmark_timing::Clock;
+using benchmark_timing::Median;
+using benchmark_timing::Milliseconds;
 
 constexpr int kConversations = 5000;
 constexpr int kRebuilds = 9;
 constexpr int kWheelSteps = 60;
-
-double Milliseconds(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // Every conversation with a member of its own, generated in the service so
 // that the avatars are real, and one message each at distinct times.
@@ -86,23 +75,6 @@ void Measure() {
 }  // namespace
 
 int main() {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-  test_support::LaidOutProgram program;
-  core::ScopedCore scoped;
-  core::GenerateTeam(kConversations, 0);
-  // The sign-in road caches the members and downloads their avatars before
-  // the main window opens.
-  if (!core::SignIn("zhou", scoped.DataFolder())) {
-    printf("sign-in failed\n");
-    return 1;
-  }
-  PreloadConversations();
-  signin::DownloadAvatarsIntoCache();
-  if (!quennet::WaitForIdle(120000)) printf("the avatars are still downloading\n");
-  CUiThread::Attach();
-  DuiLib::Testing::PostToLoop(Measure);
-  mireloomwnd::WindowManager::GetInstance()->ShowMainWnd();
-  CUiThread::Detach();
-  return 0;
+  return benchmark_timing::RunMainWindowBenchmark([] { core::GenerateTeam(kConversations, 0); }, PreloadConversations,
+                                                  Measure);
 }

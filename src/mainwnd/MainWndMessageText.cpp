@@ -1,0 +1,94 @@
+// Text messages: plain text in a selectable read-only rich edit, text with
+// links as one markup label, text with emoji short codes as a row of texts
+// and pictures. A service's share of a web page shows its address and
+// summary instead.
+
+#include "mainwnd/EmojiSplit.h"
+#include "mainwnd/MainWnd.h"
+#include "mainwnd/MessageControls.h"
+#include "mainwnd/MessageLayout.h"
+#include "mainwnd/MessageMarkup.h"
+#include "mireloom/Entity.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+using namespace messagecontrols;
+
+namespace {
+
+constexpr RECT kMessageTextPadding = {14, 0, 0, 0};
+constexpr RECT kShareTitlePadding = {5, 3, 0, 0};
+constexpr DWORD kShareBarColor = 0xFFFDF0C3;
+
+// The plain text, selectable; a hidden copy in markup (the same text as
+// shown) measures it. Returns the measured height.
+int AddSelectableText(CContainerUI* column, const messageview::FormattedText& text) {
+  auto* edit = new CRichEditUI;
+  column->Add(edit);
+  edit->SetName(L"chat_display_richedit");
+  for (const auto& [name, value] : {std::pair{L"readonly", L"true"}, std::pair{L"rich", L"false"},
+                                    std::pair{L"multiline", L"true"}, std::pair{L"autovscroll", L"true"},
+                                    std::pair{L"menu", L"true"}}) {
+    edit->SetAttribute(name, value);
+  }
+  edit->SetTextPadding(kMessageTextPadding);
+  edit->SetEnabled(true);
+  edit->SetFont(kMessageFont);
+  edit->SetTextColor(kMessageTextColor);
+  edit->SetText(text.plain.c_str());
+
+  CTextUI* measure = AddText(column, kMessageFont, text.markup, kMessageTextPadding);
+  measure->SetTextColor(kMessageTextColor);
+  measure->SetVisible(false);
+  return EstimatedHeight(measure);
+}
+
+}  // namespace
+
+std::wstring MainWnd::FormatMessageText(const std::string& text, std::wstring* plain) {
+  return messageview::FormatMessageText(text, plain);
+}
+
+std::wstring MainWnd::MakeLinkMarkup(const std::string& value, const std::string& text, int kind) {
+  return messageview::MakeLinkMarkup(value, text, kind);
+}
+
+void MainWnd::AddTextMessage(const mireloom::Message& message) {
+  if (message.sender_type() == mireloom::Message::kServiceShareSender) return AddServiceShare(message);
+  CListContainerElementUI* item = nullptr;
+  CVerticalLayoutUI* column = AppendMessageItem(message, &item);
+  if (!column) return;
+  const messageview::FormattedText text = messageview::FormatText(message.content());
+  const messageview::EmojiSplit split = messageview::SplitEmoji(text.markup);
+  switch (messageview::ChooseTextLayout(split, text.has_spans, messageview::TextPlace::kMessage)) {
+    case messageview::TextLayout::kSelectableText:
+      item->SetFixedHeight(messageview::SingleTextItemHeight(AddSelectableText(column, text)));
+      break;
+    case messageview::TextLayout::kMarkupText: {
+      CTextUI* label = AddText(column, kLinkFont, text.markup, kMessageTextPadding);
+      item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(label)));
+      break;
+    }
+    case messageview::TextLayout::kEmojiRow: {
+      const EmojiRowSize size = AddEmojiRow(column, split);
+      item->SetFixedHeight(messageview::EmojiRowItemHeight(split.HasTail(), size.tail_height));
+      break;
+    }
+  }
+}
+
+void MainWnd::AddServiceShare(const mireloom::Message& message) {
+  // A share that cannot be read still shows, with what it holds.
+  mireloom::Entity entity;
+  (void)entity.InitWithJsonOrDie(message.entity_json());
+  CListContainerElementUI* item = nullptr;
+  CVerticalLayoutUI* column = AppendMessageItem(message, &item);
+  if (!column) return;
+  CTextUI* title = AddText(column, kLinkFont, FormatMessageText("[" + entity.public_url() + "]"), kShareTitlePadding);
+  const std::wstring summary = entity.summary().empty() ? std::wstring() : FormatMessageText(entity.summary());
+  const int summaryHeight = AddQuotedText(column, kShareBarColor, summary);
+  item->SetFixedHeight(messageview::BarredItemHeight(EstimatedHeight(title), summaryHeight));
+}
+
+}  // namespace mireloomwnd
