@@ -7,39 +7,20 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <vector>
-
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
-#include "duilib/testing.h"
-#include "mainwnd/MainWnd.h"
-#include "mireloom/testing.h"
-#include "quennet/testing.h"
-#include "signin/SessionFetchChain.h"
-#include "support/LaidOutProgram.h"
+#include "MainWindowBenchmark.h"
 
 namespace {
 
 namespace core = mireloom::testing;
 using namespace DuiLib;
-using Clock = std::chrono::steady_clock;
+using benchmark_timing::Clock;
+using benchmark_timing::Median;
+using benchmark_timing::Milliseconds;
 
 constexpr int kMembers = 5000;
 constexpr int kGroupMembers = 1000;
 constexpr int kWheelSteps = 60;
 constexpr const char* kGroupId = "grp-bench";
-
-double Milliseconds(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // A root group holding the first 1,000 generated members.
 void PreloadBigGroup() {
@@ -131,23 +112,5 @@ void Measure() {
 }  // namespace
 
 int main() {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-  test_support::LaidOutProgram program;
-  core::ScopedCore scoped;
-  core::GenerateTeam(kMembers, 0);
-  // The sign-in road caches the members and downloads their avatars before
-  // the main window opens.
-  if (!core::SignIn("zhou", scoped.DataFolder())) {
-    printf("sign-in failed\n");
-    return 1;
-  }
-  PreloadBigGroup();
-  signin::DownloadAvatarsIntoCache();
-  if (!quennet::WaitForIdle(120000)) printf("the avatars are still downloading\n");
-  CUiThread::Attach();
-  Testing::PostToLoop(Measure);
-  mireloomwnd::WindowManager::GetInstance()->ShowMainWnd();
-  CUiThread::Detach();
-  return 0;
+  return benchmark_timing::RunMainWindowBenchmark([] { core::GenerateTeam(kMembers, 0); }, [] {}, Measure);
 }
