@@ -70,7 +70,10 @@ void ModuleDetailsWnd::LoadPage(std::wstring page) {
 }
 
 void ModuleDetailsWnd::SetPageCookies(const PageCookieSession& session) {
-  PostPageCookieSet(BuildPageCookieSet(session, PageCookieHost::ModuleDetails));
+  // Without a cookie store no browser runs: the creation fails too.
+  if (!PostPageCookieSet(BuildPageCookieSet(session, PageCookieHost::ModuleDetails))) {
+    quennet::log_error("Module details: no cookie store for the session's cookies");
+  }
 }
 
 void ModuleDetailsWnd::CreateBrowser(const std::wstring& address) {

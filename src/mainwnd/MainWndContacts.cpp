@@ -90,8 +90,9 @@ void MainWnd::BuildContactsTree() {
     robot->SetVisibleFolderBtn(true);
   }
   // Thousands of avatars are looked up in the cache: the Documents folder is
-  // asked once for all of them.
+  // asked once for all of them. The window is invalidated once for all rows.
   const DocumentsFolderSnapshot cacheFolder;
+  const CInvalidationHold invalidation(m_PaintManager);
   AddContactChannels(group);
   std::sort(m_teamUsers.begin(), m_teamUsers.end(), &CompareUsersByPinyin);
   MoveRobotsOutOfTeam();

@@ -212,6 +212,8 @@ void MainWnd::OnSearchTextChanged(TNotifyUI& msg, const std::wstring&) {
     ShowSessionSearchResults();
     return;
   }
+  // Thousands of result rows invalidate the window once.
+  const CInvalidationHold invalidation(m_PaintManager);
   if (m_sessionList) m_sessionList->RemoveAll();
   if (text.empty()) {
     if (m_sessionList) m_sessionList->SetVisible(false);

@@ -72,6 +72,7 @@ void MainWnd::BuildOrganizationTree() {
   // A root the skin lacks gets no rows: they would have no place.
   if (!root) return;
   const DocumentsFolderSnapshot cacheFolder;
+  const CInvalidationHold invalidation(m_PaintManager);
   const MemberRowStyle style = {kRootMemberLeft, kMemberNamePadding, false};
   for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCacheWithoutUsergroup()) {
     root->Add(MakeMemberNode(*user, style));
@@ -82,6 +83,7 @@ void MainWnd::BuildOrganizationTree() {
 void MainWnd::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
   if (!node) return;
   const DocumentsFolderSnapshot cacheFolder;
+  const CInvalidationHold invalidation(m_PaintManager);
   const MemberRowStyle style = {kGroupMemberLeft, kMemberNamePadding, false};
   const auto memberships =
       mireloom::MembershipManager::DefaultManager()->FetchMembershipsFromCache(usergroupId, mireloom::Membership::kAllTypes);
