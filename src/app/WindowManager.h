@@ -129,6 +129,35 @@ class WindowManager {
   void SetFeedbackWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
     Set(WindowSlot::FeedbackWnd, window, self);
   }
+  // The channel and conversation dialogs; each is defined with its window in
+  // the dialogs library. Joining lists the channels and offers a join button
+  // on those of the visibility (1 public, 2 private).
+  void ShowJoinChannelWnd(int visibility);
+  void CloseJoinChannelWnd() { Close(WindowSlot::JoinChannelWnd); }
+  void SetJoinChannelWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::JoinChannelWnd, window, self);
+  }
+  void ShowOpenImWnd();
+  void CloseOpenImWnd() { Close(WindowSlot::OpenImWnd); }
+  void SetOpenImWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::OpenImWnd, window, self);
+  }
+  void ShowCreateChannelWnd();
+  void CloseCreateChannelWnd() { Close(WindowSlot::CreateChannelWnd); }
+  void SetCreateChannelWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::CreateChannelWnd, window, self);
+  }
+  // A side panel at (x, y), 320 wide and `height` tall.
+  void ShowViewGroupMembersWnd(const std::string& channelId, int x, int y, int height);
+  void CloseViewGroupMembersWnd() { Close(WindowSlot::ViewGroupMembersWnd); }
+  void SetViewGroupMembersWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::ViewGroupMembersWnd, window, self);
+  }
+  void ShowSwitchLanguageWnd();
+  void CloseSwitchLanguageWnd() { Close(WindowSlot::SwitchLanguageWnd); }
+  void SetSwitchLanguageWnd(DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self = nullptr) {
+    Set(WindowSlot::SwitchLanguageWnd, window, self);
+  }
 
   // The emoji picker at (x, y), 432 x 236, without an owner; defined with the
   // window in the emoji picker library.

@@ -9,6 +9,7 @@
 #include "dialogs/DialogMessages.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
+#include "dialogs/SearchBox.h"
 #include "app/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
@@ -124,12 +125,9 @@ bool AddMembersWnd::ParseUid(const std::wstring& name, std::string* uid) {
 }
 
 void AddMembersWnd::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"textchanged" && m_searchBox && msg.pSender == m_searchBox) {
-    const std::wstring text = m_searchBox->GetText().GetData();
-    if (IsSearchText(text, LocalizedText("AddMembersWndSearchTip"))) {
-      FilterUsers(WideToUtf8(text));
-      FillResultList();
-    }
+  if (std::string keyword; SearchKeywordOf(msg, m_searchBox, LocalizedText("AddMembersWndSearchTip"), &keyword)) {
+    FilterUsers(keyword);
+    FillResultList();
   } else if (msg.sType == L"click" && msg.pSender) {
     const std::wstring name = msg.pSender->GetName().GetData();
     std::string uid;

@@ -1,5 +1,9 @@
 #include "dialogs/RowControls.h"
 
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "mireloom/User.h"
+
 namespace mireloomwnd {
 
 using namespace DuiLib;
@@ -63,6 +67,17 @@ CLabelUI* NewRowLabel(const std::wstring& text, DWORD textColor, int font) {
   return label;
 }
 
+CVerticalLayoutUI* NewUserNameBox(const mireloom::User& user) {
+  auto* names = new CVerticalLayoutUI;
+  names->SetFixedHeight(40);
+  names->SetPadding({10, 6, 0, 0});
+  names->Add(NewRowLabel(Utf8ToWide(user.display_name()), 0xFF000000, kRowFont));
+  CLabelUI* userName = NewRowLabel(L"@" + Utf8ToWide(user.username()), 0xFF627180, kRowFont);
+  userName->SetPadding({0, -5, 0, 0});
+  names->Add(userName);
+  return names;
+}
+
 CButtonUI* NewRowIcon(const wchar_t* image, RECT padding, const std::wstring& name) {
   auto* icon = new CButtonUI;
   icon->SetPadding(padding);
@@ -86,6 +101,19 @@ CButtonUI* NewRowTextButton(const std::wstring& text, DWORD textColor, SIZE size
   button->SetFont(kRowFont);
   button->SetName(name.c_str());
   return button;
+}
+
+CHorizontalLayoutUI* NewOpenImActions(const std::wstring& name, int iconLeft) {
+  auto* actions = new CHorizontalLayoutUI;
+  actions->SetFixedWidth(70);
+  actions->SetFixedHeight(50);
+  actions->Add(NewRowIcon(L"session/send_new_im.png", {iconLeft, 17, 0, 0}, name));
+  CButtonUI* messages = NewRowTextButton(LocalizedText("Messages"), 0xFF5CBCB8, {50, 25}, {0, 13, 0, 0}, name);
+  messages->SetKeyboardEnabled(true);  // Tab reaches it, Space opens the conversation
+  messages->SetFocusBorderColor(kFocusFrameColor);
+  messages->SetBorderRound({4, 4});
+  actions->Add(messages);
+  return actions;
 }
 
 void FrameRowButton(CButtonUI& button) {

@@ -12,6 +12,10 @@
 
 #include "duilib/UIlib.h"
 
+namespace mireloom {
+class User;
+}
+
 namespace mireloomwnd {
 
 // A square avatar button, without a name and without a picture yet.
@@ -23,11 +27,16 @@ namespace mireloomwnd {
                                               std::function<void(DuiLib::CButtonUI& avatar)> lookUp);
 // A one-line label.
 [[nodiscard]] DuiLib::CLabelUI* NewRowLabel(const std::wstring& text, DWORD textColor, int font);
+// The display name over "@" and the user name, as the member pickers show them.
+[[nodiscard]] DuiLib::CVerticalLayoutUI* NewUserNameBox(const mireloom::User& user);
 // A 16 x 16 icon button named after the row's id.
 [[nodiscard]] DuiLib::CButtonUI* NewRowIcon(const wchar_t* image, RECT padding, const std::wstring& name);
 // A text button, left-aligned and centred vertically, named after the row's id.
 [[nodiscard]] DuiLib::CButtonUI* NewRowTextButton(const std::wstring& text, DWORD textColor, SIZE size, RECT padding,
                                                   const std::wstring& name);
+// The send icon and the "Messages" button of a member row, both named after
+// the row's uid: either opens the conversation with the row's member.
+[[nodiscard]] DuiLib::CHorizontalLayoutUI* NewOpenImActions(const std::wstring& name, int iconLeft);
 // The framed look of invite buttons and member tags.
 void FrameRowButton(DuiLib::CButtonUI& button);
 // A list row of a fixed height holding one box of the same height.

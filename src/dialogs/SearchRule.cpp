@@ -48,4 +48,18 @@ ChannelList NarrowChannels(const ChannelList& shown, const std::string& keyword)
   return CloneMatching(shown, [&](const mireloom::Channel& channel) { return ChannelMatches(channel, keyword); });
 }
 
+UserList SearchRows(const UserList& all, const UserList& shown, const std::string& keyword) {
+  if (!keyword.empty()) return NarrowUsers(shown, keyword);
+  UserList rows;
+  AppendClones(all, rows);
+  return rows;
+}
+
+ChannelList SearchRows(const ChannelList& all, const ChannelList& shown, const std::string& keyword) {
+  if (!keyword.empty()) return NarrowChannels(shown, keyword);
+  ChannelList rows;
+  AppendClones(all, rows);
+  return rows;
+}
+
 }  // namespace mireloomwnd

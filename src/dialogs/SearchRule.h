@@ -39,4 +39,9 @@ void AppendClones(const ChannelList& channels, ChannelList& into);
 [[nodiscard]] UserList NarrowUsers(const UserList& shown, const std::string& keyword);
 [[nodiscard]] ChannelList NarrowChannels(const ChannelList& shown, const std::string& keyword);
 
+// The rows a search text leaves: clones of every item of `all` for an empty
+// keyword, else the matching clones of the rows `shown` now.
+[[nodiscard]] UserList SearchRows(const UserList& all, const UserList& shown, const std::string& keyword);
+[[nodiscard]] ChannelList SearchRows(const ChannelList& all, const ChannelList& shown, const std::string& keyword);
+
 }  // namespace mireloomwnd

@@ -11,6 +11,7 @@
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
+#include "dialogs/SearchBox.h"
 #include "app/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
@@ -64,13 +65,7 @@ void SelectGroupCallMembersWnd::InitWindow() {
 }
 
 void SelectGroupCallMembersWnd::FilterUsers(const std::string& keyword) {
-  if (keyword.empty()) {
-    UserList all;
-    AppendClones(m_full, all);
-    m_shown = std::move(all);
-    return;
-  }
-  m_shown = NarrowUsers(m_shown, keyword);
+  m_shown = SearchRows(m_full, m_shown, keyword);
 }
 
 void SelectGroupCallMembersWnd::FillResultList() {
@@ -92,14 +87,7 @@ CListContainerElementUI* SelectGroupCallMembersWnd::CreateUserItem(const mireloo
     ShowAvatar(&avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
   }));
 
-  auto* names = new CVerticalLayoutUI;
-  names->SetFixedHeight(40);
-  names->SetPadding({10, 6, 0, 0});
-  names->Add(NewRowLabel(Utf8ToWide(user.display_name()), 0xFF000000, 0));
-  CLabelUI* userName = NewRowLabel(L"@" + Utf8ToWide(user.username()), 0xFF627180, 0);
-  userName->SetPadding({0, -5, 0, 0});
-  names->Add(userName);
-  box->Add(names);
+  box->Add(NewUserNameBox(user));
   box->Add(CreateCheckBox(user));
   return NewListRow(kRowHeight, box);
 }
@@ -140,13 +128,10 @@ bool SelectGroupCallMembersWnd::ParseUid(const std::wstring& name, std::string* 
 }
 
 void SelectGroupCallMembersWnd::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"textchanged" && m_searchBox && msg.pSender == m_searchBox) {
-    const std::wstring text = m_searchBox->GetText().GetData();
-    // This box's text is compared with the Chinese tip, in every language.
-    if (IsSearchText(text, Utf8ToWide(kMemberSearchTip))) {
-      FilterUsers(WideToUtf8(text));
-      FillResultList();
-    }
+  // This box's text is compared with the Chinese tip, in every language.
+  if (std::string keyword; SearchKeywordOf(msg, m_searchBox, Utf8ToWide(kMemberSearchTip), &keyword)) {
+    FilterUsers(keyword);
+    FillResultList();
   } else if (msg.sType == L"selectchanged") {
     OnSelectChanged(msg);
   } else if (msg.sType == L"click" && msg.pSender) {

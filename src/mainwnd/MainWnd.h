@@ -13,6 +13,7 @@
 //   MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
 //   MainWndSignOut.cpp     the close buttons and sign-out
 //   MainWndMenus.cpp       the buttons that open the popup menus
+//   MainWndDialogs.cpp     the buttons and menu commands that open dialogs
 //   MainWndSessions.cpp    the session list: order, selection, refresh, closing
 //   MainWndSessionItems.cpp the list's items and badges
 //   MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
@@ -280,6 +281,25 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OpenMenuAtClick(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnDropDownClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
+  // ---- Dialogs the window opens (MainWndDialogs.cpp): channels, one-to-one
+  // conversations, members, calls, the language and the feedback.
+  void OnJoinPublicChannelClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnJoinPrivateChannelClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnCreateChannelClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnOpenImClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnAddMembersClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnMembersClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnMakeCallClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnViewPersonalInformationClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnSwitchLanguageClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnTrayFeedback();
+  // The open one-to-one conversation's partner, or the open channel's id; ""
+  // when the open conversation is not of that kind.
+  [[nodiscard]] std::string PartnerUidOf(const std::string& imId) const;
+  [[nodiscard]] std::string ChannelIdOf(const std::string& channelId) const;
+  // The member card for the partner of the open one-to-one conversation.
+  void ShowPartnerCard();
+
   // ---- Message view (MainWndMessageView.cpp, MainWndMessageText.cpp,
   // MainWndMessageShares.cpp, MainWndMessageHeader.cpp, MainWndMessageCards.cpp)
   using MessagePage = std::vector<std::unique_ptr<mireloom::Message>>;
@@ -352,6 +372,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddSessionListRows(CNotifyTable& table);
   static void AddCloseButtonRows(CNotifyTable& table);
   static void AddMenuButtonRows(CNotifyTable& table);
+  static void AddDialogRows(CNotifyTable& table);
 
   // ---- Contacts, organisation, member details, navigation, chat area and
   // module pages (MainWndContacts.cpp, MainWndOrganization.cpp,

@@ -15,6 +15,7 @@ const CNotifyTable& MainWnd::NotifyRows() {
     AddCloseButtonRows(rows);
     AddMenuButtonRows(rows);
     AddNavigationRows(rows);
+    AddDialogRows(rows);
     AddSendingRows(rows);
     AddEmojiPickerRows(rows);
     return rows;

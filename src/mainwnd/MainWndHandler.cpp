@@ -120,7 +120,7 @@ void MainWnd::ShowTrayMenu() {
   SetForegroundWindow(GetHWND());
   const UINT command = Platform().TrackMenu(m_trayMenu.get(), TPM_RETURNCMD, cursor.x, cursor.y, GetHWND());
   if (command == kTrayFeedbackCommand) {
-    // FIXME: OnTrayFeedback opens the feedback window once it exists.
+    OnTrayFeedback();
   } else if (command == kTrayExitCommand) {
     Quit();
   }

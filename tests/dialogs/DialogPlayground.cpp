@@ -4,7 +4,8 @@
 //   WINEPREFIX=$PWD/../../wineprefix wine dialog_playground.exe call usr-lin [english|simplified_chinese|traditional_chinese]
 //
 // Dialogs: add-members <channel>, card <uid>, call <uid>, pick-group-call <channel>,
-// group-call <uid> <uid>..., feedback.
+// group-call <uid> <uid>..., feedback, join <1|2>, create, open-im, members <channel>,
+// language.
 
 #include <cstdio>
 #include <string>
@@ -35,6 +36,16 @@ bool Open(const std::string& dialog, const std::vector<std::string>& ids) {
     manager->ShowGroupTelephoneCallingWnd(ids);
   } else if (dialog == "feedback") {
     manager->ShowFeedbackWnd();
+  } else if (dialog == "join") {
+    manager->ShowJoinChannelWnd(id == "2" ? 2 : 1);
+  } else if (dialog == "create") {
+    manager->ShowCreateChannelWnd();
+  } else if (dialog == "open-im") {
+    manager->ShowOpenImWnd();
+  } else if (dialog == "members") {
+    manager->ShowViewGroupMembersWnd(id, 700, 100, 600);
+  } else if (dialog == "language") {
+    manager->ShowSwitchLanguageWnd();
   } else {
     return false;
   }

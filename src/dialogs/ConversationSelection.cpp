@@ -1,0 +1,12 @@
+#include "dialogs/ConversationSelection.h"
+
+#include "app/WindowManager.h"
+#include "mainwnd/MainWnd.h"
+
+namespace mireloomwnd {
+
+void SelectInMainWindow(const std::string& conversationId) {
+  if (MainWnd* main = WindowManager::GetInstance()->GetMainWnd()) main->RefreshAndSelectSession(conversationId, true);
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,109 @@
+#include "dialogs/SwitchLanguageWnd.h"
+
+#include "app/PlatformSeam.h"
+#include "app/Settings.h"
+#include "app/SkinControls.h"
+#include "app/StringTable.h"
+#include "app/WindowConventions.h"
+#include "app/WindowManager.h"
+#include "mainwnd/MainWndMessages.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr LANGID kSimplifiedChinesePrc = 0x0804;
+constexpr LANGID kTraditionalChineseTaiwan = 0x0404;
+// The combo's entries, in the skin's order: the stored value is the index + 1.
+constexpr int kSimplifiedChineseEntry = 0;
+constexpr int kTraditionalChineseEntry = 1;
+constexpr int kEnglishEntry = 2;
+
+SwitchLanguageWnd::UiLanguageFunction s_uiLanguage = nullptr;
+
+LANGID SystemUiLanguage() { return s_uiLanguage ? s_uiLanguage() : GetUserDefaultUILanguage(); }
+
+}  // namespace
+
+void WindowManager::ShowSwitchLanguageWnd() { Show<SwitchLanguageWnd>(WindowSlot::SwitchLanguageWnd, {}); }
+
+void SwitchLanguageWnd::SetUiLanguageFunction(UiLanguageFunction function) { s_uiLanguage = function; }
+
+CDuiString SwitchLanguageWnd::GetSkinFolder() { return kSkinFolder; }
+
+LRESULT SwitchLanguageWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+  return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
+}
+
+void SwitchLanguageWnd::InitWindow() {
+  ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip},
+                              {L"switch_language_title_label", "SwitchLanguageWndTitle"},
+                              {L"save_btn", "SaveSwitchLanguageBtn"},
+                              {L"cancel_btn", "CancelSwitchLanguageBtn"}});
+  m_languageCombo = FindSkinControl<CComboUI>(m_PaintManager, L"switch_language_combo", L"Combo");
+  m_storedLanguage = settings::ReadInt(settings::kLanguageKey);
+  if (!m_languageCombo) return;
+  if (const std::optional<int> index = PresetIndex(m_storedLanguage, &SystemUiLanguage)) {
+    m_languageCombo->SelectItem(*index, false);
+  }
+}
+
+std::optional<int> SwitchLanguageWnd::PresetIndex(int storedLanguage, UiLanguageFunction uiLanguage) {
+  switch (static_cast<settings::Language>(storedLanguage)) {
+    case settings::Language::SimplifiedChinese:
+      return kSimplifiedChineseEntry;
+    case settings::Language::TraditionalChinese:
+      return kTraditionalChineseEntry;
+    case settings::Language::English:
+      return kEnglishEntry;
+    case settings::Language::FollowSystem:
+      switch (uiLanguage()) {
+        case kSimplifiedChinesePrc: return kSimplifiedChineseEntry;
+        case kTraditionalChineseTaiwan: return kTraditionalChineseEntry;
+        default: return kEnglishEntry;
+      }
+  }
+  return std::nullopt;  // a value nobody stores: the skin's choice stays
+}
+
+const wchar_t* SwitchLanguageWnd::StoredValueOf(const CComboUI* combo) {
+  const int index = combo ? combo->GetCurSel() : kEnglishEntry;
+  if (index == kSimplifiedChineseEntry) return L"1";
+  if (index == kTraditionalChineseEntry) return L"2";
+  return L"3";
+}
+
+void SwitchLanguageWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType == L"click" && msg.pSender) {
+    const CDuiString name = msg.pSender->GetName();
+    if (name == L"closeBtn" || name == L"cancel_btn") {
+      WindowManager::GetInstance()->CloseSwitchLanguageWnd();
+    } else if (name == L"save_btn") {
+      Save();
+    }
+  }
+  WindowImplBase::Notify(msg);
+}
+
+void SwitchLanguageWnd::Save() {
+  // A stored 0 (follow the system) never equals an entry: saving it writes.
+  if (m_languageCombo && m_languageCombo->GetCurSel() + 1 == m_storedLanguage) {
+    WindowManager::GetInstance()->CloseSwitchLanguageWnd();
+    return;
+  }
+  const int answer = Platform().ShowMessageBox(nullptr, LocalizedText("ConfirmSwitchLanguageContent"),
+                                               LocalizedText("ConfirmSwitchLanguageTitle"), MB_OK);
+  if (answer != IDOK) return;
+  settings::WriteString(settings::kLanguageKey, StoredValueOf(m_languageCombo));
+  const HWND mainWindow = GetParent(GetHWND());
+  WindowManager::GetInstance()->CloseSwitchLanguageWnd();
+  // Close only posts the request: the main window rebuilds itself after this
+  // handler has returned, in the new language.
+  ::PostMessageW(mainWindow, WM_LANGUAGE_CHANGED, 0, 0);
+}
+
+void SwitchLanguageWnd::OnFinalMessage(HWND hWnd) { WindowManager::GetInstance()->SetSwitchLanguageWnd(nullptr, this); }
+
+}  // namespace mireloomwnd
