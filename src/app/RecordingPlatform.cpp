@@ -80,7 +80,9 @@ bool CRecordingPlatform::ShellOpen(const std::wstring& target) {
 }
 
 UINT CRecordingPlatform::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
-  Record({PlatformCall::TrackPopupMenu, owner, {}, {}, flags});
+  Call call{PlatformCall::TrackPopupMenu, owner, {}, {}, flags};
+  call.menu = menu;
+  Record(std::move(call));
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_menu_command;
 }

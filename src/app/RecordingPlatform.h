@@ -39,6 +39,7 @@ class CRecordingPlatform final : public CPlatformSeam {
     // flags the record's NIF_* flags.
     HICON icon = nullptr;
     std::wstring title;
+    HMENU menu = nullptr;  // the menu a TrackPopupMenu call tracked
   };
 
   // Puts itself in place of the real platform for its lifetime.

@@ -7,6 +7,7 @@
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "browser/BrowserMessages.h"
+#include "browser/ChildBrowser.h"
 #include "browser/SessionPageCookies.h"
 #include "quennet/EventLog.h"
 
@@ -24,10 +25,6 @@ constexpr RECT kFirstBrowserRect = {0, 0, 900, 600};
 // The service's pages are reached over plain http; the cookies are not
 // secure-only, so they go with these requests too.
 constexpr wchar_t kPageScheme[] = L"http://";
-
-void MoveBrowserWindow(HWND window, const RECT& rect) {
-  MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-}
 
 }  // namespace
 
@@ -73,21 +70,15 @@ void ModuleDetailsWnd::LoadPage(std::wstring page) {
 }
 
 void ModuleDetailsWnd::SetPageCookies(const PageCookieSession& session) {
-  PostPageCookieSet(BuildPageCookieSet(session, PageCookieHost::ModuleDetails));
+  // Without a cookie store no browser runs: the creation fails too.
+  if (!PostPageCookieSet(BuildPageCookieSet(session, PageCookieHost::ModuleDetails))) {
+    quennet::log_error("Module details: no cookie store for the session's cookies");
+  }
 }
 
 void ModuleDetailsWnd::CreateBrowser(const std::wstring& address) {
   ModuleDetailsBrowserClient = new CBrowserClient;
-  ModuleDetailsBrowserClient->SetOwnerWindow(GetHWND());
-
-  CefWindowInfo info;
-  info.SetAsChild(GetHWND(), kFirstBrowserRect);
-  info.SetTransparentPainting(false);
-  CefBrowserSettings settings;
-  settings.default_encoding = L"UTF-8";
-  settings.universal_access_from_file_urls = STATE_ENABLED;
-  // The browser arrives later, announced by WM_BROWSER_CREATED.
-  if (!CefBrowserHost::CreateBrowser(info, ModuleDetailsBrowserClient, address, settings, nullptr)) {
+  if (!CreateChildBrowser(GetHWND(), ModuleDetailsBrowserClient, address, kFirstBrowserRect)) {
     quennet::log_error("Module details: the browser could not be created");
   }
 }
@@ -102,12 +93,7 @@ void ModuleDetailsWnd::PlaceBrowser() {
   // move below may run under the client's lock: both wait for the browser's thread.
   UpdateWindow(GetHWND());
   const CDuiRect area = m_browserLayout ? CDuiRect(m_browserLayout->GetPos()) : CDuiRect();
-  if (area.GetHeight() == 0) {
-    // Hidden or not laid out yet: the browser stays where it was last placed.
-    ModuleDetailsBrowserClient->SetBrowserRect(ModuleDetailsBrowserRect);
-    if (!ModuleDetailsBrowserRect.IsNull()) MoveBrowserWindow(browserWindow, ModuleDetailsBrowserRect);
-    return;
-  }
+  if (KeepChildBrowserAtLastPlace(*ModuleDetailsBrowserClient, browserWindow, area, ModuleDetailsBrowserRect)) return;
   ModuleDetailsBrowserClient->SetBrowserRect(area);
   if (!area.IsNull()) MoveBrowserWindow(browserWindow, area);
   ModuleDetailsBrowserRect = area;

@@ -19,6 +19,12 @@
 //   MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
 //   MainWndViews.cpp       header, avatar, status icons, the conversation view
 //   MainWndDispatch.cpp    Notify: the dispatch table and the rows of every area
+//   MainWndContacts.cpp    the contacts tree by letter, the avatars of both trees
+//   MainWndOrganization.cpp the organisation tree
+//   MainWndDetails.cpp     the member card, the channel's tiles, the call animation
+//   MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
+//   MainWndChatArea*.cpp   leave, files, upload, context menus, message clicks
+//   MainWndModules.cpp     the team's module pages in the embedded browser
 //   MainWndMessageView.cpp the message view: loading, routing, day separators
 //   MainWndMessageText.cpp text messages and service shares
 //   MainWndMessageShares.cpp notices, pictures, files, snippets, comments, mail
@@ -27,7 +33,8 @@
 //   MainWndSending.cpp     sending the input, the screen capture
 //   MainWndEmojiPicker.cpp the emoji button, which opens the picker
 // Window-free logic lives beside them (SessionEntry, SessionItemNames,
-// BadgeTexts, MainWndGeometry, NotifyTable).
+// BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic, ChatAreaLogic,
+// ModulePages).
 
 #include <windows.h>
 #include <shellapi.h>
@@ -42,7 +49,9 @@
 #include "app/UiThread.h"
 #include "app/WndShadow.h"
 #include "browser/BrowserClient.h"
+#include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
+#include "mainwnd/ContactsLogic.h"
 #include "mainwnd/NotifyTable.h"
 #include "mainwnd/SessionEntry.h"
 #include "mireloom/Channel.h"
@@ -66,6 +75,11 @@ extern int ContactsTreeBuildCount;
 extern int OrganizationTreeBuildCount;
 // The browser client of the module pages; null until the first module page.
 extern CefRefPtr<CBrowserClient> MainBrowserClient;
+// ---- Contacts, details and module pages
+// Ticks of the call button's animation; 0 at start, 1 after each end.
+extern int CallAnimationTicks;
+// The module browser's last placement computed from a laid-out area.
+extern DuiLib::CDuiRect MainBrowserRect;
 // The pages of 20 messages the message view shows of the open conversation:
 // 1 after every LoadMessages, raised by "load more".
 extern int MessagePageCount;
@@ -361,6 +375,92 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddMenuButtonRows(CNotifyTable& table);
   static void AddDialogRows(CNotifyTable& table);
 
+  // ---- Contacts, organisation, member details, navigation, chat area and
+  // module pages (MainWndContacts.cpp, MainWndOrganization.cpp,
+  // MainWndDetails.cpp, MainWndNavigation*.cpp, MainWndChatArea*.cpp,
+  // MainWndModules.cpp)
+  // Contacts tree (MainWndContacts.cpp)
+  void BuildContactsTree();
+  void AddContactChannels(DuiLib::CTreeNodeUI* group);
+  void MoveRobotsOutOfTeam();
+  void AddLetterGroups();
+  [[nodiscard]] DuiLib::CTreeNodeUI* MakeMemberNode(const mireloom::User& user, const MemberRowStyle& style);
+  [[nodiscard]] DuiLib::CTreeNodeUI* FindTreeNode(const wchar_t* name);
+  // The avatar of the size into the button, from the cache or downloaded;
+  // the mark keeps the sizes of one avatar apart in the cache (0: none).
+  void LoadAvatar(DuiLib::CButtonUI* button, const mireloom::User& user, int size, char mark);
+  // The download's completion, on any thread: the record goes to the window,
+  // which sets the picture while the button lives.
+  static void OnTreeAvatarDownloaded(HWND window, DuiLib::CButtonUI* button, std::weak_ptr<void> buttonAlive,
+                                     const std::string& localPath);
+  // Organisation tree (MainWndOrganization.cpp)
+  void BuildOrganizationTree();
+  void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node);
+  // Member details and the call animation (MainWndDetails.cpp)
+  void ShowMemberDetails(const std::string& id);
+  // A channel, member or robot the contacts panel lists.
+  [[nodiscard]] bool IsContactId(const std::string& id) const;
+  void ShowUserDetails(const std::string& id);
+  void ShowRobotDetails(const std::string& id);
+  void ShowChannelMembers(const std::string& id);
+  void ShowCardHead(const mireloom::User& user);
+  void StartCallAnimation(bool start);
+  void OnCallAnimationTick();
+  // The make-call button as the card shown now needs it.
+  void RestoreMakeCallButton(DuiLib::CButtonUI* button);
+  [[nodiscard]] DuiLib::CButtonUI* FindButton(const wchar_t* name);
+  // Navigation (MainWndNavigation.cpp, MainWndNavigationMenus.cpp)
+  static void AddNavigationRows(CNotifyTable& table);
+  static void AddMenuCommandRows(CNotifyTable& table);
+  void OnContactsTreeItemSelected(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnChatButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnContactsButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnModuleButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnContactsTreeSwitched(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnContactsSendMessage(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnContactsMakeCall(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnEditMyInformation(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnTreeNodeSelectChanged(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnSearchTextChanged(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnAdminPageChosen(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnApplicationPageChosen(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void ShowContactsView();
+  // Back to the conversation list from the member panel.
+  void ReturnToChatList();
+  // A module page in the browser area, its button active.
+  void ShowModuleView(DuiLib::CButtonUI* active, const std::wstring& page);
+  // The team's page of the path in the user's browser.
+  void OpenTeamPage(const std::wstring& path);
+  // Chat area (MainWndChatArea.cpp, MainWndChatAreaLinks.cpp)
+  static void AddChatAreaRows(CNotifyTable& table);
+  void OnLeaveClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnFileButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnUploadButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnInputContextMenu(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnMessageTextContextMenu(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnMessageLinkNotified(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnImageItemClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnScreenshotClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnLoadMoreClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  void OnChatDisplayScrolled(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  // One more page of older messages: the view rebuilt from the cache with
+  // `MessagePageCount` pages ("load_more", and scrolling to the top).
+  void LoadMoreMessages();
+  // Leaves the conversation and removes its own item ("leave_btn",
+  // "menu_quit_group").
+  void LeaveConversation(const std::string& id);
+  // The upload window for the file, when its path fits code page 936 (the
+  // upload button and a drop); `origin` names the file in the refusal's log
+  // line ("Upload", "Dropped file").
+  void OpenUploadWindow(const std::wstring& path, const char* origin);
+  // What a click on a message control opens (`linkContent` null for a click).
+  void OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
+                        const std::wstring& title);
+  // Module pages (MainWndModules.cpp)
+  void ShowModulePage(const std::wstring& page);
+  void SetModuleCookies(const PageCookieSession& session);
+  void CreateModuleBrowser(const std::wstring& address);
+  void PlaceBrowser();
   // ---- Emoji picker (MainWndEmojiPicker.cpp)
   static void AddEmojiPickerRows(CNotifyTable& table);
   void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -408,6 +508,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   DuiLib::CEditUI* m_searchEdit = nullptr;
   SessionKey m_highlightedSession;
   int m_currentApplication = 0;
+  // The member or robot the card shows last; the call animation's end
+  // restores the make-call button for it.
+  std::string m_detailsCardId;
 
   // This window's chat input, to tell whether ChatInputEdit is still ours
   // when the window ends.

@@ -14,6 +14,7 @@ const CNotifyTable& MainWnd::NotifyRows() {
     AddSessionListRows(rows);
     AddCloseButtonRows(rows);
     AddMenuButtonRows(rows);
+    AddNavigationRows(rows);
     AddDialogRows(rows);
     AddSendingRows(rows);
     AddEmojiPickerRows(rows);

@@ -51,7 +51,7 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_BROWSER_CREATED:
     case WM_BROWSER_RELAYOUT:
-      // FIXME: the module pages place their browser here once they exist.
+      PlaceBrowser();
       break;
     case WM_LANGUAGE_CHANGED:
       OnLanguageChanged();
@@ -66,8 +66,10 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       break;
     case WM_SIZE:
-      // FIXME: the module pages place their browser at once and again after
-      // the relayout (WM_BROWSER_RELAYOUT posted here) once they exist.
+      // Placed now, and again once the framework has laid the controls out
+      // for the new size.
+      ::PostMessageW(GetHWND(), WM_BROWSER_RELAYOUT, 0, 0);
+      PlaceBrowser();
       break;
     case WM_IME_COMPOSITION:
       PlaceImeWindow();
@@ -146,7 +148,7 @@ void MainWnd::OnTimer(WPARAM timer) {
       if (m_chatDisplay) m_chatDisplay->EndDown();
       break;
     case kCallAnimationTimer:
-      // FIXME: the call button's animation steps here once the member panel exists.
+      OnCallAnimationTick();
       break;
     default:
       break;
@@ -184,16 +186,9 @@ bool MainWnd::OnDropFiles(HDROP drop) {
                               MB_OK);
     return true;
   }
-  bool lossy = false;
-  [[maybe_unused]] const std::string filePath = WideToAnsi(path, &lossy);
-  if (lossy) {
-    // The upload takes the path in code page 936; a path it cannot hold
-    // would name another file.
-    quennet::log_error("Dropped file refused: its path does not fit code page 936");
-    return true;
-  }
-  // FIXME: the upload window opens here for the open conversation (an empty
-  // id when none is open, kind 1 for a channel, else 2) once it exists.
+  // For the open conversation (an empty id when none is open); returns when
+  // the upload window has closed.
+  OpenUploadWindow(path, "Dropped file");
   return true;
 }
 

@@ -194,8 +194,9 @@ void MainWnd::OnSessionListItemSelected(TNotifyUI&, const std::wstring&) {
   if (chatList && chatList->IsVisible()) {
     SelectSession(type, id);
   } else {
-    // FIXME: the list shows contacts search results then; the member panel
-    // shows the selected one (ShowMemberDetails) once it exists.
+    // The list shows the contacts search results: the member panel shows the
+    // chosen one.
+    ShowMemberDetails(id);
   }
 }
 

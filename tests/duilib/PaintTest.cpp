@@ -70,5 +70,19 @@ TEST_F(PaintTest, OnlyTheInvalidatedControlsAreRepainted) {
   EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE)) << "painted once and done";
 }
 
+TEST_F(PaintTest, HeldInvalidationsOfNewControlsReachTheWindowOnceTheHoldEnds) {
+  TestWindow window(Skin(LR"(<VerticalLayout name="rows"/>)"));
+  HWND hwnd = window.CreatePopup();
+  Testing::PumpPending();
+  RECT update;
+  {
+    const CInvalidationHold hold(*Testing::ManagerOf(hwnd));
+    // Rows not laid out yet ask for the whole window.
+    for (int i = 0; i < 3; ++i) static_cast<CContainerUI*>(window.Find(L"rows"))->Add(new CControlUI);
+    EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE)) << "held";
+  }
+  EXPECT_TRUE(GetUpdateRect(hwnd, &update, FALSE)) << "released";
+}
+
 }  // namespace
 }  // namespace duilib_test

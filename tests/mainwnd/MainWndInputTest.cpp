@@ -4,6 +4,7 @@
 
 #include "MainWndFixture.h"
 #include "app/Settings.h"
+#include "app/WindowManager.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChatManager.h"
@@ -106,10 +107,18 @@ TEST_F(MainWndInputTest, OnlyASingleDroppedFileGoesOn) {
   script.Do("drop", [&] {
     DropFiles({first, second});
     DropFiles({folder.Path()});
-    DropFiles({first});
     DropFiles({outside936});
-    CloseMainWindow();
-  });
+    EXPECT_EQ(FindOwnWindow(L"UploadFileWnd"), nullptr);
+    // One file opens the upload window, whose loop runs the rest.
+    DropFiles({first});
+  })
+      .WaitFor("the upload window", [] { return FindOwnWindow(L"UploadFileWnd") != nullptr; })
+      .Do("close", [] {
+        EXPECT_EQ(test_support::TextIn(L"UploadFileWnd", L"file_name_edit"), L"一.txt");
+        mireloomwnd::WindowManager::GetInstance()->CloseUploadFileWnd();
+      })
+      .WaitFor("closed", [] { return FindOwnWindow(L"UploadFileWnd") == nullptr; })
+      .Do("done", [] { CloseMainWindow(); });
   RunMainWindow(script);
   const auto boxes = m_platform.CallsOf(PlatformCall::MessageBox);
   ASSERT_EQ(boxes.size(), 2u) << "two files, then a folder";

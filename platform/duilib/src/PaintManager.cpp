@@ -444,16 +444,29 @@ void CPaintManagerUI::Invalidate(const RECT& rcItem) {
 }
 
 void CPaintManagerUI::HoldInvalidation() {
-  if (m_nInvalidationHolds++ == 0) m_rcHeldInvalid.Empty();
+  if (m_nInvalidationHolds++ > 0) return;
+  m_rcHeldInvalid.Empty();
+  m_bHeldWholeInvalid = false;
 }
 
 void CPaintManagerUI::ReleaseInvalidation() {
-  if (m_nInvalidationHolds == 0 || --m_nInvalidationHolds > 0) return;
-  if (!m_rcHeldInvalid.IsEmpty() && m_hWndPaint) ::InvalidateRect(m_hWndPaint, &m_rcHeldInvalid, FALSE);
+  if (m_nInvalidationHolds == 0 || --m_nInvalidationHolds > 0 || !m_hWndPaint) return;
+  if (m_bHeldWholeInvalid) {
+    ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+  } else if (!m_rcHeldInvalid.IsEmpty()) {
+    ::InvalidateRect(m_hWndPaint, &m_rcHeldInvalid, FALSE);
+  }
 }
 
 void CPaintManagerUI::Invalidate() {
-  if (m_hWndPaint) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+  if (!m_hWndPaint) return;
+  if (m_nInvalidationHolds > 0) {
+    // Controls not laid out yet (thousands of new rows) each ask for the
+    // whole window: one InvalidateRect when the hold ends.
+    m_bHeldWholeInvalid = true;
+    return;
+  }
+  ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 void CPaintManagerUI::NeedUpdate() {

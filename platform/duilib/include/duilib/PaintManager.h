@@ -113,9 +113,10 @@ class CPaintManagerUI final {
   void NeedUpdate(CControlUI* pControl);
   // Runs any pending layout now.
   void UpdateLayout();
-  // While held, invalidations are merged into one rectangle that goes to the
-  // window when the last hold ends: moving many controls at once (a layout,
-  // a scroll) then costs one InvalidateRect.
+  // While held, invalidations are merged into one rectangle (or the whole
+  // window) that goes to the window when the last hold ends: moving or adding
+  // many controls at once (a layout, a scroll, a tree's rows) then costs one
+  // InvalidateRect.
   void HoldInvalidation();
   void ReleaseInvalidation();
   [[nodiscard]] bool IsLayoutPending() const { return m_bLayoutPending; }
@@ -261,6 +262,7 @@ class CPaintManagerUI final {
   bool m_bInLayout = false;
   int m_nInvalidationHolds = 0;
   CDuiRect m_rcHeldInvalid;
+  bool m_bHeldWholeInvalid = false;
   SIZE m_szLaidOut = {-1, -1};
   std::unique_ptr<detail::BackBuffer> m_backBuffer;
   std::unique_ptr<detail::ToolTip> m_toolTip;
@@ -274,6 +276,18 @@ class CPaintManagerUI final {
   SIZE m_szRegion = {-1, -1};
   bool m_bRegionZoomed = false;
   int m_nZoomState = -1;  // -1 unknown, 0 normal, 1 zoomed
+};
+
+// Holds the manager's invalidations for its scope (see HoldInvalidation).
+class CInvalidationHold final {
+ public:
+  explicit CInvalidationHold(CPaintManagerUI& manager) : m_manager(manager) { m_manager.HoldInvalidation(); }
+  ~CInvalidationHold() { m_manager.ReleaseInvalidation(); }
+  CInvalidationHold(const CInvalidationHold&) = delete;
+  CInvalidationHold& operator=(const CInvalidationHold&) = delete;
+
+ private:
+  CPaintManagerUI& m_manager;
 };
 
 }  // namespace DuiLib
