@@ -94,6 +94,31 @@ TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreak) {
   RunMainWindow(script);
 }
 
+TEST_F(MainWndInputTest, ADroppedPictureIsUploadedToTheOpenConversation) {
+  test_support::TempFolder folder;
+  const std::wstring picture = folder / L"截图.png";
+  // A 1 x 1 picture in PNG.
+  static const char kPng[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01\x08\x02\x00\x00\x00\x90\x77\x53\xde\x00\x00\x00\x0c\x49\x44\x41\x54\x78\x9c\x63\x70\x98\xf0\x00\x00\x02\xc4\x01\xb1\x70\x4d\xdf\xe1\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+  ASSERT_TRUE(test_support::WriteFileBytes(picture, std::string(kPng, sizeof kPng - 1)));
+  m_platform.SetSniffedMimeType(L"image/png");
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("open lin's conversation and drop", [&] {
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"imItem_im-zhou-lin"));
+        DropFiles({picture});
+      })
+      .WaitFor("the upload window", [] { return FindOwnWindow(L"UploadFileWnd") != nullptr; })
+      .Do("send", [] { ASSERT_TRUE(Testing::Click(FindOwnWindow(L"UploadFileWnd"), L"upload_btn")); })
+      .WaitFor("the upload", [] { return !core::ServiceUploads().empty(); })
+      .Do("done", [] { CloseMainWindow(); });
+  RunMainWindow(script);
+  const auto upload = core::ServiceUploads().back();
+  EXPECT_EQ(upload.name, "截图.png");
+  EXPECT_EQ(upload.mime, "image/png");
+  EXPECT_EQ(upload.conversation_id, "im-zhou-lin");
+  EXPECT_EQ(upload.bytes.size(), 69);
+}
+
 TEST_F(MainWndInputTest, OnlyASingleDroppedFileGoesOn) {
   test_support::TempFolder folder;
   const std::wstring first = folder / L"一.txt";
