@@ -3,6 +3,7 @@
 
 #include <unordered_map>
 
+#include "app/CachedFilesSnapshot.h"
 #include "app/CachedImage.h"
 #include "app/ColorText.h"
 #include "app/ServiceConstants.h"
@@ -83,6 +84,7 @@ void MainWnd::BuildSessionList() {
 void MainWnd::AddSessionItems(const SessionEntries& entries) {
   if (!m_sessionList) return;
   const DocumentsFolderSnapshot cacheFolder;
+  const CachedFilesSnapshot cachedFiles;
   // Looked up by id once, not per entry: a team may hold thousands.
   std::unordered_map<std::string, const mireloom::Channel*> channels;
   for (const auto& channel : m_channels) channels.emplace(channel->channel_id(), channel.get());
