@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/CachedFilesSnapshot.h"
 #include "app/CachedImage.h"
 #include "app/ColorText.h"
 #include "app/ImageRecords.h"
@@ -92,6 +93,7 @@ void MainWnd::BuildContactsTree() {
   // Thousands of avatars are looked up in the cache: the Documents folder is
   // asked once for all of them. The window is invalidated once for all rows.
   const DocumentsFolderSnapshot cacheFolder;
+  const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_PaintManager);
   AddContactChannels(group);
   std::sort(m_teamUsers.begin(), m_teamUsers.end(), &CompareUsersByPinyin);

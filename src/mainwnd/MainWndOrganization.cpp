@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "app/CachedFilesSnapshot.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
 #include "mainwnd/ContactsLogic.h"
@@ -72,6 +73,7 @@ void MainWnd::BuildOrganizationTree() {
   // A root the skin lacks gets no rows: they would have no place.
   if (!root) return;
   const DocumentsFolderSnapshot cacheFolder;
+  const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_PaintManager);
   const MemberRowStyle style = {kRootMemberLeft, kMemberNamePadding, false};
   for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCacheWithoutUsergroup()) {
@@ -83,6 +85,7 @@ void MainWnd::BuildOrganizationTree() {
 void MainWnd::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
   if (!node) return;
   const DocumentsFolderSnapshot cacheFolder;
+  const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_PaintManager);
   const MemberRowStyle style = {kGroupMemberLeft, kMemberNamePadding, false};
   const auto memberships =

@@ -3,6 +3,7 @@
 
 #include <unordered_map>
 
+#include "app/CachedFilesSnapshot.h"
 #include "app/CachedImage.h"
 #include "app/ColorText.h"
 #include "app/ServiceConstants.h"
@@ -27,6 +28,7 @@ constexpr DWORD kBadgeTextColor = 0xFFFFFFFF;
 constexpr int kNameFont = 2;
 constexpr int kBadgeFont = 0;
 constexpr int kIconSize = 28;
+constexpr int kItemHeight = 44;
 constexpr int kNameWidth = 103;
 constexpr int kAvatarSize = 40;
 constexpr SIZE kCachedAvatarRound = {3, 3};
@@ -47,7 +49,7 @@ CLabelUI* MakeNameLabel(const std::wstring& text, const std::wstring& itemName) 
   label->SetText(text.c_str());
   label->SetTextColor(kNameColor);
   label->SetFixedWidth(kNameWidth);
-  label->SetAttribute(L"endellipsis", L"true");
+  label->SetTextStyle(label->GetTextStyle() | DT_END_ELLIPSIS);
   label->SetPadding({10, 0, 0, 0});
   label->SetName(SessionNameLabelId(itemName).c_str());
   return label;
@@ -55,7 +57,7 @@ CLabelUI* MakeNameLabel(const std::wstring& text, const std::wstring& itemName) 
 
 CListContainerElementUI* MakeItem(const std::wstring& itemName, CControlUI* icon, CControlUI* name, CControlUI* badge) {
   auto* item = new CListContainerElementUI;
-  item->ApplyAttributeList(L"height=\"44\"");
+  item->SetFixedHeight(kItemHeight);
   item->SetName(itemName.c_str());
   auto* row = new CHorizontalLayoutUI;
   row->Add(icon);
@@ -83,6 +85,7 @@ void MainWnd::BuildSessionList() {
 void MainWnd::AddSessionItems(const SessionEntries& entries) {
   if (!m_sessionList) return;
   const DocumentsFolderSnapshot cacheFolder;
+  const CachedFilesSnapshot cachedFiles;
   // Looked up by id once, not per entry: a team may hold thousands.
   std::unordered_map<std::string, const mireloom::Channel*> channels;
   for (const auto& channel : m_channels) channels.emplace(channel->channel_id(), channel.get());

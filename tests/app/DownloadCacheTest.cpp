@@ -10,6 +10,7 @@
 #include <atomic>
 #include <future>
 
+#include "app/CachedFilesSnapshot.h"
 #include "app/CachedImage.h"
 #include "app/DownloadCache.h"
 #include "app/FileHelpers.h"
@@ -359,4 +360,35 @@ TEST_F(DownloadCache, ACachedImageShowsAtOnceOrArrivesOnlyForALiveTarget) {
   stale.target_alive = std::make_shared<char>(0);  // expired at once
   EXPECT_FALSE(ApplyImageRecord(stale));
   EXPECT_EQ(std::wstring(button.GetNormalImage()), GetCachedFilePath(key)) << "an expired target is never touched";
+}
+
+// A snapshot answers from a listing of the download folder: it must agree
+// with the file system on files, folders and names in another case, see a
+// file written after it in the next snapshot, and leave other folders alone.
+TEST_F(DownloadCache, ASnapshotOfTheFolderAgreesWithTheFileSystem) {
+  const std::wstring folder = AnsiToWide(GetDownloadTmpFolder());
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::string cached = Key("snapcached");
+  const std::string subfolder = Key("snapfolder");
+  const std::string later = Key("snaplater");
+  ASSERT_TRUE(test_support::WriteFileBytes(GetCachedFilePath(cached), "cached"));
+  ASSERT_TRUE(CreateDirectoryW(GetCachedFilePath(subfolder).c_str(), nullptr));
+  const test_support::TempFolder elsewhere;
+  ASSERT_TRUE(test_support::WriteFileBytes(elsewhere / L"outside.png", "x"));
+  {
+    const CachedFilesSnapshot snapshot;
+    EXPECT_TRUE(CachedFilesSnapshot::FileExists(GetCachedFilePath(cached)));
+    std::wstring otherCase = GetCachedFilePath(cached);
+    CharUpperBuffW(otherCase.data(), static_cast<DWORD>(otherCase.size()));
+    EXPECT_TRUE(CachedFilesSnapshot::FileExists(otherCase));
+    EXPECT_FALSE(CachedFilesSnapshot::FileExists(GetCachedFilePath(subfolder)));
+    EXPECT_FALSE(CachedFilesSnapshot::FileExists(GetCachedFilePath(later)));
+    EXPECT_TRUE(CachedFilesSnapshot::FileExists(elsewhere / L"outside.png"));
+    EXPECT_FALSE(CachedFilesSnapshot::FileExists(elsewhere / L"missing.png"));
+  }
+  ASSERT_TRUE(test_support::WriteFileBytes(GetCachedFilePath(later), "later"));
+  const CachedFilesSnapshot next;
+  EXPECT_TRUE(CachedFilesSnapshot::FileExists(GetCachedFilePath(later)));
+  DuiLib::CButtonUI button;
+  EXPECT_EQ(ShowCachedImage(nullptr, WM_USER + 8, &button, "https://a.test/a.png", later), CachedImageResult::Shown);
 }

@@ -1,0 +1,106 @@
+#include "app/CachedFilesSnapshot.h"
+
+#include "app/TextHelpers.h"
+#include "app/UserFolders.h"
+
+namespace {
+
+// The names in one folder as they were at its last-write time.
+struct FolderListing {
+  std::wstring folder;
+  FILETIME written = {};
+  std::unordered_set<std::wstring> files;
+};
+
+thread_local CachedFilesSnapshot* t_current = nullptr;
+thread_local FolderListing t_listing;
+
+std::wstring UpperCased(std::wstring text) {
+  if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+bool AskFileSystem(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The file system stamps a folder's changes with a coarse clock: a file
+// written in the same tick as the listing leaves the time as it was. A
+// listing of a folder changed that recently serves its own snapshot only.
+constexpr ULONGLONG kSettledAge = 2 * 10000000ULL;  // two seconds in 100 ns units
+
+ULONGLONG Ticks(const FILETIME& time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
+
+bool SameTime(const FILETIME& a, const FILETIME& b) { return Ticks(a) == Ticks(b); }
+
+bool Settled(const FILETIME& written) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return Ticks(now) >= Ticks(written) + kSettledAge;
+}
+
+// False when the folder could not be read: its files are then asked for one by one.
+bool ListFolder(const std::wstring& folder, FolderListing& listing) {
+  listing = {};
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    // A folder not made yet holds no file; it is asked for again next time.
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) listing.files.insert(UpperCased(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  // An empty folder name keeps the listing from the next snapshot.
+  if (Settled(data.ftLastWriteTime)) listing.folder = folder;
+  listing.written = data.ftLastWriteTime;
+  return true;
+}
+
+// The listing of the folder, listed again when the folder has changed.
+const std::unordered_set<std::wstring>* CurrentListing(const std::wstring& folder) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!t_listing.folder.empty() && t_listing.folder == folder &&
+      GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data) &&
+      SameTime(data.ftLastWriteTime, t_listing.written)) {
+    return &t_listing.files;
+  }
+  return ListFolder(folder, t_listing) ? &t_listing.files : nullptr;
+}
+
+}  // namespace
+
+CachedFilesSnapshot::CachedFilesSnapshot()
+    : m_previous(t_current), m_folder(UpperCased(AnsiToWide(GetDownloadTmpFolder()))) {
+  t_current = this;
+}
+
+CachedFilesSnapshot::~CachedFilesSnapshot() { t_current = m_previous; }
+
+bool CachedFilesSnapshot::FileExists(const std::wstring& path) {
+  bool exists = false;
+  if (t_current && t_current->Lists(path, exists)) return exists;
+  return AskFileSystem(path);
+}
+
+bool CachedFilesSnapshot::Lists(const std::wstring& path, bool& exists) {
+  if (m_folder.empty() || path.size() <= m_folder.size()) return false;
+  const std::wstring upper = UpperCased(path);
+  if (upper.compare(0, m_folder.size(), m_folder) != 0) return false;
+  const std::wstring name = upper.substr(m_folder.size());
+  // A path into a subfolder is not in the listing.
+  if (name.find_first_of(L"\\/") != std::wstring::npos) return false;
+  if (!m_asked) {
+    m_asked = true;
+    m_files = CurrentListing(m_folder);
+  }
+  if (!m_files) return false;
+  exists = m_files->count(name) != 0;
+  return true;
+}
