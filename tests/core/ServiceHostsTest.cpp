@@ -210,3 +210,14 @@ TEST_F(ServiceHosts, ScriptsAndTransportFailures) {
   mt::Outage(true);
   EXPECT_EQ(Get(std::string(kStatic) + "service-tasks.png")->status_code(), 0);
 }
+
+TEST_F(ServiceHosts, RequestsAreNotRecordedWithTheCallLogOff) {
+  const size_t recorded = mt::HttpRequests().size();
+  mt::RecordCallLog(false);
+  const int status = Get(std::string(kStatic) + "service-tasks.png")->status_code();
+  mt::RecordCallLog(true);
+  EXPECT_EQ(status, 200);
+  EXPECT_EQ(mt::HttpRequests().size(), recorded) << "the running program answers every avatar without keeping a record";
+  Get(std::string(kStatic) + "service-tasks.png");
+  EXPECT_EQ(mt::HttpRequests().size(), recorded + 1);
+}

@@ -212,8 +212,10 @@ std::atomic<bool> g_call_log_on{false};
 
 }  // namespace
 
+bool CallLogOn() { return g_call_log_on.load(std::memory_order_relaxed); }
+
 void RecordCall(CallKind kind, const std::string& name, const std::string& detail, bool ok, int64_t code) {
-  if (!g_call_log_on.load(std::memory_order_relaxed)) return;
+  if (!CallLogOn()) return;
   testing::CallRecord record;
   record.kind = static_cast<testing::CallRecord::Kind>(kind);
   record.name = name;

@@ -54,5 +54,7 @@ void ClearOperationScripts();
 // The call log (read back by tests).
 enum class CallKind { kCall, kCompletion, kListener };
 void RecordCall(CallKind kind, const std::string& name, const std::string& detail, bool ok = true, int64_t code = 0);
+// Whether a test records the calls, and with them the service hosts' requests.
+bool CallLogOn();
 
 }  // namespace mireloom::detail

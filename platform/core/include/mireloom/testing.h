@@ -241,6 +241,7 @@ struct HttpRecord {
   quennet::HeaderMap headers;
   int status = 0;
 };
+// Recorded only while the call log is on.
 std::vector<HttpRecord> HttpRequests();
 
 // ---- Databases ----------------------------------------------------------------------
