@@ -10,7 +10,6 @@
 #include "app/ServiceConstants.h"
 #include "app/UserFolders.h"
 #include "duilib/testing.h"
-#include "mainwnd/MainWndMessages.h"
 #include "mainwnd/MessageLayout.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/ServiceManager.h"
@@ -170,9 +169,8 @@ TEST_F(MessageViewTest, PicturesComeFromTheCacheOnceDownloaded) {
   // The start-up chain's end loads the open conversation again: a thumbnail
   // still on its way then is asked for a second time, so only what comes
   // after its first showing is counted.
-  PostedMessageCounter synced(mireloomwnd::WM_SYNC_FINISHED);
   StepRunner script;
-  WaitForFilledList(script).WaitFor("the start-up chain", [&synced] { return synced.Count() > 0; });
+  WaitForFilledList(script);
   Open(script, L"imItem_im-zhou-lin")
       .WaitFor("the thumbnail", [&picture] { return !picture().empty(); })
       .Do("open again", [&] {
