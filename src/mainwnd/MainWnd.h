@@ -64,6 +64,8 @@
 
 namespace mireloomwnd {
 
+class CLazyListItemUI;
+
 // The main window's chat input ("chat_input"), set by InitWindow; the emoji
 // picker appends to it. Null until the first main window, and again once that
 // window's controls are gone.
@@ -240,6 +242,13 @@ class MainWnd final : public DuiLib::WindowImplBase,
                                                              const std::wstring& itemName);
   void AddChannelItem(const mireloom::Channel& channel);
   void AddImItem(const std::string& itemId, const mireloom::User& partner);
+  // A member found by the search, listed as an IM named by the uid; its
+  // controls are made when it first comes into view, as results run to thousands.
+  void AddImResultItem(const mireloom::User& user);
+  void FillImResultItem(CLazyListItemUI& item);
+  [[nodiscard]] DuiLib::CHorizontalLayoutUI* CreateImItemRow(const std::wstring& displayName,
+                                                             const std::string& avatarName,
+                                                             const std::wstring& itemName);
   void UpdateSessionUnread(SessionKey key, mireloom::_NumUnread unread);
   void SetUnreadBadge(DuiLib::CControlUI* badge, int count);
   void StyleUnreadBadge(DuiLib::CControlUI* badge, int count, bool styled);

@@ -1,8 +1,6 @@
 // Searching the session list and the team, and opening the conversations the
 // contacts panel asks for (joining a channel, a new IM).
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/UserFolders.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/SessionItemNames.h"
 #include "mireloom/ChannelManager.h"
@@ -83,12 +81,9 @@ void MainWnd::FilterContacts(const std::string& query) {
 
 void MainWnd::ShowUserSearchResults() {
   if (!m_sessionList) return;
-  const DocumentsFolderSnapshot cacheFolder;
-  const CachedFilesSnapshot cachedFiles;
   m_sessionList->RemoveAll();
   for (const auto& channel : m_filteredChannels) AddChannelItem(*channel);
-  // Users are listed as IMs named by their uid.
-  for (const auto& user : m_filteredUsers) AddImItem(user->uid(), *user);
+  for (const auto& user : m_filteredUsers) AddImResultItem(*user);
 }
 
 void MainWnd::JoinChannel(const std::string& channelId) {

@@ -10,6 +10,7 @@
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
 #include "mainwnd/BadgeTexts.h"
+#include "mainwnd/LazyListItem.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/SessionItemNames.h"
@@ -55,14 +56,23 @@ CLabelUI* MakeNameLabel(const std::wstring& text, const std::wstring& itemName) 
   return label;
 }
 
-CListContainerElementUI* MakeItem(const std::wstring& itemName, CControlUI* icon, CControlUI* name, CControlUI* badge) {
-  auto* item = new CListContainerElementUI;
+template <class Item>
+Item* FrameItem(Item* item, const std::wstring& itemName) {
   item->SetFixedHeight(kItemHeight);
   item->SetName(itemName.c_str());
+  return item;
+}
+
+CHorizontalLayoutUI* MakeRow(CControlUI* icon, CControlUI* name, CControlUI* badge) {
   auto* row = new CHorizontalLayoutUI;
   row->Add(icon);
   row->Add(name);
   row->Add(badge);
+  return row;
+}
+
+CListContainerElementUI* MakeItem(const std::wstring& itemName, CHorizontalLayoutUI* row) {
+  CListContainerElementUI* item = FrameItem(new CListContainerElementUI, itemName);
   item->Add(row);
   return item;
 }
@@ -142,11 +152,34 @@ CListContainerElementUI* MainWnd::CreateChannelItem(const std::wstring& name, co
   badge->SetVisible(false);
   badge->SetName(SessionUnreadLabelId(itemName).c_str());
   badge->SetMouseEnabled(false);
-  return MakeItem(itemName, icon, MakeNameLabel(name, itemName), badge);
+  return MakeItem(itemName, MakeRow(icon, MakeNameLabel(name, itemName), badge));
 }
 
 CListContainerElementUI* MainWnd::CreateImItem(const std::wstring& displayName, const std::string& avatarName,
                                                const std::wstring& itemName) {
+  return MakeItem(itemName, CreateImItemRow(displayName, avatarName, itemName));
+}
+
+void MainWnd::AddImResultItem(const mireloom::User& user) {
+  // The builder holds only the window, so that thousands of rows cost one
+  // allocation each; the row reads its member from the cache when first seen.
+  const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionIm, user.uid()));
+  m_sessionList->Add(FrameItem(new CLazyListItemUI([this](CLazyListItemUI& item) { FillImResultItem(item); }), itemName));
+}
+
+void MainWnd::FillImResultItem(CLazyListItemUI& item) {
+  const std::wstring itemName = item.GetName().GetData();
+  const std::string uid = WideToUtf8(itemName).substr(SessionItemName(kSessionIm, "").size());
+  // A member gone from the team since the search leaves an empty row.
+  const std::unique_ptr<mireloom::User> user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
+  if (!user) return;
+  const std::string avatar = mireloom::avatar_url(user->header_uri(), kAvatarSize, kAvatarSize, 1);
+  item.Add(CreateImItemRow(Utf8ToWide(user->display_name()), avatar, itemName));
+  UpdateSessionUnread({kSessionIm, uid}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(uid));
+}
+
+CHorizontalLayoutUI* MainWnd::CreateImItemRow(const std::wstring& displayName, const std::string& avatarName,
+                                              const std::wstring& itemName) {
   CButtonUI* icon = MakeIcon();
   const CachedImageResult avatar =
       ShowCachedImage(GetHWND(), WM_AVATAR_DOWNLOADED, icon, AvatarBaseUrl + avatarName, avatarName);
@@ -156,7 +189,7 @@ CListContainerElementUI* MainWnd::CreateImItem(const std::wstring& displayName, 
   StyleUnreadBadge(badge, 0, false);
   badge->SetPadding({8, 14, 0, 0});
   badge->SetName(SessionUnreadLabelId(itemName).c_str());
-  return MakeItem(itemName, icon, MakeNameLabel(displayName, itemName), badge);
+  return MakeRow(icon, MakeNameLabel(displayName, itemName), badge);
 }
 
 void MainWnd::UpdateSessionUnread(SessionKey key, mireloom::_NumUnread unread) {

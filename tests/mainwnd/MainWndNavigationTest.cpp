@@ -5,6 +5,7 @@
 
 #include "MainWndFixture.h"
 #include "duilib/testing.h"
+#include "mainwnd/SessionItemNames.h"
 
 namespace mainwnd_test {
 namespace {
@@ -122,6 +123,42 @@ TEST_F(MainWndNavigationTest, SearchFiltersConversationsOrMembersAndIgnoresItsHi
     ClearSearch();
     EXPECT_FALSE(IsShown(L"sessionList"));
     EXPECT_TRUE(IsShown(L"contacts_layout"));
+    CloseMainWindow();
+  });
+  RunMainWindow(script);
+}
+
+// A team too big for the list's view: the members the search finds get rows
+// whose controls are made as the rows come into view.
+class ManyMembersSearchTest : public MainWndNavigationTest {
+ protected:
+  void SetUp() override {
+    mireloom::testing::GenerateTeam(kMembers, 0);
+    MainWndNavigationTest::SetUp();
+  }
+  static constexpr int kMembers = 100;
+};
+
+TEST_F(ManyMembersSearchTest, ResultRowsAreMadeWhenTheyComeIntoView) {
+  StepRunner script;
+  WaitForFilledList(script).Do("search the generated members", [] {
+    ASSERT_TRUE(Testing::Click(MainWindow(), L"contacts_btn"));
+    ASSERT_TRUE(Testing::TypeText(MainWindow(), L"search", L"成员"));
+    Testing::ManagerOf(MainWindow())->UpdateLayout();
+    const std::vector<std::wstring> rows = SessionItemNames();
+    ASSERT_EQ(rows.size(), static_cast<size_t>(kMembers));
+    auto labelOf = [](const std::wstring& row) { return Control(mireloomwnd::SessionNameLabelId(row).c_str()); };
+    ASSERT_NE(labelOf(rows.front()), nullptr);
+    EXPECT_EQ(labelOf(rows.back()), nullptr) << "a row out of view holds no controls yet";
+
+    ASSERT_TRUE(Testing::Click(MainWindow(), rows.front().c_str()));
+    Testing::PressKey(MainWindow(), VK_END);
+    Testing::ManagerOf(MainWindow())->UpdateLayout();
+    CControlUI* last = labelOf(rows.back());
+    ASSERT_NE(last, nullptr) << "the row scrolled into view is made";
+    EXPECT_EQ(L"imItem_usr-gen" + last->GetText().str().substr(2), rows.back()) << "it shows its own member";
+    EXPECT_NE(Control(mireloomwnd::SessionUnreadLabelId(rows.back()).c_str()), nullptr);
+    EXPECT_EQ(Text(L"display_name_label"), last->GetText().GetData()) << "selecting it opens its card";
     CloseMainWindow();
   });
   RunMainWindow(script);
