@@ -75,6 +75,18 @@ CTreeNodeUI* NodeWithUserData(CControlUI* treeControl, const wchar_t* id) {
   return nullptr;
 }
 
+// Each wheel step down over the control with its repaint.
+std::vector<double> WheelSteps(HWND window, const wchar_t* control) {
+  std::vector<double> steps;
+  for (int i = 0; i < kWheelSteps; ++i) {
+    const auto start = Clock::now();
+    Testing::Wheel(window, control, -1);
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
+    steps.push_back(Milliseconds(start));
+  }
+  return steps;
+}
+
 void Measure() {
   mireloomwnd::MainWnd* main = mireloomwnd::WindowManager::GetInstance()->GetMainWnd();
   const HWND window = main->GetHWND();
@@ -90,13 +102,7 @@ void Measure() {
   const double firstPaint = Milliseconds(start);
   const int rows = static_cast<CListUI*>(manager->FindControl(L"contacts_tree")->GetInterface(L"List"))->GetCount();
 
-  std::vector<double> wheels;
-  for (int i = 0; i < kWheelSteps; ++i) {
-    start = Clock::now();
-    Testing::Wheel(window, L"contacts_tree", -1);
-    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
-    wheels.push_back(Milliseconds(start));
-  }
+  const std::vector<double> wheels = WheelSteps(window, L"contacts_tree");
 
   // The window's start fetched the team's groups over the cache: the big
   // group goes in once that has settled, before the tree reads it.
@@ -130,13 +136,7 @@ void Measure() {
     results.push_back(static_cast<CListUI*>(manager->FindControl(L"sessionList")->GetInterface(L"List"))->GetCount());
   }
   // Scrolling the last results makes the rows that come into view.
-  std::vector<double> resultWheels;
-  for (int i = 0; i < kWheelSteps; ++i) {
-    start = Clock::now();
-    Testing::Wheel(window, L"sessionList", -1);
-    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
-    resultWheels.push_back(Milliseconds(start));
-  }
+  const std::vector<double> resultWheels = WheelSteps(window, L"sessionList");
   const MemoryFigures after = IdleMemory();
 
   printf("contacts panel of a team of %d members (%d rows in the tree by letter):\n", kMembers, rows);
