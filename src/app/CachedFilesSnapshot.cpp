@@ -13,6 +13,8 @@ struct FolderListing {
 };
 
 thread_local CachedFilesSnapshot* t_current = nullptr;
+// Shared by the thread's snapshots: an outer one may be answering from it
+// while an inner one lists the folder again.
 thread_local FolderListing t_listing;
 
 std::wstring UpperCased(std::wstring text) {
@@ -40,26 +42,37 @@ bool Settled(const FILETIME& written) {
   return Ticks(now) >= Ticks(written) + kSettledAge;
 }
 
-// False when the folder could not be read: its files are then asked for one by one.
-bool ListFolder(const std::wstring& folder, FolderListing& listing) {
-  listing = {};
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data)) {
-    const DWORD error = GetLastError();
-    // A folder not made yet holds no file; it is asked for again next time.
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-  }
+// The upper-cased names of the files (not folders) in the folder.
+bool ReadNames(const std::wstring& folder, std::unordered_set<std::wstring>& files) {
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
                                          nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search == INVALID_HANDLE_VALUE) return false;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) listing.files.insert(UpperCased(found.cFileName));
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.insert(UpperCased(found.cFileName));
   } while (FindNextFileW(search, &found));
   FindClose(search);
+  return true;
+}
+
+// Lists the folder into the thread's listing. False when the folder could not
+// be read: the listing is then left as it was, for an outer snapshot may be
+// answering from it, and this one asks for its files one by one.
+bool ListFolder(const std::wstring& folder) {
+  FolderListing listing;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+    // A folder not made yet holds no file; it is asked for again next time.
+    t_listing = std::move(listing);
+    return true;
+  }
+  if (!ReadNames(folder, listing.files)) return false;
   // An empty folder name keeps the listing from the next snapshot.
   if (Settled(data.ftLastWriteTime)) listing.folder = folder;
   listing.written = data.ftLastWriteTime;
+  t_listing = std::move(listing);
   return true;
 }
 
@@ -71,7 +84,7 @@ const std::unordered_set<std::wstring>* CurrentListing(const std::wstring& folde
       SameTime(data.ftLastWriteTime, t_listing.written)) {
     return &t_listing.files;
   }
-  return ListFolder(folder, t_listing) ? &t_listing.files : nullptr;
+  return ListFolder(folder) ? &t_listing.files : nullptr;
 }
 
 }  // namespace
