@@ -76,44 +76,63 @@ bool ListFolder(const std::wstring& folder) {
   return true;
 }
 
+// The kept listing of the folder while the folder is as it was listed.
+const std::unordered_set<std::wstring>* KeptListing(const std::wstring& folder) {
+  if (t_listing.folder.empty() || t_listing.folder != folder) return nullptr;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  const bool unchanged = GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data) &&
+                         SameTime(data.ftLastWriteTime, t_listing.written);
+  return unchanged ? &t_listing.files : nullptr;
+}
+
 // The listing of the folder, listed again when the folder has changed.
 const std::unordered_set<std::wstring>* CurrentListing(const std::wstring& folder) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!t_listing.folder.empty() && t_listing.folder == folder &&
-      GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data) &&
-      SameTime(data.ftLastWriteTime, t_listing.written)) {
-    return &t_listing.files;
-  }
+  if (const auto* kept = KeptListing(folder)) return kept;
   return ListFolder(folder) ? &t_listing.files : nullptr;
 }
 
 }  // namespace
 
-CachedFilesSnapshot::CachedFilesSnapshot()
-    : m_previous(t_current), m_folder(UpperCased(AnsiToWide(GetDownloadTmpFolder()))) {
-  t_current = this;
-}
+CachedFilesSnapshot::CachedFilesSnapshot() : m_previous(t_current) { t_current = this; }
 
 CachedFilesSnapshot::~CachedFilesSnapshot() { t_current = m_previous; }
 
 bool CachedFilesSnapshot::FileExists(const std::wstring& path) {
-  bool exists = false;
-  if (t_current && t_current->Lists(path, exists)) return exists;
-  return AskFileSystem(path);
+  return t_current ? t_current->Answer(path) : AskFileSystem(path);
 }
 
-bool CachedFilesSnapshot::Lists(const std::wstring& path, bool& exists) {
-  if (m_folder.empty() || path.size() <= m_folder.size()) return false;
+bool CachedFilesSnapshot::Answer(const std::wstring& path) {
+  std::wstring name;
+  if (!NameInFolder(path, name)) return AskFileSystem(path);
+  if (const auto* files = Listing()) return files->count(name) != 0;
+  const bool exists = AskFileSystem(path);
+  ++m_questions;
+  if (!exists) ++m_misses;
+  return exists;
+}
+
+bool CachedFilesSnapshot::NameInFolder(const std::wstring& path, std::wstring& name) {
+  if (m_folder.empty()) m_folder = UpperCased(AnsiToWide(GetDownloadTmpFolder()));
+  if (path.size() <= m_folder.size()) return false;
   const std::wstring upper = UpperCased(path);
   if (upper.compare(0, m_folder.size(), m_folder) != 0) return false;
-  const std::wstring name = upper.substr(m_folder.size());
+  name = upper.substr(m_folder.size());
   // A path into a subfolder is not in the listing.
-  if (name.find_first_of(L"\\/") != std::wstring::npos) return false;
-  if (!m_asked) {
-    m_asked = true;
+  return name.find_first_of(L"\\/") == std::wstring::npos;
+}
+
+const std::unordered_set<std::wstring>* CachedFilesSnapshot::Listing() {
+  if (!m_keptListingChecked) {
+    m_keptListingChecked = true;
+    m_files = KeptListing(m_folder);
+  }
+  if (!m_files && !m_listed && ListingPaysOff()) {
+    m_listed = true;
     m_files = CurrentListing(m_folder);
   }
-  if (!m_files) return false;
-  exists = m_files->count(name) != 0;
-  return true;
+  return m_files;
+}
+
+bool CachedFilesSnapshot::ListingPaysOff() const {
+  return m_questions >= kQuestionsBeforeListing || m_misses >= kMissesBeforeListing;
 }

@@ -362,6 +362,12 @@ TEST_F(DownloadCache, ACachedImageShowsAtOnceOrArrivesOnlyForALiveTarget) {
   EXPECT_EQ(std::wstring(button.GetNormalImage()), GetCachedFilePath(key)) << "an expired target is never touched";
 }
 
+// Spends the questions a snapshot answers from the file system, so that the
+// next ones come from its listing of the download folder.
+void AskUntilListed(const std::wstring& path) {
+  for (int i = 0; i < CachedFilesSnapshot::kQuestionsBeforeListing; ++i) (void)CachedFilesSnapshot::FileExists(path);
+}
+
 // A snapshot answers from a listing of the download folder: it must agree
 // with the file system on files, folders and names in another case, see a
 // file written after it in the next snapshot, and leave other folders alone.
@@ -377,6 +383,7 @@ TEST_F(DownloadCache, ASnapshotOfTheFolderAgreesWithTheFileSystem) {
   ASSERT_TRUE(test_support::WriteFileBytes(elsewhere / L"outside.png", "x"));
   {
     const CachedFilesSnapshot snapshot;
+    AskUntilListed(GetCachedFilePath(cached));
     EXPECT_TRUE(CachedFilesSnapshot::FileExists(GetCachedFilePath(cached)));
     std::wstring otherCase = GetCachedFilePath(cached);
     CharUpperBuffW(otherCase.data(), static_cast<DWORD>(otherCase.size()));
@@ -388,6 +395,7 @@ TEST_F(DownloadCache, ASnapshotOfTheFolderAgreesWithTheFileSystem) {
   }
   ASSERT_TRUE(test_support::WriteFileBytes(GetCachedFilePath(later), "later"));
   const CachedFilesSnapshot next;
+  AskUntilListed(GetCachedFilePath(cached));
   EXPECT_TRUE(CachedFilesSnapshot::FileExists(GetCachedFilePath(later)));
   DuiLib::CButtonUI button;
   EXPECT_EQ(ShowCachedImage(nullptr, WM_USER + 8, &button, "https://a.test/a.png", later), CachedImageResult::Shown);
