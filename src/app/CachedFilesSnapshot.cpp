@@ -1,7 +1,6 @@
 #include "app/CachedFilesSnapshot.h"
 
 #include "app/TextHelpers.h"
-#include "app/UserFolders.h"
 
 namespace {
 

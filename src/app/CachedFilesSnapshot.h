@@ -5,6 +5,8 @@
 #include <string>
 #include <unordered_set>
 
+#include "app/UserFolders.h"
+
 // While one lives, its thread's cached-picture checks ask the file system
 // file by file for a list's first rows, and answer the rest from one listing
 // of the download folder. The folder holds every cached avatar of every size
@@ -16,6 +18,12 @@
 // snapshot reads that time at its first question, not at every one. A file
 // the listing misses is no loss: a download first looks for the file itself
 // and shows it. Paths outside the download folder are asked for as usual.
+//
+// It holds the Documents folder for its lifetime too, so that the paths of
+// its questions are formed without asking the shell row by row: one line of
+// it serves a list builder. Made, it costs that one Documents question, or
+// nothing under a living DocumentsFolderSnapshot; the download folder is
+// worked out, and listed, only when asked.
 class CachedFilesSnapshot final {
  public:
   // Questions into the download folder answered by the file system before it
@@ -46,6 +54,9 @@ class CachedFilesSnapshot final {
   [[nodiscard]] const std::unordered_set<std::wstring>* Listing();
   [[nodiscard]] bool ListingPaysOff() const;
 
+  // First, so that it is made before and undone after this snapshot: nested
+  // snapshots of both kinds end in the order they began.
+  const DocumentsFolderSnapshot m_documents;
   CachedFilesSnapshot* const m_previous;
   // Upper-cased, as the file system compares names without case; "" until
   // the first question.
