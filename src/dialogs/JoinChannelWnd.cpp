@@ -26,11 +26,11 @@ constexpr DWORD kNameColor = 0xFF000000;
 constexpr DWORD kDetailColor = 0xFFB2B2B2;
 constexpr DWORD kJoinColor = 0xFF4BBCB7;
 
-// (visibility, joined, closed) of the reads that make the full list, in order.
+// The reads that make the full list, in order.
 struct ChannelRead {
   mireloom::Channel::Visibility visibility;
-  bool first;
-  bool second;
+  bool joined;
+  bool disabled;
 };
 constexpr ChannelRead kReads[] = {{mireloom::Channel::kPublic, true, false},
                                   {mireloom::Channel::kPublic, true, true},
@@ -74,7 +74,10 @@ void JoinChannelWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip},
                               {L"join_group_title_label", "JoinGroupWndTitle"},
                               {L"create_channel_btn", "CreateGroup"}});
-  m_joinSet = mireloom::ChannelManager::DefaultManager()->FetchChannelsFromCache(m_visibility, false, false);
+  const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
+  for (const auto& channel : channels->FetchChannelsFromCache(m_visibility, false, false)) {
+    m_joinSet.insert(channel->channel_id());
+  }
   LoadChannels();
   FilterChannels({});
   m_searchBox = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
@@ -87,7 +90,7 @@ void JoinChannelWnd::LoadChannels() {
   const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
   // Neither sorted nor freed of doubles: the rows follow the reads.
   for (const ChannelRead& read : kReads) {
-    for (auto& channel : channels->FetchChannelsFromCache(read.visibility, read.first, read.second)) {
+    for (auto& channel : channels->FetchChannelsFromCache(read.visibility, read.joined, read.disabled)) {
       m_full.push_back(std::move(channel));
     }
   }
@@ -147,12 +150,7 @@ std::wstring JoinChannelWnd::ChannelDetailText(const mireloom::Channel& channel)
   return creatorName + L" " + LocalizedText("CreateOn") + L" " + date;
 }
 
-bool JoinChannelWnd::IsInJoinSet(const std::string& channelId) const {
-  for (const auto& channel : m_joinSet) {
-    if (channel->channel_id() == channelId) return true;
-  }
-  return false;
-}
+bool JoinChannelWnd::IsInJoinSet(const std::string& channelId) const { return m_joinSet.count(channelId) != 0; }
 
 bool JoinChannelWnd::ChannelIdFromControlName(const std::wstring& name, std::string* channelId) {
   return IdFromControlName(name, kChannelIdPrefix, channelId);
@@ -200,7 +198,6 @@ LRESULT JoinChannelWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_DESTROY) {
     m_shown.clear();
     m_full.clear();
-    m_joinSet.clear();
   }
   return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
