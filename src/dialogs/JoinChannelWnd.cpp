@@ -22,9 +22,6 @@ namespace {
 
 constexpr int kRowHeight = 55;
 constexpr int kIconSize = 30;
-constexpr DWORD kNameColor = 0xFF000000;
-constexpr DWORD kDetailColor = 0xFFB2B2B2;
-constexpr DWORD kJoinColor = 0xFF4BBCB7;
 
 // The reads that make the full list, in order.
 struct ChannelRead {
@@ -114,29 +111,13 @@ CListContainerElementUI* JoinChannelWnd::CreateChannelRow(const mireloom::Channe
   auto* line = new CHorizontalLayoutUI;
   line->Add(NewChannelIcon(channel));
 
-  auto* texts = new CVerticalLayoutUI;
-  texts->SetFixedHeight(kRowHeight);
-  CLabelUI* name = NewRowLabel(Utf8ToWide(channel.channel_name()), kNameColor, 1);
-  name->SetTextPadding({10, 6, 0, 0});
-  CLabelUI* detail = NewRowLabel(ChannelDetailText(channel), kDetailColor, 0);
-  detail->SetTextPadding({10, 3, 0, 0});
-  texts->Add(name);
-  texts->Add(detail);
-  line->Add(texts);
+  line->Add(NewTwoLineTexts(Utf8ToWide(channel.channel_name()), ChannelDetailText(channel), kRowHeight));
 
   const std::wstring controlName = RowControlName(kChannelIdPrefix, channel.channel_id());
   if (IsInJoinSet(channel.channel_id())) {
-    line->Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, controlName));
-    CButtonUI* join = NewRowTextButton(LocalizedText("JoinGroupBtn"), kJoinColor, {35, 25}, {0, 14, 0, 0}, controlName);
-    FrameRowButton(*join);
-    join->SetKeyboardEnabled(true);  // Tab reaches it, Space joins
-    line->Add(join);
+    AddFramedAction(*line, LocalizedText("JoinGroupBtn"), 35, controlName);
   } else {
-    CButtonUI* member =
-        NewRowTextButton(LocalizedText("MemberInGroup"), kDetailColor, {51, 25}, {0, 13, 0, 0}, controlName);
-    FrameRowButton(*member);
-    member->SetMouseEnabled(false);
-    line->Add(member);
+    AddFramedTag(*line, 51, controlName);
   }
   return NewListRow(kRowHeight, line);
 }
