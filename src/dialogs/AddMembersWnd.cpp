@@ -142,7 +142,7 @@ void AddMembersWnd::OnInviteResult(const WindowRecipient& window, const std::str
 }
 
 void AddMembersWnd::OnInviteeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath) {
-  SendDownloadedImage(delivery, WM_INVITEE_AVATAR_DOWNLOADED, localPath);
+  DeliverRowAvatar(delivery, WM_INVITEE_AVATAR_DOWNLOADED, localPath);
 }
 
 void AddMembersWnd::OnMemberInvited(const std::string& uid) {
