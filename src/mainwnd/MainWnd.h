@@ -206,6 +206,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void SavePlacementAndCloseWindows();
   // The module browser closes and its client goes.
   void ReleaseMainBrowser();
+  // What the next main window of this process must not inherit: the module
+  // browser and the trees' build-once guards, so that it builds its own trees.
+  void ReleaseSessionState();
   void HideMainBrowser();
 
   // ---- Close buttons and sign-out (MainWndSignOut.cpp)
