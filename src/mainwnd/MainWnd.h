@@ -288,6 +288,11 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The left bar shows the active image on the view's button, the normal
   // image on the others.
   void ShowLeftBarActive(const DuiLib::CButtonUI* active);
+  // Whether the button shows its active image: its view is on display.
+  [[nodiscard]] bool IsLeftBarActive(const DuiLib::CButtonUI* button) const;
+  // Every left-bar change: the button active, and either the lists with the
+  // chat area or the browser area shown (the module browser hidden otherwise).
+  void ShowLeftBarView(const DuiLib::CButtonUI* active, bool browserArea);
 
   // ---- Popup-menu buttons (MainWndMenus.cpp)
   template <class Menu>
