@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "app/UiThread.h"
+#include "app/WindowManager.h"
 #include "app/WndShadow.h"
 #include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
@@ -311,6 +312,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnViewPersonalInformationClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnSwitchLanguageClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnTrayFeedback();
+  // Where a side card (member card, channel members, file list) goes now.
+  [[nodiscard]] Placement SideCard() const;
   // The open one-to-one conversation's partner, or the open channel's id; ""
   // when the open conversation is not of that kind.
   [[nodiscard]] std::string PartnerUidOf(const std::string& imId) const;

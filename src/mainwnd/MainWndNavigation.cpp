@@ -61,9 +61,6 @@ void MainWnd::AddNavigationRows(CNotifyTable& table) {
   table.Bind(L"click", L"edit_my_information", &MainWnd::OnEditMyInformation);
   table.Bind(L"selectchanged", nullptr, &MainWnd::OnTreeNodeSelectChanged);
   table.Bind(L"textchanged", L"search", &MainWnd::OnSearchTextChanged);
-  // The menu commands that switch pages, and the chat area's own rows.
-  AddMenuCommandRows(table);
-  AddChatAreaRows(table);
 }
 
 void MainWnd::OnContactsTreeItemSelected(TNotifyUI& msg, const std::wstring&) {
