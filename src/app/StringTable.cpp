@@ -58,16 +58,22 @@ std::string LookupText(const std::string& key) {
 
 std::wstring LocalizedText(const std::string& key) { return Utf8ToWide(LookupText(key)); }
 
+settings::Language SystemLanguage(unsigned short ui_language) {
+  switch (ui_language) {
+    case kSimplifiedChinesePrc: return settings::Language::SimplifiedChinese;
+    case kTraditionalChineseTaiwan: return settings::Language::TraditionalChinese;
+    default: return settings::Language::English;
+  }
+}
+
 std::string LanguageFileFor(int stored_language, unsigned short ui_language) {
+  auto language = static_cast<settings::Language>(stored_language);
+  if (language == settings::Language::FollowSystem) language = SystemLanguage(ui_language);
   const char* file = "english.xml";
-  switch (stored_language) {
-    case 0:
-      if (ui_language == kTraditionalChineseTaiwan) file = "traditional_chinese.xml";
-      if (ui_language == kSimplifiedChinesePrc) file = "simplified_chinese.xml";
-      break;
-    case 1: file = "simplified_chinese.xml"; break;
-    case 2: file = "traditional_chinese.xml"; break;
-    default: break;  // 3 and every other value: English
+  switch (language) {
+    case settings::Language::SimplifiedChinese: file = "simplified_chinese.xml"; break;
+    case settings::Language::TraditionalChinese: file = "traditional_chinese.xml"; break;
+    default: break;  // English and every value nobody stores
   }
   return std::string(kLanguageFolder) + file;
 }

@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+#include "app/Settings.h"
+
 extern std::map<std::string, std::string> StringTable;
 
 // Adds the "String" entries of a language file; a key already in the table
@@ -16,6 +18,11 @@ void LoadLanguageFile(const std::string& path, std::map<std::string, std::string
 std::string LookupText(const std::string& key);
 // The text of the key as wide text, for controls and message boxes.
 std::wstring LocalizedText(const std::string& key);
+
+// The language that following the system's interface language gives:
+// simplified Chinese for the PRC, traditional Chinese for Taiwan, English for
+// every other one.
+settings::Language SystemLanguage(unsigned short ui_language);
 
 // The language file of a stored "Language" value, relative to the working
 // directory; 0 follows the system's interface language.

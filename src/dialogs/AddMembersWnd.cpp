@@ -85,15 +85,7 @@ CListContainerElementUI* AddMembersWnd::CreateUserItem(const mireloom::User& use
                [delivery](const std::string& path) { OnInviteeAvatarDownloaded(delivery, path); });
   }));
 
-  auto* names = new CVerticalLayoutUI;
-  names->SetFixedHeight(kRowHeight);
-  CLabelUI* displayName = NewRowLabel(Utf8ToWide(user.display_name()), 0xFF000000, 1);
-  displayName->SetTextPadding({10, 6, 0, 0});
-  CLabelUI* userName = NewRowLabel(L"@" + Utf8ToWide(user.username()), 0xFFB2B2B2, 0);
-  userName->SetTextPadding({10, 3, 0, 0});
-  names->Add(displayName);
-  names->Add(userName);
-  box->Add(names);
+  box->Add(NewTwoLineTexts(Utf8ToWide(user.display_name()), L"@" + Utf8ToWide(user.username()), kRowHeight));
 
   if (IsChannelMember(user.uid())) {
     AddMemberTag(*box, user.uid());
@@ -104,20 +96,11 @@ CListContainerElementUI* AddMembersWnd::CreateUserItem(const mireloom::User& use
 }
 
 void AddMembersWnd::AddInviteControls(CContainerUI& row, const std::string& uid) {
-  const std::wstring name = RowControlName(kUserIdPrefix, uid);
-  row.Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, name));
-  CButtonUI* invite = NewRowTextButton(LocalizedText("InviteMemberToGroup"), 0xFF4BBCB7, {50, 25}, {0, 14, 0, 0}, name);
-  FrameRowButton(*invite);
-  invite->SetKeyboardEnabled(true);  // Tab reaches it, Space invites
-  row.Add(invite);
+  AddFramedAction(row, LocalizedText("InviteMemberToGroup"), 50, RowControlName(kUserIdPrefix, uid));
 }
 
 void AddMembersWnd::AddMemberTag(CContainerUI& row, const std::string& uid) {
-  CButtonUI* tag = NewRowTextButton(LocalizedText("MemberInGroup"), 0xFFB2B2B2, {55, 25}, {0, 13, 0, 0},
-                                    RowControlName(kUserIdPrefix, uid));
-  FrameRowButton(*tag);
-  tag->SetMouseEnabled(false);
-  row.Add(tag);
+  AddFramedTag(row, 55, RowControlName(kUserIdPrefix, uid));
 }
 
 bool AddMembersWnd::ParseUid(const std::wstring& name, std::string* uid) {
@@ -159,7 +142,7 @@ void AddMembersWnd::OnInviteResult(const WindowRecipient& window, const std::str
 }
 
 void AddMembersWnd::OnInviteeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath) {
-  SendDownloadedImage(delivery, WM_INVITEE_AVATAR_DOWNLOADED, localPath);
+  DeliverRowAvatar(delivery, WM_INVITEE_AVATAR_DOWNLOADED, localPath);
 }
 
 void AddMembersWnd::OnMemberInvited(const std::string& uid) {

@@ -22,15 +22,12 @@ namespace {
 
 constexpr int kRowHeight = 55;
 constexpr int kIconSize = 30;
-constexpr DWORD kNameColor = 0xFF000000;
-constexpr DWORD kDetailColor = 0xFFB2B2B2;
-constexpr DWORD kJoinColor = 0xFF4BBCB7;
 
-// (visibility, joined, closed) of the reads that make the full list, in order.
+// The reads that make the full list, in order.
 struct ChannelRead {
   mireloom::Channel::Visibility visibility;
-  bool first;
-  bool second;
+  bool joined;
+  bool disabled;
 };
 constexpr ChannelRead kReads[] = {{mireloom::Channel::kPublic, true, false},
                                   {mireloom::Channel::kPublic, true, true},
@@ -74,7 +71,10 @@ void JoinChannelWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip},
                               {L"join_group_title_label", "JoinGroupWndTitle"},
                               {L"create_channel_btn", "CreateGroup"}});
-  m_joinSet = mireloom::ChannelManager::DefaultManager()->FetchChannelsFromCache(m_visibility, false, false);
+  const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
+  for (const auto& channel : channels->FetchChannelsFromCache(m_visibility, false, false)) {
+    m_joinSet.insert(channel->channel_id());
+  }
   LoadChannels();
   FilterChannels({});
   m_searchBox = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
@@ -87,7 +87,7 @@ void JoinChannelWnd::LoadChannels() {
   const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
   // Neither sorted nor freed of doubles: the rows follow the reads.
   for (const ChannelRead& read : kReads) {
-    for (auto& channel : channels->FetchChannelsFromCache(read.visibility, read.first, read.second)) {
+    for (auto& channel : channels->FetchChannelsFromCache(read.visibility, read.joined, read.disabled)) {
       m_full.push_back(std::move(channel));
     }
   }
@@ -111,29 +111,13 @@ CListContainerElementUI* JoinChannelWnd::CreateChannelRow(const mireloom::Channe
   auto* line = new CHorizontalLayoutUI;
   line->Add(NewChannelIcon(channel));
 
-  auto* texts = new CVerticalLayoutUI;
-  texts->SetFixedHeight(kRowHeight);
-  CLabelUI* name = NewRowLabel(Utf8ToWide(channel.channel_name()), kNameColor, 1);
-  name->SetTextPadding({10, 6, 0, 0});
-  CLabelUI* detail = NewRowLabel(ChannelDetailText(channel), kDetailColor, 0);
-  detail->SetTextPadding({10, 3, 0, 0});
-  texts->Add(name);
-  texts->Add(detail);
-  line->Add(texts);
+  line->Add(NewTwoLineTexts(Utf8ToWide(channel.channel_name()), ChannelDetailText(channel), kRowHeight));
 
   const std::wstring controlName = RowControlName(kChannelIdPrefix, channel.channel_id());
   if (IsInJoinSet(channel.channel_id())) {
-    line->Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, controlName));
-    CButtonUI* join = NewRowTextButton(LocalizedText("JoinGroupBtn"), kJoinColor, {35, 25}, {0, 14, 0, 0}, controlName);
-    FrameRowButton(*join);
-    join->SetKeyboardEnabled(true);  // Tab reaches it, Space joins
-    line->Add(join);
+    AddFramedAction(*line, LocalizedText("JoinGroupBtn"), 35, controlName);
   } else {
-    CButtonUI* member =
-        NewRowTextButton(LocalizedText("MemberInGroup"), kDetailColor, {51, 25}, {0, 13, 0, 0}, controlName);
-    FrameRowButton(*member);
-    member->SetMouseEnabled(false);
-    line->Add(member);
+    AddFramedTag(*line, 51, controlName);
   }
   return NewListRow(kRowHeight, line);
 }
@@ -147,12 +131,7 @@ std::wstring JoinChannelWnd::ChannelDetailText(const mireloom::Channel& channel)
   return creatorName + L" " + LocalizedText("CreateOn") + L" " + date;
 }
 
-bool JoinChannelWnd::IsInJoinSet(const std::string& channelId) const {
-  for (const auto& channel : m_joinSet) {
-    if (channel->channel_id() == channelId) return true;
-  }
-  return false;
-}
+bool JoinChannelWnd::IsInJoinSet(const std::string& channelId) const { return m_joinSet.count(channelId) != 0; }
 
 bool JoinChannelWnd::ChannelIdFromControlName(const std::wstring& name, std::string* channelId) {
   return IdFromControlName(name, kChannelIdPrefix, channelId);
@@ -200,7 +179,6 @@ LRESULT JoinChannelWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_DESTROY) {
     m_shown.clear();
     m_full.clear();
-    m_joinSet.clear();
   }
   return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }

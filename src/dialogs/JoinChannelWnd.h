@@ -7,6 +7,7 @@
 // a channel.
 
 #include <string>
+#include <unordered_set>
 
 #include "app/WndShadow.h"
 #include "dialogs/SearchRule.h"
@@ -51,7 +52,7 @@ class JoinChannelWnd final : public DuiLib::WindowImplBase {
   const mireloom::Channel::Visibility m_visibility;
   DuiLib::CListUI* m_resultList = nullptr;
   DuiLib::CEditUI* m_searchBox = nullptr;
-  ChannelList m_joinSet;  // the channels that get a join button
+  std::unordered_set<std::string> m_joinSet;  // ids of the channels that get a join button
   ChannelList m_full;     // in load order
   ChannelList m_shown;    // in row order
 };

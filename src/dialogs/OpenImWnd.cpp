@@ -3,7 +3,6 @@
 #include "app/CachedImage.h"
 #include "app/SkinControls.h"
 #include "app/StringTable.h"
-#include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "dialogs/ConversationSelection.h"

@@ -34,12 +34,12 @@ class OpenImWnd final : public DuiLib::WindowImplBase {
 
   // The uid of a row control's name ("ueid_" and the uid).
   static bool ParseUid(const std::wstring& name, std::string* uid = nullptr);
-  // The NewIM completion of this dialog and of the channel members panel, on
-  // a core thread: the conversation (which may be null) goes to the window's
-  // WM_IM_OPENED, a failure to WM_IM_OPEN_FAILED.
   // Asks the core for the conversation with the member; the answer reaches
   // the window through OnNewImResult.
   static void RequestConversation(const WindowRecipient& window, const std::string& uid);
+  // The NewIM completion of this dialog and of the channel members panel, on
+  // a core thread: the conversation (which may be null) goes to the window's
+  // WM_IM_OPENED, a failure to WM_IM_OPEN_FAILED.
   static void OnNewImResult(const WindowRecipient& window, bool ok, const std::string& error,
                             std::unique_ptr<mireloom::IM> im);
   // What WM_IM_OPENED does in both windows once the window is asked to close:

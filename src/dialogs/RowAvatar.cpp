@@ -40,12 +40,10 @@ CachedImageResult ShowAvatar(DuiLib::CButtonUI* button, const std::string& sourc
   return ShowCachedImage(button, AvatarBaseUrl + source, cacheKey, std::move(downloaded));
 }
 
-void SendDownloadedImage(const AvatarDelivery& delivery, UINT message, const std::string& localPath) {
-  auto record = std::make_unique<DownloadedImage>();
-  record->local_path = localPath;  // no conversation: the dialogs' rows belong to none
-  record->target = delivery.button;
-  record->target_alive = delivery.buttonAlive;
-  Send(delivery, message, std::move(record));
+void DeliverRowAvatar(const AvatarDelivery& delivery, UINT message, const std::string& localPath) {
+  if (delivery.windowAlive.expired()) return;  // no record for a window that is gone
+  // No conversation: the dialogs' rows belong to none.
+  ::SendDownloadedImage(delivery.window, message, delivery.button, delivery.buttonAlive, {}, localPath);
 }
 
 void SendImageDownloadedMsg(const AvatarDelivery& delivery, UINT message, const std::string& localPath) {
@@ -57,7 +55,7 @@ void SendImageDownloadedMsg(const AvatarDelivery& delivery, UINT message, const 
 }
 
 void OnRowAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath) {
-  SendDownloadedImage(delivery, WM_ROW_AVATAR_DOWNLOADED, localPath);
+  DeliverRowAvatar(delivery, WM_ROW_AVATAR_DOWNLOADED, localPath);
 }
 
 LRESULT ReceiveImageDownloadedMsg(LPARAM lParam) {

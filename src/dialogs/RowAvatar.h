@@ -44,8 +44,9 @@ CachedImageResult ShowAvatar(DuiLib::CButtonUI* button, const std::string& sourc
                              std::function<void(const std::string& localPath)> downloaded);
 
 // The two records of a downloaded picture (see ImageRecords.h), sent with
-// SendMessageW to the delivery's window; freed here when it is not taken.
-void SendDownloadedImage(const AvatarDelivery& delivery, UINT message, const std::string& localPath);
+// SendMessageW to the delivery's window while it lives; freed here when it is
+// not taken. The first is a DownloadedImage with no conversation.
+void DeliverRowAvatar(const AvatarDelivery& delivery, UINT message, const std::string& localPath);
 void SendImageDownloadedMsg(const AvatarDelivery& delivery, UINT message, const std::string& localPath);
 
 // The download completion of the rows of the conversation picker and the

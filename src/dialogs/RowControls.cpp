@@ -16,6 +16,10 @@ constexpr DWORD kFrameColor = 0xFFBAB8B9;
 constexpr DWORD kFrameBackground = 0xFFFFFFFF;
 // Keyboard users see where the focus is.
 constexpr DWORD kFocusFrameColor = 0xFF3FD1BE;
+constexpr DWORD kNameColor = 0xFF000000;
+constexpr DWORD kDetailColor = 0xFFB2B2B2;
+constexpr DWORD kActionColor = 0xFF4BBCB7;
+constexpr int kFramedHeight = 25;
 // Shown until the picture is there, and for members without one.
 constexpr DWORD kAvatarPlaceholder = 0xFFE9ECEF;
 
@@ -122,6 +126,34 @@ void FrameRowButton(CButtonUI& button) {
   button.SetFocusBorderColor(kFocusFrameColor);
   button.SetBkColor(kFrameBackground);
   button.SetTextPadding({6, 0, 0, 0});  // the text keeps clear of the frame
+}
+
+CVerticalLayoutUI* NewTwoLineTexts(const std::wstring& name, const std::wstring& detail, int height) {
+  auto* texts = new CVerticalLayoutUI;
+  texts->SetFixedHeight(height);
+  CLabelUI* nameLabel = NewRowLabel(name, kNameColor, 1);
+  nameLabel->SetTextPadding({10, 6, 0, 0});
+  CLabelUI* detailLabel = NewRowLabel(detail, kDetailColor, 0);
+  detailLabel->SetTextPadding({10, 3, 0, 0});
+  texts->Add(nameLabel);
+  texts->Add(detailLabel);
+  return texts;
+}
+
+void AddFramedAction(CContainerUI& row, const std::wstring& text, int width, const std::wstring& name) {
+  row.Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, name));
+  CButtonUI* action = NewRowTextButton(text, kActionColor, {width, kFramedHeight}, {0, 14, 0, 0}, name);
+  FrameRowButton(*action);
+  action->SetKeyboardEnabled(true);  // Tab reaches it, Space acts
+  row.Add(action);
+}
+
+void AddFramedTag(CContainerUI& row, int width, const std::wstring& name) {
+  CButtonUI* tag =
+      NewRowTextButton(LocalizedText("MemberInGroup"), kDetailColor, {width, kFramedHeight}, {0, 13, 0, 0}, name);
+  FrameRowButton(*tag);
+  tag->SetMouseEnabled(false);
+  row.Add(tag);
 }
 
 CListContainerElementUI* NewListRow(int height, CContainerUI* box) {

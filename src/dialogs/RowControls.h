@@ -39,6 +39,14 @@ namespace mireloomwnd {
 [[nodiscard]] DuiLib::CHorizontalLayoutUI* NewOpenImActions(const std::wstring& name, int iconLeft);
 // The framed look of invite buttons and member tags.
 void FrameRowButton(DuiLib::CButtonUI& button);
+// A name in black over a grey detail line, in a box of the row's height.
+[[nodiscard]] DuiLib::CVerticalLayoutUI* NewTwoLineTexts(const std::wstring& name, const std::wstring& detail,
+                                                         int height);
+// Adds the plus icon and a framed button of `width` that a keyboard reaches,
+// both named `name`: the row's action (invite, join).
+void AddFramedAction(DuiLib::CContainerUI& row, const std::wstring& text, int width, const std::wstring& name);
+// Adds the framed grey "member" tag of `width`, named `name`; it takes no clicks.
+void AddFramedTag(DuiLib::CContainerUI& row, int width, const std::wstring& name);
 // A list row of a fixed height holding one box of the same height.
 [[nodiscard]] DuiLib::CListContainerElementUI* NewListRow(int height, DuiLib::CContainerUI* box);
 

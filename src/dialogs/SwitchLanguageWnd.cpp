@@ -14,12 +14,17 @@ using namespace DuiLib;
 
 namespace {
 
-constexpr LANGID kSimplifiedChinesePrc = 0x0804;
-constexpr LANGID kTraditionalChineseTaiwan = 0x0404;
-// The combo's entries, in the skin's order: the stored value is the index + 1.
-constexpr int kSimplifiedChineseEntry = 0;
-constexpr int kTraditionalChineseEntry = 1;
-constexpr int kEnglishEntry = 2;
+// The combo's entries follow the stored values in the skin's order: the
+// stored value is the index + 1.
+constexpr int EntryOf(settings::Language language) { return static_cast<int>(language) - 1; }
+
+// The language of a combo entry; no entry or an unknown one is English.
+settings::Language LanguageOfEntry(int entry) {
+  for (const auto language : {settings::Language::SimplifiedChinese, settings::Language::TraditionalChinese}) {
+    if (entry == EntryOf(language)) return language;
+  }
+  return settings::Language::English;
+}
 
 SwitchLanguageWnd::UiLanguageFunction s_uiLanguage = nullptr;
 
@@ -51,28 +56,22 @@ void SwitchLanguageWnd::InitWindow() {
 }
 
 std::optional<int> SwitchLanguageWnd::PresetIndex(int storedLanguage, UiLanguageFunction uiLanguage) {
-  switch (static_cast<settings::Language>(storedLanguage)) {
+  const auto language = static_cast<settings::Language>(storedLanguage);
+  switch (language) {
     case settings::Language::SimplifiedChinese:
-      return kSimplifiedChineseEntry;
     case settings::Language::TraditionalChinese:
-      return kTraditionalChineseEntry;
     case settings::Language::English:
-      return kEnglishEntry;
+      return EntryOf(language);
     case settings::Language::FollowSystem:
-      switch (uiLanguage()) {
-        case kSimplifiedChinesePrc: return kSimplifiedChineseEntry;
-        case kTraditionalChineseTaiwan: return kTraditionalChineseEntry;
-        default: return kEnglishEntry;
-      }
+      return EntryOf(SystemLanguage(uiLanguage()));
   }
   return std::nullopt;  // a value nobody stores: the skin's choice stays
 }
 
 const wchar_t* SwitchLanguageWnd::StoredValueOf(const CComboUI* combo) {
-  const int index = combo ? combo->GetCurSel() : kEnglishEntry;
-  if (index == kSimplifiedChineseEntry) return L"1";
-  if (index == kTraditionalChineseEntry) return L"2";
-  return L"3";
+  static const wchar_t* const kStoredTexts[] = {L"0", L"1", L"2", L"3"};
+  const settings::Language language = combo ? LanguageOfEntry(combo->GetCurSel()) : settings::Language::English;
+  return kStoredTexts[static_cast<int>(language)];
 }
 
 void SwitchLanguageWnd::Notify(TNotifyUI& msg) {
@@ -89,7 +88,7 @@ void SwitchLanguageWnd::Notify(TNotifyUI& msg) {
 
 void SwitchLanguageWnd::Save() {
   // A stored 0 (follow the system) never equals an entry: saving it writes.
-  if (m_languageCombo && m_languageCombo->GetCurSel() + 1 == m_storedLanguage) {
+  if (m_languageCombo && m_languageCombo->GetCurSel() == EntryOf(static_cast<settings::Language>(m_storedLanguage))) {
     WindowManager::GetInstance()->CloseSwitchLanguageWnd();
     return;
   }

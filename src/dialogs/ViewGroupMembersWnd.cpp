@@ -1,7 +1,6 @@
 #include "dialogs/ViewGroupMembersWnd.h"
 
 #include "app/SkinControls.h"
-#include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"

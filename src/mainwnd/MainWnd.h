@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "app/UiThread.h"
+#include "app/WindowManager.h"
 #include "app/WndShadow.h"
 #include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
@@ -206,6 +207,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void SavePlacementAndCloseWindows();
   // The module browser closes and its client goes.
   void ReleaseMainBrowser();
+  // What the next main window of this process must not inherit: the module
+  // browser and the trees' build-once guards, so that it builds its own trees.
+  void ReleaseSessionState();
   void HideMainBrowser();
 
   // ---- Close buttons and sign-out (MainWndSignOut.cpp)
@@ -285,6 +289,11 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The left bar shows the active image on the view's button, the normal
   // image on the others.
   void ShowLeftBarActive(const DuiLib::CButtonUI* active);
+  // Whether the button shows its active image: its view is on display.
+  [[nodiscard]] bool IsLeftBarActive(const DuiLib::CButtonUI* button) const;
+  // Every left-bar change: the button active, and either the lists with the
+  // chat area or the browser area shown (the module browser hidden otherwise).
+  void ShowLeftBarView(const DuiLib::CButtonUI* active, bool browserArea);
 
   // ---- Popup-menu buttons (MainWndMenus.cpp)
   template <class Menu>
@@ -303,6 +312,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnViewPersonalInformationClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnSwitchLanguageClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnTrayFeedback();
+  // Where a side card (member card, channel members, file list) goes now.
+  [[nodiscard]] Placement SideCard() const;
   // The open one-to-one conversation's partner, or the open channel's id; ""
   // when the open conversation is not of that kind.
   [[nodiscard]] std::string PartnerUidOf(const std::string& imId) const;

@@ -9,7 +9,6 @@
 #include "app/WindowManager.h"
 #include "files/UploadLogic.h"
 #include "mainwnd/MainWnd.h"
-#include "mainwnd/MainWndGeometry.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/MessageLayout.h"
 #include "mireloom/ChannelManager.h"
@@ -87,9 +86,7 @@ void MainWnd::LoadMoreMessages() {
 
 void MainWnd::OnFileButtonClicked(TNotifyUI&, const std::wstring&) {
   ReleaseCapture();
-  RECT window = {};
-  GetWindowRect(GetHWND(), &window);
-  const Placement card = SideCardPlacement(window);
+  const Placement card = SideCard();
   WindowManager::GetInstance()->ShowViewFilesWnd(m_currentSessionId, card.x, card.y, card.height,
                                                  ConversationKind(GetSessionType(m_currentSessionId)));
 }

@@ -7,7 +7,6 @@
 #include "app/CachedFilesSnapshot.h"
 #include "app/CachedImage.h"
 #include "app/ColorText.h"
-#include "app/ImageRecords.h"
 #include "app/ServiceConstants.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
@@ -196,13 +195,9 @@ void MainWnd::LoadAvatar(CButtonUI* button, const mireloom::User& user, int size
 
 void MainWnd::OnTreeAvatarDownloaded(HWND window, CButtonUI* button, std::weak_ptr<void> buttonAlive,
                                      const std::string& localPath) {
-  auto record = std::make_unique<DownloadedImage>();
-  record->local_path = localPath;
-  record->target = button;
   // A tree rebuilt since the download began has freed the button: the token
   // has expired and the handler leaves it alone.
-  record->target_alive = std::move(buttonAlive);
-  SendImageRecord(window, WM_AVATAR_DOWNLOADED, std::move(record));
+  SendDownloadedImage(window, WM_AVATAR_DOWNLOADED, button, std::move(buttonAlive), {}, localPath);
 }
 
 }  // namespace mireloomwnd

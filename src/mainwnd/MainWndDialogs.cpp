@@ -15,13 +15,6 @@ namespace {
 constexpr int kPublicChannels = 1;
 constexpr int kPrivateChannels = 2;
 
-// The side card's place over the window's right edge.
-Placement SideCardOf(HWND window) {
-  RECT rect = {};
-  GetWindowRect(window, &rect);
-  return SideCardPlacement(rect);
-}
-
 }  // namespace
 
 void MainWnd::AddDialogRows(CNotifyTable& table) {
@@ -63,7 +56,7 @@ void MainWnd::OnMembersClicked(TNotifyUI&, const std::wstring&) {
     ShowPartnerCard();
     return;
   }
-  const Placement card = SideCardOf(GetHWND());
+  const Placement card = SideCard();
   WindowManager::GetInstance()->ShowViewGroupMembersWnd(ChannelIdOf(m_currentSessionId), card.x, card.y,
                                                         card.height);
 }
@@ -88,7 +81,7 @@ void MainWnd::OnSwitchLanguageClicked(TNotifyUI&, const std::wstring&) {
 void MainWnd::OnTrayFeedback() { WindowManager::GetInstance()->ShowFeedbackWnd(); }
 
 void MainWnd::ShowPartnerCard() {
-  const Placement card = SideCardOf(GetHWND());
+  const Placement card = SideCard();
   WindowManager::GetInstance()->ShowViewImMemberWnd(PartnerUidOf(m_currentSessionId), card.x, card.y, card.height);
 }
 
@@ -104,6 +97,12 @@ std::string MainWnd::ChannelIdOf(const std::string& channelId) const {
     if (channel->channel_id() == channelId) return channel->channel_id();
   }
   return {};
+}
+
+Placement MainWnd::SideCard() const {
+  RECT window = {};
+  GetWindowRect(GetHWND(), &window);
+  return SideCardPlacement(window);
 }
 
 }  // namespace mireloomwnd

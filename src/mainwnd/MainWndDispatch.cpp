@@ -15,6 +15,8 @@ const CNotifyTable& MainWnd::NotifyRows() {
     AddCloseButtonRows(rows);
     AddMenuButtonRows(rows);
     AddNavigationRows(rows);
+    AddMenuCommandRows(rows);
+    AddChatAreaRows(rows);
     AddDialogRows(rows);
     AddSendingRows(rows);
     AddEmojiPickerRows(rows);

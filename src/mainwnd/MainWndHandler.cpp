@@ -208,15 +208,13 @@ void MainWnd::OnLanguageChanged() {
   WindowManager* manager = WindowManager::GetInstance();
   manager->CloseAll();
   manager->CloseMainWnd();
-  ReleaseMainBrowser();
+  ReleaseSessionState();
   // The language window wrote the value before it posted this message.
   const int language = settings::ReadInt(settings::kLanguageKey);
   StringTable.clear();
   if (language >= kFirstLanguage && language <= kLastLanguage) {
     LoadLanguageFile(LanguageFileFor(language, 0), StringTable);
   }
-  ContactsTreeBuildCount = 0;
-  OrganizationTreeBuildCount = 0;
   RemoveTrayIcon();
   // Runs the new window's loop; this window's close is handled inside it, and
   // this object is not touched again once it returns.

@@ -5,6 +5,7 @@
 #include "app/CachedImage.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/MessageControls.h"
 #include "mainwnd/MessageItemNames.h"
 #include "mainwnd/MessageMarkup.h"
 #include "mainwnd/MessageSender.h"
@@ -13,13 +14,13 @@
 namespace mireloomwnd {
 
 using namespace DuiLib;
+using messagecontrols::kSenderFont;
 
 namespace {
 
 constexpr int kAvatarSide = 36;
 constexpr SIZE kAvatarRound = {6, 6};
 constexpr RECT kAvatarPadding = {26, 6, 0, 0};
-constexpr int kSenderFont = 4;
 constexpr DWORD kSenderColor = 0xFF949494;
 constexpr RECT kSenderPadding = {14, -1, 0, 0};
 

@@ -22,7 +22,6 @@ using namespace messagecontrols;
 
 namespace {
 
-constexpr RECT kItemTextPadding = {14, 0, 0, 0};
 constexpr DWORD kNoticeColor = 0xFFCDC9C9;
 constexpr DWORD kShareTitleColor = 0xFFB2B2B2;
 constexpr SIZE kPictureRound = {3, 3};
@@ -68,7 +67,7 @@ void MainWnd::AddNoticeMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  CTextUI* notice = AddText(column, kMessageFont, FormatMessageText(message.content()), kItemTextPadding);
+  CTextUI* notice = AddText(column, kMessageFont, FormatMessageText(message.content()), kTextPadding);
   notice->SetTextColor(kNoticeColor);
   item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(notice)));
 }
@@ -77,7 +76,7 @@ void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  CTextUI* notice = AddText(column, kLinkFont, messageview::kUnsupportedText, kItemTextPadding, /*markup=*/false);
+  CTextUI* notice = AddText(column, kLinkFont, messageview::kUnsupportedText, kTextPadding, /*markup=*/false);
   item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(notice)));
 }
 
@@ -97,7 +96,7 @@ void MainWnd::AddImageMessage(const mireloom::Message& message) {
   const std::wstring tooltip = messageview::ShareNamePart(content.plain);
 
   CTextUI* title =
-      AddText(column, kMessageFont, messageview::ShareTitle(download, content.markup), kItemTextPadding);
+      AddText(column, kMessageFont, messageview::ShareTitle(download, content.markup), kTextPadding);
   title->SetTextColor(kShareTitleColor);
   NameShareControl(title, name, download, tooltip);
   auto* picture = new CButtonUI;
@@ -131,7 +130,7 @@ void MainWnd::AddFileMessage(const mireloom::Message& message) {
   if (!column) return;
   const messageview::FormattedText content = messageview::FormatText(message.content());
   const std::string download = messageview::ShareDownloadAddress(entity.entity_id(), CurrentTeamId());
-  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, content.markup), kItemTextPadding);
+  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, content.markup), kTextPadding);
   title->SetTextColor(kShareTitleColor);
   title->SetName(messageview::kFileItemName);
   AddFileIcon(column, messageview::FileIconImage(content.plain), kFileIconPadding);
@@ -146,7 +145,7 @@ void MainWnd::AddSnippetMessage(const mireloom::Message& message) {
   if (!column) return;
   const std::wstring markup = FormatMessageText(message.content());
   const std::string download = messageview::ShareDownloadAddress(entity.entity_id(), CurrentTeamId());
-  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, markup), kItemTextPadding);
+  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, markup), kTextPadding);
   title->SetTextColor(kShareTitleColor);
   title->SetName(messageview::SnippetItemNameFor(entity.entity_id()).c_str());
   AddFileIcon(column, messageview::kSnippetFileIcon, kSnippetIconPadding);
@@ -163,7 +162,7 @@ void MainWnd::AddCommentMessage(const mireloom::Message& message) {
   const std::wstring text =
       messageview::CommentText(messageview::CommentFileAddress(entity.path(), entity.file_extension()),
                                FormatMessageText(entity.title()), FormatMessageText(message.content()));
-  CTextUI* comment = AddText(column, kLinkFont, text, kItemTextPadding);
+  CTextUI* comment = AddText(column, kLinkFont, text, kTextPadding);
   item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(comment)));
 }
 

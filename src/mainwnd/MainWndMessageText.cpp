@@ -17,7 +17,6 @@ using namespace messagecontrols;
 
 namespace {
 
-constexpr RECT kMessageTextPadding = {14, 0, 0, 0};
 constexpr RECT kShareTitlePadding = {5, 3, 0, 0};
 constexpr DWORD kShareBarColor = 0xFFFDF0C3;
 
@@ -32,13 +31,13 @@ int AddSelectableText(CContainerUI* column, const messageview::FormattedText& te
                                     std::pair{L"menu", L"true"}}) {
     edit->SetAttribute(name, value);
   }
-  edit->SetTextPadding(kMessageTextPadding);
+  edit->SetTextPadding(kTextPadding);
   edit->SetEnabled(true);
   edit->SetFont(kMessageFont);
   edit->SetTextColor(kMessageTextColor);
   edit->SetText(text.plain.c_str());
 
-  CTextUI* measure = AddText(column, kMessageFont, text.markup, kMessageTextPadding);
+  CTextUI* measure = AddText(column, kMessageFont, text.markup, kTextPadding);
   measure->SetTextColor(kMessageTextColor);
   measure->SetVisible(false);
   return EstimatedHeight(measure);
@@ -66,7 +65,7 @@ void MainWnd::AddTextMessage(const mireloom::Message& message) {
       item->SetFixedHeight(messageview::SingleTextItemHeight(AddSelectableText(column, text)));
       break;
     case messageview::TextLayout::kMarkupText: {
-      CTextUI* label = AddText(column, kLinkFont, text.markup, kMessageTextPadding);
+      CTextUI* label = AddText(column, kLinkFont, text.markup, kTextPadding);
       item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(label)));
       break;
     }

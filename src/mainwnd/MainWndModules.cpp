@@ -61,6 +61,8 @@ void MainWnd::CreateModuleBrowser(const std::wstring& address) {
   // The browser arrives later, announced by WM_BROWSER_CREATED.
   if (!CreateChildBrowser(GetHWND(), MainBrowserClient, address, kFirstBrowserRect)) {
     quennet::log_error("Module page: the browser could not be created");
+    // A client that will never get a browser would stop every later page.
+    MainBrowserClient = nullptr;
   }
 }
 

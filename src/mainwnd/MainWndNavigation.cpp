@@ -26,13 +26,12 @@ constexpr DWORD kOtherBarColor = 0xFFD9DFE8;
 struct ModuleButton {
   const wchar_t* name;
   const wchar_t* page;
-  const wchar_t* activeImage;
 };
 
 const ModuleButton kModuleButtons[] = {
-    {L"task_btn", L"/tasks/my", L"session/task_push.png"},
-    {L"calendar_btn", L"/calendar", L"session/calendar_push.png"},
-    {L"netdisc_btn", L"/drive/root", L"session/netdisc_push.png"},
+    {L"task_btn", L"/tasks/my"},
+    {L"calendar_btn", L"/calendar"},
+    {L"netdisc_btn", L"/drive/root"},
 };
 
 void StyleTreeBar(CControlUI* bar, bool chosen) {
@@ -62,9 +61,6 @@ void MainWnd::AddNavigationRows(CNotifyTable& table) {
   table.Bind(L"click", L"edit_my_information", &MainWnd::OnEditMyInformation);
   table.Bind(L"selectchanged", nullptr, &MainWnd::OnTreeNodeSelectChanged);
   table.Bind(L"textchanged", L"search", &MainWnd::OnSearchTextChanged);
-  // The menu commands that switch pages, and the chat area's own rows.
-  AddMenuCommandRows(table);
-  AddChatAreaRows(table);
 }
 
 void MainWnd::OnContactsTreeItemSelected(TNotifyUI& msg, const std::wstring&) {
@@ -82,12 +78,7 @@ void MainWnd::ShowContactsView() {
     label->SetText(LocalizedText("ContacksLabel").c_str());
   }
   SetControlVisible(L"im_or_channel_btn", false);
-  SetControlVisible(L"chat_and_details_layout", true);
-  SetControlVisible(L"session_layout", true);
-  SetControlVisible(L"cef_browser", false);
-  if (m_browserClientLayout) m_browserClientLayout->SetVisible(false);
-  ShowLeftBarActive(m_contactsBtn);
-  HideMainBrowser();
+  ShowLeftBarView(m_contactsBtn, false);
   SetControlVisible(L"chat_list_v_layout", false);
   SetControlVisible(L"member_details", true);
   if (m_sessionList) {
@@ -103,18 +94,14 @@ void MainWnd::OnModuleButtonClicked(TNotifyUI& msg, const std::wstring& sender) 
     if (sender != entry.name) continue;
     auto* button = msg.pSender ? static_cast<CButtonUI*>(msg.pSender->GetInterface(L"Button")) : nullptr;
     // Its page is shown already: a second click does not reload it.
-    if (button && button->GetNormalImage().CompareNoCase(entry.activeImage) == 0) return;
+    if (IsLeftBarActive(button)) return;
     ShowModuleView(button, entry.page);
     return;
   }
 }
 
 void MainWnd::ShowModuleView(CButtonUI* active, const std::wstring& page) {
-  ShowLeftBarActive(active);
-  SetControlVisible(L"chat_and_details_layout", false);
-  SetControlVisible(L"session_layout", false);
-  SetControlVisible(L"cef_browser", true);
-  if (m_browserClientLayout) m_browserClientLayout->SetVisible(true);
+  ShowLeftBarView(active, true);
   ShowModulePage(page);
 }
 
@@ -153,8 +140,7 @@ void MainWnd::OnContactsSendMessage(TNotifyUI& msg, const std::wstring& sender) 
 void MainWnd::ReturnToChatList() {
   if (m_sessionList) m_sessionList->SetVisible(true);
   SetControlVisible(L"contacts_layout", false);
-  if (m_contactsBtn) m_contactsBtn->SetNormalImage(L"session/contacts.png");
-  if (m_chatBtn) m_chatBtn->SetNormalImage(L"session/chat_push.png");
+  ShowLeftBarActive(m_chatBtn);
   BuildSessionList();
   SetControlVisible(L"chat_list_v_layout", true);
   SetControlVisible(L"member_details", false);

@@ -48,9 +48,7 @@ void MainWnd::OnApplicationPageChosen(TNotifyUI&, const std::wstring& sender) {
     if (sender != page.item) continue;
     // The applications button may already be active for another application:
     // only the same one is left as it is.
-    const bool shown = m_applicationsBtn &&
-                       m_applicationsBtn->GetNormalImage().CompareNoCase(L"session/applications_push.png") == 0;
-    if (shown && m_currentApplication == number) return;
+    if (IsLeftBarActive(m_applicationsBtn) && m_currentApplication == number) return;
     m_currentApplication = number;
     ShowModuleView(m_applicationsBtn, page.path);
     return;

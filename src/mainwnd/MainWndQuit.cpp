@@ -44,6 +44,12 @@ void MainWnd::ReleaseMainBrowser() {
   MainBrowserClient = nullptr;
 }
 
+void MainWnd::ReleaseSessionState() {
+  ReleaseMainBrowser();
+  ContactsTreeBuildCount = 0;
+  OrganizationTreeBuildCount = 0;
+}
+
 void MainWnd::HideMainBrowser() {
   if (!MainBrowserClient) return;
   // The page stays loaded; only its window goes out of sight.

@@ -77,6 +77,10 @@ CListContainerElementUI* MakeItem(const std::wstring& itemName, CHorizontalLayou
   return item;
 }
 
+std::string ItemAvatarName(const mireloom::User& user) {
+  return mireloom::avatar_url(user.header_uri(), kAvatarSize, kAvatarSize, 1);
+}
+
 CLabelUI* LabelNamed(CPaintManagerUI& manager, const std::wstring& name) {
   CControlUI* control = manager.FindControl(name.c_str());
   return control ? static_cast<CLabelUI*>(control->GetInterface(L"Label")) : nullptr;
@@ -124,8 +128,7 @@ void MainWnd::AddChannelItem(const mireloom::Channel& channel) {
 
 void MainWnd::AddImItem(const std::string& itemId, const mireloom::User& partner) {
   const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionIm, itemId));
-  const std::string avatar = mireloom::avatar_url(partner.header_uri(), kAvatarSize, kAvatarSize, 1);
-  m_sessionList->Add(CreateImItem(Utf8ToWide(partner.display_name()), avatar, itemName));
+  m_sessionList->Add(CreateImItem(Utf8ToWide(partner.display_name()), ItemAvatarName(partner), itemName));
   UpdateSessionUnread({kSessionIm, itemId}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(itemId));
 }
 
@@ -173,8 +176,7 @@ void MainWnd::FillImResultItem(CLazyListItemUI& item) {
   // A member gone from the team since the search leaves an empty row.
   const std::unique_ptr<mireloom::User> user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
   if (!user) return;
-  const std::string avatar = mireloom::avatar_url(user->header_uri(), kAvatarSize, kAvatarSize, 1);
-  item.Add(CreateImItemRow(Utf8ToWide(user->display_name()), avatar, itemName));
+  item.Add(CreateImItemRow(Utf8ToWide(user->display_name()), ItemAvatarName(*user), itemName));
   UpdateSessionUnread({kSessionIm, uid}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(uid));
 }
 

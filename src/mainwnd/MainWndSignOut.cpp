@@ -32,9 +32,9 @@ void MainWnd::OnSignOutClicked(TNotifyUI&, const std::wstring&) { SignOut(); }
 
 void MainWnd::SignOut() {
   SavePlacementAndCloseWindows();
-  // The module browser would otherwise outlive its window and be found by the
-  // next session's main window.
-  ReleaseMainBrowser();
+  // The next session's main window would otherwise find this one's module
+  // browser and take its trees for built.
+  ReleaseSessionState();
   // The connection listener stays until this object goes.
   RemoveListeners();
   if (mireloom::Director* director = mireloom::Director::DefaultDirector()) {

@@ -18,10 +18,26 @@ namespace {
 constexpr int kHeaderAvatarSize = 40;
 
 struct LeftBarImages {
-  CButtonUI* button;
+  const wchar_t* button;
   const wchar_t* normal;
   const wchar_t* active;
 };
+
+const LeftBarImages kLeftBar[] = {
+    {L"chat_btn", L"session/chat.png", L"session/chat_push.png"},
+    {L"contacts_btn", L"session/contacts.png", L"session/contacts_push.png"},
+    {L"task_btn", L"session/task.png", L"session/task_push.png"},
+    {L"calendar_btn", L"session/calendar.png", L"session/calendar_push.png"},
+    {L"netdisc_btn", L"session/netdisc.png", L"session/netdisc_push.png"},
+    {L"applications_btn", L"session/applications.png", L"session/applications_push.png"},
+};
+
+const LeftBarImages* ImagesOf(const CButtonUI& button) {
+  for (const LeftBarImages& entry : kLeftBar) {
+    if (button.GetName() == entry.button) return &entry;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -60,33 +76,31 @@ void MainWnd::SetControlVisible(const wchar_t* name, bool visible) {
 }
 
 void MainWnd::ShowLeftBarActive(const CButtonUI* active) {
-  const LeftBarImages buttons[] = {
-      {m_chatBtn, L"session/chat.png", L"session/chat_push.png"},
-      {m_contactsBtn, L"session/contacts.png", L"session/contacts_push.png"},
-      {m_taskBtn, L"session/task.png", L"session/task_push.png"},
-      {m_calendarBtn, L"session/calendar.png", L"session/calendar_push.png"},
-      {m_netdiscBtn, L"session/netdisc.png", L"session/netdisc_push.png"},
-      {m_applicationsBtn, L"session/applications.png", L"session/applications_push.png"},
-  };
-  for (const LeftBarImages& entry : buttons) {
-    if (entry.button) entry.button->SetNormalImage(entry.button == active ? entry.active : entry.normal);
+  for (CButtonUI* button : {m_chatBtn, m_contactsBtn, m_taskBtn, m_calendarBtn, m_netdiscBtn, m_applicationsBtn}) {
+    const LeftBarImages* images = button ? ImagesOf(*button) : nullptr;
+    if (images) button->SetNormalImage(button == active ? images->active : images->normal);
   }
+}
+
+bool MainWnd::IsLeftBarActive(const CButtonUI* button) const {
+  const LeftBarImages* images = button ? ImagesOf(*button) : nullptr;
+  return images && button->GetNormalImage().CompareNoCase(images->active) == 0;
+}
+
+void MainWnd::ShowLeftBarView(const CButtonUI* active, bool browserArea) {
+  ShowLeftBarActive(active);
+  SetControlVisible(L"chat_and_details_layout", !browserArea);
+  SetControlVisible(L"session_layout", !browserArea);
+  SetControlVisible(L"cef_browser", browserArea);
+  if (m_browserClientLayout) m_browserClientLayout->SetVisible(browserArea);
+  if (!browserArea) HideMainBrowser();
 }
 
 void MainWnd::ShowConversationView(const std::string& id) {
   ShowMessagesHeader();
   SetControlVisible(L"im_or_channel_btn", true);
-  SetControlVisible(L"chat_and_details_layout", true);
-  SetControlVisible(L"session_layout", true);
-  SetControlVisible(L"cef_browser", false);
-  if (m_browserClientLayout) m_browserClientLayout->SetVisible(false);
-  SetControlVisible(L"sessionList", true);
-  SetControlVisible(L"contacts_layout", false);
-  ShowLeftBarActive(m_chatBtn);
-  HideMainBrowser();
-  BuildSessionList();
-  SetControlVisible(L"chat_list_v_layout", true);
-  SetControlVisible(L"member_details", false);
+  ShowLeftBarView(m_chatBtn, false);
+  ReturnToChatList();
   // The list's selection opens the conversation.
   SelectSessionItem(id, false);
 }

@@ -13,7 +13,6 @@ namespace {
 constexpr int kEmojiSide = 20;
 constexpr SIZE kEmojiRound = {3, 3};
 constexpr RECT kEmojiPadding = {14, 1, 0, 0};
-constexpr RECT kPartTextPadding = {14, 0, 0, 0};
 constexpr int kQuoteBarWidth = 2;
 constexpr RECT kQuoteBarPadding = {0, 5, 0, 0};
 constexpr RECT kQuotedTextPadding = {10, 3, 0, 0};
@@ -31,7 +30,7 @@ CControlUI* AddEmojiPicture(CContainerUI* row, const std::wstring& imageName) {
 }
 
 CTextUI* AddPartText(CContainerUI* row, const std::wstring& text) {
-  CTextUI* part = AddText(row, kMessageFont, text, kPartTextPadding);
+  CTextUI* part = AddText(row, kMessageFont, text, kTextPadding);
   part->SetTextColor(kMessageTextColor);
   return part;
 }

@@ -23,6 +23,8 @@ constexpr int kLinkFont = 1;
 constexpr int kSenderFont = 4;
 constexpr int kMessageFont = 5;
 constexpr DWORD kMessageTextColor = 0xFF262626;
+// Every text of a message item starts this far in from its column.
+constexpr RECT kTextPadding = {14, 0, 0, 0};
 
 // A wrapping text; with markup its links are clickable.
 DuiLib::CTextUI* AddText(DuiLib::CContainerUI* parent, int font, const std::wstring& text, RECT textPadding,

@@ -98,6 +98,15 @@ TEST_F(MainWndLeavingTest, ALanguageChangeRebuildsTheWindowInPlace) {
   RunMainWindow(script);
 }
 
+bool TreeShows(const wchar_t* treeName, const wchar_t* id) {
+  CControlUI* control = MainWindowTest::Control(treeName);
+  auto* tree = control ? static_cast<CListUI*>(control->GetInterface(L"List")) : nullptr;
+  for (int i = 0; tree && i < tree->GetCount(); ++i) {
+    if (tree->GetItemAt(i)->GetUserData() == id) return true;
+  }
+  return false;
+}
+
 TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeepsThePlace) {
   HWND before = nullptr;
   StepRunner script;
@@ -108,6 +117,7 @@ TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeeps
         core::ClearCallLog();
         // A module page was opened: its client must not outlive the session.
         mireloomwnd::MainBrowserClient = new CBrowserClient;
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"contacts_btn"));
         ASSERT_TRUE(Testing::Click(MainWindow(), L"personal_menu_btn"));
       })
       .WaitFor("the menu", [] { return FindOwnWindow(L"PersonalMenuWnd") != nullptr; })
@@ -143,6 +153,8 @@ TEST_F(MainWndLeavingTest, SigningOutReturnsToTheTeamWindowAndTheNextWindowKeeps
       .WaitFor("the next main window", [] { return MainWindow() && IsWindowVisible(MainWindow()); })
       .Do("check and quit", [] {
         EXPECT_TRUE(SameRect(WindowRectOf(MainWindow()), kMovedTo));
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"contacts_btn"));
+        EXPECT_TRUE(TreeShows(L"contacts_tree", L"usr-lin")) << "the new window builds its own tree";
         RunQuitSequence();
       });
   RunMainWindow(script);
