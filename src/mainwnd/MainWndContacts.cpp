@@ -10,7 +10,6 @@
 #include "app/ServiceConstants.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
-#include "app/UserFolders.h"
 #include "mainwnd/ContactsLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
@@ -91,7 +90,6 @@ void MainWnd::BuildContactsTree() {
   }
   // Thousands of avatars are looked up in the cache: the Documents folder is
   // asked once for all of them. The window is invalidated once for all rows.
-  const DocumentsFolderSnapshot cacheFolder;
   const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_PaintManager);
   AddContactChannels(group);

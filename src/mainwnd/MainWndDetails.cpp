@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "app/CachedFilesSnapshot.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
-#include "app/UserFolders.h"
 #include "mainwnd/ContactsLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
@@ -189,7 +189,9 @@ void MainWnd::ShowChannelMembers(const std::string& id) {
     }
   }
   if (tiles) {
-    const DocumentsFolderSnapshot cacheFolder;
+    // A channel of thousands asks for as many cached avatars, and adds as many tiles.
+    const CachedFilesSnapshot cachedFiles;
+    const CInvalidationHold invalidation(m_PaintManager);
     for (const auto& member : members) {
       auto* avatar = new CButtonUI;
       LoadAvatar(avatar, *member, kTileAvatarSize, kTileAvatarMark);

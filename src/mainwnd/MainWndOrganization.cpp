@@ -7,7 +7,6 @@
 
 #include "app/CachedFilesSnapshot.h"
 #include "app/TextHelpers.h"
-#include "app/UserFolders.h"
 #include "mainwnd/ContactsLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/Director.h"
@@ -72,7 +71,6 @@ void MainWnd::BuildOrganizationTree() {
   m_rootUsergroups = mireloom::UsergroupManager::DefaultManager()->FetchRootUsergroupsFromCache();
   // A root the skin lacks gets no rows: they would have no place.
   if (!root) return;
-  const DocumentsFolderSnapshot cacheFolder;
   const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_PaintManager);
   const MemberRowStyle style = {kRootMemberLeft, kMemberNamePadding, false};
@@ -84,7 +82,6 @@ void MainWnd::BuildOrganizationTree() {
 
 void MainWnd::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
   if (!node) return;
-  const DocumentsFolderSnapshot cacheFolder;
   const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_PaintManager);
   const MemberRowStyle style = {kGroupMemberLeft, kMemberNamePadding, false};

@@ -8,7 +8,6 @@
 #include "app/ColorText.h"
 #include "app/ServiceConstants.h"
 #include "app/TextHelpers.h"
-#include "app/UserFolders.h"
 #include "mainwnd/BadgeTexts.h"
 #include "mainwnd/LazyListItem.h"
 #include "mainwnd/MainWnd.h"
@@ -98,7 +97,6 @@ void MainWnd::BuildSessionList() {
 
 void MainWnd::AddSessionItems(const SessionEntries& entries) {
   if (!m_sessionList) return;
-  const DocumentsFolderSnapshot cacheFolder;
   const CachedFilesSnapshot cachedFiles;
   // Looked up by id once, not per entry: a team may hold thousands.
   std::unordered_map<std::string, const mireloom::Channel*> channels;
