@@ -27,6 +27,12 @@ class TempFolder final {
 void DeleteTree(const std::wstring& folder);
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Writes bytes over the start of a file that another handle holds open (a
+// store the service uses), as another program may.
+bool OverwriteOpenFile(const std::wstring& path, const std::string& bytes);
+// Writes a file of so many megabytes, a megabyte at a time, each of its own
+// letter, so that a block out of place shows.
+bool WriteBigFile(const std::wstring& path, int megabytes);
 // The whole file, or "" when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 // Code page 936 form of a wide path.
