@@ -1,5 +1,6 @@
 #include "signin/SubdomainWnd.h"
 
+#include "app/BusyButton.h"
 #include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
@@ -10,7 +11,6 @@
 #include "mireloom/AccountManager.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
-#include "signin/BusyButton.h"
 #include "signin/LoginWnd.h"
 #include "signin/SessionStart.h"
 #include "signin/SigninMessages.h"
@@ -93,17 +93,17 @@ void SubdomainWnd::OnTeamLite(HWND window, bool ok, int64_t code, const std::str
 
 void SubdomainWnd::SetCheckingState(bool checking) {
   if (checking) {
-    signin::SetButtonLook(m_continueButton, signin::ButtonLook::Busy, LocalizedText("CheckDomainThree"));
+    SetButtonLook(m_continueButton, ButtonLook::Busy, LocalizedText("CheckDomainThree"));
     SetTimer(GetHWND(), kCheckingTimer, kBusyTickMs, nullptr);
   } else {
-    signin::SetButtonLook(m_continueButton, signin::ButtonLook::Idle, LocalizedText("SubdomainContinue"));
+    SetButtonLook(m_continueButton, ButtonLook::Idle, LocalizedText("SubdomainContinue"));
     KillTimer(GetHWND(), kCheckingTimer);
   }
 }
 
 void SubdomainWnd::StepCheckingAnimation() {
   if (!m_continueButton) return;
-  const std::wstring next = signin::NextBusyText(m_continueButton->GetText().GetData(), signin::kCheckingKeys);
+  const std::wstring next = NextBusyText(m_continueButton->GetText().GetData(), signin::kCheckingKeys);
   if (!next.empty()) m_continueButton->SetText(next.c_str());
 }
 
