@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <gdiplus.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include "app/UserFolders.h"
@@ -164,6 +165,12 @@ int ProgramDriver::ThreadCount() const {
   return count;
 }
 
+double ProgramDriver::WorkingSetMegabytes() const {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(m_process, &counters, sizeof counters) ? counters.WorkingSetSize / 1048576.0 : 0;
+}
+
 int ProgramDriver::WaitForExit(DWORD timeout_ms) {
   if (!m_process || WaitForSingleObject(m_process, timeout_ms) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
@@ -180,15 +187,11 @@ std::wstring ProgramFolder() {
   return folder + L"\\bin";
 }
 
-namespace {
-
 COLORREF ScreenPixel(HWND window, POINT client) {
   ClientToScreen(window, &client);
   quennet::WindowDc screen(nullptr);
   return GetPixel(screen.get(), client.x, client.y);
 }
-
-}  // namespace
 
 bool ShowsFilledMainWindow(HWND main) {
   constexpr COLORREF kRail = RGB(0x1E, 0x28, 0x35);

@@ -41,6 +41,8 @@ class ProgramDriver final {
   static void ClickAt(HWND window, int x, int y);
   // Threads the program runs now.
   [[nodiscard]] int ThreadCount() const;
+  // What the program holds in memory now (its resident pages).
+  [[nodiscard]] double WorkingSetMegabytes() const;
   // Waits for the program to end; its exit code, or -1 on timeout.
   int WaitForExit(DWORD timeout_ms = 15000);
   [[nodiscard]] DWORD ProcessId() const { return m_process_id; }
@@ -57,6 +59,8 @@ std::wstring ProgramFolder();
 // Whether the main window shows on the screen its list's first item and the
 // user's avatar (by the skin's layout and colours).
 bool ShowsFilledMainWindow(HWND main);
+// The colour the screen shows at a point of the window's client area.
+COLORREF ScreenPixel(HWND window, POINT client);
 // Saves what the screen shows of the window as a PNG.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 // The event log the program writes in the user data folder.
