@@ -56,6 +56,14 @@ mireloom::Message::Data TextFrom(const std::string& conversation, const std::str
   return message;
 }
 
+// A one-to-one conversation with olivia that holds these messages, opened.
+void ShowOliviasMessages(const std::string& conversation, const std::vector<mireloom::Message::Data>& messages) {
+  ASSERT_TRUE(core::WaitIdle());
+  core::PreloadIMs({{conversation, "usr-olivia"}});
+  core::PreloadMessages(messages);
+  mainwnd_test::MainWindowTest::Main()->RefreshAndSelectSession(conversation, false);
+}
+
 // The list entry that holds the control.
 CControlUI* EntryOf(CControlUI* control) {
   while (control && control->GetParent() != MessageView()) control = control->GetParent();
@@ -153,15 +161,12 @@ TEST_F(MessageViewTest, APageShowsItsDaysAndOffersMoreWhenFull) {
   StepRunner script;
   WaitForFilledList(script)
       .Do("nineteen messages", [&days] {
-        ASSERT_TRUE(core::WaitIdle());
-        core::PreloadIMs({{"im-zhou-pages", "usr-olivia"}});
         std::vector<mireloom::Message::Data> messages;
         for (int i = 0; i < 19; ++i) {
           const int64_t time = i < static_cast<int>(days.size()) ? days[i] : LocalTime(2024, 5, 11) + i;
           messages.push_back(TextFrom("im-zhou-pages", "usr-olivia", "第" + std::to_string(i) + "条", time));
         }
-        core::PreloadMessages(messages);
-        Main()->RefreshAndSelectSession("im-zhou-pages", false);
+        ShowOliviasMessages("im-zhou-pages", messages);
         const auto lines = ViewLines();
         ASSERT_EQ(lines.size(), 19u + 5u);
         // 3 March of 2015 and of 2016 count as one day; the year is not compared.
@@ -210,14 +215,11 @@ TEST_F(MessageViewTest, LongTextsAreAsTallAsTheirDrawnLinesAtEveryWidth) {
   StepRunner script;
   WaitForFilledList(script)
       .Do("the long texts", [&texts] {
-        ASSERT_TRUE(core::WaitIdle());
-        core::PreloadIMs({{"im-zhou-long", "usr-olivia"}});
         std::vector<mireloom::Message::Data> messages;
         for (size_t i = 0; i < texts.size(); ++i) {
           messages.push_back(TextFrom("im-zhou-long", "usr-olivia", texts[i], LocalTime(2024, 5, 10) + i));
         }
-        core::PreloadMessages(messages);
-        Main()->RefreshAndSelectSession("im-zhou-long", false);
+        ShowOliviasMessages("im-zhou-long", messages);
       })
       .Do("at the first width", [&] { checkAt(L"long_messages.png"); })
       .Do("maximised", [&] {
