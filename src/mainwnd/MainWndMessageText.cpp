@@ -37,8 +37,7 @@ int AddSelectableText(CContainerUI* column, const messageview::FormattedText& te
   edit->SetTextColor(kMessageTextColor);
   edit->SetText(text.plain.c_str());
 
-  CTextUI* measure = AddText(column, kMessageFont, text.markup, kTextPadding);
-  measure->SetTextColor(kMessageTextColor);
+  CTextUI* measure = AddPartText(column, text.markup);
   measure->SetVisible(false);
   return EstimatedHeight(measure);
 }
@@ -60,12 +59,15 @@ void MainWnd::AddTextMessage(const mireloom::Message& message) {
   if (!column) return;
   const messageview::FormattedText text = messageview::FormatText(message.content());
   const messageview::EmojiSplit split = messageview::SplitEmoji(text.markup);
-  switch (messageview::ChooseTextLayout(split, text.has_spans, messageview::TextPlace::kMessage)) {
+  const bool shaped = messageview::NeedsShapedText(text.plain);
+  switch (messageview::ChooseTextLayout(split, text.has_spans || shaped, messageview::TextPlace::kMessage)) {
     case messageview::TextLayout::kSelectableText:
       item->SetFixedHeight(messageview::SingleTextItemHeight(AddSelectableText(column, text)));
       break;
     case messageview::TextLayout::kMarkupText: {
-      CTextUI* label = AddText(column, kLinkFont, text.markup, kTextPadding);
+      // A text that is a label only for its letters looks as a plain one.
+      CTextUI* label = text.has_spans ? AddText(column, kLinkFont, text.markup, kTextPadding)
+                                      : AddPartText(column, text.markup);
       item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(label)));
       break;
     }

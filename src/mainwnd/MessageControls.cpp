@@ -29,13 +29,13 @@ CControlUI* AddEmojiPicture(CContainerUI* row, const std::wstring& imageName) {
   return picture;
 }
 
+}  // namespace
+
 CTextUI* AddPartText(CContainerUI* row, const std::wstring& text) {
   CTextUI* part = AddText(row, kMessageFont, text, kTextPadding);
   part->SetTextColor(kMessageTextColor);
   return part;
 }
-
-}  // namespace
 
 CTextUI* AddText(CContainerUI* parent, int font, const std::wstring& text, RECT textPadding, bool markup) {
   auto* label = new CTextUI;

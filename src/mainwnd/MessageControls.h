@@ -26,6 +26,8 @@ constexpr DWORD kMessageTextColor = 0xFF262626;
 // Every text of a message item starts this far in from its column.
 constexpr RECT kTextPadding = {14, 0, 0, 0};
 
+// A message's markup in the message font and colour.
+DuiLib::CTextUI* AddPartText(DuiLib::CContainerUI* row, const std::wstring& text);
 // A wrapping text; with markup its links are clickable.
 DuiLib::CTextUI* AddText(DuiLib::CContainerUI* parent, int font, const std::wstring& text, RECT textPadding,
                          bool markup = true);

@@ -1,5 +1,8 @@
 #include "mainwnd/MessageLayout.h"
 
+#include <windows.h>
+#include <usp10.h>
+
 #include <algorithm>
 
 #include "mainwnd/EmojiSplit.h"
@@ -52,6 +55,12 @@ TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace p
   if (split.HasMatch()) return TextLayout::kEmojiRow;
   if (place == TextPlace::kMessage && !has_spans) return TextLayout::kSelectableText;
   return TextLayout::kMarkupText;
+}
+
+bool NeedsShapedText(const std::wstring& text) {
+  const bool supplementary = std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; });
+  return supplementary ||
+         (!text.empty() && ScriptIsComplex(text.c_str(), static_cast<int>(text.size()), SIC_COMPLEX) == S_OK);
 }
 
 int EmojiRowItemHeight(bool has_tail, int tail_height) {
