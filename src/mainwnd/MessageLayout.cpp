@@ -1,8 +1,5 @@
 #include "mainwnd/MessageLayout.h"
 
-#include <windows.h>
-#include <usp10.h>
-
 #include <algorithm>
 
 #include "mainwnd/EmojiSplit.h"
@@ -58,9 +55,11 @@ TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace p
 }
 
 bool NeedsShapedText(const std::wstring& text) {
-  const bool supplementary = std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; });
-  return supplementary ||
-         (!text.empty() && ScriptIsComplex(text.c_str(), static_cast<int>(text.size()), SIC_COMPLEX) == S_OK);
+  return std::any_of(text.begin(), text.end(), [](wchar_t c) {
+    const bool rightToLeft = (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
+    const bool beyondFirstPlane = c >= 0xD800 && c <= 0xDBFF;
+    return rightToLeft || beyondFirstPlane;
+  });
 }
 
 int EmojiRowItemHeight(bool has_tail, int tail_height) {
