@@ -173,13 +173,16 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnTrayNotify(LPARAM mouseMessage);
   void ShowTrayMenu();
   void RestoreFromTray();
+  // The modal window running inside this window's loop comes to the front.
+  void BringModalWindowForward();
   void OnTimer(WPARAM timer);
   // True when the key is consumed here.
   bool OnKeyDown(WPARAM key);
   // True when the drop was handled here.
   bool OnDropFiles(HDROP drop);
   void PlaceImeWindow();
-  void OnLanguageChanged();
+  // The language the user chose, or 0 to take the stored one.
+  void OnLanguageChanged(int chosenLanguage);
 
   // ---- Attention (MainWndAttention.cpp)
   // The tray record afresh: this window, its callback, the tip and the icon.
@@ -214,6 +217,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // ---- Close buttons and sign-out (MainWndSignOut.cpp)
   void OnCustomCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  // Quits or hides, as "CLOSE_ACTION" says; the system's close does the same.
+  void CloseAsTheCloseButtonDoes();
   void OnHidingCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnSignOutClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void SignOut();

@@ -1,8 +1,8 @@
 // The window's message procedure: its own messages, its timers, the tray
 // icon's notifications, Enter and Esc, dropped files and the input method.
 // Whatever it handles still goes on to the framework, but Enter in the chat
-// input and Esc, which end here, and the image records, whose answer tells
-// their sender that the window took them.
+// input and Esc, and the system's close, which end here, and the image
+// records, whose answer tells their sender that the window took them.
 
 #include <windows.h>
 #include <imm.h>
@@ -54,7 +54,7 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       PlaceBrowser();
       break;
     case WM_LANGUAGE_CHANGED:
-      OnLanguageChanged();
+      OnLanguageChanged(static_cast<int>(wParam));
       break;
     case WM_TIMER:
       OnTimer(wParam);
@@ -62,6 +62,18 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
       if (OnKeyDown(wParam)) return 0;
       break;
+    case WM_SYSCOMMAND:
+      // Alt+F4, the system menu's Close and the taskbar's close.
+      if ((wParam & 0xFFF0) != SC_CLOSE) break;
+      CloseAsTheCloseButtonDoes();
+      return 0;
+    case WM_CLOSE:
+      // The program's own closes go through the window manager; any other
+      // is the system's and takes the close button's road, so that the
+      // placement is saved and the quit runs.
+      if (wParam == kManagedCloseResult) break;
+      CloseAsTheCloseButtonDoes();
+      return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       break;
@@ -110,8 +122,19 @@ void MainWnd::OnTrayNotify(LPARAM mouseMessage) {
       RestoreFromTray();
       break;
     default:
-      break;
+      return;
   }
+  BringModalWindowForward();
+}
+
+void MainWnd::BringModalWindowForward() {
+  // A dialog runs its loop inside this window's and keeps this window
+  // disabled: left behind it, it would make this window look dead to clicks.
+  const HWND modal = CWindowWnd::InnermostModalWindow();
+  if (!modal || modal == GetHWND() || !IsWindow(modal) || !IsWindow(GetHWND())) return;
+  if (IsIconic(modal)) ::ShowWindow(modal, SW_RESTORE);
+  SetWindowPos(modal, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(modal);
 }
 
 void MainWnd::ShowTrayMenu() {
@@ -163,9 +186,10 @@ bool MainWnd::OnKeyDown(WPARAM key) {
   }
   if (key != VK_RETURN || !ChatInputEdit || !ChatInputEdit->IsFocused()) return false;
   if (GetKeyState(VK_SHIFT) < 0) {
-    // A line break at the end of the text, wherever the caret stands.
-    const std::wstring text = std::wstring(ChatInputEdit->GetText().GetData()) + L"\n";
-    ChatInputEdit->SetText(text.c_str());
+    // A line break at the end of the text, wherever the caret stands. Set
+    // as a whole text it would leave the caret at the start, so that typing
+    // went on in front of the first line; appended, the caret follows it.
+    ChatInputEdit->AppendText(L"\n");
   } else {
     SendChatInput();
   }
@@ -202,15 +226,16 @@ void MainWnd::PlaceImeWindow() {
   ImmReleaseContext(GetHWND(), context);
 }
 
-void MainWnd::OnLanguageChanged() {
+void MainWnd::OnLanguageChanged(int chosenLanguage) {
   SavePlacement();
   ShowWindow(false, false);
   WindowManager* manager = WindowManager::GetInstance();
   manager->CloseAll();
   manager->CloseMainWnd();
   ReleaseSessionState();
-  // The language window wrote the value before it posted this message.
-  const int language = settings::ReadInt(settings::kLanguageKey);
+  // The language window sends the choice along: the settings file may not
+  // have taken it. Without one, the stored value counts, whatever it is.
+  const int language = chosenLanguage != 0 ? chosenLanguage : settings::ReadInt(settings::kLanguageKey);
   StringTable.clear();
   if (language >= kFirstLanguage && language <= kLastLanguage) {
     LoadLanguageFile(LanguageFileFor(language, 0), StringTable);

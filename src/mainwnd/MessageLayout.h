@@ -2,12 +2,13 @@
 
 // How the message view lays items out: which builder shows a content type,
 // which controls show a text, how tall items are, and when the view offers
-// older messages. Heights of texts are the framework's estimates for the
-// view's text width (kTextWidth x kTextAvailableHeight); the caller measures,
-// these functions add up.
+// older messages. Heights of texts are the framework's estimates at the
+// width of the item's content column, measured again when the view's width
+// changes (cards: at kTextWidth); the caller measures, these functions add up.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace messageview {
 
@@ -43,6 +44,12 @@ enum class MessageBuilder { kText, kNotice, kImage, kFile, kSnippet, kMail, kCom
 enum class TextLayout { kEmojiRow, kSelectableText, kMarkupText };
 enum class TextPlace { kMessage, kCard };
 [[nodiscard]] TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace place);
+// Whether the text holds characters beyond the first 65,536 (emoji) or of
+// the right-to-left scripts (Hebrew, Arabic and their neighbours), whose
+// letters may join: the selectable rich edit under Wine draws those as
+// boxes or unjoined, where the markup label shapes them, so such a message
+// takes the label.
+[[nodiscard]] bool NeedsShapedText(const std::wstring& text);
 
 // A text message: an emoji row is the tail's height + 36, or 56 without a
 // tail; a single text is its height + 30.

@@ -78,6 +78,7 @@ void PersonalMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_account_config_label", "AccountSettings"},
                               {L"menu_switch_language_label", "SwitchLanguage"},
                               {L"menu_signout_team_label", "ReturnToDomain"}});
+  // The text carries its own trailing space where the language wants one.
   const std::wstring version = LocalizedText("Version") + ClientVersion;
   if (CControlUI* label = m_PaintManager.FindControl(L"version")) label->SetText(version.c_str());
 }

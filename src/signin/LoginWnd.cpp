@@ -72,10 +72,20 @@ void LoginWnd::PrefillRememberedAccount() {
   if (password.empty()) return;
   if (m_userNameEdit) m_userNameEdit->SetText(Utf8ToWide(userName).c_str());
   if (m_passwordEdit) m_passwordEdit->SetText(password.c_str());
+  m_prefilledUserName = Utf8ToWide(userName);
+}
+
+void LoginWnd::ForgetPrefilledPasswordIfAccountChanged() {
+  if (m_prefilledUserName.empty() || !m_userNameEdit) return;
+  if (m_userNameEdit->GetText().GetData() == m_prefilledUserName) return;
+  // The remembered password is that account's alone: never sent for another.
+  if (m_passwordEdit) m_passwordEdit->SetText(L"");
+  m_prefilledUserName.clear();
 }
 
 void LoginWnd::DoLogin() {
   if (m_loginPending) return;
+  ForgetPrefilledPasswordIfAccountChanged();
   m_loginPending = true;
   SetLoggingState(true);
   m_sentUserName = m_userNameEdit ? WideToUtf8(m_userNameEdit->GetText().GetData()) : std::string();
@@ -130,6 +140,7 @@ void LoginWnd::StepLoggingAnimation() {
 
 LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   quennet::log_event("Login success, my name is : %s", response.user->display_name().c_str());
+  if (EndedByBlockedSessionFolder(*response.user)) return 0;
   signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
   signin::StartDirector(*response.user, *m_team, *response.token);
   ConnectToIMServer();
@@ -171,6 +182,16 @@ LRESULT LoginWnd::OnSessionFetchFailed() {
   return 0;
 }
 
+bool LoginWnd::EndedByBlockedSessionFolder(const mireloom::User& me) {
+  // Nothing of the session is kept before its folder is there: without it the
+  // main window would stay empty for good.
+  const std::optional<std::wstring> blocked = signin::BlockedSessionFolder(me, *m_team);
+  if (!blocked) return false;
+  EndLoginRequest();
+  signin::TellBlockedSessionFolder(*blocked);
+  return true;
+}
+
 void LoginWnd::EndLoginRequest() {
   m_loginPending = false;
   SetLoggingState(false);
@@ -179,6 +200,7 @@ void LoginWnd::EndLoginRequest() {
 
 LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
   quennet::log_event("Need to init password");
+  if (EndedByBlockedSessionFolder(*response.user)) return 0;
   // The password typed here is about to be replaced: only the account is
   // remembered now, the new password once the service has taken it.
   signin::RegisterAccount(*m_team, m_sentUserName);
@@ -282,6 +304,8 @@ void LoginWnd::Notify(TNotifyUI& msg) {
     }
   } else if (msg.sType == L"return" && (sender == L"username_edit" || sender == L"password_edit")) {
     DoLogin();
+  } else if (msg.sType == L"textchanged" && sender == L"username_edit") {
+    ForgetPrefilledPasswordIfAccountChanged();
   }
   WindowImplBase::Notify(msg);
 }

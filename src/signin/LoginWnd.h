@@ -66,10 +66,16 @@ class LoginWnd : public DuiLib::WindowImplBase {
 
  private:
   void PrefillRememberedAccount();
+  // Empties a pre-filled password once the account differs from the one it
+  // was remembered for.
+  void ForgetPrefilledPasswordIfAccountChanged();
   void StepLoggingAnimation();
   void ReturnToSubdomainWindow();
   LRESULT OnSessionFetchFailed();
   void EndLoginRequest();
+  // True when the session's folder cannot be made: the user has been told and
+  // the sign-in has ended as a failed one does.
+  bool EndedByBlockedSessionFolder(const mireloom::User& me);
 
   CWndShadow m_shadow;
   std::unique_ptr<mireloom::Team> m_team;
@@ -77,6 +83,8 @@ class LoginWnd : public DuiLib::WindowImplBase {
   // later edits of the form cannot change what is remembered.
   std::string m_sentUserName;
   std::string m_sentPassword;
+  // The account whose remembered password the form holds; empty when none.
+  std::wstring m_prefilledUserName;
   // One log-in at a time: set when a request starts, cleared on every outcome.
   bool m_loginPending = false;
 

@@ -56,11 +56,11 @@ class ProgramDriver final {
 
 // The program's folder (dist/bin), as Windows sees it.
 std::wstring ProgramFolder();
+// The colour the screen shows at a point of the window's client area.
+COLORREF ScreenPixel(HWND window, POINT client);
 // Whether the main window shows on the screen its list's first item and the
 // user's avatar (by the skin's layout and colours).
 bool ShowsFilledMainWindow(HWND main);
-// The colour the screen shows at a point of the window's client area.
-COLORREF ScreenPixel(HWND window, POINT client);
 // Saves what the screen shows of the window as a PNG.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 // The event log the program writes in the user data folder.

@@ -330,4 +330,6 @@ void DropConnection(int reconnectAfterMs) {
 
 void Outage(bool on) { DemoService::Get()->SetOutage(on); }
 
+void PostAsMember(const Message::Data& message) { DemoService::Get()->PostAs(message); }
+
 }  // namespace mireloom::testing

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "quennet/WinHandles.h"
+
 namespace DuiLib::detail {
 
 struct DecodedImage {
@@ -20,6 +22,13 @@ struct DecodedImage {
   std::vector<HBITMAP> frames;
   std::vector<UINT> delays;  // milliseconds
   UINT duration = 0;         // of one loop
+  // Copies filtered down to the sizes the picture is drawn at (ScaledImage.h).
+  struct ScaledCopy {
+    RECT source;
+    SIZE size;
+    quennet::UniqueBitmap bitmap;
+  };
+  std::vector<ScaledCopy> scaledCopies;
   DecodedImage() = default;
   DecodedImage(const DecodedImage&) = delete;
   DecodedImage& operator=(const DecodedImage&) = delete;
@@ -35,6 +44,9 @@ struct DecodedImage {
 // the file is neither kept open nor locked. False for a missing, empty or
 // oversized file.
 bool ReadImageBytes(const std::wstring& path, std::string* out);
+void SetLargestImageFile(size_t bytes);
+// There, not empty and within the largest size: asks for the size only.
+bool IsReadableImageFile(const std::wstring& path);
 
 // The picture in the bytes, whatever its format (sniffed from the content:
 // cache files have no extension), or NULL.

@@ -53,7 +53,7 @@ void CPaintManagerUI::OnMouseMove(POINT pt, WPARAM wParam) {
   m_ptLastMousePos = pt;
   if (!m_bMouseTracking) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_HOVER, m_hWndPaint, 500};
-    m_bMouseTracking = _TrackMouseEvent(&track) != FALSE;
+    m_bMouseTracking = TrackMouseEvent(&track) != FALSE;
   }
   CControlUI* hit = FindControl(pt);
   if (hit != m_pEventHover) {
@@ -142,6 +142,15 @@ bool CPaintManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
     SendEvent(hit, UIEVENT_SETCURSOR, pt, wParam, lParam);
   }
   return true;
+}
+
+void CPaintManagerUI::OnContentScrolled(const CControlUI* pContainer) {
+  for (const CControlUI* control = m_pEventHover; control; control = control->GetParent()) {
+    if (control == pContainer) {
+      HideToolTip();
+      return;
+    }
+  }
 }
 
 void CPaintManagerUI::ShowToolTip() {
