@@ -115,6 +115,12 @@ HWND ProgramRoadTest::FocusedChatInput(HWND main) {
   return IsRichEdit(focus) ? focus : nullptr;
 }
 
+std::wstring ProgramRoadTest::EditText(HWND edit) {
+  wchar_t text[256] = {};
+  SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
 void ProgramRoadTest::CloseMainWindow(HWND main) {
   RECT client = {};
   GetClientRect(main, &client);

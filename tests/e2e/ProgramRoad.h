@@ -47,6 +47,8 @@ class ProgramRoadTest : public testing::Test {
   static bool SendInConversation(HWND main, POINT item, const std::wstring& text);
   // The chat input when it has the keyboard, or null.
   static HWND FocusedChatInput(HWND main);
+  // The text of a native edit (a rich edit too) of the program.
+  static std::wstring EditText(HWND edit);
   // Clicks the main window's close button, which quits.
   static void CloseMainWindow(HWND main);
 

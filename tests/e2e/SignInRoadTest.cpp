@@ -45,12 +45,6 @@ class SignInRoadTest : public ProgramRoadTest {
     ProgramDriver::PressEnter(login);
     QuitFromMainWindow(program, mainShot);
   }
-
-  static std::wstring EditText(HWND edit) {
-    wchar_t text[256] = {};
-    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-  }
 };
 
 TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheMainWindow) {

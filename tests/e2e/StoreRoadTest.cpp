@@ -59,12 +59,6 @@ class StoreRoadTest : public ProgramRoadTest {
     }
     mt::ResetCore();
   }
-
-  static std::wstring TextOf(HWND edit) {
-    wchar_t text[256] = {};
-    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-  }
 };
 
 // The store is damaged while zhou writes to lin: the message fails and its
@@ -80,7 +74,7 @@ TEST_F(StoreRoadTest, ADamagedStoreFailsTheSendAndTheRebuiltOneAgreesWithTheCach
     ASSERT_TRUE(SendInConversation(main, SessionItem(kLinItem), L"after-1"));
     const HWND input = FocusedChatInput(main);
     ASSERT_NE(input, nullptr);
-    EXPECT_TRUE(WaitUntil([input] { return TextOf(input) == L"after-1"; }, 10000))
+    EXPECT_TRUE(WaitUntil([input] { return EditText(input) == L"after-1"; }, 10000))
         << "the failed message's text did not come back";
     EXPECT_EQ(EventLog().find("Recv direct message : after-1"), std::string::npos) << "shown as sent";
     EXPECT_TRUE(SaveScreenshot(main, Shot(L"41-send-refused.png")));
