@@ -33,7 +33,7 @@ bool MayChooseVisibility() {
 
 void WindowManager::ShowCreateChannelWnd() { Show<CreateChannelWnd>(WindowSlot::CreateChannelWnd, {}); }
 
-CDuiString CreateChannelWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString CreateChannelWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT CreateChannelWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

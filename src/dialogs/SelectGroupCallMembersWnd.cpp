@@ -36,7 +36,7 @@ void WindowManager::ShowSelectGroupCallMembersWnd(const std::string& channelId) 
 
 SelectGroupCallMembersWnd::SelectGroupCallMembersWnd(const std::string& channelId) : m_channelId(channelId) {}
 
-CDuiString SelectGroupCallMembersWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SelectGroupCallMembersWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SelectGroupCallMembersWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -47,7 +47,7 @@ void WindowManager::ShowSelectEmojiWnd(const std::string& chatId, int x, int y) 
 
 SelectEmojiWnd::SelectEmojiWnd(const std::string& chatId, int x, int y) : m_chatId(chatId), m_x(x), m_y(y) {}
 
-CDuiString SelectEmojiWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SelectEmojiWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SelectEmojiWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   // The picker keeps the style it was created with, as the side panels do.

@@ -8,6 +8,7 @@
 #include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "files/FilesMessages.h"
@@ -21,7 +22,9 @@ using mireloomwnd::kZoomBadgeTimer;
 
 namespace {
 
-constexpr DWORD kSaveDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+// Without OFN_NOCHANGEDIR the dialog leaves the working directory in the
+// folder the picture was saved to.
+constexpr DWORD kSaveDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR;
 // How close to a bottom corner the page buttons of a maximised viewer appear.
 constexpr int kCornerReach = 100;
 
@@ -60,7 +63,7 @@ ImageViewerWnd::ImageViewerWnd() {
 
 ImageViewerWnd::~ImageViewerWnd() = default;
 
-CDuiString ImageViewerWnd::GetSkinFolder() { return mireloomwnd::kSkinFolder; }
+CDuiString ImageViewerWnd::GetSkinFolder() { return mireloomwnd::SkinFolder(); }
 
 CControlUI* ImageViewerWnd::CreateControl(LPCTSTR pstrClass) {
   if (pstrClass && wcscmp(pstrClass, L"UUCenter") == 0) return new CUUCenterUI;
@@ -198,6 +201,8 @@ void ImageViewerWnd::SaveAs() {
   const std::wstring filter =
       files::SaveFilter(extension, LocalizedText("SaveImageTypeLabel"), LocalizedText("SaveAllTypeLabel"));
   const std::wstring dialogTitle = LocalizedText("SaveAsLabel");
+  // A picture belongs with the user's pictures, not in the program's folder.
+  const std::wstring pictures = GetPicturesFolder();
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = GetHWND();
@@ -205,6 +210,7 @@ void ImageViewerWnd::SaveAs() {
   dialog.nMaxFile = files::kSaveNameBufferLength;
   dialog.Flags = kSaveDialogFlags;
   dialog.lpstrTitle = dialogTitle.c_str();
+  dialog.lpstrInitialDir = pictures.empty() ? nullptr : pictures.c_str();
   dialog.nFilterIndex = 0;
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();

@@ -49,7 +49,7 @@ ViewFilesWnd::ViewFilesWnd(const std::string& chatId, int x, int y, int height, 
 
 ViewFilesWnd::~ViewFilesWnd() = default;
 
-CDuiString ViewFilesWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString ViewFilesWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT ViewFilesWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   const RECT placement = {m_x, m_y, m_x + kPanelWidth, m_y + m_height};

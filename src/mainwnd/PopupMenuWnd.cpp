@@ -30,7 +30,7 @@ PopupMenuWnd::~PopupMenuWnd() { --s_liveMenus; }
 
 size_t PopupMenuWnd::LiveMenuCount() { return s_liveMenus; }
 
-CDuiString PopupMenuWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString PopupMenuWnd::GetSkinFolder() { return SkinFolder(); }
 
 void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y) {
   if (!owner) {

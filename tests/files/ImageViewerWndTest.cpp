@@ -7,10 +7,12 @@
 #include "FilesWindowTest.h"
 #include "TestPictures.h"
 #include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/ImageViewerWnd.h"
 #include "files/UUCenterUI.h"
+#include "quennet/testing.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -145,7 +147,9 @@ TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndDownloadsWhereTheAddressLead
   const auto dialogs = m_platform.CallsOf(PlatformCall::SaveFileDialog);
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[1].caption, L"a-b-c.png");
-  EXPECT_EQ(dialogs[1].flags, UINT(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER));
+  EXPECT_EQ(dialogs[1].flags, UINT(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR));
+  EXPECT_EQ(dialogs[1].folder, GetPicturesFolder());
+  EXPECT_FALSE(dialogs[1].folder.empty());
   const auto download = m_platform.CallsOf(PlatformCall::DownloadUrlToFile)[0];
   EXPECT_EQ(download.text.rfind(L"https://files.corvanel.test/", 0), 0u) << download.text.c_str();
   EXPECT_EQ(download.text.substr(download.text.size() - 4), L".jpg");

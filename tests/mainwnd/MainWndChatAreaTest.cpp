@@ -207,7 +207,8 @@ TEST_F(MainWndChatAreaTest, PicturesSnippetsAndTheFileButtonsOpenTheirWindows) {
       .Do("with the file's name", [this] {
         EXPECT_EQ(test_support::TextIn(L"UploadFileWnd", L"file_name_edit"), L"上传.png");
         const auto dialogs = m_platform.CallsOf(PlatformCall::OpenFileDialog);
-        EXPECT_EQ(dialogs.back().flags, static_cast<UINT>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST));
+        EXPECT_EQ(dialogs.back().flags,
+              static_cast<UINT>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR));
         EXPECT_EQ(dialogs.back().owner, MainWindow());
         WindowManager::GetInstance()->CloseUploadFileWnd();
       })

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "MainWndFixture.h"
+#include "app/SkinPaths.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "quennet/testing.h"
@@ -82,7 +83,7 @@ TEST_F(MainWndStartTest, UnreadAtStartPlaysTheSoundOnceAndBlinksThoughTheWindowI
     EXPECT_TRUE(IsWindowVisible(MainWindow()));
     const auto sounds = m_platform.CallsOf(PlatformCall::PlaySound);
     ASSERT_EQ(sounds.size(), 1u);
-    EXPECT_EQ(sounds[0].text, L"../Mireloom/skin/sound/knock_brush.wav");
+    EXPECT_EQ(sounds[0].text, mireloomwnd::MessageSoundPath());
     EXPECT_NE(sounds[0].flags & SND_ASYNC, 0u);
     const auto tray = TrayCalls();
     ASSERT_FALSE(tray.empty());

@@ -25,6 +25,15 @@ CDuiString CurrentDirectory() {
   return CDuiString(buffer, static_cast<int>(length));
 }
 
+// "C:\..." or "\\server\..." (either separator): a folder that no longer
+// depends on the working directory.
+bool IsAbsoluteFolder(const CDuiString& folder) {
+  const std::wstring text = folder.GetData();
+  const bool drive = text.size() >= 3 && text[1] == L':' && (text[2] == L'\\' || text[2] == L'/');
+  const bool unc = text.size() >= 2 && (text[0] == L'\\' || text[0] == L'/') && (text[1] == L'\\' || text[1] == L'/');
+  return drive || unc;
+}
+
 }  // namespace
 
 WindowImplBase::~WindowImplBase() {
@@ -84,8 +93,8 @@ SIZE WindowImplBase::ClampWindowSize(SIZE asked, SIZE minimum, const RECT& workA
 LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   HWND hWnd = GetHWND();
   m_PaintManager.Init(hWnd);
-  CDuiString folder = GetSkinFolder();
-  m_PaintManager.SetResourcePath(CurrentDirectory() + L"\\" + folder);
+  const CDuiString folder = GetSkinFolder();
+  m_PaintManager.SetResourcePath(IsAbsoluteFolder(folder) ? folder : CurrentDirectory() + L"\\" + folder);
   const CDuiString skin = GetSkinFile();
   CDialogBuilder builder;
   CControlUI* root = builder.Create(skin, nullptr, this, &m_PaintManager);
