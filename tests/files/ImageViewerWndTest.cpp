@@ -27,6 +27,9 @@ class ImageViewerWndTest : public FilesWindowTest {
   void SetUp() override {
     FilesWindowTest::SetUp();
     ASSERT_TRUE(files_test::WriteTestPicture(m_picture, 1000, 500, L"image/png"));
+    // These tests look at their own picture: the service's stays out, and
+    // the viewer keeps what it opened with.
+    mt::HttpTransportFailure("https://files.corvanel.test/download/");
   }
   void TearDown() override {
     EXPECT_TRUE(ImageViewerWnd::WaitForSavedImages(10000));
@@ -115,6 +118,18 @@ TEST_F(ImageViewerWndTest, DraggingMovesTheWindowUntilThePictureIsLargerThanIt) 
     EXPECT_EQ(dragged.top - zoomed.top, -10);
     Drag(window, {500, 250}, {200, 100});
     EXPECT_EQ(Picture(window)->GetDrawRect().right, 1000) << "the right edge stays covered";
+  });
+}
+
+TEST_F(ImageViewerWndTest, APictureThatCannotBeFetchedLeavesWhatItOpenedWithAndTheLogSaysWhy) {
+  quennet::ScopedLogCapture log;
+  OpenViewer([&](HWND window) {
+    ASSERT_TRUE(WaitFor([&] {
+      return log.Contains("The picture itself could not be fetched (the reply was 0): the thumbnail stays");
+    }));
+    Testing::PumpPending();
+    EXPECT_EQ(Picture(window)->GetImageWidth(), 1000);
+    EXPECT_EQ(Picture(window)->GetImageHeight(), 500);
   });
 }
 
