@@ -11,10 +11,16 @@ using FetchFailed = std::function<void(const std::string& reason)>;
 
 // Calls back with the cached file's path (code page 936): at once, on this
 // thread, when the key's file exists; otherwise after a successful download,
-// on the HTTP thread. Not called for an empty key, a failed or empty reply, or
-// a file that cannot be written; `failed`, when given, is called instead.
+// on the HTTP thread. Not called for an empty key or a failed or empty reply;
+// `failed`, when given, is called instead. A file that cannot be written (a
+// full disk) is not taken as done: the callback waits until the key is asked
+// for again and its file is there.
 void DownloadToCache(const std::string& url, const std::string& key,
                      std::function<void(const std::string& localPath)> callback, FetchFailed failed = nullptr);
+
+// Answers the callbacks waiting for the key's file, for whoever found that
+// file cached without asking DownloadToCache. Any thread.
+void AnswerWaitingDownloads(const std::string& key);
 
 // Asks the service where the address really lies: calls back with the
 // reply's "Location" ("" when it has none). The signed-in team's credentials
