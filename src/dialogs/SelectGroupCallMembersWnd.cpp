@@ -112,7 +112,7 @@ CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& use
   } else {
     check->SetNormalImage(kNotChosenImage);
     check->SetSelectedImage(kChosenImage);
-    // Tab reaches it, Space ticks it, and a frame shows where the focus is.
+    // Tab reaches it, Space or Enter ticks it, and a frame shows where the focus is.
     check->SetKeyboardEnabled(true);
     check->SetFocusBorderColor(0xFF3FD1BE);
     check->SetBorderSize(2);
