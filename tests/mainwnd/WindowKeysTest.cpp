@@ -164,6 +164,40 @@ TEST_F(WindowKeysTest, TheKeyboardIsInEachWindowAndTypingLandsInItsFirstField) {
   });
 }
 
+TEST_F(WindowKeysTest, TabGoesRoundEachWindowOnceShowingTheFocusWithOneStopPerGroup) {
+  WalkEach(All(), [&](const KeyedWindow& window, HWND hwnd) {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    std::vector<CControlUI*> stops;
+    for (int press = 0; press < 60; ++press) {
+      PressIntoFocus(VK_TAB);
+      CControlUI* focused = FocusedControl(hwnd);
+      ASSERT_NE(focused, nullptr) << window.name << ": Tab reaches nothing";
+      if (!stops.empty() && focused == stops.front()) break;
+      const std::wstring name = focused->GetName().str();
+      const bool field = focused->GetInterface(L"Edit") || focused->GetInterface(L"RichEdit");
+      EXPECT_TRUE(field || focused->GetFocusBorderColor() != 0) << window.name << ": no frame on " << name;
+      RECT shown = {};
+      EXPECT_TRUE(IntersectRect(&shown, &focused->GetPos(), &client) && EqualRect(&shown, &focused->GetPos()))
+          << window.name << ": " << name << " out of view";
+      stops.push_back(focused);
+    }
+    const auto named = [&](const std::wstring& prefix) {
+      return std::count_if(stops.begin(), stops.end(),
+                           [&](CControlUI* stop) { return stop->GetName().str().rfind(prefix, 0) == 0; });
+    };
+    if (window.name == std::string("create")) {
+      EXPECT_EQ(named(L"#"), 1) << "the swatches are one stop";
+    } else if (window.name == std::string("emoji picker")) {
+      EXPECT_EQ(stops.size(), 1u) << "the grid is one stop";
+    } else if (window.name == std::string("group-call picker")) {
+      EXPECT_EQ(named(L"ueid_usr-zhou"), 0) << "the own row is locked";
+      EXPECT_GT(named(L"ueid_"), 0);
+    }
+    Windows()->Close(window.slot);
+  });
+}
+
 TEST_F(WindowKeysTest, EnterInATextFieldDoesTheMainActionAndNothingInASearchBox) {
   const auto channelNamed = [](const std::string& name) {
     for (const auto& channel : mireloom::ChannelManager::DefaultManager()->FetchChannelsFromCache()) {
