@@ -112,15 +112,12 @@ class CPaintManagerUI final {
   // Esc that no control takes clicks this control as the mouse would: the
   // window's close button, so that Esc closes the window the same way.
   void SetEscapeControl(LPCTSTR pstrName) { m_sEscapeControl = pstrName; }
-  [[nodiscard]] CDuiString GetEscapeControl() const { return m_sEscapeControl; }
   // Enter in a text field presses this button, the window's main action,
   // instead of raising "return".
   void SetDefaultButton(LPCTSTR pstrName) { m_sDefaultButton = pstrName; }
-  [[nodiscard]] CDuiString GetDefaultButton() const { return m_sDefaultButton; }
   // The control that has the focus when the window opens: the field the user
   // types into first.
   void SetInitialFocus(LPCTSTR pstrName) { m_sInitialFocus = pstrName; }
-  [[nodiscard]] CDuiString GetInitialFocus() const { return m_sInitialFocus; }
   // Focuses the initial control unless a control has the focus already.
   void FocusInitialControl();
   // Enter in a text field: presses the default button; false when the window
