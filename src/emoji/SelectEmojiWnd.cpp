@@ -100,8 +100,11 @@ void SelectEmojiWnd::PickEmoji(const std::wstring& buttonName) {
   WindowManager::GetInstance()->CloseSelectEmojiWnd();
   // The window manager leaves this slot open when the main window ends, so the
   // chat input may be gone by now; the main window clears the pointer then.
-  if (shortcode.empty() || !ChatInputEdit) return;
+  if (!ChatInputEdit) return;
+  // Appending moves the caret to the end, also when there is nothing to append.
   ChatInputEdit->AppendText(AnsiToWide(shortcode).c_str(), false);
+  // The picker took the keyboard; the input gets it back, so that Enter sends.
+  ChatInputEdit->SetFocus();
 }
 
 LRESULT SelectEmojiWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

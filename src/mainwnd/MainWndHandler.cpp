@@ -163,9 +163,10 @@ bool MainWnd::OnKeyDown(WPARAM key) {
   }
   if (key != VK_RETURN || !ChatInputEdit || !ChatInputEdit->IsFocused()) return false;
   if (GetKeyState(VK_SHIFT) < 0) {
-    // A line break at the end of the text, wherever the caret stands.
-    const std::wstring text = std::wstring(ChatInputEdit->GetText().GetData()) + L"\n";
-    ChatInputEdit->SetText(text.c_str());
+    // A line break at the end of the text, wherever the caret stands. Set
+    // as a whole text it would leave the caret at the start, so that typing
+    // went on in front of the first line; appended, the caret follows it.
+    ChatInputEdit->AppendText(L"\n");
   } else {
     SendChatInput();
   }

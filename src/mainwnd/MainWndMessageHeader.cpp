@@ -14,13 +14,14 @@
 namespace mireloomwnd {
 
 using namespace DuiLib;
+using messagecontrols::kAvatarPadding;
+using messagecontrols::kAvatarSide;
 using messagecontrols::kSenderFont;
+using messagecontrols::LetGrowTall;
 
 namespace {
 
-constexpr int kAvatarSide = 36;
 constexpr SIZE kAvatarRound = {6, 6};
-constexpr RECT kAvatarPadding = {26, 6, 0, 0};
 constexpr DWORD kSenderColor = 0xFF949494;
 constexpr RECT kSenderPadding = {14, -1, 0, 0};
 
@@ -58,6 +59,8 @@ std::unique_ptr<CListContainerElementUI> MainWnd::AddSenderHeader(const mireloom
   row->Add(avatar);
   row->Add(content);
   item->Add(row);
+  LetGrowTall(row);
+  LetGrowTall(content);
 
   // The record names the conversation the item was built for, which is the
   // one shown while the item lives.

@@ -61,6 +61,11 @@ CButtonUI* AddFileIcon(CContainerUI* column, const std::wstring& image, RECT pad
   return icon;
 }
 
+// Files and snippets: the title over an icon.
+void FollowFileTitle(CListContainerElementUI* item, CTextUI* title) {
+  FollowViewWidth(item, [title](int width) { return messageview::FileItemHeight(EstimatedHeight(title, width)); });
+}
+
 }  // namespace
 
 void MainWnd::AddNoticeMessage(const mireloom::Message& message) {
@@ -69,15 +74,14 @@ void MainWnd::AddNoticeMessage(const mireloom::Message& message) {
   if (!column) return;
   CTextUI* notice = AddText(column, kMessageFont, FormatMessageText(message.content()), kTextPadding);
   notice->SetTextColor(kNoticeColor);
-  item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(notice)));
+  FollowText(item, notice);
 }
 
 void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  CTextUI* notice = AddText(column, kLinkFont, messageview::kUnsupportedText, kTextPadding, /*markup=*/false);
-  item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(notice)));
+  FollowText(item, AddText(column, kLinkFont, messageview::kUnsupportedText, kTextPadding, /*markup=*/false));
 }
 
 void MainWnd::AddImageMessage(const mireloom::Message& message) {
@@ -114,7 +118,9 @@ void MainWnd::AddImageMessage(const mireloom::Message& message) {
                    session = m_currentSessionId](const std::string& path) {
                     OnChatImageDownloaded(window, picture, alive, session, path);
                   });
-  item->SetFixedHeight(messageview::ImageItemHeight(EstimatedHeight(title), size.height));
+  FollowViewWidth(item, [title, thumbnailHeight = size.height](int width) {
+    return messageview::ImageItemHeight(EstimatedHeight(title, width), thumbnailHeight);
+  });
 }
 
 void MainWnd::OnChatImageDownloaded(HWND window, CControlUI* button, std::weak_ptr<void> buttonAlive,
@@ -134,7 +140,7 @@ void MainWnd::AddFileMessage(const mireloom::Message& message) {
   title->SetTextColor(kShareTitleColor);
   title->SetName(messageview::kFileItemName);
   AddFileIcon(column, messageview::FileIconImage(content.plain), kFileIconPadding);
-  item->SetFixedHeight(messageview::FileItemHeight(EstimatedHeight(title)));
+  FollowFileTitle(item, title);
 }
 
 void MainWnd::AddSnippetMessage(const mireloom::Message& message) {
@@ -149,7 +155,7 @@ void MainWnd::AddSnippetMessage(const mireloom::Message& message) {
   title->SetTextColor(kShareTitleColor);
   title->SetName(messageview::SnippetItemNameFor(entity.entity_id()).c_str());
   AddFileIcon(column, messageview::kSnippetFileIcon, kSnippetIconPadding);
-  item->SetFixedHeight(messageview::FileItemHeight(EstimatedHeight(title)));
+  FollowFileTitle(item, title);
 }
 
 void MainWnd::AddCommentMessage(const mireloom::Message& message) {
@@ -162,8 +168,7 @@ void MainWnd::AddCommentMessage(const mireloom::Message& message) {
   const std::wstring text =
       messageview::CommentText(messageview::CommentFileAddress(entity.path(), entity.file_extension()),
                                FormatMessageText(entity.title()), FormatMessageText(message.content()));
-  CTextUI* comment = AddText(column, kLinkFont, text, kTextPadding);
-  item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(comment)));
+  FollowText(item, AddText(column, kLinkFont, text, kTextPadding));
 }
 
 void MainWnd::AddMailMessage(const mireloom::Message& message) {
@@ -175,9 +180,8 @@ void MainWnd::AddMailMessage(const mireloom::Message& message) {
   CTextUI* heading = AddText(column, kLinkFont, messageview::MailHeading(), kMailHeadingPadding);
   const mireloom::Team* team = CurrentTeam();
   const std::string address = messageview::MailAddress(team ? team->team_subdomain() : std::string(), entity.entity_id());
-  const int bodyHeight =
-      AddQuotedText(column, kMailBarColor, messageview::MailBody(address, entity.subject(), entity.from()));
-  item->SetFixedHeight(messageview::BarredItemHeight(EstimatedHeight(heading), bodyHeight));
+  FollowBarredText(item, heading,
+                   AddQuotedText(column, kMailBarColor, messageview::MailBody(address, entity.subject(), entity.from())));
 }
 
 }  // namespace mireloomwnd

@@ -20,11 +20,11 @@ namespace {
 constexpr RECT kShareTitlePadding = {5, 3, 0, 0};
 constexpr DWORD kShareBarColor = 0xFFFDF0C3;
 
-// The plain text, selectable; a hidden copy in markup (the same text as
-// shown) measures it. Returns the measured height.
-int AddSelectableText(CContainerUI* column, const messageview::FormattedText& text) {
+// The plain text, selectable; a hidden copy measures it. Returns the copy.
+CTextUI* AddSelectableText(CContainerUI* column, const messageview::FormattedText& text) {
   auto* edit = new CRichEditUI;
   column->Add(edit);
+  LetGrowTall(edit);
   edit->SetName(L"chat_display_richedit");
   for (const auto& [name, value] : {std::pair{L"readonly", L"true"}, std::pair{L"rich", L"false"},
                                     std::pair{L"multiline", L"true"}, std::pair{L"autovscroll", L"true"},
@@ -37,10 +37,13 @@ int AddSelectableText(CContainerUI* column, const messageview::FormattedText& te
   edit->SetTextColor(kMessageTextColor);
   edit->SetText(text.plain.c_str());
 
-  CTextUI* measure = AddText(column, kMessageFont, text.markup, kTextPadding);
+  // The copy breaks its lines as the edit draws them while nobody selects in
+  // it; measured as markup, a long text took other lines than it is shown in.
+  CTextUI* measure = AddText(column, kMessageFont, text.plain, kTextPadding, /*markup=*/false);
+  measure->SetTextStyle(edit->GetDrawnTextStyle());
   measure->SetTextColor(kMessageTextColor);
   measure->SetVisible(false);
-  return EstimatedHeight(measure);
+  return measure;
 }
 
 }  // namespace
@@ -62,16 +65,16 @@ void MainWnd::AddTextMessage(const mireloom::Message& message) {
   const messageview::EmojiSplit split = messageview::SplitEmoji(text.markup);
   switch (messageview::ChooseTextLayout(split, text.has_spans, messageview::TextPlace::kMessage)) {
     case messageview::TextLayout::kSelectableText:
-      item->SetFixedHeight(messageview::SingleTextItemHeight(AddSelectableText(column, text)));
+      FollowText(item, AddSelectableText(column, text));
       break;
-    case messageview::TextLayout::kMarkupText: {
-      CTextUI* label = AddText(column, kLinkFont, text.markup, kTextPadding);
-      item->SetFixedHeight(messageview::SingleTextItemHeight(EstimatedHeight(label)));
+    case messageview::TextLayout::kMarkupText:
+      FollowText(item, AddText(column, kLinkFont, text.markup, kTextPadding));
       break;
-    }
     case messageview::TextLayout::kEmojiRow: {
       const EmojiRowSize size = AddEmojiRow(column, split);
-      item->SetFixedHeight(messageview::EmojiRowItemHeight(split.HasTail(), size.tail_height));
+      FollowViewWidth(item, [size, hasTail = split.HasTail()](int width) {
+        return messageview::EmojiRowItemHeight(hasTail, EmojiTailHeight(size, width));
+      });
       break;
     }
   }
@@ -86,8 +89,7 @@ void MainWnd::AddServiceShare(const mireloom::Message& message) {
   if (!column) return;
   CTextUI* title = AddText(column, kLinkFont, FormatMessageText("[" + entity.public_url() + "]"), kShareTitlePadding);
   const std::wstring summary = entity.summary().empty() ? std::wstring() : FormatMessageText(entity.summary());
-  const int summaryHeight = AddQuotedText(column, kShareBarColor, summary);
-  item->SetFixedHeight(messageview::BarredItemHeight(EstimatedHeight(title), summaryHeight));
+  FollowBarredText(item, title, AddQuotedText(column, kShareBarColor, summary));
 }
 
 }  // namespace mireloomwnd

@@ -1,6 +1,7 @@
 #include "mainwnd/MessageControls.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "mainwnd/EmojiSplit.h"
 
@@ -37,9 +38,23 @@ CTextUI* AddPartText(CContainerUI* row, const std::wstring& text) {
 
 }  // namespace
 
+void LetGrowTall(CControlUI* control) {
+  // Far beyond any text a message can hold, and far from overflowing the
+  // view's sums of heights.
+  constexpr int kTallestItem = 1 << 26;
+  control->SetMaxHeight(kTallestItem);
+}
+
+void FollowViewWidth(CListContainerElementUI* item, std::function<int(int columnWidth)> heightAt) {
+  LetGrowTall(item);
+  item->SetHeightRule(
+      [heightAt = std::move(heightAt)](int width) { return heightAt(std::max(0, width - kAvatarColumnWidth)); });
+}
+
 CTextUI* AddText(CContainerUI* parent, int font, const std::wstring& text, RECT textPadding, bool markup) {
   auto* label = new CTextUI;
   parent->Add(label);
+  LetGrowTall(label);
   label->SetFont(font);
   label->SetTextPadding(textPadding);
   label->SetShowHtml(markup);
@@ -54,12 +69,14 @@ int EstimatedHeight(CControlUI* control, int width) {
 CHorizontalLayoutUI* AddRow(CContainerUI* parent) {
   auto* row = new CHorizontalLayoutUI;
   parent->Add(row);
+  LetGrowTall(row);
   return row;
 }
 
 CVerticalLayoutUI* AddColumn(CContainerUI* parent) {
   auto* column = new CVerticalLayoutUI;
   parent->Add(column);
+  LetGrowTall(column);
   return column;
 }
 
@@ -73,14 +90,30 @@ CButtonUI* AddBar(CContainerUI* parent, int width, DWORD color, RECT padding) {
   return bar;
 }
 
-int AddQuotedText(CContainerUI* parent, DWORD barColor, const std::wstring& text) {
+QuotedText AddQuotedText(CContainerUI* parent, DWORD barColor, const std::wstring& text) {
   CHorizontalLayoutUI* row = AddRow(parent);
-  CButtonUI* bar = AddBar(row, kQuoteBarWidth, barColor, kQuoteBarPadding);
-  CVerticalLayoutUI* quote = AddColumn(row);
-  const int height = text.empty() ? 0 : EstimatedHeight(AddText(quote, kLinkFont, text, kQuotedTextPadding));
-  bar->SetFixedHeight(height);
-  bar->SetVisible(height > 0);
+  QuotedText quote;
+  quote.bar = AddBar(row, kQuoteBarWidth, barColor, kQuoteBarPadding);
+  CVerticalLayoutUI* column = AddColumn(row);
+  if (!text.empty()) quote.text = AddText(column, kLinkFont, text, kQuotedTextPadding);
+  quote.bar->SetVisible(quote.text != nullptr);
+  return quote;
+}
+
+int FitQuotedText(const QuotedText& quote, int columnWidth) {
+  const int height = quote.text ? EstimatedHeight(quote.text, columnWidth - kQuoteBarWidth) : 0;
+  quote.bar->SetFixedHeight(height);
   return height;
+}
+
+void FollowText(CListContainerElementUI* item, CTextUI* text) {
+  FollowViewWidth(item, [text](int width) { return messageview::SingleTextItemHeight(EstimatedHeight(text, width)); });
+}
+
+void FollowBarredText(CListContainerElementUI* item, CTextUI* heading, const QuotedText& quote) {
+  FollowViewWidth(item, [heading, quote](int width) {
+    return messageview::BarredItemHeight(EstimatedHeight(heading, width), FitQuotedText(quote, width));
+  });
 }
 
 EmojiRowSize AddEmojiRow(CContainerUI* parent, const messageview::EmojiSplit& split) {
@@ -97,8 +130,20 @@ EmojiRowSize AddEmojiRow(CContainerUI* parent, const messageview::EmojiSplit& sp
     text->SetAutoCalcWidth(true);
     size.tallest_part = std::max(size.tallest_part, EstimatedHeight(text));
   }
-  if (split.HasTail()) size.tail_height = EstimatedHeight(AddPartText(row, split.tail));
+  for (int i = 0; i < row->GetCount(); ++i) {
+    CControlUI* part = row->GetItemAt(i);
+    const RECT padding = part->GetPadding();
+    size.parts_width += part->EstimateSize({0, 0}).cx + padding.left + padding.right;
+  }
+  if (split.HasTail()) {
+    size.tail = AddPartText(row, split.tail);
+    size.tail_height = EstimatedHeight(size.tail);
+  }
   return size;
+}
+
+int EmojiTailHeight(const EmojiRowSize& size, int rowWidth) {
+  return size.tail ? EstimatedHeight(size.tail, rowWidth - size.parts_width) : 0;
 }
 
 }  // namespace mireloomwnd::messagecontrols

@@ -2,9 +2,9 @@
 
 // How the message view lays items out: which builder shows a content type,
 // which controls show a text, how tall items are, and when the view offers
-// older messages. Heights of texts are the framework's estimates for the
-// view's text width (kTextWidth x kTextAvailableHeight); the caller measures,
-// these functions add up.
+// older messages. Heights of texts are the framework's estimates at the
+// width of the item's content column, measured again when the view's width
+// changes (cards: at kTextWidth); the caller measures, these functions add up.
 
 #include <cstddef>
 #include <cstdint>

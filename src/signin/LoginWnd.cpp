@@ -72,10 +72,20 @@ void LoginWnd::PrefillRememberedAccount() {
   if (password.empty()) return;
   if (m_userNameEdit) m_userNameEdit->SetText(Utf8ToWide(userName).c_str());
   if (m_passwordEdit) m_passwordEdit->SetText(password.c_str());
+  m_prefilledUserName = Utf8ToWide(userName);
+}
+
+void LoginWnd::ForgetPrefilledPasswordIfAccountChanged() {
+  if (m_prefilledUserName.empty() || !m_userNameEdit) return;
+  if (m_userNameEdit->GetText().GetData() == m_prefilledUserName) return;
+  // The remembered password is that account's alone: never sent for another.
+  if (m_passwordEdit) m_passwordEdit->SetText(L"");
+  m_prefilledUserName.clear();
 }
 
 void LoginWnd::DoLogin() {
   if (m_loginPending) return;
+  ForgetPrefilledPasswordIfAccountChanged();
   m_loginPending = true;
   SetLoggingState(true);
   m_sentUserName = m_userNameEdit ? WideToUtf8(m_userNameEdit->GetText().GetData()) : std::string();
@@ -282,6 +292,8 @@ void LoginWnd::Notify(TNotifyUI& msg) {
     }
   } else if (msg.sType == L"return" && (sender == L"username_edit" || sender == L"password_edit")) {
     DoLogin();
+  } else if (msg.sType == L"textchanged" && sender == L"username_edit") {
+    ForgetPrefilledPasswordIfAccountChanged();
   }
   WindowImplBase::Notify(msg);
 }

@@ -66,6 +66,9 @@ class LoginWnd : public DuiLib::WindowImplBase {
 
  private:
   void PrefillRememberedAccount();
+  // Empties a pre-filled password once the account differs from the one it
+  // was remembered for.
+  void ForgetPrefilledPasswordIfAccountChanged();
   void StepLoggingAnimation();
   void ReturnToSubdomainWindow();
   LRESULT OnSessionFetchFailed();
@@ -77,6 +80,8 @@ class LoginWnd : public DuiLib::WindowImplBase {
   // later edits of the form cannot change what is remembered.
   std::string m_sentUserName;
   std::string m_sentPassword;
+  // The account whose remembered password the form holds; empty when none.
+  std::wstring m_prefilledUserName;
   // One log-in at a time: set when a request starts, cleared on every outcome.
   bool m_loginPending = false;
 

@@ -163,21 +163,27 @@ TEST_F(SelectEmojiWndTest, TheGridIsOneTabStopWalkedWithTheArrowsAndEnterPicks) 
   RunMainWindow(script);
 }
 
+// The input has the keyboard back after a pick, its caret at the end, so
+// that Enter where the keyboard is sends what was picked.
 TEST_F(SelectEmojiWndTest, APickedEmojiSentWithEnterShowsAsItsPictureInTheNewMessage) {
   StepRunner script;
   size_t picturesBefore = 0;
-  OpenPicker(OpenLinsConversation(script))
+  OpenPicker(OpenLinsConversation(script), L"好")
       .Do("pick", [&] {
         const std::vector<std::wstring> pictures = mainwnd_test::ViewPictures();
         picturesBefore = std::count(pictures.begin(), pictures.end(), L"emoji/emoji_1f604.png");
         ASSERT_TRUE(ClickEmoji(0x1f604));
       });
   WaitForPickerGone(script)
-      .Do("press Enter in the input", [] {
+      .Do("press Enter where the keyboard is", [] {
         auto* input = static_cast<CRichEditUI*>(Control(L"chat_input"));
         ASSERT_NE(input, nullptr);
-        input->SetFocus();
-        Testing::PressKey(input->GetNativeWindow(), VK_RETURN);
+        ASSERT_EQ(GetFocus(), input->GetNativeWindow()) << "the input has the focus";
+        long start = -1, end = -1;
+        input->GetSel(start, end);
+        EXPECT_EQ(start, end);
+        EXPECT_EQ(end, input->GetText().GetLength()) << "the caret at the end";
+        Testing::PressKey(GetFocus(), VK_RETURN);
       })
       .WaitFor("the picture in the view", [&] {
         const std::vector<std::wstring> pictures = mainwnd_test::ViewPictures();

@@ -79,18 +79,26 @@ TEST_F(MainWndInputTest, ExitInTheTrayMenuQuits) {
   EXPECT_EQ(m_platform.CallsOf(PlatformCall::TrackPopupMenu).size(), 1u);
 }
 
-TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreak) {
+// Wherever the caret stood, the break goes at the end and the caret after
+// it, so that typing goes on on a second line.
+TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreakAndTypingGoesOnBelowIt) {
   StepRunner script;
   WaitForFilledList(script)
       .Do("type, then Shift+Enter", [] {
           ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-general"));
           ASSERT_TRUE(Testing::TypeText(MainWindow(), L"chat_input", L"第一行"));
           auto* input = static_cast<CRichEditUI*>(Control(L"chat_input"));
-          input->SetSel(0, 0);  // wherever the caret stands
+          input->SetSel(0, 0);
           Testing::PressKey(input->GetNativeWindow(), VK_RETURN, /*shift=*/true);
         })
       .WaitFor("the line break", [] { return Text(L"chat_input") == L"第一行\n"; })
-      .Do("close", [] { CloseMainWindow(); });
+      .Do("type on, check and close", [] {
+        ASSERT_TRUE(Testing::TypeText(MainWindow(), L"chat_input", L"第二行"));
+        EXPECT_EQ(Text(L"chat_input"), L"第一行\n第二行");
+        HWND input = static_cast<CRichEditUI*>(Control(L"chat_input"))->GetNativeWindow();
+        EXPECT_EQ(SendMessageW(input, EM_GETLINECOUNT, 0, 0), 2) << "shown on two lines";
+        CloseMainWindow();
+      });
   RunMainWindow(script);
 }
 

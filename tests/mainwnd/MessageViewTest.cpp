@@ -56,6 +56,40 @@ mireloom::Message::Data TextFrom(const std::string& conversation, const std::str
   return message;
 }
 
+// A one-to-one conversation with olivia that holds these messages, opened.
+void ShowOliviasMessages(const std::string& conversation, const std::vector<mireloom::Message::Data>& messages) {
+  ASSERT_TRUE(core::WaitIdle());
+  core::PreloadIMs({{conversation, "usr-olivia"}});
+  core::PreloadMessages(messages);
+  mainwnd_test::MainWindowTest::Main()->RefreshAndSelectSession(conversation, false);
+}
+
+// The list entry that holds the control.
+CControlUI* EntryOf(CControlUI* control) {
+  while (control && control->GetParent() != MessageView()) control = control->GetParent();
+  return control;
+}
+
+// How tall the rich edit's text is as it draws it, at the width it has now.
+int DrawnTextHeight(CRichEditUI* edit) {
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(edit->GetManager(), edit->GetFont());
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font ? font->hFont : nullptr);
+  const RECT pos = edit->GetPos();
+  const RECT padding = edit->GetTextPadding();
+  RECT box = {0, 0, pos.right - pos.left - padding.left - padding.right, 0};
+  DrawTextW(dc, edit->GetText().GetData(), -1, &box, edit->GetDrawnTextStyle() | DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return box.bottom - box.top;
+}
+
+std::string Repeated(const std::string& part, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += part;
+  return text;
+}
+
 class MessageViewTest : public MainWindowTest {
  protected:
   static StepRunner& Open(StepRunner& script, const wchar_t* item) {
@@ -127,15 +161,12 @@ TEST_F(MessageViewTest, APageShowsItsDaysAndOffersMoreWhenFull) {
   StepRunner script;
   WaitForFilledList(script)
       .Do("nineteen messages", [&days] {
-        ASSERT_TRUE(core::WaitIdle());
-        core::PreloadIMs({{"im-zhou-pages", "usr-olivia"}});
         std::vector<mireloom::Message::Data> messages;
         for (int i = 0; i < 19; ++i) {
           const int64_t time = i < static_cast<int>(days.size()) ? days[i] : LocalTime(2024, 5, 11) + i;
           messages.push_back(TextFrom("im-zhou-pages", "usr-olivia", "第" + std::to_string(i) + "条", time));
         }
-        core::PreloadMessages(messages);
-        Main()->RefreshAndSelectSession("im-zhou-pages", false);
+        ShowOliviasMessages("im-zhou-pages", messages);
         const auto lines = ViewLines();
         ASSERT_EQ(lines.size(), 19u + 5u);
         // 3 March of 2015 and of 2016 count as one day; the year is not compared.
@@ -146,6 +177,54 @@ TEST_F(MessageViewTest, APageShowsItsDaysAndOffersMoreWhenFull) {
         Main()->RefreshAndSelectSession("im-zhou-pages", false);
         ASSERT_FALSE(ViewLines().empty());
         EXPECT_EQ(ViewLines().front(), L"more");
+        CloseMainWindow();
+      });
+  RunMainWindow(script);
+}
+
+// A long text is as tall as the lines it is drawn in at the view's width,
+// at every width: no blank under it and nothing cut off, each ends as far
+// above its item's end as a one-line text does, and at the view's end the
+// last line is in sight.
+TEST_F(MessageViewTest, LongTextsAreAsTallAsTheirDrawnLinesAtEveryWidth) {
+  const std::vector<std::string> texts = {"短", Repeated("长消息测试", 600), Repeated("abcdefghij ", 1818) + "end",
+                                          "top" + std::string(5000, '\n') + "bottom"};
+  const auto checkAt = [this](const wchar_t* picture) {
+    CListUI* view = MessageView();
+    CPaintManagerUI* manager = Testing::ManagerOf(MainWindow());
+    const std::vector<CControlUI*> edits =
+        ControlsUnder(view, [](CControlUI* c) { return c->GetName() == L"chat_display_richedit"; });
+    ASSERT_EQ(edits.size(), 4u);
+    std::vector<int> gaps;
+    for (CControlUI* control : edits) {
+      // Each in sight in turn, so that it is laid out.
+      CControlUI* entry = EntryOf(control);
+      view->SetScrollPos({0, view->GetScrollPos().cy + entry->GetPos().top - view->GetInnerRect().top});
+      manager->UpdateLayout();
+      auto* edit = static_cast<CRichEditUI*>(control);
+      gaps.push_back(entry->GetPos().bottom - edit->GetPos().top - edit->GetTextPadding().top - DrawnTextHeight(edit));
+    }
+    for (size_t i = 1; i < gaps.size(); ++i) EXPECT_EQ(gaps[i], gaps[0]) << "text " << i << " at " << picture;
+    view->EndDown();
+    manager->UpdateLayout();
+    EXPECT_EQ(EntryOf(edits.back())->GetPos().bottom, view->GetInnerRect().bottom) << picture;
+    InvalidateRect(MainWindow(), nullptr, FALSE);
+    UpdateWindow(MainWindow());
+    EXPECT_TRUE(Testing::SaveWindowPng(MainWindow(), (m_program.StartFolder() + picture).c_str()));
+  };
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("the long texts", [&texts] {
+        std::vector<mireloom::Message::Data> messages;
+        for (size_t i = 0; i < texts.size(); ++i) {
+          messages.push_back(TextFrom("im-zhou-long", "usr-olivia", texts[i], LocalTime(2024, 5, 10) + i));
+        }
+        ShowOliviasMessages("im-zhou-long", messages);
+      })
+      .Do("at the first width", [&] { checkAt(L"long_messages.png"); })
+      .Do("maximised", [&] {
+        ShowWindow(MainWindow(), SW_MAXIMIZE);
+        checkAt(L"long_messages_maximised.png");
         CloseMainWindow();
       });
   RunMainWindow(script);

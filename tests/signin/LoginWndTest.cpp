@@ -63,6 +63,25 @@ TEST_F(LoginWndTest, FillsInARememberedAccountOfTheTeam) {
   RunSession(script);
 }
 
+// Lin's demo password is zhou's: sent for her, his remembered password
+// would sign her in.
+TEST_F(LoginWndTest, ARememberedPasswordIsEmptiedOnceTheAccountDiffersAndNeverSentForAnother) {
+  RememberZhou("demo1234");
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script)
+      .Do("change the account and press Enter", [] {
+        ASSERT_EQ(TextOf(L"LoginWindow", L"password_edit"), L"demo1234");
+        SigninWindowTest::Retype(LoginWindow(), L"username_edit", L"lin");
+        EXPECT_EQ(TextOf(L"LoginWindow", L"password_edit"), L"");
+        Testing::PressKey(LoginWindow(), VK_RETURN);
+      })
+      .WaitFor("the refusal", [this] { return !MessageBoxTexts().empty(); })
+      .Do("leave", [] { RunQuitSequence(); });
+  RunSession(script);
+  EXPECT_EQ(MessageBoxTexts().back(), L"Wrong user name or password");
+  EXPECT_EQ(LoadCredential("team-demo", "lin"), L"");
+}
+
 TEST_F(LoginWndTest, AUserNameWithoutAPasswordFillsNothing) {
   RememberZhou("");
   StepRunner script;

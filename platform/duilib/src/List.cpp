@@ -178,7 +178,11 @@ void CListUI::ScrollIntoViewByUser(int iIndex) {
 
 int CListUI::RowHeight(CControlUI* pItem, int width) const {
   int height = pItem->GetFixedHeight();
-  if (height <= 0) height = AsListItem(pItem) ? m_info.nItemHeight : pItem->EstimateSize({width, 0}).cy;
+  if (height <= 0) {
+    IListItemUI* row = AsListItem(pItem);
+    height = row ? row->HeightAtWidth(width) : pItem->EstimateSize({width, 0}).cy;
+    if (height <= 0 && row) height = m_info.nItemHeight;
+  }
   return std::clamp(height, pItem->GetMinHeight(), std::max(pItem->GetMinHeight(), pItem->GetMaxHeight()));
 }
 

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "ListItem.h"
 
 namespace DuiLib {
@@ -13,6 +15,21 @@ void CListContainerElementUI::DoEvent(TEventUI& event) {
   // The wheel goes on to the list.
   if (event.Type != UIEVENT_SCROLLWHEEL && detail::HandleListItemEvent(*this, event)) return;
   CContainerUI::DoEvent(event);
+}
+
+void CListContainerElementUI::SetHeightRule(HeightRule rule) {
+  m_heightRule = std::move(rule);
+  m_ruleWidth = -1;
+  NeedParentUpdate();
+}
+
+int CListContainerElementUI::HeightAtWidth(int width) {
+  if (!m_heightRule) return 0;
+  if (width != m_ruleWidth) {
+    m_ruleHeight = m_heightRule(width);
+    m_ruleWidth = width;
+  }
+  return m_ruleHeight;
 }
 
 LPCTSTR CListLabelElementUI::GetClass() const { return L"ListLabelElementUI"; }

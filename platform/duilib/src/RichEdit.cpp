@@ -469,8 +469,11 @@ void CRichEditUI::PaintText(HDC hDC) {
     PaintTip(hDC, rc);
     return;
   }
-  const UINT style = m_bMultiLine ? (DT_WORDBREAK | DT_EDITCONTROL | DT_TOP | DT_LEFT) : (DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-  detail::DrawText(hDC, m_pManager, rc, m_sText, EffectiveTextColor(), m_iFont, style);
+  detail::DrawText(hDC, m_pManager, rc, m_sText, EffectiveTextColor(), m_iFont, GetDrawnTextStyle());
+}
+
+UINT CRichEditUI::GetDrawnTextStyle() const {
+  return m_bMultiLine ? (DT_WORDBREAK | DT_EDITCONTROL | DT_TOP | DT_LEFT) : (DT_SINGLELINE | DT_VCENTER | DT_LEFT);
 }
 
 void CRichEditUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {

@@ -2,11 +2,13 @@
 
 // Lists: a scrolling column of elements with one current selection, moved
 // by the mouse, the keys of the focused list or code ("itemselect"). Rows
-// with a fixed height are placed without measuring; a row's own controls are
+// with a fixed height are placed without measuring, rows with a height rule
+// are measured once per width; a row's own controls are
 // laid out only once it comes into view, and only rows in view are painted
 // and hit-tested, so lists of thousands of rows stay fast.
 
 #include <cwchar>
+#include <functional>
 #include <vector>
 
 #include "duilib/Label.h"
@@ -62,6 +64,9 @@ class IListItemUI {
   [[nodiscard]] virtual bool IsSelected() const = 0;
   [[nodiscard]] virtual int GetIndex() const = 0;
   [[nodiscard]] virtual CControlUI* GetOwner() const = 0;
+  // The row's height at the width its list lays it out at; 0 leaves it to
+  // the list's item height. A fixed height wins over both.
+  [[nodiscard]] virtual int HeightAtWidth(int width) { return 0; }
 
   // ---- Framework internals ----
   [[nodiscard]] virtual detail::ListItemState& ItemState() = 0;
@@ -188,6 +193,17 @@ class CListContainerElementUI : public CListElementOf<CContainerUI> {
   [[nodiscard]] LPCTSTR GetClass() const override;
   LPVOID GetInterface(LPCTSTR pstrName) override;
   void DoEvent(TEventUI& event) override;
+
+  // A row whose texts wrap is as tall as its rule says for the width the
+  // list lays it out at; the rule is asked again only when that width changes.
+  using HeightRule = std::function<int(int width)>;
+  void SetHeightRule(HeightRule rule);
+  [[nodiscard]] int HeightAtWidth(int width) override;
+
+ private:
+  HeightRule m_heightRule;
+  int m_ruleWidth = -1;
+  int m_ruleHeight = 0;
 };
 
 // A one-line text element (combo entries).

@@ -61,6 +61,10 @@ class CRichEditUI : public CControlUI {
   [[nodiscard]] CDuiString GetTipValue() const { return m_sTipValue; }
   void SetTipValueColor(DWORD dwColor);
 
+  // The DrawText style of its text while it draws the text itself: a label
+  // of the same style, font and padding measures the text as it is shown.
+  [[nodiscard]] UINT GetDrawnTextStyle() const;
+
   // The child window now, NULL when there is none (a read-only rich edit
   // nobody selects in).
   [[nodiscard]] HWND GetNativeWindow() const { return m_hWndRich; }
