@@ -180,15 +180,11 @@ std::wstring ProgramFolder() {
   return folder + L"\\bin";
 }
 
-namespace {
-
 COLORREF ScreenPixel(HWND window, POINT client) {
   ClientToScreen(window, &client);
   quennet::WindowDc screen(nullptr);
   return GetPixel(screen.get(), client.x, client.y);
 }
-
-}  // namespace
 
 bool ShowsFilledMainWindow(HWND main) {
   constexpr COLORREF kRail = RGB(0x1E, 0x28, 0x35);

@@ -54,6 +54,8 @@ class ProgramDriver final {
 
 // The program's folder (dist/bin), as Windows sees it.
 std::wstring ProgramFolder();
+// The colour the screen shows at a point of the window's client area.
+COLORREF ScreenPixel(HWND window, POINT client);
 // Whether the main window shows on the screen its list's first item and the
 // user's avatar (by the skin's layout and colours).
 bool ShowsFilledMainWindow(HWND main);

@@ -6,11 +6,7 @@
 #include <algorithm>
 
 #include "DocumentsFolder.h"
-#include "ProgramDriver.h"
-#include "app/UserFolders.h"
-#include "mireloom/testing.h"
-#include "quennet/FileUtils.h"
-#include "support/TempFolder.h"
+#include "ProgramRoad.h"
 
 namespace e2e {
 namespace {
@@ -18,56 +14,11 @@ namespace {
 // The log-in window's "return to the team window" button, in its client area.
 constexpr int kReturnButtonX = 24;
 constexpr int kReturnButtonY = 24;
-// In the main window at its first size: lin's conversation, third in the
-// list by the demo's times, and the chat input.
-constexpr POINT kLinItem = {160, 246};
-constexpr POINT kChatInput = {700, 640};
+// lin's conversation, third in the list by the demo's times.
+constexpr int kLinItem = 2;
 
-// The window of the program's thread that has the keyboard focus.
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info = {sizeof info};
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
-bool IsRichEdit(HWND window) {
-  wchar_t name[32] = {};
-  GetClassNameW(window, name, 32);
-  return _wcsnicmp(name, L"RichEdit", 8) == 0;
-}
-
-class SignInRoadTest : public testing::Test {
+class SignInRoadTest : public ProgramRoadTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(EnsureUserDataFolder());
-    quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(
-        test_support::ToCp936(GetUserDataFolder()), {});
-  }
-
-  // A fresh service store, so that every run starts from the demo files.
-  std::map<std::wstring, std::wstring> Environment() const {
-    return {{L"MIRELOOM_SERVICE_STORE", m_store.Path() + L"\\store.db"}};
-  }
-
-  // Fills the team window and goes on to the log-in window.
-  HWND ChooseTeam(ProgramDriver& program, const wchar_t* screenshot) {
-    HWND team = program.WaitForWindow(L"SubdomainWnd", L"登录团队");
-    EXPECT_NE(team, nullptr) << "no team window";
-    if (!team) return nullptr;
-    EXPECT_TRUE(ProgramDriver::TypeIntoFocus(team, L"demo")) << "the team window opened without the caret in its edit";
-    Sleep(100);
-    EXPECT_TRUE(SaveScreenshot(team, Shot(screenshot)));
-    ProgramDriver::PressEnter(team);
-    return program.WaitForWindow(L"LoginWindow", L"登录");
-  }
-
-  static void SignIn(HWND login, const wchar_t* user, const wchar_t* password) {
-    EXPECT_TRUE(ProgramDriver::TypeIntoFocus(login, user)) << "the log-in window opened without the caret in its edit";
-    EXPECT_TRUE(ProgramDriver::TabAndType(login, password));
-    const auto edits = ProgramDriver::Edits(login);
-    ASSERT_EQ(edits.size(), 2u);
-    EXPECT_NE(GetWindowLongW(edits[1], GWL_STYLE) & ES_PASSWORD, 0) << "the second edit takes the password";
-  }
-
   // Waits for the filled main window (the start-up fetch chain ran), takes
   // its picture and quits with its close button, which quits since every
   // start writes that it does.
@@ -84,24 +35,6 @@ class SignInRoadTest : public testing::Test {
     EXPECT_EQ(program.WaitForExit(exit_timeout_ms), 0) << "the program outlived its main window";
   }
 
-  static bool WaitForFirstSessionItem(HWND main, DWORD timeout_ms = 10000) {
-    const DWORD start = GetTickCount();
-    while (!ShowsFilledMainWindow(main)) {
-      if (GetTickCount() - start > timeout_ms) return false;
-      Sleep(20);
-    }
-    return true;
-  }
-
-  static bool WaitForLogLine(const char* line, DWORD timeout_ms = 10000) {
-    const DWORD start = GetTickCount();
-    while (EventLog().find(line) == std::string::npos) {
-      if (GetTickCount() - start > timeout_ms) return false;
-      Sleep(20);
-    }
-    return true;
-  }
-
   // Starts the program, signs in as zhou and quits from the main window.
   void SignInAsZhou(const wchar_t* teamShot, const wchar_t* mainShot) {
     ProgramDriver program;
@@ -113,12 +46,6 @@ class SignInRoadTest : public testing::Test {
     QuitFromMainWindow(program, mainShot);
   }
 
-  static std::wstring Shot(const wchar_t* name) {
-    return std::wstring(CORVANEL_SCREENSHOT_DIR) + L"\\" + name;
-  }
-
-  static std::string EventLog() { return test_support::ReadFileBytes(EventLogPath()); }
-
   // The selection of an edit of the program, as EM_GETSEL packs it.
   static LRESULT CaretRange(HWND edit) { return SendMessageW(edit, EM_GETSEL, 0, 0); }
 
@@ -127,22 +54,6 @@ class SignInRoadTest : public testing::Test {
     SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
     return text;
   }
-
-  // The service's store as the program left it: read back by a service of
-  // this process once the program has ended.
-  std::vector<mireloom::Message::Data> StoredMessages(const std::string& conversation) const {
-    mireloom::testing::ServiceOptions options;
-    options.storeFolder = m_store.Path() + L"\\store.db";
-    // The program's own demo: a service of another demo would start the store afresh.
-    options.demoFolder = ProgramFolder() + L"\\..\\Mireloom\\demo";
-    options.actingMembers = false;
-    mireloom::testing::StartService(options);
-    auto messages = mireloom::testing::ServiceMessages(conversation);
-    mireloom::testing::ResetCore();
-    return messages;
-  }
-
-  test_support::TempFolder m_store;
 };
 
 TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheMainWindow) {
@@ -173,24 +84,9 @@ TEST_F(SignInRoadTest, ZhouSendsLinAMessageThatTheServiceStoresAndLinAnswers) {
   const std::wstring text = L"林晓，今天下午三点开会。";
   const std::string utf8 = "林晓，今天下午三点开会。";
   ProgramDriver program;
-  ASSERT_TRUE(program.Launch(Environment()));
-  HWND login = ChooseTeam(program, L"14-team.png");
-  ASSERT_NE(login, nullptr);
-  SignIn(login, L"zhou", L"demo1234");
-  ProgramDriver::PressEnter(login);
-  HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel");
+  HWND main = StartSignedInAsZhou(program, L"14-team.png");
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitForLogLine("get num unread messages"));
-  ASSERT_TRUE(WaitForFirstSessionItem(main));
-
-  ProgramDriver::ClickAt(main, kLinItem.x, kLinItem.y);
-  ProgramDriver::ClickAt(main, kChatInput.x, kChatInput.y);
-  const DWORD start = GetTickCount();
-  while (!IsRichEdit(FocusOf(main)) && GetTickCount() - start < 5000) Sleep(20);
-  const HWND input = FocusOf(main);
-  ASSERT_TRUE(IsRichEdit(input)) << "a click into the input gives it the keyboard";
-  ProgramDriver::SetText(input, text);
-  ProgramDriver::PressEnter(input);
+  ASSERT_TRUE(SendInConversation(main, SessionItem(kLinItem), text)) << "a click into the input gives it the keyboard";
   EXPECT_TRUE(WaitForLogLine(("Recv direct message : " + utf8).c_str())) << "the sent message was not shown";
   EXPECT_TRUE(WaitForLogLine(("Recv direct message : 收到：" + utf8).c_str())) << "lin did not answer";
   Sleep(100);  // the view scrolls to the answer 40 ms after it

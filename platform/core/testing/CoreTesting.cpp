@@ -314,4 +314,6 @@ void DropConnection(int reconnectAfterMs) {
 
 void Outage(bool on) { DemoService::Get()->SetOutage(on); }
 
+void PostAsMember(const Message::Data& message) { DemoService::Get()->PostAs(message); }
+
 }  // namespace mireloom::testing

@@ -188,6 +188,10 @@ void InjectMessageFailure(const std::string& text);
 void DropConnection(int reconnectAfterMs);
 // While on, every server operation fails with -1 and connections are refused.
 void Outage(bool on);
+// A member's message, posted at the service as the member's own client would
+// post it: stored, and pushed to the connected members of the conversation.
+// Outages are this client's, so it is posted during one too.
+void PostAsMember(const Message::Data& message);
 
 // ---- Service read-back ------------------------------------------------------------
 

@@ -1,0 +1,130 @@
+#include "ProgramRoad.h"
+
+#include "app/UserFolders.h"
+#include "mireloom/testing.h"
+#include "quennet/FileUtils.h"
+
+namespace e2e {
+namespace {
+
+// In the main window at its first size: the session list's first item, the
+// distance between items, and the chat input.
+constexpr POINT kFirstSessionItem = {160, 154};
+constexpr int kSessionItemHeight = 46;
+constexpr POINT kChatInput = {700, 640};
+// Where an item's row shows its background: right of its name and badge.
+constexpr int kSessionRowBackgroundX = 292;
+constexpr COLORREF kSelectedSessionRow = RGB(0xDD, 0xF5, 0xF1);
+
+// The window of the program's thread that has the keyboard focus.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {sizeof info};
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool IsRichEdit(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return _wcsnicmp(name, L"RichEdit", 8) == 0;
+}
+
+size_t CountOf(const std::string& text, const std::string& line) {
+  size_t count = 0;
+  for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + line.size())) ++count;
+  return count;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+void ProgramRoadTest::SetUp() {
+  ASSERT_TRUE(EnsureUserDataFolder());
+  quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(test_support::ToCp936(GetUserDataFolder()), {});
+}
+
+std::map<std::wstring, std::wstring> ProgramRoadTest::Environment() const {
+  return {{L"MIRELOOM_SERVICE_STORE", m_store.Path() + L"\\store.db"}};
+}
+
+HWND ProgramRoadTest::ChooseTeam(ProgramDriver& program, const wchar_t* screenshot) {
+  HWND team = program.WaitForWindow(L"SubdomainWnd", L"登录团队");
+  EXPECT_NE(team, nullptr) << "no team window";
+  if (!team) return nullptr;
+  EXPECT_TRUE(ProgramDriver::TypeIntoFocus(team, L"demo")) << "the team window opened without the caret in its edit";
+  Sleep(100);
+  EXPECT_TRUE(SaveScreenshot(team, Shot(screenshot)));
+  ProgramDriver::PressEnter(team);
+  return program.WaitForWindow(L"LoginWindow", L"登录");
+}
+
+void ProgramRoadTest::SignIn(HWND login, const wchar_t* user, const wchar_t* password) {
+  EXPECT_TRUE(ProgramDriver::TypeIntoFocus(login, user)) << "the log-in window opened without the caret in its edit";
+  EXPECT_TRUE(ProgramDriver::TabAndType(login, password));
+  const auto edits = ProgramDriver::Edits(login);
+  ASSERT_EQ(edits.size(), 2u);
+  EXPECT_NE(GetWindowLongW(edits[1], GWL_STYLE) & ES_PASSWORD, 0) << "the second edit takes the password";
+}
+
+HWND ProgramRoadTest::StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot) {
+  if (!program.Launch(Environment())) return nullptr;
+  HWND login = ChooseTeam(program, teamScreenshot);
+  if (!login) return nullptr;
+  SignIn(login, L"zhou", L"demo1234");
+  ProgramDriver::PressEnter(login);
+  HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel");
+  if (!main || !WaitForLogLine("get num unread messages") || !WaitForFirstSessionItem(main)) return nullptr;
+  return main;
+}
+
+bool ProgramRoadTest::WaitForFirstSessionItem(HWND main, DWORD timeout_ms) {
+  return WaitUntil([main] { return ShowsFilledMainWindow(main); }, timeout_ms);
+}
+
+POINT ProgramRoadTest::SessionItem(int index) {
+  return {kFirstSessionItem.x, kFirstSessionItem.y + index * kSessionItemHeight};
+}
+
+bool ProgramRoadTest::SendInConversation(HWND main, POINT item, const std::wstring& text) {
+  ProgramDriver::ClickAt(main, item.x, item.y);
+  // The text is set at once while the clicks wait in the queue: it must not
+  // go into the input before the conversation it belongs to is open.
+  const bool open =
+      WaitUntil([&] { return ScreenPixel(main, {kSessionRowBackgroundX, item.y}) == kSelectedSessionRow; }, 5000);
+  if (!open) return false;
+  ProgramDriver::ClickAt(main, kChatInput.x, kChatInput.y);
+  if (!WaitUntil([main] { return IsRichEdit(FocusOf(main)); }, 5000)) return false;
+  const HWND input = FocusOf(main);
+  ProgramDriver::SetText(input, text);
+  ProgramDriver::PressEnter(input);
+  return true;
+}
+
+std::string ProgramRoadTest::EventLog() { return test_support::ReadFileBytes(EventLogPath()); }
+
+bool ProgramRoadTest::WaitForLogLine(const char* line, DWORD timeout_ms, size_t times) {
+  return WaitUntil([&] { return CountOf(EventLog(), line) >= times; }, timeout_ms);
+}
+
+std::wstring ProgramRoadTest::Shot(const wchar_t* name) { return std::wstring(CORVANEL_SCREENSHOT_DIR) + L"\\" + name; }
+
+std::vector<mireloom::Message::Data> ProgramRoadTest::StoredMessages(const std::string& conversation) const {
+  mireloom::testing::ServiceOptions options;
+  options.storeFolder = m_store.Path() + L"\\store.db";
+  // The program's own demo: a service of another demo would start the store afresh.
+  options.demoFolder = ProgramFolder() + L"\\..\\Mireloom\\demo";
+  options.actingMembers = false;
+  mireloom::testing::StartService(options);
+  auto messages = mireloom::testing::ServiceMessages(conversation);
+  mireloom::testing::ResetCore();
+  return messages;
+}
+
+}  // namespace e2e

@@ -1,0 +1,58 @@
+#pragma once
+
+// The fixture of the tests that walk a road of the real program as a user
+// does: a fresh service store for each test, the team and log-in windows
+// filled in, the main window's conversations and input, and what the program
+// leaves behind (its event log, the service's store, screenshots).
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ProgramDriver.h"
+#include "mireloom/Message.h"
+#include "support/TempFolder.h"
+
+namespace e2e {
+
+// Polls until `done` holds; false when it did not in time.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms);
+
+class ProgramRoadTest : public testing::Test {
+ protected:
+  void SetUp() override;
+
+  // A fresh service store, so that every run starts from the demo files.
+  [[nodiscard]] std::map<std::wstring, std::wstring> Environment() const;
+
+  // Fills the team window and goes on to the log-in window.
+  static HWND ChooseTeam(ProgramDriver& program, const wchar_t* screenshot);
+  static void SignIn(HWND login, const wchar_t* user, const wchar_t* password);
+  // Starts the program and signs in as zhou: the main window once its list
+  // is filled, or null.
+  HWND StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot);
+
+  static bool WaitForFirstSessionItem(HWND main, DWORD timeout_ms = 10000);
+  // The session list's item at the index, in the main window at its first size.
+  [[nodiscard]] static POINT SessionItem(int index);
+  // Opens the conversation, clicks into the chat input and sends the text
+  // with Enter; false when the input never took the keyboard.
+  static bool SendInConversation(HWND main, POINT item, const std::wstring& text);
+
+  static std::string EventLog();
+  // Waits until the event log holds the line at least `times` times.
+  static bool WaitForLogLine(const char* line, DWORD timeout_ms = 10000, size_t times = 1);
+  static std::wstring Shot(const wchar_t* name);
+
+  // The service's store as the program left it: read back by a service of
+  // this process once the program has ended.
+  [[nodiscard]] std::vector<mireloom::Message::Data> StoredMessages(const std::string& conversation) const;
+
+  test_support::TempFolder m_store;
+};
+
+}  // namespace e2e
