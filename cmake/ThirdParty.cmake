@@ -18,10 +18,13 @@ add_library(nlohmann_json INTERFACE)
 # Copied out of /usr/include by the setup script, so that no host header is on the path.
 target_include_directories(nlohmann_json SYSTEM INTERFACE "${THIRD_PARTY_DIR}/nlohmann_json/include")
 
-# Header-only PNG and JPEG decoder from Debian's libstb-dev, copied likewise.
-if(NOT EXISTS "${THIRD_PARTY_DIR}/stb/stb_image.h")
-  message(FATAL_ERROR "stb_image.h missing in ${THIRD_PARTY_DIR}/stb: run scripts/setup.sh")
-endif()
+# Header-only PNG and JPEG decoder and picture resampler from Debian's
+# libstb-dev, copied likewise.
+foreach(header stb_image.h stb_image_resize.h)
+  if(NOT EXISTS "${THIRD_PARTY_DIR}/stb/${header}")
+    message(FATAL_ERROR "${header} missing in ${THIRD_PARTY_DIR}/stb: run scripts/setup.sh")
+  endif()
+endforeach()
 add_library(stb_image INTERFACE)
 target_include_directories(stb_image SYSTEM INTERFACE "${THIRD_PARTY_DIR}/stb")
 

@@ -160,7 +160,6 @@ def draw_sys_buttons():
     size = (28, 28)
     draw(f"{SKIN}/SysBtn/public_group.png", *size, [glyph("channel", "#FFFFFF", size, 16, stroke=2.2)])
     draw(f"{SKIN}/SysBtn/private_group.png", *size, [glyph("lock", "#FFFFFF", size, 16, stroke=2.2)])
-    draw(f"{SKIN}/SysBtn/group_message_tip.png", 14, 14, dot("#F1867E", (14, 14), 6, "#FFFFFF", 1.2))
     for name in ("fold", "unfold"):
         draw(f"{SKIN}/SysBtn/treenode_{name}.png", 18, 18, [glyph(name, TAB_GLYPH, (18, 18), 16, stroke=2)])
 

@@ -10,7 +10,7 @@ third_party=$cache/third_party
 packages=(
   cmake ninja-build make gcc g++ tcl file xz-utils dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth fonts-wqy-microhei imagemagick
+  wine wine64 xvfb xauth fonts-wqy-microhei fonts-dejavu-core fonts-symbola imagemagick
   googletest nlohmann-json3-dev libstb-dev
 )
 
@@ -91,10 +91,12 @@ if [ ! -f "$third_party/nlohmann_json/include/nlohmann/json.hpp" ]; then
   cp -r /usr/include/nlohmann "$third_party/nlohmann_json/include/"
 fi
 
-if [ ! -f "$third_party/stb/stb_image.h" ]; then
-  mkdir -p "$third_party/stb"
-  cp /usr/include/stb/stb_image.h "$third_party/stb/"
-fi
+for header in stb_image.h stb_image_resize.h; do
+  if [ ! -f "$third_party/stb/$header" ]; then
+    mkdir -p "$third_party/stb"
+    cp "/usr/include/stb/$header" "$third_party/stb/"
+  fi
+done
 
 if [ ! -d "$third_party/googletest" ]; then
   cp -r /usr/src/googletest "$third_party/googletest"

@@ -36,8 +36,38 @@ ensure_unmanaged_windows() {
   touch "$WINEPREFIX/.corvanel-unmanaged"
 }
 
+# The registry's REG_MULTI_SZ form of the arguments, as a .reg file writes it.
+multi_sz_hex() {
+  { printf '%s\0' "$@"; printf '\0'; } | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
+}
+
+# The interface font has no emoji, Arabic or Hebrew glyphs: Wine's font
+# linking (as Windows' own does) draws those from the installed Debian fonts,
+# so that any text a user types shows as letters, not boxes. Wine looks links
+# up by the family a face resolves to (the skins' face is WenQuanYi), and its
+# Uniscribe shapes joining and right-to-left scripts in Microsoft Sans Serif;
+# the system's other faces keep Wine's own links, which give them CJK.
+# Symbola claims CJK code points with empty glyphs, so it comes last and
+# never in a list that CJK needs. Characters beyond the first plane (emoji)
+# are found by no link: the window framework draws them in Windows' emoji
+# face, which the replacement names.
+ensure_font_links() {
+  if [ -f "$WINEPREFIX/.corvanel-fontlinks" ]; then return; fi
+  local reg=$WINEPREFIX/fontlinks.reg
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+    printf '"WenQuanYi Micro Hei"=hex(7):%s\r\n' "$(multi_sz_hex "DejaVuSans.ttf,DejaVu Sans" "Symbola_hint.ttf,Symbola")"
+    printf '"Microsoft Sans Serif"=hex(7):%s\r\n' "$(multi_sz_hex "DejaVuSans.ttf,DejaVu Sans" "SIMSUN.TTC,SimSun")"
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"Segoe UI Emoji"="Symbola"\r\n'
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+  "$wine_cmd" regedit /S "$reg" >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.corvanel-fontlinks"
+}
+
 ensure_prefix() {
-  if [ -f "$WINEPREFIX/.corvanel-ready" ]; then ensure_unmanaged_windows; return; fi
+  if [ -f "$WINEPREFIX/.corvanel-ready" ]; then ensure_unmanaged_windows; ensure_font_links; return; fi
   echo "wine: creating a throw-away prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
   "$wine_cmd" wineboot -i >/dev/null 2>&1 || true
@@ -57,6 +87,7 @@ ensure_prefix() {
   wineserver -w
   touch "$WINEPREFIX/.corvanel-ready"
   ensure_unmanaged_windows
+  ensure_font_links
 }
 
 start_wineserver() {

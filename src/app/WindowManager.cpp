@@ -54,7 +54,7 @@ void WindowManager::Set(WindowSlot slot, DuiLib::CWindowWnd* window, const DuiLi
 void WindowManager::Close(WindowSlot slot) {
   DuiLib::CWindowWnd*& held = m_slots[Index(slot)];
   if (!held) return;
-  held->Close(1);
+  held->Close(kManagedCloseResult);
   held = nullptr;
 }
 

@@ -52,6 +52,11 @@ inline constexpr int kSlotCount = 20;
 
 enum class ParentKind { None, MainWindow, FileListWindow };
 
+// The result every managed window is closed with: a WM_CLOSE that carries
+// another one came from outside the program (the system menu, Alt+F4, the
+// taskbar).
+inline constexpr UINT kManagedCloseResult = 1;
+
 // How a slot's window is created.
 struct SlotSpec {
   const wchar_t* title;

@@ -115,7 +115,7 @@ void AddMembersWnd::Notify(TNotifyUI& msg) {
     const std::wstring name = msg.pSender->GetName().GetData();
     std::string uid;
     if (ParseUid(name, &uid)) {
-      Invite(uid);
+      if (m_rows.AcceptActionClick(msg.dwTimestamp, msg.ptMouse)) Invite(uid);
     } else if (name == L"closeBtn") {
       WindowManager::GetInstance()->CloseAddMembersWnd();
     }

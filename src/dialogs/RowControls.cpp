@@ -68,6 +68,8 @@ CLabelUI* NewRowLabel(const std::wstring& text, DWORD textColor, int font) {
   label->SetTextColor(textColor);
   label->SetFont(font);
   label->SetText(text.c_str());
+  // A long name shows what fits and leaves the row's buttons their room.
+  label->SetTextStyle(label->GetTextStyle() | DT_END_ELLIPSIS);
   return label;
 }
 

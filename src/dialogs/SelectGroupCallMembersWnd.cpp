@@ -112,6 +112,9 @@ CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& use
   } else {
     check->SetNormalImage(kNotChosenImage);
     check->SetSelectedImage(kChosenImage);
+    // A search builds the rows again: each shows whether its member is in
+    // the call, as the count and the call itself go by the chosen uids.
+    check->SetCheck(IsChosen(user));
     // Tab reaches it, Space or Enter ticks it, and a frame shows where the focus is.
     check->SetKeyboardEnabled(true);
     check->SetFocusBorderColor(0xFF3FD1BE);
@@ -122,6 +125,10 @@ CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& use
 }
 
 bool SelectGroupCallMembersWnd::IsMe(const mireloom::User& user) const { return m_myUid && user.uid() == *m_myUid; }
+
+bool SelectGroupCallMembersWnd::IsChosen(const mireloom::User& user) const {
+  return std::find(m_selectedUids.begin(), m_selectedUids.end(), user.uid()) != m_selectedUids.end();
+}
 
 bool SelectGroupCallMembersWnd::ParseUid(const std::wstring& name, std::string* uid) {
   return IdFromControlName(name, kUserIdPrefix, uid);

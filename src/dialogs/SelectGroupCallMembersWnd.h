@@ -39,6 +39,7 @@ class SelectGroupCallMembersWnd final : public DuiLib::WindowImplBase {
   [[nodiscard]] DuiLib::CListContainerElementUI* CreateUserItem(const mireloom::User& user);
   [[nodiscard]] DuiLib::CCheckBoxUI* CreateCheckBox(const mireloom::User& user) const;
   [[nodiscard]] bool IsMe(const mireloom::User& user) const;
+  [[nodiscard]] bool IsChosen(const mireloom::User& user) const;
   void OnSelectChanged(DuiLib::TNotifyUI& msg);
   void ShowCount(size_t chosen);
   // Closes this window and runs the group call in its place.

@@ -1,5 +1,7 @@
 #include "dialogs/UserRowList.h"
 
+#include <cstdlib>
+
 #include "mireloom/User.h"
 
 namespace mireloomwnd {
@@ -26,6 +28,18 @@ void CUserRowList::Rebuild(const UserList& users, const RowBuilder& build) {
       CControlUI::Release(row);
     }
   }
+}
+
+bool CUserRowList::AcceptActionClick(DWORD tick, POINT point) {
+  if (m_lastActionClick) {
+    const ActionClick& last = *m_lastActionClick;
+    const bool soon = tick - last.tick < GetDoubleClickTime();
+    const bool samePlace = std::abs(point.x - last.point.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                      std::abs(point.y - last.point.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    if (soon && samePlace) return false;
+  }
+  m_lastActionClick = ActionClick{tick, point};
+  return true;
 }
 
 bool CUserRowList::IsNarrowing(const UserList& users) const {

@@ -6,7 +6,10 @@
 // thousands costs what it removes, not a rebuild. Any other change builds the
 // rows again.
 
+#include <windows.h>
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,13 @@ class CUserRowList final {
   // Drops every row and builds them all again.
   void Rebuild(const UserList& users, const RowBuilder& build);
 
+  // Whether a click on a row's action at `tick` (GetTickCount) and `point`
+  // (client coordinates) counts. One within the double-click time and the
+  // double-click rectangle of the last one that counted is the second half
+  // of a double-click: the first may have taken its row away, and the row
+  // under the pointer now is another member's.
+  [[nodiscard]] bool AcceptActionClick(DWORD tick, POINT point);
+
  private:
   // Whether `users` keeps some of the current rows, in their order, and adds none.
   [[nodiscard]] bool IsNarrowing(const UserList& users) const;
@@ -36,6 +46,11 @@ class CUserRowList final {
 
   DuiLib::CListUI* m_list = nullptr;
   std::vector<std::string> m_rowUids;  // of the rows, in row order
+  struct ActionClick {
+    DWORD tick;
+    POINT point;
+  };
+  std::optional<ActionClick> m_lastActionClick;
 };
 
 }  // namespace mireloomwnd

@@ -173,6 +173,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnTrayNotify(LPARAM mouseMessage);
   void ShowTrayMenu();
   void RestoreFromTray();
+  // The modal window running inside this window's loop comes to the front.
+  void BringModalWindowForward();
   void OnTimer(WPARAM timer);
   // True when the key is consumed here.
   bool OnKeyDown(WPARAM key);
@@ -214,6 +216,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // ---- Close buttons and sign-out (MainWndSignOut.cpp)
   void OnCustomCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
+  // Quits or hides, as "CLOSE_ACTION" says; the system's close does the same.
+  void CloseAsTheCloseButtonDoes();
   void OnHidingCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnSignOutClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void SignOut();

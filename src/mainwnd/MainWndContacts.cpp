@@ -26,7 +26,7 @@ constexpr int kRowWidth = 210;
 constexpr int kPictureSize = 28;
 constexpr SIZE kPictureRound = {6, 6};
 constexpr int kNameFont = 2;
-constexpr int kNameWidth = 103;
+constexpr int kNameEndMargin = 8;
 constexpr DWORD kNameColor = 0xFF232A32;
 constexpr DWORD kLetterTextColor = 0xFF627180;
 constexpr int kTreeAvatarSize = 40;
@@ -59,17 +59,21 @@ CButtonUI* MakePicture(int left) {
 }
 
 // The contacts tree's rows name their entry in a label; the organisation
-// tree's in a text.
+// tree's in a text. Either takes the rest of its row, which a long name
+// needs, and ends with an ellipsis where the row ends.
 CLabelUI* MakeName(const std::wstring& text, const RECT& padding, bool label) {
   CLabelUI* name = label ? new CLabelUI : new CTextUI;
   name->SetText(text.c_str());
   name->SetFont(kNameFont);
-  name->SetFixedWidth(kNameWidth);
   name->SetTextColor(kNameColor);
   name->SetPadding(padding);
+  name->SetTextPadding({0, 0, kNameEndMargin, 0});
   if (label) {
     name->SetAttribute(L"align", L"left");
     name->SetAttribute(L"endellipsis", L"true");
+  } else {
+    // One line from the top, as the row's padding places it.
+    name->SetTextStyle(DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS);
   }
   return name;
 }

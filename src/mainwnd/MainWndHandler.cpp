@@ -1,8 +1,8 @@
 // The window's message procedure: its own messages, its timers, the tray
 // icon's notifications, Enter and Esc, dropped files and the input method.
 // Whatever it handles still goes on to the framework, but Enter in the chat
-// input and Esc, which end here, and the image records, whose answer tells
-// their sender that the window took them.
+// input and Esc, and the system's close, which end here, and the image
+// records, whose answer tells their sender that the window took them.
 
 #include <windows.h>
 #include <imm.h>
@@ -62,6 +62,18 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
       if (OnKeyDown(wParam)) return 0;
       break;
+    case WM_SYSCOMMAND:
+      // Alt+F4, the system menu's Close and the taskbar's close.
+      if ((wParam & 0xFFF0) != SC_CLOSE) break;
+      CloseAsTheCloseButtonDoes();
+      return 0;
+    case WM_CLOSE:
+      // The program's own closes go through the window manager; any other
+      // is the system's and takes the close button's road, so that the
+      // placement is saved and the quit runs.
+      if (wParam == kManagedCloseResult) break;
+      CloseAsTheCloseButtonDoes();
+      return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       break;
@@ -110,8 +122,19 @@ void MainWnd::OnTrayNotify(LPARAM mouseMessage) {
       RestoreFromTray();
       break;
     default:
-      break;
+      return;
   }
+  BringModalWindowForward();
+}
+
+void MainWnd::BringModalWindowForward() {
+  // A dialog runs its loop inside this window's and keeps this window
+  // disabled: left behind it, it would make this window look dead to clicks.
+  const HWND modal = CWindowWnd::InnermostModalWindow();
+  if (!modal || modal == GetHWND() || !IsWindow(modal) || !IsWindow(GetHWND())) return;
+  if (IsIconic(modal)) ::ShowWindow(modal, SW_RESTORE);
+  SetWindowPos(modal, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(modal);
 }
 
 void MainWnd::ShowTrayMenu() {

@@ -63,12 +63,15 @@ void MainWnd::AddTextMessage(const mireloom::Message& message) {
   if (!column) return;
   const messageview::FormattedText text = messageview::FormatText(message.content());
   const messageview::EmojiSplit split = messageview::SplitEmoji(text.markup);
-  switch (messageview::ChooseTextLayout(split, text.has_spans, messageview::TextPlace::kMessage)) {
+  const bool shaped = messageview::NeedsShapedText(text.plain);
+  switch (messageview::ChooseTextLayout(split, text.has_spans || shaped, messageview::TextPlace::kMessage)) {
     case messageview::TextLayout::kSelectableText:
       FollowText(item, AddSelectableText(column, text));
       break;
     case messageview::TextLayout::kMarkupText:
-      FollowText(item, AddText(column, kLinkFont, text.markup, kTextPadding));
+      // A text that is a label only for its letters looks as a plain one.
+      FollowText(item, text.has_spans ? AddText(column, kLinkFont, text.markup, kTextPadding)
+                                      : AddPartText(column, text.markup));
       break;
     case messageview::TextLayout::kEmojiRow: {
       const EmojiRowSize size = AddEmojiRow(column, split);

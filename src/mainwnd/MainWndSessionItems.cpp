@@ -28,8 +28,11 @@ constexpr DWORD kBadgeTextColor = 0xFFFFFFFF;
 constexpr int kNameFont = 2;
 constexpr int kBadgeFont = 0;
 constexpr int kIconSize = 28;
+constexpr int kDotSize = 16;
 constexpr int kItemHeight = 44;
-constexpr int kNameWidth = 103;
+// What a 248-pixel column leaves a name beside the icon and the badge, with
+// the list's scroll bar shown.
+constexpr int kNameWidth = 136;
 constexpr int kAvatarSize = 40;
 constexpr SIZE kCachedAvatarRound = {3, 3};
 constexpr SIZE kIconRound = {6, 6};
@@ -141,15 +144,19 @@ CListContainerElementUI* MainWnd::CreateChannelItem(const std::wstring& name, co
   icon->SetBorderRound(kIconRound);
 
   auto* badge = new CButtonUI;
-  badge->SetFixedWidth(14);
-  badge->SetFixedHeight(14);
-  badge->SetNormalImage(L"SysBtn/group_message_tip.png");
-  // The dot carries the count as text too (the badge update writes it):
-  // small and white, so that it reads on the dot.
+  // The dot carries the count as text too (the badge update writes it): as
+  // tall as a one-to-one badge and as wide as its count, a circle for one
+  // digit, so that the count reads at the list's size.
+  badge->SetFixedHeight(kDotSize);
+  badge->SetMinWidth(kDotSize);
+  badge->SetAutoCalcWidth(true);
+  badge->SetTextPadding({4, 0, 4, 0});
+  badge->SetBkColor(kBadgeColor);
+  badge->SetBorderRound({kDotSize, kDotSize});
   badge->SetFont(kBadgeFont);
   badge->SetTextColor(kBadgeTextColor);
   badge->SetTextStyle(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  badge->SetPadding({15, 15, 0, 0});
+  badge->SetPadding({12, 14, 0, 0});
   badge->SetVisible(false);
   badge->SetName(SessionUnreadLabelId(itemName).c_str());
   badge->SetMouseEnabled(false);

@@ -17,7 +17,9 @@ void MainWnd::AddCloseButtonRows(CNotifyTable& table) {
   table.Bind(L"itemclick", L"menu_signout_team", &MainWnd::OnSignOutClicked);
 }
 
-void MainWnd::OnCustomCloseClicked(TNotifyUI&, const std::wstring&) {
+void MainWnd::OnCustomCloseClicked(TNotifyUI&, const std::wstring&) { CloseAsTheCloseButtonDoes(); }
+
+void MainWnd::CloseAsTheCloseButtonDoes() {
   // A missing file or key hides, as any value but "quit" does.
   if (settings::ReadInt(settings::kCloseActionKey) == settings::kCloseActionQuit) {
     Quit();

@@ -30,13 +30,13 @@ CControlUI* AddEmojiPicture(CContainerUI* row, const std::wstring& imageName) {
   return picture;
 }
 
+}  // namespace
+
 CTextUI* AddPartText(CContainerUI* row, const std::wstring& text) {
   CTextUI* part = AddText(row, kMessageFont, text, kTextPadding);
   part->SetTextColor(kMessageTextColor);
   return part;
 }
-
-}  // namespace
 
 void LetGrowTall(CControlUI* control) {
   // Far beyond any text a message can hold, and far from overflowing the

@@ -40,6 +40,8 @@ void LetGrowTall(DuiLib::CControlUI* control);
 // column: the view's width now, and again whenever that width changes.
 void FollowViewWidth(DuiLib::CListContainerElementUI* item, std::function<int(int columnWidth)> heightAt);
 
+// A message's markup in the message font and colour.
+DuiLib::CTextUI* AddPartText(DuiLib::CContainerUI* row, const std::wstring& text);
 // A wrapping text; with markup its links are clickable.
 DuiLib::CTextUI* AddText(DuiLib::CContainerUI* parent, int font, const std::wstring& text, RECT textPadding,
                          bool markup = true);

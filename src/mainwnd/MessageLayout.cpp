@@ -54,6 +54,14 @@ TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace p
   return TextLayout::kMarkupText;
 }
 
+bool NeedsShapedText(const std::wstring& text) {
+  return std::any_of(text.begin(), text.end(), [](wchar_t c) {
+    const bool rightToLeft = (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF);
+    const bool beyondFirstPlane = c >= 0xD800 && c <= 0xDBFF;
+    return rightToLeft || beyondFirstPlane;
+  });
+}
+
 int EmojiRowItemHeight(bool has_tail, int tail_height) {
   return has_tail ? tail_height + kEmojiRowExtra : kLoneEmojiItemHeight;
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace messageview {
 
@@ -43,6 +44,12 @@ enum class MessageBuilder { kText, kNotice, kImage, kFile, kSnippet, kMail, kCom
 enum class TextLayout { kEmojiRow, kSelectableText, kMarkupText };
 enum class TextPlace { kMessage, kCard };
 [[nodiscard]] TextLayout ChooseTextLayout(const EmojiSplit& split, bool has_spans, TextPlace place);
+// Whether the text holds characters beyond the first 65,536 (emoji) or of
+// the right-to-left scripts (Hebrew, Arabic and their neighbours), whose
+// letters may join: the selectable rich edit under Wine draws those as
+// boxes or unjoined, where the markup label shapes them, so such a message
+// takes the label.
+[[nodiscard]] bool NeedsShapedText(const std::wstring& text);
 
 // A text message: an emoji row is the tail's height + 36, or 56 without a
 // tail; a single text is its height + 30.

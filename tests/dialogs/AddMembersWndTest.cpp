@@ -26,6 +26,17 @@ bool IsMemberOfCore(const std::string& uid) {
   return std::find(members.begin(), members.end(), uid) != members.end();
 }
 
+POINT CentreOf(HWND window, const wchar_t* name) {
+  const RECT box = DialogTest::Find(window, name)->GetPos();
+  return {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+}
+
+// Waits out the double-click time since `tick`, as two clicks of a user at
+// the same place are apart.
+void WaitPastDoubleClick(DWORD tick) {
+  EXPECT_TRUE(Testing::PumpUntil([&] { return GetTickCount() - tick > GetDoubleClickTime(); }, 5000));
+}
+
 // A text change as a user makes it, for texts typing cannot give at once.
 void Search(HWND window, const wchar_t* text) {
   DialogTest::Find(window, L"search")->SetText(text);
@@ -57,9 +68,11 @@ TEST_F(AddMembersWndTest, ListsCandidatesThenMembersAndAnInvitationTakesTheRowAw
     EXPECT_EQ(mt::WaitForHeld(kInvite, 300), 0) << "a member's tag takes no click";
 
     Testing::Click(window, L"ueid_usr-lin");
+    const DWORD invitedLin = GetTickCount();
     mt::Release(mt::WaitForHeld(kInvite));  // the hold the tag did not take
     EXPECT_TRUE(WaitUntil([&] { return !HasRowOf(RowTexts(window, kList), L"林晓"); }));
     ASSERT_TRUE(Testing::TypeText(window, L"search", L"Oli"));
+    WaitPastDoubleClick(invitedLin);  // Olivia's row stands where lin's stood
     Testing::Click(window, L"ueid_usr-olivia");
     EXPECT_TRUE(WaitUntil([&] { return RowTexts(window, kList).empty(); }));
     Settle();
@@ -99,6 +112,31 @@ TEST_F(AddMembersWndTest, AFailedInvitationChangesNothingAndTheSearchNarrowsTheS
   mt::Release(mt::WaitForHeld(kInvite));  // the answer comes for a window that has gone
   Settle();
   EXPECT_TRUE(IsMemberOfCore("usr-sun"));
+}
+
+TEST_F(AddMembersWndTest, TheSecondClickOfADoubleClickOnInviteInvitesNobody) {
+  Open([&](HWND window) {
+    const POINT invite = CentreOf(window, L"ueid_usr-lin");
+    ASSERT_TRUE(Testing::ClickAt(window, invite));
+    const DWORD first = GetTickCount();
+    ASSERT_TRUE(mt::WaitIdle());
+    ASSERT_TRUE(WaitUntil([&] { return !HasRowOf(RowTexts(window, kList), L"林晓"); }));
+    const RECT next = Find(window, L"ueid_usr-zhao")->GetPos();
+    ASSERT_TRUE(PtInRect(&next, invite)) << "zhao's invite button moved under the pointer";
+    ASSERT_LT(GetTickCount() - first, GetDoubleClickTime()) << "the invitation took longer than a double-click";
+
+    ASSERT_TRUE(Testing::ClickAt(window, invite));
+    ASSERT_TRUE(mt::WaitIdle());
+    Settle();
+    EXPECT_TRUE(HasRowOf(RowTexts(window, kList), L"赵静"));
+    EXPECT_FALSE(IsMemberOfCore("usr-zhao")) << "the double-click's second half invited the next member";
+
+    WaitPastDoubleClick(first);
+    ASSERT_TRUE(Testing::ClickAt(window, invite));
+    EXPECT_TRUE(WaitUntil([&] { return !HasRowOf(RowTexts(window, kList), L"赵静"); })) << "a later click counts";
+    Testing::Click(window, L"closeBtn");
+  });
+  EXPECT_TRUE(IsMemberOfCore("usr-lin") && IsMemberOfCore("usr-zhao"));
 }
 
 }  // namespace

@@ -582,6 +582,46 @@ TEST_F(NotifyTest, TooltipsShowOnHoverAndHideOnLeaveOrPress) {
   EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "no tip without a tooltip";
 }
 
+TEST_F(NotifyTest, ATooltipGoesWhenItsControlScrollsAwayOrTheWindowIsResized) {
+  TestWindow window(Skin(LR"(<VerticalLayout>
+      <VerticalLayout name="list" height="60" vscrollbar="true">
+        <Button name="first" height="30" tooltip="first"/><Button name="second" height="30" tooltip="second"/>
+        <Button name="third" height="30" tooltip="third"/><Button name="fourth" height="30"/>
+      </VerticalLayout>
+      <Control/>
+      <Button name="bottom" height="30" tooltip="bottom"/>
+    </VerticalLayout>)"));
+  HWND hwnd = window.CreatePopup();
+  CPaintManagerUI& manager = window.Manager();
+  const auto centre = [&](const wchar_t* name) {
+    const RECT box = window.Find(name)->GetPos();
+    return POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  };
+  // The pointer rests where it is: the hover notice that tracking posts.
+  const auto rest = [&](POINT pt) { SendMessageW(hwnd, WM_MOUSEHOVER, 0, MAKELPARAM(pt.x, pt.y)); };
+
+  ASSERT_TRUE(Testing::Hover(hwnd, L"first"));
+  const POINT pointer = centre(L"first");
+  ASSERT_EQ(manager.GetCurrentToolTip(), L"first");
+  ASSERT_TRUE(Testing::Wheel(hwnd, L"list", -1));
+  CControlUI* under = manager.FindControl(pointer);
+  ASSERT_NE(under, window.Find(L"first")) << "the wheel scrolled the list";
+  EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "its control scrolled away";
+  rest(pointer);
+  EXPECT_EQ(manager.GetCurrentToolTip(), under->GetToolTip()) << "the tip of the control under the pointer now";
+
+  ASSERT_TRUE(Testing::Hover(hwnd, L"bottom"));
+  const POINT above = centre(L"bottom");
+  ASSERT_EQ(manager.GetCurrentToolTip(), L"bottom");
+  RECT frame = {};
+  GetWindowRect(hwnd, &frame);
+  SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "a new size hides it";
+  ASSERT_NE(manager.FindControl(above), window.Find(L"bottom")) << "its control moved down";
+  rest(above);
+  EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "and nothing under the pointer has a tip";
+}
+
 TEST_F(NotifyTest, ClientTimersPassThroughAndControlTimersStayInside) {
   TestWindow window(Skin(kButtons));
   std::vector<WPARAM> timers;

@@ -146,6 +146,34 @@ TEST_F(ImagesTest, SourceDestAndFadeAndAlphaBlending) {
   DeleteObject(shot);
 }
 
+// A picture drawn smaller than its file is filtered, opaque or not: a
+// checkerboard of single black and white pixels becomes an even grey, where
+// picking pixels would leave black or white.
+TEST_F(ImagesTest, APictureDrawnSmallerIsFilteredNotPicked) {
+  for (const BYTE alpha : {BYTE{255}, BYTE{254}}) {
+    Gdiplus::Bitmap board(40, 40, PixelFormat32bppARGB);
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        const BYTE shade = (x + y) % 2 ? 255 : 0;
+        board.SetPixel(x, y, Gdiplus::Color(alpha, shade, shade, shade));
+      }
+    }
+    const std::wstring file = alpha == 255 ? L"opaque.png" : L"translucent.png";
+    ASSERT_TRUE(SavePicture(board, m_folder / (L"skin\\" + file)));
+    TestWindow window(Skin(L"<HorizontalLayout bkcolor=\"#FFFFFFFF\"><Button width=\"28\" height=\"28\" normalimage=\"" + file +
+                           L"\"/><Control/></HorizontalLayout>", L"size=\"60,28\""));
+    HWND hwnd = window.CreatePopup();
+    window.Manager().SetResourcePath((m_folder / L"skin").c_str());
+    HBITMAP shot = Testing::RenderWindow(hwnd);
+    for (const POINT at : {POINT{5, 5}, POINT{14, 14}, POINT{20, 9}}) {
+      const int grey = static_cast<int>(Testing::PixelAt(shot, at.x, at.y) & 0xFF);
+      EXPECT_NEAR(grey, 128, 40) << (alpha == 255 ? "opaque" : "translucent") << " at " << at.x << "," << at.y;
+    }
+    DeleteObject(shot);
+    DestroyWindow(hwnd);
+  }
+}
+
 // The fast decoder must give what GDI+ gives: channel order, premultiplied
 // alpha and the alpha flag, for translucent PNGs and opaque JPEGs.
 TEST_F(ImagesTest, PngAndJpegDecodeToTheSamePixelsAsGdiplus) {

@@ -34,6 +34,18 @@ void DropFiles(const std::vector<std::wstring>& paths) {
   SendMessageW(MainWindowTest::MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
+// Whether `upper` lies above `lower` in the windows' z-order.
+bool IsAbove(HWND upper, HWND lower) {
+  for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == lower) return true;
+  }
+  return false;
+}
+
+bool IsInFront(HWND dialog) {
+  return dialog && GetForegroundWindow() == dialog && IsAbove(dialog, MainWindowTest::MainWindow());
+}
+
 class MainWndInputTest : public MainWindowTest {};
 
 TEST_F(MainWndInputTest, EscHidesToTheTrayWhoseClickRestoresAndOpensTheUnreadConversation) {
@@ -76,6 +88,31 @@ TEST_F(MainWndInputTest, ExitInTheTrayMenuQuits) {
   const auto tray = TrayCalls();
   ASSERT_FALSE(tray.empty());
   EXPECT_EQ(tray.back().message, static_cast<DWORD>(NIM_DELETE));
+  EXPECT_EQ(m_platform.CallsOf(PlatformCall::TrackPopupMenu).size(), 1u);
+}
+
+TEST_F(MainWndInputTest, TrayClicksWithADialogOpenBringTheDialogToTheFront) {
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("open a dialog", [] { ASSERT_TRUE(Testing::Click(MainWindow(), L"open_im_btn")); })
+      .WaitFor("it runs over the disabled window", [] {
+        return IsInFront(test_support::FindOwnWindow(L"OpenImWnd")) && !IsWindowEnabled(MainWindow());
+      })
+      .Do("the tray's menu, dismissed", [] { ClickTray(WM_RBUTTONUP); })
+      .Do("the dialog is in front", [] { EXPECT_TRUE(IsInFront(test_support::FindOwnWindow(L"OpenImWnd"))); })
+      .Do("hide the window, then click the tray icon", [] {
+        ShowWindow(MainWindow(), SW_HIDE);
+        ClickTray(WM_LBUTTONDOWN);
+      })
+      .Do("the window is back, the dialog in front", [] {
+        EXPECT_TRUE(IsWindowVisible(MainWindow()));
+        const HWND dialog = test_support::FindOwnWindow(L"OpenImWnd");
+        EXPECT_TRUE(IsInFront(dialog));
+        ASSERT_TRUE(Testing::Click(dialog, L"closeBtn"));
+      })
+      .WaitFor("closed", [] { return !test_support::FindOwnWindow(L"OpenImWnd"); })
+      .Do("close", [] { CloseMainWindow(); });
+  RunMainWindow(script);
   EXPECT_EQ(m_platform.CallsOf(PlatformCall::TrackPopupMenu).size(), 1u);
 }
 

@@ -61,6 +61,28 @@ TEST_F(MainWndLeavingTest, TheMainCloseButtonQuitsOnlyWhenTheSettingsSaySo) {
   EXPECT_TRUE(settings::LoadWindowPlacement(&placement)) << "quitting stores the placement";
 }
 
+TEST_F(MainWndLeavingTest, TheSystemsCloseTakesTheCloseButtonsRoad) {
+  WriteCloseAction(L"1");
+  StepRunner script;
+  script.Do("Alt+F4 or the system menu", [] { SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); })
+      .WaitFor("hidden, as the close button does", [] { return !IsWindowVisible(MainWindow()); })
+      .Do("a close from another program", [] {
+        ShowWindow(MainWindow(), SW_SHOWNORMAL);
+        PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+      })
+      .WaitFor("hidden too", [] { return !IsWindowVisible(MainWindow()); })
+      .Do("with closing set to quit", [] {
+        EXPECT_TRUE(IsWindow(MainWindow()));
+        WriteCloseAction(L"2");
+        SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      });
+  RunMainWindow(script);
+  WINDOWPLACEMENT placement = {sizeof placement};
+  EXPECT_TRUE(settings::LoadWindowPlacement(&placement)) << "the quit stored the placement";
+  ASSERT_FALSE(TrayCalls().empty());
+  EXPECT_EQ(TrayCalls().back().message, static_cast<DWORD>(NIM_DELETE)) << "and removed the tray icon";
+}
+
 TEST_F(MainWndLeavingTest, ALanguageChangeRebuildsTheWindowInPlace) {
   StringTable.clear();
   LoadLanguageFile(test_support::ToCp936(test_support::SourcePath(L"skin/i18n/simplified_chinese.xml")), StringTable);

@@ -180,7 +180,7 @@ TEST_F(PopupMenusTest, MenusOpenWithACornerOnThePointThePersonalMenuUpwards) {
   EXPECT_EQ(rect.left, point.x);
   EXPECT_EQ(rect.bottom, point.y) << "its bottom edge lies on the point";
   EXPECT_GT(rect.bottom - rect.top, 100);
-  EXPECT_EQ(Item(personal, L"version")->GetText(), L"Version2.1.5");
+  EXPECT_EQ(Item(personal, L"version")->GetText(), L"Version 2.1.5");
 }
 
 // The owner's Notify may run a modal dialog (sign-out runs the team window);

@@ -169,6 +169,7 @@ void CContainerUI::ApplyScrollPos(SIZE szPos) {
   szPos.cy = std::clamp<LONG>(szPos.cy, 0, m_szScrollRange.cy);
   if (szPos.cx == m_szScrollPos.cx && szPos.cy == m_szScrollPos.cy) return;
   m_szScrollPos = szPos;
+  if (m_pManager) m_pManager->OnContentScrolled(this);
   // Every child moves: one invalidation for all of them.
   if (m_pManager) m_pManager->HoldInvalidation();
   Invalidate();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "quennet/WinHandles.h"
+
 namespace DuiLib::detail {
 
 struct DecodedImage {
@@ -20,6 +22,13 @@ struct DecodedImage {
   std::vector<HBITMAP> frames;
   std::vector<UINT> delays;  // milliseconds
   UINT duration = 0;         // of one loop
+  // Copies filtered down to the sizes the picture is drawn at (ScaledImage.h).
+  struct ScaledCopy {
+    RECT source;
+    SIZE size;
+    quennet::UniqueBitmap bitmap;
+  };
+  std::vector<ScaledCopy> scaledCopies;
   DecodedImage() = default;
   DecodedImage(const DecodedImage&) = delete;
   DecodedImage& operator=(const DecodedImage&) = delete;

@@ -236,6 +236,8 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable) {
   return size;
 }
 
+bool CLabelUI::IsShrinkable() const { return (m_uTextStyle & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) != 0; }
+
 DWORD CLabelUI::GetStateTextColor() const { return m_dwTextColor; }
 
 void CLabelUI::PaintText(HDC hDC) {

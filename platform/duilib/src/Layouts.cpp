@@ -18,6 +18,7 @@ struct StackSlot {
   int minMain;
   int maxMain;
   bool stretch;
+  bool shrinkable;
 };
 
 int MainOf(SIZE size, bool vertical) { return vertical ? size.cy : size.cx; }
@@ -58,6 +59,24 @@ void ShareRemaining(std::vector<StackSlot>& slots, int remaining, bool scrolls) 
   }
 }
 
+// Takes `overflow` from the shrinkable children, the largest first, each
+// down to its minimum: a fixed-size stack whose content does not fit keeps
+// its other children whole instead of pushing them out of sight.
+void ShrinkToFit(std::vector<StackSlot>& slots, int overflow) {
+  std::vector<StackSlot*> shrinkable;
+  for (StackSlot& slot : slots) {
+    if (slot.shrinkable && !slot.stretch && slot.main > slot.minMain) shrinkable.push_back(&slot);
+  }
+  std::stable_sort(shrinkable.begin(), shrinkable.end(),
+                   [](const StackSlot* a, const StackSlot* b) { return a->main > b->main; });
+  for (StackSlot* slot : shrinkable) {
+    if (overflow <= 0) return;
+    const int taken = std::min(overflow, slot->main - slot->minMain);
+    slot->main -= taken;
+    overflow -= taken;
+  }
+}
+
 // Lays children out one after another along an axis and returns the size of
 // the content (vertical: width and height; horizontal likewise).
 SIZE ArrangeStack(const std::vector<CControlUI*>& items, const RECT& inner, SIZE scroll, int childPadding,
@@ -79,7 +98,8 @@ SIZE ArrangeStack(const std::vector<CControlUI*>& items, const RECT& inner, SIZE
     const int padMain = vertical ? pad.top + pad.bottom : pad.left + pad.right;
     const int padCross = vertical ? pad.left + pad.right : pad.top + pad.bottom;
     const SIZE available = vertical ? SIZE{crossSpace - padCross, mainSpace} : SIZE{mainSpace, crossSpace - padCross};
-    StackSlot slot{item, item->EstimateSize(available), 0, 0, 0, false};
+    // An ellipsis shortens a line, not a column: only rows shrink children.
+    StackSlot slot{item, item->EstimateSize(available), 0, 0, 0, false, !vertical && item->IsShrinkable()};
     slot.minMain = vertical ? item->GetMinHeight() : item->GetMinWidth();
     slot.maxMain = std::max(slot.minMain, vertical ? item->GetMaxHeight() : item->GetMaxWidth());
     const int estimated = MainOf(slot.estimate, vertical);
@@ -93,6 +113,7 @@ SIZE ArrangeStack(const std::vector<CControlUI*>& items, const RECT& inner, SIZE
     slots.push_back(slot);
   }
   const int gaps = slots.empty() ? 0 : childPadding * static_cast<int>(slots.size() - 1);
+  if (!scrolls && used + gaps > mainSpace) ShrinkToFit(slots, used + gaps - mainSpace);
   ShareRemaining(slots, mainSpace - used - gaps, scrolls);
 
   int cursor = (vertical ? inner.top - scroll.cy : inner.left - scroll.cx);

@@ -1,5 +1,7 @@
 #include "MarkupLayout.h"
 
+#include <usp10.h>
+
 #include <algorithm>
 
 #include "FontPool.h"
@@ -12,6 +14,11 @@ namespace DuiLib::detail {
 namespace {
 
 constexpr wchar_t kEllipsis[] = L"\u2026";
+// Characters beyond the first 65,536 (emoji above all) are drawn in this
+// face: Uniscribe under Wine finds them in no fallback or linked font, only
+// in the selected one. Windows has the face; the Wine prefix maps it to an
+// installed font.
+constexpr wchar_t kSupplementaryFace[] = L"Segoe UI Emoji";
 
 bool IsCjk(wchar_t c) {
   return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
@@ -27,6 +34,43 @@ size_t UnitEnd(const std::wstring& s, size_t i) {
   return i + 1;
 }
 bool StandsAlone(const std::wstring& s, size_t i) { return IsCjk(s[i]) || IsHighSurrogate(s[i]); }
+bool IsSupplementary(const std::wstring& s, size_t i) {
+  return IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1]);
+}
+
+// Scripts whose letters join or run right to left (Arabic, Hebrew...).
+bool IsComplex(const wchar_t* text, int length) {
+  return length > 0 && ScriptIsComplex(text, length, SIC_COMPLEX) == S_OK;
+}
+
+// Uniscribe shapes a text and finds fonts for the scripts the DC's font
+// lacks; GDI's plain text output draws such letters unjoined and in
+// typing order. Also the only way to draw characters beyond the first
+// plane, in a font that has them, under Wine.
+class ShapedText final {
+ public:
+  ShapedText(HDC dc, const wchar_t* text, int length) {
+    if (length <= 0) return;
+    ScriptStringAnalyse(dc, text, length, length * 3 / 2 + 16, -1, SSA_GLYPHS | SSA_FALLBACK, 0, nullptr, nullptr,
+                        nullptr, nullptr, nullptr, &m_analysis);
+  }
+  ~ShapedText() {
+    if (m_analysis) ScriptStringFree(&m_analysis);
+  }
+  ShapedText(const ShapedText&) = delete;
+  ShapedText& operator=(const ShapedText&) = delete;
+
+  [[nodiscard]] int Width() const {
+    const SIZE* size = m_analysis ? ScriptString_pSize(m_analysis) : nullptr;
+    return size ? static_cast<int>(size->cx) : 0;
+  }
+  void Draw(int x, int y, const RECT& clip) const {
+    if (m_analysis) ScriptStringOut(m_analysis, x, y, ETO_CLIPPED, &clip, 0, 0, FALSE);
+  }
+
+ private:
+  SCRIPT_STRING_ANALYSIS m_analysis = nullptr;
+};
 
 // Cumulative advance of each character of a text in the DC's font.
 std::vector<int> Extents(HDC dc, const wchar_t* text, int length) {
@@ -83,13 +127,19 @@ class MarkupLayout::Builder final {
     int index;
     bool bold;
     bool italic;
+    bool supplementary;
     FontUse use;
   };
 
-  FontUse FontFor(const MarkupStyle& style) {
+  // The font of a style; with `supplementary`, the same size and style in
+  // the face that has the characters beyond the first plane.
+  FontUse FontFor(const MarkupStyle& style, bool supplementary = false) {
     const int index = style.font == kInheritFont ? m_baseFont : style.font;
     for (const FontKey& key : m_fontMemo) {
-      if (key.index == index && key.bold == style.bold && key.italic == style.italic) return key.use;
+      if (key.index == index && key.bold == style.bold && key.italic == style.italic &&
+          key.supplementary == supplementary) {
+        return key.use;
+      }
     }
     const TFontInfo* info = CPaintManagerUI::ResolveFont(m_manager, index);
     FontUse use{static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 16, 13};
@@ -97,15 +147,16 @@ class MarkupLayout::Builder final {
       use = FontUse{info->hFont, static_cast<int>(info->tm.tmHeight), static_cast<int>(info->tm.tmAscent)};
       const bool bold = info->bBold || style.bold;
       const bool italic = info->bItalic || style.italic;
-      if (bold != info->bBold || italic != info->bItalic) {
-        if (auto variant = AcquireFont(info->sFontName, info->iSize, bold, info->bUnderline, italic)) {
+      if (supplementary || bold != info->bBold || italic != info->bItalic) {
+        const LPCTSTR face = supplementary ? kSupplementaryFace : info->sFontName.GetData();
+        if (auto variant = AcquireFont(face, info->iSize, bold, info->bUnderline, italic)) {
           use = FontUse{variant->info.hFont, static_cast<int>(variant->info.tm.tmHeight),
                         static_cast<int>(variant->info.tm.tmAscent)};
           m_layout.m_heldFonts.push_back(std::move(variant));
         }
       }
     }
-    m_fontMemo.push_back(FontKey{index, style.bold, style.italic, use});
+    m_fontMemo.push_back(FontKey{index, style.bold, style.italic, supplementary, use});
     return use;
   }
 
@@ -125,18 +176,46 @@ class MarkupLayout::Builder final {
       if (IsSpace(s[i])) {
         end = i + 1;
         space = true;
+      } else if (IsSupplementary(s, i)) {
+        end = UnitEnd(s, i);
+        PlaceShaped(run, static_cast<int>(i), static_cast<int>(end), FontFor(run.style, true));
+        i = end;
+        continue;
       } else if (StandsAlone(s, i)) {
         end = UnitEnd(s, i);
       } else {
         end = i;
         while (end < s.size() && !IsSpace(s[end]) && !StandsAlone(s, end)) ++end;
+        if (IsComplex(s.c_str() + i, static_cast<int>(end - i))) {
+          PlaceShaped(run, static_cast<int>(i), static_cast<int>(end), m_font);
+          i = end;
+          continue;
+        }
       }
       Place(static_cast<int>(i), static_cast<int>(end), space);
       i = end;
     }
   }
 
+  // A word of a complex script, or a character beyond the first plane, in a
+  // fragment of its own that Uniscribe shapes and measures in `font`; the
+  // line goes on in the run's font.
+  void PlaceShaped(const MarkupRun& run, int start, int end, const FontUse& font) {
+    const FontUse base = m_font;
+    HDC dc = MeasureDC();
+    quennet::SelectGuard select(dc, font.font);
+    const int width = ShapedText(dc, run.text.c_str() + start, end - start).Width();
+    m_font = font;
+    m_fixedWidth = width;
+    if (m_wrap && m_x + width > m_width && (m_hasContent || m_x > 0)) EndLine(true);
+    Append(start, end, width, false);
+    m_layout.m_fragments.back().shaped = true;
+    m_fixedWidth = -1;
+    m_font = base;
+  }
+
   [[nodiscard]] int Width(int start, int end) const {
+    if (m_fixedWidth >= 0) return m_fixedWidth;
     if (end <= start) return 0;
     return m_extents[static_cast<size_t>(end - 1)] - (start > 0 ? m_extents[static_cast<size_t>(start - 1)] : 0);
   }
@@ -186,7 +265,8 @@ class MarkupLayout::Builder final {
     const int line = static_cast<int>(m_layout.m_lines.size());
     if (!fragments.empty()) {
       Fragment& last = fragments.back();
-      if (last.run == m_run && last.line == line && last.start + last.length == start && last.x + last.width == m_x) {
+      if (last.run == m_run && last.line == line && last.font == m_font.font && m_fixedWidth < 0 &&
+          last.start + last.length == start && last.x + last.width == m_x) {
         last.length = end - last.start;
         last.width = last.textWidth = Width(last.start, end);
         m_x = last.x + last.width;
@@ -195,7 +275,7 @@ class MarkupLayout::Builder final {
       }
     }
     fragments.push_back(Fragment{m_run, start, end - start, m_x, 0, width, width, line, m_link, m_font.font,
-                                 m_font.height, m_font.ascent, false});
+                                 m_font.height, m_font.ascent, false, false});
     m_x += width;
     if (!space) Mark();
   }
@@ -257,6 +337,9 @@ class MarkupLayout::Builder final {
   int m_run = -1;
   int m_link = -1;
   FontUse m_font{};
+  // The width of the fragment being placed when it is not measured in the
+  // run's font; -1 otherwise.
+  int m_fixedWidth = -1;
   // The line being filled.
   int m_x = 0;
   int m_contentWidth = 0;
@@ -316,7 +399,10 @@ void MarkupLayout::ApplyEllipsis(const MarkupDocument& doc) {
       const std::wstring& text = doc.runs[static_cast<size_t>(f.run)].text;
       const std::vector<int> extents = Extents(dc, text.c_str() + f.start, f.length);
       int length = 0;
-      while (length < f.length && f.x + extents[static_cast<size_t>(length)] + ellipsis.cx <= m_width) ++length;
+      // A shaped word is not cut: its letters' widths depend on each other.
+      while (!f.shaped && length < f.length && f.x + extents[static_cast<size_t>(length)] + ellipsis.cx <= m_width) {
+        ++length;
+      }
       f.textWidth = length > 0 ? extents[static_cast<size_t>(length - 1)] : 0;
       f.length = length;
       f.width = f.textWidth + ellipsis.cx;
@@ -361,7 +447,11 @@ void MarkupLayout::Draw(HDC hDC, const MarkupDocument& doc, const RECT& rc, cons
     const int y = origin.y + f.y;
     SelectObject(hDC, f.font);
     ::SetTextColor(hDC, ToColorRef(color));
-    if (f.length > 0) ExtTextOutW(hDC, x, y, ETO_CLIPPED, &rc, run.text.c_str() + f.start, static_cast<UINT>(f.length), nullptr);
+    if (f.length > 0 && f.shaped) {
+      ShapedText(hDC, run.text.c_str() + f.start, f.length).Draw(x, y, rc);
+    } else if (f.length > 0) {
+      ExtTextOutW(hDC, x, y, ETO_CLIPPED, &rc, run.text.c_str() + f.start, static_cast<UINT>(f.length), nullptr);
+    }
     if (f.ellipsis) ExtTextOutW(hDC, x + f.textWidth, y, ETO_CLIPPED, &rc, kEllipsis, 1, nullptr);
     if (run.style.underline || (f.link >= 0 && f.link == hotLink && !colors.uniform)) {
       RECT line = {x, y + f.ascent + 1, x + f.textWidth, y + f.ascent + 2};

@@ -63,6 +63,7 @@ class MarkupLayout final {
     int height;
     int ascent;
     bool ellipsis;
+    bool shaped;  // drawn through Uniscribe
   };
   struct Line {
     int top;

@@ -756,6 +756,12 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_MOUSEHOVER:
       m_bMouseTracking = false;
       m_ptLastMousePos = pt;
+      // The pointer rested, but what lies under it may have changed since it
+      // moved (a scroll, a new size): the tip is that of the control there now.
+      if (CControlUI* hit = FindControl(pt); hit != m_pEventHover && !m_pEventClick) {
+        HideToolTip();
+        SetHot(hit, pt);
+      }
       if (m_pEventHover) {
         ShowToolTip();
         if (m_pEventHover) SendEvent(m_pEventHover, UIEVENT_MOUSEHOVER, pt, wParam);

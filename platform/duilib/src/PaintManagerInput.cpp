@@ -145,6 +145,15 @@ bool CPaintManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
+void CPaintManagerUI::OnContentScrolled(const CControlUI* pContainer) {
+  for (const CControlUI* control = m_pEventHover; control; control = control->GetParent()) {
+    if (control == pContainer) {
+      HideToolTip();
+      return;
+    }
+  }
+}
+
 void CPaintManagerUI::ShowToolTip() {
   if (!m_toolTip || !m_pEventHover) return;
   const CDuiString text = m_pEventHover->GetToolTip();

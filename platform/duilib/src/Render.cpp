@@ -6,6 +6,7 @@
 #include "FontPool.h"
 #include "GdiPlus.h"
 #include "ImageCache.h"
+#include "ScaledImage.h"
 #include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
 
@@ -182,9 +183,15 @@ bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlo
   const RECT& c = spec.corner;
   if (c.left || c.top || c.right || c.bottom) {
     BlitNineSlice(hDC, src.get(), *image, dest, source, c, spec.fade);
-  } else {
-    BlitPart(hDC, src.get(), *image, dest, source, spec.fade);
+    return true;
   }
+  const SIZE drawn = {dest.right - dest.left, dest.bottom - dest.top};
+  if (HBITMAP scaled = ScaledCopy(*image, source, drawn)) {
+    quennet::SelectGuard selectScaled(src.get(), scaled);
+    BlitPart(hDC, src.get(), *image, dest, RECT{0, 0, drawn.cx, drawn.cy}, spec.fade);
+    return true;
+  }
+  BlitPart(hDC, src.get(), *image, dest, source, spec.fade);
   return true;
 }
 

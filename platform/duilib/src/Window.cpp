@@ -105,6 +105,11 @@ CWindowWnd* CWindowWnd::FromHandle(HWND hWnd) {
   return it == Registry().end() ? nullptr : it->second;
 }
 
+HWND CWindowWnd::InnermostModalWindow() {
+  const std::vector<HWND> windows = detail::ModalWindows();
+  return windows.empty() ? nullptr : windows.back();
+}
+
 UINT CWindowWnd::GetClassStyle() const { return CS_DBLCLKS; }
 
 bool CWindowWnd::RegisterWindowClass() {

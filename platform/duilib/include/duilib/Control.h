@@ -110,6 +110,10 @@ class CControlUI {
   // what it holds; the full SetPos follows when it comes into view.
   void PlaceLazily(const RECT& rc);
   virtual SIZE EstimateSize(SIZE szAvailable);
+  // Whether a row that runs out of room may make this control narrower than
+  // its estimate, down to its minimum width: a text that ends with an
+  // ellipsis shows what fits, so its neighbours keep their room.
+  [[nodiscard]] virtual bool IsShrinkable() const { return false; }
 
   void Invalidate();
   // This control's own layout (its children) must be redone.

@@ -48,6 +48,8 @@ class CLabelUI : public CControlUI {
   bool GetLinkRect(int iIndex, RECT* pRect) const;
 
   SIZE EstimateSize(SIZE szAvailable) override;
+  // With an end, path or word ellipsis.
+  [[nodiscard]] bool IsShrinkable() const override;
   void SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) override;
   void PaintText(HDC hDC) override;
   void DoEvent(TEventUI& event) override;

@@ -209,6 +209,9 @@ class CPaintManagerUI final {
   // Called by a control from DoEvent: the key event was used, so it does not
   // go on to a native window.
   void MarkKeyHandled() { m_bKeyHandled = true; }
+  // A container scrolled its content: the tooltip of a control inside it
+  // goes, as that control has moved away from under the pointer.
+  void OnContentScrolled(const CControlUI* pContainer);
 
  private:
   struct TimerInfo {

@@ -46,6 +46,9 @@ class CWindowWnd {
 
   // The framework window object of a handle; NULL for foreign windows.
   [[nodiscard]] static CWindowWnd* FromHandle(HWND hWnd);
+  // The window whose modal loop runs innermost on the calling thread; NULL
+  // when none runs.
+  [[nodiscard]] static HWND InnermostModalWindow();
 
   [[nodiscard]] virtual LPCTSTR GetWindowClassName() const = 0;
   [[nodiscard]] virtual UINT GetClassStyle() const;
