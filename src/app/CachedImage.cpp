@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/CachedFilesSnapshot.h"
+#include "app/CachedPictureRepair.h"
 #include "app/DownloadCache.h"
 #include "app/ImageRecords.h"
 #include "app/TextHelpers.h"
@@ -17,11 +18,14 @@ namespace {
 // counts for lists of thousands of rows.
 bool IsCached(const std::wstring& path) { return CachedFilesSnapshot::FileExists(path); }
 
-// The key's cached file as the target's image, when it can be read.
-bool ShowCachedFile(DuiLib::CControlUI* target, const std::string& key) {
+// The key's cached file as the target's image, when it can be read. Its
+// address is noted, so that a file that turns out damaged is fetched again.
+bool ShowCachedFile(DuiLib::CControlUI* target, const std::string& url, const std::string& key) {
   const std::wstring cached = GetCachedFilePath(key);
   if (!IsCached(cached)) return false;
+  NoteCachedPictureAddress(key, url);
   SetControlImage(target, cached);
+  AnswerWaitingDownloads(key);
   return true;
 }
 
@@ -30,7 +34,7 @@ bool ShowCachedFile(DuiLib::CControlUI* target, const std::string& key) {
 CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI* target, const std::string& url,
                                   const std::string& key, const std::string& session_id) {
   if (!target || key.empty()) return CachedImageResult::Nothing;
-  if (ShowCachedFile(target, key)) return CachedImageResult::Shown;
+  if (ShowCachedFile(target, url, key)) return CachedImageResult::Shown;
   std::weak_ptr<void> alive = target->GetLifetimeToken();
   DownloadToCache(url, key, [window, message, target, alive, session_id](const std::string& path) {
     SendDownloadedImage(window, message, target, alive, session_id, path);
@@ -51,7 +55,7 @@ void SendDownloadedImage(HWND window, UINT message, DuiLib::CControlUI* target, 
 CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,
                                   std::function<void(const std::string& localPath)> downloaded) {
   if (!target || key.empty()) return CachedImageResult::Nothing;
-  if (ShowCachedFile(target, key)) return CachedImageResult::Shown;
+  if (ShowCachedFile(target, url, key)) return CachedImageResult::Shown;
   DownloadToCache(url, key, std::move(downloaded));
   return CachedImageResult::Downloading;
 }

@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
 
+#include "app/CachedPictureRepair.h"
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
@@ -14,6 +18,61 @@
 #include "quennet/HttpClient.h"
 
 namespace {
+
+using Callback = std::function<void(const std::string&)>;
+
+// The callbacks of downloads whose file could not be written (a full disk),
+// by cache file name. Such a download is not done: the next display of the
+// picture fetches it again, and the callbacks waiting for it are answered
+// with that file. The first ones of a picture are kept: they are for the
+// controls that stay (the own avatar), while later ones come from lists that
+// are rebuilt, and so ask again, anyway.
+class WaitingCallbacks final {
+ public:
+  static constexpr size_t kPerPicture = 32;
+
+  static WaitingCallbacks& Instance() {
+    static auto* waiting = new WaitingCallbacks;
+    return *waiting;
+  }
+
+  void Wait(const std::string& name, Callback callback) {
+    if (!callback) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<Callback>& callbacks = m_byName[name];
+    if (callbacks.size() < kPerPicture) callbacks.push_back(std::move(callback));
+    m_any = true;
+  }
+
+  // Without a lock: lists of thousands of rows ask for every picture they show.
+  [[nodiscard]] bool Any() const { return m_any; }
+
+  // Called without the lock held: a callback may send a window a message.
+  void Answer(const std::string& name, const std::string& path) {
+    if (!m_any) return;
+    std::vector<Callback> callbacks;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      const auto found = m_byName.find(name);
+      if (found == m_byName.end()) return;
+      callbacks = std::move(found->second);
+      m_byName.erase(found);
+      m_any = !m_byName.empty();
+    }
+    for (const Callback& callback : callbacks) callback(path);
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::unordered_map<std::string, std::vector<Callback>> m_byName;
+  std::atomic<bool> m_any{false};
+};
+
+// The download's own callback, and those that waited for the same file.
+void Report(const std::string& name, const std::string& path, const Callback& callback) {
+  if (callback) callback(path);
+  WaitingCallbacks::Instance().Answer(name, path);
+}
 
 // A name beside the final one, different for every write in the process.
 std::string TemporaryPath(const std::string& path) {
@@ -42,7 +101,7 @@ void OnDownloaded(const std::string& key, const std::function<void(const std::st
   quennet::log_event("Try to save %s to file", path.c_str());
   if (files->FileExists(path)) {
     // Another download of the same key finished first.
-    if (callback) callback(path);
+    Report(name, path, callback);
     return;
   }
   // An error page is no picture, and an empty body is no file.
@@ -50,14 +109,15 @@ void OnDownloaded(const std::string& key, const std::function<void(const std::st
   if (!SaveBody(path, response.raw_data())) {
     // A download of the same key may have put its whole file in place first.
     if (files->FileExists(path)) {
-      if (callback) callback(path);
+      Report(name, path, callback);
       return;
     }
     quennet::log_event("Save image %s failed", name.c_str());
+    WaitingCallbacks::Instance().Wait(name, callback);
     return;
   }
   quennet::log_event("Save image %s successed", name.c_str());
-  if (callback) callback(path);
+  Report(name, path, callback);
 }
 
 }  // namespace
@@ -66,8 +126,9 @@ void DownloadToCache(const std::string& url, const std::string& key,
                      std::function<void(const std::string& localPath)> callback) {
   const std::string path = CachedFilePath(key);
   if (path.empty()) return;  // no key, no file to keep it in
+  NoteCachedPictureAddress(key, url);
   if (quennet::FileUtils::SharedFileUtils()->FileExists(path)) {
-    if (callback) callback(path);
+    Report(CacheFileName(key), path, callback);
     return;
   }
   auto request = std::make_unique<mireloom::HttpRequest>();
@@ -77,6 +138,11 @@ void DownloadToCache(const std::string& url, const std::string& key,
       std::move(request), [key, callback = std::move(callback)](std::unique_ptr<mireloom::HttpResponse> response) {
         OnDownloaded(key, callback, *response);
       });
+}
+
+void AnswerWaitingDownloads(const std::string& key) {
+  if (key.empty() || !WaitingCallbacks::Instance().Any()) return;
+  WaitingCallbacks::Instance().Answer(CacheFileName(key), CachedFilePath(key));
 }
 
 void RequestRedirectLocation(const std::string& url, std::function<void(const std::string& location)> callback) {

@@ -8,10 +8,15 @@
 
 // Calls back with the cached file's path (code page 936): at once, on this
 // thread, when the key's file exists; otherwise after a successful download,
-// on the HTTP thread. Not called for an empty key, a failed or empty reply, or
-// a file that cannot be written.
+// on the HTTP thread. Not called for an empty key or a failed or empty reply.
+// A file that cannot be written (a full disk) is not taken as done: the
+// callback waits until the key is asked for again and its file is there.
 void DownloadToCache(const std::string& url, const std::string& key,
                      std::function<void(const std::string& localPath)> callback);
+
+// Answers the callbacks waiting for the key's file, for whoever found that
+// file cached without asking DownloadToCache. Any thread.
+void AnswerWaitingDownloads(const std::string& key);
 
 // Asks the service, with the signed-in team's credentials, where the address
 // really lies: calls back with the reply's "Location" ("" when it has none).

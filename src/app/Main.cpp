@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "app/CachedPictureRepair.h"
 #include "app/CrashDump.h"
 #include "app/DamagedSkin.h"
 #include "app/Settings.h"
@@ -59,6 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   EnsureUserDataFolder();
   LoadStoredLanguage();
   CUiThread::Attach();
+  InstallCachedPictureRepair();
 
   CefMainArgs args(instance);
   CefRefPtr<CCefAppEx> app(new CCefAppEx);

@@ -18,6 +18,16 @@ namespace {
 
 CPlatformSeam* g_test_platform = nullptr;
 
+// A function of a library the program needs only now and then (sounds, file
+// dialogs, type sniffing), found at its first use: under Wine every library
+// loaded at start-up adds to the time to the first window. Null when the
+// library or the function is missing.
+template <class Function>
+Function LateBound(const wchar_t* library, const char* name) {
+  HMODULE module = LoadLibraryW(library);
+  return module ? reinterpret_cast<Function>(GetProcAddress(module, name)) : nullptr;
+}
+
 bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
   const size_t length = wcslen(prefix);
   if (text.size() < length) return false;
@@ -68,14 +78,21 @@ UINT CWin32Platform::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
   return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
 }
 
-bool CWin32Platform::ShowOpenFileDialog(OPENFILENAMEW* dialog) { return GetOpenFileNameW(dialog) != FALSE; }
+bool CWin32Platform::ShowOpenFileDialog(OPENFILENAMEW* dialog) {
+  static const auto open = LateBound<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+  return open && open(dialog) != FALSE;
+}
 
-bool CWin32Platform::ShowSaveFileDialog(OPENFILENAMEW* dialog) { return GetSaveFileNameW(dialog) != FALSE; }
+bool CWin32Platform::ShowSaveFileDialog(OPENFILENAMEW* dialog) {
+  static const auto save = LateBound<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+  return save && save(dialog) != FALSE;
+}
 
 bool CWin32Platform::NotifyIcon(DWORD message, NOTIFYICONDATAW* data) { return Shell_NotifyIconW(message, data) != FALSE; }
 
 bool CWin32Platform::PlaySoundFile(const std::wstring& path, DWORD flags) {
-  return PlaySoundW(path.c_str(), nullptr, flags | SND_FILENAME) != FALSE;
+  static const auto play = LateBound<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+  return play && play(path.c_str(), nullptr, flags | SND_FILENAME) != FALSE;
 }
 
 bool CWin32Platform::FlashWindow(const FLASHWINFO& info) {
@@ -123,8 +140,9 @@ std::wstring CWin32Platform::GetClipboardText(HWND owner) {
 std::wstring CWin32Platform::SniffMimeType(const void* bytes, DWORD size) {
   LPWSTR found = nullptr;
   // The call reads the buffer only; its parameter is not declared const.
-  const HRESULT result =
-      FindMimeFromData(nullptr, nullptr, const_cast<void*>(bytes), size, nullptr, 0, &found, 0);
+  static const auto sniff = LateBound<decltype(&FindMimeFromData)>(L"urlmon.dll", "FindMimeFromData");
+  if (!sniff) return {};
+  const HRESULT result = sniff(nullptr, nullptr, const_cast<void*>(bytes), size, nullptr, 0, &found, 0);
   std::wstring mime = SUCCEEDED(result) && found ? found : L"";
   if (found) CoTaskMemFree(found);
   return mime;
@@ -133,7 +151,8 @@ std::wstring CWin32Platform::SniffMimeType(const void* bytes, DWORD size) {
 bool CWin32Platform::DownloadUrlToFile(const std::wstring& address, const std::wstring& path) {
   const std::string url = WideToUtf8(address);
   if (quennet::IsLocalHost(quennet::UrlHost(url))) return DownloadThroughHttpClient(url, path);
-  return SUCCEEDED(URLDownloadToFileW(nullptr, address.c_str(), path.c_str(), 0, nullptr));
+  static const auto download = LateBound<decltype(&URLDownloadToFileW)>(L"urlmon.dll", "URLDownloadToFileW");
+  return download && SUCCEEDED(download(nullptr, address.c_str(), path.c_str(), 0, nullptr));
 }
 
 bool IsOpenableAddress(const std::wstring& address, AddressPolicy policy) {

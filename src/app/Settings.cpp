@@ -10,8 +10,8 @@ int ReadInt(const wchar_t* key) {
   return static_cast<int>(GetPrivateProfileIntW(kSection, key, 0, FilePath().c_str()));
 }
 
-void WriteString(const wchar_t* key, const std::wstring& value) {
-  WritePrivateProfileStringW(kSection, key, value.c_str(), FilePath().c_str());
+bool WriteString(const wchar_t* key, const std::wstring& value) {
+  return WritePrivateProfileStringW(kSection, key, value.c_str(), FilePath().c_str()) != FALSE;
 }
 
 bool LoadWindowPlacement(WINDOWPLACEMENT* placement) {

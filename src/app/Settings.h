@@ -27,8 +27,10 @@ std::wstring FilePath();
 
 // GetPrivateProfileIntW with a default of 0.
 int ReadInt(const wchar_t* key);
-// WritePrivateProfileStringW; a failure is not reported.
-void WriteString(const wchar_t* key, const std::wstring& value);
+// WritePrivateProfileStringW; false when the file could not be written (a
+// read-only file, a full disk). Callers that can go on without the value
+// ignore it.
+bool WriteString(const wchar_t* key, const std::wstring& value);
 
 // The main window's placement, stored as a checksummed structure.
 [[nodiscard]] bool LoadWindowPlacement(WINDOWPLACEMENT* placement);

@@ -4,9 +4,11 @@
 #include "app/Settings.h"
 #include "app/SkinControls.h"
 #include "app/StringTable.h"
+#include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "mainwnd/MainWndMessages.h"
+#include "quennet/EventLog.h"
 
 namespace mireloomwnd {
 
@@ -95,12 +97,20 @@ void SwitchLanguageWnd::Save() {
   const int answer = Platform().ShowMessageBox(nullptr, LocalizedText("ConfirmSwitchLanguageContent"),
                                                LocalizedText("ConfirmSwitchLanguageTitle"), MB_OK);
   if (answer != IDOK) return;
-  settings::WriteString(settings::kLanguageKey, StoredValueOf(m_languageCombo));
+  const wchar_t* const chosen = StoredValueOf(m_languageCombo);
+  if (!settings::WriteString(settings::kLanguageKey, chosen)) {
+    // The window still switches: the choice holds until the program ends.
+    quennet::log_error("Cannot store the language %s: the settings file %s cannot be written",
+                       WideToUtf8(chosen).c_str(), WideToUtf8(settings::FilePath()).c_str());
+    Platform().ShowMessageBox(nullptr, LocalizedText("LanguageNotKept"), LocalizedText("ConfirmSwitchLanguageTitle"),
+                              MB_OK | MB_ICONWARNING);
+  }
   const HWND mainWindow = GetParent(GetHWND());
   WindowManager::GetInstance()->CloseSwitchLanguageWnd();
   // Close only posts the request: the main window rebuilds itself after this
-  // handler has returned, in the new language.
-  ::PostMessageW(mainWindow, WM_LANGUAGE_CHANGED, 0, 0);
+  // handler has returned, in the new language. The choice goes with it, so
+  // that the reload does not depend on a file that may not have taken it.
+  ::PostMessageW(mainWindow, WM_LANGUAGE_CHANGED, static_cast<WPARAM>(_wtoi(chosen)), 0);
 }
 
 void SwitchLanguageWnd::OnFinalMessage(HWND hWnd) { WindowManager::GetInstance()->SetSwitchLanguageWnd(nullptr, this); }

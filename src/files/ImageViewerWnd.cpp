@@ -324,7 +324,7 @@ LRESULT ImageViewerWnd::OnLButtonUp(UINT uMsg, WPARAM wParam, LPARAM lParam, BOO
 LRESULT ImageViewerWnd::OnMouseMove(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   if (m_trackMouse) {
     TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, GetHWND(), 1};
-    _TrackMouseEvent(&track);
+    TrackMouseEvent(&track);
     m_trackMouse = false;
   }
   const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -12,6 +12,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "duilib/ImageFiles.h"
 #include "files/ImageGeometry.h"
 
 CUUCenterUI::CUUCenterUI() = default;
@@ -28,6 +29,12 @@ void CUUCenterUI::SetImage(DuiLib::CDuiString path) {
   m_picture.Clear();
   m_imageWidth = 0;
   m_imageHeight = 0;
+  // An empty or oversized file is no picture the service sent: it is not
+  // decoded here, on the user-interface thread.
+  if (!DuiLib::IsReadableImageFile(m_imagePath.GetData())) {
+    LayoutImage(0, 0);
+    return;
+  }
   // Without embedded colour management: the picture shows as its pixels say.
   Gdiplus::Image image(m_imagePath.GetData(), FALSE);
   if (image.GetLastStatus() == Gdiplus::Ok && m_picture.Load(image)) {

@@ -181,7 +181,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // True when the drop was handled here.
   bool OnDropFiles(HDROP drop);
   void PlaceImeWindow();
-  void OnLanguageChanged();
+  // The language the user chose, or 0 to take the stored one.
+  void OnLanguageChanged(int chosenLanguage);
 
   // ---- Attention (MainWndAttention.cpp)
   // The tray record afresh: this window, its callback, the tip and the icon.

@@ -54,7 +54,7 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       PlaceBrowser();
       break;
     case WM_LANGUAGE_CHANGED:
-      OnLanguageChanged();
+      OnLanguageChanged(static_cast<int>(wParam));
       break;
     case WM_TIMER:
       OnTimer(wParam);
@@ -226,15 +226,16 @@ void MainWnd::PlaceImeWindow() {
   ImmReleaseContext(GetHWND(), context);
 }
 
-void MainWnd::OnLanguageChanged() {
+void MainWnd::OnLanguageChanged(int chosenLanguage) {
   SavePlacement();
   ShowWindow(false, false);
   WindowManager* manager = WindowManager::GetInstance();
   manager->CloseAll();
   manager->CloseMainWnd();
   ReleaseSessionState();
-  // The language window wrote the value before it posted this message.
-  const int language = settings::ReadInt(settings::kLanguageKey);
+  // The language window sends the choice along: the settings file may not
+  // have taken it. Without one, the stored value counts, whatever it is.
+  const int language = chosenLanguage != 0 ? chosenLanguage : settings::ReadInt(settings::kLanguageKey);
   StringTable.clear();
   if (language >= kFirstLanguage && language <= kLastLanguage) {
     LoadLanguageFile(LanguageFileFor(language, 0), StringTable);

@@ -78,8 +78,8 @@ void PersonalMenuWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"menu_account_config_label", "AccountSettings"},
                               {L"menu_switch_language_label", "SwitchLanguage"},
                               {L"menu_signout_team_label", "ReturnToDomain"}});
-  // "Version 2.1.5": the word and the number apart, in every language.
-  const std::wstring version = LocalizedText("Version") + L" " + ClientVersion;
+  // The text carries its own trailing space where the language wants one.
+  const std::wstring version = LocalizedText("Version") + ClientVersion;
   if (CControlUI* label = m_PaintManager.FindControl(L"version")) label->SetText(version.c_str());
 }
 

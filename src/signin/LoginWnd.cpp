@@ -140,6 +140,7 @@ void LoginWnd::StepLoggingAnimation() {
 
 LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   quennet::log_event("Login success, my name is : %s", response.user->display_name().c_str());
+  if (EndedByBlockedSessionFolder(*response.user)) return 0;
   signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
   signin::StartDirector(*response.user, *m_team, *response.token);
   ConnectToIMServer();
@@ -181,6 +182,16 @@ LRESULT LoginWnd::OnSessionFetchFailed() {
   return 0;
 }
 
+bool LoginWnd::EndedByBlockedSessionFolder(const mireloom::User& me) {
+  // Nothing of the session is kept before its folder is there: without it the
+  // main window would stay empty for good.
+  const std::optional<std::wstring> blocked = signin::BlockedSessionFolder(me, *m_team);
+  if (!blocked) return false;
+  EndLoginRequest();
+  signin::TellBlockedSessionFolder(*blocked);
+  return true;
+}
+
 void LoginWnd::EndLoginRequest() {
   m_loginPending = false;
   SetLoggingState(false);
@@ -189,6 +200,7 @@ void LoginWnd::EndLoginRequest() {
 
 LRESULT LoginWnd::OnInitPassword(const LoginSuccessResponse& response) {
   quennet::log_event("Need to init password");
+  if (EndedByBlockedSessionFolder(*response.user)) return 0;
   // The password typed here is about to be replaced: only the account is
   // remembered now, the new password once the service has taken it.
   signin::RegisterAccount(*m_team, m_sentUserName);

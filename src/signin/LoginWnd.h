@@ -73,6 +73,9 @@ class LoginWnd : public DuiLib::WindowImplBase {
   void ReturnToSubdomainWindow();
   LRESULT OnSessionFetchFailed();
   void EndLoginRequest();
+  // True when the session's folder cannot be made: the user has been told and
+  // the sign-in has ended as a failed one does.
+  bool EndedByBlockedSessionFolder(const mireloom::User& me);
 
   CWndShadow m_shadow;
   std::unique_ptr<mireloom::Team> m_team;

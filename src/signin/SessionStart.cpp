@@ -3,12 +3,15 @@
 #include "app/Credentials.h"
 #include "app/DownloadCache.h"
 #include "app/FileHelpers.h"
+#include "app/PlatformSeam.h"
 #include "app/ServiceConstants.h"
+#include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/Director.h"
 #include "mireloom/ServiceManager.h"
+#include "mireloom/SessionFolder.h"
 #include "mireloom/SqlMigrate.h"
 #include "mireloom/UserManager.h"
 #include "quennet/EventLog.h"
@@ -54,6 +57,18 @@ const std::vector<std::string>& FilesKeptByCleanUp() {
   static const std::vector<std::string> kept = {"Accounts.db", "Personalpreferences.ini", "corvanel.dmp", "event.log",
                                                 "event.log.1"};
   return kept;
+}
+
+std::optional<std::wstring> BlockedSessionFolder(const mireloom::User& me, const mireloom::Team& team) {
+  std::wstring folder;
+  if (mireloom::MakeSessionFolder(me, team, CoreDataFolder(), &folder)) return std::nullopt;
+  quennet::log_error("Cannot create the session folder %s", WideToUtf8(folder).c_str());
+  return folder;
+}
+
+void TellBlockedSessionFolder(const std::wstring& folder) {
+  Platform().ShowMessageBox(nullptr, LocalizedText("SessionFolderBlocked") + L"\n" + folder, L"Corvanel",
+                            MB_OK | MB_ICONERROR);
 }
 
 void RegisterAccount(const mireloom::Team& team, const std::string& userName) {

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,14 @@ namespace signin {
 void RegisterAccount(const mireloom::Team& team, const std::string& userName);
 // Remembers the password and registers the account.
 void RememberAccount(const mireloom::Team& team, const std::string& userName, const std::string& password);
+
+// The session's folder under the data folder, made before anything of the
+// session is kept: nullopt when it is there, else the folder that cannot be
+// made (a file in its place, no right to write), whose sign-in ends here.
+[[nodiscard]] std::optional<std::wstring> BlockedSessionFolder(const mireloom::User& me, const mireloom::Team& team);
+// Tells the user, in a message box that names it, that the session's folder
+// cannot be made.
+void TellBlockedSessionFolder(const std::wstring& folder);
 
 // Brings the local databases up to the current schema. After a migration the
 // old caches are obsolete: the data folder is emptied but for the account

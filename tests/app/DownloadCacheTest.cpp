@@ -217,6 +217,42 @@ TEST_F(DownloadCache, AFailedWriteIsLoggedLeavesNothingAndCallsNothing) {
   EXPECT_TRUE(PartFiles().empty());
 }
 
+// A save that fails (a full disk; here a folder in the file's place) is not
+// done: the next display of the picture fetches it again, and the display
+// that waited gets it then, or as soon as another display finds it cached.
+TEST_F(DownloadCache, AFailedSaveWaitsForTheNextDisplayOfThePicture) {
+  CreateDirectoryW(AnsiToWide(GetDownloadTmpFolder()).c_str(), nullptr);
+  const std::string fetched = Key("refetched");
+  const std::string found = Key("foundlater");
+  for (const std::string& key : {fetched, found}) ASSERT_TRUE(CreateDirectoryW(GetCachedFilePath(key).c_str(), nullptr));
+  m_transport->Reply("https://a.test/refetched.png", 200, "picture");
+  m_transport->Reply("https://a.test/foundlater.png", 200, "picture");
+  Callback waiting;
+  Callback waitingForFound;
+  DownloadToCache("https://a.test/refetched.png", fetched, waiting.Make());
+  DownloadToCache("https://a.test/foundlater.png", found, waitingForFound.Make());
+  ASSERT_TRUE(quennet::WaitForIdle(10000));
+  EXPECT_EQ(waiting.calls + waitingForFound.calls, 0) << "nothing was written";
+
+  // Space again: the next display fetches the picture once more.
+  for (const std::string& key : {fetched, found}) ASSERT_TRUE(RemoveDirectoryW(GetCachedFilePath(key).c_str()));
+  Callback next;
+  DownloadToCache("https://a.test/refetched.png", fetched, next.Make());
+  ASSERT_TRUE(next.Wait());
+  ASSERT_TRUE(waiting.Wait());
+  EXPECT_EQ(waiting.value, CachedFilePath(fetched));
+  EXPECT_EQ(m_transport->CallCount("https://a.test/refetched.png"), 2u);
+
+  // Another display finds the file cached without a download.
+  ASSERT_TRUE(test_support::WriteFileBytes(GetCachedFilePath(found), "picture"));
+  DuiLib::CButtonUI button;
+  EXPECT_EQ(ShowCachedImage(&button, "https://a.test/foundlater.png", found, [](const std::string&) {}),
+            CachedImageResult::Shown);
+  EXPECT_EQ(waitingForFound.calls, 1);
+  EXPECT_EQ(waitingForFound.value, CachedFilePath(found));
+  EXPECT_EQ(waiting.calls, 1) << "answered once";
+}
+
 TEST(RedirectLocation, NeedsATeamAndReadsLocationWhateverItsCase) {
   mt::ScopedCore core;
   auto transport = std::make_shared<ScriptedTransport>();

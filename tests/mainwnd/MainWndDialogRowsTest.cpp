@@ -11,6 +11,9 @@
 #include "mireloom/ChannelManager.h"
 #include "mireloom/IMManager.h"
 #include "mireloom/Types.h"
+#include "quennet/WinHandles.h"
+#include "quennet/testing.h"
+#include "support/TempFolder.h"
 
 namespace mainwnd_test {
 namespace {
@@ -283,6 +286,34 @@ TEST_F(MainWndLanguageRoundTripTest, ANewLanguageIsWrittenAndTheMainWindowComesB
     CloseMainWindow();
   });
   RunMainWindow(script);
+}
+
+// A settings file that cannot be written: the window still comes back in
+// the language chosen, the file keeps what it held, the failed write is
+// logged and the user is told that the choice was not kept.
+TEST_F(MainWndLanguageRoundTripTest, AReadOnlySettingsFileStillSwitchesAndSaysTheChoiceWasNotKept) {
+  ASSERT_TRUE(settings::WriteString(settings::kLanguageKey, L"7"));
+  const std::wstring file = settings::FilePath();
+  // Held open by another program that lets others read it but not write it
+  // (a read-only attribute does not stop the root user that runs the tests).
+  const quennet::UniqueHandle holder(
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+  quennet::ScopedLogCapture log;
+  StepRunner script;
+  WaitForFilledList(script);
+  SwitchTo(script, 1, L"傳送", L"main_window_language_not_kept.png").Do("check and close", [this, &file] {
+    EXPECT_EQ(Text(L"team_name_label"), L"訊息");
+    EXPECT_NE(test_support::ReadFileBytes(file).find("Language=7"), std::string::npos) << "the file kept what it held";
+    const auto boxes = m_platform.CallsOf(PlatformCall::MessageBox);
+    ASSERT_EQ(boxes.size(), 2u) << "the confirmation, then the choice not kept";
+    EXPECT_EQ(boxes.back().text, L"The language could not be kept: the settings file cannot be written. "
+                                 L"It is used until Corvanel closes.");
+    CloseMainWindow();
+  });
+  RunMainWindow(script);
+  EXPECT_TRUE(log.Contains("Cannot store the language 2: the settings file " + WideToUtf8(file) +
+                           " cannot be written"));
 }
 
 }  // namespace

@@ -4,9 +4,14 @@
 #include <algorithm>
 
 #include "MainWndFixture.h"
+#include "app/CachedPictureRepair.h"
+#include "app/TextHelpers.h"
+#include "app/UserFolders.h"
+#include "duilib/ImageFiles.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "quennet/testing.h"
+#include "support/TempFolder.h"
 
 namespace mainwnd_test {
 namespace {
@@ -92,6 +97,91 @@ TEST_F(MainWndStartTest, UnreadAtStartPlaysTheSoundOnceAndBlinksThoughTheWindowI
     CloseMainWindow();
   });
   RunMainWindow(script);
+}
+
+// The picture of the first button under the control that shows one from the
+// download folder; "" when there is none.
+std::wstring CachedPictureUnder(CControlUI* control) {
+  if (!control) return L"";
+  if (auto* button = static_cast<CButtonUI*>(control->GetInterface(L"Button"))) {
+    const std::wstring image = button->GetNormalImage().str();
+    if (image.rfind(AnsiToWide(GetDownloadTmpFolder()), 0) == 0) return image;
+  }
+  for (int i = 0; i < control->GetChildCount(); ++i) {
+    const std::wstring found = CachedPictureUnder(control->GetChildAt(i));
+    if (!found.empty()) return found;
+  }
+  return L"";
+}
+
+bool IsWholePicture(const std::wstring& path) {
+  SIZE size = {};
+  return DuiLib::GetImageFileSize(path.c_str(), &size);
+}
+
+std::vector<std::wstring> CachedFiles() {
+  const std::wstring folder = AnsiToWide(GetDownloadTmpFolder());
+  std::vector<std::wstring> files;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return files;
+}
+
+// Damaged pictures of the cache (garbage, empty, oversized) are deleted and
+// fetched again as they come into view; a file is repaired once a run.
+TEST_F(MainWndStartTest, DamagedCachedPicturesAreFetchedAgainOnceARun) {
+  InstallCachedPictureRepair();
+  std::wstring ownAvatar;
+  StepRunner first;
+  first.WaitFor("my avatar cached", [&ownAvatar] {
+    ownAvatar = CachedPictureUnder(Control(L"personal_menu_btn"));
+    return !ownAvatar.empty() && IsWholePicture(ownAvatar);
+  }).Do("close", [] { CloseMainWindow(); });
+  RunMainWindow(first);
+  // Garbage and empty files by turns; the own avatar larger than any picture
+  // the service serves.
+  int turn = 0;
+  for (const std::wstring& file : CachedFiles()) {
+    const std::string bytes = file == ownAvatar ? std::string(kLargestServedPicture + 1, 'x')
+                              : turn++ % 2 ? std::string()
+                                           : std::string(3000, 'z');
+    ASSERT_TRUE(test_support::WriteFileBytes(file, bytes));
+  }
+  ASSERT_FALSE(IsWholePicture(ownAvatar));
+  Testing::ClearImageCache();
+
+  quennet::ScopedLogCapture log;
+  StepRunner script;
+  WaitForFilledList(script)
+      .WaitFor("my avatar whole again", [&ownAvatar] { return CachedPictureUnder(Control(L"personal_menu_btn")) == ownAvatar && IsWholePicture(ownAvatar); })
+      .WaitFor("the avatars of the first conversations whole again", [] {
+        int shown = 0;
+        for (int i = 0; i < 8 && i < SessionList()->GetCount(); ++i) {
+          const std::wstring avatar = CachedPictureUnder(SessionList()->GetItemAt(i));
+          if (avatar.empty()) continue;
+          if (!IsWholePicture(avatar)) return false;
+          ++shown;
+        }
+        return shown > 0;
+      })
+      .Do("check and close", [&ownAvatar] {
+        EXPECT_FALSE(RepairCachedPicture(ownAvatar)) << "once a run";
+        CloseMainWindow();
+      });
+  RunMainWindow(script);
+  const std::string name = WideToUtf8(ownAvatar.substr(AnsiToWide(GetDownloadTmpFolder()).size()));
+  EXPECT_TRUE(log.Contains("Cached picture " + name + " cannot be drawn: deleted and fetched again"));
+  DuiLib::SetImageFailureListener({});
+  DuiLib::SetLargestImageFile(size_t{256} << 20);
+  // What never came into view stays damaged: no later test meets it.
+  for (const std::wstring& file : CachedFiles()) {
+    if (!IsWholePicture(file)) DeleteFileW(file.c_str());
+  }
 }
 
 }  // namespace

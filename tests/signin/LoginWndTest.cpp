@@ -3,10 +3,14 @@
 #include "SigninFixture.h"
 #include "app/Credentials.h"
 #include "app/QuitSequence.h"
+#include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "duilib/testing.h"
+#include "mireloom/Director.h"
 #include "quennet/testing.h"
 #include "signin/BusyButton.h"
 #include "signin/SessionStart.h"
+#include "support/TempFolder.h"
 
 namespace signin_test {
 namespace {
@@ -261,6 +265,46 @@ TEST_F(LoginWndTest, RemembersWhatWasSentNotWhatTheFormHoldsLater) {
   RunSession(script);
   EXPECT_TRUE(log.Contains("MainWnd data prepared"));
   EXPECT_EQ(LoadCredential("team-demo", "zhou"), L"demo1234");
+}
+
+// A file where the team's folder belongs: on either road (a plain sign-in,
+// an account with its initial password) the user is told which folder cannot
+// be made, the sign-in ends as a failed one does, and nothing is kept or moved.
+TEST_F(LoginWndTest, ABlockedSessionFolderIsToldAndEndsTheSignIn) {
+  const std::wstring blocker = GetUserDataFolder() + L"\\team-demo";
+  ASSERT_TRUE(test_support::WriteFileBytes(blocker, "not a folder"));
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script);
+  auto signIn = [this, &script](const wchar_t* user, const wchar_t* password, size_t boxes) {
+    script
+        .Do("sign in", [user, password] {
+          TypeCredentials(user, password);
+          Testing::Click(LoginWindow(), L"login_btn");
+        })
+        .WaitFor("the box", [this, boxes] { return MessageBoxTexts().size() == boxes; })
+        .Do("the form is usable again", [] {
+          EXPECT_EQ(TextOf(L"LoginWindow", L"login_btn"), L"Sign in");
+          EXPECT_TRUE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled());
+          EXPECT_FALSE(IsOpen(L"MainWindow"));
+          EXPECT_FALSE(IsOpen(L"RestPwdWnd"));
+        });
+  };
+  signIn(L"zhou", L"demo1234", 1);
+  signIn(L"newbie", L"init1234", 2);
+  script.Do("leave", [] { RunQuitSequence(); });
+  RunSession(script);
+
+  const auto texts = MessageBoxTexts();
+  ASSERT_EQ(texts.size(), 2u);
+  for (const wchar_t* user : {L"zhou", L"newbie"}) {
+    const std::wstring& text = texts[user == std::wstring(L"zhou") ? 0 : 1];
+    EXPECT_EQ(text.find(L"Corvanel cannot create the folder"), 0u) << text;
+    EXPECT_NE(text.find(blocker + L"\\usr-" + user), std::wstring::npos) << text;
+    EXPECT_EQ(LoadCredential("team-demo", WideToUtf8(user)), L"") << "nothing remembered";
+  }
+  EXPECT_EQ(mireloom::Director::DefaultDirector(), nullptr) << "no session started";
+  EXPECT_EQ(test_support::ReadFileBytes(blocker), "not a folder") << "the user's file is left alone";
+  DeleteFileW(blocker.c_str());
 }
 
 TEST_F(LoginWndTest, TheReturnButtonOpensTheTeamWindowAgain) {

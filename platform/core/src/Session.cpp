@@ -4,6 +4,7 @@
 #include "ImConnection.h"
 #include "Operation.h"
 #include "Text.h"
+#include "mireloom/SessionFolder.h"
 #include "mireloom/SqlMigrate.h"
 #include "quennet/EventLog.h"
 #include "service/DemoService.h"
@@ -17,14 +18,24 @@ Session::Session() : m_connection(std::make_shared<detail::ImConnection>()) {}
 
 Session::~Session() { m_connection->Disconnect(); }
 
+std::wstring Session::FolderOf(const User& me, const Team& team, const std::wstring& dataFolder) {
+  return detail::JoinPath(detail::JoinPath(dataFolder, detail::Utf8ToWide(team.team_id())),
+                          detail::Utf8ToWide(me.uid()));
+}
+
+bool MakeSessionFolder(const User& me, const Team& team, const std::string& dataFolder, std::wstring* folder) {
+  const std::wstring made = Session::FolderOf(me, team, detail::Cp936ToWide(dataFolder));
+  if (folder) *folder = made;
+  return detail::MakeFolders(made);
+}
+
 bool Session::Init(const User& me, const Team& team, const Token& token, const std::wstring& dataFolder) {
   m_me = me.Clone();
   m_team = team.Clone();
   m_token = token.Clone();
   m_connection->Attach(weak_from_this());
   m_initialised = true;
-  const std::wstring folder = detail::JoinPath(
-      detail::JoinPath(dataFolder, detail::Utf8ToWide(team.team_id())), detail::Utf8ToWide(me.uid()));
+  const std::wstring folder = FolderOf(me, team, dataFolder);
   if (!detail::MakeFolders(folder)) {
     quennet::log_error("Cannot create the session folder");
     return false;

@@ -34,6 +34,9 @@ class Session final : public std::enable_shared_from_this<Session> {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
+  // The session's own folder, "<data folder>\<team id>\<uid>".
+  [[nodiscard]] static std::wstring FolderOf(const User& me, const Team& team, const std::wstring& dataFolder);
+
   // Opens the cache "<folder>\<team id>\<uid>\Cache.db"; false when it cannot.
   bool Init(const User& me, const Team& team, const Token& token, const std::wstring& dataFolder);
   [[nodiscard]] bool initialised() const { return m_initialised; }

@@ -23,6 +23,7 @@ struct Cache {
   std::list<std::pair<std::wstring, std::shared_ptr<DecodedImage>>> order;
   std::unordered_map<std::wstring, decltype(order)::iterator> index;
   std::set<std::wstring> loggedFailures;
+  std::function<void(LPCTSTR path)> failureListener;
 };
 
 Cache& TheCache() {
@@ -63,6 +64,7 @@ std::shared_ptr<DecodedImage> LoadImageFile(const std::wstring& path) {
     if (cache.loggedFailures.insert(path).second) {
       quennet::log_error("Image could not be loaded: %s", Narrow(path).c_str());
     }
+    if (cache.failureListener) cache.failureListener(path.c_str());
     return nullptr;
   }
   cache.order.emplace_front(path, image);
@@ -70,6 +72,10 @@ std::shared_ptr<DecodedImage> LoadImageFile(const std::wstring& path) {
   cache.bytes += BytesOf(*image);
   Trim(cache);
   return image;
+}
+
+void SetImageFailureListener(std::function<void(LPCTSTR path)> listener) {
+  TheCache().failureListener = std::move(listener);
 }
 
 void SetImageCacheLimit(size_t bytes) {

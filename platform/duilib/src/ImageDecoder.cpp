@@ -1,5 +1,7 @@
 #include "ImageDecoder.h"
 
+#include <atomic>
+
 #include "ImageCodecs.h"
 #include "quennet/WinHandles.h"
 
@@ -7,7 +9,9 @@ namespace DuiLib::detail {
 
 namespace {
 
-constexpr LONGLONG kMaxFileBytes = 256 << 20;
+std::atomic<LONGLONG> g_largestFile{LONGLONG{256} << 20};
+
+bool Readable(LONGLONG size) { return size > 0 && size <= g_largestFile.load(); }
 
 }  // namespace
 
@@ -37,10 +41,19 @@ bool ReadImageBytes(const std::wstring& path, std::string* out) {
                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE || !file) return false;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxFileBytes) return false;
+  if (!GetFileSizeEx(file.get(), &size) || !Readable(size.QuadPart)) return false;
   out->resize(static_cast<size_t>(size.QuadPart));
   DWORD read = 0;
   return ReadFile(file.get(), out->data(), static_cast<DWORD>(out->size()), &read, nullptr) && read == out->size();
+}
+
+void SetLargestImageFile(size_t bytes) { g_largestFile = static_cast<LONGLONG>(bytes); }
+
+bool IsReadableImageFile(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  return Readable((LONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
 }
 
 // GDI+ reads what stb cannot: animated GIFs, BMP and ICO, and any PNG or

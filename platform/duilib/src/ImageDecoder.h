@@ -44,6 +44,9 @@ struct DecodedImage {
 // the file is neither kept open nor locked. False for a missing, empty or
 // oversized file.
 bool ReadImageBytes(const std::wstring& path, std::string* out);
+void SetLargestImageFile(size_t bytes);
+// There, not empty and within the largest size: asks for the size only.
+bool IsReadableImageFile(const std::wstring& path);
 
 // The picture in the bytes, whatever its format (sniffed from the content:
 // cache files have no extension), or NULL.

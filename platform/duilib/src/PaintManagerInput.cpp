@@ -53,7 +53,7 @@ void CPaintManagerUI::OnMouseMove(POINT pt, WPARAM wParam) {
   m_ptLastMousePos = pt;
   if (!m_bMouseTracking) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_HOVER, m_hWndPaint, 500};
-    m_bMouseTracking = _TrackMouseEvent(&track) != FALSE;
+    m_bMouseTracking = TrackMouseEvent(&track) != FALSE;
   }
   CControlUI* hit = FindControl(pt);
   if (hit != m_pEventHover) {

@@ -37,8 +37,27 @@ ToolTip::~ToolTip() {
   if (m_hwnd && IsWindow(m_hwnd)) DestroyWindow(m_hwnd);
 }
 
+namespace {
+
+// The tooltip class comes with the common controls, loaded when the first
+// tooltip is shown: under Wine, loading them (and the theme they bring)
+// costs the start a good part of the time to the first window.
+bool LoadCommonControls() {
+  static const bool loaded = [] {
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = LoadLibraryW(L"comctl32.dll");
+    auto init = library ? reinterpret_cast<InitFunction>(GetProcAddress(library, "InitCommonControlsEx")) : nullptr;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    return init && init(&controls);
+  }();
+  return loaded;
+}
+
+}  // namespace
+
 bool ToolTip::EnsureWindow() {
   if (m_hwnd && IsWindow(m_hwnd)) return true;
+  if (!LoadCommonControls()) return false;
   m_hwnd = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_owner, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
@@ -86,8 +105,6 @@ void StartGraphics() {
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
     return true;
   }();
   (void)started;

@@ -6,6 +6,7 @@
 
 #include "ControlPin.h"
 #include "GdiPlus.h"
+#include "ImageCache.h"
 #include "ModalState.h"
 #include "TestHooks.h"
 #include "quennet/WinHandles.h"
@@ -386,6 +387,8 @@ bool SaveBitmapAs(HBITMAP bitmap, LPCWSTR path, LPCWSTR mime) {
   }
   return false;
 }
+
+void ClearImageCache() { detail::ClearImageCache(); }
 
 DWORD PixelAt(HBITMAP bitmap, int x, int y) {
   DIBSECTION section = {};

@@ -106,5 +106,8 @@ bool SaveBitmapPng(HBITMAP bitmap, LPCWSTR path);
 bool SaveBitmapAs(HBITMAP bitmap, LPCWSTR path, LPCWSTR mime);
 // Pixel of a rendered bitmap as 0xRRGGBB.
 DWORD PixelAt(HBITMAP bitmap, int x, int y);
+// Forgets every decoded picture, as a new start of the program would: the
+// next paint reads each file again.
+void ClearImageCache();
 
 }  // namespace DuiLib::Testing
