@@ -108,7 +108,9 @@ void SelectEmojiWnd::PickEmoji(const std::wstring& buttonName) {
 }
 
 LRESULT SelectEmojiWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_KILLFOCUS) WindowManager::GetInstance()->CloseSelectEmojiWnd();
+  // The picker has no close button: Esc closes it as the loss of the focus does.
+  const bool escape = uMsg == WM_KEYDOWN && wParam == VK_ESCAPE;
+  if (uMsg == WM_KILLFOCUS || escape) WindowManager::GetInstance()->CloseSelectEmojiWnd();
   return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 

@@ -306,7 +306,7 @@ TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndBeforeTheClick) {
   EXPECT_EQ(GetFocus(), hwnd) << "windowless controls keep the keyboard on the window";
 }
 
-TEST_F(KeyboardTest, TabCyclesFocusableControlsAndSpaceClicksAFocusedButton) {
+TEST_F(KeyboardTest, TabCyclesFocusableControlsAndSpaceOrEnterClicksAFocusedButton) {
   TestWindow window(Skin(kForm));
   HWND hwnd = window.CreatePopup();
   SetFocus(hwnd);
@@ -320,7 +320,8 @@ TEST_F(KeyboardTest, TabCyclesFocusableControlsAndSpaceClicksAFocusedButton) {
   EXPECT_EQ(manager.GetFocus(), window.Find(L"kb")) << "a keyboard button; the plain one is skipped";
   EXPECT_EQ(GetFocus(), hwnd);
   Testing::PressKey(hwnd, VK_SPACE);
-  EXPECT_EQ(recorder.Count(L"click"), 1u);
+  Testing::PressKey(hwnd, VK_RETURN);
+  EXPECT_EQ(recorder.Count(L"click"), 2u);
   Testing::PressKey(hwnd, VK_TAB, /*shift=*/true);
   EXPECT_EQ(manager.GetFocus(), window.Find(L"edit2"));
   Testing::PressKey(GetFocus(), VK_TAB);

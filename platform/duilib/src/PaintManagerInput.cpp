@@ -126,6 +126,7 @@ bool CPaintManagerUI::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     SendEvent(m_pFocus, uMsg == WM_SYSKEYDOWN ? UIEVENT_SYSKEY : UIEVENT_KEYDOWN, m_ptLastMousePos, wParam, lParam,
               static_cast<TCHAR>(wParam));
   }
+  if (!m_bKeyHandled && uMsg == WM_KEYDOWN) m_bKeyHandled = OnUnusedKey(wParam);
   return m_bKeyHandled;
 }
 

@@ -46,7 +46,8 @@ UINT WindowImplBase::GetClassStyle() const { return CS_DBLCLKS; }
 CControlUI* WindowImplBase::CreateControl(LPCTSTR pstrClass) { return nullptr; }
 
 LRESULT WindowImplBase::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  // Neither Esc nor Enter closes a window by default.
+  // Neither Esc nor Enter closes a window by itself: the skin names the
+  // controls they press (see the paint manager's keyboard roles).
   bHandled = false;
   return 0;
 }
@@ -113,6 +114,8 @@ LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& 
   m_PaintManager.AddNotifier(this);
   m_PaintManager.AddPreMessageFilter(this);
   InitWindow();
+  // After the window's own set-up, which may have chosen a field itself.
+  m_PaintManager.FocusInitialControl();
   return 0;
 }
 
