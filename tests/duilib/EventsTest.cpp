@@ -290,7 +290,7 @@ TEST_F(KeyboardTest, TextChangesComeFromTheUserOnlyAndTheTipIsNeverText) {
   EXPECT_EQ(password->GetText(), L"secret");
 }
 
-TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndBeforeTheClick) {
+TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndStaysWhenTheClickedControlTakesNoKeyboard) {
   TestWindow window(Skin(kForm));
   HWND hwnd = window.CreatePopup();
   NotifyRecorder recorder(hwnd);
@@ -300,9 +300,11 @@ TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndBeforeTheClick) {
   EXPECT_TRUE(edit2->IsFocused());
   EXPECT_EQ(GetFocus(), edit2->GetNativeWindow());
   Testing::Click(hwnd, L"plain");
-  EXPECT_EQ(recorder.Summary(), (Lines{L"setfocus:edit1", L"killfocus:edit1", L"setfocus:edit2", L"killfocus:edit2",
-                                       L"click:plain"}));
-  EXPECT_EQ(window.Manager().GetFocus(), nullptr);
+  EXPECT_EQ(recorder.Summary(), (Lines{L"setfocus:edit1", L"killfocus:edit1", L"setfocus:edit2", L"click:plain"}));
+  EXPECT_TRUE(edit2->IsFocused()) << "a control that takes no keyboard leaves the caret where it is";
+  EXPECT_EQ(GetFocus(), edit2->GetNativeWindow());
+  Testing::Click(hwnd, L"kb");
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"kb"));
   EXPECT_EQ(GetFocus(), hwnd) << "windowless controls keep the keyboard on the window";
 }
 
