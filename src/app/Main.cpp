@@ -12,6 +12,7 @@
 #include "app/DamagedSkin.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "app/SkinPaths.h"
 #include "app/StringTable.h"
 #include "app/UiThread.h"
 #include "app/UserFolders.h"
@@ -56,6 +57,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   CWndShadow::Initialize(instance);
   DuiLib::CPaintManagerUI::SetInstance(instance);
   quennet::log_event("App init");
+  // Before anything reads the skin: a file dialog may move the working
+  // directory later on.
+  mireloomwnd::ResolveSkinFolder();
   // Settings, crash dump and the core library's databases all live here.
   EnsureUserDataFolder();
   LoadStoredLanguage();

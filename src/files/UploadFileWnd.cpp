@@ -32,7 +32,7 @@ void WindowManager::ShowUploadFileWnd(const std::string& chatId, const std::stri
 UploadFileWnd::UploadFileWnd(const std::string& chatId, const std::string& filePathCp936, int chatKind)
     : m_chatId(chatId), m_filePath(filePathCp936), m_chatKind(chatKind) {}
 
-CDuiString UploadFileWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString UploadFileWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT UploadFileWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

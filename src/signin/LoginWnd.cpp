@@ -35,7 +35,7 @@ constexpr int64_t kNeedsInitialPassword = 201;
 
 void LoginWnd::SetTeam(const mireloom::Team& team) { m_team = team.Clone(); }
 
-CDuiString LoginWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString LoginWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT LoginWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

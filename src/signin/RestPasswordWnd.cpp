@@ -23,7 +23,7 @@ using namespace DuiLib;
 RestPasswordWnd::RestPasswordWnd(const mireloom::Team& team, std::string userName)
     : m_team(team.Clone()), m_userName(std::move(userName)) {}
 
-CDuiString RestPasswordWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString RestPasswordWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT RestPasswordWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -21,7 +21,7 @@ namespace mireloomwnd {
 
 using namespace DuiLib;
 
-CDuiString SubdomainWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SubdomainWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SubdomainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -12,6 +12,11 @@ namespace {
 constexpr POINT kFirstSessionItem = {160, 154};
 constexpr int kSessionItemHeight = 46;
 constexpr POINT kChatInput = {700, 640};
+// The input bar's upload button, the upload window's upload button, and the
+// open dialog's file name box (its edit lies inside one or two combo boxes).
+constexpr POINT kUploadButton = {385, 587};
+constexpr POINT kUploadWindowUpload = {440, 416};
+constexpr int kFileNameBox = 0x47C;
 // Where an item's row shows its background: right of its name and badge.
 constexpr int kSessionRowBackgroundX = 292;
 constexpr COLORREF kSelectedSessionRow = RGB(0xDD, 0xF5, 0xF1);
@@ -26,6 +31,30 @@ bool IsRichEdit(HWND window) {
   wchar_t name[32] = {};
   GetClassNameW(window, name, 32);
   return _wcsnicmp(name, L"RichEdit", 8) == 0;
+}
+
+bool IsEdit(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return _wcsicmp(name, L"Edit") == 0;
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[MAX_PATH * 2] = {};
+  GetWindowTextW(window, text, MAX_PATH * 2);
+  return text;
+}
+
+// Types into the dialog's file name box and presses its default button,
+// then waits until the dialog has taken the name (the box is emptied, or
+// the dialog is gone).
+bool ChooseInDialog(HWND dialog, const std::wstring& typed) {
+  HWND edit = GetDlgItem(dialog, kFileNameBox);
+  while (edit && !IsEdit(edit)) edit = GetWindow(edit, GW_CHILD);
+  if (!edit) return false;
+  ProgramDriver::SetText(edit, typed);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return WaitUntil([&] { return !IsWindow(dialog) || TextOf(edit) != typed; }, 10000);
 }
 
 size_t CountOf(const std::string& text, const std::string& line) {
@@ -120,6 +149,18 @@ std::wstring ProgramRoadTest::EditText(HWND edit) {
   SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
   return text;
 }
+
+HWND ProgramRoadTest::OpenUploadWindow(ProgramDriver& program, HWND main, const std::wstring& file) {
+  ProgramDriver::ClickAt(main, kUploadButton.x, kUploadButton.y);
+  HWND dialog = program.WaitForWindow(L"#32770", nullptr);
+  if (!dialog) return nullptr;
+  for (const std::wstring& typed : {std::wstring(L"C:\\"), file}) {
+    if (!ChooseInDialog(dialog, typed)) return nullptr;
+  }
+  return program.WaitForWindow(L"UploadFileWnd", nullptr);
+}
+
+POINT ProgramRoadTest::UploadWindowButton() { return kUploadWindowUpload; }
 
 void ProgramRoadTest::CloseMainWindow(HWND main) {
   RECT client = {};

@@ -51,6 +51,12 @@ class ProgramRoadTest : public testing::Test {
   static std::wstring EditText(HWND edit);
   // Clicks the main window's close button, which quits.
   static void CloseMainWindow(HWND main);
+  // Clicks the upload button of the open conversation; in the system's open
+  // dialog goes to the root of drive C first, as a user looking for the file
+  // would, then picks the file by its full path. The upload window, or null.
+  static HWND OpenUploadWindow(ProgramDriver& program, HWND main, const std::wstring& file);
+  // The upload window's upload button, in its client area.
+  [[nodiscard]] static POINT UploadWindowButton();
 
   static std::string EventLog();
   // Waits until the event log holds the line at least `times` times.

@@ -19,15 +19,10 @@ namespace {
 constexpr int kLinItem = 2;
 constexpr int kLinItemAfterSending = 0;
 constexpr int kGeneralItemAfterSending = 1;
-// In the main window at its first size: the upload button over the input.
-constexpr POINT kUploadButton = {385, 587};
-// In the upload window: its upload button, and a point of that button off
-// its text, white while it is busy.
-constexpr POINT kUploadWindowButton = {441, 417};
+// In the upload window: a point of its upload button off the button's text,
+// white while it is busy.
 constexpr POINT kUploadButtonEdge = {400, 405};
 constexpr COLORREF kBusyButtonWhite = RGB(0xFF, 0xFF, 0xFF);
-// The file name box of the open-file dialog.
-constexpr int kFileNameBox = 0x47C;
 
 // Message id -> text.
 using Messages = std::map<std::string, std::string>;
@@ -109,37 +104,21 @@ TEST_F(StoreRoadTest, ADamagedStoreFailsTheSendAndTheRebuiltOneAgreesWithTheCach
 TEST_F(StoreRoadTest, ABigUploadKeepsItsWindowBusyAndItsMemorySmall) {
   constexpr int kMegabytes = 160;
   constexpr double kMostGrowthMegabytes = 32;
-  // In the program's own folder, its working folder, which picking a file
-  // there leaves as it is.
-  struct ScopedFile {
-    const std::wstring path = ProgramFolder() + L"\\big-upload.bin";
-    ~ScopedFile() { DeleteFileW(path.c_str()); }
-  } file;
-  ASSERT_TRUE(test_support::WriteBigFile(file.path, kMegabytes));
+  test_support::TempFolder files;
+  const std::wstring path = files / L"big-upload.bin";
+  ASSERT_TRUE(test_support::WriteBigFile(path, kMegabytes));
   ProgramDriver program;
   HWND main = StartSignedInAsZhou(program, L"44-team.png");
   ASSERT_NE(main, nullptr);
   ProgramDriver::ClickAt(main, SessionItem(kLinItem).x, SessionItem(kLinItem).y);
-  ProgramDriver::ClickAt(main, kUploadButton.x, kUploadButton.y);
-  HWND dialog = program.WaitForWindow(L"#32770", nullptr);
-  ASSERT_NE(dialog, nullptr) << "no open-file dialog";
-  // The dialog starts in the folder it showed last, and showing a folder
-  // makes it the program's working folder: it goes to the program's own
-  // folder first, as a user would, then picks the file there.
-  const HWND box = GetDlgItem(dialog, kFileNameBox);
-  for (const std::wstring& entry : {ProgramFolder(), file.path}) {
-    SetWindowTextW(box, entry.c_str());
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    WaitUntil([box] { return !IsWindow(box) || GetWindowTextLengthW(box) == 0; }, 5000);
-  }
-  HWND upload = program.WaitForWindow(L"UploadFileWnd", nullptr);
+  HWND upload = OpenUploadWindow(program, main, path);
   ASSERT_NE(upload, nullptr) << "no upload window";
 
   const double before = program.WorkingSetMegabytes();
   double most = before;
   bool seen_busy = false;
   const std::string shared = "Recv direct message : 分享了文件: big-upload.bin";
-  ProgramDriver::ClickAt(upload, kUploadWindowButton.x, kUploadWindowButton.y);
+  ProgramDriver::ClickAt(upload, UploadWindowButton().x, UploadWindowButton().y);
   // Until the share arrives, the upload is going on.
   EXPECT_TRUE(WaitUntil(
       [&] {
