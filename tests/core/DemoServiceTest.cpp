@@ -227,13 +227,12 @@ TEST_F(DemoService, UploadedFilesBecomeShares) {
 TEST_F(DemoService, ABigUploadPassesThroughALittleMemory) {
   constexpr int kMegabytes = 96;
   constexpr double kMostGrowthMegabytes = 32;
-  test_support::TempFolder folder;
-  const std::wstring path = folder / L"大文件.bin";
-  ASSERT_TRUE(test_support::WriteBigFile(path, kMegabytes));
+  const test_support::BigFile file(L"大文件.bin", kMegabytes);
+  ASSERT_TRUE(file.Written());
   const double before = test_support::PrivateMegabytes();
   test_support::PeakFigures peak;
   Done sent;
-  ChatManager::DefaultManager()->SendFileMessage(test_support::ToCp936(path), "大文件.bin", "application/octet-stream",
+  ChatManager::DefaultManager()->SendFileMessage(test_support::ToCp936(file.Path()), "大文件.bin", "application/octet-stream",
                                                  "chn-fe", true, sent.Callback());
   ASSERT_TRUE(sent.Wait(120000));
   peak.Stop();
@@ -242,7 +241,7 @@ TEST_F(DemoService, ABigUploadPassesThroughALittleMemory) {
   const auto uploads = mt::ServiceUploads();
   ASSERT_EQ(uploads.size(), 1u);
   EXPECT_EQ(uploads[0].bytes.size(), static_cast<size_t>(kMegabytes) << 20);
-  EXPECT_TRUE(uploads[0].bytes == test_support::ReadFileBytes(path)) << "the stored bytes differ from the file";
+  EXPECT_TRUE(uploads[0].bytes == test_support::ReadFileBytes(file.Path())) << "the stored bytes differ from the file";
 }
 
 TEST_F(DemoService, TheAnsweringMemberReplies) {

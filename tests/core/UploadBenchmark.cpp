@@ -26,9 +26,8 @@ constexpr int kUploadTimeoutMs = 600000;
 TEST(UploadBenchmark, AThreeHundredMegabyteFile) {
   mt::ScopedCore core;
   ASSERT_TRUE(mt::SignIn("zhou", core.DataFolder()));
-  test_support::TempFolder folder;
-  const std::wstring path = folder / L"三百兆.bin";
-  ASSERT_TRUE(test_support::WriteBigFile(path, kMegabytes));
+  const test_support::BigFile file(L"三百兆.bin", kMegabytes);
+  ASSERT_TRUE(file.Written());
   ASSERT_TRUE(mt::WaitIdle());
   const double private_before = test_support::PrivateMegabytes();
   const double working_set_before = test_support::WorkingSetMegabytes();
@@ -36,7 +35,7 @@ TEST(UploadBenchmark, AThreeHundredMegabyteFile) {
   const auto start = std::chrono::steady_clock::now();
   test_support::PeakFigures peak;
   core_test::Done sent;
-  ChatManager::DefaultManager()->SendFileMessage(test_support::ToCp936(path), "三百兆.bin", "application/octet-stream",
+  ChatManager::DefaultManager()->SendFileMessage(test_support::ToCp936(file.Path()), "三百兆.bin", "application/octet-stream",
                                                  "chn-fe", true, sent.Callback());
   ASSERT_TRUE(sent.Wait(kUploadTimeoutMs));
   peak.Stop();

@@ -104,14 +104,13 @@ TEST_F(StoreRoadTest, ADamagedStoreFailsTheSendAndTheRebuiltOneAgreesWithTheCach
 TEST_F(StoreRoadTest, ABigUploadKeepsItsWindowBusyAndItsMemorySmall) {
   constexpr int kMegabytes = 160;
   constexpr double kMostGrowthMegabytes = 32;
-  test_support::TempFolder files;
-  const std::wstring path = files / L"big-upload.bin";
-  ASSERT_TRUE(test_support::WriteBigFile(path, kMegabytes));
+  const test_support::BigFile file(L"big-upload.bin", kMegabytes);
+  ASSERT_TRUE(file.Written());
   ProgramDriver program;
   HWND main = StartSignedInAsZhou(program, L"44-team.png");
   ASSERT_NE(main, nullptr);
   ProgramDriver::ClickAt(main, SessionItem(kLinItem).x, SessionItem(kLinItem).y);
-  HWND upload = OpenUploadWindow(program, main, path);
+  HWND upload = OpenUploadWindow(program, main, file.Path());
   ASSERT_NE(upload, nullptr) << "no upload window";
 
   const double before = program.WorkingSetMegabytes();

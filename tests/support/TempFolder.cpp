@@ -49,6 +49,8 @@ bool OverwriteOpenFile(const std::wstring& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
+namespace {
+
 bool WriteBigFile(const std::wstring& path, int megabytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -62,6 +64,11 @@ bool WriteBigFile(const std::wstring& path, int megabytes) {
   CloseHandle(file);
   return ok;
 }
+
+}  // namespace
+
+BigFile::BigFile(const std::wstring& name, int megabytes)
+    : m_path(m_folder / name), m_written(WriteBigFile(m_path, megabytes)) {}
 
 std::string ReadFileBytes(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
