@@ -10,7 +10,7 @@
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
 #include "dialogs/SearchBox.h"
-#include "mainwnd/MessageTimes.h"
+#include "mainwnd/messages/MessageTimes.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
 

@@ -5,36 +5,41 @@
 // stack frame, and runs it modally (slot 1). It is also the core library's
 // listener for messages, unread counts, user statuses and the connection.
 //
-// The class is large, so its definition is split by area, one file each:
-//   MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
-//   MainWndListeners.cpp   the core listeners, brought to the window's thread
-//   MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys, drops
-//   MainWndAttention.cpp   tray icon, connection state, network check, blink, flash, sound
-//   MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
-//   MainWndSignOut.cpp     the close buttons and sign-out
-//   MainWndMenus.cpp       the buttons that open the popup menus
-//   MainWndDialogs.cpp     the buttons and menu commands that open dialogs
-//   MainWndSessions.cpp    the session list: order, selection, refresh, closing
-//   MainWndSessionItems.cpp the list's items and badges
-//   MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
-//   MainWndViews.cpp       header, avatar, status icons, the conversation view
-//   MainWndDispatch.cpp    Notify: the dispatch table and the rows of every area
-//   MainWndContacts.cpp    the contacts tree by letter, the avatars of both trees
-//   MainWndOrganization.cpp the organisation tree
-//   MainWndDetails.cpp     the member card, the channel's tiles, the call animation
-//   MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
-//   MainWndChatArea*.cpp   leave, files, upload, context menus, message clicks
-//   MainWndModules.cpp     the team's module pages in the embedded browser
-//   MainWndMessageView.cpp the message view: loading, routing, day separators
-//   MainWndMessageText.cpp text messages and service shares
-//   MainWndMessageShares.cpp notices, pictures, files, snippets, comments, mail
-//   MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
-//   MainWndMessageCards.cpp the cards of service messages
-//   MainWndSending.cpp     sending the input, the screen capture
-//   MainWndEmojiPicker.cpp the emoji button, which opens the picker
-// Window-free logic lives beside them (SessionEntry, SessionItemNames,
-// BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic, ChatAreaLogic,
-// ModulePages).
+// The class is large, so its definition is split by area, one folder per
+// area and one file per part of it:
+//   shell/      the window itself
+//     MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
+//     MainWndListeners.cpp   the core listeners, brought to the window's thread
+//     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys, drops
+//     MainWndDispatch.cpp    Notify: the dispatch table and the rows of every area
+//     MainWndAttention.cpp   tray icon, connection state, network check, blink, flash, sound
+//     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
+//     MainWndSignOut.cpp     the close buttons and sign-out
+//     MainWndMenus.cpp       the buttons that open the popup menus
+//     MainWndDialogs.cpp     the buttons and menu commands that open dialogs
+//     MainWndViews.cpp       header, avatar, status icons, the conversation view
+//     MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
+//     MainWndModules.cpp     the team's module pages in the embedded browser
+//   sessions/   the conversation list
+//     MainWndSessions.cpp    order, selection, refresh, closing
+//     MainWndSessionItems.cpp the list's items and badges
+//     MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
+//   contacts/   the contacts panel
+//     MainWndContacts.cpp    the contacts tree by letter, the avatars of both trees
+//     MainWndOrganization.cpp the organisation tree
+//     MainWndDetails.cpp     the member card, the channel's tiles, the call animation
+//   messages/   the message view, the chat area and sending
+//     MainWndMessageView.cpp the message view: loading, routing, day separators
+//     MainWndMessageText.cpp text messages and service shares
+//     MainWndMessageShares.cpp notices, pictures, files, snippets, comments, mail
+//     MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
+//     MainWndMessageCards.cpp the cards of service messages
+//     MainWndChatArea*.cpp   leave, files, upload, context menus, message clicks
+//     MainWndSending.cpp     sending the input, the screen capture
+//     MainWndEmojiPicker.cpp the emoji button, which opens the picker
+// Window-free logic lives beside them in its area (SessionEntry,
+// SessionItemNames, BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic,
+// ChatAreaLogic, ModulePages, and the message view's logic library).
 
 #include <windows.h>
 #include <shellapi.h>
@@ -52,9 +57,9 @@
 #include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
-#include "mainwnd/ContactsLogic.h"
-#include "mainwnd/NotifyTable.h"
-#include "mainwnd/SessionEntry.h"
+#include "mainwnd/contacts/ContactsLogic.h"
+#include "mainwnd/shell/NotifyTable.h"
+#include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/Channel.h"
 #include "mireloom/Handlers.h"
 #include "mireloom/IM.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwnd/ChatAreaLogic.h"
-#include "mainwnd/ModulePages.h"
+#include "mainwnd/messages/ChatAreaLogic.h"
+#include "mainwnd/shell/ModulePages.h"
 
 namespace mireloomwnd {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "mainwnd/ContactsLogic.h"
+#include "mainwnd/contacts/ContactsLogic.h"
 
 namespace mireloomwnd {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "MainWndFixture.h"
 #include "duilib/testing.h"
-#include "mainwnd/PopupMenuWnd.h"
+#include "mainwnd/shell/PopupMenuWnd.h"
 
 namespace mainwnd_test {
 namespace {

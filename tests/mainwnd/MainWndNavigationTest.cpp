@@ -5,7 +5,7 @@
 
 #include "MainWndFixture.h"
 #include "duilib/testing.h"
-#include "mainwnd/SessionItemNames.h"
+#include "mainwnd/sessions/SessionItemNames.h"
 
 namespace mainwnd_test {
 namespace {

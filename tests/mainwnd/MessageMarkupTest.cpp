@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/TextHelpers.h"
-#include "mainwnd/EmojiSplit.h"
-#include "mainwnd/MessageLayout.h"
-#include "mainwnd/MessageMarkup.h"
+#include "mainwnd/messages/EmojiSplit.h"
+#include "mainwnd/messages/MessageLayout.h"
+#include "mainwnd/messages/MessageMarkup.h"
 #include "mainwnd/ShownMarkup.h"
 #include "mireloom/MessageFormatter.h"
 

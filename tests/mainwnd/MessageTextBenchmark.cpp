@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/TextHelpers.h"
-#include "mainwnd/EmojiSplit.h"
-#include "mainwnd/MessageMarkup.h"
+#include "mainwnd/messages/EmojiSplit.h"
+#include "mainwnd/messages/MessageMarkup.h"
 
 namespace {
 

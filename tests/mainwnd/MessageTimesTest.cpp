@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "app/StringTable.h"
-#include "mainwnd/MessageTimes.h"
+#include "mainwnd/messages/MessageTimes.h"
 #include "mainwnd/ShownMarkup.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "app/ServiceConstants.h"
 #include "app/UserFolders.h"
 #include "duilib/testing.h"
-#include "mainwnd/MessageLayout.h"
+#include "mainwnd/messages/MessageLayout.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/ServiceManager.h"
 #include "quennet/FileUtils.h"

@@ -12,7 +12,7 @@
 
 #include "app/AppWindowFixture.h"
 #include "duilib/testing.h"
-#include "mainwnd/PopupMenus.h"
+#include "mainwnd/shell/PopupMenus.h"
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"

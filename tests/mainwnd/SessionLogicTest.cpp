@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "mainwnd/BadgeTexts.h"
-#include "mainwnd/MainWndGeometry.h"
-#include "mainwnd/SessionEntry.h"
-#include "mainwnd/SessionItemNames.h"
+#include "mainwnd/sessions/BadgeTexts.h"
+#include "mainwnd/shell/MainWndGeometry.h"
+#include "mainwnd/sessions/SessionEntry.h"
+#include "mainwnd/sessions/SessionItemNames.h"
 #include "mireloom/Channel.h"
 #include "mireloom/IM.h"
 

@@ -1,0 +1,205 @@
+// The contacts tree by letter: the channels, the robots and the members under
+// the letter of their pinyin, built once per window on first use. Also the
+// avatar procedure and the member row that both trees share.
+
+#include <algorithm>
+
+#include "app/CachedFilesSnapshot.h"
+#include "app/CachedImage.h"
+#include "app/ColorText.h"
+#include "app/ServiceConstants.h"
+#include "app/StringTable.h"
+#include "app/TextHelpers.h"
+#include "mainwnd/contacts/ContactsLogic.h"
+#include "mainwnd/MainWnd.h"
+#include "mainwnd/MainWndMessages.h"
+#include "mireloom/ChannelManager.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kRowHeight = 44;
+constexpr int kRowWidth = 210;
+constexpr int kPictureSize = 28;
+constexpr SIZE kPictureRound = {6, 6};
+constexpr int kNameFont = 2;
+constexpr int kNameEndMargin = 8;
+constexpr DWORD kNameColor = 0xFF232A32;
+constexpr DWORD kLetterTextColor = 0xFF627180;
+constexpr int kTreeAvatarSize = 40;
+constexpr int kContactsPictureLeft = 14;
+
+const MemberRowStyle kContactsRow = {kContactsPictureLeft, {6, 0, 0, 0}, true};
+
+CTreeNodeUI* MakeNode() {
+  auto* node = new CTreeNodeUI;
+  node->SetFixedHeight(kRowHeight);
+  return node;
+}
+
+CHorizontalLayoutUI* MakeRowLayout(bool fixed) {
+  auto* row = new CHorizontalLayoutUI;
+  if (fixed) {
+    row->SetFixedHeight(kRowHeight);
+    row->SetFixedWidth(kRowWidth);
+  }
+  return row;
+}
+
+CButtonUI* MakePicture(int left) {
+  auto* picture = new CButtonUI;
+  picture->SetFixedWidth(kPictureSize);
+  picture->SetFixedHeight(kPictureSize);
+  picture->SetPadding({left, 8, 0, 0});
+  picture->SetBorderRound(kPictureRound);
+  return picture;
+}
+
+// The contacts tree's rows name their entry in a label; the organisation
+// tree's in a text. Either takes the rest of its row, which a long name
+// needs, and ends with an ellipsis where the row ends.
+CLabelUI* MakeName(const std::wstring& text, const RECT& padding, bool label) {
+  CLabelUI* name = label ? new CLabelUI : new CTextUI;
+  name->SetText(text.c_str());
+  name->SetFont(kNameFont);
+  name->SetTextColor(kNameColor);
+  name->SetPadding(padding);
+  name->SetTextPadding({0, 0, kNameEndMargin, 0});
+  if (label) {
+    name->SetAttribute(L"align", L"left");
+    name->SetAttribute(L"endellipsis", L"true");
+  } else {
+    // One line from the top, as the row's padding places it.
+    name->SetTextStyle(DT_LEFT | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS);
+  }
+  return name;
+}
+
+}  // namespace
+
+void MainWnd::BuildContactsTree() {
+  ++ContactsTreeBuildCount;
+  CTreeNodeUI* group = FindTreeNode(L"group");
+  if (group) {
+    group->SetItemText(LocalizedText("GroupNode").c_str());
+    group->SetVisibleFolderBtn(true);
+  }
+  CTreeNodeUI* robot = FindTreeNode(L"robot");
+  if (robot) {
+    robot->SetItemText(LocalizedText("RobotNode").c_str());
+    robot->SetVisibleFolderBtn(true);
+  }
+  // Thousands of avatars are looked up in the cache: the Documents folder is
+  // asked once for all of them. The window is invalidated once for all rows.
+  const CachedFilesSnapshot cachedFiles;
+  const CInvalidationHold invalidation(m_PaintManager);
+  AddContactChannels(group);
+  std::sort(m_teamUsers.begin(), m_teamUsers.end(), &CompareUsersByPinyin);
+  MoveRobotsOutOfTeam();
+  // A node the skin lacks gets no rows: they would have no place.
+  if (robot) {
+    for (const auto& user : m_robots) robot->Add(MakeMemberNode(*user, kContactsRow));
+  }
+  AddLetterGroups();
+}
+
+void MainWnd::AddContactChannels(CTreeNodeUI* group) {
+  const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
+  for (const ContactChannelRead& read : kContactChannelReads) {
+    for (auto& channel : channels->FetchChannelsFromCache(read.visibility, read.first, read.second)) {
+      m_contactChannels.push_back(std::move(channel));
+    }
+  }
+  if (!group) return;
+  for (const auto& channel : m_contactChannels) {
+    CTreeNodeUI* node = MakeNode();
+    node->SetVisibleFolderBtn(false);
+    node->SetVisibleCheckBtn(false);
+    CHorizontalLayoutUI* row = MakeRowLayout(true);
+    CButtonUI* picture = MakePicture(kContactsPictureLeft);
+    // A colour that is no "#RRGGBB" (an empty one too) gives no background.
+    if (const std::optional<DWORD> color = ParseChannelColor(channel->HexColor())) picture->SetBkColor(*color);
+    picture->SetNormalImage(channel->visibility() == mireloom::Channel::kPublic ? L"SysBtn/public_group.png"
+                                                                               : L"SysBtn/private_group.png");
+    const std::wstring name = Utf8ToWide(channel->channel_name());
+    CLabelUI* label = MakeName(name, kContactsRow.namePadding, true);
+    label->SetToolTip(name.c_str());
+    row->Add(picture);
+    row->Add(label);
+    node->Add(row);
+    node->SetUserData(Utf8ToWide(channel->channel_id()).c_str());
+    group->Add(node);
+  }
+}
+
+void MainWnd::MoveRobotsOutOfTeam() {
+  // From here on the team's list holds no robot; the organisation tree and
+  // the member card read it so.
+  for (auto user = m_teamUsers.begin(); user != m_teamUsers.end();) {
+    if ((*user)->IsBot()) {
+      m_robots.push_back(std::move(*user));
+      user = m_teamUsers.erase(user);
+    } else {
+      ++user;
+    }
+  }
+}
+
+void MainWnd::AddLetterGroups() {
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    // A member whose pinyin starts otherwise (a digit, an upper-case letter,
+    // nothing) is in no group and not shown.
+    const LetterGroup members = FindLetterGroup(m_teamUsers, letter);
+    CTreeNodeUI* node = FindTreeNode(LetterNodeName(letter).c_str());
+    if (!node) continue;
+    if (members.empty()) {
+      node->SetVisible(false);
+      continue;
+    }
+    node->SetItemTextColor(kLetterTextColor);
+    for (size_t i = members.first; i < members.last; ++i) node->Add(MakeMemberNode(*m_teamUsers[i], kContactsRow));
+  }
+}
+
+CTreeNodeUI* MainWnd::MakeMemberNode(const mireloom::User& user, const MemberRowStyle& style) {
+  CTreeNodeUI* node = MakeNode();
+  CHorizontalLayoutUI* row = MakeRowLayout(style.fixedRow);
+  CButtonUI* avatar = MakePicture(style.avatarLeft);
+  LoadAvatar(avatar, user, kTreeAvatarSize, 0);
+  row->Add(avatar);
+  row->Add(MakeName(Utf8ToWide(user.display_name()), style.namePadding, style.fixedRow));
+  node->Add(row);
+  node->SetUserData(Utf8ToWide(user.uid()).c_str());
+  return node;
+}
+
+CTreeNodeUI* MainWnd::FindTreeNode(const wchar_t* name) {
+  CControlUI* control = m_PaintManager.FindControl(name);
+  return control ? static_cast<CTreeNodeUI*>(control->GetInterface(L"TreeNode")) : nullptr;
+}
+
+void MainWnd::LoadAvatar(CButtonUI* button, const mireloom::User& user, int size, char mark) {
+  if (!button) return;
+  button->SetMouseEnabled(false);
+  const std::string name = mireloom::avatar_url(user.header_uri(), size, size, 1);
+  // No avatar, or a key the mark would leave nothing of: no picture, no download.
+  const std::optional<std::string> key = AvatarCacheKey(name, mark);
+  if (!key) return;
+  const HWND window = GetHWND();
+  std::weak_ptr<void> alive = button->GetLifetimeToken();
+  ShowCachedImage(button, AvatarBaseUrl + name, *key, [window, button, alive](const std::string& localPath) {
+    OnTreeAvatarDownloaded(window, button, alive, localPath);
+  });
+}
+
+void MainWnd::OnTreeAvatarDownloaded(HWND window, CButtonUI* button, std::weak_ptr<void> buttonAlive,
+                                     const std::string& localPath) {
+  // A tree rebuilt since the download began has freed the button: the token
+  // has expired and the handler leaves it alone.
+  SendDownloadedImage(window, WM_AVATAR_DOWNLOADED, button, std::move(buttonAlive), {}, localPath);
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,68 @@
+#include "mainwnd/messages/ChatAreaLogic.h"
+
+#include "app/PlatformSeam.h"
+#include "app/ServiceConstants.h"
+#include "app/TextHelpers.h"
+#include "mainwnd/messages/MessageItemNames.h"
+#include "mainwnd/messages/MessageMarkup.h"
+
+namespace mireloomwnd {
+
+namespace {
+
+using Kind = MessageClick::Kind;
+
+bool BeginsWith(const std::wstring& name, const wchar_t* marker) { return name.rfind(marker, 0) == 0; }
+
+MessageClick Click(Kind kind, std::string value) {
+  if (value.empty()) return {};
+  return {kind, std::move(value)};
+}
+
+// The value of the clicked link; "" without a link or without a value.
+std::string LinkValue(const std::wstring* linkContent, int* kind) {
+  std::wstring value;
+  *kind = linkContent ? messageview::ReadMessageLink(*linkContent, &value) : messageview::kLinkOther;
+  return WideToUtf8(value);
+}
+
+}  // namespace
+
+MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstring* linkContent) {
+  std::string first;
+  std::string second;
+  int kind = messageview::kLinkOther;
+  if (BeginsWith(controlName, L"image_")) {
+    return messageview::ImageItemName(controlName, &second) ? Click(Kind::ImageViewer, second) : MessageClick{};
+  }
+  if (messageview::FileItemName(controlName)) {
+    // The file's item carries no id: its link holds the download address,
+    // whatever kind the link names.
+    return Click(Kind::FileDownload, LinkValue(linkContent, &kind));
+  }
+  if (BeginsWith(controlName, L"snippet_")) {
+    return messageview::SnippetItemName(controlName, &second) ? Click(Kind::SnippetViewer, second) : MessageClick{};
+  }
+  const std::string value = LinkValue(linkContent, &kind);
+  // A card's title whose link is a web address opens as that address,
+  // whatever its name holds.
+  if (kind == messageview::kLinkAddress && IsOpenableAddress(Utf8ToWide(value), AddressPolicy::WebAndMail)) {
+    return Click(Kind::WebAddress, value);
+  }
+  if (controlName.find(L'_') != std::wstring::npos) {
+    if (!messageview::SplitItemName(controlName, &first, &second)) return {};
+    return Click(Kind::ModuleDetails, ModuleDetailsPath(first, second));
+  }
+  // Users, channels and commands are read here but open nothing.
+  return kind == messageview::kLinkAddress ? Click(Kind::WebAddress, value) : MessageClick{};
+}
+
+std::string ModuleDetailsPath(const std::string& module, const std::string& id) {
+  return "/" + module + "/" + id + "/client";
+}
+
+std::wstring TeamPageAddress(const std::string& subdomain, const std::wstring& path) {
+  return L"https://" + Utf8ToWide(TeamHost(subdomain)) + path;
+}
+
+}  // namespace mireloomwnd
