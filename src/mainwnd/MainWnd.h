@@ -16,7 +16,7 @@
 //     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
 //     MainWndSignOut.cpp     the close buttons and sign-out
 //     MainWndMenus.cpp       the buttons that open the popup menus
-//     MainWndDialogs.cpp     the buttons and menu commands that open dialogs
+//     MainWndCommands.cpp    the buttons and menu commands that open dialogs
 //     MainWndViews.cpp       header, avatar, status icons, the conversation view
 //     MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
 //     MainWndModules.cpp     the team's module pages in the embedded browser
