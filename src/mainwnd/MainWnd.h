@@ -10,15 +10,15 @@
 //   shell/      the window itself
 //     MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
 //     MainWndListeners.cpp   the core listeners, brought to the window's thread
-//     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys, drops
-//     MainWndDispatch.cpp    Notify: the dispatch table and the rows of every area
+//     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys,
+//                            drops; Notify: the dispatch table and its rows
 //     MainWndAttention.cpp   tray icon, connection state, network check, blink, flash, sound
-//     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload share
-//     MainWndSignOut.cpp     the close buttons and sign-out
-//     MainWndMenus.cpp       the buttons that open the popup menus
-//     MainWndCommands.cpp    the buttons and menu commands that open dialogs
-//     MainWndViews.cpp       header, avatar, status icons, the conversation view
-//     MainWndNavigation*.cpp the left bar, the contacts panel, search, menu commands
+//     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload
+//                            share, the close buttons and sign-out
+//     MainWndCommands.cpp    the menu buttons, and the buttons and menu commands
+//                            that open dialogs or pages
+//     MainWndNavigation.cpp  the left bar, the contacts panel, search; header,
+//                            avatar, status icons, the conversation view
 //     MainWndModules.cpp     the team's module pages in the embedded browser
 //   sessions/   the conversation list
 //     MainWndSessions.cpp    order, selection, refresh, closing
@@ -34,9 +34,9 @@
 //     MainWndMessageShares.cpp notices, pictures, files, snippets, comments, mail
 //     MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
 //     MainWndMessageCards.cpp the cards of service messages
-//     MainWndChatArea*.cpp   leave, files, upload, context menus, message clicks
+//     MainWndChatArea.cpp    leave, files, upload, context menus, message
+//                            clicks, the emoji button
 //     MainWndSending.cpp     sending the input, the screen capture
-//     MainWndEmojiPicker.cpp the emoji button, which opens the picker
 // Window-free logic lives beside them in its area (SessionEntry,
 // SessionItemNames, BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic,
 // ChatAreaLogic, ModulePages, and the message view's logic library).
@@ -220,7 +220,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ReleaseSessionState();
   void HideMainBrowser();
 
-  // ---- Close buttons and sign-out (MainWndSignOut.cpp)
+  // ---- Close buttons and sign-out (MainWndQuit.cpp)
   void OnCustomCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   // Quits or hides, as "CLOSE_ACTION" says; the system's close does the same.
   void CloseAsTheCloseButtonDoes();
@@ -287,7 +287,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnChannelEnabled(const std::string& channelId, bool ok);
   void OnNewImCreated(std::unique_ptr<mireloom::IM> im);
 
-  // ---- Header and views (MainWndViews.cpp)
+  // ---- Header and views (MainWndNavigation.cpp)
   void ShowMessagesHeader();
   void ShowMyAvatar();
   static void SetStatusIcon(DuiLib::CControlUI* button, mireloom::User::Status status);
@@ -305,12 +305,12 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // chat area or the browser area shown (the module browser hidden otherwise).
   void ShowLeftBarView(const DuiLib::CButtonUI* active, bool browserArea);
 
-  // ---- Popup-menu buttons (MainWndMenus.cpp)
+  // ---- Popup-menu buttons (MainWndCommands.cpp)
   template <class Menu>
   void OpenMenuAtClick(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnDropDownClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
-  // ---- Dialogs the window opens (MainWndDialogs.cpp): channels, one-to-one
+  // ---- Dialogs the window opens (MainWndCommands.cpp): channels, one-to-one
   // conversations, members, calls, the language and the feedback.
   void OnJoinPublicChannelClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnJoinPrivateChannelClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -398,7 +398,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnChatInputReturn(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnSendClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
-  // ---- Dispatch (MainWndDispatch.cpp)
+  // ---- Dispatch (MainWndHandler.cpp)
   [[nodiscard]] static const CNotifyTable& NotifyRows();
   static void AddSessionListRows(CNotifyTable& table);
   static void AddCloseButtonRows(CNotifyTable& table);
@@ -407,7 +407,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // ---- Contacts, organisation, member details, navigation, chat area and
   // module pages (MainWndContacts.cpp, MainWndOrganization.cpp,
-  // MainWndDetails.cpp, MainWndNavigation*.cpp, MainWndChatArea*.cpp,
+  // MainWndDetails.cpp, MainWndNavigation.cpp, MainWndChatArea.cpp,
   // MainWndModules.cpp)
   // Contacts tree (MainWndContacts.cpp)
   void BuildContactsTree();
@@ -439,7 +439,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The make-call button as the card shown now needs it.
   void RestoreMakeCallButton(DuiLib::CButtonUI* button);
   [[nodiscard]] DuiLib::CButtonUI* FindButton(const wchar_t* name);
-  // Navigation (MainWndNavigation.cpp, MainWndNavigationMenus.cpp)
+  // Navigation (MainWndNavigation.cpp, MainWndCommands.cpp)
   static void AddNavigationRows(CNotifyTable& table);
   static void AddMenuCommandRows(CNotifyTable& table);
   void OnContactsTreeItemSelected(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -461,7 +461,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ShowModuleView(DuiLib::CButtonUI* active, const std::wstring& page);
   // The team's page of the path in the user's browser.
   void OpenTeamPage(const std::wstring& path);
-  // Chat area (MainWndChatArea.cpp, MainWndChatAreaLinks.cpp)
+  // Chat area (MainWndChatArea.cpp)
   static void AddChatAreaRows(CNotifyTable& table);
   void OnLeaveClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnFileButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -491,7 +491,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void SetModuleCookies(const PageCookieSession& session);
   void CreateModuleBrowser(const std::wstring& address);
   void PlaceBrowser();
-  // ---- Emoji picker (MainWndEmojiPicker.cpp)
+  // ---- Emoji picker (MainWndChatArea.cpp)
   static void AddEmojiPickerRows(CNotifyTable& table);
   void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 

@@ -1,16 +1,24 @@
 // The chat area's buttons and menus: leaving a conversation, its file list,
-// an upload, the screen capture, older messages, and the context menus of the
-// input and of message texts.
+// an upload, the screen capture, older messages, the context menus of the
+// input and of message texts, and the emoji button, whose picker opens right
+// above it and runs its modal loop inside the click. Clicks in the message
+// view (pictures, files, snippets, cards and the links in message texts) are
+// opened where each belongs.
 
 #include <algorithm>
 #include <optional>
 
 #include "app/PlatformSeam.h"
+#include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "app/WindowManager.h"
+#include "files/FileActions.h"
 #include "files/UploadLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/messages/ChatAreaLogic.h"
 #include "mainwnd/messages/MessageLayout.h"
+#include "mainwnd/shell/MainWndGeometry.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/EventLog.h"
@@ -26,6 +34,14 @@ int ConversationKind(SessionType type) { return type == kSessionChannel ? 1 : 2;
 
 CRichEditUI* RichEditOf(CControlUI* control) {
   return control ? static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+}
+
+std::wstring UserDataOf(const TNotifyUI& msg) {
+  return msg.pSender ? std::wstring(msg.pSender->GetUserData().GetData()) : std::wstring();
+}
+
+std::wstring ToolTipOf(const TNotifyUI& msg) {
+  return msg.pSender ? std::wstring(msg.pSender->GetToolTip().GetData()) : std::wstring();
 }
 
 }  // namespace
@@ -146,6 +162,62 @@ void MainWnd::OnMessageTextContextMenu(TNotifyUI& msg, const std::wstring&) {
   ClientToScreen(GetHWND(), &point);
   const UINT command = Platform().TrackMenu(m_readOnlyContextMenu.get(), TPM_RETURNCMD, point.x, point.y, GetHWND());
   if (command == kCopyCommand && !textAlive.expired()) text->Copy();
+}
+
+void MainWnd::OnMessageLinkNotified(TNotifyUI& msg, const std::wstring& sender) {
+  // The link the user clicked, by the index the notification carries; the
+  // control's own text may hold several links, or none.
+  auto* label = msg.pSender ? static_cast<CLabelUI*>(msg.pSender->GetInterface(L"Label")) : nullptr;
+  const CDuiString* content = label ? label->GetLinkContent(static_cast<int>(msg.wParam)) : nullptr;
+  const std::wstring link = content ? content->GetData() : L"";
+  OpenMessageClick(sender, content ? &link : nullptr, UserDataOf(msg), ToolTipOf(msg));
+}
+
+void MainWnd::OnImageItemClicked(TNotifyUI& msg, const std::wstring& sender) {
+  OpenMessageClick(sender, nullptr, UserDataOf(msg), ToolTipOf(msg));
+}
+
+void MainWnd::OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
+                               const std::wstring& title) {
+  const MessageClick click = ReadMessageClick(sender, linkContent);
+  WindowManager* manager = WindowManager::GetInstance();
+  switch (click.kind) {
+    case MessageClick::Kind::ImageViewer:
+      // The picture was downloaded for the view: the viewer shows the cached
+      // file, and the item's address and title.
+      manager->ShowImageViewerWnd(GetCachedFilePath(click.value).c_str(), address.c_str(), title.c_str());
+      break;
+    case MessageClick::Kind::FileDownload:
+      OpenDownloadAddress(WideToAnsi(Utf8ToWide(click.value)));
+      break;
+    case MessageClick::Kind::SnippetViewer:
+      manager->ShowViewSnippetWnd(click.value);
+      break;
+    case MessageClick::Kind::ModuleDetails:
+      manager->ShowModuleDetailsWnd(click.value);
+      break;
+    case MessageClick::Kind::WebAddress:
+      // A message may link a web page or a mail address, nothing else.
+      OpenAddress(Utf8ToWide(click.value), AddressPolicy::WebAndMail);
+      break;
+    case MessageClick::Kind::None:
+      break;
+  }
+}
+
+void MainWnd::AddEmojiPickerRows(CNotifyTable& table) {
+  table.Bind(L"click", L"emoji_btn", &MainWnd::OnEmojiButtonClicked);
+}
+
+void MainWnd::OnEmojiButtonClicked(TNotifyUI&, const std::wstring&) {
+  if (!m_emojiBtn) return;
+  const RECT button = m_emojiBtn->GetPos();
+  POINT topLeft = {button.left, button.top};
+  ClientToScreen(GetHWND(), &topLeft);
+  const RECT onScreen = {topLeft.x, topLeft.y, topLeft.x + (button.right - button.left),
+                         topLeft.y + (button.bottom - button.top)};
+  const POINT at = EmojiPickerPosition(onScreen);
+  WindowManager::GetInstance()->ShowSelectEmojiWnd(m_currentSessionId, at.x, at.y);
 }
 
 }  // namespace mireloomwnd

@@ -240,16 +240,6 @@ void MainWnd::OnUnreadFetched(bool ok) {
   if (ok) ::PostMessageW(GetHWND(), WM_SYNC_FINISHED, 0, 0);
 }
 
-void MainWnd::PostToWindow(std::weak_ptr<void> alive, MainWnd* window, std::function<void()> task) {
-  // `window` is only dereferenced on the window's thread, once the token says
-  // that the object still lives.
-  CUiThread::Post(std::move(alive), [window, task = std::move(task)] {
-    if (window->GetHWND()) task();
-  });
-}
-
-void MainWnd::RunOnWindowThread(std::function<void()> task) { PostToWindow(m_lifetime.Token(), this, std::move(task)); }
-
 void MainWnd::ReleaseWindowResources() {
   RemoveTrayIcon();
   DragAcceptFiles(GetHWND(), FALSE);

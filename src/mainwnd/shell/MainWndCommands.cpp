@@ -1,10 +1,16 @@
-// The buttons and menu commands that open the channel, conversation, member,
-// call, language and feedback dialogs. Each dialog runs its modal loop inside
-// the handler; the window's state is read before it opens.
+// The buttons and menu commands of the window's menus. The buttons that open
+// the popup menus open each at the point of its click; a menu is made afresh
+// for every opening, frees itself once it has closed, and its item clicks
+// come back to Notify as "itemclick". The buttons and commands that open the
+// channel, conversation, member, call, language and feedback dialogs run the
+// dialog's modal loop inside the handler; the window's state is read before
+// it opens. The commands that open no dialog show the team's admin pages in
+// the user's browser and the applications' module pages in the window.
 
 #include "app/WindowManager.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/shell/MainWndGeometry.h"
+#include "mainwnd/shell/PopupMenus.h"
 
 namespace mireloomwnd {
 
@@ -14,6 +20,26 @@ namespace {
 
 constexpr int kPublicChannels = 1;
 constexpr int kPrivateChannels = 2;
+
+struct MenuPage {
+  const wchar_t* item;
+  const wchar_t* path;
+};
+
+const MenuPage kAdminPages[] = {
+    {L"menu_config_service", L"/admin/services"},
+    {L"menu_config_team", L"/admin/setting"},
+    {L"menu_invite_members", L"/admin/members"},
+    {L"menu_homepage", L"/admin/dashboard"},
+    {L"menu_account_config", L"/admin/account/setting"},
+};
+
+// The applications' pages; their number is the one `m_currentApplication` keeps.
+const MenuPage kApplicationPages[] = {
+    {L"menu_report", L"/report"},
+    {L"menu_CRM", L"/crm"},
+    {L"menu_approval", L"/approval"},
+};
 
 }  // namespace
 
@@ -103,6 +129,57 @@ Placement MainWnd::SideCard() const {
   RECT window = {};
   GetWindowRect(GetHWND(), &window);
   return SideCardPlacement(window);
+}
+
+void MainWnd::AddMenuButtonRows(CNotifyTable& table) {
+  table.Bind(L"click", L"team_menu_btn", &MainWnd::OpenMenuAtClick<TeamMenuWnd>);
+  table.Bind(L"click", L"personal_menu_btn", &MainWnd::OpenMenuAtClick<PersonalMenuWnd>);
+  table.Bind(L"click", L"im_or_channel_btn", &MainWnd::OpenMenuAtClick<ImOrChannelMenuWnd>);
+  table.Bind(L"click", L"applications_btn", &MainWnd::OpenMenuAtClick<ApplicationsMenuWnd>);
+  table.Bind(L"click", L"drop_down_btn", &MainWnd::OnDropDownClicked);
+}
+
+template <class Menu>
+void MainWnd::OpenMenuAtClick(TNotifyUI& msg, const std::wstring&) {
+  (new Menu)->ShowAt(&m_PaintManager, msg.ptMouse.x, msg.ptMouse.y);
+}
+
+void MainWnd::OnDropDownClicked(TNotifyUI& msg, const std::wstring&) {
+  // The open conversation's menu; none while no conversation is open.
+  switch (GetSessionType(m_currentSessionId)) {
+    case kSessionChannel:
+      (new GroupDropDownMenuWnd(m_currentSessionId))->ShowAt(&m_PaintManager, msg.ptMouse.x, msg.ptMouse.y);
+      break;
+    case kSessionIm:
+      (new ImDropDownMenuWnd)->ShowAt(&m_PaintManager, msg.ptMouse.x, msg.ptMouse.y);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWnd::AddMenuCommandRows(CNotifyTable& table) {
+  for (const MenuPage& page : kAdminPages) table.Bind(L"itemclick", page.item, &MainWnd::OnAdminPageChosen);
+  for (const MenuPage& page : kApplicationPages) table.Bind(L"itemclick", page.item, &MainWnd::OnApplicationPageChosen);
+}
+
+void MainWnd::OnAdminPageChosen(TNotifyUI&, const std::wstring& sender) {
+  for (const MenuPage& page : kAdminPages) {
+    if (sender == page.item) OpenTeamPage(page.path);
+  }
+}
+
+void MainWnd::OnApplicationPageChosen(TNotifyUI&, const std::wstring& sender) {
+  for (int number = 1; number <= static_cast<int>(std::size(kApplicationPages)); ++number) {
+    const MenuPage& page = kApplicationPages[number - 1];
+    if (sender != page.item) continue;
+    // The applications button may already be active for another application:
+    // only the same one is left as it is.
+    if (IsLeftBarActive(m_applicationsBtn) && m_currentApplication == number) return;
+    m_currentApplication = number;
+    ShowModuleView(m_applicationsBtn, page.path);
+    return;
+  }
 }
 
 }  // namespace mireloomwnd

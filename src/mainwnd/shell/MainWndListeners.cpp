@@ -16,6 +16,16 @@ namespace mireloomwnd {
 
 using namespace DuiLib;
 
+void MainWnd::PostToWindow(std::weak_ptr<void> alive, MainWnd* window, std::function<void()> task) {
+  // `window` is only dereferenced on the window's thread, once the token says
+  // that the object still lives.
+  CUiThread::Post(std::move(alive), [window, task = std::move(task)] {
+    if (window->GetHWND()) task();
+  });
+}
+
+void MainWnd::RunOnWindowThread(std::function<void()> task) { PostToWindow(m_lifetime.Token(), this, std::move(task)); }
+
 void MainWnd::HandleDirectMessage(const mireloom::Message& message) {
   std::shared_ptr<mireloom::Message> copy = message.Clone();
   const std::optional<int64_t> last = LastMessageTimestamp(message.ChannelID());
