@@ -29,11 +29,11 @@
 //     MainWndOrganization.cpp the organisation tree
 //     MainWndDetails.cpp     the member card, the channel's tiles, the call animation
 //   messages/   the message view, the chat area and sending
-//     MainWndMessageView.cpp the message view: loading, routing, day separators
-//     MainWndMessageText.cpp text messages and service shares
-//     MainWndMessageShares.cpp notices, pictures, files, snippets, comments, mail
+//     MessageView.cpp        the message view: loading, routing, day separators
+//     MessageViewText.cpp    text messages and service shares
+//     MessageViewShares.cpp  notices, pictures, files, snippets, comments, mail
 //     MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
-//     MainWndMessageCards.cpp the cards of service messages
+//     MessageViewCards.cpp   the cards of service messages
 //     MainWndChatArea.cpp    leave, files, upload, context menus, message
 //                            clicks, the emoji button
 //     MainWndSending.cpp     sending the input, the screen capture
@@ -331,8 +331,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The member card for the partner of the open one-to-one conversation.
   void ShowPartnerCard();
 
-  // ---- Message view (MainWndMessageView.cpp, MainWndMessageText.cpp,
-  // MainWndMessageShares.cpp, MainWndMessageHeader.cpp, MainWndMessageCards.cpp)
+  // ---- Message view (MessageView.cpp, MessageViewText.cpp,
+  // MessageViewShares.cpp, MainWndMessageHeader.cpp, MessageViewCards.cpp)
   using MessagePage = std::vector<std::unique_ptr<mireloom::Message>>;
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
