@@ -29,13 +29,12 @@
 //     MainWndOrganization.cpp the organisation tree
 //     MainWndDetails.cpp     the member card, the channel's tiles, the call animation
 //   messages/   the message view, the chat area and sending
-//     MessageView.cpp        the message view: loading, routing, day separators
-//     MessageViewText.cpp    text messages and service shares
-//     MessageViewShares.cpp  notices, pictures, files, snippets, comments, mail
-//     MainWndMessageHeader.cpp the frame of a message, its avatar, link and name readers
-//     MessageViewCards.cpp   the cards of service messages
+//     MessageView*.cpp       CMessageView, the message view the window owns:
+//                            loading, routing, day separators, the frame of a
+//                            message, the builders of each kind
 //     MainWndChatArea.cpp    leave, files, upload, context menus, message
-//                            clicks, the emoji button
+//                            clicks, the emoji button; the view's operations
+//                            the window keeps for its callers
 //     MainWndSending.cpp     sending the input, the screen capture
 // Window-free logic lives beside them in its area (SessionEntry,
 // SessionItemNames, BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic,
@@ -58,6 +57,7 @@
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsLogic.h"
+#include "mainwnd/messages/MessageView.h"
 #include "mainwnd/shell/NotifyTable.h"
 #include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/Channel.h"
@@ -88,9 +88,6 @@ extern CefRefPtr<CBrowserClient> MainBrowserClient;
 extern int CallAnimationTicks;
 // The module browser's last placement computed from a laid-out area.
 extern DuiLib::CDuiRect MainBrowserRect;
-// The pages of 20 messages the message view shows of the open conversation:
-// 1 after every LoadMessages, raised by "load more".
-extern int MessagePageCount;
 
 class MainWnd final : public DuiLib::WindowImplBase,
                       private mireloom::MessageHandler,
@@ -144,7 +141,6 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void FetchImsThenRefresh();
   void FetchMissingChannels();
   void PostRefreshSessionList();
-  void ScrollMessagesToEndSoon();
   // Runs the task on the window's thread while this object lives and its
   // window exists; dropped otherwise. Callable from any thread.
   void RunOnWindowThread(std::function<void()> task);
@@ -331,24 +327,19 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The member card for the partner of the open one-to-one conversation.
   void ShowPartnerCard();
 
-  // ---- Message view (MessageView.cpp, MessageViewText.cpp,
-  // MessageViewShares.cpp, MainWndMessageHeader.cpp, MessageViewCards.cpp)
-  using MessagePage = std::vector<std::unique_ptr<mireloom::Message>>;
+  // ---- Message view: kept on the window for its callers; the view
+  // (m_messageView) does the work (hand-ons in MainWndChatArea.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
-  // Appends to the emptied view what `pages` pages of messages show: the
-  // "load more" button when the pages are full, then the messages with
-  // their day separators. LoadMessages and "load more" share it.
-  void FillMessageView(const MessagePage& messages, int pages);
   // Appends one message at the end of the view; it does not scroll.
   void AddMessageItem(const mireloom::Message& message);
   [[nodiscard]] static bool IsSameDay(int64_t first, int64_t second);
   void AddDaySeparator(int64_t timestamp);
+  void ScrollMessagesToEndSoon();
   [[nodiscard]] static std::wstring FormatMessageText(const std::string& text, std::wstring* plain = nullptr);
   [[nodiscard]] static std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, int kind);
   // The builders of each kind of message.
   void AddTextMessage(const mireloom::Message& message);
-  void AddServiceShare(const mireloom::Message& message);
   void AddNoticeMessage(const mireloom::Message& message);
   void AddUnsupportedMessage(const mireloom::Message& message);
   void AddImageMessage(const mireloom::Message& message);
@@ -363,10 +354,6 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // content column goes to `column`. None when the sender is not known.
   [[nodiscard]] std::unique_ptr<DuiLib::CListContainerElementUI> AddSenderHeader(
       const mireloom::Message& message, DuiLib::CVerticalLayoutUI** column = nullptr);
-  // The frame appended to the view; its content column, or null when the
-  // message shows nothing (no sender, no view).
-  DuiLib::CVerticalLayoutUI* AppendMessageItem(const mireloom::Message& message,
-                                               DuiLib::CListContainerElementUI** item = nullptr);
   // Completions of the thumbnail and avatar downloads, on whichever thread
   // finished them: they send the record to the window, for a target that may
   // be gone by then.
@@ -473,9 +460,6 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnScreenshotClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnLoadMoreClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnChatDisplayScrolled(DuiLib::TNotifyUI& msg, const std::wstring& sender);
-  // One more page of older messages: the view rebuilt from the cache with
-  // `MessagePageCount` pages ("load_more", and scrolling to the top).
-  void LoadMoreMessages();
   // Leaves the conversation and removes its own item ("leave_btn",
   // "menu_quit_group").
   void LeaveConversation(const std::string& id);
@@ -497,6 +481,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;
+  const std::unique_ptr<CMessageView> m_messageView = std::make_unique<CMessageView>(*this);
   std::vector<std::unique_ptr<mireloom::Channel>> m_channels;
   std::vector<std::unique_ptr<mireloom::IM>> m_ims;
   std::vector<std::unique_ptr<mireloom::User>> m_teamUsers;
@@ -507,7 +492,6 @@ class MainWnd final : public DuiLib::WindowImplBase,
   SessionEntries m_filteredSessions;
   std::vector<std::unique_ptr<mireloom::User>> m_filteredUsers;
   std::vector<std::unique_ptr<mireloom::Channel>> m_filteredChannels;
-  DuiLib::CListUI* m_chatDisplay = nullptr;
   DuiLib::CListUI* m_sessionList = nullptr;
   quennet::UniqueMenu m_trayMenu;
   NOTIFYICONDATAW m_trayIconData = {};

@@ -17,10 +17,10 @@
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatAreaLogic.h"
-#include "mainwnd/messages/MessageLayout.h"
+#include "mainwnd/messages/MessageItemNames.h"
+#include "mainwnd/messages/MessageMarkup.h"
 #include "mainwnd/shell/MainWndGeometry.h"
 #include "mireloom/ChannelManager.h"
-#include "mireloom/ChatManager.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {
@@ -74,30 +74,16 @@ void MainWnd::LeaveConversation(const std::string& id) {
   if (m_sessionList && item >= 0) m_sessionList->RemoveAt(item);
   // While others remain, the view keeps the conversation that was left.
   if (!m_sessions.empty()) return;
-  if (m_chatDisplay) m_chatDisplay->RemoveAll();
+  m_messageView->Clear();
   if (CControlUI* title = m_PaintManager.FindControl(L"title_label")) title->SetText(L"");
 }
 
 void MainWnd::OnScreenshotClicked(TNotifyUI&, const std::wstring&) { CaptureScreenToClipboard(); }
 
-void MainWnd::OnLoadMoreClicked(TNotifyUI&, const std::wstring&) { LoadMoreMessages(); }
+void MainWnd::OnLoadMoreClicked(TNotifyUI&, const std::wstring&) { m_messageView->LoadMore(); }
 
 void MainWnd::OnChatDisplayScrolled(TNotifyUI&, const std::wstring&) {
-  if (!m_chatDisplay) return;
-  // Only at the very top: the oldest shown message has come into view.
-  const SIZE position = m_chatDisplay->GetScrollPos();
-  if (position.cx == 0 && position.cy == 0) LoadMoreMessages();
-}
-
-void MainWnd::LoadMoreMessages() {
-  ++MessagePageCount;
-  const MessagePage messages = mireloom::ChatManager::DefaultManager()->FetchMessagesFromCache(
-      m_currentSessionId, 0, messageview::kNewestTimestamp, messageview::kMessagePageSize * MessagePageCount, nullptr,
-      nullptr, false);
-  // The whole view is rebuilt, the clicked button with it; the scroll
-  // position stays where it was.
-  if (m_chatDisplay) m_chatDisplay->RemoveAll();
-  FillMessageView(messages, MessagePageCount);
+  if (m_messageView->IsScrolledToTop()) m_messageView->LoadMore();
 }
 
 void MainWnd::OnFileButtonClicked(TNotifyUI&, const std::wstring&) {
@@ -218,6 +204,84 @@ void MainWnd::OnEmojiButtonClicked(TNotifyUI&, const std::wstring&) {
                          topLeft.y + (button.bottom - button.top)};
   const POINT at = EmojiPickerPosition(onScreen);
   WindowManager::GetInstance()->ShowSelectEmojiWnd(m_currentSessionId, at.x, at.y);
+}
+
+// The message view's operations, kept on the window for its callers; the
+// view does the work.
+
+void MainWnd::LoadMessages(const std::string& id) { m_messageView->Load(id); }
+
+void MainWnd::AddMessageItem(const mireloom::Message& message) { m_messageView->Append(message); }
+
+bool MainWnd::IsSameDay(int64_t first, int64_t second) { return CMessageView::IsSameDay(first, second); }
+
+void MainWnd::AddDaySeparator(int64_t timestamp) { m_messageView->AddDaySeparator(timestamp); }
+
+void MainWnd::ScrollMessagesToEndSoon() { m_messageView->ScrollToEndSoon(); }
+
+void MainWnd::AddTextMessage(const mireloom::Message& message) { m_messageView->AddTextMessage(message); }
+
+void MainWnd::AddNoticeMessage(const mireloom::Message& message) { m_messageView->AddNoticeMessage(message); }
+
+void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
+  m_messageView->AddUnsupportedMessage(message);
+}
+
+void MainWnd::AddImageMessage(const mireloom::Message& message) { m_messageView->AddImageMessage(message); }
+
+void MainWnd::AddFileMessage(const mireloom::Message& message) { m_messageView->AddFileMessage(message); }
+
+void MainWnd::AddSnippetMessage(const mireloom::Message& message) { m_messageView->AddSnippetMessage(message); }
+
+void MainWnd::AddCommentMessage(const mireloom::Message& message) { m_messageView->AddCommentMessage(message); }
+
+void MainWnd::AddMailMessage(const mireloom::Message& message) { m_messageView->AddMailMessage(message); }
+
+void MainWnd::AddAttachmentMessage(const mireloom::Message& message) { m_messageView->AddAttachmentMessage(message); }
+
+void MainWnd::AddAttachmentField(CContainerUI* container, const mireloom::Attachment::Field& field, int* height) {
+  m_messageView->AddAttachmentField(container, field, height);
+}
+
+std::unique_ptr<CListContainerElementUI> MainWnd::AddSenderHeader(const mireloom::Message& message,
+                                                                 CVerticalLayoutUI** column) {
+  return m_messageView->AddSenderHeader(message, column);
+}
+
+void MainWnd::OnChatImageDownloaded(HWND window, CControlUI* button, std::weak_ptr<void> buttonAlive,
+                                    const std::string& sessionId, const std::string& localPath) {
+  CMessageView::OnChatImageDownloaded(window, button, std::move(buttonAlive), sessionId, localPath);
+}
+
+void MainWnd::OnSenderAvatarDownloaded(HWND window, CControlUI* button, std::weak_ptr<void> buttonAlive,
+                                       const std::string& sessionId, const std::string& localPath) {
+  CMessageView::OnSenderAvatarDownloaded(window, button, std::move(buttonAlive), sessionId, localPath);
+}
+
+std::wstring MainWnd::FormatMessageText(const std::string& text, std::wstring* plain) {
+  return messageview::FormatMessageText(text, plain);
+}
+
+std::wstring MainWnd::MakeLinkMarkup(const std::string& value, const std::string& text, int kind) {
+  return messageview::MakeLinkMarkup(value, text, kind);
+}
+
+int MainWnd::OnMessageLinkClicked(const std::wstring& linkText, std::wstring* value) {
+  return messageview::ReadMessageLink(linkText, value);
+}
+
+bool MainWnd::ImageItemName(const std::wstring& name, std::string* key) {
+  return messageview::ImageItemName(name, key);
+}
+
+bool MainWnd::SnippetItemName(const std::wstring& name, std::string* entityId) {
+  return messageview::SnippetItemName(name, entityId);
+}
+
+bool MainWnd::FileItemName(const std::wstring& name) { return messageview::FileItemName(name); }
+
+bool MainWnd::SplitItemName(const std::wstring& name, std::string* first, std::string* second) {
+  return messageview::SplitItemName(name, first, second);
 }
 
 }  // namespace mireloomwnd

@@ -1,9 +1,10 @@
 // The card a service message carries: a line above it, a coloured bar, the
 // linked title and author, the text and the labelled fields, two at a time.
 
+#include "mainwnd/messages/MessageView.h"
+
 #include "mainwnd/messages/AttachmentCard.h"
 #include "mainwnd/messages/EmojiSplit.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"
 
@@ -40,7 +41,7 @@ int AddCardText(CContainerUI* card, const std::wstring& markup) {
 
 }  // namespace
 
-void MainWnd::AddAttachmentMessage(const mireloom::Message& message) {
+void CMessageView::AddAttachmentMessage(const mireloom::Message& message) {
   const std::unique_ptr<mireloom::Attachment> attachment = message.GetAttachment();
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
@@ -91,7 +92,8 @@ void MainWnd::AddAttachmentMessage(const mireloom::Message& message) {
   item->SetFixedHeight(heights.item);
 }
 
-void MainWnd::AddAttachmentField(CContainerUI* container, const mireloom::Attachment::Field& field, int* height) {
+void CMessageView::AddAttachmentField(CContainerUI* container, const mireloom::Attachment::Field& field,
+                                      int* height) {
   const messageview::FieldTexts texts = messageview::DescribeField(field);
   CTextUI* label = AddText(container, kLinkFont, texts.label, kFieldLabelPadding);
   label->SetPadding(kFieldLabelMargin);

@@ -3,9 +3,10 @@
 // client does not show. A share names its controls so that a click finds
 // what to open (see MessageItemNames.h).
 
+#include "mainwnd/messages/MessageView.h"
+
 #include "app/CachedImage.h"
 #include "app/TextHelpers.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"
@@ -68,23 +69,23 @@ void FollowFileTitle(CListContainerElementUI* item, CTextUI* title) {
 
 }  // namespace
 
-void MainWnd::AddNoticeMessage(const mireloom::Message& message) {
+void CMessageView::AddNoticeMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  CTextUI* notice = AddText(column, kMessageFont, FormatMessageText(message.content()), kTextPadding);
+  CTextUI* notice = AddText(column, kMessageFont, messageview::FormatMessageText(message.content()), kTextPadding);
   notice->SetTextColor(kNoticeColor);
   FollowText(item, notice);
 }
 
-void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
+void CMessageView::AddUnsupportedMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
   FollowText(item, AddText(column, kLinkFont, messageview::kUnsupportedText, kTextPadding, /*markup=*/false));
 }
 
-void MainWnd::AddImageMessage(const mireloom::Message& message) {
+void CMessageView::AddImageMessage(const mireloom::Message& message) {
   mireloom::Entity entity;
   if (!entity.InitWithJsonOrDie(message.entity_json())) return;
   CListContainerElementUI* item = nullptr;
@@ -114,8 +115,8 @@ void MainWnd::AddImageMessage(const mireloom::Message& message) {
   // size is not drawn.
   picture->SetVisible(size.width > 0 && size.height > 0);
   ShowCachedImage(picture, thumbnail, key,
-                  [window = GetHWND(), picture, alive = picture->GetLifetimeToken(),
-                   session = m_currentSessionId](const std::string& path) {
+                  [window = m_window.GetHWND(), picture, alive = picture->GetLifetimeToken(),
+                   session = m_conversationId](const std::string& path) {
                     OnChatImageDownloaded(window, picture, alive, session, path);
                   });
   FollowViewWidth(item, [title, thumbnailHeight = size.height](int width) {
@@ -123,12 +124,12 @@ void MainWnd::AddImageMessage(const mireloom::Message& message) {
   });
 }
 
-void MainWnd::OnChatImageDownloaded(HWND window, CControlUI* button, std::weak_ptr<void> buttonAlive,
+void CMessageView::OnChatImageDownloaded(HWND window, CControlUI* button, std::weak_ptr<void> buttonAlive,
                                     const std::string& sessionId, const std::string& localPath) {
   SendDownloadedImage(window, WM_CHAT_IMAGE_DOWNLOADED, button, std::move(buttonAlive), sessionId, localPath);
 }
 
-void MainWnd::AddFileMessage(const mireloom::Message& message) {
+void CMessageView::AddFileMessage(const mireloom::Message& message) {
   mireloom::Entity entity;
   if (!entity.InitWithJsonOrDie(message.entity_json())) return;
   CListContainerElementUI* item = nullptr;
@@ -143,13 +144,13 @@ void MainWnd::AddFileMessage(const mireloom::Message& message) {
   FollowFileTitle(item, title);
 }
 
-void MainWnd::AddSnippetMessage(const mireloom::Message& message) {
+void CMessageView::AddSnippetMessage(const mireloom::Message& message) {
   mireloom::Entity entity;
   if (!entity.InitWithJsonOrDie(message.entity_json())) return;
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  const std::wstring markup = FormatMessageText(message.content());
+  const std::wstring markup = messageview::FormatMessageText(message.content());
   const std::string download = messageview::ShareDownloadAddress(entity.entity_id(), CurrentTeamId());
   CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, markup), kTextPadding);
   title->SetTextColor(kShareTitleColor);
@@ -158,7 +159,7 @@ void MainWnd::AddSnippetMessage(const mireloom::Message& message) {
   FollowFileTitle(item, title);
 }
 
-void MainWnd::AddCommentMessage(const mireloom::Message& message) {
+void CMessageView::AddCommentMessage(const mireloom::Message& message) {
   // A comment shows even when its file cannot be read.
   mireloom::Entity entity;
   (void)entity.InitWithJsonOrDie(message.entity_json());
@@ -167,11 +168,12 @@ void MainWnd::AddCommentMessage(const mireloom::Message& message) {
   if (!column) return;
   const std::wstring text =
       messageview::CommentText(messageview::CommentFileAddress(entity.path(), entity.file_extension()),
-                               FormatMessageText(entity.title()), FormatMessageText(message.content()));
+                               messageview::FormatMessageText(entity.title()),
+                               messageview::FormatMessageText(message.content()));
   FollowText(item, AddText(column, kLinkFont, text, kTextPadding));
 }
 
-void MainWnd::AddMailMessage(const mireloom::Message& message) {
+void CMessageView::AddMailMessage(const mireloom::Message& message) {
   mireloom::Entity entity;
   if (!entity.InitWithJsonOrDie(message.entity_json())) return;
   CListContainerElementUI* item = nullptr;

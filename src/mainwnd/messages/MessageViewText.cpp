@@ -3,8 +3,9 @@
 // and pictures. A service's share of a web page shows its address and
 // summary instead.
 
+#include "mainwnd/messages/MessageView.h"
+
 #include "mainwnd/messages/EmojiSplit.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"
 #include "mainwnd/messages/MessageMarkup.h"
@@ -48,15 +49,7 @@ CTextUI* AddSelectableText(CContainerUI* column, const messageview::FormattedTex
 
 }  // namespace
 
-std::wstring MainWnd::FormatMessageText(const std::string& text, std::wstring* plain) {
-  return messageview::FormatMessageText(text, plain);
-}
-
-std::wstring MainWnd::MakeLinkMarkup(const std::string& value, const std::string& text, int kind) {
-  return messageview::MakeLinkMarkup(value, text, kind);
-}
-
-void MainWnd::AddTextMessage(const mireloom::Message& message) {
+void CMessageView::AddTextMessage(const mireloom::Message& message) {
   if (message.sender_type() == mireloom::Message::kServiceShareSender) return AddServiceShare(message);
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
@@ -83,15 +76,17 @@ void MainWnd::AddTextMessage(const mireloom::Message& message) {
   }
 }
 
-void MainWnd::AddServiceShare(const mireloom::Message& message) {
+void CMessageView::AddServiceShare(const mireloom::Message& message) {
   // A share that cannot be read still shows, with what it holds.
   mireloom::Entity entity;
   (void)entity.InitWithJsonOrDie(message.entity_json());
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  CTextUI* title = AddText(column, kLinkFont, FormatMessageText("[" + entity.public_url() + "]"), kShareTitlePadding);
-  const std::wstring summary = entity.summary().empty() ? std::wstring() : FormatMessageText(entity.summary());
+  CTextUI* title =
+      AddText(column, kLinkFont, messageview::FormatMessageText("[" + entity.public_url() + "]"), kShareTitlePadding);
+  const std::wstring summary =
+      entity.summary().empty() ? std::wstring() : messageview::FormatMessageText(entity.summary());
   FollowBarredText(item, title, AddQuotedText(column, kShareBarColor, summary));
 }
 

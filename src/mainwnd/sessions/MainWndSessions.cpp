@@ -174,7 +174,7 @@ void MainWnd::CloseIm(const std::string& id) {
   const int entry = FindSessionIndex(id);
   if (entry >= 0) m_sessions.erase(m_sessions.begin() + entry);
   if (m_sessions.empty()) {
-    if (m_chatDisplay) m_chatDisplay->RemoveAll();
+    m_messageView->Clear();
     if (CControlUI* title = m_PaintManager.FindControl(L"title_label")) title->SetText(L"");
   }
   if (m_sessionList) m_sessionList->SetScrollPos({0, 0});

@@ -120,7 +120,7 @@ void MainWnd::RemoveListeners() {
 }
 
 void MainWnd::FindControls() {
-  m_chatDisplay = FindSkinControl<CListUI>(m_PaintManager, L"chat_display", L"List");
+  m_messageView->Attach(FindSkinControl<CListUI>(m_PaintManager, L"chat_display", L"List"));
   m_chatInput = FindSkinControl<CRichEditUI>(m_PaintManager, L"chat_input", L"RichEdit");
   ChatInputEdit = m_chatInput;
   m_sessionList = FindSkinControl<CListUI>(m_PaintManager, L"sessionList", L"List");

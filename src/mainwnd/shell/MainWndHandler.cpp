@@ -170,8 +170,7 @@ void MainWnd::OnTimer(WPARAM timer) {
       ToggleTrayIcon();
       break;
     case kScrollToEndTimer:
-      KillTimer(GetHWND(), kScrollToEndTimer);
-      if (m_chatDisplay) m_chatDisplay->EndDown();
+      m_messageView->ScrollToEnd();
       break;
     case kCallAnimationTimer:
       OnCallAnimationTick();

@@ -60,9 +60,11 @@ std::optional<int64_t> MainWnd::LastMessageTimestamp(const std::string& conversa
 void MainWnd::OnDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp) {
   quennet::log_event("Recv direct message : %s", message.content().c_str());
   if (message.ChannelID() == m_currentSessionId) {
-    if (!lastTimestamp || !IsSameDay(*lastTimestamp, message.timestamp())) AddDaySeparator(message.timestamp());
-    AddMessageItem(message);
-    ScrollMessagesToEndSoon();
+    if (!lastTimestamp || !CMessageView::IsSameDay(*lastTimestamp, message.timestamp())) {
+      m_messageView->AddDaySeparator(message.timestamp());
+    }
+    m_messageView->Append(message);
+    m_messageView->ScrollToEndSoon();
   }
   PostRefreshSessionList();
   if (IsSessionMissing(message.ChannelID())) FetchMissingIm(message.ChannelID());
@@ -72,8 +74,8 @@ void MainWnd::OnChannelMessage(const mireloom::Message& message) {
   quennet::log_event("Recv channel message %s, channel id is %s, current channel id is %s", message.content().c_str(),
                      message.ChannelID().c_str(), m_currentSessionId.c_str());
   if (message.ChannelID() == m_currentSessionId) {
-    AddMessageItem(message);
-    ScrollMessagesToEndSoon();
+    m_messageView->Append(message);
+    m_messageView->ScrollToEndSoon();
   }
   PostRefreshSessionList();
   if (IsSessionMissing(message.ChannelID())) FetchMissingChannels();
@@ -135,7 +137,5 @@ void MainWnd::FetchMissingChannels() {
 }
 
 void MainWnd::PostRefreshSessionList() { ::PostMessageW(GetHWND(), WM_REFRESH_SESSION_LIST, 0, 0); }
-
-void MainWnd::ScrollMessagesToEndSoon() { SetTimer(GetHWND(), kScrollToEndTimer, kScrollToEndMs, nullptr); }
 
 }  // namespace mireloomwnd
