@@ -362,6 +362,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void OnSenderAvatarDownloaded(HWND window, DuiLib::CControlUI* button, std::weak_ptr<void> buttonAlive,
                                        const std::string& sessionId, const std::string& localPath);
   // Reads a clicked link's text ("x=|kind|value|"): its kind, and its value.
+  // OpenMessageClick reads every clicked link with it.
   [[nodiscard]] static int OnMessageLinkClicked(const std::wstring& linkText, std::wstring* value = nullptr);
   // Readers of the names that message controls carry.
   [[nodiscard]] static bool ImageItemName(const std::wstring& name, std::string* key = nullptr);

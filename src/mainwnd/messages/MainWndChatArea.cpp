@@ -165,7 +165,7 @@ void MainWnd::OnImageItemClicked(TNotifyUI& msg, const std::wstring& sender) {
 
 void MainWnd::OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
                                const std::wstring& title) {
-  const MessageClick click = ReadMessageClick(sender, linkContent);
+  const MessageClick click = ReadMessageClick(sender, linkContent, &MainWnd::OnMessageLinkClicked);
   WindowManager* manager = WindowManager::GetInstance();
   switch (click.kind) {
     case MessageClick::Kind::ImageViewer:
