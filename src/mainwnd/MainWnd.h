@@ -229,8 +229,13 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void SortSessions();
   [[nodiscard]] static bool CompareSessions(const std::unique_ptr<SessionEntry>& a,
                                             const std::unique_ptr<SessionEntry>& b);
-  [[nodiscard]] SessionType GetSessionType(const std::string& id) const;
-  [[nodiscard]] int FindSessionIndex(const std::string& id) const;
+  // Inline: sending and every incoming message ask them.
+  [[nodiscard]] SessionType GetSessionType(const std::string& id) const {
+    return SessionTypeOf(id, m_channels, m_ims);
+  }
+  [[nodiscard]] int FindSessionIndex(const std::string& id) const {
+    return mireloomwnd::FindSessionIndex(m_sessions, id);
+  }
   [[nodiscard]] static std::string SessionItemName(SessionType type, const std::string& id);
   [[nodiscard]] static std::wstring SessionNameLabelId(const std::wstring& itemName);
   [[nodiscard]] static std::wstring SessionUnreadLabelId(const std::wstring& itemName);

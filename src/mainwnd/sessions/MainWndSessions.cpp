@@ -50,10 +50,6 @@ bool MainWnd::CompareSessions(const std::unique_ptr<SessionEntry>& a, const std:
   return mireloomwnd::CompareSessions(a, b);
 }
 
-SessionType MainWnd::GetSessionType(const std::string& id) const { return SessionTypeOf(id, m_channels, m_ims); }
-
-int MainWnd::FindSessionIndex(const std::string& id) const { return mireloomwnd::FindSessionIndex(m_sessions, id); }
-
 std::string MainWnd::SessionItemName(SessionType type, const std::string& id) {
   return mireloomwnd::SessionItemName(type, id);
 }
