@@ -12,7 +12,7 @@
 //     MainWndListeners.cpp   the core listeners, brought to the window's thread
 //     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys,
 //                            drops; Notify: the dispatch table and its rows
-//     MainWndAttention.cpp   tray icon, connection state, network check, blink, flash, sound
+//     TrayAttention.cpp      tray icon, connection state, network check, blink, flash, sound
 //     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload
 //                            share, the close buttons and sign-out
 //     MainWndCommands.cpp    the menu buttons, and the buttons and menu commands
@@ -185,7 +185,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The language the user chose, or 0 to take the stored one.
   void OnLanguageChanged(int chosenLanguage);
 
-  // ---- Attention (MainWndAttention.cpp)
+  // ---- Attention (TrayAttention.cpp)
   // The tray record afresh: this window, its callback, the tip and the icon.
   void FillTrayRecord(const std::wstring& tip, HICON icon);
   void AddTrayIcon();
