@@ -12,7 +12,8 @@
 //     MainWndListeners.cpp   the core listeners, brought to the window's thread
 //     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys,
 //                            drops; Notify: the dispatch table and its rows
-//     TrayAttention.cpp      tray icon, connection state, network check, blink, flash, sound
+//     TrayAttention.cpp      CTrayAttention, which the window owns: tray icon,
+//                            connection state, network check, blink, flash, sound
 //     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload
 //                            share, the close buttons and sign-out
 //     MainWndCommands.cpp    the menu buttons, and the buttons and menu commands
@@ -58,6 +59,7 @@
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mainwnd/messages/MessageView.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "mainwnd/shell/NotifyTable.h"
 #include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/Channel.h"
@@ -76,8 +78,6 @@ class CLazyListItemUI;
 // picker appends to it. Null until the first main window, and again once that
 // window's controls are gone.
 extern DuiLib::CRichEditUI* ChatInputEdit;
-// The network state that the last check acted on; true at start.
-extern bool NetworkOnline;
 // Build-once guards of the two contacts trees; the language reload resets them.
 extern int ContactsTreeBuildCount;
 extern int OrganizationTreeBuildCount;
@@ -153,7 +153,6 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ApplyWindowTexts();
   void RegisterListeners();
   void RemoveListeners();
-  void LoadIcons();
   void CreateNativeMenus();
   void PlayUnreadAtStart();
   void InitHeader();
@@ -185,22 +184,16 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The language the user chose, or 0 to take the stored one.
   void OnLanguageChanged(int chosenLanguage);
 
-  // ---- Attention (TrayAttention.cpp)
-  // The tray record afresh: this window, its callback, the tip and the icon.
-  void FillTrayRecord(const std::wstring& tip, HICON icon);
-  void AddTrayIcon();
-  void RemoveTrayIcon();
-  void SetTrayIcon(HICON icon);
-  void ShowTrayBalloon(const std::wstring& title, const std::wstring& text);
-  void ApplyConnectionState(int state);
-  void StartNetworkTimer();
-  void OnNetworkStateChecked(bool online);
-  void StartTrayBlink();
-  void StopTrayBlink();
-  void ToggleTrayIcon();
-  void StartTaskbarFlash();
-  void StopTaskbarFlash();
-  void PlayMessageSound();
+  // ---- Attention: the tray icon, the network check, the blink and the
+  // flash are m_attention's (TrayAttention.cpp); kept on the window for its
+  // callers.
+  void StartNetworkTimer() { m_attention->StartNetworkTimer(); }
+  void OnNetworkStateChecked(bool online) { m_attention->OnNetworkStateChecked(online); }
+  void StartTrayBlink() { m_attention->StartBlink(); }
+  void StopTrayBlink() { m_attention->StopBlink(); }
+  void ToggleTrayIcon() { m_attention->ToggleIcon(); }
+  void StartTaskbarFlash() { m_attention->StartTaskbarFlash(); }
+  void StopTaskbarFlash() { m_attention->StopTaskbarFlash(); }
 
   // ---- Quit and placement (MainWndQuit.cpp)
   void Quit();
@@ -487,6 +480,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;
+  const std::unique_ptr<CTrayAttention> m_attention = std::make_unique<CTrayAttention>(*this);
   const std::unique_ptr<CMessageView> m_messageView = std::make_unique<CMessageView>(*this);
   std::vector<std::unique_ptr<mireloom::Channel>> m_channels;
   std::vector<std::unique_ptr<mireloom::IM>> m_ims;
@@ -500,15 +494,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   std::vector<std::unique_ptr<mireloom::Channel>> m_filteredChannels;
   DuiLib::CListUI* m_sessionList = nullptr;
   quennet::UniqueMenu m_trayMenu;
-  NOTIFYICONDATAW m_trayIconData = {};
-  bool m_trayIconAdded = false;
   bool m_placementRestored = false;
   quennet::UniqueMenu m_imItemMenu;
   quennet::UniqueMenu m_inputContextMenu;
   quennet::UniqueMenu m_readOnlyContextMenu;
-  quennet::UniqueIcon m_appIcon;
-  HICON m_blankIcon = nullptr;
-  quennet::UniqueIcon m_greyIcon;
   std::string m_currentSessionId;
   DuiLib::CButtonUI* m_membersBtn = nullptr;
   DuiLib::CButtonUI* m_addMembersBtn = nullptr;

@@ -19,7 +19,6 @@ namespace mireloomwnd {
 using namespace DuiLib;
 
 CRichEditUI* ChatInputEdit = nullptr;
-bool NetworkOnline = true;
 int ContactsTreeBuildCount = 0;
 int OrganizationTreeBuildCount = 0;
 CefRefPtr<CBrowserClient> MainBrowserClient;
@@ -90,8 +89,8 @@ void MainWnd::InitWindow() {
   InitHeader();
   LoadMyAvatar();
 
-  LoadIcons();
-  AddTrayIcon();
+  m_attention->LoadIcons();
+  m_attention->AddIcon();
   StartNetworkTimer();
   CreateNativeMenus();
   PlayUnreadAtStart();
@@ -165,18 +164,6 @@ void MainWnd::InitHeader() { ShowMessagesHeader(); }
 
 void MainWnd::LoadMyAvatar() { ShowMyAvatar(); }
 
-void MainWnd::LoadIcons() {
-  // Relative to the working directory, the program's folder. A file that
-  // cannot be read leaves a null icon; the tray icon then has no picture.
-  m_appIcon.reset(static_cast<HICON>(
-      LoadImageW(nullptr, L"Corvanel.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
-  m_greyIcon.reset(static_cast<HICON>(
-      LoadImageW(nullptr, L"CorvanelGrey.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
-  // The dark phase of the blink: no picture at all.
-  m_blankIcon = nullptr;
-  ::SendMessageW(GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.get()));
-}
-
 void MainWnd::CreateNativeMenus() {
   auto menu = [](std::initializer_list<std::pair<UINT, const char*>> items) {
     quennet::UniqueMenu created(CreatePopupMenu());
@@ -195,7 +182,7 @@ void MainWnd::PlayUnreadAtStart() {
   if (mireloom::ChatManager::DefaultManager()->NumUnreadInCurrentTeam().num_unread == 0) return;
   // The window is not shown yet, so the blink starts although it opens next.
   StartTrayBlink();
-  PlayMessageSound();
+  m_attention->PlayMessageSound();
 }
 
 void MainWnd::StartFetchChain() {
@@ -241,14 +228,13 @@ void MainWnd::OnUnreadFetched(bool ok) {
 }
 
 void MainWnd::ReleaseWindowResources() {
-  RemoveTrayIcon();
+  m_attention->RemoveIcon();
   DragAcceptFiles(GetHWND(), FALSE);
   m_trayMenu.reset();
   m_imItemMenu.reset();
   m_inputContextMenu.reset();
   m_readOnlyContextMenu.reset();
-  m_appIcon.reset();
-  m_greyIcon.reset();
+  m_attention->ReleaseIcons();
 }
 
 void MainWnd::OnFinalMessage(HWND hWnd) {

@@ -242,7 +242,7 @@ void MainWnd::OnLanguageChanged(int chosenLanguage) {
   if (language >= kFirstLanguage && language <= kLastLanguage) {
     LoadLanguageFile(LanguageFileFor(language, 0), StringTable);
   }
-  RemoveTrayIcon();
+  m_attention->RemoveIcon();
   // Runs the new window's loop; this window's close is handled inside it, and
   // this object is not touched again once it returns.
   manager->ShowMainWnd();

@@ -46,7 +46,7 @@ void MainWnd::OnUserStatusChanged(const std::string& uid, mireloom::User::Status
 }
 
 void MainWnd::OnConnectionStateChanged(int state) {
-  RunOnWindowThread([this, state] { ApplyConnectionState(state); });
+  RunOnWindowThread([this, state] { m_attention->ApplyConnectionState(state); });
 }
 
 // The core counts a message as the conversation's last only once its
@@ -91,7 +91,7 @@ void MainWnd::OnUnreadCountChanged(const std::string& conversationId, mireloom::
   if (chat->NumUnreadInCurrentTeam().num_unread > 0) {
     StartTrayBlink();
     StartTaskbarFlash();
-    if (!visible) PlayMessageSound();
+    if (!visible) m_attention->PlayMessageSound();
   } else {
     StopTrayBlink();
     if (visible && IsIconic(GetHWND())) {

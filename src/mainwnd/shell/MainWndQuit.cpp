@@ -24,7 +24,7 @@ void MainWnd::Quit() {
 void MainWnd::SavePlacementAndCloseWindows() {
   SavePlacement();
   WindowManager::GetInstance()->CloseAll();
-  RemoveTrayIcon();
+  m_attention->RemoveIcon();
 }
 
 void MainWnd::SavePlacement() {

@@ -1,19 +1,16 @@
-// The tray icon and what draws the user's attention: the icon's three
-// pictures (normal, grey while offline, none in the blink's dark phase), the
-// balloon on a lost connection, the ten-second network check that reconnects,
-// the taskbar flash and the message sound.
+#include "mainwnd/shell/TrayAttention.h"
 
-#include <windows.h>
 #include <mmsystem.h>
 
 #include "app/PlatformSeam.h"
 #include "app/SkinPaths.h"
 #include "app/StringTable.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/Director.h"
 
 namespace mireloomwnd {
+
+bool NetworkOnline = true;
 
 namespace {
 
@@ -35,10 +32,27 @@ void CopyText(wchar_t (&field)[N], const std::wstring& text) {
 
 }  // namespace
 
-void MainWnd::FillTrayRecord(const std::wstring& tip, HICON icon) {
+void CTrayAttention::LoadIcons() {
+  // Relative to the working directory, the program's folder. A file that
+  // cannot be read leaves a null icon; the tray icon then has no picture.
+  m_appIcon.reset(static_cast<HICON>(
+      LoadImageW(nullptr, L"Corvanel.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  m_greyIcon.reset(static_cast<HICON>(
+      LoadImageW(nullptr, L"CorvanelGrey.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  // The dark phase of the blink: no picture at all.
+  m_blankIcon = nullptr;
+  ::SendMessageW(m_window.GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.get()));
+}
+
+void CTrayAttention::ReleaseIcons() {
+  m_appIcon.reset();
+  m_greyIcon.reset();
+}
+
+void CTrayAttention::FillRecord(const std::wstring& tip, HICON icon) {
   m_trayIconData = {};
   m_trayIconData.cbSize = sizeof(NOTIFYICONDATAW);
-  m_trayIconData.hWnd = GetHWND();
+  m_trayIconData.hWnd = m_window.GetHWND();
   m_trayIconData.uID = 0;
   m_trayIconData.uFlags = kIconFlags;
   m_trayIconData.uCallbackMessage = WM_TRAY_NOTIFY;
@@ -46,27 +60,27 @@ void MainWnd::FillTrayRecord(const std::wstring& tip, HICON icon) {
   m_trayIconData.hIcon = icon;
 }
 
-void MainWnd::AddTrayIcon() {
-  FillTrayRecord(LocalizedText("TrayTip"), m_appIcon.get());
+void CTrayAttention::AddIcon() {
+  FillRecord(LocalizedText("TrayTip"), m_appIcon.get());
   // A shell that refuses the icon leaves the window without one; nothing to report.
   Platform().NotifyIcon(NIM_ADD, &m_trayIconData);
   m_trayIconAdded = true;
 }
 
-void MainWnd::RemoveTrayIcon() {
+void CTrayAttention::RemoveIcon() {
   if (!m_trayIconAdded) return;
   Platform().NotifyIcon(NIM_DELETE, &m_trayIconData);
   m_trayIconAdded = false;
 }
 
-void MainWnd::SetTrayIcon(HICON icon) {
+void CTrayAttention::SetIcon(HICON icon) {
   if (!m_trayIconAdded) return;
   m_trayIconData.uFlags = kIconFlags;
   m_trayIconData.hIcon = icon;
   Platform().NotifyIcon(NIM_MODIFY, &m_trayIconData);
 }
 
-void MainWnd::ShowTrayBalloon(const std::wstring& title, const std::wstring& text) {
+void CTrayAttention::ShowBalloon(const std::wstring& title, const std::wstring& text) {
   if (!m_trayIconAdded) return;
   m_trayIconData.uFlags = NIF_INFO;
   m_trayIconData.uTimeout = kBalloonTimeoutMs;
@@ -77,20 +91,20 @@ void MainWnd::ShowTrayBalloon(const std::wstring& title, const std::wstring& tex
   m_trayIconData.uFlags = kIconFlags;
 }
 
-void MainWnd::ApplyConnectionState(int state) {
+void CTrayAttention::ApplyConnectionState(int state) {
   if (state != mireloom::kInterrupted && state != mireloom::kConnectionFailed) return;
-  SetTrayIcon(m_greyIcon.get());
-  ShowTrayBalloon(kConnectionLostTitle, state == mireloom::kInterrupted ? kReconnectingText : kConnectionFailedText);
+  SetIcon(m_greyIcon.get());
+  ShowBalloon(kConnectionLostTitle, state == mireloom::kInterrupted ? kReconnectingText : kConnectionFailedText);
   // The next check that finds the network up reconnects and restores the icon.
   NetworkOnline = false;
 }
 
-void MainWnd::StartNetworkTimer() { SetTimer(GetHWND(), kNetworkCheckTimer, kNetworkCheckMs, nullptr); }
+void CTrayAttention::StartNetworkTimer() { SetTimer(m_window.GetHWND(), kNetworkCheckTimer, kNetworkCheckMs, nullptr); }
 
-void MainWnd::OnNetworkStateChecked(bool online) {
+void CTrayAttention::OnNetworkStateChecked(bool online) {
   if (online == NetworkOnline) return;
   if (m_trayIconAdded) {
-    FillTrayRecord(kOnlineTip, online ? m_appIcon.get() : m_greyIcon.get());
+    FillRecord(kOnlineTip, online ? m_appIcon.get() : m_greyIcon.get());
     Platform().NotifyIcon(NIM_MODIFY, &m_trayIconData);
   }
   NetworkOnline = online;
@@ -100,39 +114,39 @@ void MainWnd::OnNetworkStateChecked(bool online) {
   if (director) director->ConnectToIMServer(director->im_protocol(), kReconnectRetrySeconds, [](bool) {});
 }
 
-void MainWnd::StartTrayBlink() {
+void CTrayAttention::StartBlink() {
   // A window the user can see (minimised ones too) does not blink.
-  if (!IsWindowVisible(GetHWND())) SetTimer(GetHWND(), kTrayBlinkTimer, kTrayBlinkMs, nullptr);
+  if (!IsWindowVisible(m_window.GetHWND())) SetTimer(m_window.GetHWND(), kTrayBlinkTimer, kTrayBlinkMs, nullptr);
 }
 
-void MainWnd::StopTrayBlink() {
-  KillTimer(GetHWND(), kTrayBlinkTimer);
-  SetTrayIcon(m_appIcon.get());
+void CTrayAttention::StopBlink() {
+  KillTimer(m_window.GetHWND(), kTrayBlinkTimer);
+  SetIcon(m_appIcon.get());
 }
 
-void MainWnd::ToggleTrayIcon() {
-  SetTrayIcon(m_trayIconData.hIcon == m_appIcon.get() ? m_blankIcon : m_appIcon.get());
+void CTrayAttention::ToggleIcon() {
+  SetIcon(m_trayIconData.hIcon == m_appIcon.get() ? m_blankIcon : m_appIcon.get());
 }
 
-void MainWnd::StartTaskbarFlash() {
+void CTrayAttention::StartTaskbarFlash() {
   FLASHWINFO flash = {};
   flash.cbSize = sizeof flash;
-  flash.hwnd = GetHWND();
+  flash.hwnd = m_window.GetHWND();
   flash.dwFlags = FLASHW_TRAY;
   flash.uCount = kFlashCount;
   flash.dwTimeout = kFlashIntervalMs;
   Platform().FlashWindow(flash);
 }
 
-void MainWnd::StopTaskbarFlash() {
+void CTrayAttention::StopTaskbarFlash() {
   FLASHWINFO flash = {};
   flash.cbSize = sizeof flash;
-  flash.hwnd = GetHWND();
+  flash.hwnd = m_window.GetHWND();
   flash.dwFlags = FLASHW_STOP;
   Platform().FlashWindow(flash);
 }
 
-void MainWnd::PlayMessageSound() {
+void CTrayAttention::PlayMessageSound() {
   // A missing file plays nothing.
   Platform().PlaySoundFile(MessageSoundPath(), SND_ASYNC);
 }
