@@ -20,7 +20,7 @@
 //                            that open dialogs or pages
 //     MainWndNavigation.cpp  the left bar, the contacts panel, search; header,
 //                            avatar, status icons, the conversation view
-//     MainWndModules.cpp     the team's module pages in the embedded browser
+//     ModuleBrowser.cpp      the team's module pages in the embedded browser
 //   sessions/   the conversation list
 //     MainWndSessions.cpp    order, selection, refresh, closing
 //     MainWndSessionItems.cpp the list's items and badges
@@ -394,7 +394,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // ---- Contacts, organisation, member details, navigation, chat area and
   // module pages (MainWndContacts.cpp, MainWndOrganization.cpp,
   // MainWndDetails.cpp, MainWndNavigation.cpp, MainWndChatArea.cpp,
-  // MainWndModules.cpp)
+  // ModuleBrowser.cpp)
   // Contacts tree (MainWndContacts.cpp)
   void BuildContactsTree();
   void AddContactChannels(DuiLib::CTreeNodeUI* group);
@@ -469,7 +469,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // What a click on a message control opens (`linkContent` null for a click).
   void OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
                         const std::wstring& title);
-  // Module pages (MainWndModules.cpp)
+  // Module pages (ModuleBrowser.cpp)
   void ShowModulePage(const std::wstring& page);
   void SetModuleCookies(const PageCookieSession& session);
   void CreateModuleBrowser(const std::wstring& address);
