@@ -20,7 +20,8 @@
 //                            that open dialogs or pages
 //     MainWndNavigation.cpp  the left bar, the contacts panel, search; header,
 //                            avatar, status icons, the conversation view
-//     ModuleBrowser.cpp      the team's module pages in the embedded browser
+//     ModuleBrowser.cpp      CModuleBrowser, which the window owns: the team's
+//                            module pages in the embedded browser
 //   sessions/   the conversation list
 //     MainWndSessions.cpp    order, selection, refresh, closing
 //     MainWndSessionItems.cpp the list's items and badges
@@ -54,13 +55,13 @@
 #include "app/UiThread.h"
 #include "app/WindowManager.h"
 #include "app/WndShadow.h"
-#include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mainwnd/messages/MessageView.h"
-#include "mainwnd/shell/TrayAttention.h"
+#include "mainwnd/shell/ModuleBrowser.h"
 #include "mainwnd/shell/NotifyTable.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/Channel.h"
 #include "mireloom/Handlers.h"
@@ -81,13 +82,9 @@ extern DuiLib::CRichEditUI* ChatInputEdit;
 // Build-once guards of the two contacts trees; the language reload resets them.
 extern int ContactsTreeBuildCount;
 extern int OrganizationTreeBuildCount;
-// The browser client of the module pages; null until the first module page.
-extern CefRefPtr<CBrowserClient> MainBrowserClient;
-// ---- Contacts, details and module pages
+// ---- Contacts and details
 // Ticks of the call button's animation; 0 at start, 1 after each end.
 extern int CallAnimationTicks;
-// The module browser's last placement computed from a laid-out area.
-extern DuiLib::CDuiRect MainBrowserRect;
 
 class MainWnd final : public DuiLib::WindowImplBase,
                       private mireloom::MessageHandler,
@@ -202,12 +199,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // Placement saved, the managed windows and this one asked to close, the
   // tray icon gone: what quitting and signing out begin with.
   void SavePlacementAndCloseWindows();
-  // The module browser closes and its client goes.
-  void ReleaseMainBrowser();
   // What the next main window of this process must not inherit: the module
   // browser and the trees' build-once guards, so that it builds its own trees.
   void ReleaseSessionState();
-  void HideMainBrowser();
 
   // ---- Close buttons and sign-out (MainWndQuit.cpp)
   void OnCustomCloseClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -469,11 +463,11 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // What a click on a message control opens (`linkContent` null for a click).
   void OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
                         const std::wstring& title);
-  // Module pages (ModuleBrowser.cpp)
-  void ShowModulePage(const std::wstring& page);
-  void SetModuleCookies(const PageCookieSession& session);
-  void CreateModuleBrowser(const std::wstring& address);
-  void PlaceBrowser();
+  // Module pages: m_moduleBrowser's (ModuleBrowser.cpp); kept on the window
+  // for its callers.
+  void ShowModulePage(const std::wstring& page) { m_moduleBrowser->ShowPage(page); }
+  void SetModuleCookies(const PageCookieSession& session) { m_moduleBrowser->SetCookies(session); }
+  void PlaceBrowser() { m_moduleBrowser->Place(); }
   // ---- Emoji picker (MainWndChatArea.cpp)
   static void AddEmojiPickerRows(CNotifyTable& table);
   void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -481,6 +475,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;
   const std::unique_ptr<CTrayAttention> m_attention = std::make_unique<CTrayAttention>(*this);
+  const std::unique_ptr<CModuleBrowser> m_moduleBrowser = std::make_unique<CModuleBrowser>(*this);
   const std::unique_ptr<CMessageView> m_messageView = std::make_unique<CMessageView>(*this);
   std::vector<std::unique_ptr<mireloom::Channel>> m_channels;
   std::vector<std::unique_ptr<mireloom::IM>> m_ims;

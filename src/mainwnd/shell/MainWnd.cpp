@@ -21,7 +21,6 @@ using namespace DuiLib;
 CRichEditUI* ChatInputEdit = nullptr;
 int ContactsTreeBuildCount = 0;
 int OrganizationTreeBuildCount = 0;
-CefRefPtr<CBrowserClient> MainBrowserClient;
 
 namespace {
 
@@ -138,6 +137,7 @@ void MainWnd::FindControls() {
   m_contactsByLetterBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"contacts_by_letter_btn", L"Button");
   m_contactsByOrganizationBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"contacts_by_organization_btn", L"Button");
   m_browserClientLayout = FindSkinControl(m_PaintManager, L"BrowserClientLayout");
+  m_moduleBrowser->Attach(m_browserClientLayout);
   m_searchEdit = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
 }
 

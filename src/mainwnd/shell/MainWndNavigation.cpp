@@ -294,7 +294,7 @@ void MainWnd::ShowLeftBarView(const CButtonUI* active, bool browserArea) {
   SetControlVisible(L"session_layout", !browserArea);
   SetControlVisible(L"cef_browser", browserArea);
   if (m_browserClientLayout) m_browserClientLayout->SetVisible(browserArea);
-  if (!browserArea) HideMainBrowser();
+  if (!browserArea) m_moduleBrowser->Hide();
 }
 
 void MainWnd::ShowConversationView(const std::string& id) {

@@ -44,24 +44,10 @@ void MainWnd::RestorePlacement() {
   m_placementRestored = SetWindowPlacement(GetHWND(), &placement) != FALSE;
 }
 
-void MainWnd::ReleaseMainBrowser() {
-  if (!MainBrowserClient) return;
-  if (CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser()) MainBrowserClient->DoClose(browser);
-  MainBrowserClient = nullptr;
-}
-
 void MainWnd::ReleaseSessionState() {
-  ReleaseMainBrowser();
+  m_moduleBrowser->Release();
   ContactsTreeBuildCount = 0;
   OrganizationTreeBuildCount = 0;
-}
-
-void MainWnd::HideMainBrowser() {
-  if (!MainBrowserClient) return;
-  // The page stays loaded; only its window goes out of sight.
-  if (CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser()) {
-    ::ShowWindow(browser->GetHost()->GetWindowHandle(), SW_HIDE);
-  }
 }
 
 void MainWnd::AddCloseButtonRows(CNotifyTable& table) {

@@ -1,12 +1,9 @@
-// The team's module pages inside the window: one embedded browser for the
-// window's life, created by the first module chosen; later choices keep the
-// loaded page and switch its module by script.
+#include "mainwnd/shell/ModuleBrowser.h"
 
 #include <optional>
 
 #include "browser/ChildBrowser.h"
 #include "browser/SessionPageCookies.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/shell/ModulePages.h"
 #include "quennet/EventLog.h"
 
@@ -14,6 +11,7 @@ namespace mireloomwnd {
 
 using namespace DuiLib;
 
+CefRefPtr<CBrowserClient> MainBrowserClient;
 CDuiRect MainBrowserRect;
 
 namespace {
@@ -23,19 +21,19 @@ constexpr RECT kFirstBrowserRect = {0, 0, 1, 1};
 
 }  // namespace
 
-void MainWnd::ShowModulePage(const std::wstring& page) {
+void CModuleBrowser::ShowPage(const std::wstring& page) {
   const std::optional<PageCookieSession> session = CurrentPageCookieSession();
   if (!session) {
     quennet::log_error("Module page not shown: no current team");
     return;
   }
   // On every call, also when the page only switches its module.
-  SetModuleCookies(*session);
+  SetCookies(*session);
   // A client whose browser has closed would never show a page again; one
   // whose browser is still being created will, once it arrives.
   if (MainBrowserClient && MainBrowserClient->IsClosed()) MainBrowserClient = nullptr;
   if (!MainBrowserClient) {
-    CreateModuleBrowser(ModulePageAddress(session->team_subdomain, page));
+    Create(ModulePageAddress(session->team_subdomain, page));
     return;
   }
   const CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser();
@@ -49,42 +47,55 @@ void MainWnd::ShowModulePage(const std::wstring& page) {
   ::ShowWindow(browser->GetHost()->GetWindowHandle(), SW_SHOWNORMAL);
 }
 
-void MainWnd::SetModuleCookies(const PageCookieSession& session) {
+void CModuleBrowser::SetCookies(const PageCookieSession& session) {
   // Without a cookie store no browser runs: the creation fails too.
   if (!PostPageCookieSet(BuildPageCookieSet(session, PageCookieHost::MainWindow))) {
     quennet::log_error("Module page: no cookie store for the session's cookies");
   }
 }
 
-void MainWnd::CreateModuleBrowser(const std::wstring& address) {
+void CModuleBrowser::Create(const std::wstring& address) {
   MainBrowserClient = new CBrowserClient;
   // The browser arrives later, announced by WM_BROWSER_CREATED.
-  if (!CreateChildBrowser(GetHWND(), MainBrowserClient, address, kFirstBrowserRect)) {
+  if (!CreateChildBrowser(m_window.GetHWND(), MainBrowserClient, address, kFirstBrowserRect)) {
     quennet::log_error("Module page: the browser could not be created");
     // A client that will never get a browser would stop every later page.
     MainBrowserClient = nullptr;
   }
 }
 
-void MainWnd::PlaceBrowser() {
+void CModuleBrowser::Place() {
   if (!MainBrowserClient) return;
   const CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser();
   if (!browser || browser->GetIdentifier() != MainBrowserClient->GetMainBrowserId()) return;
   const HWND browserWindow = browser->GetHost()->GetWindowHandle();
   // The layout is current once the window has painted. Neither this nor the
   // moves below may run under the client's lock: they wait for the browser's thread.
-  UpdateWindow(GetHWND());
-  const CDuiRect laidOut = m_browserClientLayout ? CDuiRect(m_browserClientLayout->GetPos()) : CDuiRect();
+  UpdateWindow(m_window.GetHWND());
+  const CDuiRect laidOut = m_area ? CDuiRect(m_area->GetPos()) : CDuiRect();
   if (KeepChildBrowserAtLastPlace(*MainBrowserClient, browserWindow, laidOut, MainBrowserRect)) return;
   RECT window = {};
-  GetWindowRect(GetHWND(), &window);
-  const CDuiRect area = ModuleBrowserArea(laidOut, IsZoomed(GetHWND()) != FALSE, window);
+  GetWindowRect(m_window.GetHWND(), &window);
+  const CDuiRect area = ModuleBrowserArea(laidOut, IsZoomed(m_window.GetHWND()) != FALSE, window);
   MainBrowserClient->SetBrowserRect(area);
   if (!area.IsNull()) {
     MoveBrowserWindow(browserWindow, area);
     UpdateWindow(browserWindow);
   }
   MainBrowserRect = area;
+}
+
+void CModuleBrowser::Hide() {
+  if (!MainBrowserClient) return;
+  if (CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser()) {
+    ::ShowWindow(browser->GetHost()->GetWindowHandle(), SW_HIDE);
+  }
+}
+
+void CModuleBrowser::Release() {
+  if (!MainBrowserClient) return;
+  if (CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser()) MainBrowserClient->DoClose(browser);
+  MainBrowserClient = nullptr;
 }
 
 }  // namespace mireloomwnd
