@@ -27,9 +27,9 @@
 //     MainWndSessionItems.cpp the list's items and badges
 //     MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
 //   contacts/   the contacts panel
-//     MainWndContacts.cpp    the contacts tree by letter, the avatars of both trees
-//     MainWndOrganization.cpp the organisation tree
-//     MainWndDetails.cpp     the member card, the channel's tiles, the call animation
+//     ContactsTree.cpp       the contacts tree by letter, the avatars of both trees
+//     OrganizationTree.cpp   the organisation tree
+//     MemberDetails.cpp      the member card, the channel's tiles, the call animation
 //   messages/   the message view, the chat area and sending
 //     MessageView*.cpp       CMessageView, the message view the window owns:
 //                            loading, routing, day separators, the frame of a
@@ -386,10 +386,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddDialogRows(CNotifyTable& table);
 
   // ---- Contacts, organisation, member details, navigation, chat area and
-  // module pages (MainWndContacts.cpp, MainWndOrganization.cpp,
-  // MainWndDetails.cpp, MainWndNavigation.cpp, MainWndChatArea.cpp,
+  // module pages (ContactsTree.cpp, OrganizationTree.cpp,
+  // MemberDetails.cpp, MainWndNavigation.cpp, MainWndChatArea.cpp,
   // ModuleBrowser.cpp)
-  // Contacts tree (MainWndContacts.cpp)
+  // Contacts tree (ContactsTree.cpp)
   void BuildContactsTree();
   void AddContactChannels(DuiLib::CTreeNodeUI* group);
   void MoveRobotsOutOfTeam();
@@ -403,10 +403,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // which sets the picture while the button lives.
   static void OnTreeAvatarDownloaded(HWND window, DuiLib::CButtonUI* button, std::weak_ptr<void> buttonAlive,
                                      const std::string& localPath);
-  // Organisation tree (MainWndOrganization.cpp)
+  // Organisation tree (OrganizationTree.cpp)
   void BuildOrganizationTree();
   void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node);
-  // Member details and the call animation (MainWndDetails.cpp)
+  // Member details and the call animation (MemberDetails.cpp)
   void ShowMemberDetails(const std::string& id);
   // A channel, member or robot the contacts panel lists.
   [[nodiscard]] bool IsContactId(const std::string& id) const;
