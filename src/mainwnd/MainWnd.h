@@ -26,7 +26,7 @@
 //     MainWndSessions.cpp    order, selection, refresh, closing
 //     MainWndSessionItems.cpp the list's items and badges
 //     MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
-//   contacts/   the contacts panel
+//   contacts/   the contacts panel: CContactsPanel, which the window owns
 //     ContactsTree.cpp       the contacts tree by letter, the avatars of both trees
 //     OrganizationTree.cpp   the organisation tree
 //     MemberDetails.cpp      the member card, the channel's tiles, the call animation
@@ -57,7 +57,7 @@
 #include "app/WndShadow.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
-#include "mainwnd/contacts/ContactsLogic.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/messages/MessageView.h"
 #include "mainwnd/shell/ModuleBrowser.h"
 #include "mainwnd/shell/NotifyTable.h"
@@ -79,12 +79,6 @@ class CLazyListItemUI;
 // picker appends to it. Null until the first main window, and again once that
 // window's controls are gone.
 extern DuiLib::CRichEditUI* ChatInputEdit;
-// Build-once guards of the two contacts trees; the language reload resets them.
-extern int ContactsTreeBuildCount;
-extern int OrganizationTreeBuildCount;
-// ---- Contacts and details
-// Ticks of the call button's animation; 0 at start, 1 after each end.
-extern int CallAnimationTicks;
 
 class MainWnd final : public DuiLib::WindowImplBase,
                       private mireloom::MessageHandler,
@@ -385,40 +379,24 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddMenuButtonRows(CNotifyTable& table);
   static void AddDialogRows(CNotifyTable& table);
 
-  // ---- Contacts, organisation, member details, navigation, chat area and
-  // module pages (ContactsTree.cpp, OrganizationTree.cpp,
-  // MemberDetails.cpp, MainWndNavigation.cpp, MainWndChatArea.cpp,
-  // ModuleBrowser.cpp)
-  // Contacts tree (ContactsTree.cpp)
-  void BuildContactsTree();
-  void AddContactChannels(DuiLib::CTreeNodeUI* group);
-  void MoveRobotsOutOfTeam();
-  void AddLetterGroups();
-  [[nodiscard]] DuiLib::CTreeNodeUI* MakeMemberNode(const mireloom::User& user, const MemberRowStyle& style);
-  [[nodiscard]] DuiLib::CTreeNodeUI* FindTreeNode(const wchar_t* name);
-  // The avatar of the size into the button, from the cache or downloaded;
-  // the mark keeps the sizes of one avatar apart in the cache (0: none).
-  void LoadAvatar(DuiLib::CButtonUI* button, const mireloom::User& user, int size, char mark);
-  // The download's completion, on any thread: the record goes to the window,
-  // which sets the picture while the button lives.
+  // ---- Contacts panel: the trees, the member card and the call animation
+  // are m_contacts' (ContactsPanel.h); kept on the window for its callers.
+  void BuildContactsTree() { m_contacts->BuildContactsTree(); }
   static void OnTreeAvatarDownloaded(HWND window, DuiLib::CButtonUI* button, std::weak_ptr<void> buttonAlive,
-                                     const std::string& localPath);
-  // Organisation tree (OrganizationTree.cpp)
-  void BuildOrganizationTree();
-  void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node);
-  // Member details and the call animation (MemberDetails.cpp)
-  void ShowMemberDetails(const std::string& id);
-  // A channel, member or robot the contacts panel lists.
-  [[nodiscard]] bool IsContactId(const std::string& id) const;
-  void ShowUserDetails(const std::string& id);
-  void ShowRobotDetails(const std::string& id);
-  void ShowChannelMembers(const std::string& id);
-  void ShowCardHead(const mireloom::User& user);
-  void StartCallAnimation(bool start);
-  void OnCallAnimationTick();
-  // The make-call button as the card shown now needs it.
-  void RestoreMakeCallButton(DuiLib::CButtonUI* button);
-  [[nodiscard]] DuiLib::CButtonUI* FindButton(const wchar_t* name);
+                                     const std::string& localPath) {
+    CContactsPanel::OnTreeAvatarDownloaded(window, button, std::move(buttonAlive), localPath);
+  }
+  void BuildOrganizationTree() { m_contacts->BuildOrganizationTree(); }
+  void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node) {
+    m_contacts->ExpandUsergroupNode(usergroupId, node);
+  }
+  void ShowMemberDetails(const std::string& id) { m_contacts->ShowMemberDetails(id); }
+  void ShowUserDetails(const std::string& id) { m_contacts->ShowUserDetails(id); }
+  void ShowRobotDetails(const std::string& id) { m_contacts->ShowRobotDetails(id); }
+  void ShowChannelMembers(const std::string& id) { m_contacts->ShowChannelMembers(id); }
+  void StartCallAnimation(bool start) { m_contacts->StartCallAnimation(start); }
+
+  // ---- Navigation, chat area (MainWndNavigation.cpp, MainWndChatArea.cpp)
   // Navigation (MainWndNavigation.cpp, MainWndCommands.cpp)
   static void AddNavigationRows(CNotifyTable& table);
   static void AddMenuCommandRows(CNotifyTable& table);
@@ -476,13 +454,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   CWndShadow m_shadow;
   const std::unique_ptr<CTrayAttention> m_attention = std::make_unique<CTrayAttention>(*this);
   const std::unique_ptr<CModuleBrowser> m_moduleBrowser = std::make_unique<CModuleBrowser>(*this);
+  const std::unique_ptr<CContactsPanel> m_contacts = std::make_unique<CContactsPanel>(*this, m_PaintManager);
   const std::unique_ptr<CMessageView> m_messageView = std::make_unique<CMessageView>(*this);
   std::vector<std::unique_ptr<mireloom::Channel>> m_channels;
   std::vector<std::unique_ptr<mireloom::IM>> m_ims;
-  std::vector<std::unique_ptr<mireloom::User>> m_teamUsers;
-  std::vector<std::unique_ptr<mireloom::Channel>> m_contactChannels;
-  std::vector<std::unique_ptr<mireloom::User>> m_robots;
-  std::vector<std::unique_ptr<mireloom::Usergroup>> m_rootUsergroups;
   SessionEntries m_sessions;
   SessionEntries m_filteredSessions;
   std::vector<std::unique_ptr<mireloom::User>> m_filteredUsers;
@@ -512,9 +487,6 @@ class MainWnd final : public DuiLib::WindowImplBase,
   DuiLib::CEditUI* m_searchEdit = nullptr;
   SessionKey m_highlightedSession;
   int m_currentApplication = 0;
-  // The member or robot the card shows last; the call animation's end
-  // restores the make-call button for it.
-  std::string m_detailsCardId;
 
   // This window's chat input, to tell whether ChatInputEdit is still ours
   // when the window ends.

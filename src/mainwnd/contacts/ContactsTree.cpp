@@ -2,6 +2,8 @@
 // the letter of their pinyin, built once per window on first use. Also the
 // avatar procedure and the member row that both trees share.
 
+#include "mainwnd/contacts/ContactsPanel.h"
+
 #include <algorithm>
 
 #include "app/CachedFilesSnapshot.h"
@@ -11,13 +13,16 @@
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"
+#include "mireloom/UserManager.h"
 
 namespace mireloomwnd {
 
 using namespace DuiLib;
+
+int ContactsTreeBuildCount = 0;
+int OrganizationTreeBuildCount = 0;
 
 namespace {
 
@@ -80,7 +85,11 @@ CLabelUI* MakeName(const std::wstring& text, const RECT& padding, bool label) {
 
 }  // namespace
 
-void MainWnd::BuildContactsTree() {
+void CContactsPanel::LoadTeamUsers() {
+  m_teamUsers = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
+}
+
+void CContactsPanel::BuildContactsTree() {
   ++ContactsTreeBuildCount;
   CTreeNodeUI* group = FindTreeNode(L"group");
   if (group) {
@@ -95,7 +104,7 @@ void MainWnd::BuildContactsTree() {
   // Thousands of avatars are looked up in the cache: the Documents folder is
   // asked once for all of them. The window is invalidated once for all rows.
   const CachedFilesSnapshot cachedFiles;
-  const CInvalidationHold invalidation(m_PaintManager);
+  const CInvalidationHold invalidation(m_paintManager);
   AddContactChannels(group);
   std::sort(m_teamUsers.begin(), m_teamUsers.end(), &CompareUsersByPinyin);
   MoveRobotsOutOfTeam();
@@ -106,7 +115,7 @@ void MainWnd::BuildContactsTree() {
   AddLetterGroups();
 }
 
-void MainWnd::AddContactChannels(CTreeNodeUI* group) {
+void CContactsPanel::AddContactChannels(CTreeNodeUI* group) {
   const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
   for (const ContactChannelRead& read : kContactChannelReads) {
     for (auto& channel : channels->FetchChannelsFromCache(read.visibility, read.first, read.second)) {
@@ -135,7 +144,7 @@ void MainWnd::AddContactChannels(CTreeNodeUI* group) {
   }
 }
 
-void MainWnd::MoveRobotsOutOfTeam() {
+void CContactsPanel::MoveRobotsOutOfTeam() {
   // From here on the team's list holds no robot; the organisation tree and
   // the member card read it so.
   for (auto user = m_teamUsers.begin(); user != m_teamUsers.end();) {
@@ -148,7 +157,7 @@ void MainWnd::MoveRobotsOutOfTeam() {
   }
 }
 
-void MainWnd::AddLetterGroups() {
+void CContactsPanel::AddLetterGroups() {
   for (char letter = 'a'; letter <= 'z'; ++letter) {
     // A member whose pinyin starts otherwise (a digit, an upper-case letter,
     // nothing) is in no group and not shown.
@@ -164,7 +173,7 @@ void MainWnd::AddLetterGroups() {
   }
 }
 
-CTreeNodeUI* MainWnd::MakeMemberNode(const mireloom::User& user, const MemberRowStyle& style) {
+CTreeNodeUI* CContactsPanel::MakeMemberNode(const mireloom::User& user, const MemberRowStyle& style) {
   CTreeNodeUI* node = MakeNode();
   CHorizontalLayoutUI* row = MakeRowLayout(style.fixedRow);
   CButtonUI* avatar = MakePicture(style.avatarLeft);
@@ -176,26 +185,26 @@ CTreeNodeUI* MainWnd::MakeMemberNode(const mireloom::User& user, const MemberRow
   return node;
 }
 
-CTreeNodeUI* MainWnd::FindTreeNode(const wchar_t* name) {
-  CControlUI* control = m_PaintManager.FindControl(name);
+CTreeNodeUI* CContactsPanel::FindTreeNode(const wchar_t* name) {
+  CControlUI* control = m_paintManager.FindControl(name);
   return control ? static_cast<CTreeNodeUI*>(control->GetInterface(L"TreeNode")) : nullptr;
 }
 
-void MainWnd::LoadAvatar(CButtonUI* button, const mireloom::User& user, int size, char mark) {
+void CContactsPanel::LoadAvatar(CButtonUI* button, const mireloom::User& user, int size, char mark) {
   if (!button) return;
   button->SetMouseEnabled(false);
   const std::string name = mireloom::avatar_url(user.header_uri(), size, size, 1);
   // No avatar, or a key the mark would leave nothing of: no picture, no download.
   const std::optional<std::string> key = AvatarCacheKey(name, mark);
   if (!key) return;
-  const HWND window = GetHWND();
+  const HWND window = m_window.GetHWND();
   std::weak_ptr<void> alive = button->GetLifetimeToken();
   ShowCachedImage(button, AvatarBaseUrl + name, *key, [window, button, alive](const std::string& localPath) {
     OnTreeAvatarDownloaded(window, button, alive, localPath);
   });
 }
 
-void MainWnd::OnTreeAvatarDownloaded(HWND window, CButtonUI* button, std::weak_ptr<void> buttonAlive,
+void CContactsPanel::OnTreeAvatarDownloaded(HWND window, CButtonUI* button, std::weak_ptr<void> buttonAlive,
                                      const std::string& localPath) {
   // A tree rebuilt since the download began has freed the button: the token
   // has expired and the handler leaves it alone.

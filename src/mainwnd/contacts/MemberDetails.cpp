@@ -1,13 +1,14 @@
 // The member panel beside the contacts trees: a person's or a robot's card, a
 // channel's members as tiles, and the animation of the card's call button.
 
+#include "mainwnd/contacts/ContactsPanel.h"
+
 #include <algorithm>
 
 #include "app/CachedFilesSnapshot.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
-#include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
@@ -86,24 +87,28 @@ CVerticalLayoutUI* MakeMemberTile(CButtonUI* avatar, const mireloom::User& membe
 
 }  // namespace
 
-CButtonUI* MainWnd::FindButton(const wchar_t* name) {
-  CControlUI* control = m_PaintManager.FindControl(name);
+CButtonUI* CContactsPanel::FindButton(const wchar_t* name) {
+  CControlUI* control = m_paintManager.FindControl(name);
   return control ? static_cast<CButtonUI*>(control->GetInterface(L"Button")) : nullptr;
 }
 
-void MainWnd::ShowMemberDetails(const std::string& id) {
+void CContactsPanel::SetControlVisible(const wchar_t* name, bool visible) {
+  if (CControlUI* control = m_paintManager.FindControl(name)) control->SetVisible(visible);
+}
+
+void CContactsPanel::ShowMemberDetails(const std::string& id) {
   // An id in none of the lists (a user group's) leaves the panel as it was.
   if (FindById(m_contactChannels, id, &mireloom::Channel::channel_id)) ShowChannelMembers(id);
   if (FindById(m_teamUsers, id, &mireloom::User::uid)) ShowUserDetails(id);
   if (FindById(m_robots, id, &mireloom::User::uid)) ShowRobotDetails(id);
 }
 
-bool MainWnd::IsContactId(const std::string& id) const {
+bool CContactsPanel::IsContactId(const std::string& id) const {
   return FindById(m_teamUsers, id, &mireloom::User::uid) || FindById(m_contactChannels, id, &mireloom::Channel::channel_id) ||
          FindById(m_robots, id, &mireloom::User::uid);
 }
 
-void MainWnd::ShowCardHead(const mireloom::User& user) {
+void CContactsPanel::ShowCardHead(const mireloom::User& user) {
   SetControlVisible(L"group_members_v_layout", false);
   SetControlVisible(L"member_details_v_layout", true);
   CButtonUI* sendMessage = FindButton(L"contacts_send_message");
@@ -111,21 +116,21 @@ void MainWnd::ShowCardHead(const mireloom::User& user) {
   if (sendMessage) sendMessage->SetText(LocalizedText("SendMessage").c_str());
   if (makeCall) makeCall->SetText(LocalizedText("MakeCall").c_str());
   LoadAvatar(FindButton(L"avatar_image_btn"), user, kCardAvatarSize, kCardAvatarMark);
-  if (CControlUI* name = m_PaintManager.FindControl(L"display_name_label")) {
+  if (CControlUI* name = m_paintManager.FindControl(L"display_name_label")) {
     name->SetText(Utf8ToWide(user.display_name()).c_str());
   }
-  if (CControlUI* name = m_PaintManager.FindControl(L"user_name_label")) {
+  if (CControlUI* name = m_paintManager.FindControl(L"user_name_label")) {
     name->SetText((L"@" + Utf8ToWide(user.username())).c_str());
   }
   m_detailsCardId = user.uid();
 }
 
-void MainWnd::ShowUserDetails(const std::string& id) {
+void CContactsPanel::ShowUserDetails(const std::string& id) {
   const mireloom::User* user = FindById(m_teamUsers, id, &mireloom::User::uid);
   if (!user) return;
   ShowCardHead(*user);
   for (const DetailLine& line : kDetailLines) {
-    CControlUI* control = m_PaintManager.FindControl(line.label);
+    CControlUI* control = m_paintManager.FindControl(line.label);
     auto* label = control ? static_cast<CLabelUI*>(control->GetInterface(L"Label")) : nullptr;
     if (!label) continue;
     label->SetShowHtml(true);
@@ -151,12 +156,12 @@ void MainWnd::ShowUserDetails(const std::string& id) {
   }
 }
 
-void MainWnd::ShowRobotDetails(const std::string& id) {
+void CContactsPanel::ShowRobotDetails(const std::string& id) {
   const mireloom::User* robot = FindById(m_robots, id, &mireloom::User::uid);
   if (!robot) return;
   ShowCardHead(*robot);
   for (const DetailLine& line : kDetailLines) {
-    if (CControlUI* label = m_PaintManager.FindControl(line.label)) label->SetText(L"");
+    if (CControlUI* label = m_paintManager.FindControl(line.label)) label->SetText(L"");
   }
   if (CButtonUI* sendMessage = FindButton(L"contacts_send_message")) {
     sendMessage->SetUserData(Utf8ToWide(id).c_str());
@@ -171,37 +176,37 @@ void MainWnd::ShowRobotDetails(const std::string& id) {
   SetControlVisible(L"edit_my_information_layout", false);
 }
 
-void MainWnd::ShowChannelMembers(const std::string& id) {
+void CContactsPanel::ShowChannelMembers(const std::string& id) {
   SetControlVisible(L"member_details_v_layout", false);
-  CControlUI* control = m_PaintManager.FindControl(L"group_members_tile_layout");
+  CControlUI* control = m_paintManager.FindControl(L"group_members_tile_layout");
   auto* tiles = control ? static_cast<CContainerUI*>(control->GetInterface(L"Container")) : nullptr;
   if (tiles) tiles->RemoveAll();
   SetControlVisible(L"group_members_v_layout", true);
-  if (CControlUI* send = m_PaintManager.FindControl(L"send_group_message")) {
+  if (CControlUI* send = m_paintManager.FindControl(L"send_group_message")) {
     send->SetText(LocalizedText("SendGroupMessage").c_str());
   }
   const mireloom::ChannelManager* channels = mireloom::ChannelManager::DefaultManager();
   const auto members = channels->FetchMembersOfChannelFromCache(id);
   // A channel gone from the cache leaves the title as it was.
   if (const auto channel = channels->FetchChannelFromCacheByChannelId(id)) {
-    if (CControlUI* title = m_PaintManager.FindControl(L"gourp_details_title")) {
+    if (CControlUI* title = m_paintManager.FindControl(L"gourp_details_title")) {
       title->SetText(Utf8ToWide(channel->channel_name()).c_str());
     }
   }
   if (tiles) {
     // A channel of thousands asks for as many cached avatars, and adds as many tiles.
     const CachedFilesSnapshot cachedFiles;
-    const CInvalidationHold invalidation(m_PaintManager);
+    const CInvalidationHold invalidation(m_paintManager);
     for (const auto& member : members) {
       auto* avatar = new CButtonUI;
       LoadAvatar(avatar, *member, kTileAvatarSize, kTileAvatarMark);
       tiles->Add(MakeMemberTile(avatar, *member));
     }
   }
-  if (CControlUI* send = m_PaintManager.FindControl(L"send_group_message")) send->SetUserData(Utf8ToWide(id).c_str());
+  if (CControlUI* send = m_paintManager.FindControl(L"send_group_message")) send->SetUserData(Utf8ToWide(id).c_str());
 }
 
-void MainWnd::StartCallAnimation(bool start) {
+void CContactsPanel::StartCallAnimation(bool start) {
   if (!start) return;
   if (CButtonUI* makeCall = FindButton(L"contacts_make_call")) {
     makeCall->SetText(LocalizedText("CallingThree").c_str());
@@ -210,10 +215,10 @@ void MainWnd::StartCallAnimation(bool start) {
     makeCall->SetMouseEnabled(false);
   }
   // A second start restarts the period.
-  SetTimer(GetHWND(), kCallAnimationTimer, kCallAnimationMs, nullptr);
+  SetTimer(m_window.GetHWND(), kCallAnimationTimer, kCallAnimationMs, nullptr);
 }
 
-void MainWnd::OnCallAnimationTick() {
+void CContactsPanel::OnCallAnimationTick() {
   CButtonUI* makeCall = FindButton(L"contacts_make_call");
   if (AdvanceCallAnimation(CallAnimationTicks)) {
     if (makeCall) {
@@ -229,10 +234,10 @@ void MainWnd::OnCallAnimationTick() {
     makeCall->SetBkColor(kIdleBackground);
     RestoreMakeCallButton(makeCall);
   }
-  KillTimer(GetHWND(), kCallAnimationTimer);
+  KillTimer(m_window.GetHWND(), kCallAnimationTimer);
 }
 
-void MainWnd::RestoreMakeCallButton(CButtonUI* button) {
+void CContactsPanel::RestoreMakeCallButton(CButtonUI* button) {
   // The card may have changed while the animation ran: the button is as that
   // card needs it, not as the call's card left it.
   const mireloom::User* member = FindById(m_teamUsers, m_detailsCardId, &mireloom::User::uid);

@@ -2,13 +2,14 @@
 // then its departments, each filled with its members and sub-groups only when
 // the user first opens it.
 
+#include "mainwnd/contacts/ContactsPanel.h"
+
 #include <algorithm>
 #include <unordered_map>
 
 #include "app/CachedFilesSnapshot.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
-#include "mainwnd/MainWnd.h"
 #include "mireloom/Director.h"
 #include "mireloom/UserManager.h"
 #include "mireloom/UsergroupManager.h"
@@ -57,7 +58,7 @@ CTreeNodeUI* MakeGroupNode(const mireloom::Usergroup& group, GroupLevel level) {
 
 }  // namespace
 
-void MainWnd::BuildOrganizationTree() {
+void CContactsPanel::BuildOrganizationTree() {
   ++OrganizationTreeBuildCount;
   CTreeNodeUI* root = FindTreeNode(L"team_name_node");
   const mireloom::Director* director = mireloom::Director::DefaultDirector();
@@ -72,7 +73,7 @@ void MainWnd::BuildOrganizationTree() {
   // A root the skin lacks gets no rows: they would have no place.
   if (!root) return;
   const CachedFilesSnapshot cachedFiles;
-  const CInvalidationHold invalidation(m_PaintManager);
+  const CInvalidationHold invalidation(m_paintManager);
   const MemberRowStyle style = {kRootMemberLeft, kMemberNamePadding, false};
   for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCacheWithoutUsergroup()) {
     root->Add(MakeMemberNode(*user, style));
@@ -80,10 +81,10 @@ void MainWnd::BuildOrganizationTree() {
   for (const auto& group : m_rootUsergroups) root->AddChildNode(MakeGroupNode(*group, GroupLevel::Top));
 }
 
-void MainWnd::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
+void CContactsPanel::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
   if (!node) return;
   const CachedFilesSnapshot cachedFiles;
-  const CInvalidationHold invalidation(m_PaintManager);
+  const CInvalidationHold invalidation(m_paintManager);
   const MemberRowStyle style = {kGroupMemberLeft, kMemberNamePadding, false};
   const auto memberships =
       mireloom::MembershipManager::DefaultManager()->FetchMembershipsFromCache(usergroupId, mireloom::Membership::kAllTypes);

@@ -68,13 +68,13 @@ void MainWnd::ShowSessionSearchResults() {
 
 void MainWnd::FilterContacts(const std::string& query) {
   m_filteredUsers.clear();
-  for (const auto& user : m_teamUsers) {
+  for (const auto& user : m_contacts->TeamUsers()) {
     if (AnyContains({&user->display_name(), &user->pinyin(), &user->username()}, query)) {
       m_filteredUsers.push_back(user->Clone());
     }
   }
   m_filteredChannels.clear();
-  for (const auto& channel : m_contactChannels) {
+  for (const auto& channel : m_contacts->ContactChannels()) {
     if (AnyContains({&channel->channel_name(), &channel->pinyin()}, query)) m_filteredChannels.push_back(channel->Clone());
   }
 }

@@ -19,8 +19,6 @@ namespace mireloomwnd {
 using namespace DuiLib;
 
 CRichEditUI* ChatInputEdit = nullptr;
-int ContactsTreeBuildCount = 0;
-int OrganizationTreeBuildCount = 0;
 
 namespace {
 
@@ -73,7 +71,7 @@ LRESULT MainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandle
 void MainWnd::InitWindow() {
   DragAcceptFiles(GetHWND(), TRUE);
   mireloom::UsergroupManager::DefaultManager()->GetUsergroups("", IgnoreUsergroups);
-  m_teamUsers = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
+  m_contacts->LoadTeamUsers();
   m_PaintManager.SetDefaultFont(L"微软雅黑", kDefaultFontSize, false, false, false, false);
   m_PaintManager.SetDefaultLinkFontColor(kLinkColor, false);
   m_PaintManager.SetDefaultLinkHoverFontColor(kLinkHoverColor, false);

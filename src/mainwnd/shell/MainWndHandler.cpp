@@ -173,7 +173,7 @@ void MainWnd::OnTimer(WPARAM timer) {
       m_messageView->ScrollToEnd();
       break;
     case kCallAnimationTimer:
-      OnCallAnimationTick();
+      m_contacts->OnCallAnimationTick();
       break;
     default:
       break;

@@ -206,7 +206,7 @@ void MainWnd::OnTreeNodeSelectChanged(TNotifyUI& msg, const std::wstring&) {
   if (!tree || tree != m_PaintManager.FindControl(L"organization_tree")) return;
   const std::string id = WideToUtf8(node->GetUserData().GetData());
   if (id.empty()) return;
-  if (IsContactId(id)) {
+  if (m_contacts->IsContactId(id)) {
     ShowMemberDetails(id);
     return;
   }
