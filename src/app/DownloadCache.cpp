@@ -9,9 +9,12 @@
 
 #include "app/CachedPictureRepair.h"
 #include "app/FileHelpers.h"
+#include "app/ServiceConstants.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
+#include "mireloom/Director.h"
 #include "mireloom/HttpClient.h"
+#include "mireloom/Team.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
 #include "quennet/FileUtils.h"
@@ -91,8 +94,12 @@ bool SaveBody(const std::string& path, const std::vector<char>& body) {
   return saved;
 }
 
+void Fail(const FetchFailed& failed, const std::string& reason) {
+  if (failed) failed(reason);
+}
+
 void OnDownloaded(const std::string& key, const std::function<void(const std::string&)>& callback,
-                  const mireloom::HttpResponse& response) {
+                  const FetchFailed& failed, const mireloom::HttpResponse& response) {
   const quennet::FileUtils* files = quennet::FileUtils::SharedFileUtils();
   const std::string folder = GetDownloadTmpFolder();
   if (!files->DirectoryExists(folder)) files->MakeDirectory(folder);
@@ -105,7 +112,8 @@ void OnDownloaded(const std::string& key, const std::function<void(const std::st
     return;
   }
   // An error page is no picture, and an empty body is no file.
-  if (!response.is_succeed() || response.raw_data().empty()) return;
+  if (!response.is_succeed()) return Fail(failed, "the reply was " + std::to_string(response.status_code()));
+  if (response.raw_data().empty()) return Fail(failed, "the reply was empty");
   if (!SaveBody(path, response.raw_data())) {
     // A download of the same key may have put its whole file in place first.
     if (files->FileExists(path)) {
@@ -120,12 +128,23 @@ void OnDownloaded(const std::string& key, const std::function<void(const std::st
   Report(name, path, callback);
 }
 
+// The team's credentials are for the service alone: the team's own host and
+// the file host. A server-given link may name any other.
+bool IsServiceHost(const std::string& url) {
+  const std::string host = quennet::UrlHost(url);
+  if (host.empty()) return false;
+  if (host == FileHost) return true;
+  const mireloom::Director* director = mireloom::Director::DefaultDirector();
+  const mireloom::Team* team = director ? director->current_team() : nullptr;
+  return team && host == TeamHost(team->team_subdomain());
+}
+
 }  // namespace
 
 void DownloadToCache(const std::string& url, const std::string& key,
-                     std::function<void(const std::string& localPath)> callback) {
+                     std::function<void(const std::string& localPath)> callback, FetchFailed failed) {
   const std::string path = CachedFilePath(key);
-  if (path.empty()) return;  // no key, no file to keep it in
+  if (path.empty()) return Fail(failed, "no cache key");  // no key, no file to keep it in
   NoteCachedPictureAddress(key, url);
   if (quennet::FileUtils::SharedFileUtils()->FileExists(path)) {
     Report(CacheFileName(key), path, callback);
@@ -135,8 +154,9 @@ void DownloadToCache(const std::string& url, const std::string& key,
   request->set_url(url);
   request->set_request_type(0);
   mireloom::HttpClient::SharedClient()->Send(
-      std::move(request), [key, callback = std::move(callback)](std::unique_ptr<mireloom::HttpResponse> response) {
-        OnDownloaded(key, callback, *response);
+      std::move(request), [key, callback = std::move(callback),
+                           failed = std::move(failed)](std::unique_ptr<mireloom::HttpResponse> response) {
+        OnDownloaded(key, callback, failed, *response);
       });
 }
 
@@ -145,14 +165,20 @@ void AnswerWaitingDownloads(const std::string& key) {
   WaitingCallbacks::Instance().Answer(CacheFileName(key), CachedFilePath(key));
 }
 
-void RequestRedirectLocation(const std::string& url, std::function<void(const std::string& location)> callback) {
+void RequestRedirectLocation(const std::string& url, std::function<void(const std::string& location)> callback,
+                             FetchFailed failed) {
   std::unique_ptr<quennet::HttpRequest> request = mireloom::WebApi::Api()->GenBaseRequestForCurrentTeam(0);
-  if (!request) return;
+  if (!request) return Fail(failed, "nobody is signed in");
+  if (!IsServiceHost(url)) {
+    quennet::log_event("Asking %s where it leads without the team's credentials", quennet::UrlHost(url).c_str());
+    request = std::make_unique<quennet::HttpRequest>();
+  }
   request->set_url(url);
   request->set_request_type(0);
   quennet::HttpClient::SharedClient()->Send(
-      std::move(request), [callback = std::move(callback)](std::unique_ptr<quennet::HttpResponse> response) {
-        if (!response->is_succeed()) return;
+      std::move(request), [callback = std::move(callback),
+                           failed = std::move(failed)](std::unique_ptr<quennet::HttpResponse> response) {
+        if (!response->is_succeed()) return Fail(failed, "the reply was " + std::to_string(response->status_code()));
         // Header names are compared without regard to case.
         const auto& headers = response->response_header();
         const auto location = headers.find("Location");

@@ -13,6 +13,7 @@
 #include "app/DamagedSkin.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "app/SkinPaths.h"
 #include "app/StringTable.h"
 #include "app/UiThread.h"
 #include "app/UserFolders.h"
@@ -71,6 +72,9 @@ void RunSession(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetUnhandledExceptionFilter(CrashHandler);
   quennet::log_event("App init");
+  // Before anything reads the skin: a file dialog may move the working
+  // directory later on.
+  mireloomwnd::ResolveSkinFolder();
   // Settings, crash dump and the core library's databases all live here.
   EnsureUserDataFolder();
   // Read while Windows sets up the user interface: the team window fills it in.

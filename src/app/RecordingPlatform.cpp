@@ -90,7 +90,9 @@ UINT CRecordingPlatform::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND ow
 bool CRecordingPlatform::AnswerFileDialog(PlatformCall kind, const std::wstring& path, OPENFILENAMEW* dialog) {
   // The caption keeps the name the dialog was opened with.
   const std::wstring offered = dialog && dialog->lpstrFile ? dialog->lpstrFile : L"";
-  Record({kind, dialog ? dialog->hwndOwner : nullptr, path, offered, dialog ? static_cast<UINT>(dialog->Flags) : 0u});
+  Call call{kind, dialog ? dialog->hwndOwner : nullptr, path, offered, dialog ? static_cast<UINT>(dialog->Flags) : 0u};
+  if (dialog && dialog->lpstrInitialDir) call.folder = dialog->lpstrInitialDir;
+  Record(std::move(call));
   if (path.empty() || !dialog || !dialog->lpstrFile || dialog->nMaxFile <= path.size()) return false;
   wcsncpy(dialog->lpstrFile, path.c_str(), dialog->nMaxFile);
   dialog->lpstrFile[dialog->nMaxFile - 1] = L'\0';

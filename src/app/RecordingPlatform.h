@@ -40,6 +40,7 @@ class CRecordingPlatform final : public CPlatformSeam {
     HICON icon = nullptr;
     std::wstring title;
     HMENU menu = nullptr;  // the menu a TrackPopupMenu call tracked
+    std::wstring folder;   // the folder a file dialog starts in
   };
 
   // Puts itself in place of the real platform for its lifetime.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/SkinPaths.h"
 #include "app/TextHelpers.h"
 #include "quennet/EventLog.h"
 
@@ -11,7 +12,6 @@ std::map<std::string, std::string> StringTable;
 
 namespace {
 
-constexpr char kLanguageFolder[] = "../Mireloom/skin/i18n/";
 constexpr unsigned short kTraditionalChineseTaiwan = 0x0404;
 constexpr unsigned short kSimplifiedChinesePrc = 0x0804;
 
@@ -75,5 +75,5 @@ std::string LanguageFileFor(int stored_language, unsigned short ui_language) {
     case settings::Language::TraditionalChinese: file = "traditional_chinese.xml"; break;
     default: break;  // English and every value nobody stores
   }
-  return std::string(kLanguageFolder) + file;
+  return mireloomwnd::LanguageFolder() + file;
 }

@@ -24,6 +24,6 @@ std::wstring LocalizedText(const std::string& key);
 // every other one.
 settings::Language SystemLanguage(unsigned short ui_language);
 
-// The language file of a stored "Language" value, relative to the working
-// directory; 0 follows the system's interface language.
+// The language file of a stored "Language" value, in the skin folder
+// resolved at start-up; 0 follows the system's interface language.
 std::string LanguageFileFor(int stored_language, unsigned short ui_language);

@@ -15,15 +15,19 @@ namespace {
 
 thread_local const std::wstring* t_documentsSnapshot = nullptr;
 
-std::wstring AskForDocumentsFolder() {
+std::wstring AskForFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path))) return {};
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path))) return {};
   return path;
 }
+
+std::wstring AskForDocumentsFolder() { return AskForFolder(CSIDL_PERSONAL); }
 
 }  // namespace
 
 std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : AskForDocumentsFolder(); }
+
+std::wstring GetPicturesFolder() { return AskForFolder(CSIDL_MYPICTURES); }
 
 DocumentsFolderSnapshot::DocumentsFolderSnapshot() : m_previous(t_documentsSnapshot), m_folder(GetDocumentsFolder()) {
   t_documentsSnapshot = &m_folder;

@@ -6,6 +6,8 @@
 
 // SHGetFolderPath(CSIDL_PERSONAL); "" when the platform call fails.
 std::wstring GetDocumentsFolder();
+// SHGetFolderPath(CSIDL_MYPICTURES); "" when the platform call fails.
+std::wstring GetPicturesFolder();
 
 // While one lives, its thread's GetDocumentsFolder answers from the one
 // question it asked: building a list asks for thousands of cached pictures,

@@ -8,14 +8,12 @@
 
 #include <initializer_list>
 
+#include "app/SkinPaths.h"
 #include "duilib/UIlib.h"
 
 class CWndShadow;
 
 namespace mireloomwnd {
-
-// Relative to the working directory, which is the program's folder.
-inline constexpr wchar_t kSkinFolder[] = L"../Mireloom/skin";
 
 inline constexpr DWORD kDialogStyle = 0x96C80000;      // popup, caption, system menu, visible, clipping
 inline constexpr DWORD kOverlappedStyle = 0x10CF0000;  // visible overlapped window

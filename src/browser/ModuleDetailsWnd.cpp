@@ -34,7 +34,7 @@ void WindowManager::ShowModuleDetailsWnd(const std::string& page) {
 
 ModuleDetailsWnd::ModuleDetailsWnd(const std::string& page) : m_page(page) {}
 
-CDuiString ModuleDetailsWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString ModuleDetailsWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT ModuleDetailsWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -35,7 +35,7 @@ void WindowManager::ShowAddMembersWnd(const std::string& channelId) {
 
 AddMembersWnd::AddMembersWnd(const std::string& channelId) : m_channelId(channelId) {}
 
-CDuiString AddMembersWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString AddMembersWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT AddMembersWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

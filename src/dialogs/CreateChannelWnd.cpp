@@ -33,7 +33,7 @@ bool MayChooseVisibility() {
 
 void WindowManager::ShowCreateChannelWnd() { Show<CreateChannelWnd>(WindowSlot::CreateChannelWnd, {}); }
 
-CDuiString CreateChannelWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString CreateChannelWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT CreateChannelWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
@@ -90,7 +90,8 @@ CButtonUI* CreateChannelWnd::NewColorSwatch(size_t index, bool selected) const {
   if (selected) swatch->SetNormalImage(kSelectedSwatchImage);
   swatch->SetName(AnsiToWide(m_colorTexts[index]).c_str());
   if (const auto color = ParseChannelColor(m_colorTexts[index])) swatch->SetBkColor(*color);
-  // Tab reaches the colours and Space picks one; a frame shows where the focus is.
+  // Tab reaches the colours, one stop for all, the arrows walk them and Space
+  // or Enter picks one; a frame shows where the focus is.
   swatch->SetKeyboardEnabled(true);
   swatch->SetFocusBorderColor(kSwatchFocusColor);
   swatch->SetBorderSize(2);

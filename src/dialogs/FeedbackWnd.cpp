@@ -14,7 +14,7 @@ using namespace DuiLib;
 
 void WindowManager::ShowFeedbackWnd() { Show<FeedbackWnd>(WindowSlot::FeedbackWnd, {}); }
 
-CDuiString FeedbackWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString FeedbackWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT FeedbackWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -26,7 +26,7 @@ void WindowManager::ShowGroupTelephoneCallingWnd(const std::vector<std::string>&
 
 GroupTelephoneCallingWnd::GroupTelephoneCallingWnd(const std::vector<std::string>& uids) : m_calleeUids(uids) {}
 
-CDuiString GroupTelephoneCallingWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString GroupTelephoneCallingWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT GroupTelephoneCallingWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -61,7 +61,7 @@ void WindowManager::ShowJoinChannelWnd(int visibility) {
 
 JoinChannelWnd::JoinChannelWnd(int visibility) : m_visibility(VisibilityOf(visibility)) {}
 
-CDuiString JoinChannelWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString JoinChannelWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT JoinChannelWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -40,7 +40,7 @@ void EraseSignedInUser(UserList& users) {
 
 void WindowManager::ShowOpenImWnd() { Show<OpenImWnd>(WindowSlot::OpenImWnd, {}); }
 
-CDuiString OpenImWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString OpenImWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT OpenImWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

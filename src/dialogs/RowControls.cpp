@@ -115,7 +115,7 @@ CHorizontalLayoutUI* NewOpenImActions(const std::wstring& name, int iconLeft) {
   actions->SetFixedHeight(50);
   actions->Add(NewRowIcon(L"session/send_new_im.png", {iconLeft, 17, 0, 0}, name));
   CButtonUI* messages = NewRowTextButton(LocalizedText("Messages"), 0xFF5CBCB8, {50, 25}, {0, 13, 0, 0}, name);
-  messages->SetKeyboardEnabled(true);  // Tab reaches it, Space opens the conversation
+  messages->SetKeyboardEnabled(true);  // Tab reaches it, Space or Enter opens the conversation
   messages->SetFocusBorderColor(kFocusFrameColor);
   messages->SetBorderRound({4, 4});
   actions->Add(messages);
@@ -146,7 +146,7 @@ void AddFramedAction(CContainerUI& row, const std::wstring& text, int width, con
   row.Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, name));
   CButtonUI* action = NewRowTextButton(text, kActionColor, {width, kFramedHeight}, {0, 14, 0, 0}, name);
   FrameRowButton(*action);
-  action->SetKeyboardEnabled(true);  // Tab reaches it, Space acts
+  action->SetKeyboardEnabled(true);  // Tab reaches it, Space or Enter acts
   row.Add(action);
 }
 

@@ -36,7 +36,7 @@ void WindowManager::ShowSelectGroupCallMembersWnd(const std::string& channelId) 
 
 SelectGroupCallMembersWnd::SelectGroupCallMembersWnd(const std::string& channelId) : m_channelId(channelId) {}
 
-CDuiString SelectGroupCallMembersWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SelectGroupCallMembersWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SelectGroupCallMembersWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
@@ -115,7 +115,7 @@ CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& use
     // A search builds the rows again: each shows whether its member is in
     // the call, as the count and the call itself go by the chosen uids.
     check->SetCheck(IsChosen(user));
-    // Tab reaches it, Space ticks it, and a frame shows where the focus is.
+    // Tab reaches it, Space or Enter ticks it, and a frame shows where the focus is.
     check->SetKeyboardEnabled(true);
     check->SetFocusBorderColor(0xFF3FD1BE);
     check->SetBorderSize(2);

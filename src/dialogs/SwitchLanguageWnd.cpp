@@ -38,7 +38,7 @@ void WindowManager::ShowSwitchLanguageWnd() { Show<SwitchLanguageWnd>(WindowSlot
 
 void SwitchLanguageWnd::SetUiLanguageFunction(UiLanguageFunction function) { s_uiLanguage = function; }
 
-CDuiString SwitchLanguageWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SwitchLanguageWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SwitchLanguageWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

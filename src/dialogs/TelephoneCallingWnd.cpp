@@ -27,7 +27,7 @@ void WindowManager::ShowTelephoneCallingWnd(const std::string& uid) {
 
 TelephoneCallingWnd::TelephoneCallingWnd(const std::string& uid) : m_calleeUid(uid) {}
 
-CDuiString TelephoneCallingWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString TelephoneCallingWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT TelephoneCallingWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -30,7 +30,7 @@ void WindowManager::ShowViewGroupMembersWnd(const std::string& channelId, int x,
 ViewGroupMembersWnd::ViewGroupMembersWnd(const std::string& channelId, int x, int y, int height)
     : m_channelId(channelId), m_x(x), m_y(y), m_height(height) {}
 
-CDuiString ViewGroupMembersWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString ViewGroupMembersWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT ViewGroupMembersWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   const RECT placement = {m_x, m_y, m_x + kPanelWidth, m_y + m_height};

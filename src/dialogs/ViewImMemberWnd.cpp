@@ -31,7 +31,7 @@ void WindowManager::ShowViewImMemberWnd(const std::string& uid, int x, int y, in
 ViewImMemberWnd::ViewImMemberWnd(const std::string& uid, int x, int y, int height)
     : m_uid(uid), m_x(x), m_y(y), m_height(height) {}
 
-CDuiString ViewImMemberWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString ViewImMemberWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT ViewImMemberWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   const RECT placement = {m_x, m_y, m_x + kPanelWidth, m_y + m_height};

@@ -47,7 +47,7 @@ void WindowManager::ShowSelectEmojiWnd(const std::string& chatId, int x, int y) 
 
 SelectEmojiWnd::SelectEmojiWnd(const std::string& chatId, int x, int y) : m_chatId(chatId), m_x(x), m_y(y) {}
 
-CDuiString SelectEmojiWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SelectEmojiWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SelectEmojiWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   // The picker keeps the style it was created with, as the side panels do.
@@ -108,7 +108,9 @@ void SelectEmojiWnd::PickEmoji(const std::wstring& buttonName) {
 }
 
 LRESULT SelectEmojiWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_KILLFOCUS) WindowManager::GetInstance()->CloseSelectEmojiWnd();
+  // The picker has no close button: Esc closes it as the loss of the focus does.
+  const bool escape = uMsg == WM_KEYDOWN && wParam == VK_ESCAPE;
+  if (uMsg == WM_KILLFOCUS || escape) WindowManager::GetInstance()->CloseSelectEmojiWnd();
   return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 

@@ -37,7 +37,7 @@ FileDetailsWnd::~FileDetailsWnd() = default;
 
 std::string FileDetailsWnd::FormatFileSize(int64_t size) { return files::FormatFileSize(size); }
 
-CDuiString FileDetailsWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString FileDetailsWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT FileDetailsWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   const RECT placement = {m_x, m_y, m_x + kPanelWidth, m_y + m_height};

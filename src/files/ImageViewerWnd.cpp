@@ -8,6 +8,7 @@
 #include "app/SkinControls.h"
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
 #include "files/FilesMessages.h"
@@ -21,7 +22,9 @@ using mireloomwnd::kZoomBadgeTimer;
 
 namespace {
 
-constexpr DWORD kSaveDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+// Without OFN_NOCHANGEDIR the dialog leaves the working directory in the
+// folder the picture was saved to.
+constexpr DWORD kSaveDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR;
 // How close to a bottom corner the page buttons of a maximised viewer appear.
 constexpr int kCornerReach = 100;
 
@@ -35,6 +38,17 @@ SIZE GetPrimaryWorkAreaSize() {
 // Changes the visibility only when it differs: every change lays the window out again.
 void SetShown(CControlUI* control, bool shown) {
   if (control && control->IsSelfVisible() != shown) control->SetVisible(shown);
+}
+
+// The picture itself is cached apart from its thumbnail, under the
+// thumbnail's own name.
+std::string PictureCacheKey(const std::wstring& thumbnailPath) {
+  const size_t separator = thumbnailPath.find_last_of(L"\\/");
+  return "picture-" + WideToUtf8(separator == std::wstring::npos ? thumbnailPath : thumbnailPath.substr(separator + 1));
+}
+
+void LogFetchFailure(const std::string& reason) {
+  quennet::log_error("The picture itself could not be fetched (%s): the thumbnail stays", reason.c_str());
 }
 
 bool PointIn(const CControlUI* control, POINT point) {
@@ -60,7 +74,7 @@ ImageViewerWnd::ImageViewerWnd() {
 
 ImageViewerWnd::~ImageViewerWnd() = default;
 
-CDuiString ImageViewerWnd::GetSkinFolder() { return mireloomwnd::kSkinFolder; }
+CDuiString ImageViewerWnd::GetSkinFolder() { return mireloomwnd::SkinFolder(); }
 
 CControlUI* ImageViewerWnd::CreateControl(LPCTSTR pstrClass) {
   if (pstrClass && wcscmp(pstrClass, L"UUCenter") == 0) return new CUUCenterUI;
@@ -117,6 +131,43 @@ void ImageViewerWnd::Open(const std::wstring& address, const std::wstring& title
   if (hasImage) ShowCurrentImage(m_images[static_cast<size_t>(m_currentIndex)]);
   ShowWindow(true, true);
   CenterWindow();
+  if (hasImage) FetchPicture();
+}
+
+void ImageViewerWnd::FetchPicture() {
+  // The address comes from the server: only the web is asked.
+  if (!IsOpenableAddress(m_imageAddress, AddressPolicy::Web)) return LogFetchFailure("no web address");
+  const int index = m_currentIndex;
+  const std::string key = PictureCacheKey(m_images[static_cast<size_t>(index)].GetData());
+  auto show = [this, index, token = m_guard.Token()](const std::string& path) {
+    CUiThread::Post(token, [this, index, path] { ShowFetchedPicture(index, AnsiToWide(path).c_str()); });
+  };
+  RequestRedirectLocation(
+      WideToAnsi(m_imageAddress),
+      [key, show](const std::string& location) {
+        if (!IsOpenableAddress(AnsiToWide(location), AddressPolicy::Web)) {
+          return LogFetchFailure("the service named no web address");
+        }
+        DownloadToCache(location, key, show, LogFetchFailure);
+      },
+      LogFetchFailure);
+}
+
+void ImageViewerWnd::ShowFetchedPicture(int index, const CDuiString& path) {
+  if (!GetHWND() || index < 0 || static_cast<size_t>(index) >= m_images.size()) return;
+  m_images[static_cast<size_t>(index)] = path;
+  if (index != m_currentIndex) return;
+  // The picture takes the thumbnail's place at its own size: the window is
+  // fitted to it as at opening, unless the user has maximised it.
+  m_zoomStep = 0;
+  if (m_picture) m_picture->SetImage(path);
+  if (!m_maximised) {
+    FitClientToPicture();
+    CenterWindow();
+  }
+  PlaceOnClient();
+  ShowCurrentImage(path);
+  if (m_picture && m_rotation % 4 != 0) m_picture->SetRotation(m_rotation % 4);
 }
 
 void ImageViewerWnd::FitClientToPicture() {
@@ -198,6 +249,8 @@ void ImageViewerWnd::SaveAs() {
   const std::wstring filter =
       files::SaveFilter(extension, LocalizedText("SaveImageTypeLabel"), LocalizedText("SaveAllTypeLabel"));
   const std::wstring dialogTitle = LocalizedText("SaveAsLabel");
+  // A picture belongs with the user's pictures, not in the program's folder.
+  const std::wstring pictures = GetPicturesFolder();
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = GetHWND();
@@ -205,6 +258,7 @@ void ImageViewerWnd::SaveAs() {
   dialog.nMaxFile = files::kSaveNameBufferLength;
   dialog.Flags = kSaveDialogFlags;
   dialog.lpstrTitle = dialogTitle.c_str();
+  dialog.lpstrInitialDir = pictures.empty() ? nullptr : pictures.c_str();
   dialog.nFilterIndex = 0;
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();

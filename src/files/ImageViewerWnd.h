@@ -3,14 +3,17 @@
 // One picture of a conversation in a window of its own, sized to the
 // picture: zoomed with the buttons or the wheel, turned a quarter at a time,
 // dragged (the picture when it is larger than the window, else the window),
-// maximised, and saved under a name the user chooses. The picture shown is
-// the cached file; saving downloads it again from the service.
+// maximised, and saved under a name the user chooses. It opens at once with
+// what the cache holds (as a rule the message's thumbnail) and fetches the
+// picture itself from its address into the cache, off the user-interface
+// thread; saving downloads it again from the service.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "app/UiThread.h"
 #include "app/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "files/ViewerLogic.h"
@@ -41,7 +44,8 @@ class ImageViewerWnd final : public DuiLib::WindowImplBase {
   // Local paths of the pictures (copied) and the one shown first.
   void SetImageList(const std::vector<DuiLib::CDuiString>& images, int current);
   // The picture's address on the service and its title (the default name
-  // when saving). Shows the current picture, sized and centred.
+  // when saving). Shows the current picture, sized and centred, and fetches
+  // the picture behind the address to show in its place.
   void Open(const std::wstring& address, const std::wstring& title);
 
   // Downloads an http(s) address into the path on a thread of its own;
@@ -53,6 +57,8 @@ class ImageViewerWnd final : public DuiLib::WindowImplBase {
  private:
   void FindControls();
   void FitClientToPicture();
+  void FetchPicture();
+  void ShowFetchedPicture(int index, const DuiLib::CDuiString& path);
   void ShowCurrentImage(const DuiLib::CDuiString& path);
   void ShowNeighbour(int step);
   [[nodiscard]] int CurrentZoomPercent() const;
@@ -96,4 +102,6 @@ class ImageViewerWnd final : public DuiLib::WindowImplBase {
   int m_currentIndex = 0;
   int m_rotation = 0;
   bool m_maximised = false;
+  // Last member: the fetch's completion is skipped once the viewer is gone.
+  CLifetimeGuard m_guard;
 };

@@ -1,7 +1,9 @@
 #include "files/UploadFileWnd.h"
 
+#include "app/BusyButton.h"
 #include "app/PlatformSeam.h"
 #include "app/SkinControls.h"
+#include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WindowManager.h"
@@ -18,6 +20,8 @@ using namespace DuiLib;
 namespace {
 
 constexpr int kChannelKind = 1;
+constexpr UINT_PTR kUploadingTimer = 1;
+constexpr BusyKeys kUploadingKeys{"UploadingOne", "UploadingTwo", "UploadingThree"};
 
 }  // namespace
 
@@ -28,7 +32,7 @@ void WindowManager::ShowUploadFileWnd(const std::string& chatId, const std::stri
 UploadFileWnd::UploadFileWnd(const std::string& chatId, const std::string& filePathCp936, int chatKind)
     : m_chatId(chatId), m_filePath(filePathCp936), m_chatKind(chatKind) {}
 
-CDuiString UploadFileWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString UploadFileWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT UploadFileWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
@@ -78,16 +82,57 @@ bool UploadFileWnd::SendFile() {
                                       : WideToUtf8(AnsiToWide(files::FileNameOfPath(m_filePath)));
   const std::string mime =
       files::MimeTypeToSend(Platform().SniffMimeType(head->data(), static_cast<DWORD>(head->size())));
-  mireloom::ChatManager::DefaultManager()->SendFileMessage(m_filePath, name, mime, m_chatId, m_chatKind == kChannelKind,
-                                                           [](bool, const std::string&) {});
+  mireloom::ChatManager::DefaultManager()->SendFileMessage(
+      m_filePath, name, mime, m_chatId, m_chatKind == kChannelKind,
+      [guard = m_guard.Token(), this](bool ok, const std::string& error) {
+        CUiThread::Post(guard, [this, ok, error] { OnUploaded(ok, error); });
+      });
   return true;
+}
+
+// A big file takes a while: the upload button shows the busy look until the
+// upload is done, and Cancel, which could not stop it, is off meanwhile.
+void UploadFileWnd::SetUploading(bool uploading) {
+  m_uploading = uploading;
+  SetButtonLook(m_uploadButton, uploading ? ButtonLook::Busy : ButtonLook::Idle,
+                LocalizedText(uploading ? kUploadingKeys.three : "UploadButtonLabel"));
+  if (m_cancelButton) m_cancelButton->SetEnabled(!uploading);
+  if (uploading) {
+    SetTimer(GetHWND(), kUploadingTimer, kBusyTickMs, nullptr);
+  } else {
+    KillTimer(GetHWND(), kUploadingTimer);
+  }
+}
+
+void UploadFileWnd::OnUploaded(bool ok, const std::string& error) {
+  if (!GetHWND()) return;
+  if (ok) {
+    WindowManager::GetInstance()->CloseUploadFileWnd();
+    return;
+  }
+  quennet::log_error("Upload of %s failed: %s", m_filePath.c_str(), error.c_str());
+  SetUploading(false);
+  Platform().ShowMessageBox(GetHWND(), LocalizedText("UploadFailed"), LocalizedText("UploadWndTitle"), MB_OK);
+}
+
+LRESULT UploadFileWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_TIMER && wParam == kUploadingTimer && m_uploadButton) {
+    const std::wstring next = NextBusyText(m_uploadButton->GetText().GetData(), kUploadingKeys);
+    if (!next.empty()) m_uploadButton->SetText(next.c_str());
+    return 0;
+  }
+  return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 
 void UploadFileWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == L"click" && msg.pSender) {
-    if (msg.pSender == m_uploadButton) {
-      SendFile();
-      WindowManager::GetInstance()->CloseUploadFileWnd();
+    if (msg.pSender == m_uploadButton && !m_uploading) {
+      // A file that cannot be read is not sent: the window closes as if cancelled.
+      if (SendFile()) {
+        SetUploading(true);
+      } else {
+        WindowManager::GetInstance()->CloseUploadFileWnd();
+      }
     } else if (msg.pSender == m_cancelButton || msg.pSender->GetName() == L"close_btn") {
       WindowManager::GetInstance()->CloseUploadFileWnd();
     }

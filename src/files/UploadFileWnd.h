@@ -3,10 +3,12 @@
 // Confirms sending one local file into a conversation: a preview (the
 // picture itself, or the icon of the file's type), the name under which the
 // file is shared, and the upload button, which hands the file to the core
-// library and closes. Nothing of the upload is shown afterwards.
+// library. The window stays, busy, until the upload is done: then it closes,
+// or, when the upload failed, says so and is ready for another try.
 
 #include <string>
 
+#include "app/UiThread.h"
 #include "app/WndShadow.h"
 #include "duilib/UIlib.h"
 
@@ -24,12 +26,15 @@ class UploadFileWnd final : public DuiLib::WindowImplBase {
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
   void InitWindow() override;
   void Notify(DuiLib::TNotifyUI& msg) override;
+  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void OnFinalMessage(HWND hWnd) override;
 
  private:
   void ShowPreview();
   // Hands the file to the core library; false (logged) when it cannot be read.
   bool SendFile();
+  void SetUploading(bool uploading);
+  void OnUploaded(bool ok, const std::string& error);
 
   CWndShadow m_shadow;
   std::string m_chatId;
@@ -39,6 +44,8 @@ class UploadFileWnd final : public DuiLib::WindowImplBase {
   DuiLib::CButtonUI* m_uploadButton = nullptr;
   DuiLib::CButtonUI* m_cancelButton = nullptr;
   DuiLib::CButtonUI* m_previewButton = nullptr;
+  bool m_uploading = false;
+  CLifetimeGuard m_guard;  // last member: a late completion finds the window gone first
 };
 
 }  // namespace mireloomwnd

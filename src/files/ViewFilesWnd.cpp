@@ -22,6 +22,8 @@ using files::FileFilter;
 namespace {
 
 constexpr int kPanelWidth = 320;
+// The frame of the control the keyboard is on, as in the skin.
+constexpr DWORD kFocusFrameColor = 0xFF3FD1BE;
 
 // The tabs and their underlines, in the order of files::kFileFilters.
 constexpr const wchar_t* kTabNames[] = {L"all_file_btn", L"image_file_btn", L"fragment_file_btn",
@@ -49,7 +51,7 @@ ViewFilesWnd::ViewFilesWnd(const std::string& chatId, int x, int y, int height, 
 
 ViewFilesWnd::~ViewFilesWnd() = default;
 
-CDuiString ViewFilesWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString ViewFilesWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT ViewFilesWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   const RECT placement = {m_x, m_y, m_x + kPanelWidth, m_y + m_height};
@@ -149,6 +151,7 @@ void ViewFilesWnd::AppendLoadMoreButton() {
   button->SetPadding({2, 0, 0, 0});
   button->SetMouseEnabled(true);
   button->SetKeyboardEnabled(true);  // reached with Tab, like the tabs
+  button->SetFocusBorderColor(kFocusFrameColor);
   button->SetBorderColor(0xFFE4F5F4);
   button->SetBkColor(0xFFE4F5F4);
   button->SetText(LocalizedText("LoadMoreBtnLabel").c_str());

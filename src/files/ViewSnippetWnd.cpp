@@ -18,7 +18,7 @@ void WindowManager::ShowViewSnippetWnd(const std::string& entityId) {
 
 ViewSnippetWnd::ViewSnippetWnd(const std::string& entityId) : m_entityId(entityId) {}
 
-CDuiString ViewSnippetWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString ViewSnippetWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT ViewSnippetWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

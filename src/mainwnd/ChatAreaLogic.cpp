@@ -1,5 +1,6 @@
 #include "mainwnd/ChatAreaLogic.h"
 
+#include "app/PlatformSeam.h"
 #include "app/ServiceConstants.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/MessageItemNames.h"
@@ -11,7 +12,7 @@ namespace {
 
 using Kind = MessageClick::Kind;
 
-bool Holds(const std::wstring& name, const wchar_t* marker) { return name.find(marker) != std::wstring::npos; }
+bool BeginsWith(const std::wstring& name, const wchar_t* marker) { return name.rfind(marker, 0) == 0; }
 
 MessageClick Click(Kind kind, std::string value) {
   if (value.empty()) return {};
@@ -31,7 +32,7 @@ MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstrin
   std::string first;
   std::string second;
   int kind = messageview::kLinkOther;
-  if (Holds(controlName, L"image_")) {
+  if (BeginsWith(controlName, L"image_")) {
     return messageview::ImageItemName(controlName, &second) ? Click(Kind::ImageViewer, second) : MessageClick{};
   }
   if (messageview::FileItemName(controlName)) {
@@ -39,14 +40,19 @@ MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstrin
     // whatever kind the link names.
     return Click(Kind::FileDownload, LinkValue(linkContent, &kind));
   }
-  if (Holds(controlName, L"snippet_")) {
+  if (BeginsWith(controlName, L"snippet_")) {
     return messageview::SnippetItemName(controlName, &second) ? Click(Kind::SnippetViewer, second) : MessageClick{};
   }
-  if (Holds(controlName, L"_")) {
+  const std::string value = LinkValue(linkContent, &kind);
+  // A card's title whose link is a web address opens as that address,
+  // whatever its name holds.
+  if (kind == messageview::kLinkAddress && IsOpenableAddress(Utf8ToWide(value), AddressPolicy::WebAndMail)) {
+    return Click(Kind::WebAddress, value);
+  }
+  if (controlName.find(L'_') != std::wstring::npos) {
     if (!messageview::SplitItemName(controlName, &first, &second)) return {};
     return Click(Kind::ModuleDetails, ModuleDetailsPath(first, second));
   }
-  const std::string value = LinkValue(linkContent, &kind);
   // Users, channels and commands are read here but open nothing.
   return kind == messageview::kLinkAddress ? Click(Kind::WebAddress, value) : MessageClick{};
 }

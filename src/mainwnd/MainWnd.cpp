@@ -60,7 +60,7 @@ MainWnd::~MainWnd() {
   }
 }
 
-CDuiString MainWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString MainWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT MainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   // InitWindow runs inside the framework's step, before the window is shown.

@@ -7,6 +7,7 @@
 #include <mmsystem.h>
 
 #include "app/PlatformSeam.h"
+#include "app/SkinPaths.h"
 #include "app/StringTable.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
@@ -21,7 +22,6 @@ constexpr UINT kBalloonTimeoutMs = 5000;
 constexpr UINT kFlashCount = 3;
 constexpr DWORD kFlashIntervalMs = 400;
 constexpr unsigned int kReconnectRetrySeconds = 30;
-constexpr wchar_t kMessageSound[] = L"../Mireloom/skin/sound/knock_brush.wav";
 constexpr wchar_t kConnectionLostTitle[] = L"与服务器连接中断";
 constexpr wchar_t kReconnectingText[] = L"与服务器连接中断，Corvanel正在尝试重新连接";
 constexpr wchar_t kConnectionFailedText[] = L"连接失败";
@@ -134,7 +134,7 @@ void MainWnd::StopTaskbarFlash() {
 
 void MainWnd::PlayMessageSound() {
   // A missing file plays nothing.
-  Platform().PlaySoundFile(kMessageSound, SND_ASYNC);
+  Platform().PlaySoundFile(MessageSoundPath(), SND_ASYNC);
 }
 
 }  // namespace mireloomwnd

@@ -100,7 +100,9 @@ void MainWnd::OnUploadButtonClicked(TNotifyUI&, const std::wstring&) {
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  // Without OFN_NOCHANGEDIR the dialog leaves the working directory in the
+  // folder the user picked from.
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   // Cancelled, or failed: nothing changes.
   if (!Platform().ShowOpenFileDialog(&dialog)) return;
   OpenUploadWindow(path, "Upload");

@@ -1,10 +1,12 @@
 #pragma once
 
 // Readers of the control names that message items carry, so that a click
-// finds what to open. A marker counts wherever it occurs in the name. A
-// name's parts are what lies between its "_" (empty ones dropped); an id that
-// holds "_" itself is cut there. A name without its marker, or without the
-// part a reader hands out, is not accepted and leaves the outputs untouched.
+// finds what to open. A picture's, snippet's or file's marker counts only at
+// the start of the name: a card's title is named after its server-given link,
+// which may hold any marker anywhere. A card's "_" counts anywhere. A name's
+// parts are what lies between its "_" (empty ones dropped); an id that holds
+// "_" itself is cut there. A name without its marker, or without the part a
+// reader hands out, is not accepted and leaves the outputs untouched.
 
 #include <string>
 

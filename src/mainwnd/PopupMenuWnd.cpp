@@ -30,7 +30,7 @@ PopupMenuWnd::~PopupMenuWnd() { --s_liveMenus; }
 
 size_t PopupMenuWnd::LiveMenuCount() { return s_liveMenus; }
 
-CDuiString PopupMenuWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString PopupMenuWnd::GetSkinFolder() { return SkinFolder(); }
 
 void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y) {
   if (!owner) {
@@ -69,6 +69,11 @@ LRESULT PopupMenuWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bH
 LRESULT PopupMenuWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   // A click anywhere else takes the focus: the menu goes without a word to its owner.
   if (uMsg == WM_KILLFOCUS) Close(kCloseCode);
+  // Esc dismisses a menu as it does any other.
+  if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    Close(kCloseCode);
+    return 0;
+  }
   return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 

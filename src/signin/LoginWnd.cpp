@@ -1,5 +1,6 @@
 #include "signin/LoginWnd.h"
 
+#include "app/BusyButton.h"
 #include "app/Credentials.h"
 #include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
@@ -14,7 +15,6 @@
 #include "mireloom/WebApi.h"
 #include "mireloom/WebApiSetting.h"
 #include "quennet/EventLog.h"
-#include "signin/BusyButton.h"
 #include "signin/RestPasswordWnd.h"
 #include "signin/SessionFetchChain.h"
 #include "signin/SessionStart.h"
@@ -35,7 +35,7 @@ constexpr int64_t kNeedsInitialPassword = 201;
 
 void LoginWnd::SetTeam(const mireloom::Team& team) { m_team = team.Clone(); }
 
-CDuiString LoginWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString LoginWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT LoginWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
@@ -124,17 +124,17 @@ void LoginWnd::OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr
 
 void LoginWnd::SetLoggingState(bool logging) {
   if (logging) {
-    signin::SetButtonLook(m_loginButton, signin::ButtonLook::Busy, LocalizedText("LoggingThree"));
+    SetButtonLook(m_loginButton, ButtonLook::Busy, LocalizedText("LoggingThree"));
     SetTimer(GetHWND(), kLoggingTimer, kBusyTickMs, nullptr);
   } else {
-    signin::SetButtonLook(m_loginButton, signin::ButtonLook::Idle, LocalizedText("SignIn"));
+    SetButtonLook(m_loginButton, ButtonLook::Idle, LocalizedText("SignIn"));
     KillTimer(GetHWND(), kLoggingTimer);
   }
 }
 
 void LoginWnd::StepLoggingAnimation() {
   if (!m_loginButton) return;
-  const std::wstring next = signin::NextBusyText(m_loginButton->GetText().GetData(), signin::kLoggingKeys);
+  const std::wstring next = NextBusyText(m_loginButton->GetText().GetData(), signin::kLoggingKeys);
   if (!next.empty()) m_loginButton->SetText(next.c_str());
 }
 

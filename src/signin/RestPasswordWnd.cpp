@@ -1,5 +1,6 @@
 #include "signin/RestPasswordWnd.h"
 
+#include "app/BusyButton.h"
 #include "app/Credentials.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
@@ -9,7 +10,6 @@
 #include "app/WindowManager.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
-#include "signin/BusyButton.h"
 #include "signin/LoginWnd.h"
 #include "signin/SessionFetchChain.h"
 #include "signin/SessionStart.h"
@@ -23,7 +23,7 @@ using namespace DuiLib;
 RestPasswordWnd::RestPasswordWnd(const mireloom::Team& team, std::string userName)
     : m_team(team.Clone()), m_userName(std::move(userName)) {}
 
-CDuiString RestPasswordWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString RestPasswordWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT RestPasswordWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
@@ -59,7 +59,7 @@ void RestPasswordWnd::SubmitPassword() {
 }
 
 void RestPasswordWnd::SetSubmittingState(bool submitting) {
-  signin::SetButtonLook(m_sureButton, submitting ? signin::ButtonLook::Busy : signin::ButtonLook::Idle,
+  SetButtonLook(m_sureButton, submitting ? ButtonLook::Busy : ButtonLook::Idle,
                         submitting ? L"登录中..." : L"登录");
 }
 

@@ -54,8 +54,10 @@ void IgnoreDownload(const std::string&) {}
 std::string CoreDataFolder() { return GetUserDataFolderAnsi(); }
 
 const std::vector<std::string>& FilesKeptByCleanUp() {
-  static const std::vector<std::string> kept = {"Accounts.db", "Personalpreferences.ini", "corvanel.dmp", "event.log",
-                                                "event.log.1"};
+  // A damaged store is moved aside as "<name>.corrupt", replacing the copy of
+  // an earlier damage: the newest copy of each stays for whoever looks into it.
+  static const std::vector<std::string> kept = {"Accounts.db", "Accounts.db.corrupt", "Meta.db.corrupt",
+                                                "Personalpreferences.ini", "corvanel.dmp", "event.log", "event.log.1"};
   return kept;
 }
 

@@ -26,6 +26,4 @@ inline constexpr UINT_PTR kLoggingTimer = 1058;
 inline constexpr UINT WM_INIT_PASSWORD_SUCCEEDED = 0x460;
 inline constexpr UINT WM_INIT_PASSWORD_FAILED = 0x461;  // lParam: new int64_t code
 
-inline constexpr UINT kBusyTickMs = 1000;
-
 }  // namespace mireloomwnd

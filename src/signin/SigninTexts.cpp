@@ -15,13 +15,6 @@ constexpr size_t kMinPasswordBytes = 6;
 
 }  // namespace
 
-std::wstring NextBusyText(const std::wstring& current, const BusyKeys& keys) {
-  if (current == LocalizedText(keys.three)) return LocalizedText(keys.one);
-  if (current == LocalizedText(keys.one)) return LocalizedText(keys.two);
-  if (current == LocalizedText(keys.two)) return LocalizedText(keys.three);
-  return {};
-}
-
 std::wstring CodeSuffix(int64_t code) { return L" (code:" + std::to_wstring(code) + L")"; }
 
 std::wstring TeamLookupFailureText(int32_t code) { return LocalizedText("DomainError") + CodeSuffix(code); }

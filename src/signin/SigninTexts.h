@@ -7,20 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "app/BusyButton.h"
+
 namespace signin {
 
-// The three texts of a busy animation, as keys of the string table.
-struct BusyKeys {
-  const char* one;
-  const char* two;
-  const char* three;
-};
+using mireloomwnd::BusyKeys;
 inline constexpr BusyKeys kCheckingKeys{"CheckDomainOne", "CheckDomainTwo", "CheckDomainThree"};
 inline constexpr BusyKeys kLoggingKeys{"LoggingOne", "LoggingTwo", "LoggingThree"};
-
-// The text after `current` in the cycle three -> one -> two -> three, in the
-// current language; "" when `current` is none of them (the text stays).
-[[nodiscard]] std::wstring NextBusyText(const std::wstring& current, const BusyKeys& keys);
 
 // Versions from 16 on are newer than this client.
 inline constexpr int64_t ClientVersionThreshold = 16;

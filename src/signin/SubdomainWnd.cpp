@@ -1,5 +1,6 @@
 #include "signin/SubdomainWnd.h"
 
+#include "app/BusyButton.h"
 #include "app/DamagedSkin.h"
 #include "app/PlatformSeam.h"
 #include "app/QuitSequence.h"
@@ -9,7 +10,6 @@
 #include "app/WindowConventions.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
-#include "signin/BusyButton.h"
 #include "signin/LastTeam.h"
 #include "signin/LoginWnd.h"
 #include "signin/SessionStart.h"
@@ -21,7 +21,7 @@ namespace mireloomwnd {
 
 using namespace DuiLib;
 
-CDuiString SubdomainWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString SubdomainWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT SubdomainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);
@@ -89,17 +89,17 @@ void SubdomainWnd::OnTeamLite(HWND window, bool ok, int64_t code, const std::str
 
 void SubdomainWnd::SetCheckingState(bool checking) {
   if (checking) {
-    signin::SetButtonLook(m_continueButton, signin::ButtonLook::Busy, LocalizedText("CheckDomainThree"));
+    SetButtonLook(m_continueButton, ButtonLook::Busy, LocalizedText("CheckDomainThree"));
     SetTimer(GetHWND(), kCheckingTimer, kBusyTickMs, nullptr);
   } else {
-    signin::SetButtonLook(m_continueButton, signin::ButtonLook::Idle, LocalizedText("SubdomainContinue"));
+    SetButtonLook(m_continueButton, ButtonLook::Idle, LocalizedText("SubdomainContinue"));
     KillTimer(GetHWND(), kCheckingTimer);
   }
 }
 
 void SubdomainWnd::StepCheckingAnimation() {
   if (!m_continueButton) return;
-  const std::wstring next = signin::NextBusyText(m_continueButton->GetText().GetData(), signin::kCheckingKeys);
+  const std::wstring next = NextBusyText(m_continueButton->GetText().GetData(), signin::kCheckingKeys);
   if (!next.empty()) m_continueButton->SetText(next.c_str());
 }
 

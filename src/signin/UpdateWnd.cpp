@@ -11,7 +11,7 @@ using namespace DuiLib;
 UpdateWnd::UpdateWnd(const std::string& description, std::string download_url)
     : m_description(description), m_downloadUrl(std::move(download_url)) {}
 
-CDuiString UpdateWnd::GetSkinFolder() { return kSkinFolder; }
+CDuiString UpdateWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT UpdateWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   return CreateWithShadow(*this, m_shadow, uMsg, wParam, lParam, bHandled);

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "app/SkinPaths.h"
 #include "app/StringTable.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
@@ -88,7 +89,7 @@ TEST(StringTableTest, LookupOfAMissingKeyGivesEmptyTextWithoutInserting) {
 }
 
 TEST(StringTableTest, ChoosesTheLanguageFileFromTheStoredValue) {
-  const std::string folder = "../Mireloom/skin/i18n/";
+  const std::string folder = mireloomwnd::LanguageFolder();
   EXPECT_EQ(LanguageFileFor(1, 0x0409), folder + "simplified_chinese.xml");
   EXPECT_EQ(LanguageFileFor(2, 0x0804), folder + "traditional_chinese.xml");
   EXPECT_EQ(LanguageFileFor(3, 0x0804), folder + "english.xml");

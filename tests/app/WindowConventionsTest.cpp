@@ -4,6 +4,7 @@
 
 #include "AppWindowFixture.h"
 #include "app/StringTable.h"
+#include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
 #include "app/WndShadow.h"
 #include "support/TempFolder.h"
@@ -19,7 +20,7 @@ constexpr UINT kRefreshMessage = kFirstWindowMessage;
 class ExampleWnd : public WindowImplBase {
  public:
   LPCTSTR GetWindowClassName() const override { return L"ExampleWnd"; }
-  CDuiString GetSkinFolder() override { return kSkinFolder; }
+  CDuiString GetSkinFolder() override { return SkinFolder(); }
   CDuiString GetSkinFile() override { return L"skin_example_wnd.xml"; }
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override {
     if (!withShadow) return WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
@@ -80,6 +81,7 @@ class ConventionsTest : public AppWindowTest {
       </Window>)"));
     GetCurrentDirectoryW(MAX_PATH, m_previous);
     SetCurrentDirectoryW((m_root / L"bin").c_str());
+    ResolveSkinFolder();
     m_savedTable = StringTable;
     StringTable["ExampleTitle"] = u8"设置名称";
     StringTable["NameTip"] = u8"请输入名称";
@@ -87,6 +89,7 @@ class ConventionsTest : public AppWindowTest {
   }
   void TearDown() override {
     SetCurrentDirectoryW(m_previous);
+    ResolveSkinFolder();
     StringTable = m_savedTable;
     AppWindowTest::TearDown();
   }
@@ -127,6 +130,20 @@ TEST_F(ConventionsTest, AWindowWrittenByTheConventionsIsBuiltTextedAndShadowed) 
   EXPECT_EQ(window.ShowModal(), static_cast<UINT>(IDOK));
   EXPECT_EQ(window.saves, 1);
   EXPECT_FALSE(IsWindow(shadow)) << "the shadow goes with its window";
+}
+
+// A file dialog may leave the working directory anywhere while the program
+// runs: the skin, the language files and the sound stay where start-up found them.
+TEST_F(ConventionsTest, SkinTextsAndSoundStayWhereStartUpFoundThemWhenTheWorkingDirectoryMoves) {
+  const std::wstring skin = m_root / L"Mireloom\\skin";
+  ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\"));
+  ExampleWnd window;
+  HWND hwnd = window.Create(nullptr, L"示例", kDialogStyle, kWindowExStyle);
+  ASSERT_NE(hwnd, nullptr) << "the skin was looked for under the new working directory";
+  EXPECT_EQ(window.Manager().FindControl(L"save_btn")->GetText(), L"保存");
+  DestroyWindow(hwnd);
+  EXPECT_EQ(AnsiToWide(LanguageFileFor(3, 0)), skin + L"\\i18n\\english.xml");
+  EXPECT_EQ(MessageSoundPath(), skin + L"\\sound\\knock_brush.wav");
 }
 
 TEST_F(ConventionsTest, ASidePanelTakesItsOpenersRectangleAndKeepsItsStyle) {

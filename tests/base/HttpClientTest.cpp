@@ -8,6 +8,7 @@
 
 #include "quennet/HttpClient.h"
 #include "quennet/testing.h"
+#include "support/ProcessFigures.h"
 
 using quennet::HeaderMap;
 using quennet::HttpClient;
@@ -123,6 +124,32 @@ TEST_F(HttpClientTest, ABlockedCompletionDoesNotStallOtherRequests) {
   EXPECT_TRUE(quick.response->is_succeed());
   EXPECT_LT(GetTickCount() - start, 2000u);
   SetEvent(release);
+  CloseHandle(release);
+}
+
+// Each worker costs its stack: with every completion blocked the workers stop
+// at their bound, and the rest waits in the queue until one comes back.
+TEST_F(HttpClientTest, WorkersStopAtTheirBoundAndTheRestQueues) {
+  constexpr int kMostWorkers = 12;
+  constexpr int kRequests = 30;
+  m_transport->ReplyPrefix("https://a.test/", 200);
+  const int before = test_support::ThreadCount();
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<int> entered{0};
+  std::atomic<int> completed{0};
+  for (int i = 0; i < kRequests; ++i) {
+    HttpClient::SharedClient()->Send(Get("https://a.test/" + std::to_string(i)), [&, release](std::unique_ptr<HttpResponse>) {
+      ++entered;
+      WaitForSingleObject(release, 10000);
+      ++completed;
+    });
+  }
+  const DWORD start = GetTickCount();
+  while (entered < kMostWorkers && GetTickCount() - start < 5000) Sleep(5);
+  EXPECT_LE(test_support::ThreadCount() - before, kMostWorkers);
+  SetEvent(release);
+  EXPECT_TRUE(quennet::WaitForIdle(10000));
+  EXPECT_EQ(completed, kRequests) << "a queued request never completed";
   CloseHandle(release);
 }
 

@@ -16,6 +16,7 @@
 #include "mireloom/IMManager.h"
 #include "mireloom/UserManager.h"
 #include "mireloom/WebApi.h"
+#include "support/ProcessFigures.h"
 
 using namespace mireloom;
 using core_test::Completion;
@@ -119,8 +120,9 @@ TEST_F(CompletionContract, ACompletionBlockedForeverStallsNoOtherOperation) {
   Auth::SharedAuth()->PostLoginRequest("zhou", "demo1234", "team-demo", "demo", login.Callback());
   ASSERT_TRUE(login.Wait(5000)) << "the log-in completed while the look-up's completion was blocked";
 
-  // Even many operations at once, each with a blocked completion, do not wait.
-  constexpr int kBlocked = 12;
+  // Even several operations at once, each with a blocked completion, do not
+  // wait, as long as they leave the pool some of its threads.
+  constexpr int kBlocked = 6;
   core_test::Arrivals entered;
   for (int i = 0; i < kBlocked; ++i) {
     UserManager::DefaultManager()->GetUsersStatus([&](bool, const std::string&) {
@@ -134,6 +136,30 @@ TEST_F(CompletionContract, ACompletionBlockedForeverStallsNoOtherOperation) {
   EXPECT_TRUE(entered.WaitFor(kBlocked)) << entered.count() << " of " << kBlocked << " completions ran";
   gate.Open();
   EXPECT_TRUE(mt::WaitIdle());
+}
+
+// Each thread costs its stack: the pool stops at its bound, and what comes
+// beyond it waits its turn instead of starting a thread.
+TEST_F(CompletionContract, ThePoolStopsAtItsBoundAndTheRestQueues) {
+  constexpr int kMostPoolThreads = 16;
+  constexpr int kOperations = 100;
+  const int before = test_support::ThreadCount();
+  Gate gate;
+  core_test::Arrivals entered;
+  std::vector<std::unique_ptr<Done>> done;
+  for (int i = 0; i < kOperations; ++i) {
+    done.push_back(std::make_unique<Done>());
+    UserManager::DefaultManager()->GetUsersStatus([&, callback = done.back()->Callback()](bool ok, const std::string& error) {
+      entered.Arrive();
+      gate.Wait();
+      callback(ok, error);
+    });
+  }
+  ASSERT_TRUE(entered.WaitFor(1));
+  EXPECT_LE(test_support::ThreadCount() - before, kMostPoolThreads);
+  gate.Open();
+  for (auto& one : done) EXPECT_TRUE(one->Wait()) << "a queued completion never ran";
+  EXPECT_EQ(entered.count(), kOperations);
 }
 
 TEST_F(CompletionContract, CompletionsMayCallBackIntoTheCore) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+#include <map>
 #include <set>
 
 #include "CoreTestSupport.h"
@@ -19,6 +22,7 @@
 #include "mireloom/SqlMigrate.h"
 #include "mireloom/WebApi.h"
 #include "quennet/testing.h"
+#include "support/ProcessFigures.h"
 #include "support/TempFolder.h"
 
 using namespace mireloom;
@@ -55,6 +59,19 @@ class DemoService : public ::testing::Test {
 };
 
 bool HasUnderscore(const std::string& id) { return id.find('_') != std::string::npos; }
+
+// What a damaged file holds instead of a database.
+std::string Garbage() { return std::string(4096, '\x5A') + "not a database"; }
+
+// The cached messages of the conversation: id -> text.
+std::map<std::string, std::string> CachedMessages(const std::string& conversation) {
+  std::map<std::string, std::string> messages;
+  for (const auto& message : ChatManager::DefaultManager()->FetchMessagesFromCache(
+           conversation, 0, std::numeric_limits<int64_t>::max(), 100000, nullptr, nullptr, false)) {
+    messages[message->message_id()] = message->content();
+  }
+  return messages;
+}
 
 }  // namespace
 
@@ -202,6 +219,29 @@ TEST_F(DemoService, UploadedFilesBecomeShares) {
     EXPECT_FALSE(refused.Get<0>());
     EXPECT_EQ(refused.Get<1>().rfind("400", 0), 0u);
   }
+}
+
+// However big the file, an upload holds one chunk of it at a time: the
+// process's private memory grows by far less than the file, and the service
+// keeps every byte of it.
+TEST_F(DemoService, ABigUploadPassesThroughALittleMemory) {
+  constexpr int kMegabytes = 96;
+  constexpr double kMostGrowthMegabytes = 32;
+  const test_support::BigFile file(L"大文件.bin", kMegabytes);
+  ASSERT_TRUE(file.Written());
+  const double before = test_support::PrivateMegabytes();
+  test_support::PeakFigures peak;
+  Done sent;
+  ChatManager::DefaultManager()->SendFileMessage(test_support::ToCp936(file.Path()), "大文件.bin", "application/octet-stream",
+                                                 "chn-fe", true, sent.Callback());
+  ASSERT_TRUE(sent.Wait(120000));
+  peak.Stop();
+  ASSERT_TRUE(sent.Get<0>()) << sent.Get<1>();
+  EXPECT_LE(peak.PrivateMegabytes() - before, kMostGrowthMegabytes);
+  const auto uploads = mt::ServiceUploads();
+  ASSERT_EQ(uploads.size(), 1u);
+  EXPECT_EQ(uploads[0].bytes.size(), static_cast<size_t>(kMegabytes) << 20);
+  EXPECT_TRUE(uploads[0].bytes == test_support::ReadFileBytes(file.Path())) << "the stored bytes differ from the file";
 }
 
 TEST_F(DemoService, TheAnsweringMemberReplies) {
@@ -424,46 +464,98 @@ TEST(DemoServiceStore, WhatTheClientChangedIsThereAtTheNextStart) {
   EXPECT_EQ(messages.back().content, "留下来的消息");
 }
 
-// A store that is not a database is moved aside once, with one error line,
-// and a fresh one is made: the demo team, the remembered team and the schema
-// check all work again.
+// A store that is not a database, an emptied one too, is moved aside once,
+// with one error line, and a fresh one is made: the demo team, the remembered
+// team and the schema check all work again.
 TEST(DamagedStores, AreMovedAsideAndMadeAfresh) {
-  test_support::TempFolder store, data;
-  auto garbage = [](const std::wstring& path) {
-    ASSERT_TRUE(test_support::WriteFileBytes(path, std::string(4096, '\x5A') + "not a database"));
-  };
-  garbage(store / L"store.db");
-  garbage(data / L"Accounts.db");
-  garbage(data / L"Meta.db");
-  quennet::ScopedLogCapture log;
+  for (const std::string& damage : {Garbage(), std::string()}) {
+    SCOPED_TRACE(damage.empty() ? "emptied" : "garbage");
+    test_support::TempFolder store, data;
+    for (const std::wstring& path : {store / L"store.db", data / L"Accounts.db", data / L"Meta.db"}) {
+      ASSERT_TRUE(test_support::WriteFileBytes(path, damage));
+    }
+    quennet::ScopedLogCapture log;
+    mt::ServiceOptions options;
+    options.storeFolder = store.Path();
+    mt::ScopedCore core(options);
+    Completion<bool, int64_t, std::string, std::string, std::string, bool> team;
+    WebApi::Api()->GetTeamLiteBySubdomain("demo", team.Callback());
+    ASSERT_TRUE(team.Wait());
+    EXPECT_TRUE(team.Get<0>()) << "the demo store was rebuilt";
+
+    AccountManager accounts(test_support::ToCp936(data.Path()));
+    ASSERT_TRUE(accounts.InitOrDie());
+    accounts.Register(Team("team-demo", "demo", "示例团队"), "zhou");
+    EXPECT_EQ(accounts.LastTeamId(), "team-demo");
+    // The caches beside a damaged Meta.db are of no known schema: migrated once,
+    // then current at the next start.
+    SqlMigrate migrate;
+    ASSERT_TRUE(migrate.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
+    EXPECT_TRUE(migrate.IsExpired(35));
+    EXPECT_TRUE(migrate.MigrateOrDieV2(35));
+    SqlMigrate next;
+    ASSERT_TRUE(next.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
+    EXPECT_FALSE(next.IsExpired(35));
+
+    for (const std::wstring& moved :
+         {store / L"store.db.corrupt", data / L"Accounts.db.corrupt", data / L"Meta.db.corrupt"}) {
+      EXPECT_NE(GetFileAttributesW(moved.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    size_t errors = 0;
+    for (const auto& entry : log.Entries()) errors += entry.level == quennet::LogLevel::Error ? 1 : 0;
+    EXPECT_EQ(errors, 3u) << "one line per damaged store";
+  }
+}
+
+// A store damaged while the service runs refuses every write: the send fails
+// (so the client gives the text back) and nobody answers it. The next start
+// builds the store afresh, and no id it hands out was held by the client's
+// cache before: the cache follows the new store instead of keeping the old
+// one's messages beside it, so both hold the same messages under the same ids.
+TEST(DamagedStores, ARefusedWriteFailsTheSendAndARebuiltStoreReusesNoId) {
+  test_support::TempFolder store;
   mt::ServiceOptions options;
   options.storeFolder = store.Path();
+  options.demoFolder = mt::SourceDemoFolder();
   mt::ScopedCore core(options);
-  Completion<bool, int64_t, std::string, std::string, std::string, bool> team;
-  WebApi::Api()->GetTeamLiteBySubdomain("demo", team.Callback());
-  ASSERT_TRUE(team.Wait());
-  EXPECT_TRUE(team.Get<0>()) << "the demo store was rebuilt";
+  ASSERT_TRUE(core_test::SignInWithData(core));
+  const auto send = [](const std::string& text) {
+    Completion<bool, std::unique_ptr<Message>> sent;
+    ChatManager::DefaultManager()->SendMessage(Message::TextMessageForIM("im-zhou-lin", "usr-lin", text),
+                                               sent.Callback());
+    EXPECT_TRUE(sent.Wait());
+    return sent.Get<0>() ? sent.Get<1>()->message_id() : std::string();
+  };
+  ASSERT_FALSE(send("before").empty());
+  ASSERT_TRUE(mt::WaitIdle());  // lin's answer is written before the damage, not over it
 
-  AccountManager accounts(test_support::ToCp936(data.Path()));
-  ASSERT_TRUE(accounts.InitOrDie());
-  accounts.Register(Team("team-demo", "demo", "示例团队"), "zhou");
-  EXPECT_EQ(accounts.LastTeamId(), "team-demo");
-  // The caches beside a damaged Meta.db are of no known schema: migrated once,
-  // then current at the next start.
-  SqlMigrate migrate;
-  ASSERT_TRUE(migrate.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
-  EXPECT_TRUE(migrate.IsExpired(35));
-  EXPECT_TRUE(migrate.MigrateOrDieV2(35));
-  SqlMigrate next;
-  ASSERT_TRUE(next.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
-  EXPECT_FALSE(next.IsExpired(35));
-
-  for (const std::wstring& moved : {store / L"store.db.corrupt", data / L"Accounts.db.corrupt", data / L"Meta.db.corrupt"}) {
-    EXPECT_NE(GetFileAttributesW(moved.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(test_support::OverwriteOpenFile(store / L"store.db", Garbage()));
+  EXPECT_EQ(send("after-1"), "") << "the store refused it";
+  ASSERT_TRUE(mt::WaitIdle());
+  for (const auto& message : mt::ServiceMessages("im-zhou-lin")) {
+    EXPECT_EQ(message.content.find("after-1"), std::string::npos) << "the service holds a message it could not store";
   }
-  size_t errors = 0;
-  for (const auto& entry : log.Entries()) errors += entry.level == quennet::LogLevel::Error ? 1 : 0;
-  EXPECT_EQ(errors, 3u) << "one line per damaged store";
+  std::map<std::string, std::string> held_before = CachedMessages("im-zhou-lin");
+
+  quennet::ScopedLogCapture log;
+  mt::StartService(options);  // the program's next start
+  ASSERT_TRUE(core_test::SignInWithData(core));
+  const auto entries = log.Entries();
+  EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const quennet::LogEntry& entry) {
+    return entry.text.find("store.db is damaged: moved aside") != std::string::npos;
+  }));
+  RecordingListener listener;
+  listener.ListenToAll();
+  const std::string id = send("after-2");
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(held_before.count(id), 0u) << id << " was an id of the store before";
+  EXPECT_TRUE(listener.WaitFor("direct im-zhou-lin 收到：after-2"));
+  listener.StopListening();
+  ASSERT_TRUE(mt::WaitIdle());
+  std::map<std::string, std::string> stored;
+  for (const auto& message : mt::ServiceMessages("im-zhou-lin")) stored[message.message_id] = message.content;
+  EXPECT_EQ(stored.count(id), 1u);
+  EXPECT_EQ(CachedMessages("im-zhou-lin"), stored);
 }
 
 TEST(DemoServiceStore, AnInlineTeamReplacesTheDemo) {

@@ -170,7 +170,7 @@ TEST_F(ServiceHosts, ThumbnailsAreScaledAndZeroMeansTheOriginal) {
   EXPECT_EQ(Get("https://files.corvanel.test/thumb/0000000000000000_20x20.png")->status_code(), 404);
 }
 
-TEST_F(ServiceHosts, UploadedBytesComeBackUnchanged) {
+TEST_F(ServiceHosts, AFilesAddressLeadsToItsDownloadWhereUploadedBytesComeBackUnchanged) {
   test_support::TempFolder folder;
   std::string bytes;
   for (int i = 0; i < 3000; ++i) bytes += static_cast<char>(i % 256);  // every byte value, NULs included
@@ -185,7 +185,13 @@ TEST_F(ServiceHosts, UploadedBytesComeBackUnchanged) {
   Entity entity;
   ASSERT_TRUE(entity.InitWithJsonOrDie(share->entity_json()));
   EXPECT_EQ(entity.file_size(), 3000);
-  auto file = Get("https://files.corvanel.test/" + entity.path() + ".bin");
+  // The file's own address, as the file list's rebuilt rows carry it.
+  auto redirect = Get("https://files.corvanel.test/" + entity.path() + ".bin");
+  ASSERT_EQ(redirect->status_code(), 302);
+  const auto location = redirect->response_header().find("Location");
+  ASSERT_NE(location, redirect->response_header().end());
+  EXPECT_NE(location->second, "https://files.corvanel.test/" + entity.path() + ".bin");
+  auto file = Get(location->second);
   ASSERT_EQ(file->status_code(), 200);
   EXPECT_EQ(std::string(file->raw_data().begin(), file->raw_data().end()), bytes);
 }

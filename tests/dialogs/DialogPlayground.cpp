@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
   }
   const std::string dist = CORVANEL_DIST_DIR;
   SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
+  mireloomwnd::ResolveSkinFolder();
   LoadLanguageFile("../Mireloom/skin/i18n/" + language + ".xml", StringTable);
   DuiLib::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
   CWndShadow::Initialize(GetModuleHandleW(nullptr));

@@ -290,7 +290,7 @@ TEST_F(KeyboardTest, TextChangesComeFromTheUserOnlyAndTheTipIsNeverText) {
   EXPECT_EQ(password->GetText(), L"secret");
 }
 
-TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndBeforeTheClick) {
+TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndStaysWhenTheClickedControlTakesNoKeyboard) {
   TestWindow window(Skin(kForm));
   HWND hwnd = window.CreatePopup();
   NotifyRecorder recorder(hwnd);
@@ -300,13 +300,15 @@ TEST_F(KeyboardTest, FocusMovesWithClicksKillFocusFirstAndBeforeTheClick) {
   EXPECT_TRUE(edit2->IsFocused());
   EXPECT_EQ(GetFocus(), edit2->GetNativeWindow());
   Testing::Click(hwnd, L"plain");
-  EXPECT_EQ(recorder.Summary(), (Lines{L"setfocus:edit1", L"killfocus:edit1", L"setfocus:edit2", L"killfocus:edit2",
-                                       L"click:plain"}));
-  EXPECT_EQ(window.Manager().GetFocus(), nullptr);
+  EXPECT_EQ(recorder.Summary(), (Lines{L"setfocus:edit1", L"killfocus:edit1", L"setfocus:edit2", L"click:plain"}));
+  EXPECT_TRUE(edit2->IsFocused()) << "a control that takes no keyboard leaves the caret where it is";
+  EXPECT_EQ(GetFocus(), edit2->GetNativeWindow());
+  Testing::Click(hwnd, L"kb");
+  EXPECT_EQ(window.Manager().GetFocus(), window.Find(L"kb"));
   EXPECT_EQ(GetFocus(), hwnd) << "windowless controls keep the keyboard on the window";
 }
 
-TEST_F(KeyboardTest, TabCyclesFocusableControlsAndSpaceClicksAFocusedButton) {
+TEST_F(KeyboardTest, TabCyclesFocusableControlsAndSpaceOrEnterClicksAFocusedButton) {
   TestWindow window(Skin(kForm));
   HWND hwnd = window.CreatePopup();
   SetFocus(hwnd);
@@ -320,7 +322,8 @@ TEST_F(KeyboardTest, TabCyclesFocusableControlsAndSpaceClicksAFocusedButton) {
   EXPECT_EQ(manager.GetFocus(), window.Find(L"kb")) << "a keyboard button; the plain one is skipped";
   EXPECT_EQ(GetFocus(), hwnd);
   Testing::PressKey(hwnd, VK_SPACE);
-  EXPECT_EQ(recorder.Count(L"click"), 1u);
+  Testing::PressKey(hwnd, VK_RETURN);
+  EXPECT_EQ(recorder.Count(L"click"), 2u);
   Testing::PressKey(hwnd, VK_TAB, /*shift=*/true);
   EXPECT_EQ(manager.GetFocus(), window.Find(L"edit2"));
   Testing::PressKey(GetFocus(), VK_TAB);

@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <gdiplus.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include "app/UserFolders.h"
@@ -162,6 +163,12 @@ int ProgramDriver::ThreadCount() const {
     if (entry.th32OwnerProcessID == m_process_id) ++count;
   }
   return count;
+}
+
+double ProgramDriver::WorkingSetMegabytes() const {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(m_process, &counters, sizeof counters) ? counters.WorkingSetSize / 1048576.0 : 0;
 }
 
 int ProgramDriver::WaitForExit(DWORD timeout_ms) {

@@ -41,6 +41,8 @@ class ProgramDriver final {
   static void ClickAt(HWND window, int x, int y);
   // Threads the program runs now.
   [[nodiscard]] int ThreadCount() const;
+  // What the program holds in memory now (its resident pages).
+  [[nodiscard]] double WorkingSetMegabytes() const;
   // Waits for the program to end; its exit code, or -1 on timeout.
   int WaitForExit(DWORD timeout_ms = 15000);
   [[nodiscard]] DWORD ProcessId() const { return m_process_id; }

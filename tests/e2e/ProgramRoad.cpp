@@ -12,6 +12,11 @@ namespace {
 constexpr POINT kFirstSessionItem = {160, 154};
 constexpr int kSessionItemHeight = 46;
 constexpr POINT kChatInput = {700, 640};
+// The input bar's upload button, the upload window's upload button, and the
+// open dialog's file name box (its edit lies inside one or two combo boxes).
+constexpr POINT kUploadButton = {385, 587};
+constexpr POINT kUploadWindowUpload = {440, 416};
+constexpr int kFileNameBox = 0x47C;
 // Where an item's row shows its background: right of its name and badge.
 constexpr int kSessionRowBackgroundX = 292;
 constexpr COLORREF kSelectedSessionRow = RGB(0xDD, 0xF5, 0xF1);
@@ -26,6 +31,30 @@ bool IsRichEdit(HWND window) {
   wchar_t name[32] = {};
   GetClassNameW(window, name, 32);
   return _wcsnicmp(name, L"RichEdit", 8) == 0;
+}
+
+bool IsEdit(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return _wcsicmp(name, L"Edit") == 0;
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[MAX_PATH * 2] = {};
+  GetWindowTextW(window, text, MAX_PATH * 2);
+  return text;
+}
+
+// Types into the dialog's file name box and presses its default button,
+// then waits until the dialog has taken the name (the box is emptied, or
+// the dialog is gone).
+bool ChooseInDialog(HWND dialog, const std::wstring& typed) {
+  HWND edit = GetDlgItem(dialog, kFileNameBox);
+  while (edit && !IsEdit(edit)) edit = GetWindow(edit, GW_CHILD);
+  if (!edit) return false;
+  ProgramDriver::SetText(edit, typed);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return WaitUntil([&] { return !IsWindow(dialog) || TextOf(edit) != typed; }, 10000);
 }
 
 size_t CountOf(const std::string& text, const std::string& line) {
@@ -73,14 +102,17 @@ void ProgramRoadTest::SignIn(HWND login, const wchar_t* user, const wchar_t* pas
   EXPECT_NE(GetWindowLongW(edits[1], GWL_STYLE) & ES_PASSWORD, 0) << "the second edit takes the password";
 }
 
-HWND ProgramRoadTest::StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot) {
+HWND ProgramRoadTest::StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot, Account account) {
+  // The log may hold an earlier start of the same test: this one ends one line later.
+  const char* const kChainDone = "get num unread messages";
+  const size_t starts_before = CountOf(EventLog(), kChainDone);
   if (!program.Launch(Environment())) return nullptr;
   HWND login = ChooseTeam(program, teamScreenshot);
   if (!login) return nullptr;
-  SignIn(login, L"zhou", L"demo1234");
+  if (account == Account::Typed) SignIn(login, L"zhou", L"demo1234");
   ProgramDriver::PressEnter(login);
   HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel");
-  if (!main || !WaitForLogLine("get num unread messages") || !WaitForFirstSessionItem(main)) return nullptr;
+  if (!main || !WaitForLogLine(kChainDone, 10000, starts_before + 1) || !WaitForFirstSessionItem(main)) return nullptr;
   return main;
 }
 
@@ -105,6 +137,35 @@ bool ProgramRoadTest::SendInConversation(HWND main, POINT item, const std::wstri
   ProgramDriver::SetText(input, text);
   ProgramDriver::PressEnter(input);
   return true;
+}
+
+HWND ProgramRoadTest::FocusedChatInput(HWND main) {
+  const HWND focus = FocusOf(main);
+  return IsRichEdit(focus) ? focus : nullptr;
+}
+
+std::wstring ProgramRoadTest::EditText(HWND edit) {
+  wchar_t text[256] = {};
+  SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+HWND ProgramRoadTest::OpenUploadWindow(ProgramDriver& program, HWND main, const std::wstring& file) {
+  ProgramDriver::ClickAt(main, kUploadButton.x, kUploadButton.y);
+  HWND dialog = program.WaitForWindow(L"#32770", nullptr);
+  if (!dialog) return nullptr;
+  for (const std::wstring& typed : {std::wstring(L"C:\\"), file}) {
+    if (!ChooseInDialog(dialog, typed)) return nullptr;
+  }
+  return program.WaitForWindow(L"UploadFileWnd", nullptr);
+}
+
+POINT ProgramRoadTest::UploadWindowButton() { return kUploadWindowUpload; }
+
+void ProgramRoadTest::CloseMainWindow(HWND main) {
+  RECT client = {};
+  GetClientRect(main, &client);
+  ProgramDriver::ClickAt(main, client.right - 26, 28);
 }
 
 std::string ProgramRoadTest::EventLog() { return test_support::ReadFileBytes(EventLogPath()); }

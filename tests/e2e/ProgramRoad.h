@@ -32,9 +32,12 @@ class ProgramRoadTest : public testing::Test {
   // Fills the team window and goes on to the log-in window.
   static HWND ChooseTeam(ProgramDriver& program, const wchar_t* screenshot);
   static void SignIn(HWND login, const wchar_t* user, const wchar_t* password);
-  // Starts the program and signs in as zhou: the main window once its list
-  // is filled, or null.
-  HWND StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot);
+  // Starts the program and signs in as zhou, typing the account or, at a
+  // later start, with the one the log-in window remembered: the main window
+  // once its list is filled, or null.
+  enum class Account { Typed, Remembered };
+  HWND StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot,
+                           Account account = Account::Typed);
 
   static bool WaitForFirstSessionItem(HWND main, DWORD timeout_ms = 10000);
   // The session list's item at the index, in the main window at its first size.
@@ -42,6 +45,18 @@ class ProgramRoadTest : public testing::Test {
   // Opens the conversation, clicks into the chat input and sends the text
   // with Enter; false when the input never took the keyboard.
   static bool SendInConversation(HWND main, POINT item, const std::wstring& text);
+  // The chat input when it has the keyboard, or null.
+  static HWND FocusedChatInput(HWND main);
+  // The text of a native edit (a rich edit too) of the program.
+  static std::wstring EditText(HWND edit);
+  // Clicks the main window's close button, which quits.
+  static void CloseMainWindow(HWND main);
+  // Clicks the upload button of the open conversation; in the system's open
+  // dialog goes to the root of drive C first, as a user looking for the file
+  // would, then picks the file by its full path. The upload window, or null.
+  static HWND OpenUploadWindow(ProgramDriver& program, HWND main, const std::wstring& file);
+  // The upload window's upload button, in its client area.
+  [[nodiscard]] static POINT UploadWindowButton();
 
   static std::string EventLog();
   // Waits until the event log holds the line at least `times` times.

@@ -46,11 +46,8 @@ class SignInRoadTest : public ProgramRoadTest {
     QuitFromMainWindow(program, mainShot);
   }
 
-  static std::wstring EditText(HWND edit) {
-    wchar_t text[256] = {};
-    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-  }
+  // The selection of an edit of the program, as EM_GETSEL packs it.
+  static LRESULT CaretRange(HWND edit) { return SendMessageW(edit, EM_GETSEL, 0, 0); }
 };
 
 TEST_F(SignInRoadTest, ZhouSignsInToTheDemoTeamAndReachesTheMainWindow) {
@@ -186,6 +183,7 @@ TEST_F(SignInRoadTest, ADocumentsFolderOutsideCodePage936KeepsTheRememberedAccou
     ASSERT_NE(team, nullptr);
     ASSERT_EQ(ProgramDriver::Edits(team).size(), 1u);
     EXPECT_EQ(EditText(ProgramDriver::Edits(team)[0]), L"demo") << "the last team is remembered";
+    EXPECT_EQ(CaretRange(ProgramDriver::Edits(team)[0]), MAKELONG(4, 4)) << "typing goes on after it";
     ProgramDriver::PressEnter(team);
     HWND login = again.WaitForWindow(L"LoginWindow", L"登录");
     ASSERT_NE(login, nullptr);
@@ -193,6 +191,7 @@ TEST_F(SignInRoadTest, ADocumentsFolderOutsideCodePage936KeepsTheRememberedAccou
     ASSERT_EQ(edits.size(), 2u);
     EXPECT_EQ(EditText(edits[0]), L"zhou") << "the account is remembered";
     EXPECT_EQ(EditText(edits[1]), L"demo1234");
+    EXPECT_EQ(CaretRange(edits[1]), MAKELONG(8, 8)) << "after the dots, not before them";
     EXPECT_TRUE(SaveScreenshot(login, Shot(L"13-login-remembered.png")));
     PostMessageW(login, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(again.WaitForExit(), 0);

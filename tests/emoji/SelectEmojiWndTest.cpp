@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/TextHelpers.h"
 #include "app/WindowManager.h"
 #include "duilib/testing.h"
 #include "emoji/EmojiTables.h"
@@ -142,6 +143,23 @@ TEST_F(SelectEmojiWndTest, APickAppendsTheInsertedShortCodeAtTheEndOfTheInput) {
     });
   }
   script.Do("close", [] { CloseMainWindow(); });
+  RunMainWindow(script);
+}
+
+TEST_F(SelectEmojiWndTest, TheGridIsOneTabStopWalkedWithTheArrowsAndEnterPicks) {
+  // Row 1, column 1 of the grid of twenty to a row.
+  const uint32_t secondRowSecond = EmojiList[21].first;
+  StepRunner script;
+  OpenPicker(OpenLinsConversation(script), L"a").Do("walk and pick", [&] {
+    for (UINT key : {VK_TAB, VK_DOWN, VK_RIGHT}) Testing::PressKey(Picker(), key);
+    CControlUI* focused = Testing::ManagerOf(Picker())->GetFocus();
+    EXPECT_EQ(focused ? focused->GetName().str() : L"<none>", ButtonName(secondRowSecond));
+    Testing::PressKey(Picker(), VK_RETURN);
+  });
+  WaitForPickerGone(script).Do("check and close", [&] {
+    EXPECT_EQ(Text(L"chat_input"), L"a" + Utf8ToWide(EmojiInsertedShortcode(secondRowSecond)));
+    CloseMainWindow();
+  });
   RunMainWindow(script);
 }
 

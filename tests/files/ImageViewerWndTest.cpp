@@ -7,10 +7,12 @@
 #include "FilesWindowTest.h"
 #include "TestPictures.h"
 #include "app/TextHelpers.h"
+#include "app/UserFolders.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/ImageViewerWnd.h"
 #include "files/UUCenterUI.h"
+#include "quennet/testing.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -25,6 +27,9 @@ class ImageViewerWndTest : public FilesWindowTest {
   void SetUp() override {
     FilesWindowTest::SetUp();
     ASSERT_TRUE(files_test::WriteTestPicture(m_picture, 1000, 500, L"image/png"));
+    // These tests look at their own picture: the service's stays out, and
+    // the viewer keeps what it opened with.
+    mt::HttpTransportFailure("https://files.corvanel.test/download/");
   }
   void TearDown() override {
     EXPECT_TRUE(ImageViewerWnd::WaitForSavedImages(10000));
@@ -116,6 +121,18 @@ TEST_F(ImageViewerWndTest, DraggingMovesTheWindowUntilThePictureIsLargerThanIt) 
   });
 }
 
+TEST_F(ImageViewerWndTest, APictureThatCannotBeFetchedLeavesWhatItOpenedWithAndTheLogSaysWhy) {
+  quennet::ScopedLogCapture log;
+  OpenViewer([&](HWND window) {
+    ASSERT_TRUE(WaitFor([&] {
+      return log.Contains("The picture itself could not be fetched (the reply was 0): the thumbnail stays");
+    }));
+    Testing::PumpPending();
+    EXPECT_EQ(Picture(window)->GetImageWidth(), 1000);
+    EXPECT_EQ(Picture(window)->GetImageHeight(), 500);
+  });
+}
+
 TEST_F(ImageViewerWndTest, MaximisingSwapsTheSystemButtonsAndRefitsThePicture) {
   OpenViewer([&](HWND window) {
     ASSERT_TRUE(Testing::Click(window, L"maxbtn"));
@@ -145,7 +162,9 @@ TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndDownloadsWhereTheAddressLead
   const auto dialogs = m_platform.CallsOf(PlatformCall::SaveFileDialog);
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_EQ(dialogs[1].caption, L"a-b-c.png");
-  EXPECT_EQ(dialogs[1].flags, UINT(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER));
+  EXPECT_EQ(dialogs[1].flags, UINT(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR));
+  EXPECT_EQ(dialogs[1].folder, GetPicturesFolder());
+  EXPECT_FALSE(dialogs[1].folder.empty());
   const auto download = m_platform.CallsOf(PlatformCall::DownloadUrlToFile)[0];
   EXPECT_EQ(download.text.rfind(L"https://files.corvanel.test/", 0), 0u) << download.text.c_str();
   EXPECT_EQ(download.text.substr(download.text.size() - 4), L".jpg");

@@ -6,6 +6,7 @@
 
 #include "FilesWindowTest.h"
 #include "TestPictures.h"
+#include "app/BusyButton.h"
 #include "app/TextHelpers.h"
 #include "duilib/testing.h"
 #include "support/TempFolder.h"
@@ -58,6 +59,41 @@ TEST_F(UploadFileWndTest, APictureIsPreviewedAndSentUnderTheTypedName) {
   EXPECT_EQ(upload.bytes, test_support::ReadFileBytes(path));
   ASSERT_EQ(m_platform.Count(PlatformCall::SniffMimeType), 1u);
   EXPECT_EQ(m_platform.CallsOf(PlatformCall::SniffMimeType)[0].count, 260u) << "the first 260 bytes";
+}
+
+// Until the upload is done the upload button has the busy look of the
+// sign-in buttons and Cancel, which could not stop it, is off; a success
+// closes the window, a failure says so and leaves the window ready again.
+TEST_F(UploadFileWndTest, TheWindowIsBusyUntilTheUploadIsDone) {
+  const std::wstring path = m_folder / L"report.pdf";
+  ASSERT_TRUE(test_support::WriteFileBytes(path, "%PDF-1.4 report"));
+  mt::Script("ChatManager::SendFileMessage").Hold().Fail(500).Times(1);
+  OpenUpload(path, [&](HWND window) {
+    auto* upload = ControlAs<CButtonUI>(window, L"upload_btn", L"Button");
+    for (const bool succeeds : {false, true}) {
+      ASSERT_TRUE(Testing::Click(window, L"upload_btn"));
+      const int held = mt::WaitForHeld("ChatManager::SendFileMessage");
+      ASSERT_NE(held, 0);
+      EXPECT_EQ(TextOf(window, L"upload_btn"), L"Uploading...");
+      EXPECT_EQ(upload->GetBkColor(), mireloomwnd::kBusyBkColor);
+      EXPECT_EQ(upload->GetTextColor(), mireloomwnd::kBusyTextColor);
+      EXPECT_FALSE(upload->IsMouseEnabled());
+      EXPECT_FALSE(upload->IsHot()) << "the hot look of the click hides the busy one";
+      EXPECT_FALSE(ControlAs<CButtonUI>(window, L"cancel_btn", L"Button")->IsEnabled());
+      EXPECT_TRUE(WaitFor([&] { return TextOf(window, L"upload_btn") == L"Uploading."; })) << "the dots step";
+      Screenshot(window, L"upload_busy");
+      ASSERT_TRUE(mt::Release(held));
+      if (succeeds) break;
+      EXPECT_TRUE(WaitFor([&] { return m_platform.Count(PlatformCall::MessageBox) == 1; })) << "the failure is told";
+      EXPECT_EQ(m_platform.CallsOf(PlatformCall::MessageBox)[0].text, L"The file could not be uploaded.");
+      EXPECT_EQ(TextOf(window, L"upload_btn"), L"Upload");
+      EXPECT_TRUE(upload->IsMouseEnabled());
+      EXPECT_TRUE(ControlAs<CButtonUI>(window, L"cancel_btn", L"Button")->IsEnabled());
+      mt::Script("ChatManager::SendFileMessage").Hold();  // the next try is held too, and goes through
+    }
+    EXPECT_TRUE(WaitFor([&] { return WindowOf(L"UploadFileWnd") == nullptr; })) << "closes once the upload is done";
+  });
+  EXPECT_TRUE(Uploaded(1));
 }
 
 TEST_F(UploadFileWndTest, AnotherFileShowsTheDefaultIconAndGoesAsGenericData) {

@@ -61,6 +61,11 @@ class ViewFilesWndTest : public FilesWindowTest {
     ASSERT_TRUE(WaitFor([&] { return Testing::Click(window, L"load_more"); }));
   }
   static void ClickTab(HWND window, const wchar_t* tab) { ASSERT_TRUE(Testing::Click(window, tab)); }
+  // The download button of the row at the index: row, its layout, the text column, the button.
+  static CControlUI* DownloadButton(HWND window, int index) {
+    return Child(Child(Child(List(window)->GetItemAt(index), 0), 1), 2);
+  }
+  size_t Opened() const { return m_platform.CallsOf(PlatformCall::ShellOpen).size(); }
 };
 
 TEST_F(ViewFilesWndTest, LoadsTwentyAtATimeUntilAllFortyFiveAreShown) {
@@ -101,6 +106,27 @@ TEST_F(ViewFilesWndTest, TheImageTabAsksOnceAndSwitchingBackRebuildsWhatWasKept)
     mt::WaitIdle();
     EXPECT_EQ(PagesAsked(), (std::vector<std::string>{"0 1", "5 1"}));
   });
+}
+
+// A row that came with its page carries the entity's address, a row rebuilt
+// after a tab switch the file's own: both lead to the file's download.
+TEST_F(ViewFilesWndTest, DownloadOpensTheFileFromAFirstPageRowAndFromARebuiltRow) {
+  OpenList([&](HWND window) {
+    ASSERT_TRUE(WaitFor([&] { return Shape(window) == "20+more"; }));
+    ASSERT_EQ(RowTitle(window, 0), L"季度报告.pdf");
+    ClickControl(window, DownloadButton(window, 0));
+    ASSERT_TRUE(WaitFor([&] { return Opened() == 1; }));
+    ClickTab(window, L"image_file_btn");
+    ASSERT_TRUE(WaitFor([&] { return Shape(window) == "20+more"; }));
+    ClickTab(window, L"all_file_btn");
+    UpdateWindow(window);  // the rebuilt rows are laid out where the user sees them
+    ClickControl(window, DownloadButton(window, 0));
+    ASSERT_TRUE(WaitFor([&] { return Opened() == 2; })) << "the rebuilt row opened nothing";
+  });
+  const auto opened = m_platform.CallsOf(PlatformCall::ShellOpen);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[1].text, opened[0].text);
+  EXPECT_EQ(opened[0].text.substr(opened[0].text.size() - 4), L".pdf") << opened[0].text.c_str();
 }
 
 TEST_F(ViewFilesWndTest, APageHeldAcrossATabSwitchIsFiledUnderItsOwnFilter) {

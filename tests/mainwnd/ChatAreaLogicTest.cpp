@@ -31,6 +31,13 @@ TEST(ChatAreaLogicTest, MessageClicksOpenWhatTheirNameAndLinkSay) {
       {L"snippet_", nullptr, Kind::None, ""},
       {L"calendar/events_123", L"x=|link|ignored|", Kind::ModuleDetails, "/calendar/events/123/client"},
       {L"tasks_", nullptr, Kind::None, ""},
+      // A card's title is named after its server-given link: markers inside
+      // it route nowhere, and a web address opens as itself.
+      {L"https://x.example/file_1", L"x=|link|https://x.example/file_1|", Kind::WebAddress,
+       "https://x.example/file_1"},
+      {L"tasks_https://x.example/image_1", L"x=|link|https://x.example/image_1|", Kind::WebAddress,
+       "https://x.example/image_1"},
+      {L"tasks_snippet_7", L"x=|link|snippet_7|", Kind::ModuleDetails, "/tasks/snippet/client"},
       {L"text", L"x=|link|https://example.test/a?b=1|", Kind::WebAddress, "https://example.test/a?b=1"},
       {L"text", L"x=|user|usr-lin|", Kind::None, ""},
       {L"text", L"x=|channel|chn-fe|", Kind::None, ""},

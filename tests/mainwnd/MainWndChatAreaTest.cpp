@@ -15,6 +15,7 @@
 #include "files/UUCenterUI.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChatManager.h"
+#include "quennet/HttpClient.h"
 #include "support/TempFolder.h"
 
 namespace mainwnd_test {
@@ -101,6 +102,50 @@ TEST_F(MainWndChatAreaTest, MessageLinksOpenFilesModulePagesAndWebAddressesOnly)
   RunMainWindow(script);
 }
 
+// A card's title is named after its server-given link. The demo's build card
+// links a page whose address holds a file's marker: it opens as that page,
+// and the session's token goes to no host of the card's choosing.
+TEST_F(MainWndChatAreaTest, ACardsTitleOpensAsTheLinkItIsAndTakesNoTokenAlong) {
+  const std::wstring link = L"https://ci.corvanel.test/builds/file_43";
+  // The start-up chain's end loads the open conversation again.
+  PostedMessageCounter synced(mireloomwnd::WM_SYNC_FINISHED);
+  StepRunner script;
+  WaitForFilledList(script)
+      .WaitFor("the start-up chain", [&synced] { return synced.Count() > 0; })
+      .Do("the build card", [&] {
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-showcase"));
+        // The demo's card arrives again, as the service pushes it, at the
+        // end of the view where the user sees it.
+        const auto stored = core::ServiceMessages("chn-showcase");
+        const auto card = std::find_if(stored.begin(), stored.end(), [](const mireloom::Message::Data& message) {
+          return message.content_type == mireloom::Message::kServiceCard;
+        });
+        ASSERT_NE(card, stored.end());
+        mireloom::Message::Data pushed = *card;
+        pushed.message_id.clear();
+        pushed.timestamp = 0;
+        core::InjectMessage(pushed);
+        ASSERT_TRUE(core::WaitIdle());
+        Testing::PumpPending();
+        MessageView()->EndDown();
+        UpdateWindow(MainWindow());
+        core::ClearCallLog();
+        // The newest card with that title: the demo's own may be in the view as well.
+        const auto titles = ControlsUnder(MessageView(), [&link](CControlUI* c) { return c->GetName() == link.c_str(); });
+        ASSERT_FALSE(titles.empty()) << "the demo's build card";
+        RECT box = {};
+        ASSERT_TRUE(static_cast<CLabelUI*>(titles.back()->GetInterface(L"Label"))->GetLinkRect(0, &box));
+        ASSERT_TRUE(Testing::ClickAt(MainWindow(), {(box.left + box.right) / 2, (box.top + box.bottom) / 2}));
+        ASSERT_TRUE(core::WaitIdle());
+        EXPECT_EQ(Opened(m_platform), std::vector<std::wstring>{link});
+        for (const core::HttpRecord& request : core::HttpRequests()) {
+          EXPECT_EQ(quennet::UrlHost(request.url).rfind("ci.", 0), std::string::npos) << request.url;
+        }
+        CloseMainWindow();
+      });
+  RunMainWindow(script);
+}
+
 TEST_F(MainWndChatAreaTest, PicturesSnippetsAndTheFileButtonsOpenTheirWindows) {
   const std::string key = "s300x200-chat-picture.png";
   ASSERT_TRUE(files_test::WriteTestPicture(GetCachedFilePath(key), 300, 200, L"image/png"));
@@ -162,7 +207,8 @@ TEST_F(MainWndChatAreaTest, PicturesSnippetsAndTheFileButtonsOpenTheirWindows) {
       .Do("with the file's name", [this] {
         EXPECT_EQ(test_support::TextIn(L"UploadFileWnd", L"file_name_edit"), L"上传.png");
         const auto dialogs = m_platform.CallsOf(PlatformCall::OpenFileDialog);
-        EXPECT_EQ(dialogs.back().flags, static_cast<UINT>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST));
+        EXPECT_EQ(dialogs.back().flags,
+              static_cast<UINT>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR));
         EXPECT_EQ(dialogs.back().owner, MainWindow());
         WindowManager::GetInstance()->CloseUploadFileWnd();
       })

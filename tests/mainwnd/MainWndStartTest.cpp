@@ -5,6 +5,7 @@
 
 #include "MainWndFixture.h"
 #include "app/CachedPictureRepair.h"
+#include "app/SkinPaths.h"
 #include "app/TextHelpers.h"
 #include "app/UserFolders.h"
 #include "duilib/ImageFiles.h"
@@ -87,7 +88,7 @@ TEST_F(MainWndStartTest, UnreadAtStartPlaysTheSoundOnceAndBlinksThoughTheWindowI
     EXPECT_TRUE(IsWindowVisible(MainWindow()));
     const auto sounds = m_platform.CallsOf(PlatformCall::PlaySound);
     ASSERT_EQ(sounds.size(), 1u);
-    EXPECT_EQ(sounds[0].text, L"../Mireloom/skin/sound/knock_brush.wav");
+    EXPECT_EQ(sounds[0].text, mireloomwnd::MessageSoundPath());
     EXPECT_NE(sounds[0].flags & SND_ASYNC, 0u);
     const auto tray = TrayCalls();
     ASSERT_FALSE(tray.empty());

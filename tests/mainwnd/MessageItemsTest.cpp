@@ -117,6 +117,10 @@ TEST(MessageItemNames, ReadersCheckTheirParts) {
   EXPECT_TRUE(SnippetItemName(SnippetItemNameFor("ent-snip"), &key));
   EXPECT_EQ(key, "ent-snip");
   EXPECT_TRUE(FileItemName(kFileItemName));
+  // Only at the start: a card's title carries its server-given link.
+  EXPECT_FALSE(ImageItemName(L"tasks_image_1", &key));
+  EXPECT_FALSE(SnippetItemName(L"tasks_snippet_1", &key));
+  EXPECT_FALSE(FileItemName(L"https://x.example/file_1"));
 
   std::string first = "untouched", second = "untouched";
   for (const wchar_t* name : {L"tasks_", L"_", L"plain"}) EXPECT_FALSE(SplitItemName(name, &first, &second)) << name;

@@ -28,9 +28,10 @@ bool HasPicture(const std::wstring& image) {
   return std::find(pictures.begin(), pictures.end(), image) != pictures.end();
 }
 
-std::vector<CControlUI*> ControlsNamed(const std::wstring& part) {
-  return ControlsUnder(MessageView(), [&part](CControlUI* c) {
-    return std::wstring(c->GetName().GetData()).find(part) != std::wstring::npos;
+// Controls whose names begin with the marker, as the click routing reads them.
+std::vector<CControlUI*> ControlsNamed(const std::wstring& marker) {
+  return ControlsUnder(MessageView(), [&marker](CControlUI* c) {
+    return std::wstring(c->GetName().GetData()).rfind(marker, 0) == 0;
   });
 }
 

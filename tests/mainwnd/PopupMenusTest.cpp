@@ -105,12 +105,16 @@ TEST_F(PopupMenusTest, AnItemClickReachesTheOwnerOnceWhileTheMenuStandsThenTheMe
   EXPECT_EQ(m_owner->clicks, std::vector<std::wstring>{L"menu_homepage"});
 }
 
-TEST_F(PopupMenusTest, LosingTheFocusClosesTheMenuWithoutAWordToTheOwner) {
+TEST_F(PopupMenusTest, LosingTheFocusOrEscClosesTheMenuWithoutAWordToTheOwner) {
   const HWND menu = Open(new ImOrChannelMenuWnd);
   ASSERT_EQ(FindWindowW(L"ImOrChannelMenuWnd", L"TeamMenuWnd"), menu);
   ASSERT_EQ(GetFocus(), menu) << "an opened menu has the focus";
   SetFocus(*m_owner);  // what a click elsewhere does
   EXPECT_TRUE(Gone(menu));
+  const HWND second = Open(new PersonalMenuWnd);
+  ASSERT_EQ(GetFocus(), second);
+  Testing::PressKey(second, VK_ESCAPE);
+  EXPECT_TRUE(Gone(second));
   EXPECT_TRUE(m_owner->clicks.empty());
 }
 

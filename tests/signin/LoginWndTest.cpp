@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "SigninFixture.h"
+#include "app/BusyButton.h"
 #include "app/Credentials.h"
 #include "app/QuitSequence.h"
 #include "app/TextHelpers.h"
@@ -8,7 +9,6 @@
 #include "duilib/testing.h"
 #include "mireloom/Director.h"
 #include "quennet/testing.h"
-#include "signin/BusyButton.h"
 #include "signin/SessionStart.h"
 #include "support/TempFolder.h"
 
@@ -44,7 +44,7 @@ class LoginWndTest : public SigninWindowTest {
         .Do("the form is usable again", [] {
           auto* button = static_cast<CButtonUI*>(Control(L"LoginWindow", L"login_btn"));
           EXPECT_EQ(button->GetText(), L"Sign in");
-          EXPECT_EQ(button->GetBkColor(), signin::kIdleBkColor);
+          EXPECT_EQ(button->GetBkColor(), mireloomwnd::kIdleBkColor);
           EXPECT_TRUE(button->IsMouseEnabled());
           EXPECT_TRUE(Control(L"LoginWindow", L"return_domain_btn")->IsEnabled());
           EXPECT_EQ(TextOf(L"LoginWindow", L"username_edit"), L"zhou") << "the form keeps its contents";

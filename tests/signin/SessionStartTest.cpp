@@ -48,6 +48,25 @@ TEST_F(SessionStartTest, AnOlderSchemaIsMigratedAndTheOldCachesGo) {
   }
 }
 
+// Damaged stores are moved aside on the real road (the account registered,
+// the schema checked), and the clean-up after the migration that follows
+// keeps the newest copy of each for whoever looks into it.
+TEST_F(SessionStartTest, TheCleanUpKeepsTheNewestCopyOfEachDamagedStore) {
+  for (const char* damage : {"the first damage", "the second damage"}) {
+    ASSERT_TRUE(core::MakeSessionFolders(m_folder, 1));  // caches the clean-up has to go through
+    for (const wchar_t* store : {L"Accounts.db", L"Meta.db"}) {
+      ASSERT_TRUE(test_support::WriteFileBytes(m_folder + L"\\" + store, std::string(4096, 'Z') + damage));
+    }
+    signin::RegisterAccount(mireloom::Team("team-demo", "demo", "示例团队"), "zhou");
+    signin::CheckLocalDatabase(signin::CoreDataFolder());
+  }
+  EXPECT_EQ(CountSubfolders(m_folder), 0) << "the clean-up ran";
+  for (const wchar_t* copy : {L"\\Accounts.db.corrupt", L"\\Meta.db.corrupt"}) {
+    EXPECT_EQ(test_support::ReadFileBytes(m_folder + copy), std::string(4096, 'Z') + "the second damage")
+        << test_support::ToCp936(copy);
+  }
+}
+
 TEST_F(SessionStartTest, ACurrentSchemaLeavesTheFolderAsItIs) {
   ASSERT_TRUE(core::WriteMetaSchema(m_folder, 35));
   signin::CheckLocalDatabase(signin::CoreDataFolder());

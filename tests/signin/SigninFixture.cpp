@@ -23,6 +23,7 @@ void SigninWindowTest::SetUp() {
   // Skins are read from "../Mireloom/skin", as the program finds them.
   const std::string dist = CORVANEL_DIST_DIR;
   SetCurrentDirectoryW((std::wstring(dist.begin(), dist.end()) + L"\\bin").c_str());
+  mireloomwnd::ResolveSkinFolder();
   StringTable.clear();
   LoadLanguageFile(test_support::ToCp936(test_support::SourcePath(L"skin/i18n/english.xml")), StringTable);
   ASSERT_TRUE(EnsureUserDataFolder());

@@ -4,6 +4,7 @@
 #include "signin/SigninTexts.h"
 
 using namespace signin;
+using mireloomwnd::NextBusyText;
 
 namespace {
 

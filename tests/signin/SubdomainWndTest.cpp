@@ -1,9 +1,9 @@
 #include "SigninFixture.h"
 
+#include "app/BusyButton.h"
 #include "app/QuitSequence.h"
 #include "duilib/testing.h"
 #include "quennet/testing.h"
-#include "signin/BusyButton.h"
 
 namespace signin_test {
 namespace {
@@ -65,7 +65,7 @@ TEST_F(SubdomainWndTest, AnUnknownTeamIsToldWithItsCodeAndTheFormComesBack) {
         EXPECT_EQ(MessageBoxTexts()[0], L"No team was found at this subdomain (code:404)");
         auto* button = static_cast<CButtonUI*>(Control(L"SubdomainWnd", L"continue_btn"));
         EXPECT_EQ(button->GetText(), L"Continue");
-        EXPECT_EQ(button->GetBkColor(), signin::kIdleBkColor);
+        EXPECT_EQ(button->GetBkColor(), mireloomwnd::kIdleBkColor);
         EXPECT_TRUE(button->IsMouseEnabled());
         EXPECT_EQ(TextOf(L"SubdomainWnd", L"subdomain_edit"), L"nosuchteam") << "kept for another try";
         RunQuitSequence();
@@ -110,8 +110,8 @@ TEST_F(SubdomainWndTest, WhileCheckingTheButtonIsBusyAndItsDotsStep) {
         })
       .Then("busy look", [] { return TextOf(L"SubdomainWnd", L"continue_btn") == L"Checking..."; }, [] {
         auto* button = static_cast<CButtonUI*>(Control(L"SubdomainWnd", L"continue_btn"));
-        EXPECT_EQ(button->GetBkColor(), signin::kBusyBkColor);
-        EXPECT_EQ(button->GetTextColor(), signin::kBusyTextColor);
+        EXPECT_EQ(button->GetBkColor(), mireloomwnd::kBusyBkColor);
+        EXPECT_EQ(button->GetTextColor(), mireloomwnd::kBusyTextColor);
         EXPECT_FALSE(button->IsMouseEnabled());
       })
       .WaitFor("the first tick", [] { return TextOf(L"SubdomainWnd", L"continue_btn") == L"Checking."; })

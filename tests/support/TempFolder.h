@@ -27,6 +27,23 @@ class TempFolder final {
 void DeleteTree(const std::wstring& folder);
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Writes bytes over the start of a file that another handle holds open (a
+// store the service uses), as another program may.
+bool OverwriteOpenFile(const std::wstring& path, const std::string& bytes);
+// A file of so many megabytes in a temporary folder of its own, written a
+// megabyte at a time, each of its own letter, so that a block out of place
+// shows; removed with its folder at the end.
+class BigFile final {
+ public:
+  BigFile(const std::wstring& name, int megabytes);
+  [[nodiscard]] bool Written() const { return m_written; }
+  [[nodiscard]] const std::wstring& Path() const { return m_path; }
+
+ private:
+  TempFolder m_folder;
+  std::wstring m_path;
+  bool m_written;
+};
 // The whole file, or "" when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 // Code page 936 form of a wide path.

@@ -18,7 +18,12 @@ namespace quennet {
 namespace {
 
 constexpr int kMaxTransfers = 8;
-constexpr auto kIdleWorkerLifetime = std::chrono::seconds(10);
+// Each worker costs its stack: beside the transfers, half as many workers again
+// may be in completions; beyond that, what is queued waits for one to come back.
+constexpr int kMaxWorkers = kMaxTransfers + kMaxTransfers / 2;
+// An idle worker holds its stack too: after a burst of downloads (a big
+// team's avatars) they go within a second.
+constexpr auto kIdleWorkerLifetime = std::chrono::seconds(1);
 constexpr size_t kCompletionThreadHistory = 4096;
 
 struct Job {
@@ -32,7 +37,8 @@ bool IsReservedTestHost(const std::string& host) {
 
 // Runs transfers on worker threads, at most kMaxTransfers at once. A worker that
 // is inside a completion no longer counts: completions may block for a long time
-// (a modal window, a file download), so another worker takes over the queue.
+// (a modal window, a file download), so another worker takes over the queue,
+// up to kMaxWorkers workers in all.
 class Dispatcher final {
  public:
   static Dispatcher& Instance() {
@@ -83,12 +89,13 @@ class Dispatcher final {
   Dispatcher() : m_idle_event(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
   // Wakes the idle workers and starts new ones for queued jobs that no idle
-  // worker covers, within the limit of transfers.
+  // worker covers, within the limits of transfers and workers.
   void WakeOrSpawnLocked() {
     m_work_cv.notify_all();
     const int uncovered = static_cast<int>(m_queue.size()) - m_idle_workers;
-    const int free_slots = kMaxTransfers - m_transfers - m_idle_workers;
+    const int free_slots = std::min(kMaxTransfers - m_transfers - m_idle_workers, kMaxWorkers - m_workers);
     for (int i = 0; i < std::min(uncovered, free_slots); ++i) {
+      ++m_workers;
       ++m_idle_workers;  // counted as idle until it takes a job
       std::thread([this] { WorkerLoop(); }).detach();
     }
@@ -129,6 +136,7 @@ class Dispatcher final {
       if (--m_outstanding == 0) SetEvent(m_idle_event);
     }
     --m_idle_workers;
+    --m_workers;
     lock.unlock();
     if (SUCCEEDED(com)) CoUninitialize();
   }
@@ -170,6 +178,7 @@ class Dispatcher final {
   std::mutex m_mutex;
   std::condition_variable m_work_cv;
   std::deque<Job> m_queue;
+  int m_workers = 0;
   int m_idle_workers = 0;
   int m_transfers = 0;
   int m_outstanding = 0;

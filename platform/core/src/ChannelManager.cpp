@@ -49,7 +49,7 @@ void RunOptimisticJoin(const char* name, const std::string& channelId,
         Outcome outcome = call(session, service, &view);
         if (!outcome.ok) return outcome;
         session.cache().PutChannel(FromView(view));
-        detail::SyncHistory(session, service, channelId);
+        detail::SyncHistory(session, service, {channelId});
         return outcome;
       },
       [undo, completion](const Outcome& outcome, NoResult&) {

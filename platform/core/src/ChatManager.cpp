@@ -8,6 +8,7 @@
 #include "Text.h"
 #include "mireloom/Handlers.h"
 #include "quennet/EventLog.h"
+#include "quennet/WinHandles.h"
 
 namespace mireloom {
 
@@ -18,21 +19,34 @@ using detail::SessionForReads;
 
 namespace {
 
-// Reads a whole file of a wide path; false when it cannot be read.
-bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::string content;
-  char buffer[65536];
-  DWORD read = 0;
-  bool ok = true;
-  while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr)) && read > 0) content.append(buffer, read);
-  CloseHandle(file);
-  if (!ok) return false;
-  *bytes = std::move(content);
-  return true;
-}
+constexpr DWORD kUploadChunkBytes = 1024 * 1024;
+
+// A local file handed to the service a chunk at a time: however big the file,
+// the upload holds one chunk of it.
+class FileUploadSource final : public service::UploadSource {
+ public:
+  // False when the file cannot be opened for reading.
+  bool Open(const std::wstring& path) {
+    m_file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size = {};
+    if (m_file.get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_file.get(), &size)) return false;
+    m_size = size.QuadPart;
+    return true;
+  }
+  [[nodiscard]] int64_t Size() const override { return m_size; }
+  bool Read(std::string* chunk) override {
+    chunk->resize(kUploadChunkBytes);
+    DWORD read = 0;
+    const bool ok = ReadFile(m_file.get(), chunk->data(), kUploadChunkBytes, &read, nullptr) != FALSE;
+    chunk->resize(ok ? read : 0);
+    return ok;
+  }
+
+ private:
+  quennet::UniqueHandle m_file;
+  int64_t m_size = 0;
+};
 
 // Conversations of the signed-in user that count for the team's total:
 // joined and enabled channels, and every one-to-one conversation (a closed
@@ -97,10 +111,7 @@ void ChatManager::SyncRecentMessagesWithServer(int count, std::function<void(boo
   RunSessionOperation<NoResult>(
       "ChatManager::SyncRecentMessagesWithServer", std::to_string(count),
       [](Session& session, service::DemoService& service, NoResult&) {
-        std::vector<Message::Data> messages;
-        Outcome outcome = service.History(session.api_token(), {}, &messages);
-        if (outcome.ok) session.cache().AddMessages(messages);
-        return outcome;
+        return detail::SyncHistory(session, service, {});
       },
       detail::PlainFinish(std::move(completion)));
 }
@@ -210,11 +221,11 @@ void ChatManager::SendFileMessage(const std::string& localPathCp936, const std::
   RunSessionOperation<NoResult>(
       "ChatManager::SendFileMessage", localPathCp936 + " " + name + " " + mime + " " + conversationId,
       [path, name, mime, conversationId](Session& session, service::DemoService& service, NoResult&) {
-        std::string bytes;
         if (name.empty() || conversationId.empty()) return Outcome::Failure(400, "no name or conversation");
-        if (path.empty() || !ReadWholeFile(path, &bytes)) return Outcome::Failure(400, "file cannot be read");
+        FileUploadSource file;
+        if (path.empty() || !file.Open(path)) return Outcome::Failure(400, "file cannot be read");
         Message::Data share;
-        Outcome outcome = service.Upload(session.api_token(), bytes, name, mime, conversationId, &share);
+        Outcome outcome = service.Upload(session.api_token(), file, name, mime, conversationId, &share);
         if (!outcome.ok) return outcome;
         // No other road shows the share to this session.
         session.DeliverIncoming(share, std::nullopt);

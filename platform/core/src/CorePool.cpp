@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -15,6 +16,20 @@ namespace mireloom::detail {
 namespace {
 
 constexpr auto kIdleThreadLifetime = std::chrono::seconds(10);
+// Each thread costs its stack, so the pool has an upper bound: twice the
+// processors. A completion may block for the rest of the session (a modal
+// loop runs inside it); a few of those nest, so the bound never falls below
+// the floor, which leaves threads for everything else.
+constexpr int kThreadsPerProcessor = 2;
+constexpr int kFewestThreads = 8;
+constexpr int kMostThreads = 16;
+
+int ThreadBound() {
+  SYSTEM_INFO system = {};
+  GetSystemInfo(&system);
+  return std::clamp(kThreadsPerProcessor * static_cast<int>(system.dwNumberOfProcessors), kFewestThreads,
+                    kMostThreads);
+}
 
 thread_local bool t_is_core_thread = false;
 
@@ -26,6 +41,8 @@ struct CorePool::State {
   std::deque<std::function<void()>> queue;
   std::deque<std::function<void()>> manual_queue;
   bool manual = false;
+  const int max_threads = ThreadBound();
+  int threads = 0;
   int idle_threads = 0;
   int activity = 0;  // queued or running tasks and other counted work
   HANDLE idle_event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
@@ -58,10 +75,12 @@ void CorePool::Run(std::function<void()> task) {
   std::lock_guard<std::mutex> lock(s.mutex);
   s.BeginLocked();
   s.queue.push_back(std::move(task));
-  if (s.idle_threads >= static_cast<int>(s.queue.size())) {
+  // With every thread busy at the bound, the task waits in the queue.
+  if (s.idle_threads >= static_cast<int>(s.queue.size()) || s.threads >= s.max_threads) {
     s.work_cv.notify_one();
     return;
   }
+  ++s.threads;
   ++s.idle_threads;  // counted as idle until it takes a task
   std::thread([&s] {
     t_is_core_thread = true;
@@ -80,6 +99,7 @@ void CorePool::Run(std::function<void()> task) {
       s.EndLocked();
     }
     --s.idle_threads;
+    --s.threads;
     lock.unlock();
     if (SUCCEEDED(com)) CoUninitialize();
   }).detach();

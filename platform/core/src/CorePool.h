@@ -1,8 +1,10 @@
 #pragma once
 
 // The core's threads for server work and completions. A task never waits for
-// another: when every thread is busy (a completion may block for the rest of
-// the session) a new thread starts; idle threads end after a while.
+// another while a thread is free: when every thread is busy (a completion may
+// block for the rest of the session) a new thread starts, up to a bound of a
+// small multiple of the processors; beyond it tasks queue. Idle threads end
+// after a while.
 
 #include <functional>
 

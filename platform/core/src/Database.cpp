@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 #include "Text.h"
 #include "quennet/EventLog.h"
 
@@ -34,6 +36,7 @@ bool Statement::Step() {
   if (result == SQLITE_ROW) return true;
   if (result != SQLITE_DONE) {
     quennet::log_error("SQLite step failed: %s", sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+    if (m_owner) m_owner->NoteResult(result);
   }
   return false;
 }
@@ -44,7 +47,10 @@ bool Statement::Run() {
   while ((result = sqlite3_step(m_statement)) == SQLITE_ROW) {
   }
   const bool ok = result == SQLITE_DONE;
-  if (!ok) quennet::log_error("SQLite statement failed: %s", sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+  if (!ok) {
+    quennet::log_error("SQLite statement failed: %s", sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+    if (m_owner) m_owner->NoteResult(result);
+  }
   sqlite3_reset(m_statement);
   return ok;
 }
@@ -81,19 +87,33 @@ sqlite3* OpenSqlite(const std::wstring& path) {
   return db;
 }
 
+enum class FileState { Missing, Empty, HasContent };
+
+FileState StateOf(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return FileState::Missing;
+  return data.nFileSizeHigh == 0 && data.nFileSizeLow == 0 ? FileState::Empty : FileState::HasContent;
+}
+
 // SQLite opens any file lazily; the first read of the schema tells whether it
-// is a database at all.
+// is a database at all. Only another process holding the file is no damage.
 bool IsDamaged(sqlite3* db) {
   const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-  return result == SQLITE_NOTADB || result == SQLITE_CORRUPT;
+  return result != SQLITE_OK && result != SQLITE_BUSY && result != SQLITE_LOCKED;
+}
+
+// A file made here gets its first page at once, so that an empty file found
+// later is damage, never a store not yet written. Its text is UTF-8, the
+// library's own (the UTF-16 open would make it UTF-16).
+sqlite3* OpenNewSqlite(const std::wstring& path) {
+  sqlite3* db = OpenSqlite(path);
+  if (db) sqlite3_exec(db, "PRAGMA encoding='UTF-8'; PRAGMA user_version=0;", nullptr, nullptr, nullptr);
+  return db;
 }
 
 }  // namespace
 
-sqlite3* OpenRepairingSqlite(const std::wstring& path) {
-  sqlite3* db = OpenSqlite(path);
-  if (!db || !IsDamaged(db)) return db;
-  sqlite3_close(db);
+sqlite3* OpenAfresh(const std::wstring& path) {
   const std::wstring aside = path + L".corrupt";
   if (!MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     quennet::log_error("Database %s is damaged and cannot be moved aside", WideToUtf8(path).c_str());
@@ -101,27 +121,40 @@ sqlite3* OpenRepairingSqlite(const std::wstring& path) {
   }
   quennet::log_error("Database %s is damaged: moved aside as %s, a fresh one is made", WideToUtf8(path).c_str(),
                      WideToUtf8(aside).c_str());
-  return OpenSqlite(path);
+  return OpenNewSqlite(path);
 }
 
-std::unique_ptr<Database> Database::Open(const std::wstring& path) {
-  sqlite3* db = OpenRepairingSqlite(path);
+sqlite3* OpenRepairingSqlite(const std::wstring& path) {
+  const FileState before = StateOf(path);
+  if (before == FileState::Missing) return OpenNewSqlite(path);
+  // SQLite takes an empty file for an empty database; none of ours is left
+  // empty, so one that is has lost what it held.
+  sqlite3* db = before == FileState::Empty ? nullptr : OpenSqlite(path);
+  if (db && !IsDamaged(db)) return db;
+  sqlite3_close(db);
+  return OpenAfresh(path);
+}
+
+std::unique_ptr<Database> Database::Adopt(sqlite3* db) {
   if (!db) return nullptr;
   std::unique_ptr<Database> database(new Database(db));
   // Losing the last moments of a crash is acceptable for a cache; waiting for
   // the disk on every change is not.
   database->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;");
-  // A file created through the UTF-16 open would store text as UTF-16; the
-  // library's text is UTF-8. Only a new, empty file takes the setting.
-  database->Exec("PRAGMA encoding='UTF-8';");
   return database;
 }
+
+std::unique_ptr<Database> Database::Open(const std::wstring& path) { return Adopt(OpenRepairingSqlite(path)); }
+
+std::unique_ptr<Database> Database::OpenAfresh(const std::wstring& path) { return Adopt(detail::OpenAfresh(path)); }
 
 Database::~Database() { sqlite3_close(m_db); }
 
 bool Database::Exec(const std::string& sql) {
   char* error = nullptr;
-  if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK) return true;
+  const int result = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error);
+  if (result == SQLITE_OK) return true;
+  NoteResult(result);
   quennet::log_error("SQLite exec failed: %s", error ? error : "?");
   sqlite3_free(error);
   return false;
@@ -134,7 +167,7 @@ Statement Database::Prepare(const std::string& sql) {
     sqlite3_finalize(statement);
     statement = nullptr;
   }
-  return Statement(statement);
+  return Statement(statement, this);
 }
 
 int Database::UserVersion() {
@@ -143,6 +176,36 @@ int Database::UserVersion() {
 }
 
 bool Database::SetUserVersion(int version) { return Exec("PRAGMA user_version=" + std::to_string(version)); }
+
+int64_t Database::LastInsertRowId() { return sqlite3_last_insert_rowid(m_db); }
+
+void Database::NoteResult(int result) {
+  const int primary = result & 0xFF;
+  if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) m_damaged = true;
+}
+
+bool Database::WriteBlobInChunks(const std::string& table, const std::string& column, int64_t rowid, int64_t size,
+                                 const std::function<bool(std::string* chunk)>& next) {
+  sqlite3_blob* blob = nullptr;
+  if (sqlite3_blob_open(m_db, "main", table.c_str(), column.c_str(), rowid, 1, &blob) != SQLITE_OK) {
+    quennet::log_error("SQLite blob open failed: %s", sqlite3_errmsg(m_db));
+    sqlite3_blob_close(blob);
+    return false;
+  }
+  bool ok = true;
+  std::string chunk;
+  for (int64_t offset = 0; ok && offset < size;) {
+    chunk.clear();
+    ok = next(&chunk) && !chunk.empty() && offset + static_cast<int64_t>(chunk.size()) <= size;
+    if (ok && sqlite3_blob_write(blob, chunk.data(), static_cast<int>(chunk.size()), static_cast<int>(offset)) != SQLITE_OK) {
+      quennet::log_error("SQLite blob write failed: %s", sqlite3_errmsg(m_db));
+      ok = false;
+    }
+    offset += static_cast<int64_t>(chunk.size());
+  }
+  sqlite3_blob_close(blob);
+  return ok;
+}
 
 Transaction::Transaction(Database& db) : m_db(db) { m_db.Exec("BEGIN"); }
 
@@ -172,6 +235,19 @@ bool RecordTable::Put(const std::string& key, int64_t order, const std::string& 
     m_put.Bind(3, body);
   }
   return m_put.Run();
+}
+
+bool RecordTable::PutInChunks(const std::string& key, int64_t order, int64_t size,
+                              const std::function<bool(std::string* chunk)>& next) {
+  if (size < 0 || size > INT_MAX) {
+    quennet::log_error("Record %s: %lld bytes are more than one row holds", key.c_str(), static_cast<long long>(size));
+    return false;
+  }
+  Transaction transaction(m_db);
+  Statement insert = m_db.Prepare("INSERT OR REPLACE INTO " + m_name + " (key, ord, body) VALUES (?, ?, zeroblob(?))");
+  if (!insert.Bind(1, key).Bind(2, order).Bind(3, size).Run()) return false;
+  if (!m_db.WriteBlobInChunks(m_name, "body", m_db.LastInsertRowId(), size, next)) return false;
+  return transaction.Commit();
 }
 
 bool RecordTable::Remove(const std::string& key) { return m_remove.Bind(1, key).Run(); }

@@ -5,6 +5,7 @@
 // owner serialises its use.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,11 +15,16 @@ struct sqlite3_stmt;
 
 namespace mireloom::detail {
 
+class Database;
+
 class Statement final {
  public:
-  explicit Statement(sqlite3_stmt* statement) : m_statement(statement) {}
+  // The owner hears of damage its steps meet.
+  Statement(sqlite3_stmt* statement, Database* owner) : m_statement(statement), m_owner(owner) {}
   ~Statement();
-  Statement(Statement&& other) noexcept : m_statement(other.m_statement) { other.m_statement = nullptr; }
+  Statement(Statement&& other) noexcept : m_statement(other.m_statement), m_owner(other.m_owner) {
+    other.m_statement = nullptr;
+  }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
@@ -38,18 +44,25 @@ class Statement final {
 
  private:
   sqlite3_stmt* m_statement;
+  Database* m_owner;
 };
 
 // Opens the file as an SQLite connection, creating it when missing. A file
-// that is not a database is moved aside as "<name>.corrupt" (one error line)
-// and a fresh one is made, so that a damaged store is repaired once rather
-// than failing at every start. Null when no connection can be had.
+// that is not a database (an empty or unreadable one too) is moved aside as
+// "<name>.corrupt", replacing an older copy (one error line), and a fresh one
+// is made, so that a damaged store is repaired once rather than failing at
+// every start. Null when no connection can be had.
 [[nodiscard]] sqlite3* OpenRepairingSqlite(const std::wstring& path);
+// Moves a store found damaged aside as OpenRepairingSqlite does and makes a
+// fresh one.
+[[nodiscard]] sqlite3* OpenAfresh(const std::wstring& path);
 
 class Database final {
  public:
   // Null when the file cannot be opened or created.
   static std::unique_ptr<Database> Open(const std::wstring& path);
+  // The file was found damaged after it opened: moved aside, a fresh one.
+  static std::unique_ptr<Database> OpenAfresh(const std::wstring& path);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -60,9 +73,23 @@ class Database final {
   [[nodiscard]] int UserVersion();
   bool SetUserVersion(int version);
 
+  // Writes `size` bytes, taken chunk by chunk from `next`, over the blob of
+  // that size in the row's column, in place: the bytes are never all in
+  // memory. False when a chunk is missing or too long, or a write fails.
+  bool WriteBlobInChunks(const std::string& table, const std::string& column, int64_t rowid, int64_t size,
+                         const std::function<bool(std::string* chunk)>& next);
+  [[nodiscard]] int64_t LastInsertRowId();
+
+  // Whether a statement met damage: a file that opened well may be damaged
+  // beyond its first page, which only reading it shows.
+  [[nodiscard]] bool damaged() const { return m_damaged; }
+  void NoteResult(int result);
+
  private:
   explicit Database(sqlite3* db) : m_db(db) {}
+  static std::unique_ptr<Database> Adopt(sqlite3* db);
   sqlite3* m_db;
+  bool m_damaged = false;
 };
 
 // Commits on Commit(); rolls back when it ends without.
@@ -94,6 +121,10 @@ class RecordTable final {
   RecordTable(Database& db, const std::string& name, bool binary = false);
 
   bool Put(const std::string& key, int64_t order, const std::string& body);
+  // A binary body of `size` bytes taken chunk by chunk from `next`, in one
+  // transaction: all of it or nothing.
+  bool PutInChunks(const std::string& key, int64_t order, int64_t size,
+                   const std::function<bool(std::string* chunk)>& next);
   bool Remove(const std::string& key);
   bool Clear();
   // Ordered by order, then key.

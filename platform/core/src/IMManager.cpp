@@ -54,7 +54,7 @@ void IMManager::NewIM(const std::string& uid,
         Outcome outcome = service.NewIm(session.api_token(), uid, &im);
         if (!outcome.ok) return outcome;
         session.cache().PutIm(im);
-        detail::SyncHistory(session, service, im.im_id);
+        detail::SyncHistory(session, service, {im.im_id});
         return outcome;
       },
       [completion](const Outcome& outcome, IM::Data& im) {
@@ -72,7 +72,7 @@ void IMManager::ActiveIM(const std::string& imId, Completion completion) const {
         Outcome outcome = service.OpenIm(session.api_token(), imId, &im);
         if (!outcome.ok) return outcome;
         session.cache().PutIm(im);
-        detail::SyncHistory(session, service, imId);
+        detail::SyncHistory(session, service, {imId});
         return outcome;
       },
       detail::PlainFinish(std::move(completion)));

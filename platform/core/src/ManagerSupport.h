@@ -25,10 +25,17 @@ inline void RunOperation(const char* name, std::string arguments, std::shared_pt
   StartOperation(std::move(spec), std::move(work), std::move(finish));
 }
 
-// The conversation's whole history into the cache, so that it opens from there.
-inline void SyncHistory(Session& session, service::DemoService& service, const std::string& conversationId) {
+// The conversations' whole histories into the cache (every conversation of
+// the user when none is named), so that they open from there.
+inline Outcome SyncHistory(Session& session, service::DemoService& service,
+                           const std::vector<std::string>& conversations) {
   std::vector<Message::Data> messages;
-  if (service.History(session.api_token(), {conversationId}, &messages).ok) session.cache().AddMessages(messages);
+  std::string generation;
+  Outcome outcome = service.History(session.api_token(), conversations, &messages, &generation);
+  if (!outcome.ok) return outcome;
+  session.cache().FollowStoreGeneration(generation);
+  session.cache().AddMessages(messages);
+  return outcome;
 }
 
 template <class Result>

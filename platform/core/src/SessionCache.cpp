@@ -12,8 +12,9 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kTableNames[] = {"users",  "channels",    "ims",      "messages", "unread",
-                                       "drafts", "usergroups", "memberships", "services", "entities"};
+constexpr const char* kTableNames[] = {"users",       "channels", "ims",      "messages", "unread",       "drafts",
+                                       "usergroups", "memberships", "services", "entities", "service_store"};
+constexpr const char* kGenerationKey = "generation";
 
 std::string Dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
@@ -37,8 +38,10 @@ struct SessionCache::Tables {
         groups(db, "usergroups"),
         memberships(db, "memberships"),
         services(db, "services"),
-        entities(db, "entities") {}
+        entities(db, "entities"),
+        service_store(db, "service_store") {}
   RecordTable users, channels, ims, messages, unread, drafts, groups, memberships, services, entities;
+  RecordTable service_store;  // which store of the service the messages and files came from
 };
 
 SessionCache::SessionCache() = default;
@@ -65,6 +68,9 @@ bool SessionCache::Open(const std::wstring& file) {
 }
 
 void SessionCache::LoadLocked() {
+  for (const auto& row : m_tables->service_store.LoadAll()) {
+    if (row.key == kGenerationKey) m_store_generation = row.body;
+  }
   for (const auto& row : m_tables->users.LoadAll()) {
     if (auto user = Parse<User::Data>(row.body)) {
       m_user_index[user->uid] = m_users.size();
@@ -129,6 +135,7 @@ void SessionCache::Close() {
   m_memberships.clear();
   m_services.clear();
   m_entities.clear();
+  m_store_generation.clear();
 }
 
 bool SessionCache::IsOpen() const {
@@ -270,6 +277,25 @@ std::optional<IM::Data> SessionCache::FindIm(const std::string& imId) const {
 }
 
 // ---- Messages ------------------------------------------------------------------
+
+void SessionCache::FollowStoreGeneration(const std::string& generation) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_tables || generation.empty() || generation == m_store_generation) return;
+  if (!m_message_ids.empty() || !m_entities.empty()) {
+    quennet::log_event("Session cache: the service's store was built afresh; %zu cached messages and %zu files "
+                       "of the one before are dropped",
+                       m_message_ids.size(), m_entities.size());
+  }
+  Transaction transaction(*m_db);
+  m_messages.clear();
+  m_message_ids.clear();
+  m_entities.clear();
+  m_tables->messages.Clear();
+  m_tables->entities.Clear();
+  m_tables->service_store.Put(kGenerationKey, 0, generation);
+  transaction.Commit();
+  m_store_generation = generation;
+}
 
 bool SessionCache::InsertMessageLocked(const Message::Data& message, bool delivered) {
   if (!m_message_ids.insert(message.message_id).second) return false;

@@ -68,6 +68,10 @@ class SessionCache final {
   [[nodiscard]] std::vector<IM::Data> Ims() const;
   [[nodiscard]] std::optional<IM::Data> FindIm(const std::string& imId) const;
 
+  // The generation of the service's store that the messages come from. The
+  // messages and files cached from another store are forgotten first: its
+  // ids may mean something else in this one.
+  void FollowStoreGeneration(const std::string& generation);
   // False when the message is cached already.
   bool AddMessage(const Message::Data& message, bool delivered);
   // History from the service: delivered, in one transaction.
@@ -129,6 +133,7 @@ class SessionCache final {
   std::vector<Membership::Data> m_memberships;
   std::vector<Service::Data> m_services;
   std::map<std::string, std::pair<std::string, Entity::Data>> m_entities;  // id -> conversation, entity
+  std::string m_store_generation;  // "" before the first history from the service
 };
 
 }  // namespace mireloom::detail

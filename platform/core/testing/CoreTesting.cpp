@@ -57,6 +57,18 @@ void DeleteTree(const std::wstring& folder) {
 
 std::shared_ptr<Session> RequireSession() { return detail::CurrentSession(); }
 
+// Preloaded messages and files count as the running store's, as if its
+// history had brought them: the next history keeps them.
+void FollowRunningStore(Session& session) {
+  auto service = DemoService::Get();
+  std::string generation;
+  {
+    std::lock_guard<std::mutex> lock(service->mutex());
+    generation = service->model().generation;
+  }
+  session.cache().FollowStoreGeneration(generation);
+}
+
 // Waits for a completion that reports through the promise.
 template <class T>
 T Await(std::future<T> future, int timeoutMs = 20000) {
@@ -242,6 +254,7 @@ void PreloadMessages(const std::vector<Message::Data>& messages) {
   for (auto& message : filled) {
     if (message.message_id.empty()) message.message_id = "preloaded-" + std::to_string(++counter);
   }
+  FollowRunningStore(*session);
   session->cache().AddMessages(filled);
 }
 
@@ -266,7 +279,10 @@ void PreloadServices(const std::vector<Service::Data>& services) {
 }
 
 void PreloadEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities) {
-  if (auto session = RequireSession()) session->cache().PutEntities(conversationId, entities);
+  auto session = RequireSession();
+  if (!session) return;
+  FollowRunningStore(*session);
+  session->cache().PutEntities(conversationId, entities);
 }
 
 // ---- Delivery ---------------------------------------------------------------------

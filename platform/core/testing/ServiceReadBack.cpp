@@ -73,7 +73,15 @@ std::vector<std::string> ServiceChannelMembers(const std::string& channelId) {
 }
 
 std::vector<UploadRecord> ServiceUploads() {
-  return Read<std::vector<UploadRecord>>([](ServiceModel& model) { return model.uploads; });
+  return Read<std::vector<UploadRecord>>([](ServiceModel& model) {
+    std::vector<UploadRecord> uploads;
+    for (const service::UploadEntry& entry : model.uploads) {
+      UploadRecord upload{entry.name, entry.mime, entry.conversation_id, {}};
+      model.LoadFile(entry.path, &upload.bytes);
+      uploads.push_back(std::move(upload));
+    }
+    return uploads;
+  });
 }
 
 int64_t ServiceReadCursor(const std::string& conversationId, const std::string& uid) {
@@ -175,7 +183,7 @@ void GenerateTeam(int users, int messagesPerConversation) {
       record.seq = model.next_seq++;
       record.team = team;
       Message::Data& message = record.message;
-      message.message_id = "msg-" + std::to_string(record.seq);
+      message.message_id = model.MessageId(record.seq);
       message.channel_id = conversation;
       message.channel_type = conversation.rfind("im-", 0) == 0 ? Message::kDirectMessage : Message::kChannelMessage;
       message.uid = participants[static_cast<size_t>(i) % participants.size()];

@@ -105,7 +105,7 @@ void CButtonUI::DoEvent(TEventUI& event) {
       }
       break;
     case UIEVENT_KEYDOWN:
-      if (event.chKey == VK_SPACE) {
+      if (event.chKey == VK_SPACE || event.chKey == VK_RETURN) {
         if (m_pManager) m_pManager->MarkKeyHandled();
         Activate();
         return;

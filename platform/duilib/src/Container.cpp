@@ -382,6 +382,8 @@ void CContainerUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     if (ParseInt(pstrValue, &number)) SetChildPadding(number);
   } else if (name == L"mousechild") {
     if (ParseBool(pstrValue, &flag)) SetMouseChildEnabled(flag);
+  } else if (name == L"tabgroup") {
+    if (ParseBool(pstrValue, &flag)) SetTabGroup(flag);
   } else if (name == L"vscrollbar") {
     if (ParseBool(pstrValue, &flag)) EnableScrollBar(flag, m_bHScroll);
   } else if (name == L"hscrollbar") {

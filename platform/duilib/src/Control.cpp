@@ -260,6 +260,8 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     if (ParseBool(pstrValue, &flag)) SetMouseEnabled(flag);
   } else if (name == L"keyboard") {
     if (ParseBool(pstrValue, &flag)) SetKeyboardEnabled(flag);
+  } else if (name == L"tabstop") {
+    if (ParseBool(pstrValue, &flag)) SetTabStop(flag);
   } else if (name == L"float") {
     if (ParseBool(pstrValue, &flag)) SetFloat(flag);
   } else if (name == L"pos") {

@@ -156,6 +156,12 @@ class SkinBuilder final {
         m_manager->SetDefaultLinkFontColor(color);
       } else if (name == "linkhoverfontcolor" && ParseColor(value.c_str(), &color)) {
         m_manager->SetDefaultLinkHoverFontColor(color);
+      } else if (name == "escapecontrol") {
+        m_manager->SetEscapeControl(value.c_str());
+      } else if (name == "defaultbutton") {
+        m_manager->SetDefaultButton(value.c_str());
+      } else if (name == "initialfocus") {
+        m_manager->SetInitialFocus(value.c_str());
       }
     }
   }

@@ -75,12 +75,7 @@ CDuiString CEditUI::GetText() const {
 
 void CEditUI::SetText(LPCTSTR pstrText) {
   m_sText = pstrText;
-  if (m_hWndEdit) {
-    // Text set by code is not a user change: no "textchanged".
-    m_bSettingText = true;
-    SetWindowTextW(m_hWndEdit, m_sText);
-    m_bSettingText = false;
-  }
+  if (m_hWndEdit) WriteNativeText();
   Invalidate();
   UpdateNativeWindow();
 }
@@ -186,9 +181,18 @@ void CEditUI::EnsureNativeWindow() {
   if (m_bPasswordMode) ::SendMessageW(m_hWndEdit, EM_SETPASSWORDCHAR, kPasswordChar, 0);
   m_hAppliedFont = nullptr;
   ApplyStyle();
+  WriteNativeText();
+}
+
+void CEditUI::WriteNativeText() {
+  // Text set by code is not a user change: no "textchanged".
   m_bSettingText = true;
   SetWindowTextW(m_hWndEdit, m_sText);
   m_bSettingText = false;
+  // The user goes on typing after a text filled in for them (a remembered
+  // team or password), not before it; the child would put the caret first.
+  const WPARAM end = static_cast<WPARAM>(m_sText.GetLength());
+  ::SendMessageW(m_hWndEdit, EM_SETSEL, end, static_cast<LPARAM>(end));
 }
 
 void CEditUI::ApplyStyle() {
@@ -276,9 +280,11 @@ void CEditUI::DoEvent(TEventUI& event) {
       return;
     case UIEVENT_KEYDOWN:
       if (event.chKey == VK_RETURN) {
-        // Enter that the window passed on: "return" only, no new line, no beep.
-        if (m_pManager) m_pManager->MarkKeyHandled();
-        Notify(L"return");
+        // Enter that the window passed on: the window's main action, else
+        // "return"; no new line, no beep.
+        if (!m_pManager) return;
+        m_pManager->MarkKeyHandled();
+        if (!m_pManager->PressDefaultButton()) Notify(L"return");
         return;
       }
       return;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ControlPin.h"
+#include "ControlTree.h"
 #include "FontPool.h"
 #include "NativeEdit.h"
 #include "PaintSupport.h"
@@ -50,13 +51,6 @@ struct KeyRoute {
   bool consumed;
 };
 thread_local KeyRoute* t_keyRoute = nullptr;
-
-template <class Visit>
-void WalkTree(CControlUI* control, Visit&& visit) {
-  if (!control) return;
-  visit(control);
-  for (int i = 0; i < control->GetChildCount(); ++i) WalkTree(control->GetChildAt(i), visit);
-}
 
 int DepthOf(const CControlUI* control) {
   int depth = 0;
@@ -150,6 +144,7 @@ void CPaintManagerUI::ReapControl(CControlUI* pControl) {
   }
   // No reference of the manager may outlive the control.
   if (m_pFocus == pControl) m_pFocus = nullptr;
+  ForgetGroupEntry(pControl);
   if (m_pEventHover == pControl) {
     m_pEventHover = nullptr;
     HideToolTip();
@@ -209,6 +204,7 @@ void CPaintManagerUI::ReleaseAll() {
   m_filters.clear();
   m_asyncNotify.clear();
   m_pFocus = m_pEventHover = m_pEventClick = m_pEventRClick = nullptr;
+  m_groupEntries.clear();
   CControlUI* root = m_pRoot;
   m_pRoot = nullptr;
   // A control pinned by a dispatch still running (a window destroyed inside
@@ -366,7 +362,7 @@ LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR pStrControlName) const 
 }
 
 void CPaintManagerUI::BroadcastFontChange() {
-  WalkTree(m_pRoot, [](CControlUI* control) { control->OnFontChanged(); });
+  detail::WalkTree(m_pRoot, [](CControlUI* control) { control->OnFontChanged(); });
   NeedUpdate();
 }
 
@@ -390,6 +386,7 @@ void CPaintManagerUI::SetFocusImpl(CControlUI* pControl, bool bMoveNativeFocus) 
     // A killfocus handler may have moved the focus already.
     if (pControl && m_pFocus == nullptr && IsControlAlive(pControl)) {
       m_pFocus = pControl;
+      RememberGroupEntry(pControl);
       SendEvent(pControl, UIEVENT_SETFOCUS, m_ptLastMousePos);
       if (pControl->IsFocusable() && m_pFocus == pControl) SendNotify(pControl, L"setfocus");
     }
@@ -410,24 +407,6 @@ bool CPaintManagerUI::IsFocusWithin(const CControlUI* pControl) const {
     if (p == pControl) return true;
   }
   return false;
-}
-
-bool CPaintManagerUI::SetNextTabControl(bool bForward) {
-  std::vector<CControlUI*> order;
-  WalkTree(m_pRoot, [&order](CControlUI* control) {
-    if (control->IsTabStop() && control->IsVisible() && control->IsEnabled()) order.push_back(control);
-  });
-  if (order.empty()) return false;
-  const auto it = std::find(order.begin(), order.end(), m_pFocus);
-  size_t next;
-  if (it == order.end()) {
-    next = bForward ? 0 : order.size() - 1;
-  } else {
-    const size_t index = static_cast<size_t>(it - order.begin());
-    next = bForward ? (index + 1) % order.size() : (index + order.size() - 1) % order.size();
-  }
-  SetFocus(order[next]);
-  return true;
 }
 
 // ---- Layout and painting ----------------------------------------------------------

@@ -77,9 +77,12 @@ void CPaintManagerUI::OnButtonDown(UINT uMsg, POINT pt, WPARAM wParam) {
     return;
   }
   // The focus moves first, so "killfocus"/"setfocus" come before the click.
+  // A press on what cannot take the keyboard (a picture, a label, the
+  // background, a disabled field) leaves the caret where it is, as in any
+  // dialog: the user who clicks a window to bring it forward keeps typing.
   CControlUI* focusTarget = hit;
   while (focusTarget && !focusTarget->IsFocusable()) focusTarget = focusTarget->GetParent();
-  SetFocus(focusTarget && focusTarget->IsEnabled() ? focusTarget : nullptr);
+  if (focusTarget && focusTarget->IsEnabled()) SetFocus(focusTarget);
   HWND focus = ::GetFocus();
   if (focus != m_hWndPaint && !IsChild(m_hWndPaint, focus)) ::SetFocus(m_hWndPaint);
   if (!hit || !IsControlAlive(hit)) return;
@@ -126,6 +129,7 @@ bool CPaintManagerUI::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     SendEvent(m_pFocus, uMsg == WM_SYSKEYDOWN ? UIEVENT_SYSKEY : UIEVENT_KEYDOWN, m_ptLastMousePos, wParam, lParam,
               static_cast<TCHAR>(wParam));
   }
+  if (!m_bKeyHandled && uMsg == WM_KEYDOWN) m_bKeyHandled = OnUnusedKey(wParam);
   return m_bKeyHandled;
 }
 

@@ -409,11 +409,12 @@ void CRichEditUI::DoEvent(TEventUI& event) {
     case UIEVENT_KEYDOWN: {
       if (event.chKey != VK_RETURN) return;
       const bool shift = GetKeyState(VK_SHIFT) < 0;
-      // Enter that the window passed on: "return" only, unless Enter is a
-      // new line here.
+      // Enter that the window passed on: the window's main action, else
+      // "return"; unless Enter is a new line here.
       if (!m_bWantReturn && !shift && GetKeyState(VK_CONTROL) >= 0) {
-        if (m_pManager) m_pManager->MarkKeyHandled();
-        Notify(L"return");
+        if (!m_pManager) return;
+        m_pManager->MarkKeyHandled();
+        if (!m_pManager->PressDefaultButton()) Notify(L"return");
       } else if (shift && m_bMultiLine && !m_bReadOnly && m_hWndRich) {
         // A plain line break; the child itself would insert a soft break
         // that reads back as something else.

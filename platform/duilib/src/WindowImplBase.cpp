@@ -25,6 +25,15 @@ CDuiString CurrentDirectory() {
   return CDuiString(buffer, static_cast<int>(length));
 }
 
+// "C:\..." or "\\server\..." (either separator): a folder that no longer
+// depends on the working directory.
+bool IsAbsoluteFolder(const CDuiString& folder) {
+  const std::wstring text = folder.GetData();
+  const bool drive = text.size() >= 3 && text[1] == L':' && (text[2] == L'\\' || text[2] == L'/');
+  const bool unc = text.size() >= 2 && (text[0] == L'\\' || text[0] == L'/') && (text[1] == L'\\' || text[1] == L'/');
+  return drive || unc;
+}
+
 }  // namespace
 
 WindowImplBase::~WindowImplBase() {
@@ -37,7 +46,8 @@ UINT WindowImplBase::GetClassStyle() const { return CS_DBLCLKS; }
 CControlUI* WindowImplBase::CreateControl(LPCTSTR pstrClass) { return nullptr; }
 
 LRESULT WindowImplBase::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-  // Neither Esc nor Enter closes a window by default.
+  // Neither Esc nor Enter closes a window by itself: the skin names the
+  // controls they press (see the paint manager's keyboard roles).
   bHandled = false;
   return 0;
 }
@@ -84,8 +94,8 @@ SIZE WindowImplBase::ClampWindowSize(SIZE asked, SIZE minimum, const RECT& workA
 LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   HWND hWnd = GetHWND();
   m_PaintManager.Init(hWnd);
-  CDuiString folder = GetSkinFolder();
-  m_PaintManager.SetResourcePath(CurrentDirectory() + L"\\" + folder);
+  const CDuiString folder = GetSkinFolder();
+  m_PaintManager.SetResourcePath(IsAbsoluteFolder(folder) ? folder : CurrentDirectory() + L"\\" + folder);
   const CDuiString skin = GetSkinFile();
   CDialogBuilder builder;
   CControlUI* root = builder.Create(skin, nullptr, this, &m_PaintManager);
@@ -104,6 +114,8 @@ LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& 
   m_PaintManager.AddNotifier(this);
   m_PaintManager.AddPreMessageFilter(this);
   InitWindow();
+  // After the window's own set-up, which may have chosen a field itself.
+  m_PaintManager.FocusInitialControl();
   return 0;
 }
 

@@ -103,15 +103,24 @@ DemoService::DemoService(const testing::ServiceOptions& options)
   }
   const std::string fingerprint =
       options.inlineDemoJson.empty() ? DemoLoader::Fingerprint(options.demoFolder) : HexKey(options.inlineDemoJson);
-  if (fingerprint.empty() || m_model->Meta("demo_hash") != fingerprint || !m_model->Load()) {
-    // A new or changed demo: the store starts again from it.
+  const bool current = !fingerprint.empty() && m_model->Meta("demo_hash") == fingerprint && m_model->Load();
+  // Damaged beyond its first page, which only reading it shows: it goes the
+  // way of any damaged store.
+  if (m_model->Damaged() && !m_model->OpenAfresh()) {
+    quennet::log_error("Demo service store cannot be made afresh; the service runs in memory");
+  }
+  if (!current) {
+    // A new or changed demo, or a store that was lost: the store starts again from it.
     m_model->Clear();
+    m_model->StartGeneration(RandomHex(8));
     DemoLoader loader(Now());
     const bool loaded = options.inlineDemoJson.empty() ? loader.LoadFolder(options.demoFolder, *m_model)
                                                  : loader.LoadInline(options.inlineDemoJson, *m_model);
     if (!loaded) quennet::log_error("Demo service has no demo team");
     m_model->SaveAll();
     if (loaded) m_model->SetMeta("demo_hash", fingerprint);
+  } else if (m_model->generation.empty()) {
+    m_model->StartGeneration(RandomHex(8));  // a store of a time before generations
   }
   const std::wstring version = Environment(L"MIRELOOM_DEMO_CLIENT_VERSION");
   if (version == L"16") {
@@ -154,7 +163,14 @@ Outcome DemoService::WithCaller(const std::string& token, const std::function<Ou
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
-  return body(caller);
+  m_model->BeginChange();
+  return Stored(body(caller));
+}
+
+Outcome DemoService::Stored(const Outcome& outcome) {
+  if (!outcome.ok || !m_model->ChangeRefused()) return outcome;
+  quennet::log_error("Demo service: the store refused a change; the operation fails");
+  return Outcome::Failure(500, "the service could not store the change");
 }
 
 // ---- Without a session ---------------------------------------------------------
@@ -182,6 +198,7 @@ Outcome DemoService::Login(const std::string& userName, const std::string& passw
   Outcome outcome = EnterWithoutSession();
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
+  m_model->BeginChange();
   auto record = [&](int64_t code) {
     m_model->logins.push_back({userName, teamId, code});
     m_model->SaveLogins();
@@ -207,20 +224,21 @@ Outcome DemoService::Login(const std::string& userName, const std::string& passw
   result->initial_password = account->initial_password;
   const int64_t code = account->initial_password ? 201 : 200;
   record(code);
-  return Outcome::Success(code);
+  return Stored(Outcome::Success(code));
 }
 
 Outcome DemoService::PostFeedback(const std::string& token, const testing::FeedbackRecord& record) {
   Outcome outcome = EnterWithoutSession();
   if (!outcome.ok) return outcome;
   std::lock_guard<std::mutex> lock(m_mutex);
+  m_model->BeginChange();
   testing::FeedbackRecord stored = record;
   auto found = m_model->tokens.find(token);
   if (found != m_model->tokens.end() && !found->second.revoked) stored.uid = found->second.uid;
   stored.time = Now();
   m_model->feedback.push_back(stored);
   m_model->SaveFeedback();
-  return outcome;
+  return Stored(outcome);
 }
 
 // ---- Session ------------------------------------------------------------------------
@@ -262,9 +280,11 @@ Outcome DemoService::Logout(const std::string& token) {
   if (!outcome.ok) return outcome;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_model->BeginChange();
     TokenRecord& record = m_model->tokens[token];
     record.revoked = true;
     m_model->SaveToken(record);
+    outcome = Stored(outcome);
   }
   m_push->RemoveToken(token);
   return outcome;
@@ -373,9 +393,10 @@ Outcome DemoService::CancelCall(const std::string& token, const std::string& cal
   if (found == m_model->calls.end() || found->second.team != caller.team || found->second.call.state != "ringing") {
     return Outcome::Failure(404, "unknown call");
   }
+  m_model->BeginChange();
   found->second.call.state = "cancelled";
   m_model->SaveCall(found->second);
-  return outcome;
+  return Stored(outcome);
 }
 
 // ---- Web addresses --------------------------------------------------------------------

@@ -72,14 +72,16 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
 
   Outcome Channels(const std::string& token, std::vector<ChannelView>* channels);
   Outcome Ims(const std::string& token, std::vector<IM::Data>* ims);
-  // Whole histories of the conversations (every conversation of the user when empty).
+  // Whole histories of the conversations (every conversation of the user
+  // when empty), with the generation of the store they come from.
   Outcome History(const std::string& token, const std::vector<std::string>& conversations,
-                  std::vector<Message::Data>* messages);
+                  std::vector<Message::Data>* messages, std::string* storeGeneration);
   Outcome Unread(const std::string& token, std::map<std::string, _NumUnread>* counts);
   Outcome MarkRead(const std::string& token, const std::string& conversationId, int64_t timestamp);
   Outcome Send(const std::string& token, const Message::Data& message, Message::Data* sent);
-  Outcome Upload(const std::string& token, const std::string& bytes, const std::string& name,
-                 const std::string& mime, const std::string& conversationId, Message::Data* share);
+  // The bytes come chunk by chunk from `source` and go straight into the store.
+  Outcome Upload(const std::string& token, UploadSource& source, const std::string& name, const std::string& mime,
+                 const std::string& conversationId, Message::Data* share);
 
   Outcome JoinChannel(const std::string& token, const std::string& channelId, ChannelView* view);
   Outcome EnableChannel(const std::string& token, const std::string& channelId, ChannelView* view);
@@ -133,7 +135,8 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
   [[nodiscard]] PushHub& push() { return *m_push; }
   [[nodiscard]] const testing::ServiceOptions& options() const { return m_options; }
   // Posts a message as its sender and pushes it to the conversation's
-  // connected members but the one of `exceptToken`. With the lock held.
+  // connected members but the one of `exceptToken`. With the lock held. Its
+  // sequence number; 0 when the store refused it (then nobody hears of it).
   int64_t PostLocked(Message::Data& message, const std::string& exceptToken);
 
  private:
@@ -145,8 +148,12 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
   // Outage, latency and the token: the start of every session operation.
   Outcome Enter(const std::string& token, Caller* caller);
   Outcome EnterWithoutSession();
-  // Enter, then the body under the lock with the caller.
+  // Enter, then the body under the lock with the caller; a failure when the
+  // store refused what the body changed.
   Outcome WithCaller(const std::string& token, const std::function<Outcome(const Caller&)>& body);
+  // The outcome of a change begun with the model's BeginChange, under the lock:
+  // a success only when the store kept all of it.
+  Outcome Stored(const Outcome& outcome);
   // The caller's side of the conversation opened or closed.
   Outcome SetImOpen(const std::string& token, const std::string& imId, bool open, IM::Data* im);
 

@@ -10,6 +10,7 @@
 #include "DemoService.h"
 #include "PushHub.h"
 #include "ServiceModel.h"
+#include "quennet/EventLog.h"
 
 namespace mireloom::service {
 namespace {
@@ -79,15 +80,19 @@ ChannelRecord* FindTeamChannel(ServiceModel& model, const std::string& team, con
 int64_t DemoService::PostLocked(Message::Data& message, const std::string& exceptToken) {
   ServiceModel& model = *m_model;
   MessageRecord record;
+  // Taken even when the store refuses the message: a number is never handed out twice.
   record.seq = model.next_seq++;
   record.team = model.TeamOf(message.channel_id);
-  message.message_id = "msg-" + std::to_string(record.seq);
+  message.message_id = model.MessageId(record.seq);
   message.channel_type = model.ims.count(message.channel_id) ? Message::kDirectMessage : Message::kChannelMessage;
   if (message.timestamp == 0) message.timestamp = Now();
   record.message = message;
+  // Stored before anyone hears of it: what the store refused was never posted.
+  if (!model.SaveCounters() || !model.SaveMessage(record)) {
+    quennet::log_error("Demo service: the store refused a message in %s", message.channel_id.c_str());
+    return 0;
+  }
   model.messages[message.channel_id].push_back(record);
-  model.SaveMessage(record);
-  model.SaveCounters();
   const bool from_user = message.sender_type == Message::kUserSender;
   for (const std::string& uid : model.Participants(message.channel_id)) {
     PushEvent event;
@@ -111,7 +116,8 @@ void DemoService::PostAs(Message::Data message) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_model->TeamOf(message.channel_id).empty()) return;
-    PostLocked(message, {});
+    m_model->BeginChange();
+    if (PostLocked(message, {}) == 0) return;
   }
   m_acting->OnPosted(message);
 }
@@ -208,6 +214,7 @@ Outcome DemoService::CreateChannel(const std::string& token, const std::string& 
   if (name.empty()) return Outcome::Failure(400, "empty name");
   if (visibility != Channel::kPublic && visibility != Channel::kPrivate) return Outcome::Failure(400, "visibility");
   std::lock_guard<std::mutex> lock(m_mutex);
+  m_model->BeginChange();
   ChannelRecord channel;
   channel.team = caller.team;
   channel.order = static_cast<int64_t>(m_model->channels.size());
@@ -227,8 +234,9 @@ Outcome DemoService::CreateChannel(const std::string& token, const std::string& 
       channel.members.push_back({uid, true, false});
     }
   }
-  m_model->channels[data.channel_id] = channel;
   m_model->SaveChannel(channel);
+  if (m_model->ChangeRefused()) return Stored(outcome);
+  m_model->channels[data.channel_id] = channel;
   *view = ViewFor(*m_model, channel, caller.uid);
   return outcome;
 }
@@ -291,8 +299,9 @@ Outcome DemoService::SetImOpen(const std::string& token, const std::string& imId
 // ---- Messages and counts ------------------------------------------------------------------
 
 Outcome DemoService::History(const std::string& token, const std::vector<std::string>& conversations,
-                             std::vector<Message::Data>* messages) {
+                             std::vector<Message::Data>* messages, std::string* storeGeneration) {
   return WithCaller(token, [&](const Caller& caller) {
+    *storeGeneration = m_model->generation;
     const std::vector<std::string> wanted =
         conversations.empty() ? ConversationsOf(*m_model, caller.team, caller.uid) : conversations;
     for (const std::string& conversation : wanted) {
@@ -379,7 +388,8 @@ Outcome DemoService::Send(const std::string& token, const Message::Data& message
     posted.channel_id = message.channel_id;
     posted.content = message.content;
     posted.uid = caller.uid;
-    PostLocked(posted, token);
+    m_model->BeginChange();
+    if (PostLocked(posted, token) == 0) return Stored(outcome);
     *sent = posted;
   }
   m_acting->OnPosted(*sent);

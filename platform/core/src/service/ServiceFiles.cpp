@@ -34,52 +34,75 @@ std::string MimeOf(const std::string& extension) {
   return "application/octet-stream";
 }
 
+constexpr int64_t kMeasuredPictureBytes = 8 * 1024 * 1024;
+
 }  // namespace
 
-Outcome DemoService::Upload(const std::string& token, const std::string& bytes, const std::string& name,
+Outcome DemoService::Upload(const std::string& token, UploadSource& source, const std::string& name,
                             const std::string& mime, const std::string& conversationId, Message::Data* share) {
   Caller caller;
   Outcome outcome = Enter(token, &caller);
   if (!outcome.ok) return outcome;
   const bool image = detail::AsciiLower(mime).rfind("image/", 0) == 0;
-  int width = 0, height = 0;
-  if (image) MeasureImage(bytes, &width, &height);  // outside the lock: decoding takes a while
+  // A picture small enough is kept while it passes, to be measured; a bigger
+  // one goes unmeasured rather than into memory.
+  const bool measured = image && source.Size() <= kMeasuredPictureBytes;
+  std::string picture;
+  EntityRecord record;
+  Entity::Data& entity = record.entity;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_model->TeamOf(conversationId) != caller.team) return Outcome::Failure(404, "unknown conversation");
     if (!m_model->Participates(conversationId, caller.uid)) return Outcome::Failure(403, "not a member");
-    EntityRecord record;
-    record.team = caller.team;
-    record.uploaded = true;
-    record.shared_in = {conversationId};
-    Entity::Data& entity = record.entity;
+    m_model->BeginChange();
     entity.entity_id = m_model->NewId("ent-");
-    entity.entity_type = image ? Entity::kImage : Entity::kFile;
-    entity.title = name;
-    const size_t dot = name.rfind('.');
-    entity.file_extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
     entity.path = HexKey(caller.team + "/" + entity.entity_id);
-    entity.thumb_width = width;
-    entity.thumb_height = height;
-    entity.created_at = Now();
-    entity.creator_uid = caller.uid;
-    entity.file_size = static_cast<int64_t>(bytes.size());
-    m_model->entities[entity.entity_id] = record;
-    m_model->SaveEntity(record);
-    m_model->SaveFile(entity.path, mime, bytes);
-    testing::UploadRecord upload{name, mime, conversationId, bytes};
-    m_model->SaveUpload(upload, entity.path);
-    m_model->uploads.push_back(upload);
-
-    Message::Data message;
-    message.channel_id = conversationId;
-    message.uid = caller.uid;
-    message.content_type = image ? Message::kImageShare : Message::kFileShare;
-    message.content = (image ? "分享了图片: " : "分享了文件: ") + name;
-    message.entity_json = detail::EntityShareJson(entity);
-    PostLocked(message, token);
-    *share = message;
+    bool unread = false;
+    const bool stored = m_model->SaveFileInChunks(entity.path, source.Size(), [&](std::string* chunk) {
+      unread = !source.Read(chunk);
+      if (!unread && measured) picture += *chunk;
+      return !unread;
+    });
+    if (unread) return Outcome::Failure(400, "file cannot be read");
+    if (!stored) return Stored(outcome);
   }
+  int width = 0, height = 0;
+  if (measured) MeasureImage(picture, &width, &height);  // outside the lock: decoding takes a while
+  picture = std::string();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_model->Participates(conversationId, caller.uid)) {
+    m_model->RemoveFile(entity.path);  // left the conversation meanwhile
+    return Outcome::Failure(403, "not a member");
+  }
+  m_model->BeginChange();
+  record.team = caller.team;
+  record.uploaded = true;
+  record.shared_in = {conversationId};
+  entity.entity_type = image ? Entity::kImage : Entity::kFile;
+  entity.title = name;
+  const size_t dot = name.rfind('.');
+  entity.file_extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+  entity.thumb_width = width;
+  entity.thumb_height = height;
+  entity.created_at = Now();
+  entity.creator_uid = caller.uid;
+  entity.file_size = source.Size();
+  const UploadEntry upload{name, mime, conversationId, entity.path};
+  m_model->SaveEntity(record);
+  m_model->SaveUpload(upload);
+  Message::Data message;
+  message.channel_id = conversationId;
+  message.uid = caller.uid;
+  message.content_type = image ? Message::kImageShare : Message::kFileShare;
+  message.content = (image ? "分享了图片: " : "分享了文件: ") + name;
+  message.entity_json = detail::EntityShareJson(entity);
+  if (m_model->ChangeRefused() || PostLocked(message, token) == 0) {
+    m_model->RemoveFile(entity.path);  // nothing refers to the bytes
+    return Stored(outcome);
+  }
+  m_model->entities[entity.entity_id] = record;
+  m_model->uploads.push_back(upload);
+  *share = message;
   return outcome;
 }
 
@@ -139,6 +162,7 @@ Outcome DemoService::PostComment(const std::string& token, const std::string& en
     return Outcome::Failure(404, "unknown entity");
   }
   EntityRecord& record = found->second;
+  m_model->BeginChange();
   comment->comment_id = m_model->NewId("cmt-");
   comment->entity_id = entityId;
   comment->creator_uid = caller.uid;
@@ -146,6 +170,10 @@ Outcome DemoService::PostComment(const std::string& token, const std::string& en
   comment->content = text;
   record.entity.comments.push_back(*comment);
   m_model->SaveEntity(record);
+  if (m_model->ChangeRefused()) {
+    record.entity.comments.pop_back();
+    return Stored(outcome);
+  }
   for (const std::string& conversation : record.shared_in) {
     if (!m_model->Participates(conversation, caller.uid)) continue;
     Message::Data message;
@@ -154,7 +182,7 @@ Outcome DemoService::PostComment(const std::string& token, const std::string& en
     message.content_type = Message::kFileComment;
     message.content = text;
     message.entity_json = detail::EntityShareJson(record.entity);
-    PostLocked(message, token);
+    if (PostLocked(message, token) == 0) return Stored(outcome);
     posted->push_back(message);
   }
   return outcome;

@@ -110,6 +110,15 @@ std::unique_ptr<HttpResponse> AnswerStatic(DemoService& service, const std::stri
                  "image/png");
 }
 
+// Where a file's bytes are fetched from: the download address that a file's
+// own address and its entity's "from-s3" address both redirect to.
+constexpr char kDownloadPrefix[] = "/download/";
+
+std::unique_ptr<HttpResponse> RedirectToDownload(const std::string& encodedName) {
+  return HttpResponse::Make(302, {{"Location", std::string("https://") + MIRELOOM_FILE_HOST + kDownloadPrefix + encodedName}},
+                            "");
+}
+
 std::unique_ptr<HttpResponse> AnswerRedirect(DemoService& service, const quennet::HttpRequest& request,
                                              const std::string& entityId, const std::string& query) {
   std::string token;
@@ -120,7 +129,7 @@ std::unique_ptr<HttpResponse> AnswerRedirect(DemoService& service, const quennet
   std::string location;
   const int status = service.FileLocation(token, QueryValue(query, "team_id"), entityId, &location);
   if (status != 302) return status == 404 ? NotFound() : HttpResponse::Make(status, {}, "");
-  return HttpResponse::Make(302, {{"Location", "https://" MIRELOOM_FILE_HOST "/" + PercentEncode(location)}}, "");
+  return RedirectToDownload(PercentEncode(location));
 }
 
 std::unique_ptr<HttpResponse> AnswerThumbnail(DemoService& service, const std::string& name) {
@@ -224,8 +233,14 @@ std::unique_ptr<HttpResponse> ServiceHosts::Answer(const std::shared_ptr<DemoSer
     return NotFound();
   }
   if (host == MIRELOOM_FILE_HOST && starts("/thumb/")) return AnswerThumbnail(*service, path.substr(7));
+  const size_t download = std::char_traits<char>::length(kDownloadPrefix);
+  if (host == MIRELOOM_FILE_HOST && starts(kDownloadPrefix) && path.find('/', download) == std::string::npos) {
+    return AnswerFile(*service, path.substr(download));
+  }
+  // A file's own address ("/" + path + "." + extension) is answered as the
+  // real service answers it: with a redirect to where its bytes lie.
   if (host == MIRELOOM_FILE_HOST && path.size() > 1 && path.find('/', 1) == std::string::npos) {
-    return AnswerFile(*service, path.substr(1));
+    return RedirectToDownload(path.substr(1));
   }
   return NotFound();
 }

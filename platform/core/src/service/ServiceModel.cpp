@@ -56,8 +56,20 @@ ServiceModel::ServiceModel() = default;
 ServiceModel::~ServiceModel() = default;
 
 bool ServiceModel::Open(const std::wstring& storeFile) {
+  m_file = storeFile;
   m_tables.reset();
   m_db = detail::Database::Open(storeFile);
+  if (!m_db) return false;
+  m_tables = std::make_unique<Tables>(*m_db);
+  return true;
+}
+
+bool ServiceModel::Damaged() const { return m_db && m_db->damaged(); }
+
+bool ServiceModel::OpenAfresh() {
+  m_tables.reset();
+  m_db.reset();  // closed before it is moved
+  m_db = detail::Database::OpenAfresh(m_file);
   if (!m_db) return false;
   m_tables = std::make_unique<Tables>(*m_db);
   return true;
@@ -69,6 +81,7 @@ std::unique_ptr<detail::Transaction> ServiceModel::Begin() {
 
 bool ServiceModel::Load() {
   if (!m_tables || Meta("demo_hash").empty()) return false;
+  generation = Meta("generation");
   Tables& t = *m_tables;
   LoadRows(t.teams, [&](const detail::RecordTable::Row& row) { teams[row.key] = json::parse(row.body).get<TeamInfo>(); });
   LoadRows(t.accounts, [&](const detail::RecordTable::Row& row) { accounts[row.key] = json::parse(row.body).get<Account>(); });
@@ -100,12 +113,8 @@ bool ServiceModel::Load() {
   LoadRows(t.calls, [&](const detail::RecordTable::Row& row) { calls[row.key] = json::parse(row.body).get<CallRecord>(); });
   LoadRows(t.uploads, [&](const detail::RecordTable::Row& row) {
     const json body = json::parse(row.body);
-    testing::UploadRecord upload;
-    upload.name = body.value("name", "");
-    upload.mime = body.value("mime", "");
-    upload.conversation_id = body.value("conversation_id", "");
-    upload.bytes = body.value("path", "");  // the bytes live in the files table
-    uploads.push_back(upload);
+    uploads.push_back({body.value("name", ""), body.value("mime", ""), body.value("conversation_id", ""),
+                       body.value("path", "")});
   });
   LoadRows(t.records, [&](const detail::RecordTable::Row& row) {
     const json body = json::parse(row.body);
@@ -117,15 +126,11 @@ bool ServiceModel::Load() {
     }
     if (row.key == "version") version = body.get<VersionRecord>();
   });
-  for (auto& upload : uploads) {
-    std::string path = upload.bytes;
-    LoadFile(path, &upload.bytes);
-  }
   for (auto& entry : messages) {
     std::sort(entry.second.begin(), entry.second.end(),
               [](const MessageRecord& a, const MessageRecord& b) { return a.seq < b.seq; });
   }
-  return true;
+  return !Damaged();
 }
 
 void ServiceModel::Clear() {
@@ -148,6 +153,7 @@ void ServiceModel::Clear() {
   version = VersionRecord();
   next_seq = 1;
   next_id = 1;
+  generation.clear();
   if (!m_tables) return;
   Tables& t = *m_tables;
   for (detail::RecordTable* table : {&t.meta, &t.teams, &t.accounts, &t.channels, &t.ims, &t.messages, &t.unread,
@@ -245,11 +251,18 @@ std::string ServiceModel::TeamOf(const std::string& conversationId) {
   return im != ims.end() ? im->second.team : std::string();
 }
 
+void ServiceModel::StartGeneration(const std::string& value) {
+  generation = value;
+  SetMeta("generation", value);
+}
+
 std::string ServiceModel::NewId(const std::string& prefix) {
-  const std::string id = prefix + std::to_string(next_id++);
+  const std::string id = prefix + generation + "-" + std::to_string(next_id++);
   SaveCounters();
   return id;
 }
+
+std::string ServiceModel::MessageId(int64_t seq) const { return "msg-" + generation + "-" + std::to_string(seq); }
 
 // ---- Write-through --------------------------------------------------------------
 
@@ -278,43 +291,44 @@ void ServiceModel::SaveAll() {
 }
 
 void ServiceModel::SaveTeam(const TeamInfo& team) {
-  if (m_tables) m_tables->teams.Put(team.id, 0, ToJsonText(team));
+  if (m_tables) Put(m_tables->teams, team.id, 0, ToJsonText(team));
 }
 
 void ServiceModel::SaveAccount(const Account& account) {
-  if (m_tables) m_tables->accounts.Put(PairKey(account.team, account.user.uid), account.order, ToJsonText(account));
+  if (m_tables) Put(m_tables->accounts, PairKey(account.team, account.user.uid), account.order, ToJsonText(account));
 }
 
 void ServiceModel::SaveChannel(const ChannelRecord& channel) {
-  if (m_tables) m_tables->channels.Put(channel.channel.channel_id, channel.order, ToJsonText(channel));
+  if (m_tables) Put(m_tables->channels, channel.channel.channel_id, channel.order, ToJsonText(channel));
 }
 
 void ServiceModel::SaveIm(const ImRecord& im) {
-  if (m_tables) m_tables->ims.Put(im.id, 0, ToJsonText(im));
+  if (m_tables) Put(m_tables->ims, im.id, 0, ToJsonText(im));
 }
 
-void ServiceModel::SaveMessage(const MessageRecord& message) {
+bool ServiceModel::SaveMessage(const MessageRecord& message) {
   char key[24];
   std::snprintf(key, sizeof key, "%012lld", static_cast<long long>(message.seq));
-  if (m_tables) m_tables->messages.Put(key, message.seq, ToJsonText(message));
+  if (m_tables) Put(m_tables->messages, key, message.seq, ToJsonText(message));
+  return !m_refused;
 }
 
 void ServiceModel::SaveUnread(const std::string& key) {
-  if (m_tables) m_tables->unread.Put(key, 0, std::to_string(unread[key]));
+  if (m_tables) Put(m_tables->unread, key, 0, std::to_string(unread[key]));
 }
 
 void ServiceModel::SaveCursor(const std::string& key) {
-  if (m_tables) m_tables->cursors.Put(key, 0, std::to_string(cursors[key]));
+  if (m_tables) Put(m_tables->cursors, key, 0, std::to_string(cursors[key]));
 }
 
 void ServiceModel::SaveEntity(const EntityRecord& entity) {
-  if (m_tables) m_tables->entities.Put(entity.entity.entity_id, entity.entity.created_at, ToJsonText(entity));
+  if (m_tables) Put(m_tables->entities, entity.entity.entity_id, entity.entity.created_at, ToJsonText(entity));
 }
 
 void ServiceModel::SaveService(const std::string& id) {
   auto found = services.find(id);
   if (m_tables && found != services.end()) {
-    m_tables->services.Put(id, 0, Dump(json{{"team", found->second.first}, {"service", found->second.second}}));
+    Put(m_tables->services, id, 0, Dump(json{{"team", found->second.first}, {"service", found->second.second}}));
   }
 }
 
@@ -324,43 +338,53 @@ void ServiceModel::SaveGroups() {
   for (const auto& entry : groups) all_groups.push_back({{"team", entry.second.first}, {"group", entry.second.second}});
   json all_memberships = json::array();
   for (const auto& entry : memberships) all_memberships.push_back({{"team", entry.first}, {"membership", entry.second}});
-  m_tables->groups.Put("all", 0, Dump(json{{"groups", all_groups}, {"memberships", all_memberships}}));
+  Put(m_tables->groups, "all", 0, Dump(json{{"groups", all_groups}, {"memberships", all_memberships}}));
 }
 
 void ServiceModel::SaveToken(const TokenRecord& token) {
-  if (m_tables) m_tables->tokens.Put(token.api_token, 0, ToJsonText(token));
+  if (m_tables) Put(m_tables->tokens, token.api_token, 0, ToJsonText(token));
 }
 
 void ServiceModel::SaveFeedback() {
-  if (m_tables) m_tables->records.Put("feedback", 0, Dump(json(feedback)));
+  if (m_tables) Put(m_tables->records, "feedback", 0, Dump(json(feedback)));
 }
 
 void ServiceModel::SaveCall(const CallRecord& call) {
-  if (m_tables) m_tables->calls.Put(call.call.call_id, call.created_at, ToJsonText(call));
+  if (m_tables) Put(m_tables->calls, call.call.call_id, call.created_at, ToJsonText(call));
 }
 
 void ServiceModel::SaveLogins() {
-  if (m_tables) m_tables->records.Put("logins", 0, Dump(json(logins)));
+  if (m_tables) Put(m_tables->records, "logins", 0, Dump(json(logins)));
 }
 
-void ServiceModel::SaveCounters() {
-  if (m_tables) m_tables->records.Put("counters", 0, Dump(json{{"next_seq", next_seq}, {"next_id", next_id}}));
+bool ServiceModel::SaveCounters() {
+  if (m_tables) Put(m_tables->records, "counters", 0, Dump(json{{"next_seq", next_seq}, {"next_id", next_id}}));
+  return !m_refused;
 }
 
 void ServiceModel::SaveVersion() {
-  if (m_tables) m_tables->records.Put("version", 0, ToJsonText(version));
+  if (m_tables) Put(m_tables->records, "version", 0, ToJsonText(version));
 }
 
-void ServiceModel::SaveFile(const std::string& path, const std::string& mime, const std::string& bytes) {
-  if (m_tables) m_tables->files.Put(path, 0, bytes);
+bool ServiceModel::SaveFileInChunks(const std::string& path, int64_t size,
+                                    const std::function<bool(std::string* chunk)>& next) {
+  // Without a store the service runs in memory, and an upload has nowhere to go.
+  if (!m_tables || !m_tables->files.PutInChunks(path, 0, size, next)) {
+    m_refused = true;
+    return false;
+  }
+  return true;
 }
 
-void ServiceModel::SaveUpload(const testing::UploadRecord& upload, const std::string& path) {
+void ServiceModel::RemoveFile(const std::string& path) {
+  if (m_tables) m_tables->files.Remove(path);
+}
+
+void ServiceModel::SaveUpload(const UploadEntry& upload) {
   if (!m_tables) return;
-  const std::string key = std::to_string(uploads.size());
-  m_tables->uploads.Put(key, static_cast<int64_t>(uploads.size()),
-                        Dump(json{{"name", upload.name}, {"mime", upload.mime},
-                                  {"conversation_id", upload.conversation_id}, {"path", path}}));
+  Put(m_tables->uploads, std::to_string(uploads.size()), static_cast<int64_t>(uploads.size()),
+      Dump(json{{"name", upload.name}, {"mime", upload.mime}, {"conversation_id", upload.conversation_id},
+                {"path", upload.path}}));
 }
 
 bool ServiceModel::LoadFile(const std::string& path, std::string* bytes) {
@@ -380,7 +404,11 @@ std::string ServiceModel::Meta(const std::string& key) {
 }
 
 void ServiceModel::SetMeta(const std::string& key, const std::string& value) {
-  if (m_tables) m_tables->meta.Put(key, 0, value);
+  if (m_tables) Put(m_tables->meta, key, 0, value);
+}
+
+void ServiceModel::Put(detail::RecordTable& table, const std::string& key, int64_t order, const std::string& body) {
+  if (!table.Put(key, order, body)) m_refused = true;
 }
 
 }  // namespace mireloom::service

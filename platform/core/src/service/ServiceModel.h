@@ -7,6 +7,7 @@
 // the service serialises every use with its own mutex.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -80,6 +81,12 @@ struct CallRecord {
   int64_t created_at = 0;
 };
 
+// An uploaded file as the service keeps it: its bytes stay in the store.
+struct UploadEntry {
+  std::string name, mime, conversation_id;
+  std::string path;  // the key of its bytes
+};
+
 class ServiceModel final {
  public:
   ServiceModel();
@@ -89,10 +96,17 @@ class ServiceModel final {
 
   // Opens the store; false when it cannot be opened.
   bool Open(const std::wstring& storeFile);
-  // Loads what the store holds; false when it is empty.
+  // Loads what the store holds; false when it is empty or damaged.
   bool Load();
+  // Damage met while reading: the store is moved aside like any damaged one
+  // and a fresh one opened. False when none could be had.
+  [[nodiscard]] bool Damaged() const;
+  bool OpenAfresh();
   // Forgets everything, in memory and in the store.
   void Clear();
+  // Every id the store hands out carries its generation, so that a store
+  // built afresh never hands out an id that meant something else before.
+  void StartGeneration(const std::string& generation);
 
   // ---- State (read and changed by the service under its lock) ----
   std::map<std::string, TeamInfo> teams;                // by id
@@ -109,11 +123,12 @@ class ServiceModel final {
   std::map<std::string, TokenRecord> tokens;            // by api token
   std::vector<testing::FeedbackRecord> feedback;
   std::map<std::string, CallRecord> calls;              // by id
-  std::vector<testing::UploadRecord> uploads;
+  std::vector<UploadEntry> uploads;
   std::vector<testing::LoginAttempt> logins;
   VersionRecord version;
   int64_t next_seq = 1;
   int64_t next_id = 1;
+  std::string generation;  // "" until the store is loaded or built
 
   // ---- Look-ups ----
   Account* FindAccount(const std::string& team, const std::string& uid);
@@ -130,15 +145,24 @@ class ServiceModel final {
   std::vector<std::string> Participants(const std::string& conversationId);
   // The team of a channel or one-to-one conversation; "" when unknown.
   std::string TeamOf(const std::string& conversationId);
-  // The service's own id for something new: prefix + number.
+  // The service's own id for something new: prefix, generation and number.
   std::string NewId(const std::string& prefix);
+  // The id of the message with this sequence number.
+  [[nodiscard]] std::string MessageId(int64_t seq) const;
+
+  // ---- Refused writes ----
+  // A change that the store refused to keep must fail the operation that made
+  // it: the operation starts with BeginChange and asks ChangeRefused at its end.
+  void BeginChange() { m_refused = false; }
+  [[nodiscard]] bool ChangeRefused() const { return m_refused; }
 
   // ---- Write-through ----
   void SaveTeam(const TeamInfo& team);
   void SaveAccount(const Account& account);
   void SaveChannel(const ChannelRecord& channel);
   void SaveIm(const ImRecord& im);
-  void SaveMessage(const MessageRecord& message);
+  // False when the store refused it.
+  bool SaveMessage(const MessageRecord& message);
   void SaveUnread(const std::string& key);
   void SaveCursor(const std::string& key);
   void SaveEntity(const EntityRecord& entity);
@@ -148,11 +172,15 @@ class ServiceModel final {
   void SaveFeedback();
   void SaveCall(const CallRecord& call);
   void SaveLogins();
-  void SaveCounters();
+  bool SaveCounters();
   void SaveVersion();
-  void SaveFile(const std::string& path, const std::string& mime, const std::string& bytes);
-  // Call before adding the upload to `uploads`; its bytes are the file at path.
-  void SaveUpload(const testing::UploadRecord& upload, const std::string& path);
+  // Stores `size` bytes under the path, taken chunk by chunk from `next`
+  // (false when a chunk cannot be had), so that a file of any size passes
+  // through a little memory. False when they were not all stored.
+  bool SaveFileInChunks(const std::string& path, int64_t size, const std::function<bool(std::string* chunk)>& next);
+  void RemoveFile(const std::string& path);
+  // Call before adding the upload to `uploads`.
+  void SaveUpload(const UploadEntry& upload);
   // Bytes of an uploaded file; false when there are none.
   bool LoadFile(const std::string& path, std::string* bytes);
 
@@ -167,8 +195,13 @@ class ServiceModel final {
 
  private:
   struct Tables;
+  // Puts the row, remembering a refusal for ChangeRefused.
+  void Put(detail::RecordTable& table, const std::string& key, int64_t order, const std::string& body);
+
+  std::wstring m_file;
   std::unique_ptr<detail::Database> m_db;
   std::unique_ptr<Tables> m_tables;
+  bool m_refused = false;
 };
 
 }  // namespace mireloom::service

@@ -62,6 +62,16 @@ struct PushEvent {
   std::string text;
 };
 
+// The bytes of an upload, handed over a chunk at a time, so that a file of
+// any size passes through a little memory.
+class UploadSource {
+ public:
+  virtual ~UploadSource() = default;
+  [[nodiscard]] virtual int64_t Size() const = 0;
+  // The next chunk; false when it cannot be read.
+  virtual bool Read(std::string* chunk) = 0;
+};
+
 // The receiving end of a connection; called on the service's push thread in
 // event order.
 class PushSink {

@@ -377,7 +377,7 @@ class TeamBuilder final {
       MessageRecord record;
       record.seq = m_model.next_seq++;
       record.team = m_team.id;
-      message.message_id = "msg-" + std::to_string(record.seq);
+      message.message_id = m_model.MessageId(record.seq);
       record.message = message;
       m_model.messages[message.channel_id].push_back(std::move(record));
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 // A push button: state images and colours, "click" on release over it, on
-// Space while focused, or on Activate().
+// Space or Enter while focused, or on Activate().
 
 #include <memory>
 

@@ -36,6 +36,10 @@ class CContainerUI : public CControlUI {
   void SetChildPadding(int iPadding);
   [[nodiscard]] bool IsMouseChildEnabled() const { return m_bMouseChildEnabled; }
   void SetMouseChildEnabled(bool bEnable = true) { m_bMouseChildEnabled = bEnable; }
+  // A group of options (swatches, a radio row): its Tab stops are one stop,
+  // and the arrow keys move the focus among them.
+  [[nodiscard]] bool IsTabGroup() const { return m_bTabGroup; }
+  void SetTabGroup(bool bTabGroup) { m_bTabGroup = bTabGroup; }
 
   // Scroll positions are in pixels; (0,0) is the top left.
   [[nodiscard]] SIZE GetScrollPos() const { return m_szScrollPos; }
@@ -88,6 +92,7 @@ class CContainerUI : public CControlUI {
   RECT m_rcInset = {0, 0, 0, 0};
   int m_iChildPadding = 0;
   bool m_bMouseChildEnabled = true;
+  bool m_bTabGroup = false;
 
  private:
   friend class CScrollBarUI;  // scrolls by user input

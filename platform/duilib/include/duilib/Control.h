@@ -53,8 +53,10 @@ class CControlUI {
   virtual void SetFocus();
   // Whether a click or Tab gives this control the focus.
   [[nodiscard]] virtual bool IsFocusable() const { return false; }
-  // Whether Tab moves the focus here.
-  [[nodiscard]] virtual bool IsTabStop() const { return IsFocusable(); }
+  // Whether Tab moves the focus here: where the control takes it, unless the
+  // skin's "tabstop" says no (a list whose rows carry their own buttons).
+  [[nodiscard]] bool IsTabStop() const { return m_bTabStop && TakesTabStop(); }
+  void SetTabStop(bool bTabStop) { m_bTabStop = bTabStop; }
   // Whether the control takes Tab as typing while it has the focus.
   [[nodiscard]] virtual bool WantsTab() const { return false; }
   // Whether the control takes the mouse itself at a point of its rectangle, so
@@ -168,6 +170,8 @@ class CControlUI {
   void ClipToRound(HDC hDC) const;
   // Called when the control's font or default font changed.
   virtual void OnFontChanged() {}
+  // Whether the control by its kind is a Tab stop.
+  [[nodiscard]] virtual bool TakesTabStop() const { return IsFocusable(); }
 
   CPaintManagerUI* m_pManager = nullptr;
   CControlUI* m_pParent = nullptr;
@@ -191,6 +195,7 @@ class CControlUI {
   bool m_bEnabled = true;
   bool m_bMouseEnabled = true;
   bool m_bKeyboardEnabled = false;
+  bool m_bTabStop = true;
   bool m_bFocused = false;
   bool m_bFloat = false;
   bool m_bHandCursor = false;

@@ -74,6 +74,8 @@ class CEditUI : public CLabelUI {
  private:
   class NativeHost;  // reports the child's focus, changes and keys to this control
   void EnsureNativeWindow();
+  // Puts the text into the child, with the caret at its end.
+  void WriteNativeText();
   void DestroyNativeWindow();
   // Shows the child while it has focus or text, and places it.
   void UpdateNativeWindow();

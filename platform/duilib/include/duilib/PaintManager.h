@@ -28,6 +28,8 @@ class BackBuffer;
 class ToolTip;
 }  // namespace detail
 
+class CContainerUI;
+
 class CPaintManagerUI final {
  public:
   CPaintManagerUI();
@@ -102,8 +104,26 @@ class CPaintManagerUI final {
   // ---- Focus ----
   void SetFocus(CControlUI* pControl);
   [[nodiscard]] CControlUI* GetFocus() const { return m_pFocus; }
-  // Moves the focus to the next (or previous) focusable control; false when none.
+  // Moves the focus to the next (or previous) Tab stop in the order of the
+  // layout, a group of options counting as one stop, and scrolls it into
+  // view; false when there is none.
   bool SetNextTabControl(bool bForward = true);
+
+  // ---- Keyboard roles (the skin's Window attributes) ----
+  // Esc that no control takes clicks this control as the mouse would: the
+  // window's close button, so that Esc closes the window the same way.
+  void SetEscapeControl(LPCTSTR pstrName) { m_sEscapeControl = pstrName; }
+  // Enter in a text field presses this button, the window's main action,
+  // instead of raising "return".
+  void SetDefaultButton(LPCTSTR pstrName) { m_sDefaultButton = pstrName; }
+  // The control that has the focus when the window opens: the field the user
+  // types into first.
+  void SetInitialFocus(LPCTSTR pstrName) { m_sInitialFocus = pstrName; }
+  // Focuses the initial control unless a control has the focus already.
+  void FocusInitialControl();
+  // Enter in a text field: presses the default button; false when the window
+  // has none, and the field raises "return" instead.
+  bool PressDefaultButton();
 
   // ---- Layout and painting ----
   void Invalidate(const RECT& rcItem);
@@ -211,6 +231,17 @@ class CPaintManagerUI final {
   void OnButtonUp(UINT uMsg, POINT pt, WPARAM wParam);
   bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
   bool OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // The keys no control took: Esc, and the arrows inside a group of options.
+  bool OnUnusedKey(WPARAM key);
+  bool PressEscapeControl();
+  bool MoveFocusInGroup(CContainerUI& group, WPARAM key);
+  // The focus moved by a key: the control is scrolled into view.
+  void FocusByKeyboard(CControlUI* pControl);
+  // The member of a group that Tab gives the focus to: the one focused last,
+  // NULL when that one is gone.
+  [[nodiscard]] CControlUI* GroupEntry(const CContainerUI& group) const;
+  void RememberGroupEntry(CControlUI* pControl);
+  void ForgetGroupEntry(CControlUI* pControl);
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnPaint();
   void DeliverAsyncNotifications();
@@ -234,6 +265,11 @@ class CPaintManagerUI final {
   bool m_bMouseTracking = false;
   bool m_bMouseCapture = false;
   bool m_bKeyHandled = false;
+  CDuiString m_sEscapeControl;
+  CDuiString m_sDefaultButton;
+  CDuiString m_sInitialFocus;
+  // Each group of options and its member focused last.
+  std::unordered_map<const CControlUI*, CControlUI*> m_groupEntries;
 
   // Every live control of the tree, and the name index: each name maps the
   // registration order to the control, so duplicates resolve to the earliest.

@@ -70,8 +70,6 @@ class CRichEditUI : public CControlUI {
   [[nodiscard]] HWND GetNativeWindow() const { return m_hWndRich; }
 
   [[nodiscard]] bool IsFocusable() const override { return true; }
-  // Read-only texts (one per message) are no Tab stops.
-  [[nodiscard]] bool IsTabStop() const override { return !m_bWantTab && !m_bReadOnly; }
   [[nodiscard]] bool WantsTab() const override { return m_bWantTab; }
   [[nodiscard]] bool IsInteractiveAt(POINT pt) const override { return true; }
   // Visibility and enabled state (here or above) reach the child.
@@ -88,6 +86,8 @@ class CRichEditUI : public CControlUI {
 
  protected:
   void OnFontChanged() override;
+  // Read-only texts (one per message) are no Tab stops.
+  [[nodiscard]] bool TakesTabStop() const override { return !m_bWantTab && !m_bReadOnly; }
 
  private:
   class NativeHost;

@@ -22,7 +22,8 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IMessageFilte
   // command; acts at most once per record.
   virtual void OnClick(TNotifyUI& msg);
 
-  // "../Mireloom/skin" for the client's windows, relative to the working directory.
+  // The skin folder: an absolute path, or one relative to the working
+  // directory at the time the window is created.
   virtual CDuiString GetSkinFolder() = 0;
   // A file name in the skin folder, or XML text starting with "<".
   virtual CDuiString GetSkinFile() = 0;
