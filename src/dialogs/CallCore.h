@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
 
 namespace mireloomwnd {
 

@@ -1,12 +1,12 @@
 #include "dialogs/TelephoneCallingWnd.h"
 
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowAvatar.h"
-#include "app/SkinControls.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/CallCore.h"
 #include "duilib/UIlib.h"
 

@@ -52,17 +52,17 @@
 #include <string>
 #include <vector>
 
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
+#include "app/ui/UiThread.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/messages/MessageView.h"
+#include "mainwnd/sessions/SessionEntry.h"
 #include "mainwnd/shell/ModuleBrowser.h"
 #include "mainwnd/shell/NotifyTable.h"
 #include "mainwnd/shell/TrayAttention.h"
-#include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/Channel.h"
 #include "mireloom/Handlers.h"
 #include "mireloom/IM.h"

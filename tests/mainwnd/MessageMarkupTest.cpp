@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/messages/EmojiSplit.h"
 #include "mainwnd/messages/MessageLayout.h"
 #include "mainwnd/messages/MessageMarkup.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/messages/MessageMarkup.h"
 
 namespace mireloomwnd {

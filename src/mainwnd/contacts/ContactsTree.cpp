@@ -6,14 +6,14 @@
 
 #include <algorithm>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/CachedImage.h"
-#include "app/ColorText.h"
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "mainwnd/contacts/ContactsLogic.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/ColorText.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/contacts/ContactsLogic.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
 

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "mainwnd/contacts/ContactsLogic.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/contacts/ContactsLogic.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
 

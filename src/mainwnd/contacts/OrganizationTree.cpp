@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mireloom/Director.h"
 #include "mireloom/UserManager.h"

@@ -1,8 +1,8 @@
 #include "mainwnd/messages/ChatAreaLogic.h"
 
-#include "app/PlatformSeam.h"
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/messages/MessageItemNames.h"
 #include "mainwnd/messages/MessageMarkup.h"
 

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
+#include "app/frame/WindowManager.h"
+#include "app/storage/UserFolders.h"
 #include "files/FileActions.h"
 #include "files/UploadLogic.h"
 #include "mainwnd/MainWnd.h"

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/CachedImage.h"
-#include "app/UserFolders.h"
+#include "app/storage/UserFolders.h"
+#include "app/ui/CachedImage.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"

@@ -5,8 +5,8 @@
 
 #include "mainwnd/messages/MessageView.h"
 
-#include "app/CachedImage.h"
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/CachedImage.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"

@@ -3,15 +3,15 @@
 
 #include <unordered_map>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/CachedImage.h"
-#include "app/ColorText.h"
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
-#include "mainwnd/sessions/BadgeTexts.h"
-#include "mainwnd/sessions/LazyListItem.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/ColorText.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/sessions/BadgeTexts.h"
+#include "mainwnd/sessions/LazyListItem.h"
 #include "mainwnd/sessions/SessionItemNames.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/UserManager.h"

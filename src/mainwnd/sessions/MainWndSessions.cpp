@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
-#include "mainwnd/shell/MainWndGeometry.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/SessionItemNames.h"
+#include "mainwnd/shell/MainWndGeometry.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/IMManager.h"

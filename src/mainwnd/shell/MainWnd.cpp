@@ -1,10 +1,10 @@
 #include "mainwnd/MainWnd.h"
 
-#include "app/SkinControls.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/frame/WindowManager.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/ChatManager.h"
@@ -91,7 +91,9 @@ void MainWnd::InitWindow() {
   StartNetworkTimer();
   CreateNativeMenus();
   PlayUnreadAtStart();
-  if (!m_sessions.empty()) RefreshAndSelectSession(m_sessions.front()->id(), true);
+  // The list was built from the cache just above: selecting opens the
+  // conversation without building every item a second time.
+  if (!m_sessions.empty()) SelectSessionItem(m_sessions.front()->id(), true);
   if (m_sessionList) m_sessionList->SetScrollPos({0, 0});
   StartFetchChain();
 }

@@ -7,7 +7,7 @@
 // it opens. The commands that open no dialog show the team's admin pages in
 // the user's browser and the applications' module pages in the window.
 
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/shell/MainWndGeometry.h"
 #include "mainwnd/shell/PopupMenus.h"

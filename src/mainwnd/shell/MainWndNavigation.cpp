@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "app/CachedImage.h"
-#include "app/PlatformSeam.h"
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/CachedImage.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatAreaLogic.h"

@@ -2,10 +2,10 @@
 // steps that quitting, signing out and the language reload share, the
 // window's three close buttons, and signing out back to the choice of team.
 
-#include "app/QuitSequence.h"
-#include "app/Settings.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/frame/QuitSequence.h"
+#include "app/frame/Settings.h"
+#include "app/frame/WindowManager.h"
+#include "app/ui/WindowConventions.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/Director.h"
 #include "signin/SubdomainWnd.h"
