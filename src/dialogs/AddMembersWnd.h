@@ -12,9 +12,7 @@
 #include "app/UiThread.h"
 #include "app/WndShadow.h"
 #include "dialogs/DialogRecords.h"
-#include "dialogs/RowAvatar.h"
-#include "dialogs/SearchRule.h"
-#include "dialogs/UserRowList.h"
+#include "dialogs/MemberPicker.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {
@@ -57,11 +55,9 @@ class AddMembersWnd final : public DuiLib::WindowImplBase {
 
   CWndShadow m_shadow;
   const std::string m_channelId;
-  CUserRowList m_rows;  // the result list's rows
-  DuiLib::CEditUI* m_searchBox = nullptr;
-  UserList m_candidates;  // not in the channel when the window opened, nor robots
-  UserList m_members;
-  UserList m_shown;  // in row order
+  // Offers the members not in the channel when the window opened (nor
+  // robots), then the channel's members.
+  CMemberPicker m_picker;
   std::unordered_set<std::string> m_memberUids;
   CLifetimeGuard m_guard;  // last member: late completions find the window gone first
 };

@@ -9,7 +9,6 @@
 #include "dialogs/DialogMessages.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
-#include "dialogs/SearchBox.h"
 #include "mireloom/Director.h"
 #include "mireloom/IMManager.h"
 #include "mireloom/UserManager.h"
@@ -21,7 +20,6 @@ using namespace DuiLib;
 namespace {
 
 constexpr int kRowHeight = 50;
-constexpr int kAvatarSize = 40;
 
 // Only the first entry of the signed-in user goes; the cache holds one.
 void EraseSignedInUser(UserList& users) {
@@ -40,6 +38,10 @@ void EraseSignedInUser(UserList& users) {
 
 void WindowManager::ShowOpenImWnd() { Show<OpenImWnd>(WindowSlot::OpenImWnd, {}); }
 
+OpenImWnd::OpenImWnd()
+    : m_picker(*this, m_guard, {{0, 10, 0, 0}, 1, WM_ROW_AVATAR_DOWNLOADED, &OnRowAvatarDownloaded},
+               CMemberPicker::Refill::Narrow, [this](const mireloom::User& user) { return CreateUserItem(user); }) {}
+
 CDuiString OpenImWnd::GetSkinFolder() { return SkinFolder(); }
 
 LRESULT OpenImWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
@@ -49,49 +51,31 @@ LRESULT OpenImWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHand
 void OpenImWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"closeBtn", "CloseTips", TextTarget::ToolTip},
                               {L"open_im_title_label", "OpenImWndTitle"}});
-  m_full = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
-  EraseSignedInUser(m_full);
+  UserList offered = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
+  EraseSignedInUser(offered);
+  m_picker.Offer(std::move(offered));
   FilterUsers({});
-  m_searchBox = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
-  ApplyTexts(m_PaintManager, {{L"search", "AddMembersWndSearchTip", TextTarget::TipValue}});
-  m_rows.Attach(FindSkinControl<CListUI>(m_PaintManager, L"result_list", L"List"));
+  m_picker.Attach(m_PaintManager);
   FillResultList();
 }
 
-void OpenImWnd::FilterUsers(const std::string& keyword) { m_shown = SearchRows(m_full, m_shown, keyword); }
+void OpenImWnd::FilterUsers(const std::string& keyword) { m_picker.Filter(keyword); }
 
-void OpenImWnd::FillResultList() {
-  m_rows.Show(m_shown, [this](const mireloom::User& user) { return CreateUserItem(user); });
-}
+void OpenImWnd::FillResultList() { m_picker.Fill(); }
 
 CListContainerElementUI* OpenImWnd::CreateUserItem(const mireloom::User& user) {
-  auto* box = new CHorizontalLayoutUI;
-  box->Add(NewRowAvatar(30, {0, 10, 0, 0}, 1, [this, source = AvatarSource(user, kAvatarSize)](CButtonUI& avatar) {
-    const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), &avatar);
-    ShowAvatar(&avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
-  }));
-  box->Add(NewUserNameBox(user));
-
-  box->Add(NewOpenImActions(RowControlName(kUserIdPrefix, user.uid()), 4));
-  return NewListRow(kRowHeight, box);
+  return m_picker.NewNamedRow(user, kRowHeight, NewOpenImActions(RowControlName(kUserIdPrefix, user.uid()), 4));
 }
 
-bool OpenImWnd::ParseUid(const std::wstring& name, std::string* uid) {
-  return IdFromControlName(name, kUserIdPrefix, uid);
-}
+bool OpenImWnd::ParseUid(const std::wstring& name, std::string* uid) { return CMemberPicker::ParseUid(name, uid); }
 
 void OpenImWnd::Notify(TNotifyUI& msg) {
-  if (std::string keyword; SearchKeywordOf(msg, m_searchBox, LocalizedText("AddMembersWndSearchTip"), &keyword)) {
-    FilterUsers(keyword);
-    FillResultList();
-  } else if (msg.sType == L"click" && msg.pSender) {
-    const std::wstring name = msg.pSender->GetName().GetData();
-    std::string uid;
-    if (ParseUid(name, &uid)) {
-      OpenIm(uid);
-    } else if (name == L"closeBtn") {
-      WindowManager::GetInstance()->CloseOpenImWnd();
-    }
+  if (m_picker.OnSearch(msg, LocalizedText("AddMembersWndSearchTip"))) {
+    // the rows are narrowed
+  } else if (std::string uid; m_picker.RowClickOf(msg, &uid)) {
+    OpenIm(uid);
+  } else if (msg.sType == L"click" && msg.pSender && msg.pSender->GetName() == L"closeBtn") {
+    WindowManager::GetInstance()->CloseOpenImWnd();
   }
   WindowImplBase::Notify(msg);
 }
@@ -124,24 +108,10 @@ LRESULT OpenImWnd::ShowOpenedIm(LPARAM lParam) {
 }
 
 LRESULT OpenImWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  LRESULT taken = 0;
-  switch (uMsg) {
-    case WM_IM_OPENED:
-      WindowManager::GetInstance()->CloseOpenImWnd();
-      taken = ShowOpenedIm(lParam);
-      break;
-    case WM_IM_OPEN_FAILED:
-      WindowManager::GetInstance()->CloseOpenImWnd();
-      break;
-    case WM_ROW_AVATAR_DOWNLOADED:
-      if (lParam) taken = ReceiveDownloadedImage(lParam);
-      break;
-    case WM_DESTROY:
-      m_shown.clear();
-      m_full.clear();
-      break;
-    default:
-      break;
+  LRESULT taken = m_picker.OnMessage(uMsg, lParam);
+  if (uMsg == WM_IM_OPENED || uMsg == WM_IM_OPEN_FAILED) {
+    WindowManager::GetInstance()->CloseOpenImWnd();
+    if (uMsg == WM_IM_OPENED) taken = ShowOpenedIm(lParam);
   }
   return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }

@@ -11,9 +11,7 @@
 #include "app/UiThread.h"
 #include "app/WndShadow.h"
 #include "dialogs/DialogRecords.h"
-#include "dialogs/RowAvatar.h"
-#include "dialogs/SearchRule.h"
-#include "dialogs/UserRowList.h"
+#include "dialogs/MemberPicker.h"
 #include "duilib/UIlib.h"
 #include "mireloom/IM.h"
 
@@ -21,7 +19,7 @@ namespace mireloomwnd {
 
 class OpenImWnd final : public DuiLib::WindowImplBase {
  public:
-  OpenImWnd() = default;
+  OpenImWnd();
 
   LPCTSTR GetWindowClassName() const override { return L"OpenImWnd"; }
   DuiLib::CDuiString GetSkinFolder() override;
@@ -53,10 +51,7 @@ class OpenImWnd final : public DuiLib::WindowImplBase {
   void OpenIm(const std::string& uid);
 
   CWndShadow m_shadow;
-  CUserRowList m_rows;  // the result list's rows
-  DuiLib::CEditUI* m_searchBox = nullptr;
-  UserList m_full;   // without the signed-in user
-  UserList m_shown;  // in row order
+  CMemberPicker m_picker;  // offers every member but the signed-in user
   CLifetimeGuard m_guard;  // last member: late completions find the window gone first
 };
 

@@ -11,7 +11,6 @@
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
-#include "dialogs/SearchBox.h"
 #include "app/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
@@ -23,7 +22,6 @@ using namespace DuiLib;
 namespace {
 
 constexpr int kRowHeight = 50;
-constexpr int kAvatarSize = 40;
 constexpr int kCheckSize = 22;
 constexpr wchar_t kChosenImage[] = L"SysBtn/group_call_select.png";
 constexpr wchar_t kNotChosenImage[] = L"SysBtn/group_call_not_select.png";
@@ -34,7 +32,12 @@ void WindowManager::ShowSelectGroupCallMembersWnd(const std::string& channelId) 
   Show<SelectGroupCallMembersWnd>(WindowSlot::SelectGroupCallMembersWnd, {}, channelId);
 }
 
-SelectGroupCallMembersWnd::SelectGroupCallMembersWnd(const std::string& channelId) : m_channelId(channelId) {}
+// A search builds every row again: each check box shows whether its member
+// is in the call as the rows are made.
+SelectGroupCallMembersWnd::SelectGroupCallMembersWnd(const std::string& channelId)
+    : m_channelId(channelId),
+      m_picker(*this, m_guard, {{0, 10, 0, 0}, 1, WM_ROW_AVATAR_DOWNLOADED, &OnRowAvatarDownloaded},
+               CMemberPicker::Refill::Rebuild, [this](const mireloom::User& user) { return CreateUserItem(user); }) {}
 
 CDuiString SelectGroupCallMembersWnd::GetSkinFolder() { return SkinFolder(); }
 
@@ -50,46 +53,25 @@ void SelectGroupCallMembersWnd::InitWindow() {
   const mireloom::Director* director = mireloom::Director::DefaultDirector();
   const mireloom::User* me = director ? director->me() : nullptr;
   if (me) m_myUid = me->uid();
-  m_full = mireloom::ChannelManager::DefaultManager()->FetchMembersOfChannelFromCache(m_channelId);
+  m_picker.Offer(mireloom::ChannelManager::DefaultManager()->FetchMembersOfChannelFromCache(m_channelId));
   if (m_myUid) m_selectedUids.push_back(*m_myUid);
   FilterUsers({});
   // The label starts at one: the signed-in user always takes part.
   m_numberLabel = FindSkinControl(m_PaintManager, L"number_label");
   if (m_numberLabel) {
-    m_numberLabel->SetText((LocalizedText("SelectNumsToCall") + L"1/" + std::to_wstring(m_full.size())).c_str());
+    m_numberLabel->SetText(
+        (LocalizedText("SelectNumsToCall") + L"1/" + std::to_wstring(m_picker.offered().size())).c_str());
   }
-  m_searchBox = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
-  ApplyTexts(m_PaintManager, {{L"search", "AddMembersWndSearchTip", TextTarget::TipValue}});
-  m_resultList = FindSkinControl<CListUI>(m_PaintManager, L"result_list", L"List");
+  m_picker.Attach(m_PaintManager);
   FillResultList();
 }
 
-void SelectGroupCallMembersWnd::FilterUsers(const std::string& keyword) {
-  m_shown = SearchRows(m_full, m_shown, keyword);
-}
+void SelectGroupCallMembersWnd::FilterUsers(const std::string& keyword) { m_picker.Filter(keyword); }
 
-void SelectGroupCallMembersWnd::FillResultList() {
-  if (m_resultList) m_resultList->RemoveAll();
-  for (const auto& user : m_shown) {
-    CListContainerElementUI* row = CreateUserItem(*user);
-    if (m_resultList) {
-      m_resultList->Add(row);
-    } else {
-      CControlUI::Release(row);
-    }
-  }
-}
+void SelectGroupCallMembersWnd::FillResultList() { m_picker.Fill(); }
 
 CListContainerElementUI* SelectGroupCallMembersWnd::CreateUserItem(const mireloom::User& user) {
-  auto* box = new CHorizontalLayoutUI;
-  box->Add(NewRowAvatar(30, {0, 10, 0, 0}, 1, [this, source = AvatarSource(user, kAvatarSize)](CButtonUI& avatar) {
-    const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_guard.Token(), &avatar);
-    ShowAvatar(&avatar, source, source, [delivery](const std::string& path) { OnRowAvatarDownloaded(delivery, path); });
-  }));
-
-  box->Add(NewUserNameBox(user));
-  box->Add(CreateCheckBox(user));
-  return NewListRow(kRowHeight, box);
+  return m_picker.NewNamedRow(user, kRowHeight, CreateCheckBox(user));
 }
 
 CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& user) const {
@@ -131,14 +113,13 @@ bool SelectGroupCallMembersWnd::IsChosen(const mireloom::User& user) const {
 }
 
 bool SelectGroupCallMembersWnd::ParseUid(const std::wstring& name, std::string* uid) {
-  return IdFromControlName(name, kUserIdPrefix, uid);
+  return CMemberPicker::ParseUid(name, uid);
 }
 
 void SelectGroupCallMembersWnd::Notify(TNotifyUI& msg) {
   // This box's text is compared with the Chinese tip, in every language.
-  if (std::string keyword; SearchKeywordOf(msg, m_searchBox, Utf8ToWide(kMemberSearchTip), &keyword)) {
-    FilterUsers(keyword);
-    FillResultList();
+  if (m_picker.OnSearch(msg, Utf8ToWide(kMemberSearchTip))) {
+    // the rows are built again
   } else if (msg.sType == L"selectchanged") {
     OnSelectChanged(msg);
   } else if (msg.sType == L"click" && msg.pSender) {
@@ -177,7 +158,7 @@ void SelectGroupCallMembersWnd::OnSelectChanged(TNotifyUI& msg) {
 void SelectGroupCallMembersWnd::ShowCount(size_t chosen) {
   if (!m_numberLabel) return;
   const std::wstring text =
-      LocalizedText("SelectNumsToCall") + std::to_wstring(chosen) + L"/" + std::to_wstring(m_full.size());
+      LocalizedText("SelectNumsToCall") + std::to_wstring(chosen) + L"/" + std::to_wstring(m_picker.offered().size());
   m_numberLabel->SetText(text.c_str());
 }
 
@@ -189,11 +170,7 @@ void SelectGroupCallMembersWnd::StartGroupCall() {
 }
 
 LRESULT SelectGroupCallMembersWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_DESTROY) {
-    m_shown.clear();
-    m_full.clear();
-  }
-  const LRESULT taken = uMsg == WM_ROW_AVATAR_DOWNLOADED && lParam ? ReceiveDownloadedImage(lParam) : 0;
+  const LRESULT taken = m_picker.OnMessage(uMsg, lParam);
   return PassOnMessage(*this, uMsg, wParam, lParam, taken);
 }
 

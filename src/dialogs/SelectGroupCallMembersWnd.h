@@ -11,8 +11,7 @@
 
 #include "app/UiThread.h"
 #include "app/WndShadow.h"
-#include "dialogs/RowAvatar.h"
-#include "dialogs/SearchRule.h"
+#include "dialogs/MemberPicker.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {
@@ -46,12 +45,10 @@ class SelectGroupCallMembersWnd final : public DuiLib::WindowImplBase {
   void StartGroupCall();
 
   CWndShadow m_shadow;
-  DuiLib::CListUI* m_resultList = nullptr;
-  DuiLib::CEditUI* m_searchBox = nullptr;
   DuiLib::CControlUI* m_numberLabel = nullptr;
   const std::string m_channelId;
-  UserList m_full;   // the channel's members when the window opened, the signed-in user included
-  UserList m_shown;  // in row order
+  // Offers the channel's members when the window opened, the signed-in user included.
+  CMemberPicker m_picker;
   std::vector<std::string> m_selectedUids;  // in the order they were picked; the signed-in user first
   std::optional<std::string> m_myUid;  // none without a signed-in user
   CLifetimeGuard m_guard;  // last member: a late download finds the window gone first
