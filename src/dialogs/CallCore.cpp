@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "dialogs/DialogRecords.h"
 #include "mireloom/CallManager.h"
 
 namespace mireloomwnd {
@@ -40,17 +41,33 @@ void CCallCore::HangUp(DoneHandler handler) const {
 }
 
 void CCallCore::OnHungUp(bool ok) const {
-  if (ok) WindowManager::GetInstance()->Close(m_slot);
+  if (ok && m_window.GetHWND()) CloseWindow();
 }
 
-void CCallCore::CloseWindow() const { WindowManager::GetInstance()->Close(m_slot); }
+void CCallCore::CloseWindow() const { (WindowManager::GetInstance()->*m_close)(); }
 
-void CCallCore::OnClick(const std::wstring& name, DoneHandler onHungUp) const {
+void CCallCore::OnNotify(const DuiLib::TNotifyUI& msg, DoneHandler onHungUp) const {
+  if (msg.sType != L"click" || !msg.pSender) return;
+  const DuiLib::CDuiString name = msg.pSender->GetName();
   if (name == L"closeBtn") {
     CloseWindow();
   } else if (name == L"delete_calling_btn") {
     HangUp(std::move(onHungUp));
   }
+}
+
+LRESULT CCallCore::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT taken = message == m_avatarMessage && lParam ? ReceiveImageDownloadedMsg(lParam) : 0;
+  return PassOnMessage(m_window, message, wParam, lParam, taken);
+}
+
+void CCallCore::ShowCallAvatar(DuiLib::CButtonUI* button, const mireloom::User* user, int size, CallAvatarMark mark,
+                               AvatarCompletion downloaded) const {
+  const std::string source = user ? AvatarSource(*user, size) : std::string();
+  const std::string cacheKey = MarkedAvatarKey(source, mark);
+  if (!button || cacheKey.empty()) return;
+  const AvatarDelivery delivery = MakeAvatarDelivery(m_window.GetHWND(), Token(), button);
+  ShowAvatar(button, source, cacheKey, [delivery, downloaded](const std::string& path) { downloaded(delivery, path); });
 }
 
 }  // namespace mireloomwnd

@@ -1,10 +1,12 @@
 #pragma once
 
 // What the one-to-one and the group call windows share: the id of the call
-// they placed, the hang-up by that id, closing without ending the call, and
-// the cache keys of their avatars. The core answers on its own threads; every
-// answer is handed to the window on the user-interface thread, and an answer
-// that comes after the window has gone is dropped.
+// they placed, the hang-up by that id, closing without ending the call, their
+// buttons, and their avatars under keys of their own. The core answers on its
+// own threads; every answer is handed to the window on the user-interface
+// thread, and an answer that comes after the window has gone is dropped.
+
+#include <windows.h>
 
 #include <functional>
 #include <memory>
@@ -12,6 +14,12 @@
 
 #include "app/UiThread.h"
 #include "app/WindowManager.h"
+#include "dialogs/RowAvatar.h"
+#include "duilib/UIlib.h"
+
+namespace mireloom {
+class User;
+}
 
 namespace mireloomwnd {
 
@@ -28,8 +36,13 @@ class CCallCore final {
   using PlacedHandler = std::function<void(bool ok, const std::string& error, std::string callId)>;
   using DoneHandler = std::function<void(bool ok, const std::string& error)>;
 
-  // `slot` is the window's own: hanging up closes it there.
-  explicit CCallCore(WindowSlot slot) : m_slot(slot) {}
+  using CloseOperation = void (WindowManager::*)();
+  using AvatarCompletion = void (*)(const AvatarDelivery& delivery, const std::string& localPath);
+
+  // `close` is the window manager's Close operation of the window; a
+  // downloaded avatar reaches the window as `avatarMessage`.
+  CCallCore(DuiLib::WindowImplBase& window, CloseOperation close, UINT avatarMessage)
+      : m_window(window), m_close(close), m_avatarMessage(avatarMessage) {}
   CCallCore(const CCallCore&) = delete;
   CCallCore& operator=(const CCallCore&) = delete;
 
@@ -43,20 +56,31 @@ class CCallCore final {
   // Cancels the call by the id known now, which is empty before the service
   // has answered (the core refuses that); `handler` gets the answer.
   void HangUp(DoneHandler handler) const;
-  // A successful hang-up closes the window; a failed one leaves it open.
+  // A successful hang-up closes the window while it lives; a failed one leaves it open.
   void OnHungUp(bool ok) const;
   // Closes the window and leaves the call running.
   void CloseWindow() const;
-  // The call windows' buttons: "closeBtn" closes without ending the call,
-  // "delete_calling_btn" hangs up and hands the answer to `onHungUp`.
-  void OnClick(const std::wstring& name, DoneHandler onHungUp) const;
+  // The window's Notify share, its buttons: "closeBtn" closes without ending
+  // the call, "delete_calling_btn" hangs up and hands the answer to `onHungUp`.
+  void OnNotify(const DuiLib::TNotifyUI& msg, DoneHandler onHungUp) const;
+  // The window's HandleMessage: a downloaded avatar's record is taken, then
+  // every message goes on to the framework.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Shows the user's avatar of `size` on `button` under the key `mark` gives,
+  // from the cache or downloaded and handed to `downloaded`. No button or no
+  // user (no key): nothing shown, nothing fetched.
+  void ShowCallAvatar(DuiLib::CButtonUI* button, const mireloom::User* user, int size, CallAvatarMark mark,
+                      AvatarCompletion downloaded) const;
 
   [[nodiscard]] const std::string& call_id() const { return m_callId; }
   // Expires with the call core, for the window's other deliveries.
   [[nodiscard]] std::weak_ptr<void> Token() const { return m_guard.Token(); }
 
  private:
-  WindowSlot m_slot;
+  DuiLib::WindowImplBase& m_window;
+  const CloseOperation m_close;
+  const UINT m_avatarMessage;
   std::string m_callId;  // user-interface thread only
   CLifetimeGuard m_guard;  // last member: it expires before the rest goes
 };

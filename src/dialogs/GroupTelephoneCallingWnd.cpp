@@ -2,8 +2,6 @@
 
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "app/SkinControls.h"
 #include "mireloom/CallManager.h"
@@ -61,13 +59,7 @@ CVerticalLayoutUI* GroupTelephoneCallingWnd::CreateTile(const std::string& uid) 
   const std::unique_ptr<mireloom::User> user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
   CButtonUI* avatar = NewAvatarButton(kAvatarSize, {10, 0, 0, 0}, 3);
   // A participant missing from the cache gets an empty name and no picture.
-  const std::string source = user ? AvatarSource(*user, kAvatarSize) : std::string();
-  const std::string cacheKey = MarkedAvatarKey(source, CallAvatarMark::GroupTile);
-  if (!cacheKey.empty()) {
-    const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_call.Token(), avatar);
-    ShowAvatar(avatar, source, cacheKey,
-               [delivery](const std::string& path) { OnCalleeAvatarDownloaded(delivery, path); });
-  }
+  m_call.ShowCallAvatar(avatar, user.get(), kAvatarSize, CallAvatarMark::GroupTile, &OnCalleeAvatarDownloaded);
   CLabelUI* name = NewRowLabel(user ? Utf8ToWide(user->display_name()) : std::wstring(), 0xFF627180, kTileNameFont);
   name->SetAttribute(L"align", L"center");
   name->SetAttribute(L"endellipsis", L"true");
@@ -81,25 +73,19 @@ void GroupTelephoneCallingWnd::OnMakeCallResult(bool ok, const std::string& erro
   m_call.OnCallPlaced(ok, std::move(callId));
 }
 
-void GroupTelephoneCallingWnd::OnCancelCallResult(bool ok, const std::string& error) {
-  if (GetHWND()) m_call.OnHungUp(ok);
-}
+void GroupTelephoneCallingWnd::OnCancelCallResult(bool ok, const std::string& error) { m_call.OnHungUp(ok); }
 
 void GroupTelephoneCallingWnd::OnCalleeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath) {
   SendImageDownloadedMsg(delivery, WM_GROUP_CALLEE_AVATAR_DOWNLOADED, localPath);
 }
 
 void GroupTelephoneCallingWnd::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"click" && msg.pSender) {
-    m_call.OnClick(msg.pSender->GetName().GetData(),
-                   [this](bool ok, const std::string& error) { OnCancelCallResult(ok, error); });
-  }
+  m_call.OnNotify(msg, [this](bool ok, const std::string& error) { OnCancelCallResult(ok, error); });
   WindowImplBase::Notify(msg);
 }
 
 LRESULT GroupTelephoneCallingWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  const LRESULT taken = uMsg == WM_GROUP_CALLEE_AVATAR_DOWNLOADED && lParam ? ReceiveImageDownloadedMsg(lParam) : 0;
-  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
+  return m_call.HandleMessage(uMsg, wParam, lParam);
 }
 
 void GroupTelephoneCallingWnd::OnFinalMessage(HWND hWnd) {

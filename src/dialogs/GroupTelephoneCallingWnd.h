@@ -9,6 +9,7 @@
 
 #include "app/WndShadow.h"
 #include "dialogs/CallCore.h"
+#include "dialogs/DialogMessages.h"
 #include "dialogs/RowAvatar.h"
 #include "duilib/UIlib.h"
 
@@ -38,7 +39,7 @@ class GroupTelephoneCallingWnd final : public DuiLib::WindowImplBase {
   CWndShadow m_shadow;
   const std::vector<std::string> m_calleeUids;
   // Last: its answers stop before the rest goes.
-  CCallCore m_call{WindowSlot::GroupTelephoneCallingWnd};
+  CCallCore m_call{*this, &WindowManager::CloseGroupTelephoneCallingWnd, WM_GROUP_CALLEE_AVATAR_DOWNLOADED};
 };
 
 }  // namespace mireloomwnd

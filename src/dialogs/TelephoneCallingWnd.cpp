@@ -3,9 +3,6 @@
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/DialogRecords.h"
-#include "dialogs/RowAvatar.h"
 #include "app/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
@@ -53,8 +50,8 @@ void TelephoneCallingWnd::PlaceCall(const mireloom::User& callee) {
                  LocalizedText("SingleCallLableBack"));
   ShowCalleeAvatar(&callee);
   mireloom::CallManager::DefaultManager()->MakeCallByUid(
-      m_calleeUid, m_call.OnUiThread([this](bool ok, const std::string&, std::string callId) {
-        m_call.OnCallPlaced(ok, std::move(callId));
+      m_calleeUid, m_call.OnUiThread([this](bool ok, const std::string& error, std::string callId) {
+        OnMakeCallResult(ok, error, std::move(callId));
       }));
 }
 
@@ -66,31 +63,31 @@ void TelephoneCallingWnd::ShowWhyNoCall(const mireloom::User* callee) {
 
 void TelephoneCallingWnd::ShowCalleeAvatar(const mireloom::User* callee) {
   // A callee missing from the cache has no key to mark: no picture, no download.
-  const std::string source = callee ? AvatarSource(*callee, kAvatarSize) : std::string();
-  const std::string cacheKey = MarkedAvatarKey(source, CallAvatarMark::LargeCallee);
-  if (!m_avatar || cacheKey.empty()) return;
-  const AvatarDelivery delivery = MakeAvatarDelivery(GetHWND(), m_call.Token(), m_avatar);
-  ShowAvatar(m_avatar, source, cacheKey, [delivery](const std::string& path) {
-    SendImageDownloadedMsg(delivery, WM_CALLEE_AVATAR_DOWNLOADED, path);
-  });
+  m_call.ShowCallAvatar(m_avatar, callee, kAvatarSize, CallAvatarMark::LargeCallee, &OnCalleeAvatarDownloaded);
 }
 
 void TelephoneCallingWnd::SetCallingLine(const std::wstring& text) {
   if (m_callingName) m_callingName->SetText(text.c_str());
 }
 
+void TelephoneCallingWnd::OnMakeCallResult(bool ok, const std::string& error, std::string callId) {
+  // A failed call changes nothing the user sees; the id stays empty.
+  m_call.OnCallPlaced(ok, std::move(callId));
+}
+
+void TelephoneCallingWnd::OnCancelCallResult(bool ok, const std::string& error) { m_call.OnHungUp(ok); }
+
+void TelephoneCallingWnd::OnCalleeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath) {
+  SendImageDownloadedMsg(delivery, WM_CALLEE_AVATAR_DOWNLOADED, localPath);
+}
+
 void TelephoneCallingWnd::Notify(TNotifyUI& msg) {
-  if (msg.sType == L"click" && msg.pSender) {
-    m_call.OnClick(msg.pSender->GetName().GetData(), [this](bool ok, const std::string&) {
-      if (GetHWND()) m_call.OnHungUp(ok);
-    });
-  }
+  m_call.OnNotify(msg, [this](bool ok, const std::string& error) { OnCancelCallResult(ok, error); });
   WindowImplBase::Notify(msg);
 }
 
 LRESULT TelephoneCallingWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  const LRESULT taken = uMsg == WM_CALLEE_AVATAR_DOWNLOADED && lParam ? ReceiveImageDownloadedMsg(lParam) : 0;
-  return PassOnMessage(*this, uMsg, wParam, lParam, taken);
+  return m_call.HandleMessage(uMsg, wParam, lParam);
 }
 
 void TelephoneCallingWnd::OnFinalMessage(HWND hWnd) {

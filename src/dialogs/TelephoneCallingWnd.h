@@ -8,6 +8,8 @@
 
 #include "app/WndShadow.h"
 #include "dialogs/CallCore.h"
+#include "dialogs/DialogMessages.h"
+#include "dialogs/RowAvatar.h"
 #include "duilib/UIlib.h"
 
 namespace mireloom {
@@ -34,13 +36,18 @@ class TelephoneCallingWnd final : public DuiLib::WindowImplBase {
   void ShowWhyNoCall(const mireloom::User* callee);
   void ShowCalleeAvatar(const mireloom::User* callee);
   void SetCallingLine(const std::wstring& text);
+  // The answers of the core, on the user-interface thread while the window lives.
+  void OnMakeCallResult(bool ok, const std::string& error, std::string callId);
+  void OnCancelCallResult(bool ok, const std::string& error);
+  // The download completion of the callee's avatar, on the thread that finished it.
+  static void OnCalleeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath);
 
   CWndShadow m_shadow;
   const std::string m_calleeUid;
   DuiLib::CButtonUI* m_avatar = nullptr;
   DuiLib::CControlUI* m_callingName = nullptr;
   // Last: its answers stop before the controls and the shadow go.
-  CCallCore m_call{WindowSlot::TelephoneCallingWnd};
+  CCallCore m_call{*this, &WindowManager::CloseTelephoneCallingWnd, WM_CALLEE_AVATAR_DOWNLOADED};
 };
 
 }  // namespace mireloomwnd
