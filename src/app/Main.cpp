@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "app/AfterFirstPaint.h"
 #include "app/CachedPictureRepair.h"
 #include "app/CrashDump.h"
 #include "app/DamagedSkin.h"
@@ -22,6 +23,7 @@
 #include "cef/cef_app.h"
 #include "duilib/UIlib.h"
 #include "quennet/EventLog.h"
+#include "signin/LastTeam.h"
 #include "signin/SubdomainWnd.h"
 
 namespace {
@@ -33,7 +35,22 @@ void LoadStoredLanguage() {
   LoadLanguageFile(LanguageFileFor(stored, LOWORD(GetUserDefaultUILanguage())), StringTable);
 }
 
-void RunSession() {
+// GDI+ (the first window is drawn with GDI alone), COM on this thread (the
+// clipboard of rich edits, the shell, drag and drop) and the browser layer
+// serve the windows after the first one: started once the first window has
+// painted, they add nothing to the time before a person sees it.
+void RunSession(HINSTANCE instance) {
+  RunAfterFirstPaint([instance] { DuiLib::CPaintManagerUI::SetInstance(instance); });
+  HRESULT ole = E_FAIL;
+  RunAfterFirstPaint([&ole] { ole = OleInitialize(nullptr); });
+  CefRefPtr<CCefAppEx> app(new CCefAppEx);
+  RunAfterFirstPaint([instance, app] {
+    CefMainArgs args(instance);
+    CefSettings cef_settings;
+    cef_settings.multi_threaded_message_loop = true;
+    CefInitialize(args, cef_settings, app.get(), nullptr);
+  });
+
   mireloomwnd::SubdomainWnd subdomain;
   if (subdomain.Create(nullptr, L"登录团队", mireloomwnd::kDialogStyle, mireloomwnd::kWindowExStyle, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT)) {
@@ -42,50 +59,42 @@ void RunSession() {
   } else {
     ReportDamagedSkin(subdomain);
   }
+  DropStartUpWork();
   // The session's quit sequence has shut the browser layer down already:
   // both calls return at once.
   cef_run_message_loop();
   cef_shutdown();
+  if (SUCCEEDED(ole)) OleUninitialize();
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetUnhandledExceptionFilter(CrashHandler);
-  // The shell, the clipboard and drag and drop need COM on this thread.
-  const HRESULT ole = OleInitialize(nullptr);
-  CWndShadow::Initialize(instance);
-  DuiLib::CPaintManagerUI::SetInstance(instance);
   quennet::log_event("App init");
   // Before anything reads the skin: a file dialog may move the working
   // directory later on.
   mireloomwnd::ResolveSkinFolder();
   // Settings, crash dump and the core library's databases all live here.
   EnsureUserDataFolder();
+  // Read while Windows sets up the user interface: the team window fills it in.
+  signin::StartReadingLastTeam();
+  CWndShadow::Initialize(instance);
   LoadStoredLanguage();
   CUiThread::Attach();
   InstallCachedPictureRepair();
 
-  CefMainArgs args(instance);
-  CefRefPtr<CCefAppEx> app(new CCefAppEx);
-  CefSettings cef_settings;
-  cef_settings.multi_threaded_message_loop = true;
-  CefInitialize(args, cef_settings, app.get(), nullptr);
-
   SingleInstance instance_lock;
   switch (instance_lock.Acquire()) {
     case SingleInstance::Outcome::Acquired:
-      RunSession();
+      RunSession(instance);
       break;
     case SingleInstance::Outcome::AnotherIsRunning:
       BringRunningInstanceForward();
-      cef_shutdown();
       break;
     case SingleInstance::Outcome::Failed:
-      cef_shutdown();
       break;
   }
   CUiThread::Detach();
-  if (SUCCEEDED(ole)) OleUninitialize();
   return SessionExitCode();
 }

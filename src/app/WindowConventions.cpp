@@ -61,9 +61,12 @@ LRESULT CreateSidePanel(DuiLib::WindowImplBase& window, CWndShadow& shadow, cons
 }
 
 void AttachShadow(CWndShadow& shadow, HWND window) {
-  shadow.Create(window);
+  // Size and offset first: a window already shown (the main window at its
+  // stored place) has its shadow drawn by Create, and each later change would
+  // draw the whole picture again, tens of milliseconds for a large window.
   shadow.SetSize(kShadowSize);
   shadow.SetPosition(0, 0);
+  shadow.Create(window);
 }
 
 }  // namespace mireloomwnd

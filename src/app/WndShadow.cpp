@@ -73,7 +73,13 @@ void CWndShadow::Create(HWND hParentWnd) {
   } else if (!(style & (WS_MAXIMIZE | WS_MINIMIZE))) {
     m_Status = kEnabled | kShown | kParentVisible;
     if (HasWindow()) ::ShowWindow(m_hWnd, SW_SHOWNA);
-    Update(hParentWnd);
+    // Drawn after the window's first paint, as for a window shown later.
+    m_bUpdate = true;
+    // For this size: the size message that follows the creation finds
+    // nothing to draw again.
+    RECT client;
+    GetClientRect(hParentWnd, &client);
+    m_WndSize = MAKELPARAM(client.right - client.left, client.bottom - client.top);
   } else {
     m_Status = kEnabled | kParentVisible;
   }
@@ -139,12 +145,18 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
   CWndShadow* shadow = it->second;
   WNDPROC previous = shadow->m_OriParentProc;
   switch (uMsg) {
-    case WM_PAINT:
-      if (shadow->m_bUpdate) {
-        shadow->Update(hwnd);
-        shadow->m_bUpdate = false;
+    case WM_PAINT: {
+      // The window's own picture first: a person waits for it, not for the
+      // shadow, which takes tens of milliseconds for a large window.
+      const LRESULT result = CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
+      // The paint may have ended the window and its shadow with it.
+      const auto still = ShadowMap().find(hwnd);
+      if (still != ShadowMap().end() && still->second->m_bUpdate) {
+        still->second->m_bUpdate = false;
+        still->second->Update(hwnd);
       }
-      break;
+      return result;
+    }
     case WM_DESTROY:
       if (shadow->HasWindow()) DestroyWindow(shadow->m_hWnd);
       shadow->m_hWnd = kNoWindow;
@@ -162,6 +174,8 @@ LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
         if (wParam == SIZE_MAXIMIZED || wParam == SIZE_MINIMIZED) {
           ::ShowWindow(shadow->m_hWnd, SW_HIDE);
           shadow->m_Status &= ~kShown;
+        } else if ((shadow->m_Status & kShown) && shadow->m_WndSize == lParam) {
+          // Already drawn for this size.
         } else if (shadow->m_Status & kParentVisible) {
           // Growing waits for the next paint; shrinking is rebuilt now.
           if (LOWORD(lParam) > LOWORD(shadow->m_WndSize) || HIWORD(lParam) > HIWORD(shadow->m_WndSize)) {

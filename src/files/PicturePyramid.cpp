@@ -150,7 +150,7 @@ void CPicturePyramid::Draw(HDC dc, const RECT& painted, const RECT& visible) con
   if (!source) return;
   quennet::SelectGuard selected(source.get(), level.bitmap.get());
   const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(dc, left, top, right - left, bottom - top, source.get(), srcLeft, srcTop, srcRight - srcLeft,
+  GdiAlphaBlend(dc, left, top, right - left, bottom - top, source.get(), srcLeft, srcTop, srcRight - srcLeft,
              srcBottom - srcTop, blend);
 }
 

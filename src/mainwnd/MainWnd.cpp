@@ -95,7 +95,9 @@ void MainWnd::InitWindow() {
   StartNetworkTimer();
   CreateNativeMenus();
   PlayUnreadAtStart();
-  if (!m_sessions.empty()) RefreshAndSelectSession(m_sessions.front()->id(), true);
+  // The list was built from the cache just above: selecting opens the
+  // conversation without building every item a second time.
+  if (!m_sessions.empty()) SelectSessionItem(m_sessions.front()->id(), true);
   if (m_sessionList) m_sessionList->SetScrollPos({0, 0});
   StartFetchChain();
 }

@@ -8,9 +8,9 @@
 #include "app/StringTable.h"
 #include "app/TextHelpers.h"
 #include "app/WindowConventions.h"
-#include "mireloom/AccountManager.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
+#include "signin/LastTeam.h"
 #include "signin/LoginWnd.h"
 #include "signin/SessionStart.h"
 #include "signin/SigninMessages.h"
@@ -48,12 +48,8 @@ void SubdomainWnd::InitWindow() {
 }
 
 void SubdomainWnd::PrefillLastTeam() {
-  mireloom::AccountManager accounts(signin::CoreDataFolder());
-  if (!accounts.InitOrDie()) return;
-  const std::string lastTeamId = accounts.LastTeamId();
-  if (lastTeamId.empty()) return;
-  std::unique_ptr<mireloom::Team> team = accounts.TeamForTeamId(lastTeamId);
-  if (team && m_subdomainEdit) m_subdomainEdit->SetText(Utf8ToWide(team->team_subdomain()).c_str());
+  const std::string subdomain = signin::LastTeamSubdomain();
+  if (!subdomain.empty() && m_subdomainEdit) m_subdomainEdit->SetText(Utf8ToWide(subdomain).c_str());
 }
 
 void SubdomainWnd::OnClientVersion(HWND window, bool ok, int64_t version, const std::string& releaseNotes,

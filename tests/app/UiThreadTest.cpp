@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "app/AfterFirstPaint.h"
 #include "app/UiThread.h"
 
 namespace {
@@ -116,6 +119,41 @@ TEST(UiThreadDetachedTest, DropsTasksWhenNoThreadIsAttached) {
   CUiThread::RunPending();
   EXPECT_FALSE(ran);
   EXPECT_FALSE(CUiThread::IsCurrent());
+}
+
+// Start-up work waits until the first window has painted; once dropped, it
+// never runs.
+TEST_F(UiThreadTest, StartUpWorkRunsAfterThePendingPaintAndDroppedWorkNever) {
+  static std::vector<std::string>* events = nullptr;
+  std::vector<std::string> seen;
+  events = &seen;
+  WNDCLASSEXW window_class = {sizeof window_class};
+  window_class.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    events->push_back("paint");
+    return 0;
+  };
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"StartUpWorkTestWindow";
+  ASSERT_NE(RegisterClassExW(&window_class), 0);
+
+  RunAfterFirstPaint([&seen] { seen.push_back("work"); });
+  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, window_class.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(PumpUntil([&seen] { return std::count(seen.begin(), seen.end(), "work") == 1; }));
+  EXPECT_EQ(seen.front(), "paint");
+
+  RunAfterFirstPaint([&seen] { seen.push_back("dropped"); });
+  DropStartUpWork();
+  RunAfterFirstPaint([&seen] { seen.push_back("after"); });
+  ASSERT_TRUE(PumpUntil([&seen] { return seen.back() == "after"; }));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "dropped"), 0);
+  DestroyWindow(window);
+  UnregisterClassW(window_class.lpszClassName, window_class.hInstance);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "GdiPlus.h"
+#include "PaintSupport.h"
 
 #include <vector>
 
@@ -78,6 +79,7 @@ void DecodeAnimation(Gdiplus::Bitmap& bitmap, DecodedImage& image) {
 // The picture in the bytes, or NULL. GDI+ picks the decoder from the
 // content, so cache files without an extension open like any other.
 std::unique_ptr<Gdiplus::Bitmap> OpenBitmap(const std::string& bytes) {
+  StartGraphics();
   IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
   if (!stream) return nullptr;
   std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));

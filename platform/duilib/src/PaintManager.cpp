@@ -76,7 +76,6 @@ void CPaintManagerUI::SetInstance(HINSTANCE hInst) {
 HINSTANCE CPaintManagerUI::GetInstance() { return g_instance ? g_instance : GetModuleHandleW(nullptr); }
 
 void CPaintManagerUI::Init(HWND hWnd) {
-  detail::StartGraphics();
   m_hWndPaint = hWnd;
   m_toolTip = std::make_unique<detail::ToolTip>(hWnd);
 }

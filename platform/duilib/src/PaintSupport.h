@@ -48,7 +48,8 @@ class ToolTip final {
   CDuiString m_text;
 };
 
-// Starts GDI+ (once per process) and the common controls.
+// Starts GDI+, once per process. Called where GDI+ is first needed, not at
+// start-up: a window drawn with GDI alone never loads it.
 void StartGraphics();
 
 }  // namespace DuiLib::detail

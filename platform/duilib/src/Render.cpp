@@ -6,6 +6,7 @@
 #include "FontPool.h"
 #include "GdiPlus.h"
 #include "ImageCache.h"
+#include "PaintSupport.h"
 #include "ScaledImage.h"
 #include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
@@ -40,6 +41,8 @@ void AddRoundRect(Gdiplus::GraphicsPath& path, Gdiplus::RectF rc, float cx, floa
 }
 
 // AlphaBlend of part of a decoded image; opaque images use the cheaper StretchBlt.
+// GdiAlphaBlend is what msimg32's AlphaBlend hands on to: called in gdi32
+// itself, it spares the program loading one more library at start.
 void BlitPart(HDC hDC, HDC src, const DecodedImage& image, const RECT& dest, const RECT& source, BYTE fade) {
   const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
   const int sw = source.right - source.left, sh = source.bottom - source.top;
@@ -50,7 +53,7 @@ void BlitPart(HDC hDC, HDC src, const DecodedImage& image, const RECT& dest, con
     return;
   }
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, fade, AC_SRC_ALPHA};
-  AlphaBlend(hDC, dest.left, dest.top, dw, dh, src, source.left, source.top, sw, sh, blend);
+  GdiAlphaBlend(hDC, dest.left, dest.top, dw, dh, src, source.left, source.top, sw, sh, blend);
 }
 
 // Nine-slice drawing: the corners keep their size, the edges and the centre stretch.
@@ -108,7 +111,7 @@ void FillColor(HDC hDC, const RECT& rc, DWORD argb, SIZE round) {
   quennet::UniqueMemoryDc source(CreateCompatibleDC(hDC));
   quennet::SelectGuard select(source.get(), pixelBitmap);
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  AlphaBlend(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, source.get(), 0, 0, 1, 1, blend);
+  GdiAlphaBlend(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, source.get(), 0, 0, 1, 1, blend);
   RestoreDC(hDC, saved);
 }
 
@@ -134,6 +137,7 @@ void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round) {
     }
     return;
   }
+  StartGraphics();
   Gdiplus::Graphics graphics(hDC);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   Gdiplus::Pen pen(ToGdiplus(argb), static_cast<float>(size));

@@ -4,6 +4,7 @@
 
 #include "Attributes.h"
 #include "GdiPlus.h"
+#include "PaintSupport.h"
 #include "Render.h"
 #include "duilib/Container.h"
 #include "duilib/PaintManager.h"
@@ -207,6 +208,7 @@ void CScrollBarUI::PaintArrow(HDC hDC, const RECT& rc, bool towardsEnd) const {
     points[1] = Gdiplus::PointF(cx - half, cy - sign * half / 2);
     points[2] = Gdiplus::PointF(cx + half, cy - sign * half / 2);
   }
+  detail::StartGraphics();
   Gdiplus::Graphics graphics(hDC);
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   Gdiplus::SolidBrush brush(Gdiplus::Color(static_cast<BYTE>(color >> 24), static_cast<BYTE>(color >> 16),

@@ -37,8 +37,9 @@ class CPaintManagerUI final {
   CPaintManagerUI(const CPaintManagerUI&) = delete;
   CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
 
-  // Once at start-up: the instance registers the window classes; GDI+ starts
-  // here and runs until the process ends.
+  // Once, at start-up or later: the instance registers the window classes
+  // (until then the program's own module does); GDI+ starts here, unless its
+  // first use started it before, and runs until the process ends.
   static void SetInstance(HINSTANCE hInst);
   [[nodiscard]] static HINSTANCE GetInstance();
 
