@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/PlatformSeam.h"
+#include "app/frame/PlatformSeam.h"
 #include "browser/BrowserMessages.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "browser/BrowserMessages.h"
 #include "browser/ChildBrowser.h"
 #include "browser/SessionPageCookies.h"

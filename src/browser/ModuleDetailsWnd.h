@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"

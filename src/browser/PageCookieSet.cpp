@@ -1,7 +1,7 @@
 #include "browser/PageCookieSet.h"
 
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
 #include "cef/cef_cookie.h"
 #include "cef/cef_task.h"
 

@@ -2,14 +2,14 @@
 
 #include <iterator>
 
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
-#include "app/SkinControls.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/MemberPicker.h"
 #include "duilib/UIlib.h"

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/RowAvatar.h"
 #include "duilib/UIlib.h"
 

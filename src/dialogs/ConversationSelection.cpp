@@ -1,6 +1,6 @@
 #include "dialogs/ConversationSelection.h"
 
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"
 
 namespace mireloomwnd {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/DialogRecords.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Channel.h"

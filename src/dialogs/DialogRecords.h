@@ -11,8 +11,8 @@
 #include <memory>
 #include <utility>
 
-#include "app/ImageRecords.h"
-#include "app/UiThread.h"
+#include "app/ui/ImageRecords.h"
+#include "app/ui/UiThread.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

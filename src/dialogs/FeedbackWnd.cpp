@@ -1,10 +1,10 @@
 #include "dialogs/FeedbackWnd.h"
 
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
-#include "app/SkinControls.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/Feedback.h"
 #include "mireloom/WebApi.h"
 

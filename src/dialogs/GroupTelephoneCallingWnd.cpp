@@ -1,9 +1,9 @@
 #include "dialogs/GroupTelephoneCallingWnd.h"
 
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
 #include "dialogs/RowControls.h"
-#include "app/SkinControls.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/CallCore.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/RowAvatar.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/SearchRule.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Channel.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/CachedImage.h"
-#include "app/SkinControls.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
 #include "dialogs/SearchBox.h"

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "app/UiThread.h"
+#include "app/ui/UiThread.h"
 #include "dialogs/RowAvatar.h"
 #include "dialogs/SearchRule.h"
 #include "dialogs/UserRowList.h"

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/MemberPicker.h"
 #include "duilib/UIlib.h"

@@ -1,7 +1,7 @@
 #include "dialogs/RowAvatar.h"
 
-#include "app/ImageRecords.h"
-#include "app/ServiceConstants.h"
+#include "app/ui/ImageRecords.h"
+#include "app/frame/ServiceConstants.h"
 #include "dialogs/DialogMessages.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Types.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/CachedImage.h"
+#include "app/ui/CachedImage.h"
 
 namespace DuiLib {
 class CButtonUI;

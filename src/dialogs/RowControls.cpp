@@ -1,7 +1,7 @@
 #include "dialogs/RowControls.h"
 
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "mireloom/User.h"
 
 namespace mireloomwnd {

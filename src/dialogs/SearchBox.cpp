@@ -1,6 +1,6 @@
 #include "dialogs/SearchBox.h"
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "dialogs/SearchRule.h"
 
 namespace mireloomwnd {

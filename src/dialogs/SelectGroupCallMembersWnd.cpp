@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
-#include "app/PlatformSeam.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
-#include "app/SkinControls.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
 

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -1,9 +1,9 @@
 #include "dialogs/TelephoneCallingWnd.h"
 
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/SkinControls.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "dialogs/CallCore.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/RowAvatar.h"

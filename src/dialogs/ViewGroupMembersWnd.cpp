@@ -1,9 +1,9 @@
 #include "dialogs/ViewGroupMembersWnd.h"
 
-#include "app/SkinControls.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/OpenImWnd.h"
 #include "dialogs/RowAvatar.h"

@@ -1,12 +1,12 @@
 #include "dialogs/ViewImMemberWnd.h"
 
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/DialogMessages.h"
 #include "dialogs/DialogRecords.h"
 #include "dialogs/RowAvatar.h"
-#include "app/SkinControls.h"
+#include "app/ui/SkinControls.h"
 #include "mireloom/UserManager.h"
 
 namespace mireloomwnd {

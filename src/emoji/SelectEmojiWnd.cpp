@@ -3,10 +3,10 @@
 #include <array>
 #include <cstdlib>
 
-#include "app/SkinControls.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "emoji/EmojiTables.h"
 #include "mainwnd/MainWnd.h"
 

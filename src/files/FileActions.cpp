@@ -1,9 +1,9 @@
 #include "files/FileActions.h"
 
-#include "app/DownloadCache.h"
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
-#include "app/UiThread.h"
+#include "app/storage/DownloadCache.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/UiThread.h"
 #include "duilib/UIlib.h"
 #include "files/FilesMessages.h"
 #include "mireloom/Director.h"

@@ -1,12 +1,12 @@
 // What the file details show once the entity has arrived: the file's
 // particulars, its preview by kind, and its comments.
 
-#include "app/CachedImage.h"
-#include "app/ServiceConstants.h"
-#include "app/SkinControls.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
+#include "app/ui/CachedImage.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
 #include "files/FileAddresses.h"
 #include "files/FileDetailsWnd.h"
 #include "files/FileTexts.h"

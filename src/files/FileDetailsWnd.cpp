@@ -2,12 +2,12 @@
 
 #include <ctime>
 
-#include "app/CachedImage.h"
-#include "app/SkinControls.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "files/FileAddresses.h"
 #include "files/FileTexts.h"
 #include "files/FilesMessages.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "files/FileActions.h"
 

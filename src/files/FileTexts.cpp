@@ -4,8 +4,8 @@
 #include <iomanip>
 #include <sstream>
 
-#include "app/FileHelpers.h"
-#include "app/TextHelpers.h"
+#include "app/storage/FileHelpers.h"
+#include "app/frame/TextHelpers.h"
 
 namespace files {
 

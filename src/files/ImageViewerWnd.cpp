@@ -3,14 +3,14 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "app/DownloadCache.h"
-#include "app/PlatformSeam.h"
-#include "app/SkinControls.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/storage/DownloadCache.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "files/FilesMessages.h"
 #include "files/SavedImageDownloads.h"
 #include "files/UUCenterUI.h"

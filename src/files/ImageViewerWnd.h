@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "files/ViewerLogic.h"
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 namespace files {

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "quennet/WinHandles.h"
 
 namespace files {

@@ -1,9 +1,9 @@
 // The rows of the file list: one per entity, from a fresh page or rebuilt
 // from a kept list after a filter switch.
 
-#include "app/CachedImage.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/ui/CachedImage.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "files/FileAddresses.h"
 #include "files/FileTexts.h"
 #include "files/FilesMessages.h"

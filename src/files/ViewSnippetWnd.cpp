@@ -1,10 +1,10 @@
 #include "files/ViewSnippetWnd.h"
 
-#include "app/SkinControls.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WindowManager.h"
+#include "app/ui/SkinControls.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WindowManager.h"
 #include "mireloom/Entity.h"
 #include "quennet/EventLog.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MessageMarkup.h"
 #include "mireloom/Message.h"
 

@@ -1,8 +1,8 @@
 #include "mainwnd/ChatAreaLogic.h"
 
-#include "app/PlatformSeam.h"
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MessageItemNames.h"
 #include "mainwnd/MessageMarkup.h"
 

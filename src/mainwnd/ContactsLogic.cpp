@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MessageMarkup.h"
 
 namespace mireloomwnd {

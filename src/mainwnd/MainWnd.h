@@ -46,9 +46,9 @@
 #include <string>
 #include <vector>
 
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
 #include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"

@@ -6,9 +6,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "app/PlatformSeam.h"
-#include "app/SkinPaths.h"
-#include "app/StringTable.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/SkinPaths.h"
+#include "app/frame/StringTable.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/Director.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/PlatformSeam.h"
-#include "app/WindowManager.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/WindowManager.h"
 #include "files/UploadLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"

@@ -1,10 +1,10 @@
 // Clicks in the message view: pictures, files, snippets, cards and the links
 // in message texts, each opened where it belongs.
 
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
 #include "files/FileActions.h"
 #include "mainwnd/ChatAreaLogic.h"
 #include "mainwnd/MainWnd.h"

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/CachedImage.h"
-#include "app/ColorText.h"
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/ColorText.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/ContactsLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"

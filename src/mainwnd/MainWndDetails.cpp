@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/ContactsLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"

@@ -2,7 +2,7 @@
 // call, language and feedback dialogs. Each dialog runs its modal loop inside
 // the handler; the window's state is read before it opens.
 
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndGeometry.h"
 

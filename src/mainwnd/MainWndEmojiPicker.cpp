@@ -1,7 +1,7 @@
 // The emoji button: the picker opens right above it for the open conversation,
 // and its modal loop runs inside this click until the picker has closed.
 
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndGeometry.h"
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 
 namespace mireloomwnd {
 

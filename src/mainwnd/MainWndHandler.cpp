@@ -7,12 +7,12 @@
 #include <windows.h>
 #include <imm.h>
 
-#include "app/ImageRecords.h"
-#include "app/PlatformSeam.h"
-#include "app/Settings.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowManager.h"
+#include "app/ui/ImageRecords.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/Settings.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/frame/WindowManager.h"
 #include "browser/BrowserMessages.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"

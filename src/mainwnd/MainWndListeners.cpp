@@ -2,7 +2,7 @@
 // is brought to the window's thread in the order it came, and dropped there
 // once the window has gone.
 
-#include "app/UiThread.h"
+#include "app/ui/UiThread.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/SessionItemNames.h"

@@ -2,7 +2,7 @@
 // a column that starts with the sender's name and the time. Also the readers
 // that tell a click what a message control leads to.
 
-#include "app/CachedImage.h"
+#include "app/ui/CachedImage.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/MessageControls.h"

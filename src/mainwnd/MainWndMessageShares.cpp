@@ -3,8 +3,8 @@
 // client does not show. A share names its controls so that a click finds
 // what to open (see MessageItemNames.h).
 
-#include "app/CachedImage.h"
-#include "app/TextHelpers.h"
+#include "app/ui/CachedImage.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/MessageControls.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/UserFolders.h"
+#include "app/storage/UserFolders.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MessageLayout.h"
 #include "mainwnd/MessageTimes.h"

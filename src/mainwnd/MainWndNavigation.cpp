@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "app/PlatformSeam.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/ChatAreaLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/CallManager.h"

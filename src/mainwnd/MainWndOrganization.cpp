@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/ContactsLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/Director.h"

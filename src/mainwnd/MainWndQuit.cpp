@@ -1,9 +1,9 @@
 // Leaving the main window: the quit sequence, the window's placement, and
 // the steps that quitting, signing out and the language reload share.
 
-#include "app/QuitSequence.h"
-#include "app/Settings.h"
-#include "app/WindowManager.h"
+#include "app/frame/QuitSequence.h"
+#include "app/frame/Settings.h"
+#include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"
 
 namespace mireloomwnd {

@@ -1,7 +1,7 @@
 // Sending the chat input to the open conversation, Enter's "return" and the
 // send button, and the screen capture that goes to the clipboard.
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/SessionEntry.h"
 #include "mireloom/ChatManager.h"

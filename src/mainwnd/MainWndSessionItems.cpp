@@ -3,11 +3,11 @@
 
 #include <unordered_map>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/CachedImage.h"
-#include "app/ColorText.h"
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/ColorText.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/BadgeTexts.h"
 #include "mainwnd/LazyListItem.h"
 #include "mainwnd/MainWnd.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndGeometry.h"
 #include "mainwnd/MainWndMessages.h"

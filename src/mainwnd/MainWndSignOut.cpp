@@ -1,7 +1,7 @@
 // The window's three close buttons and signing out back to the choice of team.
 
-#include "app/Settings.h"
-#include "app/WindowConventions.h"
+#include "app/frame/Settings.h"
+#include "app/ui/WindowConventions.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/Director.h"
 #include "signin/SubdomainWnd.h"

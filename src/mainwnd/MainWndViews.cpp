@@ -1,9 +1,9 @@
 // What the window shows around its lists: the header, the user's avatar, the
 // status icons, and the switch back to the conversation view.
 
-#include "app/CachedImage.h"
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
+#include "app/ui/CachedImage.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/SessionItemNames.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 
 namespace messageview {
 

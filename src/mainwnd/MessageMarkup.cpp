@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "duilib/Utils.h"
 #include "mireloom/MessageFormatter.h"
 

@@ -1,7 +1,7 @@
 #include "mainwnd/MessageSender.h"
 
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
 #include "mireloom/Message.h"
 #include "mireloom/ServiceManager.h"
 #include "mireloom/Types.h"

@@ -3,7 +3,7 @@
 #include <ctime>
 #include <cwchar>
 
-#include "app/StringTable.h"
+#include "app/frame/StringTable.h"
 #include "mainwnd/MessageMarkup.h"
 
 namespace messageview {

@@ -1,7 +1,7 @@
 #include "mainwnd/ModulePages.h"
 
-#include "app/ServiceConstants.h"
-#include "app/TextHelpers.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/TextHelpers.h"
 
 namespace mireloomwnd {
 

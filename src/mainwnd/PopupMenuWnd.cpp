@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/WindowConventions.h"
+#include "app/ui/WindowConventions.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {

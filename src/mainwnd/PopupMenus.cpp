@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
-#include "app/WindowConventions.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
+#include "app/ui/WindowConventions.h"
 #include "mireloom/Channel.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"

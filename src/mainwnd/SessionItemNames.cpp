@@ -1,6 +1,6 @@
 #include "mainwnd/SessionItemNames.h"
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 
 namespace mireloomwnd {
 

@@ -1,9 +1,9 @@
 #include "mainwnd/ShareTexts.h"
 
-#include "app/FileHelpers.h"
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/storage/FileHelpers.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/MessageMarkup.h"
 
 namespace messageview {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Service.h"
 #include "mireloom/Team.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Service.h"
 #include "mireloom/Team.h"

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 
 namespace signin {
 namespace {

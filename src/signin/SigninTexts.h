@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/BusyButton.h"
+#include "app/ui/BusyButton.h"
 
 namespace signin {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -1,8 +1,8 @@
 #include "signin/UpdateWnd.h"
 
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
 
 namespace mireloomwnd {
 

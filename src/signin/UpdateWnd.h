@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/WndShadow.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CrashDump.h"
-#include "app/UserFolders.h"
+#include "app/frame/CrashDump.h"
+#include "app/storage/UserFolders.h"
 #include "quennet/WinHandles.h"
 #include "support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/CrashDump.h"
+#include "app/frame/CrashDump.h"
 
 int main() {
   SetUnhandledExceptionFilter(CrashHandler);

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Credentials.h"
+#include "app/storage/Credentials.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "AppWindowFixture.h"
-#include "app/DamagedSkin.h"
-#include "app/RecordingPlatform.h"
+#include "app/frame/DamagedSkin.h"
+#include "support/RecordingPlatform.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -10,13 +10,13 @@
 #include <atomic>
 #include <future>
 
-#include "app/CachedFilesSnapshot.h"
-#include "app/CachedImage.h"
-#include "app/DownloadCache.h"
-#include "app/FileHelpers.h"
-#include "app/ImageRecords.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/storage/CachedFilesSnapshot.h"
+#include "app/ui/CachedImage.h"
+#include "app/storage/DownloadCache.h"
+#include "app/storage/FileHelpers.h"
+#include "app/ui/ImageRecords.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FileHelpers.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/storage/FileHelpers.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/Team.h"
 #include "support/TempFolder.h"

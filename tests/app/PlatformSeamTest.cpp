@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/PlatformSeam.h"
-#include "app/RecordingPlatform.h"
+#include "app/frame/PlatformSeam.h"
+#include "support/RecordingPlatform.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"

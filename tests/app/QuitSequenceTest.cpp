@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/QuitSequence.h"
+#include "app/frame/QuitSequence.h"
 #include "cef/cef_test.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
-#include "app/UserFolders.h"
+#include "app/frame/Settings.h"
+#include "app/storage/UserFolders.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "app/SkinPaths.h"
-#include "app/StringTable.h"
+#include "app/frame/SkinPaths.h"
+#include "app/frame/StringTable.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
 

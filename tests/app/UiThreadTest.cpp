@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/AfterFirstPaint.h"
-#include "app/UiThread.h"
+#include "app/ui/AfterFirstPaint.h"
+#include "app/ui/UiThread.h"
 
 namespace {
 

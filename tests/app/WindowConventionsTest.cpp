@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "AppWindowFixture.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowConventions.h"
-#include "app/WndShadow.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
+#include "app/frame/WndShadow.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "AppWindowFixture.h"
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 
 namespace {
 

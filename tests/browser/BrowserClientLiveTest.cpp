@@ -6,7 +6,7 @@
 
 #include "HostWindow.h"
 #include "LayerFixture.h"
-#include "app/RecordingPlatform.h"
+#include "support/RecordingPlatform.h"
 #include "browser/BrowserClient.h"
 #include "browser/BrowserMessages.h"
 #include "browser/CefAppEx.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "HostWindow.h"
-#include "app/RecordingPlatform.h"
+#include "support/RecordingPlatform.h"
 #include "browser/BrowserClient.h"
 #include "browser/BrowserMessages.h"
 #include "cef/cef_test.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "HostWindow.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
 #include "browser/CefAppEx.h"
 #include "browser/ModuleDetailsWnd.h"
 #include "cef/cef_test.h"

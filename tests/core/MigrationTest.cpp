@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreTestSupport.h"
-#include "app/FileHelpers.h"
+#include "app/storage/FileHelpers.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"

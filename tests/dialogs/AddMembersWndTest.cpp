@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "DialogFixture.h"
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 

@@ -2,8 +2,8 @@
 // and closing end them, and the avatars under their own keys.
 
 #include "DialogFixture.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mireloom/Types.h"
 #include "mireloom/UserManager.h"

@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "DialogFixture.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/WindowManager.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Types.h"

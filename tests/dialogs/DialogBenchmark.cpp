@@ -11,7 +11,7 @@
 #include <string>
 
 #include "DialogFixture.h"
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

@@ -1,10 +1,10 @@
 #include "DialogFixture.h"
 
-#include "app/TextHelpers.h"
-#include "app/UiThread.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/UiThread.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/testing.h"
 #include "support/TempFolder.h"
 

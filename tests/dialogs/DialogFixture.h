@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordingPlatform.h"
+#include "support/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"

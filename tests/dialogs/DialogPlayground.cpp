@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/StringTable.h"
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/frame/StringTable.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
 #include "mireloom/testing.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The feedback window: what it sends, and when it sends nothing.
 
 #include "DialogFixture.h"
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

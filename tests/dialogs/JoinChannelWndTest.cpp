@@ -2,8 +2,8 @@
 // (public, not a member); chn-ops's creator has left the team.
 
 #include "DialogFixture.h"
-#include "app/StringTable.h"
-#include "app/WindowManager.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/JoinChannelWnd.h"
 #include "duilib/testing.h"
 

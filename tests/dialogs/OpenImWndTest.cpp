@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "DialogFixture.h"
-#include "app/TextHelpers.h"
-#include "app/WindowManager.h"
+#include "app/frame/TextHelpers.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/OpenImWnd.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"

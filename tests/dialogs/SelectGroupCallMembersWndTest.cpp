@@ -2,7 +2,7 @@
 // member of the demo team is (zhao and the robots have no phone number).
 
 #include "DialogFixture.h"
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

@@ -2,9 +2,9 @@
 // file. The main window's rebuild is tested with the main window.
 
 #include "DialogFixture.h"
-#include "app/Settings.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/frame/Settings.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/SwitchLanguageWnd.h"
 #include "duilib/testing.h"
 

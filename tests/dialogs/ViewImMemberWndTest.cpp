@@ -1,8 +1,8 @@
 // The member card: a side panel filled once from the user cache.
 
 #include "DialogFixture.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
 #include "dialogs/DialogMessages.h"
 #include "duilib/testing.h"
 #include "mireloom/Types.h"

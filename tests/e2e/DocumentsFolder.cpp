@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/UserFolders.h"
+#include "app/storage/UserFolders.h"
 #include "support/TempFolder.h"
 
 namespace e2e {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "ProgramRoad.h"
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "files/TestPictures.h"
 #include "support/TempFolder.h"
 

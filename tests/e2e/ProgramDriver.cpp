@@ -4,7 +4,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-#include "app/UserFolders.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "quennet/WinHandles.h"
 

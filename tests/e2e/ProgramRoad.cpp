@@ -1,6 +1,6 @@
 #include "ProgramRoad.h"
 
-#include "app/UserFolders.h"
+#include "app/storage/UserFolders.h"
 #include "mireloom/testing.h"
 #include "quennet/FileUtils.h"
 

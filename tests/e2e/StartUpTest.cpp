@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "ProgramDriver.h"
-#include "app/Settings.h"
-#include "app/UserFolders.h"
+#include "app/frame/Settings.h"
+#include "app/storage/UserFolders.h"
 
 namespace e2e {
 namespace {

@@ -13,8 +13,8 @@
 #include <psapi.h>
 
 #include "ProgramDriver.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 #include "quennet/FileUtils.h"
 #include "quennet/WinHandles.h"
 

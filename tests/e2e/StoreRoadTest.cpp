@@ -7,7 +7,7 @@
 #include <map>
 
 #include "ProgramRoad.h"
-#include "app/UserFolders.h"
+#include "app/storage/UserFolders.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/testing.h"
 

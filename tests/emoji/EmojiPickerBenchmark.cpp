@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "support/LaidOutProgram.h"
 

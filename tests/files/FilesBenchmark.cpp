@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "TestPictures.h"
-#include "app/DownloadCache.h"
-#include "app/PlatformSeam.h"
-#include "app/TextHelpers.h"
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/storage/DownloadCache.h"
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/UUCenterUI.h"

@@ -10,12 +10,12 @@
 #include <future>
 #include <string>
 
-#include "app/DownloadCache.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
-#include "app/WndShadow.h"
+#include "app/storage/DownloadCache.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
+#include "app/frame/WndShadow.h"
 #include "files/FileAddresses.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"

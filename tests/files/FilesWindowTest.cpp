@@ -1,7 +1,7 @@
 #include "FilesWindowTest.h"
 
-#include "app/UiThread.h"
-#include "app/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WndShadow.h"
 #include "duilib/testing.h"
 
 namespace files_test {

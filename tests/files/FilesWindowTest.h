@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "app/RecordingPlatform.h"
-#include "app/WindowManager.h"
+#include "support/RecordingPlatform.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"

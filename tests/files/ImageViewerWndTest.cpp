@@ -6,8 +6,8 @@
 
 #include "FilesWindowTest.h"
 #include "TestPictures.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/ImageViewerWnd.h"

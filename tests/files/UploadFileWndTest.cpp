@@ -6,8 +6,8 @@
 
 #include "FilesWindowTest.h"
 #include "TestPictures.h"
-#include "app/BusyButton.h"
-#include "app/TextHelpers.h"
+#include "app/ui/BusyButton.h"
+#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
 #include "support/TempFolder.h"
 

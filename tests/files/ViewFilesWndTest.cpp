@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "FilesWindowTest.h"
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/UiThread.h"
-#include "app/WindowManager.h"
+#include "app/ui/UiThread.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"

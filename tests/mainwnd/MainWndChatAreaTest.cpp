@@ -6,9 +6,9 @@
 
 #include "BrowserLayerFixture.h"
 #include "MessageViewReading.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/TestPictures.h"

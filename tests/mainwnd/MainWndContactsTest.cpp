@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "MainWndFixture.h"
-#include "app/ColorText.h"
-#include "app/TextHelpers.h"
+#include "app/ui/ColorText.h"
+#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"

@@ -3,9 +3,9 @@
 // what a dialog joins, creates or opens comes back selected in the list.
 
 #include "MainWndFixture.h"
-#include "app/Settings.h"
-#include "app/StringTable.h"
-#include "app/TextHelpers.h"
+#include "app/frame/Settings.h"
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/Settings.h"
-#include "app/StringTable.h"
-#include "app/UiThread.h"
-#include "app/UserFolders.h"
-#include "app/WindowManager.h"
+#include "app/frame/Settings.h"
+#include "app/frame/StringTable.h"
+#include "app/ui/UiThread.h"
+#include "app/storage/UserFolders.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "quennet/FileUtils.h"
 #include "signin/SessionStart.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordingPlatform.h"
+#include "support/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"

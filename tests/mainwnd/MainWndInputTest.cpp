@@ -3,8 +3,8 @@
 #include <shlobj.h>
 
 #include "MainWndFixture.h"
-#include "app/Settings.h"
-#include "app/WindowManager.h"
+#include "app/frame/Settings.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChatManager.h"

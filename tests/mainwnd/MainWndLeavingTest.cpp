@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "MainWndFixture.h"
-#include "app/QuitSequence.h"
-#include "app/Settings.h"
-#include "app/StringTable.h"
+#include "app/frame/QuitSequence.h"
+#include "app/frame/Settings.h"
+#include "app/frame/StringTable.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 #include "support/TempFolder.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "MainWndFixture.h"
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 

@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "MainWndFixture.h"
-#include "app/CachedPictureRepair.h"
-#include "app/SkinPaths.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/ui/CachedPictureRepair.h"
+#include "app/frame/SkinPaths.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/ImageFiles.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/ServiceConstants.h"
-#include "app/StringTable.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/frame/StringTable.h"
 #include "mainwnd/AttachmentCard.h"
 #include "mainwnd/MessageItemNames.h"
 #include "mainwnd/MessageMarkup.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/EmojiSplit.h"
 #include "mainwnd/MessageLayout.h"
 #include "mainwnd/MessageMarkup.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TextHelpers.h"
+#include "app/frame/TextHelpers.h"
 #include "mainwnd/EmojiSplit.h"
 #include "mainwnd/MessageMarkup.h"
 

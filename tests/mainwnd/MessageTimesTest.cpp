@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "app/StringTable.h"
+#include "app/frame/StringTable.h"
 #include "mainwnd/MessageTimes.h"
 #include "mainwnd/ShownMarkup.h"
 

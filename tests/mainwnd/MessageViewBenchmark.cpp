@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "MainWindowBenchmark.h"
-#include "app/WindowManager.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"

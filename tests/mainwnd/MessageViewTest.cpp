@@ -7,8 +7,8 @@
 
 #include "MainWndFixture.h"
 #include "MessageViewReading.h"
-#include "app/ServiceConstants.h"
-#include "app/UserFolders.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "mainwnd/MessageLayout.h"
 #include "mireloom/ChatManager.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "MainWndFixture.h"
-#include "app/TextHelpers.h"
-#include "app/WindowManager.h"
+#include "app/frame/TextHelpers.h"
+#include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 #include "support/TempFolder.h"

@@ -1,11 +1,11 @@
 #include <algorithm>
 
 #include "SigninFixture.h"
-#include "app/BusyButton.h"
-#include "app/Credentials.h"
-#include "app/QuitSequence.h"
-#include "app/TextHelpers.h"
-#include "app/UserFolders.h"
+#include "app/ui/BusyButton.h"
+#include "app/storage/Credentials.h"
+#include "app/frame/QuitSequence.h"
+#include "app/frame/TextHelpers.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "mireloom/Director.h"
 #include "quennet/testing.h"

@@ -1,8 +1,8 @@
 #include "SigninFixture.h"
 
-#include "app/Credentials.h"
-#include "app/QuitSequence.h"
-#include "app/UserFolders.h"
+#include "app/storage/Credentials.h"
+#include "app/frame/QuitSequence.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "quennet/testing.h"
 #include "signin/SessionStart.h"

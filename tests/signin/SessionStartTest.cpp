@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "SigninFixture.h"
-#include "app/FileHelpers.h"
-#include "app/ServiceConstants.h"
-#include "app/UserFolders.h"
+#include "app/storage/FileHelpers.h"
+#include "app/frame/ServiceConstants.h"
+#include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"

@@ -10,7 +10,7 @@
 
 #include "support/StepRunner.h"
 #include "support/WindowFinders.h"
-#include "app/RecordingPlatform.h"
+#include "support/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 

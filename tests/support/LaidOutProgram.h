@@ -10,8 +10,8 @@
 #include <map>
 #include <string>
 
-#include "app/SkinPaths.h"
-#include "app/StringTable.h"
+#include "app/frame/SkinPaths.h"
+#include "app/frame/StringTable.h"
 
 namespace test_support {
 
