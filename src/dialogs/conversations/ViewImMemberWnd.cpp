@@ -1,11 +1,11 @@
-#include "dialogs/ViewImMemberWnd.h"
+#include "dialogs/conversations/ViewImMemberWnd.h"
 
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/DialogRecords.h"
-#include "dialogs/RowAvatar.h"
+#include "dialogs/common/DialogMessages.h"
+#include "dialogs/common/DialogRecords.h"
+#include "dialogs/common/RowAvatar.h"
 #include "app/ui/SkinControls.h"
 #include "mireloom/UserManager.h"
 

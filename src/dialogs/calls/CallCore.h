@@ -14,7 +14,7 @@
 
 #include "app/ui/UiThread.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/RowAvatar.h"
+#include "dialogs/common/RowAvatar.h"
 #include "duilib/UIlib.h"
 
 namespace mireloom {

@@ -1,7 +1,7 @@
-#include "dialogs/SearchBox.h"
+#include "dialogs/common/SearchBox.h"
 
 #include "app/frame/TextHelpers.h"
-#include "dialogs/SearchRule.h"
+#include "dialogs/common/SearchRule.h"
 
 namespace mireloomwnd {
 

@@ -10,8 +10,8 @@
 
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
-#include "dialogs/DialogRecords.h"
-#include "dialogs/MemberPicker.h"
+#include "dialogs/common/DialogRecords.h"
+#include "dialogs/common/MemberPicker.h"
 #include "duilib/UIlib.h"
 #include "mireloom/IM.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/CreateChannelWnd.h"
+#include "dialogs/conversations/CreateChannelWnd.h"
 
 #include "app/ui/ColorText.h"
 #include "app/ui/SkinControls.h"
@@ -6,8 +6,8 @@
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/ConversationSelection.h"
-#include "dialogs/DialogMessages.h"
+#include "dialogs/common/ConversationSelection.h"
+#include "dialogs/common/DialogMessages.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
 #include "mireloom/Types.h"

@@ -1,8 +1,8 @@
-#include "dialogs/RowAvatar.h"
+#include "dialogs/common/RowAvatar.h"
 
 #include "app/ui/ImageRecords.h"
 #include "app/frame/ServiceConstants.h"
-#include "dialogs/DialogMessages.h"
+#include "dialogs/common/DialogMessages.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Types.h"
 #include "mireloom/User.h"

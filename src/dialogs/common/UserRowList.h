@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/SearchRule.h"
+#include "dialogs/common/SearchRule.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

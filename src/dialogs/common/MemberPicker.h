@@ -12,9 +12,9 @@
 #include <string>
 
 #include "app/ui/UiThread.h"
-#include "dialogs/RowAvatar.h"
-#include "dialogs/SearchRule.h"
-#include "dialogs/UserRowList.h"
+#include "dialogs/common/RowAvatar.h"
+#include "dialogs/common/SearchRule.h"
+#include "dialogs/common/UserRowList.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -1,14 +1,14 @@
-#include "dialogs/ViewGroupMembersWnd.h"
+#include "dialogs/conversations/ViewGroupMembersWnd.h"
 
 #include "app/ui/SkinControls.h"
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/OpenImWnd.h"
-#include "dialogs/RowAvatar.h"
-#include "dialogs/RowControls.h"
-#include "dialogs/RowIds.h"
+#include "dialogs/common/DialogMessages.h"
+#include "dialogs/conversations/OpenImWnd.h"
+#include "dialogs/common/RowAvatar.h"
+#include "dialogs/common/RowControls.h"
+#include "dialogs/common/RowIds.h"
 #include "mireloom/ChannelManager.h"
 
 namespace mireloomwnd {

@@ -10,7 +10,7 @@
 
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
-#include "dialogs/SearchRule.h"
+#include "dialogs/common/SearchRule.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -1,4 +1,4 @@
-#include "dialogs/MemberPicker.h"
+#include "dialogs/common/MemberPicker.h"
 
 #include <algorithm>
 
@@ -7,9 +7,9 @@
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
-#include "dialogs/RowControls.h"
-#include "dialogs/RowIds.h"
-#include "dialogs/SearchBox.h"
+#include "dialogs/common/RowControls.h"
+#include "dialogs/common/RowIds.h"
+#include "dialogs/common/SearchBox.h"
 #include "mireloom/User.h"
 
 namespace mireloomwnd {

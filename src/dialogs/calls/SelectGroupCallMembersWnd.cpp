@@ -1,4 +1,4 @@
-#include "dialogs/SelectGroupCallMembersWnd.h"
+#include "dialogs/calls/SelectGroupCallMembersWnd.h"
 
 #include <algorithm>
 
@@ -7,10 +7,10 @@
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/DialogRecords.h"
-#include "dialogs/RowControls.h"
-#include "dialogs/RowIds.h"
+#include "dialogs/common/DialogMessages.h"
+#include "dialogs/common/DialogRecords.h"
+#include "dialogs/common/RowControls.h"
+#include "dialogs/common/RowIds.h"
 #include "app/ui/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"

@@ -1,4 +1,4 @@
-#include "dialogs/SearchRule.h"
+#include "dialogs/common/SearchRule.h"
 
 #include "mireloom/Channel.h"
 #include "mireloom/User.h"

@@ -1,4 +1,4 @@
-#include "dialogs/TelephoneCallingWnd.h"
+#include "dialogs/calls/TelephoneCallingWnd.h"
 
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"

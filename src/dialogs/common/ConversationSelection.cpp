@@ -1,4 +1,4 @@
-#include "dialogs/ConversationSelection.h"
+#include "dialogs/common/ConversationSelection.h"
 
 #include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"

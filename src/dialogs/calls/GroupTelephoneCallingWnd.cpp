@@ -1,8 +1,8 @@
-#include "dialogs/GroupTelephoneCallingWnd.h"
+#include "dialogs/calls/GroupTelephoneCallingWnd.h"
 
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
-#include "dialogs/RowControls.h"
+#include "dialogs/common/RowControls.h"
 #include "app/ui/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"

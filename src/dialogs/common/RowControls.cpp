@@ -1,4 +1,4 @@
-#include "dialogs/RowControls.h"
+#include "dialogs/common/RowControls.h"
 
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"

@@ -10,7 +10,7 @@
 #include <unordered_set>
 
 #include "app/frame/WndShadow.h"
-#include "dialogs/SearchRule.h"
+#include "dialogs/common/SearchRule.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Channel.h"
 

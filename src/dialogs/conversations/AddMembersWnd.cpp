@@ -1,4 +1,4 @@
-#include "dialogs/AddMembersWnd.h"
+#include "dialogs/conversations/AddMembersWnd.h"
 
 #include <iterator>
 
@@ -6,9 +6,9 @@
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/RowControls.h"
-#include "dialogs/RowIds.h"
+#include "dialogs/common/DialogMessages.h"
+#include "dialogs/common/RowControls.h"
+#include "dialogs/common/RowIds.h"
 #include "app/ui/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"

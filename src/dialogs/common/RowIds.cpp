@@ -1,4 +1,4 @@
-#include "dialogs/RowIds.h"
+#include "dialogs/common/RowIds.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "dialogs/UserRowList.h"
+#include "dialogs/common/UserRowList.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
-#include "dialogs/CallCore.h"
+#include "dialogs/calls/CallCore.h"
 
 #include <memory>
 
-#include "dialogs/DialogRecords.h"
+#include "dialogs/common/DialogRecords.h"
 #include "mireloom/CallManager.h"
 
 namespace mireloomwnd {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/frame/WndShadow.h"
-#include "dialogs/CallCore.h"
-#include "dialogs/DialogMessages.h"
-#include "dialogs/RowAvatar.h"
+#include "dialogs/calls/CallCore.h"
+#include "dialogs/common/DialogMessages.h"
+#include "dialogs/common/RowAvatar.h"
 #include "duilib/UIlib.h"
 
 namespace mireloom {
