@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "duilib/UIlib.h"
-#include "files/PicturePyramid.h"
+#include "files/viewer/PicturePyramid.h"
 
 class CUUCenterUI final : public DuiLib::CControlUI {
  public:

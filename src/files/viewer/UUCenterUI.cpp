@@ -1,4 +1,4 @@
-#include "files/UUCenterUI.h"
+#include "files/viewer/UUCenterUI.h"
 
 #include <objidl.h>
 
@@ -13,7 +13,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "duilib/ImageFiles.h"
-#include "files/ImageGeometry.h"
+#include "files/viewer/ImageGeometry.h"
 
 CUUCenterUI::CUUCenterUI() = default;
 

@@ -1,4 +1,4 @@
-#include "files/FilePaging.h"
+#include "files/list/FilePaging.h"
 
 #include <algorithm>
 

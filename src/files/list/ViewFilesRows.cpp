@@ -7,8 +7,8 @@
 #include "files/FileAddresses.h"
 #include "files/FileTexts.h"
 #include "files/FilesMessages.h"
-#include "files/ThumbnailBoxes.h"
-#include "files/ViewFilesWnd.h"
+#include "files/list/ThumbnailBoxes.h"
+#include "files/list/ViewFilesWnd.h"
 #include "mireloom/Entity.h"
 #include "mireloom/UserManager.h"
 

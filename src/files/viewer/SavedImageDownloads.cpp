@@ -1,4 +1,4 @@
-#include "files/SavedImageDownloads.h"
+#include "files/viewer/SavedImageDownloads.h"
 
 #include <objbase.h>
 

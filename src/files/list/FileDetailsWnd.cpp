@@ -1,4 +1,4 @@
-#include "files/FileDetailsWnd.h"
+#include "files/list/FileDetailsWnd.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "files/ThumbnailBoxes.h"
+#include "files/list/ThumbnailBoxes.h"
 
 namespace files {
 

@@ -1,4 +1,4 @@
-#include "files/ImageViewerWnd.h"
+#include "files/viewer/ImageViewerWnd.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -12,8 +12,8 @@
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "files/FilesMessages.h"
-#include "files/SavedImageDownloads.h"
-#include "files/UUCenterUI.h"
+#include "files/viewer/SavedImageDownloads.h"
+#include "files/viewer/UUCenterUI.h"
 #include "quennet/EventLog.h"
 
 using namespace DuiLib;

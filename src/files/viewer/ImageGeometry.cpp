@@ -1,4 +1,4 @@
-#include "files/ImageGeometry.h"
+#include "files/viewer/ImageGeometry.h"
 
 #include <algorithm>
 

@@ -16,7 +16,7 @@
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
-#include "files/ViewerLogic.h"
+#include "files/viewer/ViewerLogic.h"
 
 class CUUCenterUI;
 

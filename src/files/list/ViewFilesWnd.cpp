@@ -1,4 +1,4 @@
-#include "files/ViewFilesWnd.h"
+#include "files/list/ViewFilesWnd.h"
 
 #include "app/ui/CachedImage.h"
 #include "app/frame/PlatformSeam.h"

@@ -1,4 +1,4 @@
-#include "files/PicturePyramid.h"
+#include "files/viewer/PicturePyramid.h"
 
 #include <objidl.h>
 

@@ -1,4 +1,4 @@
-#include "files/ViewerLogic.h"
+#include "files/viewer/ViewerLogic.h"
 
 #include <algorithm>
 

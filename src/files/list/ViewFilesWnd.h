@@ -13,7 +13,7 @@
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
 #include "duilib/UIlib.h"
-#include "files/FilePaging.h"
+#include "files/list/FilePaging.h"
 
 namespace mireloom {
 class Entity;
