@@ -52,7 +52,7 @@ void CCallCore::OnNotify(const DuiLib::TNotifyUI& msg, DoneHandler onHungUp) con
   if (name == L"closeBtn") {
     CloseWindow();
   } else if (name == L"delete_calling_btn") {
-    HangUp(std::move(onHungUp));
+    HangUp(onHungUp ? std::move(onHungUp) : [this](bool ok, const std::string&) { OnHungUp(ok); });
   }
 }
 
@@ -67,7 +67,13 @@ void CCallCore::ShowCallAvatar(DuiLib::CButtonUI* button, const mireloom::User* 
   const std::string cacheKey = MarkedAvatarKey(source, mark);
   if (!button || cacheKey.empty()) return;
   const AvatarDelivery delivery = MakeAvatarDelivery(m_window.GetHWND(), Token(), button);
-  ShowAvatar(button, source, cacheKey, [delivery, downloaded](const std::string& path) { downloaded(delivery, path); });
+  ShowAvatar(button, source, cacheKey, [delivery, downloaded, message = m_avatarMessage](const std::string& path) {
+    if (downloaded) {
+      downloaded(delivery, path);
+    } else {
+      SendImageDownloadedMsg(delivery, message, path);
+    }
+  });
 }
 
 }  // namespace mireloomwnd

@@ -61,17 +61,19 @@ class CCallCore final {
   // Closes the window and leaves the call running.
   void CloseWindow() const;
   // The window's Notify share, its buttons: "closeBtn" closes without ending
-  // the call, "delete_calling_btn" hangs up and hands the answer to `onHungUp`.
-  void OnNotify(const DuiLib::TNotifyUI& msg, DoneHandler onHungUp) const;
+  // the call, "delete_calling_btn" hangs up and hands the answer to
+  // `onHungUp`, or, without one, to OnHungUp.
+  void OnNotify(const DuiLib::TNotifyUI& msg, DoneHandler onHungUp = nullptr) const;
   // The window's HandleMessage: a downloaded avatar's record is taken, then
   // every message goes on to the framework.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Shows the user's avatar of `size` on `button` under the key `mark` gives,
-  // from the cache or downloaded and handed to `downloaded`. No button or no
-  // user (no key): nothing shown, nothing fetched.
+  // from the cache or downloaded and handed to `downloaded`, or, without
+  // one, sent to the window as its avatar message. No button or no user (no
+  // key): nothing shown, nothing fetched.
   void ShowCallAvatar(DuiLib::CButtonUI* button, const mireloom::User* user, int size, CallAvatarMark mark,
-                      AvatarCompletion downloaded) const;
+                      AvatarCompletion downloaded = nullptr) const;
 
   [[nodiscard]] const std::string& call_id() const { return m_callId; }
   // Expires with the call core, for the window's other deliveries.

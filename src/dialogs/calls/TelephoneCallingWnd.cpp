@@ -50,8 +50,8 @@ void TelephoneCallingWnd::PlaceCall(const mireloom::User& callee) {
                  LocalizedText("SingleCallLableBack"));
   ShowCalleeAvatar(&callee);
   mireloom::CallManager::DefaultManager()->MakeCallByUid(
-      m_calleeUid, m_call.OnUiThread([this](bool ok, const std::string& error, std::string callId) {
-        OnMakeCallResult(ok, error, std::move(callId));
+      m_calleeUid, m_call.OnUiThread([this](bool ok, const std::string&, std::string callId) {
+        m_call.OnCallPlaced(ok, std::move(callId));
       }));
 }
 
@@ -63,26 +63,15 @@ void TelephoneCallingWnd::ShowWhyNoCall(const mireloom::User* callee) {
 
 void TelephoneCallingWnd::ShowCalleeAvatar(const mireloom::User* callee) {
   // A callee missing from the cache has no key to mark: no picture, no download.
-  m_call.ShowCallAvatar(m_avatar, callee, kAvatarSize, CallAvatarMark::LargeCallee, &OnCalleeAvatarDownloaded);
+  m_call.ShowCallAvatar(m_avatar, callee, kAvatarSize, CallAvatarMark::LargeCallee);
 }
 
 void TelephoneCallingWnd::SetCallingLine(const std::wstring& text) {
   if (m_callingName) m_callingName->SetText(text.c_str());
 }
 
-void TelephoneCallingWnd::OnMakeCallResult(bool ok, const std::string& error, std::string callId) {
-  // A failed call changes nothing the user sees; the id stays empty.
-  m_call.OnCallPlaced(ok, std::move(callId));
-}
-
-void TelephoneCallingWnd::OnCancelCallResult(bool ok, const std::string& error) { m_call.OnHungUp(ok); }
-
-void TelephoneCallingWnd::OnCalleeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath) {
-  SendImageDownloadedMsg(delivery, WM_CALLEE_AVATAR_DOWNLOADED, localPath);
-}
-
 void TelephoneCallingWnd::Notify(TNotifyUI& msg) {
-  m_call.OnNotify(msg, [this](bool ok, const std::string& error) { OnCancelCallResult(ok, error); });
+  m_call.OnNotify(msg);
   WindowImplBase::Notify(msg);
 }
 

@@ -9,7 +9,6 @@
 #include "app/frame/WndShadow.h"
 #include "dialogs/calls/CallCore.h"
 #include "dialogs/common/DialogMessages.h"
-#include "dialogs/common/RowAvatar.h"
 #include "duilib/UIlib.h"
 
 namespace mireloom {
@@ -36,11 +35,6 @@ class TelephoneCallingWnd final : public DuiLib::WindowImplBase {
   void ShowWhyNoCall(const mireloom::User* callee);
   void ShowCalleeAvatar(const mireloom::User* callee);
   void SetCallingLine(const std::wstring& text);
-  // The answers of the core, on the user-interface thread while the window lives.
-  void OnMakeCallResult(bool ok, const std::string& error, std::string callId);
-  void OnCancelCallResult(bool ok, const std::string& error);
-  // The download completion of the callee's avatar, on the thread that finished it.
-  static void OnCalleeAvatarDownloaded(const AvatarDelivery& delivery, const std::string& localPath);
 
   CWndShadow m_shadow;
   const std::string m_calleeUid;
