@@ -80,7 +80,7 @@ CButtonUI* SelectEmojiWnd::CreateEmojiButton(uint32_t codePoint, const std::stri
   auto* button = new CButtonUI;
   // The skin's look of a button (its hover) first; what makes an emoji button comes after.
   if (LPCTSTR defaults = m_PaintManager.GetDefaultAttributeList(L"Button")) button->ApplyAttributeList(defaults);
-  button->SetNormalImage(AnsiToWide("emoji/" + imageName + ".png").c_str());
+  button->SetNormalImage(EmojiImagePath(AnsiToWide(imageName)).c_str());
   button->SetBorderRound(kButtonRound);
   button->SetPadding(kButtonPadding);
   button->SetFixedHeight(kButtonSize);

@@ -10,6 +10,7 @@
 
 #include "app/ui/AfterFirstPaint.h"
 #include "app/ui/UiThread.h"
+#include "duilib/testing.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ TEST(UiThreadDetachedTest, DropsTasksWhenNoThreadIsAttached) {
   CUiThread::Detach();
   bool ran = false;
   CUiThread::Post([&] { ran = true; });
-  CUiThread::RunPending();
+  DuiLib::Testing::PumpPending();
   EXPECT_FALSE(ran);
   EXPECT_FALSE(CUiThread::IsCurrent());
 }

@@ -54,8 +54,8 @@ bool DialogTest::WaitUntil(const std::function<bool()>& condition) { return Test
 
 void DialogTest::Settle() {
   mt::WaitIdle();
-  Testing::PumpPending();
-  CUiThread::RunPending();
+  // The completions the core has finished post their closures; pumping runs
+  // them and whatever they post in turn.
   Testing::PumpPending();
 }
 

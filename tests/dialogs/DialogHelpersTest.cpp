@@ -6,6 +6,7 @@
 #include "dialogs/calls/CallCore.h"
 #include "dialogs/common/DialogRecords.h"
 #include "dialogs/common/RowIds.h"
+#include "duilib/testing.h"
 
 namespace dialogs_test {
 namespace {
@@ -61,15 +62,15 @@ TEST(DialogHelpers, ARecordReachesOnlyALiveWindowAndIsFreedOtherwise) {
   auto guard = std::make_unique<CLifetimeGuard>();
   const WindowRecipient to{guard->Token(), &receiver};
   DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
-  CUiThread::RunPending();
+  DuiLib::Testing::PumpPending();
   EXPECT_EQ(receiver.received, 1);
 
   DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
   DestroyWindow(receiver.GetHWND());  // the window goes, its object stays
-  CUiThread::RunPending();
+  DuiLib::Testing::PumpPending();
   DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
   guard.reset();  // and then the object
-  CUiThread::RunPending();
+  DuiLib::Testing::PumpPending();
   EXPECT_EQ(receiver.received, 1);
   EXPECT_EQ(CountedRecord::alive, 0) << "every undelivered record was freed";
   CUiThread::Detach();

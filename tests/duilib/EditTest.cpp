@@ -3,14 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include "Clipboard.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
+#include "support/Clipboard.h"
 
 namespace duilib_test {
 namespace {
 
 using namespace DuiLib;
+using test_support::ClipboardText;
+using test_support::PutOnClipboard;
 
 const wchar_t kFields[] = LR"(<VerticalLayout inset="10,10,10,10">
     <Edit name="plain" height="30"/>

@@ -6,14 +6,16 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
-#include "Clipboard.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
+#include "support/Clipboard.h"
 
 namespace duilib_test {
 namespace {
 
 using namespace DuiLib;
+using test_support::ClipboardText;
+using test_support::PutOnClipboard;
 using Testing::NotifyRecorder;
 using Lines = std::vector<std::wstring>;
 

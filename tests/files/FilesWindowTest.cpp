@@ -3,6 +3,7 @@
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
 #include "duilib/testing.h"
+#include "support/Clipboard.h"
 
 namespace files_test {
 
@@ -68,10 +69,10 @@ void FilesWindowTest::ClickControl(HWND window, CControlUI* control) {
 }
 
 void FilesWindowTest::SetClipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(CWin32Platform().SetClipboardText(owner, text));
+  ASSERT_TRUE(test_support::PutOnClipboard(text, owner));
 }
 
-std::wstring FilesWindowTest::ClipboardText(HWND owner) { return CWin32Platform().GetClipboardText(owner); }
+std::wstring FilesWindowTest::ClipboardText(HWND owner) { return test_support::ClipboardText(owner); }
 
 void FilesWindowTest::Screenshot(HWND window, const wchar_t* name) const {
   Testing::PumpPending();

@@ -11,6 +11,7 @@
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/viewer/ImageViewerWnd.h"
+#include "files/viewer/SavedImageDownloads.h"
 #include "files/viewer/UUCenterUI.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
@@ -32,7 +33,7 @@ class ImageViewerWndTest : public FilesWindowTest {
     mt::HttpTransportFailure("https://files.corvanel.test/download/");
   }
   void TearDown() override {
-    EXPECT_TRUE(ImageViewerWnd::WaitForSavedImages(10000));
+    EXPECT_TRUE(files::WaitForSavedImageDownloads(10000));
     FilesWindowTest::TearDown();
   }
 

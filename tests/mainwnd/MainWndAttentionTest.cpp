@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "MainWndFixture.h"
+#include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
 
 namespace mainwnd_test {
@@ -61,7 +62,7 @@ TEST_F(MainWndAttentionTest, ALostConnectionGreysTheIconAndSaysWhy) {
       })
       .WaitFor("the state delivered", [] { return core::WaitIdle(0); })
       .Do("check and close", [&] {
-        CUiThread::RunPending();
+        DuiLib::Testing::PumpPending();
         EXPECT_TRUE(TrayCallsAfter(mark).empty()) << "a good connection changes nothing";
         EXPECT_FALSE(mireloomwnd::NetworkOnline) << "the next check that finds the network reconnects";
         CloseMainWindow();

@@ -16,6 +16,7 @@
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/HttpClient.h"
+#include "support/Clipboard.h"
 #include "support/TempFolder.h"
 
 namespace mainwnd_test {
@@ -329,7 +330,7 @@ TEST_F(MainWndChatAreaTest, TheInputsMenuGreysPasteWithoutTextOnTheClipboard) {
     CloseClipboard();
     ASSERT_TRUE(Testing::RightClick(MainWindow(), L"chat_input"));
     EXPECT_TRUE(paste()) << "greyed";
-    ASSERT_TRUE(CWin32Platform().SetClipboardText(MainWindow(), L"粘贴的文字"));
+    ASSERT_TRUE(test_support::PutOnClipboard(L"粘贴的文字", MainWindow()));
     m_platform.SetMenuCommand(mireloomwnd::kPasteCommand);
     ASSERT_TRUE(Testing::RightClick(MainWindow(), L"chat_input"));
     EXPECT_FALSE(paste());

@@ -2,7 +2,6 @@
 
 #include "MainWndFixture.h"
 #include "duilib/testing.h"
-#include "mainwnd/shell/PopupMenuWnd.h"
 
 namespace mainwnd_test {
 namespace {
@@ -21,7 +20,7 @@ class MainWndMenuButtonsTest : public MainWindowTest {
  protected:
   void TearDown() override {
     MainWindowTest::TearDown();
-    EXPECT_EQ(mireloomwnd::PopupMenuWnd::LiveMenuCount(), 0u) << "every menu freed itself";
+    EXPECT_EQ(DuiLib::Testing::LiveAutoDeleteWindowCount(), 0u) << "every menu freed itself";
   }
 };
 

@@ -64,7 +64,7 @@ TEST_F(MainWndStartTest, AFailedStepEndsTheChainSilently) {
       .WaitFor("the core is done", [] { return core::WaitIdle(0); })
       .Do("close", [] {
         // Whatever the completion still had to bring over has run by now.
-        CUiThread::RunPending();
+        Testing::PumpPending();
         CloseMainWindow();
       });
   RunMainWindow(script);

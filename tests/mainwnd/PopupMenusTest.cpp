@@ -60,7 +60,7 @@ class PopupMenusTest : public AppWindowTest {
   void TearDown() override {
     m_owner.reset();
     AppWindowTest::TearDown();
-    EXPECT_EQ(PopupMenuWnd::LiveMenuCount(), 0u) << "every menu freed itself";
+    EXPECT_EQ(Testing::LiveAutoDeleteWindowCount(), 0u) << "every menu freed itself";
     EXPECT_EQ(Testing::LiveControlCount(), m_controlsAtStart);
   }
 
@@ -83,7 +83,7 @@ class PopupMenusTest : public AppWindowTest {
     EXPECT_EQ(colour == kGrey, !usable) << item;
   }
   static bool Gone(HWND menu) { return Testing::PumpUntil([&] { return !IsWindow(menu); }, 5000); }
-  static bool AllFreed() { return Testing::PumpUntil([] { return PopupMenuWnd::LiveMenuCount() == 0; }, 5000); }
+  static bool AllFreed() { return Testing::PumpUntil([] { return Testing::LiveAutoDeleteWindowCount() == 0; }, 5000); }
 
   test_support::LaidOutProgram m_program;
   mt::ScopedCore m_core;
@@ -201,7 +201,7 @@ TEST_F(PopupMenusTest, AnOwnerRunningAModalLoopOutlivesTheMenusWindowAndTheMenuI
       dialog.Close();
     });
     dialog.ShowModal();
-    menusDuringNotify = PopupMenuWnd::LiveMenuCount();
+    menusDuringNotify = Testing::LiveAutoDeleteWindowCount();
     senderAfterLoop = msg.pSender->GetName().GetData();
   };
 
@@ -264,7 +264,7 @@ TEST_F(PopupMenusTest, AHundredMenusLeaveNoControlsBehindAndANullOwnerOpensNothi
   const size_t windows = Testing::FrameworkWindows().size();
   (new TeamMenuWnd)->ShowAt(nullptr, 10, 10);
   EXPECT_EQ(Testing::FrameworkWindows().size(), windows);
-  EXPECT_EQ(PopupMenuWnd::LiveMenuCount(), 0u);
+  EXPECT_EQ(Testing::LiveAutoDeleteWindowCount(), 0u);
 }
 
 }  // namespace

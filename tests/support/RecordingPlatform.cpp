@@ -150,19 +150,6 @@ bool CRecordingPlatform::IsOnline() {
   return m_online;
 }
 
-bool CRecordingPlatform::SetClipboardText(HWND owner, const std::wstring& text) {
-  Record({PlatformCall::SetClipboard, owner, text});
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_clipboard = text;
-  return true;
-}
-
-std::wstring CRecordingPlatform::GetClipboardText(HWND owner) {
-  Record({PlatformCall::GetClipboard, owner});
-  std::lock_guard<std::mutex> lock(m_mutex);
-  return m_clipboard;
-}
-
 std::wstring CRecordingPlatform::SniffMimeType(const void* bytes, DWORD size) {
   Call call{PlatformCall::SniffMimeType};
   call.count = size;

@@ -19,8 +19,6 @@ enum class PlatformCall {
   PlaySound,
   FlashWindow,
   IsOnline,
-  SetClipboard,
-  GetClipboard,
   SniffMimeType,
   DownloadUrlToFile,
 };
@@ -30,7 +28,7 @@ class CRecordingPlatform final : public CPlatformSeam {
   struct Call {
     PlatformCall kind;
     HWND owner = nullptr;
-    std::wstring text;     // message, address, path or clipboard text
+    std::wstring text;     // message, address or path
     std::wstring caption;  // message box caption, tray tip, the name a file dialog offered
     UINT flags = 0;        // message box type, menu flags, sound flags, flash flags, file dialog flags
     DWORD message = 0;     // NIM_* of a tray call
@@ -71,8 +69,6 @@ class CRecordingPlatform final : public CPlatformSeam {
   bool PlaySoundFile(const std::wstring& path, DWORD flags) override;
   bool FlashWindow(const FLASHWINFO& info) override;
   bool IsOnline() override;
-  bool SetClipboardText(HWND owner, const std::wstring& text) override;
-  std::wstring GetClipboardText(HWND owner) override;
   // Recorded with the number of bytes as count.
   std::wstring SniffMimeType(const void* bytes, DWORD size) override;
   // Recorded with the address as text and the path as caption.
@@ -89,7 +85,6 @@ class CRecordingPlatform final : public CPlatformSeam {
   std::wstring m_open_file_name;
   std::wstring m_save_file_name;
   bool m_online = true;
-  std::wstring m_clipboard;
   std::wstring m_sniffed_mime;
   bool m_download_succeeds = true;
 };

@@ -18,6 +18,8 @@ namespace DuiLib::detail {
 UINT WakeMessage();
 // Framework windows of the calling thread.
 std::vector<CWindowWnd*> LiveWindows();
+// Window objects of the process set to free themselves and not freed yet.
+size_t LiveAutoDeleteWindowCount();
 
 // One running modal loop, innermost last.
 class ModalFrame final {

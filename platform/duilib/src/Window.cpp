@@ -64,6 +64,10 @@ HWND UnlockOwner(HWND modal) {
   return owner;
 }
 
+// Window objects that free themselves, alive in the process (tests look for
+// leaks with it).
+std::atomic<size_t> g_liveAutoDeleteWindows{0};
+
 std::set<std::wstring>& RegisteredClasses() {
   static auto* classes = new std::set<std::wstring>;
   return *classes;
@@ -86,11 +90,26 @@ std::vector<CWindowWnd*> LiveWindows() {
   return windows;
 }
 
+size_t LiveAutoDeleteWindowCount() { return g_liveAutoDeleteWindows.load(); }
+
 }  // namespace detail
 
 CWindowWnd::CWindowWnd() = default;
 
-CWindowWnd::~CWindowWnd() { DetachAndDestroyWindow(); }
+CWindowWnd::~CWindowWnd() {
+  if (m_bAutoDelete) --g_liveAutoDeleteWindows;
+  DetachAndDestroyWindow();
+}
+
+void CWindowWnd::SetAutoDelete(bool bAutoDelete) {
+  if (bAutoDelete == m_bAutoDelete) return;
+  m_bAutoDelete = bAutoDelete;
+  if (bAutoDelete) {
+    ++g_liveAutoDeleteWindows;
+  } else {
+    --g_liveAutoDeleteWindows;
+  }
+}
 
 void CWindowWnd::DetachAndDestroyWindow() {
   HWND hWnd = m_hWnd.exchange(nullptr);

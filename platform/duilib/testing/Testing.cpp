@@ -282,6 +282,8 @@ std::wstring DumpTree(HWND window) {
 
 size_t LiveControlCount() { return DuiLib::detail::LiveControlCount(); }
 
+size_t LiveAutoDeleteWindowCount() { return DuiLib::detail::LiveAutoDeleteWindowCount(); }
+
 std::vector<HWND> FrameworkWindows() {
   std::vector<HWND> windows;
   for (CWindowWnd* window : DuiLib::detail::LiveWindows()) windows.push_back(window->GetHWND());

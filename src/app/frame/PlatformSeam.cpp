@@ -105,38 +105,6 @@ bool CWin32Platform::IsOnline() {
   return InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
-bool CWin32Platform::SetClipboardText(HWND owner, const std::wstring& text) {
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  bool placed = false;
-  if (memory) {
-    if (void* target = GlobalLock(memory)) {
-      memcpy(target, text.c_str(), bytes);
-      GlobalUnlock(memory);
-      placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    }
-    // The clipboard owns the memory only once it accepted it.
-    if (!placed) GlobalFree(memory);
-  }
-  CloseClipboard();
-  return placed;
-}
-
-std::wstring CWin32Platform::GetClipboardText(HWND owner) {
-  if (!OpenClipboard(owner)) return {};
-  std::wstring text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text.assign(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 std::wstring CWin32Platform::SniffMimeType(const void* bytes, DWORD size) {
   LPWSTR found = nullptr;
   // The call reads the buffer only; its parameter is not declared const.

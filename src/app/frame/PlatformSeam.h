@@ -1,9 +1,9 @@
 #pragma once
 
 // The platform calls that block, or act outside the program: message boxes,
-// the shell, menus, file dialogs, the tray, sound, flashing, the network state
-// and the clipboard. Windows call them through here, so that tests can put a
-// recording platform in place of the real one.
+// the shell, menus, file dialogs, the tray, sound, flashing, the network state,
+// type sniffing and downloads. Windows call them through here, so that tests
+// can put a recording platform in place of the real one.
 
 #include <windows.h>
 #include <commdlg.h>
@@ -28,8 +28,6 @@ class CPlatformSeam {
   virtual bool FlashWindow(const FLASHWINFO& info) = 0;
   // InternetGetConnectedState.
   virtual bool IsOnline() = 0;
-  virtual bool SetClipboardText(HWND owner, const std::wstring& text) = 0;
-  virtual std::wstring GetClipboardText(HWND owner) = 0;
   // FindMimeFromData over the bytes alone; "" when it names no type.
   virtual std::wstring SniffMimeType(const void* bytes, DWORD size) = 0;
   // URLDownloadToFileW of the address into the path; true when the file was
@@ -54,8 +52,6 @@ class CWin32Platform final : public CPlatformSeam {
   bool PlaySoundFile(const std::wstring& path, DWORD flags) override;
   bool FlashWindow(const FLASHWINFO& info) override;
   bool IsOnline() override;
-  bool SetClipboardText(HWND owner, const std::wstring& text) override;
-  std::wstring GetClipboardText(HWND owner) override;
   std::wstring SniffMimeType(const void* bytes, DWORD size) override;
   // The embedded service's hosts exist only inside the process: their
   // downloads go through the base library's HTTP client.

@@ -32,7 +32,6 @@ class CWndShadow {
   static constexpr BYTE kParentVisible = 4;
   [[nodiscard]] HWND GetShadowWindow() const { return m_hWnd; }
   [[nodiscard]] BYTE GetStatus() const { return m_Status; }
-  [[nodiscard]] bool IsUpdatePending() const { return m_bUpdate; }
   [[nodiscard]] ShadowParams GetParams() const;
 
  protected:

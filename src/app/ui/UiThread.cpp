@@ -128,5 +128,3 @@ void CUiThread::Post(std::weak_ptr<void> guard, std::function<void()> task) {
     if (!guard.expired()) task();
   });
 }
-
-void CUiThread::RunPending() { RunQueuedTasks(); }

@@ -24,9 +24,6 @@ class CUiThread final {
   static void Post(HWND window, std::function<void()> task);
   // Runs the task only if the guarded object still lives when its turn comes.
   static void Post(std::weak_ptr<void> guard, std::function<void()> task);
-
-  // Runs whatever is queued now (on the user-interface thread; for tests).
-  static void RunPending();
 };
 
 // Held by an object whose closures must not outlive it: closures posted with

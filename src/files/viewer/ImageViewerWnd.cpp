@@ -279,8 +279,6 @@ void ImageViewerWnd::DownloadSavedImage(const std::wstring& address, const std::
   files::StartSavedImageDownload(address, path);
 }
 
-bool ImageViewerWnd::WaitForSavedImages(DWORD timeoutMs) { return files::WaitForSavedImageDownloads(timeoutMs); }
-
 // ---- Notifications and messages ---------------------------------------------------------------
 
 void ImageViewerWnd::Notify(TNotifyUI& msg) {

@@ -51,8 +51,6 @@ class ImageViewerWnd final : public DuiLib::WindowImplBase {
   // Downloads an http(s) address into the path on a thread of its own;
   // nothing is reported.
   static void DownloadSavedImage(const std::wstring& address, const std::wstring& path);
-  // Waits until the saves started so far have ended; false on timeout.
-  static bool WaitForSavedImages(DWORD timeoutMs);
 
  private:
   void FindControls();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "emoji/EmojiTables.h"
 #include "mainwnd/messages/EmojiSplit.h"
 
 namespace mireloomwnd::messagecontrols {
@@ -21,7 +22,7 @@ constexpr RECT kQuotedTextPadding = {10, 3, 0, 0};
 CControlUI* AddEmojiPicture(CContainerUI* row, const std::wstring& imageName) {
   auto* picture = new CButtonUI;
   row->Add(picture);
-  picture->SetNormalImage((L"emoji/" + imageName + L".png").c_str());
+  picture->SetNormalImage(EmojiImagePath(imageName).c_str());
   picture->SetBorderRound(kEmojiRound);
   picture->SetPadding(kEmojiPadding);
   picture->SetFixedWidth(kEmojiSide);

@@ -14,21 +14,14 @@ namespace {
 constexpr DWORD kUnavailableTextColor = 0xFFBABABA;
 constexpr UINT kCloseCode = 1;
 
-size_t s_liveMenus = 0;
-
 }  // namespace
 
 PopupMenuWnd::PopupMenuWnd(const MenuKind& kind) : m_kind(kind) {
-  ++s_liveMenus;
   // Nobody holds a menu: the framework frees it after its last message, and
   // only once no dispatch on it is still running. An item click whose owner
   // runs a modal loop (in which this window goes) therefore returns first.
   SetAutoDelete(true);
 }
-
-PopupMenuWnd::~PopupMenuWnd() { --s_liveMenus; }
-
-size_t PopupMenuWnd::LiveMenuCount() { return s_liveMenus; }
 
 CDuiString PopupMenuWnd::GetSkinFolder() { return SkinFolder(); }
 

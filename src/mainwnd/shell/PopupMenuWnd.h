@@ -10,8 +10,6 @@
 // gone and no message or notification on it is still running. Never delete
 // a menu after ShowAt, and never make one on the stack.
 
-#include <cstddef>
-
 #include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
 #include "duilib/UIlib.h"
@@ -32,8 +30,6 @@ struct MenuKind {
 
 class PopupMenuWnd : public DuiLib::WindowImplBase {
  public:
-  ~PopupMenuWnd() override;
-
   // Opens the menu with its corner on (x, y), a point in the owner window's
   // client coordinates. A null owner opens nothing, and the menu is freed.
   void ShowAt(DuiLib::CPaintManagerUI* owner, int x, int y);
@@ -44,9 +40,6 @@ class PopupMenuWnd : public DuiLib::WindowImplBase {
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
   LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
-
-  // Menu objects alive in the process (tests look for leaks with it).
-  [[nodiscard]] static size_t LiveMenuCount();
 
  protected:
   explicit PopupMenuWnd(const MenuKind& kind);

@@ -42,7 +42,7 @@ class CWindowWnd {
   LRESULT SendMessage(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0);
   LRESULT PostMessage(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0);
   // After OnFinalMessage, deletes the object once no dispatch on it runs.
-  void SetAutoDelete(bool bAutoDelete = true) { m_bAutoDelete = bAutoDelete; }
+  void SetAutoDelete(bool bAutoDelete = true);
 
   // The framework window object of a handle; NULL for foreign windows.
   [[nodiscard]] static CWindowWnd* FromHandle(HWND hWnd);

@@ -75,6 +75,9 @@ std::wstring Describe(CControlUI* control);
 // One line per control: class, name, visibility, position, text; indented by depth.
 std::wstring DumpTree(HWND window);
 [[nodiscard]] size_t LiveControlCount();
+// Window objects set to free themselves (SetAutoDelete) that have not been
+// freed yet: popup menus and combo drops.
+[[nodiscard]] size_t LiveAutoDeleteWindowCount();
 
 // ---- Windows and loops ----
 std::vector<HWND> FrameworkWindows();
