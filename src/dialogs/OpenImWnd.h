@@ -10,7 +10,7 @@
 
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
-#include "dialogs/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "dialogs/RowAvatar.h"
 #include "dialogs/SearchRule.h"
 #include "dialogs/UserRowList.h"

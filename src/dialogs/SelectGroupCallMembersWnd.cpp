@@ -8,7 +8,7 @@
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "dialogs/DialogMessages.h"
-#include "dialogs/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "dialogs/RowControls.h"
 #include "dialogs/RowIds.h"
 #include "dialogs/SearchBox.h"

@@ -4,7 +4,7 @@
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "dialogs/DialogMessages.h"
-#include "dialogs/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "dialogs/RowAvatar.h"
 #include "app/ui/SkinControls.h"
 #include "mireloom/CallManager.h"

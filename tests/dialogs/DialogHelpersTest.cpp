@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/CallCore.h"
-#include "dialogs/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "dialogs/RowIds.h"
 
 namespace dialogs_test {
