@@ -1,23 +1,25 @@
 #pragma once
 
-// Records that a core completion hands to a dialog's own message. The
+// Records that a core completion hands to a window's own message. The
 // completion runs on a core thread; the record reaches the window on the
 // user-interface thread, and only while the window lives. A record that
-// cannot be delivered (window gone, or its window already destroyed) is freed
-// here, never left behind in a queue.
+// cannot be delivered (window object gone, its window already destroyed, or
+// not taken) is freed here, never left behind in a queue.
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
 #include "app/ui/ImageRecords.h"
 #include "app/ui/UiThread.h"
 #include "duilib/UIlib.h"
+#include "quennet/EventLog.h"
 
 namespace mireloomwnd {
 
-// What a handler of a dialog record returns once it owns the record.
+// What a handler of a window record returns once it owns the record.
 inline constexpr LRESULT kRecordTaken = kImageRecordTaken;
 
 // The window a completion answers; made on the user-interface thread.
@@ -26,17 +28,44 @@ struct WindowRecipient {
   DuiLib::CWindowWnd* window = nullptr;
 };
 
+// A record on its way to a window: frees it, and says so in the log, unless
+// the window took it.
+template <class Record>
+class HeldRecord final {
+ public:
+  HeldRecord(UINT message, std::unique_ptr<Record> record) : m_message(message), m_record(std::move(record)) {}
+  HeldRecord(const HeldRecord&) = delete;
+  HeldRecord& operator=(const HeldRecord&) = delete;
+  ~HeldRecord() {
+    if (m_record) quennet::log_event("A record for message 0x%X was freed: its window had gone", m_message);
+  }
+
+  [[nodiscard]] LPARAM AsParam() const { return reinterpret_cast<LPARAM>(m_record.get()); }
+  // The window's handler owns it now.
+  void Taken() { (void)m_record.release(); }
+
+ private:
+  UINT m_message;
+  std::unique_ptr<Record> m_record;
+};
+
+// Runs the send on the user-interface thread while the window object and its
+// window live: the check and the send run on one thread, so the window cannot
+// go between them.
+inline void SendToLiveWindow(const WindowRecipient& to, std::function<void(HWND)> send) {
+  DuiLib::CWindowWnd* window = to.window;
+  CUiThread::Post(to.alive, [window, send = std::move(send)] {
+    if (const HWND hwnd = window->GetHWND()) send(hwnd);
+  });
+}
+
 // Hands the record (null for a message without one) to the window's message
 // as lParam, on the user-interface thread.
 template <class Record>
 void DeliverRecord(const WindowRecipient& to, UINT message, std::unique_ptr<Record> record) {
-  auto held = std::make_shared<std::unique_ptr<Record>>(std::move(record));
-  DuiLib::CWindowWnd* window = to.window;
-  CUiThread::Post(to.alive, [window, message, held] {
-    const HWND hwnd = window->GetHWND();
-    if (!hwnd) return;  // the object outlived its window: the record dies with the closure
-    Record* sent = held->release();
-    if (::SendMessageW(hwnd, message, 0, reinterpret_cast<LPARAM>(sent)) != kRecordTaken) delete sent;
+  auto held = std::make_shared<HeldRecord<Record>>(message, std::move(record));
+  SendToLiveWindow(to, [message, held](HWND hwnd) {
+    if (::SendMessageW(hwnd, message, 0, held->AsParam()) == kRecordTaken) held->Taken();
   });
 }
 
@@ -52,6 +81,11 @@ inline LRESULT PassOnMessage(DuiLib::WindowImplBase& window, UINT message, WPARA
 // A message without a record.
 inline void DeliverMessage(const WindowRecipient& to, UINT message) {
   DeliverRecord<int>(to, message, nullptr);
+}
+
+// A message that carries a plain value (an error code) as lParam.
+inline void DeliverValue(const WindowRecipient& to, UINT message, LPARAM value) {
+  SendToLiveWindow(to, [message, value](HWND hwnd) { ::SendMessageW(hwnd, message, 0, value); });
 }
 
 }  // namespace mireloomwnd
