@@ -144,7 +144,7 @@ LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
   signin::StartDirector(*response.user, *m_team, *response.token);
   ConnectToIMServer();
-  signin::CSessionFetchChain<LoginWnd>::Start(GetHWND());
+  signin::CSessionFetchChain<LoginWnd>::Start(Recipient());
   return 0;
 }
 
@@ -160,16 +160,16 @@ void LoginWnd::OnIMProtocol(bool ok, const std::string&, mireloom::IMProtocol pr
 
 void LoginWnd::OnIMConnected(bool ok, mireloom::IMProtocol protocol) { signin::LogIMConnection(protocol, ok); }
 
-void LoginWnd::OnMembersFetched(HWND window, bool ok, const std::string& error,
+void LoginWnd::OnMembersFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                 std::vector<std::unique_ptr<mireloom::User>>) {
   signin::CSessionFetchChain<LoginWnd>::AfterMembers(window, ok, error);
 }
 
-void LoginWnd::OnUsersStatusFetched(HWND window, bool ok, const std::string& error) {
+void LoginWnd::OnUsersStatusFetched(const WindowRecipient& window, bool ok, const std::string& error) {
   signin::CSessionFetchChain<LoginWnd>::AfterUsersStatus(window, ok, error);
 }
 
-void LoginWnd::OnServicesFetched(HWND window, bool ok, const std::string& error,
+void LoginWnd::OnServicesFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                  std::vector<std::unique_ptr<mireloom::Service>>) {
   signin::CSessionFetchChain<LoginWnd>::AfterServices(window, ok, error);
 }

@@ -77,20 +77,20 @@ LRESULT RestPasswordWnd::OnInitPasswordSucceeded() {
   // The new password is the one to remember: the initial one no longer works.
   SaveCredential(m_team->team_id(), m_userName, m_submittedPassword);
   LoginWnd::ConnectToIMServer();
-  signin::CSessionFetchChain<RestPasswordWnd>::Start(GetHWND());
+  signin::CSessionFetchChain<RestPasswordWnd>::Start(Recipient());
   return 0;
 }
 
-void RestPasswordWnd::OnMembersFetched(HWND window, bool ok, const std::string& error,
+void RestPasswordWnd::OnMembersFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                        std::vector<std::unique_ptr<mireloom::User>>) {
   signin::CSessionFetchChain<RestPasswordWnd>::AfterMembers(window, ok, error);
 }
 
-void RestPasswordWnd::OnUsersStatusFetched(HWND window, bool ok, const std::string& error) {
+void RestPasswordWnd::OnUsersStatusFetched(const WindowRecipient& window, bool ok, const std::string& error) {
   signin::CSessionFetchChain<RestPasswordWnd>::AfterUsersStatus(window, ok, error);
 }
 
-void RestPasswordWnd::OnServicesFetched(HWND window, bool ok, const std::string& error,
+void RestPasswordWnd::OnServicesFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                         std::vector<std::unique_ptr<mireloom::Service>>) {
   signin::CSessionFetchChain<RestPasswordWnd>::AfterServices(window, ok, error);
 }
