@@ -160,5 +160,26 @@ TEST_F(SubdomainWndTest, TheLookUpLogsTheTeamAndTheHandOver) {
   EXPECT_TRUE(log.Contains("Team auth success with ID : team-demo"));
 }
 
+// The answer comes while the window still stands; the window goes before the
+// user-interface thread hands the team over.
+TEST_F(SubdomainWndTest, ATeamFoundForAWindowThatHasGoneIsFreed) {
+  quennet::ScopedLogCapture log;
+  core::Script("WebApi::GetTeamLiteBySubdomain").Hold();
+  StepRunner script;
+  script.Do("continue", [] {
+          Retype(TeamWindow(), L"subdomain_edit", L"demo");
+          Testing::PressKey(TeamWindow(), VK_RETURN);
+        })
+      .Then("held", [] { return core::WaitForHeld("WebApi::GetTeamLiteBySubdomain", 0) != 0; }, [] {
+        core::Release(core::WaitForHeld("WebApi::GetTeamLiteBySubdomain", 0));
+        ASSERT_TRUE(core::WaitIdle()) << "the answer waits for the user-interface thread";
+        DestroyWindow(TeamWindow());
+      });
+  RunSession(script);
+  Testing::PumpPending();
+  EXPECT_FALSE(log.Contains("Team auth success")) << "no log-in window for a team window that has gone";
+  EXPECT_TRUE(log.Contains("A record for message 0x401 was freed: its window had gone"));
+}
+
 }  // namespace
 }  // namespace signin_test
