@@ -21,7 +21,7 @@
 
 namespace mireloomwnd {
 
-class LoginWnd : public DuiLib::WindowImplBase {
+class LoginWnd final : public DuiLib::WindowImplBase {
  public:
   // The accepted log-in, handed from the core library's thread to the window.
   struct LoginSuccessResponse {
@@ -46,8 +46,8 @@ class LoginWnd : public DuiLib::WindowImplBase {
   void DoLogin();
   void SetLoggingState(bool logging);
   // Completion of the log-in request, on the core library's thread.
-  static void OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
-                            std::unique_ptr<mireloom::User> user);
+  static void OnLoginResult(const WindowRecipient& window, bool ok, int64_t code,
+                            std::unique_ptr<mireloom::Token> token, std::unique_ptr<mireloom::User> user);
   LRESULT OnLoginSuccess(const LoginSuccessResponse& response);
   LRESULT OnInitPassword(const LoginSuccessResponse& response);
   LRESULT OnLoginFailed(const int64_t* code);
