@@ -18,7 +18,7 @@
 
 namespace mireloomwnd {
 
-class RestPasswordWnd : public DuiLib::WindowImplBase {
+class RestPasswordWnd final : public DuiLib::WindowImplBase {
  public:
   // The team and the user name the log-in was made with; the new password is
   // remembered for them.
@@ -35,7 +35,7 @@ class RestPasswordWnd : public DuiLib::WindowImplBase {
   void SubmitPassword();
   void SetSubmittingState(bool submitting);
   // Completion of the password change, on the core library's thread.
-  static void OnInitPasswordResult(HWND window, bool ok, int64_t code);
+  static void OnInitPasswordResult(const WindowRecipient& window, bool ok, int64_t code);
   LRESULT OnInitPasswordSucceeded();
   LRESULT OnInitPasswordFailed(const int64_t* code);
   LRESULT OnMainWndDataPrepared();

@@ -40,6 +40,19 @@ TEST_F(SubdomainWndTest, FillsInTheLastTeamAndTellsOfANewerVersion) {
   EXPECT_EQ(opened[0].text, opened[1].text);
 }
 
+TEST_F(SubdomainWndTest, EscClosesTheNewVersionNoticeAsItsCloseButtonDoes) {
+  core::SetClientVersion(16, "3.0.0");
+  StepRunner script;
+  script.WaitFor("the notice", [] { return IsOpen(L"UpdateWnd"); })
+      .Do("Esc", [] { Testing::PressKey(FindOwnWindow(L"UpdateWnd"), VK_ESCAPE); })
+      .WaitFor("the notice gone", [] { return !IsOpen(L"UpdateWnd"); })
+      .Do("leave", [] {
+        EXPECT_TRUE(IsOpen(L"SubdomainWnd")) << "the team window stays";
+        RunQuitSequence();
+      });
+  RunSession(script);
+}
+
 TEST_F(SubdomainWndTest, AnOlderVersionShowsNothing) {
   core::SetClientVersion(15, "2.9.9");
   StepRunner script;
