@@ -334,16 +334,11 @@ TEST_F(LoginWndTest, AFailedLogInForAWindowThatHasGoneIsFreed) {
   quennet::ScopedLogCapture log;
   core::Script("Auth::PostLoginRequest").Fail(8001).Hold();
   StepRunner script;
-  SigninWindowTest::OpenLoginWindow(script)
-      .Do("sign in", [] {
-        TypeCredentials(L"zhou", L"demo1234");
-        Testing::PressKey(LoginWindow(), VK_RETURN);
-      })
-      .Then("held", [] { return core::WaitForHeld("Auth::PostLoginRequest", 0) != 0; }, [] {
-        core::Release(core::WaitForHeld("Auth::PostLoginRequest", 0));
-        ASSERT_TRUE(core::WaitIdle()) << "the answer waits for the user-interface thread";
-        DestroyWindow(LoginWindow());
-      });
+  SigninWindowTest::OpenLoginWindow(script).Do("sign in", [] {
+    TypeCredentials(L"zhou", L"demo1234");
+    Testing::PressKey(LoginWindow(), VK_RETURN);
+  });
+  AnswerForAWindowThatGoes(script, "Auth::PostLoginRequest", LoginWindow);
   RunSession(script);
   Testing::PumpPending();
   EXPECT_TRUE(MessageBoxTexts().empty()) << "no refusal told for a window that has gone";

@@ -180,14 +180,10 @@ TEST_F(SubdomainWndTest, ATeamFoundForAWindowThatHasGoneIsFreed) {
   core::Script("WebApi::GetTeamLiteBySubdomain").Hold();
   StepRunner script;
   script.Do("continue", [] {
-          Retype(TeamWindow(), L"subdomain_edit", L"demo");
-          Testing::PressKey(TeamWindow(), VK_RETURN);
-        })
-      .Then("held", [] { return core::WaitForHeld("WebApi::GetTeamLiteBySubdomain", 0) != 0; }, [] {
-        core::Release(core::WaitForHeld("WebApi::GetTeamLiteBySubdomain", 0));
-        ASSERT_TRUE(core::WaitIdle()) << "the answer waits for the user-interface thread";
-        DestroyWindow(TeamWindow());
-      });
+    Retype(TeamWindow(), L"subdomain_edit", L"demo");
+    Testing::PressKey(TeamWindow(), VK_RETURN);
+  });
+  AnswerForAWindowThatGoes(script, "WebApi::GetTeamLiteBySubdomain", TeamWindow);
   RunSession(script);
   Testing::PumpPending();
   EXPECT_FALSE(log.Contains("Team auth success")) << "no log-in window for a team window that has gone";
