@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/CallCore.h"
-#include "dialogs/RowIds.h"
+#include "dialogs/calls/CallCore.h"
+#include "dialogs/common/RowIds.h"
 
 namespace dialogs_test {
 namespace {
