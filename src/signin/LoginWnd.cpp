@@ -8,6 +8,7 @@
 #include "app/frame/ServiceConstants.h"
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"
+#include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "mireloom/AccountManager.h"
@@ -42,10 +43,10 @@ LRESULT LoginWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandl
 }
 
 void LoginWnd::InitWindow() {
-  m_userNameEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"username_edit"));
-  m_passwordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"password_edit"));
-  m_loginButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"login_btn"));
-  m_returnButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"return_domain_btn"));
+  m_userNameEdit = FindSkinControl<CEditUI>(m_PaintManager, L"username_edit", L"Edit");
+  m_passwordEdit = FindSkinControl<CEditUI>(m_PaintManager, L"password_edit", L"Edit");
+  m_loginButton = FindSkinControl<CButtonUI>(m_PaintManager, L"login_btn", L"Button");
+  m_returnButton = FindSkinControl<CButtonUI>(m_PaintManager, L"return_domain_btn", L"Button");
   ApplyTexts(m_PaintManager, {{L"username_edit", "UsernameTips", TextTarget::TipValue},
                               {L"login_btn", "SignIn"},
                               {L"closebtn", "CloseTips", TextTarget::ToolTip},
@@ -99,27 +100,24 @@ void LoginWnd::DoLogin() {
 
   mireloom::Auth::SharedAuth()->PostLoginRequest(
       m_sentUserName, m_sentPassword, m_team->team_id(), m_team->team_subdomain(),
-      [window = GetHWND()](bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
-                           std::unique_ptr<mireloom::User> user) {
+      [window = Recipient()](bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
+                             std::unique_ptr<mireloom::User> user) {
         OnLoginResult(window, ok, code, std::move(token), std::move(user));
       });
 }
 
-void LoginWnd::OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
-                             std::unique_ptr<mireloom::User> user) {
-  if (!IsWindow(window)) return;  // the window that asked has gone
+void LoginWnd::OnLoginResult(const WindowRecipient& window, bool ok, int64_t code,
+                             std::unique_ptr<mireloom::Token> token, std::unique_ptr<mireloom::User> user) {
   if (ok && (code == kSignedIn || code == kNeedsInitialPassword)) {
-    auto* response = new LoginSuccessResponse;
+    auto response = std::make_unique<LoginSuccessResponse>();
     response->token = std::move(token);
     response->user = std::move(user);
-    const UINT message = code == kSignedIn ? WM_LOGIN_SUCCEEDED : WM_LOGIN_NEEDS_INIT_PASSWORD;
-    // Sent: for a new password this returns only when that window has closed.
-    ::SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(response));
+    DeliverRecord(window, code == kSignedIn ? WM_LOGIN_SUCCEEDED : WM_LOGIN_NEEDS_INIT_PASSWORD, std::move(response));
     return;
   }
   // Any other answer is a failure too, with its code, so the form never
   // stays busy.
-  ::SendMessageW(window, WM_LOGIN_FAILED, 0, reinterpret_cast<LPARAM>(new int64_t(code)));
+  DeliverRecord(window, WM_LOGIN_FAILED, std::make_unique<int64_t>(code));
 }
 
 void LoginWnd::SetLoggingState(bool logging) {
@@ -144,7 +142,7 @@ LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
   signin::StartDirector(*response.user, *m_team, *response.token);
   ConnectToIMServer();
-  signin::CSessionFetchChain<LoginWnd>::Start(GetHWND());
+  signin::CSessionFetchChain<LoginWnd>::Start(Recipient());
   return 0;
 }
 
@@ -160,16 +158,16 @@ void LoginWnd::OnIMProtocol(bool ok, const std::string&, mireloom::IMProtocol pr
 
 void LoginWnd::OnIMConnected(bool ok, mireloom::IMProtocol protocol) { signin::LogIMConnection(protocol, ok); }
 
-void LoginWnd::OnMembersFetched(HWND window, bool ok, const std::string& error,
+void LoginWnd::OnMembersFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                 std::vector<std::unique_ptr<mireloom::User>>) {
   signin::CSessionFetchChain<LoginWnd>::AfterMembers(window, ok, error);
 }
 
-void LoginWnd::OnUsersStatusFetched(HWND window, bool ok, const std::string& error) {
+void LoginWnd::OnUsersStatusFetched(const WindowRecipient& window, bool ok, const std::string& error) {
   signin::CSessionFetchChain<LoginWnd>::AfterUsersStatus(window, ok, error);
 }
 
-void LoginWnd::OnServicesFetched(HWND window, bool ok, const std::string& error,
+void LoginWnd::OnServicesFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                  std::vector<std::unique_ptr<mireloom::Service>>) {
   signin::CSessionFetchChain<LoginWnd>::AfterServices(window, ok, error);
 }
@@ -255,18 +253,22 @@ LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       std::unique_ptr<LoginSuccessResponse> response(reinterpret_cast<LoginSuccessResponse*>(lParam));
       if (!response) return 0;
       SessionWebToken = response->token->web_token();
-      return OnLoginSuccess(*response);
+      OnLoginSuccess(*response);
+      return kRecordTaken;
     }
     case WM_LOGIN_NEEDS_INIT_PASSWORD: {
       std::unique_ptr<LoginSuccessResponse> response(reinterpret_cast<LoginSuccessResponse*>(lParam));
       if (!response) return 0;
       // The session goes on with this token once the new password is set.
       SessionWebToken = response->token->web_token();
-      return OnInitPassword(*response);
+      // The initial-password window's loop runs in here.
+      OnInitPassword(*response);
+      return kRecordTaken;
     }
     case WM_LOGIN_FAILED: {
       std::unique_ptr<int64_t> code(reinterpret_cast<int64_t*>(lParam));
-      return OnLoginFailed(code.get());
+      OnLoginFailed(code.get());
+      return code ? kRecordTaken : 0;
     }
     case WM_MAINWND_DATA_PREPARED:
       return OnMainWndDataPrepared();

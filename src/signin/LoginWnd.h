@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/frame/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WindowRecords.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Service.h"
 #include "mireloom/Team.h"
@@ -19,7 +21,7 @@
 
 namespace mireloomwnd {
 
-class LoginWnd : public DuiLib::WindowImplBase {
+class LoginWnd final : public DuiLib::WindowImplBase {
  public:
   // The accepted log-in, handed from the core library's thread to the window.
   struct LoginSuccessResponse {
@@ -44,8 +46,8 @@ class LoginWnd : public DuiLib::WindowImplBase {
   void DoLogin();
   void SetLoggingState(bool logging);
   // Completion of the log-in request, on the core library's thread.
-  static void OnLoginResult(HWND window, bool ok, int64_t code, std::unique_ptr<mireloom::Token> token,
-                            std::unique_ptr<mireloom::User> user);
+  static void OnLoginResult(const WindowRecipient& window, bool ok, int64_t code,
+                            std::unique_ptr<mireloom::Token> token, std::unique_ptr<mireloom::User> user);
   LRESULT OnLoginSuccess(const LoginSuccessResponse& response);
   LRESULT OnInitPassword(const LoginSuccessResponse& response);
   LRESULT OnLoginFailed(const int64_t* code);
@@ -57,14 +59,16 @@ class LoginWnd : public DuiLib::WindowImplBase {
   static void OnIMConnected(bool ok, mireloom::IMProtocol protocol);
 
   // The steps of the session's fetch chain, on the core library's threads.
-  static void OnMembersFetched(HWND window, bool ok, const std::string& error,
+  static void OnMembersFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                std::vector<std::unique_ptr<mireloom::User>> users);
-  static void OnUsersStatusFetched(HWND window, bool ok, const std::string& error);
-  static void OnServicesFetched(HWND window, bool ok, const std::string& error,
+  static void OnUsersStatusFetched(const WindowRecipient& window, bool ok, const std::string& error);
+  static void OnServicesFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                 std::vector<std::unique_ptr<mireloom::Service>> services);
   static void DownloadAllAvatars();
 
  private:
+  // Where this window's completions deliver their answers.
+  [[nodiscard]] WindowRecipient Recipient() { return {m_guard.Token(), this}; }
   void PrefillRememberedAccount();
   // Empties a pre-filled password once the account differs from the one it
   // was remembered for.
@@ -92,6 +96,9 @@ class LoginWnd : public DuiLib::WindowImplBase {
   DuiLib::CEditUI* m_passwordEdit = nullptr;
   DuiLib::CButtonUI* m_loginButton = nullptr;
   DuiLib::CButtonUI* m_returnButton = nullptr;
+  // Last: completions check it before they touch the window, so it must
+  // expire before any other member goes.
+  CLifetimeGuard m_guard;
 };
 
 }  // namespace mireloomwnd

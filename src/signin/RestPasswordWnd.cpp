@@ -6,6 +6,7 @@
 #include "app/frame/QuitSequence.h"
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"
+#include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "mireloom/WebApi.h"
@@ -30,9 +31,9 @@ LRESULT RestPasswordWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&
 }
 
 void RestPasswordWnd::InitWindow() {
-  m_newPasswordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"new_pwd_edit"));
-  m_confirmPasswordEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"confirm_pwd_edit"));
-  m_sureButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"sure_btn"));
+  m_newPasswordEdit = FindSkinControl<CEditUI>(m_PaintManager, L"new_pwd_edit", L"Edit");
+  m_confirmPasswordEdit = FindSkinControl<CEditUI>(m_PaintManager, L"confirm_pwd_edit", L"Edit");
+  m_sureButton = FindSkinControl<CButtonUI>(m_PaintManager, L"sure_btn", L"Button");
   ApplyTexts(m_PaintManager, {{L"closebtn", "CloseTips", TextTarget::ToolTip},
                               {L"minbtn", "MinimizeTips", TextTarget::ToolTip},
                               {L"reset_password_label", "ResetPasswordLabel"},
@@ -55,7 +56,7 @@ void RestPasswordWnd::SubmitPassword() {
   SetSubmittingState(true);
   m_submittedPassword = WideToUtf8(password);
   mireloom::WebApi::Api()->PutInitPassword(
-      m_submittedPassword, [window = GetHWND()](bool ok, int64_t code) { OnInitPasswordResult(window, ok, code); });
+      m_submittedPassword, [window = Recipient()](bool ok, int64_t code) { OnInitPasswordResult(window, ok, code); });
 }
 
 void RestPasswordWnd::SetSubmittingState(bool submitting) {
@@ -63,13 +64,12 @@ void RestPasswordWnd::SetSubmittingState(bool submitting) {
                         submitting ? L"登录中..." : L"登录");
 }
 
-void RestPasswordWnd::OnInitPasswordResult(HWND window, bool ok, int64_t code) {
+void RestPasswordWnd::OnInitPasswordResult(const WindowRecipient& window, bool ok, int64_t code) {
   if (ok) {
-    ::PostMessageW(window, WM_INIT_PASSWORD_SUCCEEDED, 0, 0);
+    DeliverMessage(window, WM_INIT_PASSWORD_SUCCEEDED);
     return;
   }
-  auto* value = new int64_t(code);
-  if (!::PostMessageW(window, WM_INIT_PASSWORD_FAILED, 0, reinterpret_cast<LPARAM>(value))) delete value;
+  DeliverRecord(window, WM_INIT_PASSWORD_FAILED, std::make_unique<int64_t>(code));
 }
 
 LRESULT RestPasswordWnd::OnInitPasswordSucceeded() {
@@ -77,20 +77,20 @@ LRESULT RestPasswordWnd::OnInitPasswordSucceeded() {
   // The new password is the one to remember: the initial one no longer works.
   SaveCredential(m_team->team_id(), m_userName, m_submittedPassword);
   LoginWnd::ConnectToIMServer();
-  signin::CSessionFetchChain<RestPasswordWnd>::Start(GetHWND());
+  signin::CSessionFetchChain<RestPasswordWnd>::Start(Recipient());
   return 0;
 }
 
-void RestPasswordWnd::OnMembersFetched(HWND window, bool ok, const std::string& error,
+void RestPasswordWnd::OnMembersFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                        std::vector<std::unique_ptr<mireloom::User>>) {
   signin::CSessionFetchChain<RestPasswordWnd>::AfterMembers(window, ok, error);
 }
 
-void RestPasswordWnd::OnUsersStatusFetched(HWND window, bool ok, const std::string& error) {
+void RestPasswordWnd::OnUsersStatusFetched(const WindowRecipient& window, bool ok, const std::string& error) {
   signin::CSessionFetchChain<RestPasswordWnd>::AfterUsersStatus(window, ok, error);
 }
 
-void RestPasswordWnd::OnServicesFetched(HWND window, bool ok, const std::string& error,
+void RestPasswordWnd::OnServicesFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                         std::vector<std::unique_ptr<mireloom::Service>>) {
   signin::CSessionFetchChain<RestPasswordWnd>::AfterServices(window, ok, error);
 }
@@ -130,7 +130,8 @@ LRESULT RestPasswordWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) 
       return OnInitPasswordSucceeded();
     case WM_INIT_PASSWORD_FAILED: {
       std::unique_ptr<int64_t> code(reinterpret_cast<int64_t*>(lParam));
-      return OnInitPasswordFailed(code.get());
+      OnInitPasswordFailed(code.get());
+      return code ? kRecordTaken : 0;
     }
     case WM_MAINWND_DATA_PREPARED:
       return OnMainWndDataPrepared();

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/frame/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WindowRecords.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Service.h"
 #include "mireloom/Team.h"
@@ -16,7 +18,7 @@
 
 namespace mireloomwnd {
 
-class RestPasswordWnd : public DuiLib::WindowImplBase {
+class RestPasswordWnd final : public DuiLib::WindowImplBase {
  public:
   // The team and the user name the log-in was made with; the new password is
   // remembered for them.
@@ -33,20 +35,22 @@ class RestPasswordWnd : public DuiLib::WindowImplBase {
   void SubmitPassword();
   void SetSubmittingState(bool submitting);
   // Completion of the password change, on the core library's thread.
-  static void OnInitPasswordResult(HWND window, bool ok, int64_t code);
+  static void OnInitPasswordResult(const WindowRecipient& window, bool ok, int64_t code);
   LRESULT OnInitPasswordSucceeded();
   LRESULT OnInitPasswordFailed(const int64_t* code);
   LRESULT OnMainWndDataPrepared();
 
   // The steps of the session's fetch chain, on the core library's threads.
-  static void OnMembersFetched(HWND window, bool ok, const std::string& error,
+  static void OnMembersFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                std::vector<std::unique_ptr<mireloom::User>> users);
-  static void OnUsersStatusFetched(HWND window, bool ok, const std::string& error);
-  static void OnServicesFetched(HWND window, bool ok, const std::string& error,
+  static void OnUsersStatusFetched(const WindowRecipient& window, bool ok, const std::string& error);
+  static void OnServicesFetched(const WindowRecipient& window, bool ok, const std::string& error,
                                 std::vector<std::unique_ptr<mireloom::Service>> services);
   static void DownloadAllAvatars();
 
  private:
+  // Where this window's completions deliver their answers.
+  [[nodiscard]] WindowRecipient Recipient() { return {m_guard.Token(), this}; }
   LRESULT OnSessionFetchFailed();
   void EndSubmission();
 
@@ -59,6 +63,9 @@ class RestPasswordWnd : public DuiLib::WindowImplBase {
   DuiLib::CEditUI* m_newPasswordEdit = nullptr;
   DuiLib::CEditUI* m_confirmPasswordEdit = nullptr;
   DuiLib::CButtonUI* m_sureButton = nullptr;
+  // Last: completions check it before they touch the window, so it must
+  // expire before any other member goes.
+  CLifetimeGuard m_guard;
 };
 
 }  // namespace mireloomwnd

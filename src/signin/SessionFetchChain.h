@@ -4,9 +4,10 @@
 // opens: members, then their statuses, then the services, then the avatars;
 // each step only after the previous one succeeded. Both sign-in roads run it
 // with their own window's steps (the window class names them), which call
-// back into the chain. The last step posts WM_MAINWND_DATA_PREPARED to the
-// window; a failed step posts WM_SESSION_FETCH_FAILED, so that the window
-// stops waiting and the user can try again.
+// back into the chain. The last step sends WM_MAINWND_DATA_PREPARED to the
+// window; a failed step sends WM_SESSION_FETCH_FAILED, so that the window
+// stops waiting and the user can try again. Both reach the window on the
+// user-interface thread, and only while it lives.
 
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/WindowRecords.h"
 #include "mireloom/Service.h"
 #include "mireloom/ServiceManager.h"
 #include "mireloom/User.h"
@@ -27,7 +29,8 @@ namespace signin {
 void DownloadAvatarsIntoCache();
 
 // Tells the window that a step failed; false when it did.
-bool ContinueFetchChain(HWND window, bool ok, const char* step, const std::string& error);
+bool ContinueFetchChain(const mireloomwnd::WindowRecipient& window, bool ok, const char* step,
+                        const std::string& error);
 
 // Window: a class with the static steps OnMembersFetched, OnUsersStatusFetched,
 // OnServicesFetched (the completions, each with the window first) and
@@ -35,14 +38,14 @@ bool ContinueFetchChain(HWND window, bool ok, const char* step, const std::strin
 template <class Window>
 class CSessionFetchChain final {
  public:
-  static void Start(HWND window) {
+  static void Start(const mireloomwnd::WindowRecipient& window) {
     mireloom::UserManager::DefaultManager()->GetTeamMembers(
         [window](bool ok, const std::string& error, std::vector<std::unique_ptr<mireloom::User>> users) {
           Window::OnMembersFetched(window, ok, error, std::move(users));
         });
   }
 
-  static void AfterMembers(HWND window, bool ok, const std::string& error) {
+  static void AfterMembers(const mireloomwnd::WindowRecipient& window, bool ok, const std::string& error) {
     if (!ContinueFetchChain(window, ok, "GetTeamMembers", error)) return;
     mireloom::UserManager::DefaultManager()->GetUsersStatus(
         [window](bool status_ok, const std::string& status_error) {
@@ -50,7 +53,7 @@ class CSessionFetchChain final {
         });
   }
 
-  static void AfterUsersStatus(HWND window, bool ok, const std::string& error) {
+  static void AfterUsersStatus(const mireloomwnd::WindowRecipient& window, bool ok, const std::string& error) {
     if (!ContinueFetchChain(window, ok, "GetUsersStatus", error)) return;
     quennet::log_event("updating services");
     mireloom::ServiceManager::DefaultManager()->GetServices(
@@ -60,11 +63,11 @@ class CSessionFetchChain final {
         });
   }
 
-  static void AfterServices(HWND window, bool ok, const std::string& error) {
+  static void AfterServices(const mireloomwnd::WindowRecipient& window, bool ok, const std::string& error) {
     if (!ContinueFetchChain(window, ok, "GetServices", error)) return;
     quennet::log_event("start to download all avatars");
     Window::DownloadAllAvatars();
-    ::PostMessageW(window, mireloomwnd::WM_MAINWND_DATA_PREPARED, 0, 0);
+    mireloomwnd::DeliverMessage(window, mireloomwnd::WM_MAINWND_DATA_PREPARED);
   }
 };
 

@@ -123,10 +123,11 @@ void LogIMConnection(mireloom::IMProtocol protocol, bool connected) {
   quennet::log_event("%s", connected ? ServerName(protocol) : "Director connect to IM server failed");
 }
 
-bool ContinueFetchChain(HWND window, bool ok, const char* step, const std::string& error) {
+bool ContinueFetchChain(const mireloomwnd::WindowRecipient& window, bool ok, const char* step,
+                        const std::string& error) {
   if (ok) return true;
   quennet::log_error("Session start failed at %s: %s", step, error.c_str());
-  ::PostMessageW(window, mireloomwnd::WM_SESSION_FETCH_FAILED, 0, 0);
+  mireloomwnd::DeliverMessage(window, mireloomwnd::WM_SESSION_FETCH_FAILED);
   return false;
 }
 

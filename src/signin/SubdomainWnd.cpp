@@ -7,6 +7,7 @@
 #include "app/frame/ServiceConstants.h"
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"
+#include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "mireloom/WebApi.h"
 #include "quennet/EventLog.h"
@@ -28,8 +29,8 @@ LRESULT SubdomainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bH
 }
 
 void SubdomainWnd::InitWindow() {
-  m_subdomainEdit = static_cast<CEditUI*>(m_PaintManager.FindControl(L"subdomain_edit"));
-  m_continueButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"continue_btn"));
+  m_subdomainEdit = FindSkinControl<CEditUI>(m_PaintManager, L"subdomain_edit", L"Edit");
+  m_continueButton = FindSkinControl<CButtonUI>(m_PaintManager, L"continue_btn", L"Button");
   ApplyTexts(m_PaintManager, {{L"subdomain_edit", "SubdomainTips", TextTarget::TipValue},
                               {L"subdomaintitle", "SubdomainTitle"},
                               {L"continue_btn", "SubdomainContinue"},
@@ -41,8 +42,9 @@ void SubdomainWnd::InitWindow() {
   // The caret waits where the user types first.
   if (m_subdomainEdit) m_subdomainEdit->SetFocus();
   mireloom::WebApi::Api()->GetClientVersion(
-      false, [window = GetHWND()](bool ok, int64_t, int64_t version, const std::string&, const std::string& releaseNotes,
-                                  bool, int64_t, const std::string& downloadUrl, const std::string&) {
+      false, [window = Recipient()](bool ok, int64_t, int64_t version, const std::string&,
+                                    const std::string& releaseNotes, bool, int64_t, const std::string& downloadUrl,
+                                    const std::string&) {
         OnClientVersion(window, ok, version, releaseNotes, downloadUrl);
       });
 }
@@ -52,11 +54,11 @@ void SubdomainWnd::PrefillLastTeam() {
   if (!subdomain.empty() && m_subdomainEdit) m_subdomainEdit->SetText(Utf8ToWide(subdomain).c_str());
 }
 
-void SubdomainWnd::OnClientVersion(HWND window, bool ok, int64_t version, const std::string& releaseNotes,
-                                   const std::string& downloadUrl) {
+void SubdomainWnd::OnClientVersion(const WindowRecipient& window, bool ok, int64_t version,
+                                   const std::string& releaseNotes, const std::string& downloadUrl) {
   if (!ok || !signin::IsNewerClientVersion(version)) return;
-  auto* record = new ClientVersionRecord{version, downloadUrl, releaseNotes};
-  if (!::PostMessageW(window, WM_NEW_VERSION_AVAILABLE, 0, reinterpret_cast<LPARAM>(record))) delete record;
+  DeliverRecord(window, WM_NEW_VERSION_AVAILABLE,
+                std::make_unique<ClientVersionRecord>(ClientVersionRecord{version, downloadUrl, releaseNotes}));
 }
 
 void SubdomainWnd::CheckSubdomain() {
@@ -65,26 +67,23 @@ void SubdomainWnd::CheckSubdomain() {
   SetCheckingState(true);
   const std::string subdomain = m_subdomainEdit ? WideToUtf8(m_subdomainEdit->GetText().GetData()) : std::string();
   mireloom::WebApi::Api()->GetTeamLiteBySubdomain(
-      subdomain, [window = GetHWND()](bool ok, int64_t code, const std::string& teamId, const std::string& teamName,
-                                      const std::string& teamSubdomain, bool) {
+      subdomain, [window = Recipient()](bool ok, int64_t code, const std::string& teamId, const std::string& teamName,
+                                        const std::string& teamSubdomain, bool) {
         OnTeamLite(window, ok, code, teamId, teamName, teamSubdomain);
       });
 }
 
-void SubdomainWnd::OnTeamLite(HWND window, bool ok, int64_t code, const std::string& teamId,
+void SubdomainWnd::OnTeamLite(const WindowRecipient& window, bool ok, int64_t code, const std::string& teamId,
                               const std::string& teamName, const std::string& teamSubdomain) {
   if (!ok) {
-    ::SendMessageW(window, WM_TEAM_NOT_FOUND, 0, static_cast<LPARAM>(static_cast<int32_t>(code)));
+    DeliverValue(window, WM_TEAM_NOT_FOUND, static_cast<LPARAM>(static_cast<int32_t>(code)));
     return;
   }
   quennet::log_event("team id is %s", teamId.c_str());
   quennet::log_event("team name is %s", teamName.c_str());
   quennet::log_event("team domain is %s", teamSubdomain.c_str());
-  // The window takes the team over; one that has gone cannot.
-  if (!IsWindow(window)) return;
-  auto* team = new mireloom::Team(teamId, teamSubdomain, teamName);
-  // Sent: this completion returns only when the log-in window has closed.
-  ::SendMessageW(window, WM_TEAM_FOUND, 0, reinterpret_cast<LPARAM>(team));
+  // The window takes the team over; for one that has gone it is freed.
+  DeliverRecord(window, WM_TEAM_FOUND, std::make_unique<mireloom::Team>(teamId, teamSubdomain, teamName));
 }
 
 void SubdomainWnd::SetCheckingState(bool checking) {
@@ -103,8 +102,7 @@ void SubdomainWnd::StepCheckingAnimation() {
   if (!next.empty()) m_continueButton->SetText(next.c_str());
 }
 
-void SubdomainWnd::OnTeamFound(LPARAM lParam) {
-  std::unique_ptr<mireloom::Team> team(reinterpret_cast<mireloom::Team*>(lParam));
+void SubdomainWnd::OnTeamFound(std::unique_ptr<mireloom::Team> team) {
   quennet::log_event("Team auth success with ID : %s", team->team_id().c_str());
   Close(1);
   LoginWnd login;
@@ -126,10 +124,8 @@ void SubdomainWnd::OnTeamNotFound(LPARAM lParam) {
   Platform().ShowMessageBox(nullptr, text, L"", MB_OK);
 }
 
-void SubdomainWnd::OnNewVersion(LPARAM lParam) {
-  std::unique_ptr<ClientVersionRecord> record(reinterpret_cast<ClientVersionRecord*>(lParam));
-  if (!record) return;
-  UpdateWnd notice(record->description, record->download_url);
+void SubdomainWnd::OnNewVersion(const ClientVersionRecord& record) {
+  UpdateWnd notice(record.description, record.download_url);
   if (!notice.Create(nullptr, L"更新", kOverlappedStyle, kWindowExStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                      CW_USEDEFAULT)) {
     ReportDamagedSkin(notice);
@@ -142,14 +138,19 @@ void SubdomainWnd::OnNewVersion(LPARAM lParam) {
 LRESULT SubdomainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   switch (uMsg) {
     case WM_TEAM_FOUND:
-      OnTeamFound(lParam);
-      return 0;  // the window object may already be gone from the screen
+      if (!lParam) return 0;
+      // The log-in window's loop runs in here; this window has closed by then.
+      OnTeamFound(std::unique_ptr<mireloom::Team>(reinterpret_cast<mireloom::Team*>(lParam)));
+      return kRecordTaken;
     case WM_TEAM_NOT_FOUND:
       OnTeamNotFound(lParam);
       break;
-    case WM_NEW_VERSION_AVAILABLE:
-      OnNewVersion(lParam);
-      break;
+    case WM_NEW_VERSION_AVAILABLE: {
+      if (!lParam) break;
+      const std::unique_ptr<ClientVersionRecord> record(reinterpret_cast<ClientVersionRecord*>(lParam));
+      OnNewVersion(*record);
+      return PassOnMessage(*this, uMsg, wParam, lParam, kRecordTaken);
+    }
     case WM_TIMER:
       if (wParam == kCheckingTimer) StepCheckingAnimation();
       break;

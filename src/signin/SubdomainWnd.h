@@ -5,10 +5,14 @@
 // fills in the last team used here and tells of a newer client version.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/frame/WndShadow.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WindowRecords.h"
 #include "duilib/UIlib.h"
+#include "mireloom/Team.h"
 
 namespace mireloomwnd {
 
@@ -19,7 +23,7 @@ struct ClientVersionRecord {
   std::string description;   // release notes, UTF-8
 };
 
-class SubdomainWnd : public DuiLib::WindowImplBase {
+class SubdomainWnd final : public DuiLib::WindowImplBase {
  public:
   SubdomainWnd() = default;
 
@@ -34,18 +38,20 @@ class SubdomainWnd : public DuiLib::WindowImplBase {
   void CheckSubdomain();
   void SetCheckingState(bool checking);
 
-  // Completions of the core library, on its threads. They touch no control
-  // and hold only the window's handle: the window may be gone when they run.
-  static void OnClientVersion(HWND window, bool ok, int64_t version, const std::string& releaseNotes,
+  // Completions of the core library, on its threads. They touch no control:
+  // their answers reach the window on the user-interface thread, if it lives.
+  static void OnClientVersion(const WindowRecipient& window, bool ok, int64_t version, const std::string& releaseNotes,
                               const std::string& downloadUrl);
-  static void OnTeamLite(HWND window, bool ok, int64_t code, const std::string& teamId, const std::string& teamName,
-                         const std::string& teamSubdomain);
+  static void OnTeamLite(const WindowRecipient& window, bool ok, int64_t code, const std::string& teamId,
+                         const std::string& teamName, const std::string& teamSubdomain);
 
  private:
+  // Where this window's completions deliver their answers.
+  [[nodiscard]] WindowRecipient Recipient() { return {m_guard.Token(), this}; }
   void PrefillLastTeam();
-  void OnTeamFound(LPARAM team);
+  void OnTeamFound(std::unique_ptr<mireloom::Team> team);
   void OnTeamNotFound(LPARAM code);
-  void OnNewVersion(LPARAM record);
+  void OnNewVersion(const ClientVersionRecord& record);
   void StepCheckingAnimation();
 
   CWndShadow m_shadow;
@@ -53,6 +59,9 @@ class SubdomainWnd : public DuiLib::WindowImplBase {
   bool m_lookupPending = false;
   DuiLib::CEditUI* m_subdomainEdit = nullptr;
   DuiLib::CButtonUI* m_continueButton = nullptr;
+  // Last: completions check it before they touch the window, so it must
+  // expire before any other member goes.
+  CLifetimeGuard m_guard;
 };
 
 }  // namespace mireloomwnd

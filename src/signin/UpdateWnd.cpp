@@ -2,6 +2,7 @@
 
 #include "app/frame/PlatformSeam.h"
 #include "app/frame/TextHelpers.h"
+#include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 
 namespace mireloomwnd {
@@ -18,9 +19,9 @@ LRESULT UpdateWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHand
 }
 
 void UpdateWnd::InitWindow() {
-  m_descriptionEdit = m_PaintManager.FindControl(L"description_edit");
-  m_updateButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"update_btn"));
-  m_cancelButton = static_cast<CButtonUI*>(m_PaintManager.FindControl(L"cancel_btn"));
+  m_descriptionEdit = FindSkinControl<CControlUI>(m_PaintManager, L"description_edit");
+  m_updateButton = FindSkinControl<CButtonUI>(m_PaintManager, L"update_btn", L"Button");
+  m_cancelButton = FindSkinControl<CButtonUI>(m_PaintManager, L"cancel_btn", L"Button");
   if (m_descriptionEdit) m_descriptionEdit->SetText(Utf8ToWide(m_description).c_str());
 }
 

@@ -6,11 +6,12 @@
 #include <string>
 
 #include "app/frame/WndShadow.h"
+#include "app/ui/UiThread.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {
 
-class UpdateWnd : public DuiLib::WindowImplBase {
+class UpdateWnd final : public DuiLib::WindowImplBase {
  public:
   UpdateWnd(const std::string& description, std::string download_url);
 
@@ -28,6 +29,9 @@ class UpdateWnd : public DuiLib::WindowImplBase {
   DuiLib::CControlUI* m_descriptionEdit = nullptr;
   DuiLib::CButtonUI* m_updateButton = nullptr;
   DuiLib::CButtonUI* m_cancelButton = nullptr;
+  // Checked by any completion the window starts; last, so that it expires
+  // before any other member goes.
+  CLifetimeGuard m_guard;
 };
 
 }  // namespace mireloomwnd

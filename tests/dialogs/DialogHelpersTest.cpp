@@ -1,12 +1,10 @@
-// The helpers the dialogs share, without a dialog: row ids, the call windows'
-// avatar keys, and records that never outlive their window.
+// The helpers the dialogs share, without a dialog: row ids and the call
+// windows' avatar keys.
 
 #include <gtest/gtest.h>
 
 #include "dialogs/calls/CallCore.h"
-#include "dialogs/common/DialogRecords.h"
 #include "dialogs/common/RowIds.h"
-#include "duilib/testing.h"
 
 namespace dialogs_test {
 namespace {
@@ -33,47 +31,6 @@ TEST(DialogHelpers, EachCallWindowMarksItsOwnAvatarKeyAndAShortKeyHasNone) {
   for (const char* key : {"", "s"}) {
     EXPECT_EQ(MarkedAvatarKey(key, CallAvatarMark::LargeCallee) + MarkedAvatarKey(key, CallAvatarMark::GroupTile), "");
   }
-}
-
-struct CountedRecord {
-  static inline int alive = 0;
-  CountedRecord() { ++alive; }
-  ~CountedRecord() { --alive; }
-};
-
-// Takes the record of its message, as a dialog's handler does.
-class Receiver final : public DuiLib::CWindowWnd {
- public:
-  static constexpr UINT kMessage = WM_APP + 40;
-  LPCTSTR GetWindowClassName() const override { return L"DialogRecordsReceiver"; }
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message != kMessage) return CWindowWnd::HandleMessage(message, wParam, lParam);
-    delete reinterpret_cast<CountedRecord*>(lParam);
-    ++received;
-    return kRecordTaken;
-  }
-  int received = 0;
-};
-
-TEST(DialogHelpers, ARecordReachesOnlyALiveWindowAndIsFreedOtherwise) {
-  CUiThread::Attach();
-  Receiver receiver;
-  ASSERT_TRUE(receiver.Create(nullptr, L"", WS_POPUP, 0));
-  auto guard = std::make_unique<CLifetimeGuard>();
-  const WindowRecipient to{guard->Token(), &receiver};
-  DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
-  DuiLib::Testing::PumpPending();
-  EXPECT_EQ(receiver.received, 1);
-
-  DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
-  DestroyWindow(receiver.GetHWND());  // the window goes, its object stays
-  DuiLib::Testing::PumpPending();
-  DeliverRecord(to, Receiver::kMessage, std::make_unique<CountedRecord>());
-  guard.reset();  // and then the object
-  DuiLib::Testing::PumpPending();
-  EXPECT_EQ(receiver.received, 1);
-  EXPECT_EQ(CountedRecord::alive, 0) << "every undelivered record was freed";
-  CUiThread::Detach();
 }
 
 }  // namespace

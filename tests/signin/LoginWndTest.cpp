@@ -328,5 +328,22 @@ TEST_F(LoginWndTest, ForgottenPasswordsGoToTheTeamsPage) {
   EXPECT_EQ(opened[0].text, L"https://demo.corvanel.test/forgot");
 }
 
+// The refusal comes while the window still stands; the window goes before the
+// user-interface thread hands the code over.
+TEST_F(LoginWndTest, AFailedLogInForAWindowThatHasGoneIsFreed) {
+  quennet::ScopedLogCapture log;
+  core::Script("Auth::PostLoginRequest").Fail(8001).Hold();
+  StepRunner script;
+  SigninWindowTest::OpenLoginWindow(script).Do("sign in", [] {
+    TypeCredentials(L"zhou", L"demo1234");
+    Testing::PressKey(LoginWindow(), VK_RETURN);
+  });
+  AnswerForAWindowThatGoes(script, "Auth::PostLoginRequest", LoginWindow);
+  RunSession(script);
+  Testing::PumpPending();
+  EXPECT_TRUE(MessageBoxTexts().empty()) << "no refusal told for a window that has gone";
+  EXPECT_TRUE(log.Contains("A record for message 0x403 was freed: its window had gone"));
+}
+
 }  // namespace
 }  // namespace signin_test

@@ -82,6 +82,16 @@ StepRunner& SigninWindowTest::CloseMainWindow(StepRunner& script) {
       .Do("close it", [] { mireloomwnd::WindowManager::GetInstance()->CloseMainWnd(); });
 }
 
+StepRunner& SigninWindowTest::AnswerForAWindowThatGoes(StepRunner& script, const std::string& operation,
+                                                       HWND (*window)()) {
+  namespace core = mireloom::testing;
+  return script.Then("held", [operation] { return core::WaitForHeld(operation, 0) != 0; }, [operation, window] {
+    core::Release(core::WaitForHeld(operation, 0));
+    ASSERT_TRUE(core::WaitIdle()) << "the answer waits for the user-interface thread";
+    DestroyWindow(window());
+  });
+}
+
 int SigninWindowTest::CallCount(const std::string& operation) {
   int count = 0;
   for (const auto& record : mireloom::testing::CallLog()) {

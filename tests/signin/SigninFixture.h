@@ -48,6 +48,10 @@ class SigninWindowTest : public testing::Test {
   // Waits for the main window the session hands over to, and closes it.
   static StepRunner& CloseMainWindow(StepRunner& script);
 
+  // Once the operation's call is held: answers it, lets its completion run,
+  // and destroys the window before the user-interface thread can deliver.
+  static StepRunner& AnswerForAWindowThatGoes(StepRunner& script, const std::string& operation, HWND (*window)());
+
   // How many times the core library was asked for the operation.
   static int CallCount(const std::string& operation);
 

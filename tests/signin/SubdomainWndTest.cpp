@@ -40,6 +40,19 @@ TEST_F(SubdomainWndTest, FillsInTheLastTeamAndTellsOfANewerVersion) {
   EXPECT_EQ(opened[0].text, opened[1].text);
 }
 
+TEST_F(SubdomainWndTest, EscClosesTheNewVersionNoticeAsItsCloseButtonDoes) {
+  core::SetClientVersion(16, "3.0.0");
+  StepRunner script;
+  script.WaitFor("the notice", [] { return IsOpen(L"UpdateWnd"); })
+      .Do("Esc", [] { Testing::PressKey(FindOwnWindow(L"UpdateWnd"), VK_ESCAPE); })
+      .WaitFor("the notice gone", [] { return !IsOpen(L"UpdateWnd"); })
+      .Do("leave", [] {
+        EXPECT_TRUE(IsOpen(L"SubdomainWnd")) << "the team window stays";
+        RunQuitSequence();
+      });
+  RunSession(script);
+}
+
 TEST_F(SubdomainWndTest, AnOlderVersionShowsNothing) {
   core::SetClientVersion(15, "2.9.9");
   StepRunner script;
@@ -158,6 +171,23 @@ TEST_F(SubdomainWndTest, TheLookUpLogsTheTeamAndTheHandOver) {
   EXPECT_TRUE(log.Contains("team name is 示例团队"));
   EXPECT_TRUE(log.Contains("team domain is demo"));
   EXPECT_TRUE(log.Contains("Team auth success with ID : team-demo"));
+}
+
+// The answer comes while the window still stands; the window goes before the
+// user-interface thread hands the team over.
+TEST_F(SubdomainWndTest, ATeamFoundForAWindowThatHasGoneIsFreed) {
+  quennet::ScopedLogCapture log;
+  core::Script("WebApi::GetTeamLiteBySubdomain").Hold();
+  StepRunner script;
+  script.Do("continue", [] {
+    Retype(TeamWindow(), L"subdomain_edit", L"demo");
+    Testing::PressKey(TeamWindow(), VK_RETURN);
+  });
+  AnswerForAWindowThatGoes(script, "WebApi::GetTeamLiteBySubdomain", TeamWindow);
+  RunSession(script);
+  Testing::PumpPending();
+  EXPECT_FALSE(log.Contains("Team auth success")) << "no log-in window for a team window that has gone";
+  EXPECT_TRUE(log.Contains("A record for message 0x401 was freed: its window had gone"));
 }
 
 }  // namespace

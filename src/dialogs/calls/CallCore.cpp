@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "dialogs/common/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "mireloom/CallManager.h"
 
 namespace mireloomwnd {

@@ -8,7 +8,7 @@
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "dialogs/common/DialogMessages.h"
-#include "dialogs/common/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "dialogs/common/RowControls.h"
 #include "dialogs/common/RowIds.h"
 #include "app/ui/SkinControls.h"

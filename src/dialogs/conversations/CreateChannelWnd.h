@@ -11,7 +11,7 @@
 
 #include "app/ui/UiThread.h"
 #include "app/frame/WndShadow.h"
-#include "dialogs/common/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Channel.h"
 

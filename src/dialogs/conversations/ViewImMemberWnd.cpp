@@ -4,7 +4,7 @@
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "dialogs/common/DialogMessages.h"
-#include "dialogs/common/DialogRecords.h"
+#include "app/ui/WindowRecords.h"
 #include "dialogs/common/RowAvatar.h"
 #include "app/ui/SkinControls.h"
 #include "mireloom/UserManager.h"
