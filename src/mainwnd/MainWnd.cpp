@@ -1,5 +1,6 @@
 #include "mainwnd/MainWnd.h"
 
+#include "app/ui/AppIcons.h"
 #include "app/ui/SkinControls.h"
 #include "app/frame/StringTable.h"
 #include "app/frame/TextHelpers.h"
@@ -86,6 +87,10 @@ void MainWnd::InitWindow() {
 
   FetchSessionsFromCache();
   SortSessions();
+  // Asked for once the list's entries are taken from the cache, before the
+  // window is built and shown: the service answers meanwhile, and each answer
+  // waits in the queue until the window is up.
+  StartFetchChain();
   BuildSessionList();
   InitHeader();
   LoadMyAvatar();
@@ -99,7 +104,6 @@ void MainWnd::InitWindow() {
   // conversation without building every item a second time.
   if (!m_sessions.empty()) SelectSessionItem(m_sessions.front()->id(), true);
   if (m_sessionList) m_sessionList->SetScrollPos({0, 0});
-  StartFetchChain();
 }
 
 void MainWnd::RegisterListeners() {
@@ -168,12 +172,11 @@ void MainWnd::InitHeader() { ShowMessagesHeader(); }
 void MainWnd::LoadMyAvatar() { ShowMyAvatar(); }
 
 void MainWnd::LoadIcons() {
-  // Relative to the working directory, the program's folder. A file that
-  // cannot be read leaves a null icon; the tray icon then has no picture.
-  m_appIcon.reset(static_cast<HICON>(
-      LoadImageW(nullptr, L"Corvanel.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
-  m_greyIcon.reset(static_cast<HICON>(
-      LoadImageW(nullptr, L"CorvanelGrey.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  // Read ahead by the sign-in where it could. A file that cannot be read
+  // leaves a null icon; the tray icon then has no picture.
+  AppIcons icons = TakeAppIcons();
+  m_appIcon = std::move(icons.colour);
+  m_greyIcon = std::move(icons.grey);
   // The dark phase of the blink: no picture at all.
   m_blankIcon = nullptr;
   ::SendMessageW(GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.get()));
