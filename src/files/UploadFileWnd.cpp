@@ -8,7 +8,7 @@
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
 #include "files/FileTexts.h"
-#include "files/ThumbnailBoxes.h"
+#include "files/list/ThumbnailBoxes.h"
 #include "files/UploadLogic.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/EventLog.h"

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/CallCore.h"
-#include "dialogs/DialogRecords.h"
-#include "dialogs/RowIds.h"
+#include "dialogs/calls/CallCore.h"
+#include "dialogs/common/DialogRecords.h"
+#include "dialogs/common/RowIds.h"
 
 namespace dialogs_test {
 namespace {

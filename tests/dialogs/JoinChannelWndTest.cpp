@@ -4,7 +4,7 @@
 #include "DialogFixture.h"
 #include "app/frame/StringTable.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/JoinChannelWnd.h"
+#include "dialogs/conversations/JoinChannelWnd.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

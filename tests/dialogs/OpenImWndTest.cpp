@@ -6,7 +6,7 @@
 #include "DialogFixture.h"
 #include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/OpenImWnd.h"
+#include "dialogs/conversations/OpenImWnd.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/IMManager.h"

@@ -3,7 +3,7 @@
 #include "DialogFixture.h"
 #include "app/storage/UserFolders.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/DialogMessages.h"
+#include "dialogs/common/DialogMessages.h"
 #include "duilib/testing.h"
 #include "mireloom/Types.h"
 #include "mireloom/UserManager.h"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "files/FileAddresses.h"
-#include "files/FilePaging.h"
+#include "files/list/FilePaging.h"
 #include "files/FileTexts.h"
-#include "files/ThumbnailBoxes.h"
+#include "files/list/ThumbnailBoxes.h"
 
 namespace {
 

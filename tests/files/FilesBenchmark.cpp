@@ -22,7 +22,7 @@
 #include "app/frame/WndShadow.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
-#include "files/UUCenterUI.h"
+#include "files/viewer/UUCenterUI.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"
 #include "support/TempFolder.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "files/ImageGeometry.h"
+#include "files/viewer/ImageGeometry.h"
 
 namespace {
 

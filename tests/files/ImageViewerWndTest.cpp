@@ -10,8 +10,8 @@
 #include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
-#include "files/ImageViewerWnd.h"
-#include "files/UUCenterUI.h"
+#include "files/viewer/ImageViewerWnd.h"
+#include "files/viewer/UUCenterUI.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "files/ThumbnailBoxes.h"
+#include "files/list/ThumbnailBoxes.h"
 #include "files/UploadLogic.h"
 #include "support/TempFolder.h"
 

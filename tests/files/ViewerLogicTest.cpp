@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "files/ViewerLogic.h"
+#include "files/viewer/ViewerLogic.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/TestPictures.h"
-#include "files/UUCenterUI.h"
+#include "files/viewer/UUCenterUI.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/HttpClient.h"

@@ -1,0 +1,169 @@
+#include "dialogs/common/RowControls.h"
+
+#include "app/frame/StringTable.h"
+#include "app/frame/TextHelpers.h"
+#include "mireloom/User.h"
+
+namespace mireloomwnd {
+
+using namespace DuiLib;
+
+namespace {
+
+constexpr int kIconSize = 16;
+constexpr int kRowFont = 0;
+constexpr DWORD kFrameColor = 0xFFBAB8B9;
+constexpr DWORD kFrameBackground = 0xFFFFFFFF;
+// Keyboard users see where the focus is.
+constexpr DWORD kFocusFrameColor = 0xFF3FD1BE;
+constexpr DWORD kNameColor = 0xFF000000;
+constexpr DWORD kDetailColor = 0xFFB2B2B2;
+constexpr DWORD kActionColor = 0xFF4BBCB7;
+constexpr int kFramedHeight = 25;
+// Shown until the picture is there, and for members without one.
+constexpr DWORD kAvatarPlaceholder = 0xFFE9ECEF;
+
+// Looks its picture up on its first paint, then paints as a button.
+class CRowAvatarUI final : public CButtonUI {
+ public:
+  explicit CRowAvatarUI(std::function<void(CButtonUI&)> lookUp) : m_lookUp(std::move(lookUp)) {}
+
+  void DoPaint(HDC hDC, const RECT& rcPaint) override {
+    if (m_lookUp) {
+      const auto lookUp = std::move(m_lookUp);
+      m_lookUp = nullptr;
+      lookUp(*this);  // a cached picture is drawn by this very paint
+    }
+    CButtonUI::DoPaint(hDC, rcPaint);
+  }
+
+ private:
+  std::function<void(CButtonUI&)> m_lookUp;
+};
+
+void SetAvatarLook(CButtonUI& avatar, int size, RECT padding, int round) {
+  avatar.SetFixedHeight(size);
+  avatar.SetFixedWidth(size);
+  avatar.SetBorderRound({round, round});
+  avatar.SetPadding(padding);
+  avatar.SetBkColor(kAvatarPlaceholder);
+}
+
+}  // namespace
+
+CButtonUI* NewAvatarButton(int size, RECT padding, int round) {
+  auto* avatar = new CButtonUI;
+  SetAvatarLook(*avatar, size, padding, round);
+  return avatar;
+}
+
+CButtonUI* NewRowAvatar(int size, RECT padding, int round, std::function<void(CButtonUI&)> lookUp) {
+  auto* avatar = new CRowAvatarUI(std::move(lookUp));
+  SetAvatarLook(*avatar, size, padding, round);
+  return avatar;
+}
+
+CLabelUI* NewRowLabel(const std::wstring& text, DWORD textColor, int font) {
+  auto* label = new CLabelUI;
+  label->SetTextColor(textColor);
+  label->SetFont(font);
+  label->SetText(text.c_str());
+  // A long name shows what fits and leaves the row's buttons their room.
+  label->SetTextStyle(label->GetTextStyle() | DT_END_ELLIPSIS);
+  return label;
+}
+
+CVerticalLayoutUI* NewUserNameBox(const mireloom::User& user) {
+  auto* names = new CVerticalLayoutUI;
+  names->SetFixedHeight(40);
+  names->SetPadding({10, 6, 0, 0});
+  names->Add(NewRowLabel(Utf8ToWide(user.display_name()), 0xFF000000, kRowFont));
+  CLabelUI* userName = NewRowLabel(L"@" + Utf8ToWide(user.username()), 0xFF627180, kRowFont);
+  userName->SetPadding({0, -5, 0, 0});
+  names->Add(userName);
+  return names;
+}
+
+CButtonUI* NewRowIcon(const wchar_t* image, RECT padding, const std::wstring& name) {
+  auto* icon = new CButtonUI;
+  icon->SetPadding(padding);
+  icon->SetFixedHeight(kIconSize);
+  icon->SetFixedWidth(kIconSize);
+  icon->SetNormalImage(image);
+  icon->SetName(name.c_str());
+  return icon;
+}
+
+CButtonUI* NewRowTextButton(const std::wstring& text, DWORD textColor, SIZE size, RECT padding,
+                            const std::wstring& name) {
+  auto* button = new CButtonUI;
+  button->SetAttribute(L"align", L"left");
+  button->SetAttribute(L"valign", L"vcenter");
+  button->SetText(text.c_str());
+  button->SetTextColor(textColor);
+  button->SetFixedWidth(size.cx);
+  button->SetFixedHeight(size.cy);
+  button->SetPadding(padding);
+  button->SetFont(kRowFont);
+  button->SetName(name.c_str());
+  return button;
+}
+
+CHorizontalLayoutUI* NewOpenImActions(const std::wstring& name, int iconLeft) {
+  auto* actions = new CHorizontalLayoutUI;
+  actions->SetFixedWidth(70);
+  actions->SetFixedHeight(50);
+  actions->Add(NewRowIcon(L"session/send_new_im.png", {iconLeft, 17, 0, 0}, name));
+  CButtonUI* messages = NewRowTextButton(LocalizedText("Messages"), 0xFF5CBCB8, {50, 25}, {0, 13, 0, 0}, name);
+  messages->SetKeyboardEnabled(true);  // Tab reaches it, Space or Enter opens the conversation
+  messages->SetFocusBorderColor(kFocusFrameColor);
+  messages->SetBorderRound({4, 4});
+  actions->Add(messages);
+  return actions;
+}
+
+void FrameRowButton(CButtonUI& button) {
+  button.SetBorderRound({2, 2});
+  button.SetBorderColor(kFrameColor);
+  button.SetFocusBorderColor(kFocusFrameColor);
+  button.SetBkColor(kFrameBackground);
+  button.SetTextPadding({6, 0, 0, 0});  // the text keeps clear of the frame
+}
+
+CVerticalLayoutUI* NewTwoLineTexts(const std::wstring& name, const std::wstring& detail, int height) {
+  auto* texts = new CVerticalLayoutUI;
+  texts->SetFixedHeight(height);
+  CLabelUI* nameLabel = NewRowLabel(name, kNameColor, 1);
+  nameLabel->SetTextPadding({10, 6, 0, 0});
+  CLabelUI* detailLabel = NewRowLabel(detail, kDetailColor, 0);
+  detailLabel->SetTextPadding({10, 3, 0, 0});
+  texts->Add(nameLabel);
+  texts->Add(detailLabel);
+  return texts;
+}
+
+void AddFramedAction(CContainerUI& row, const std::wstring& text, int width, const std::wstring& name) {
+  row.Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, name));
+  CButtonUI* action = NewRowTextButton(text, kActionColor, {width, kFramedHeight}, {0, 14, 0, 0}, name);
+  FrameRowButton(*action);
+  action->SetKeyboardEnabled(true);  // Tab reaches it, Space or Enter acts
+  row.Add(action);
+}
+
+void AddFramedTag(CContainerUI& row, int width, const std::wstring& name) {
+  CButtonUI* tag =
+      NewRowTextButton(LocalizedText("MemberInGroup"), kDetailColor, {width, kFramedHeight}, {0, 13, 0, 0}, name);
+  FrameRowButton(*tag);
+  tag->SetMouseEnabled(false);
+  row.Add(tag);
+}
+
+CListContainerElementUI* NewListRow(int height, CContainerUI* box) {
+  auto* row = new CListContainerElementUI;
+  row->SetFixedHeight(height);
+  box->SetFixedHeight(height);
+  row->Add(box);
+  return row;
+}
+
+}  // namespace mireloomwnd

@@ -1,0 +1,60 @@
+#include "files/viewer/SavedImageDownloads.h"
+
+#include <objbase.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "app/frame/PlatformSeam.h"
+#include "app/frame/TextHelpers.h"
+#include "quennet/EventLog.h"
+
+namespace files {
+
+namespace {
+
+struct Downloads {
+  std::mutex mutex;
+  std::condition_variable ended;
+  int running = 0;
+};
+
+Downloads& State() {
+  static auto* downloads = new Downloads;  // threads may still end it at exit
+  return *downloads;
+}
+
+void Download(const std::wstring& address, const std::wstring& path) {
+  // The system's download needs COM on the thread that calls it.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (!Platform().DownloadUrlToFile(address, path)) {
+    quennet::log_error("Picture not saved from %s", WideToUtf8(address).c_str());
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
+}  // namespace
+
+void StartSavedImageDownload(const std::wstring& address, const std::wstring& path) {
+  Downloads& downloads = State();
+  {
+    std::lock_guard<std::mutex> lock(downloads.mutex);
+    ++downloads.running;
+  }
+  std::thread([address, path, &downloads] {
+    Download(address, path);
+    std::lock_guard<std::mutex> lock(downloads.mutex);
+    --downloads.running;
+    downloads.ended.notify_all();
+  }).detach();
+}
+
+bool WaitForSavedImageDownloads(DWORD timeoutMs) {
+  Downloads& downloads = State();
+  std::unique_lock<std::mutex> lock(downloads.mutex);
+  return downloads.ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return downloads.running == 0; });
+}
+
+}  // namespace files
