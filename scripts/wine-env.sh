@@ -49,21 +49,22 @@ multi_sz_hex() {
 # the system's other faces keep Wine's own links, which give them CJK.
 # Symbola claims CJK code points with empty glyphs, so it comes last and
 # never in a list that CJK needs. Characters beyond the first plane (emoji)
-# are found by no link: the window framework draws them in Windows' emoji
-# face, which the replacement names.
+# are found by no link, and Wine's rich edit follows no link at all: the
+# window framework draws such text in Windows' emoji and interface faces,
+# which the replacements name.
 ensure_font_links() {
-  if [ -f "$WINEPREFIX/.corvanel-fontlinks" ]; then return; fi
+  if [ -f "$WINEPREFIX/.corvanel-fontlinks-2" ]; then return; fi
   local reg=$WINEPREFIX/fontlinks.reg
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
     printf '"WenQuanYi Micro Hei"=hex(7):%s\r\n' "$(multi_sz_hex "DejaVuSans.ttf,DejaVu Sans" "Symbola_hint.ttf,Symbola")"
     printf '"Microsoft Sans Serif"=hex(7):%s\r\n' "$(multi_sz_hex "DejaVuSans.ttf,DejaVu Sans" "SIMSUN.TTC,SimSun")"
-    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"Segoe UI Emoji"="Symbola"\r\n'
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"Segoe UI Emoji"="Symbola"\r\n"Segoe UI"="DejaVu Sans"\r\n'
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
   "$wine_cmd" regedit /S "$reg" >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.corvanel-fontlinks"
+  touch "$WINEPREFIX/.corvanel-fontlinks-2"
 }
 
 ensure_prefix() {

@@ -1,8 +1,10 @@
 // Rich edits: Enter as "return" or as a line break, Shift+Enter, AppendText
 // and line breaks, "richedit_click" that keeps the selection for Copy, the
-// read-only texts that hold a child only while selected, the tip, Tab.
+// read-only texts that hold a child only while selected, the tip, Tab, and
+// characters the font lacks.
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include "Clipboard.h"
 #include "TestWindow.h"
@@ -165,6 +167,55 @@ TEST_F(RichEditTest, ReadOnlyTextsDrawThemselvesAndHoldAChildOnlyWhileSelected) 
   EXPECT_EQ(text->GetNativeWindow(), nullptr) << "released when the focus went elsewhere";
   EXPECT_EQ(children(), 0);
   EXPECT_EQ(text->GetText(), L"只读消息 read-only message 2");
+}
+
+// The face of each character in the child: "f" the control's own font, "s"
+// the interface face, "e" the emoji face, "?" any other.
+std::wstring Faces(HWND child, const std::wstring& fontFace) {
+  std::wstring faces;
+  const auto length = static_cast<long>(SendMessageW(child, WM_GETTEXTLENGTH, 0, 0));
+  for (long at = 0; at < length; ++at) {
+    SendMessageW(child, EM_SETSEL, at, at + 1);
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof format;
+    SendMessageW(child, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    const std::wstring face = format.szFaceName;
+    faces += face == fontFace ? L'f' : face == L"Segoe UI" ? L's' : face == L"Segoe UI Emoji" ? L'e' : L'?';
+  }
+  return faces;
+}
+
+TEST_F(RichEditTest, CharactersTheFontLacksAreDrawnInAFaceThatHasThemHoweverTheyComeIn) {
+  TestWindow window(Skin(kInputs));
+  HWND hwnd = window.CreatePopup();
+  auto* input = window.FindAs<CRichEditUI>(L"chat_input", L"RichEdit");
+  // Latin, Hebrew, an emoji beyond the first plane, a heart symbol, Chinese.
+  const std::wstring text = L"a \u05E2\u05D1 \U0001F600\u2764b\u6F22";
+  const std::wstring expected = L"ffssfeeeff";
+
+  ASSERT_TRUE(Testing::TypeText(hwnd, L"chat_input", text.c_str()));
+  HWND child = input->GetNativeWindow();
+  CHARFORMAT2W first = {};
+  first.cbSize = sizeof first;
+  SendMessageW(child, EM_SETSEL, 0, 1);
+  SendMessageW(child, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&first));
+  const std::wstring fontFace = first.szFaceName;
+  ASSERT_NE(fontFace, L"Segoe UI");
+  EXPECT_EQ(input->GetText().str(), text);
+  EXPECT_EQ(Faces(child, fontFace), expected) << "typed";
+
+  input->SetText(text.c_str());
+  EXPECT_EQ(Faces(child, fontFace), expected) << "set by code";
+
+  input->SetText(L"");
+  PutOnClipboard(text);
+  Testing::PressKey(child, 'V', false, true);
+  EXPECT_EQ(input->GetText().str(), text);
+  EXPECT_EQ(Faces(child, fontFace), expected) << "pasted";
+
+  SendMessageW(child, EM_SETSEL, 7, 7);
+  ASSERT_TRUE(Testing::TypeText(hwnd, L"chat_input", L"c"));
+  EXPECT_EQ(Faces(child, fontFace), L"ffssfeefeff") << "typed after an emoji: in the font again";
 }
 
 TEST_F(RichEditTest, TheTipShowsWhileEmptyAndTabMovesOnUnlessWanted) {

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "Attributes.h"
+#include "FontBinding.h"
 #include "NativeEdit.h"
 #include "Render.h"
 #include "duilib/PaintManager.h"
@@ -54,6 +55,19 @@ std::wstring FromNative(const std::wstring& text) {
   return out;
 }
 
+// Ctrl with a letter of rich-text formatting (bold, italic, underline,
+// alignment): a plain control's child is in rich-text mode only so that runs
+// can take their own faces, and takes no formatting from the keyboard.
+bool IsFormattingKey(WPARAM key) {
+  return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0 &&
+         (key == 'B' || key == 'I' || key == 'U' || key == 'L' || key == 'E' || key == 'R' || key == 'J');
+}
+
+bool IsPasteKey(WPARAM key) {
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  return GetKeyState(VK_MENU) >= 0 && ((key == 'V' && ctrl && !shift) || (key == VK_INSERT && shift && !ctrl));
+}
+
 }  // namespace
 
 // Reports the child's focus, changes, right clicks and painting to the control.
@@ -88,6 +102,7 @@ class CRichEditUI::NativeHost final : public detail::INativeEditHost {
     m_edit.m_sText = FromNative(detail::NativeWindowText(child));
     detail::DetachNativeEdit(child);
     m_edit.m_hWndRich = nullptr;
+    m_edit.m_binding.reset();
   }
 
   bool OnNativeMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) override {
@@ -121,6 +136,23 @@ class CRichEditUI::NativeHost final : public detail::INativeEditHost {
           ::SendMessageW(child, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret), range.cpMax);
           m_edit.RaiseClick(ToParent(child, POINT{caret.x, caret.y}));
         }
+        lRes = 0;
+        return true;
+      case WM_CHAR:
+      case WM_UNICHAR:
+        // The face the character needs, before the child takes it.
+        if (m_edit.m_binding && !m_edit.m_bReadOnly && !(uMsg == WM_UNICHAR && wParam == UNICODE_NOCHAR)) {
+          m_edit.m_binding->PrepareTyping(child, static_cast<UINT32>(wParam));
+        }
+        return false;
+      case WM_KEYDOWN:
+        if (!m_edit.m_binding) return false;
+        if (IsPasteKey(wParam)) m_edit.PastePlainText();
+        lRes = 0;
+        return IsPasteKey(wParam) || IsFormattingKey(wParam);
+      case WM_PASTE:
+        if (!m_edit.m_binding) return false;
+        m_edit.PastePlainText();
         lRes = 0;
         return true;
       default:
@@ -174,9 +206,42 @@ void CRichEditUI::SetText(LPCTSTR pstrText) {
 void CRichEditUI::WriteText(const std::wstring& text) {
   // Text set by code is not a user change: no "textchanged".
   m_bSettingText = true;
-  SetWindowTextW(m_hWndRich, ToNative(text.c_str()).c_str());
+  // The font first: set later, it would go to every run.
+  ApplyFont();
+  if (m_binding) {
+    SetWindowTextW(m_hWndRich, L"");
+    m_binding->Insert(m_hWndRich, ToNative(text.c_str()), false);
+    ::SendMessageW(m_hWndRich, EM_SETSEL, 0, 0);
+  } else {
+    SetWindowTextW(m_hWndRich, ToNative(text.c_str()).c_str());
+  }
   m_bSettingText = false;
   ApplyFormat();
+}
+
+void CRichEditUI::InsertText(const std::wstring& nativeText, bool canUndo) {
+  if (m_binding) {
+    m_binding->Insert(m_hWndRich, nativeText, canUndo);
+  } else {
+    ::SendMessageW(m_hWndRich, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(nativeText.c_str()));
+  }
+}
+
+// Text only, whatever else the clipboard holds; one line in a one-line control.
+void CRichEditUI::PastePlainText() {
+  if (!m_hWndRich || m_bReadOnly || !OpenClipboard(m_hWndRich)) return;
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  if (!m_bMultiLine) text = text.substr(0, text.find_first_of(L"\r\n"));
+  if (text.empty()) return;
+  InsertText(ToNative(text.c_str()), true);
+  ::SendMessageW(m_hWndRich, EM_SCROLLCARET, 0, 0);
 }
 
 long CRichEditUI::AppendText(LPCTSTR pstrText, bool bCanUndo) {
@@ -188,7 +253,7 @@ long CRichEditUI::AppendText(LPCTSTR pstrText, bool bCanUndo) {
   m_bSettingText = true;
   // Positions past the end are clamped to it, whatever the child counts a break as.
   ::SendMessageW(m_hWndRich, EM_SETSEL, INT_MAX, INT_MAX);
-  ::SendMessageW(m_hWndRich, EM_REPLACESEL, bCanUndo, reinterpret_cast<LPARAM>(ToNative(pstrText).c_str()));
+  InsertText(ToNative(pstrText), bCanUndo);
   m_bSettingText = false;
   if (m_bAutoVScroll) ::SendMessageW(m_hWndRich, EM_SCROLLCARET, 0, 0);
   return GetText().GetLength();
@@ -323,22 +388,34 @@ void CRichEditUI::EnsureNativeWindow() {
   if (!m_hWndRich) return;
   if (!m_host) m_host = std::make_unique<NativeHost>(*this);
   detail::AttachNativeEdit(m_hWndRich, m_host.get());
-  // Plain text must be chosen while the child is empty.
-  if (!m_bRich) ::SendMessageW(m_hWndRich, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
   ::SendMessageW(m_hWndRich, EM_EXLIMITTEXT, 0, m_uMaxChar ? m_uMaxChar : kDefaultMaxChar);
   ::SendMessageW(m_hWndRich, EM_SETEVENTMASK, 0, ENM_CHANGE);
   m_hAppliedFont = nullptr;
+  m_binding.reset();
   WriteText(m_sText.str());
+}
+
+// A plain control's child is in rich-text mode all the same, since only there
+// can a run take a face of its own (FontBinding.h); its text comes in by
+// InsertText, and from the clipboard as text only.
+void CRichEditUI::ApplyFont() {
+  if (!m_hWndRich) return;
+  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
+  HFONT handle = font ? font->hFont : nullptr;
+  if (handle == m_hAppliedFont && (m_bRich || m_binding)) return;
+  m_hAppliedFont = handle;
+  ::SendMessageW(m_hWndRich, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+  if (m_bRich) return;
+  m_binding = std::make_unique<detail::CFontBinding>(handle);
+  // The new font went to every run: the text is bound to it again.
+  if (!m_bSettingText && GetWindowTextLengthW(m_hWndRich) > 0) {
+    WriteText(FromNative(detail::NativeWindowText(m_hWndRich)));
+  }
 }
 
 void CRichEditUI::ApplyFormat() {
   if (!m_hWndRich) return;
-  const TFontInfo* font = CPaintManagerUI::ResolveFont(m_pManager, m_iFont);
-  HFONT handle = font ? font->hFont : nullptr;
-  if (handle != m_hAppliedFont) {
-    m_hAppliedFont = handle;
-    ::SendMessageW(m_hWndRich, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
-  }
+  ApplyFont();
   const DWORD background = m_dwBackColor ? m_dwBackColor : 0xFFFFFFFF;
   ::SendMessageW(m_hWndRich, EM_SETBKGNDCOLOR, 0, detail::ToColorRef(background));
   CHARFORMAT2W format = {};
@@ -355,6 +432,7 @@ void CRichEditUI::DestroyNativeWindow() {
   m_sText = FromNative(detail::NativeWindowText(child));
   detail::DetachNativeEdit(child);
   m_hWndRich = nullptr;
+  m_binding.reset();
   DestroyWindow(child);
 }
 

@@ -11,6 +11,10 @@
 
 namespace DuiLib {
 
+namespace detail {
+class CFontBinding;
+}
+
 class CRichEditUI : public CControlUI {
  public:
   CRichEditUI();
@@ -99,7 +103,11 @@ class CRichEditUI : public CControlUI {
   void DestroyNativeWindow();
   void UpdateNativeWindow();
   void ApplyFormat();
+  void ApplyFont();
   void WriteText(const std::wstring& text);
+  // Text in place of the selection, in faces that draw it where the control is plain.
+  void InsertText(const std::wstring& nativeText, bool canUndo);
+  void PastePlainText();
   [[nodiscard]] RECT TextRect() const;
   [[nodiscard]] DWORD EffectiveTextColor() const;
   // Right button released, or the context-menu key: "richedit_click" at the point.
@@ -115,6 +123,7 @@ class CRichEditUI : public CControlUI {
   int m_iFont = -1;
   UINT m_uMaxChar = 0;
   HFONT m_hAppliedFont = nullptr;
+  std::unique_ptr<detail::CFontBinding> m_binding;
   bool m_bReadOnly = false;
   bool m_bWantReturn = false;
   bool m_bWantTab = false;

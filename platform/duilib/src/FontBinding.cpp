@@ -1,0 +1,107 @@
+#include "FontBinding.h"
+
+#include <richedit.h>
+
+#include <cwchar>
+#include <vector>
+
+namespace DuiLib::detail {
+
+namespace {
+
+// Windows has both faces; a Wine prefix maps them to installed fonts.
+constexpr wchar_t kEmojiFace[] = L"Segoe UI Emoji";
+constexpr wchar_t kScriptFace[] = L"Segoe UI";
+constexpr WORD kMissingGlyph = 0xFFFF;
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+// Arrows, technical signs, dingbats and the other symbols emoji faces draw.
+bool IsSymbol(wchar_t c) { return c >= 0x2190 && c <= 0x2BFF; }
+// Variation selectors and the zero-width joiner shape the character before
+// them, so they go in its face.
+bool JoinsPrevious(wchar_t c) { return c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F); }
+
+}  // namespace
+
+CFontBinding::CFontBinding(HFONT font) : m_font(font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))) {
+  GetObjectW(m_font, sizeof m_base, &m_base);
+}
+
+std::vector<WORD> CFontBinding::Glyphs(const std::wstring& text) const {
+  std::vector<WORD> glyphs(text.size(), 0);
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return glyphs;
+  // Selected only meanwhile: the font's owner may delete it at any time after.
+  HGDIOBJ previous = SelectObject(dc, m_font);
+  GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  return glyphs;
+}
+
+const wchar_t* CFontBinding::FaceFor(const std::wstring& text, const std::vector<WORD>& glyphs, size_t at,
+                                     size_t* length) const {
+  *length = 1;
+  const wchar_t c = text[at];
+  if (IsHighSurrogate(c) && at + 1 < text.size() && IsLowSurrogate(text[at + 1])) {
+    *length = 2;
+    return kEmojiFace;
+  }
+  if (c < 0x80 || glyphs[at] != kMissingGlyph) return m_base.lfFaceName;
+  return IsSymbol(c) ? kEmojiFace : kScriptFace;
+}
+
+void CFontBinding::SetTypingFace(HWND child, const wchar_t* face) const {
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_CHARSET;
+  ::SendMessageW(child, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  if (wcscmp(format.szFaceName, face) == 0) return;
+  // A selection the text replaces goes first, or the face would be given to
+  // the text about to go.
+  CHARRANGE range = {0, 0};
+  ::SendMessageW(child, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (range.cpMin != range.cpMax) ::SendMessageW(child, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  format.dwMask = CFM_FACE | CFM_CHARSET;
+  format.bCharSet = face == m_base.lfFaceName ? m_base.lfCharSet : DEFAULT_CHARSET;
+  wcsncpy(format.szFaceName, face, LF_FACESIZE - 1);
+  format.szFaceName[LF_FACESIZE - 1] = L'\0';
+  ::SendMessageW(child, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+void CFontBinding::Insert(HWND child, const std::wstring& text, bool canUndo) const {
+  const std::vector<WORD> glyphs = Glyphs(text);
+  size_t start = 0;
+  const wchar_t* runFace = m_base.lfFaceName;
+  for (size_t at = 0; at < text.size();) {
+    size_t length = 1;
+    const wchar_t* face = at > start && JoinsPrevious(text[at]) ? runFace : FaceFor(text, glyphs, at, &length);
+    if (at > start && face != runFace) {
+      SetTypingFace(child, runFace);
+      ::SendMessageW(child, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.substr(start, at - start).c_str()));
+      start = at;
+    }
+    runFace = face;
+    at += length;
+  }
+  SetTypingFace(child, runFace);
+  ::SendMessageW(child, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.substr(start).c_str()));
+}
+
+void CFontBinding::PrepareTyping(HWND child, UINT32 character) const {
+  if (character < 0x20) return;
+  std::wstring typed;
+  if (character > 0xFFFF) {
+    typed = {static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10)), static_cast<wchar_t>(0xDC00 + (character & 0x3FF))};
+  } else {
+    const wchar_t unit = static_cast<wchar_t>(character);
+    if (IsLowSurrogate(unit) || JoinsPrevious(unit)) return;
+    // Half of a pair: the face of the pair, which the second half follows.
+    typed = IsHighSurrogate(unit) ? std::wstring{unit, static_cast<wchar_t>(0xDC00)} : std::wstring(1, unit);
+  }
+  size_t length = 0;
+  SetTypingFace(child, FaceFor(typed, Glyphs(typed), 0, &length));
+}
+
+}  // namespace DuiLib::detail
