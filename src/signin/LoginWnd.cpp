@@ -1,5 +1,6 @@
 #include "signin/LoginWnd.h"
 
+#include "app/ui/AppIcons.h"
 #include "app/ui/BusyButton.h"
 #include "app/storage/Credentials.h"
 #include "app/frame/DamagedSkin.h"
@@ -139,8 +140,10 @@ void LoginWnd::StepLoggingAnimation() {
 LRESULT LoginWnd::OnLoginSuccess(const LoginSuccessResponse& response) {
   quennet::log_event("Login success, my name is : %s", response.user->display_name().c_str());
   if (EndedByBlockedSessionFolder(*response.user)) return 0;
-  signin::RememberAccount(*m_team, m_sentUserName, m_sentPassword);
+  StartReadingAppIcons();
   signin::StartDirector(*response.user, *m_team, *response.token);
+  // After the data folder's check, which may empty the folder around it.
+  m_rememberingAccount = signin::StartRememberingAccount(*m_team, m_sentUserName, m_sentPassword);
   ConnectToIMServer();
   signin::CSessionFetchChain<LoginWnd>::Start(Recipient());
   return 0;
@@ -190,6 +193,10 @@ bool LoginWnd::EndedByBlockedSessionFolder(const mireloom::User& me) {
   return true;
 }
 
+void LoginWnd::FinishRememberingAccount() {
+  if (m_rememberingAccount.valid()) m_rememberingAccount.get();
+}
+
 void LoginWnd::EndLoginRequest() {
   m_loginPending = false;
   SetLoggingState(false);
@@ -229,6 +236,7 @@ LRESULT LoginWnd::OnLoginFailed(const int64_t* code) {
 
 LRESULT LoginWnd::OnMainWndDataPrepared() {
   quennet::log_event("MainWnd data prepared");
+  FinishRememberingAccount();
   Close(1);
   if (WindowManager* manager = WindowManager::GetInstance()) manager->ShowMainWnd();
   return 0;

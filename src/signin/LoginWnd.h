@@ -6,6 +6,7 @@
 // initial-password window; on failure it says why.
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,10 +78,15 @@ class LoginWnd final : public DuiLib::WindowImplBase {
   void ReturnToSubdomainWindow();
   LRESULT OnSessionFetchFailed();
   void EndLoginRequest();
+  // Waits until the account of this sign-in is remembered.
+  void FinishRememberingAccount();
   // True when the session's folder cannot be made: the user has been told and
   // the sign-in has ended as a failed one does.
   bool EndedByBlockedSessionFolder(const mireloom::User& me);
 
+  // Remembering the account of a sign-in that succeeded runs beside the
+  // session's start; waited for before the main window opens.
+  std::future<void> m_rememberingAccount;
   CWndShadow m_shadow;
   std::unique_ptr<mireloom::Team> m_team;
   // What the running log-in sent: stored once the service accepts it, so that

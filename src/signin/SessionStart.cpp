@@ -83,6 +83,13 @@ void RememberAccount(const mireloom::Team& team, const std::string& userName, co
   RegisterAccount(team, userName);
 }
 
+std::future<void> StartRememberingAccount(const mireloom::Team& team, const std::string& userName,
+                                          const std::string& password) {
+  std::shared_ptr<const mireloom::Team> kept = team.Clone();
+  return std::async(std::launch::async,
+                    [kept, userName, password] { RememberAccount(*kept, userName, password); });
+}
+
 void CheckLocalDatabase(const std::string& dataFolder) {
   auto migrate = std::make_unique<mireloom::SqlMigrate>();
   migrate->InitOrDie(dataFolder + "/");

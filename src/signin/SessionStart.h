@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,11 @@ namespace signin {
 void RegisterAccount(const mireloom::Team& team, const std::string& userName);
 // Remembers the password and registers the account.
 void RememberAccount(const mireloom::Team& team, const std::string& userName, const std::string& password);
+// RememberAccount on a thread of its own: the account store waits for the
+// disk, and nothing of the sign-in reads it. The caller waits for the future
+// before the session's main window opens.
+[[nodiscard]] std::future<void> StartRememberingAccount(const mireloom::Team& team, const std::string& userName,
+                                                        const std::string& password);
 
 // The session's folder under the data folder, made before anything of the
 // session is kept: nullopt when it is there, else the folder that cannot be

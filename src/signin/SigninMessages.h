@@ -11,6 +11,7 @@ namespace mireloomwnd {
 inline constexpr UINT WM_TEAM_FOUND = 0x401;             // lParam: new mireloom::Team
 inline constexpr UINT WM_TEAM_NOT_FOUND = 0x419;         // lParam: error code (low 32 bits)
 inline constexpr UINT WM_NEW_VERSION_AVAILABLE = 0x430;  // lParam: new ClientVersionRecord
+inline constexpr UINT WM_FOCUS_TEAM_FIELD = 0x431;
 inline constexpr UINT_PTR kCheckingTimer = 1076;
 
 // Log-in window.

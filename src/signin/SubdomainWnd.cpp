@@ -39,8 +39,10 @@ void SubdomainWnd::InitWindow() {
                               {L"forgot_team_btn", "ForgotDomain"}});
 
   PrefillLastTeam();
-  // The caret waits where the user types first.
-  if (m_subdomainEdit) m_subdomainEdit->SetFocus();
+  // The caret waits where the user types first. Its native field is made once
+  // the window is on the screen, as the posted message arrives before the
+  // first paint: made here, it would hold back the window's first showing.
+  ::PostMessageW(GetHWND(), WM_FOCUS_TEAM_FIELD, 0, 0);
   mireloom::WebApi::Api()->GetClientVersion(
       false, [window = Recipient()](bool ok, int64_t, int64_t version, const std::string&,
                                     const std::string& releaseNotes, bool, int64_t, const std::string& downloadUrl,
@@ -151,6 +153,9 @@ LRESULT SubdomainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       OnNewVersion(*record);
       return PassOnMessage(*this, uMsg, wParam, lParam, kRecordTaken);
     }
+    case WM_FOCUS_TEAM_FIELD:
+      if (m_subdomainEdit && !m_PaintManager.GetFocus()) m_subdomainEdit->SetFocus();
+      return 0;
     case WM_TIMER:
       if (wParam == kCheckingTimer) StepCheckingAnimation();
       break;

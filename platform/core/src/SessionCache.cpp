@@ -52,13 +52,19 @@ bool SessionCache::Open(const std::wstring& file) {
   m_tables.reset();
   m_db = Database::Open(file);
   if (!m_db) return false;
-  const int version = m_db->UserVersion();
-  if (version != 0 && version < SqlMigrate::kCurrentSchemaVersion) {
-    // A cache of an older schema is obsolete: start again from the service.
-    for (const char* name : kTableNames) m_db->Exec(std::string("DROP TABLE IF EXISTS ") + name);
+  {
+    // One transaction for the schema: each statement on its own would make
+    // and remove the journal file again, a dozen times on a new cache.
+    Transaction schema(*m_db);
+    const int version = m_db->UserVersion();
+    if (version != 0 && version < SqlMigrate::kCurrentSchemaVersion) {
+      // A cache of an older schema is obsolete: start again from the service.
+      for (const char* name : kTableNames) m_db->Exec(std::string("DROP TABLE IF EXISTS ") + name);
+    }
+    if (version < SqlMigrate::kCurrentSchemaVersion) m_db->SetUserVersion(SqlMigrate::kCurrentSchemaVersion);
+    m_tables = std::make_unique<Tables>(*m_db);
+    schema.Commit();
   }
-  if (version < SqlMigrate::kCurrentSchemaVersion) m_db->SetUserVersion(SqlMigrate::kCurrentSchemaVersion);
-  m_tables = std::make_unique<Tables>(*m_db);
   try {
     LoadLocked();
   } catch (const std::exception&) {

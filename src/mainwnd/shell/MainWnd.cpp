@@ -82,6 +82,10 @@ void MainWnd::InitWindow() {
 
   FetchSessionsFromCache();
   SortSessions();
+  // Asked for once the list's entries are taken from the cache, before the
+  // window is built and shown: the service answers meanwhile, and each answer
+  // waits in the queue until the window is up.
+  StartFetchChain();
   BuildSessionList();
   InitHeader();
   LoadMyAvatar();
@@ -95,7 +99,6 @@ void MainWnd::InitWindow() {
   // conversation without building every item a second time.
   if (!m_sessions.empty()) SelectSessionItem(m_sessions.front()->id(), true);
   if (m_sessionList) m_sessionList->SetScrollPos({0, 0});
-  StartFetchChain();
 }
 
 void MainWnd::RegisterListeners() {

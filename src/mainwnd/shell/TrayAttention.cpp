@@ -2,9 +2,12 @@
 
 #include <mmsystem.h>
 
+#include <utility>
+
 #include "app/frame/PlatformSeam.h"
 #include "app/frame/SkinPaths.h"
 #include "app/frame/StringTable.h"
+#include "app/ui/AppIcons.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/Director.h"
 
@@ -33,12 +36,11 @@ void CopyText(wchar_t (&field)[N], const std::wstring& text) {
 }  // namespace
 
 void CTrayAttention::LoadIcons() {
-  // Relative to the working directory, the program's folder. A file that
-  // cannot be read leaves a null icon; the tray icon then has no picture.
-  m_appIcon.reset(static_cast<HICON>(
-      LoadImageW(nullptr, L"Corvanel.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
-  m_greyIcon.reset(static_cast<HICON>(
-      LoadImageW(nullptr, L"CorvanelGrey.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  // Read ahead by the sign-in where it could. A file that cannot be read
+  // leaves a null icon; the tray icon then has no picture.
+  AppIcons icons = TakeAppIcons();
+  m_appIcon = std::move(icons.colour);
+  m_greyIcon = std::move(icons.grey);
   // The dark phase of the blink: no picture at all.
   m_blankIcon = nullptr;
   ::SendMessageW(m_window.GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_appIcon.get()));
