@@ -129,10 +129,10 @@ bool ProgramRoadTest::SendInConversation(HWND main, POINT item, const std::wstri
   // The text is set at once while the clicks wait in the queue: it must not
   // go into the input before the conversation it belongs to is open.
   const bool open =
-      WaitUntil([&] { return ScreenPixel(main, {kSessionRowBackgroundX, item.y}) == kSelectedSessionRow; }, 5000);
+      WaitUntil([&] { return ScreenPixel(main, {kSessionRowBackgroundX, item.y}) == kSelectedSessionRow; }, 15000);
   if (!open) return false;
   ProgramDriver::ClickAt(main, kChatInput.x, kChatInput.y);
-  if (!WaitUntil([main] { return IsRichEdit(FocusOf(main)); }, 5000)) return false;
+  if (!WaitUntil([main] { return IsRichEdit(FocusOf(main)); }, 15000)) return false;
   const HWND input = FocusOf(main);
   ProgramDriver::SetText(input, text);
   ProgramDriver::PressEnter(input);

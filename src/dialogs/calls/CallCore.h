@@ -75,7 +75,6 @@ class CCallCore final {
   void ShowCallAvatar(DuiLib::CButtonUI* button, const mireloom::User* user, int size, CallAvatarMark mark,
                       AvatarCompletion downloaded = nullptr) const;
 
-  [[nodiscard]] const std::string& call_id() const { return m_callId; }
   // Expires with the call core, for the window's other deliveries.
   [[nodiscard]] std::weak_ptr<void> Token() const { return m_guard.Token(); }
 
