@@ -1,16 +1,11 @@
 #include "signin/LastTeam.h"
 
-#include <future>
-#include <mutex>
-
+#include "app/frame/ReadAhead.h"
 #include "mireloom/AccountManager.h"
 #include "signin/SessionStart.h"
 
 namespace signin {
 namespace {
-
-std::mutex g_mutex;
-std::future<std::string> g_startRead;
 
 std::string ReadLastTeamSubdomain() {
   mireloom::AccountManager accounts(CoreDataFolder());
@@ -21,20 +16,12 @@ std::string ReadLastTeamSubdomain() {
   return team ? team->team_subdomain() : std::string();
 }
 
+CReadAhead<std::string> g_lastTeam(&ReadLastTeamSubdomain);
+
 }  // namespace
 
-void StartReadingLastTeam() {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (!g_startRead.valid()) g_startRead = std::async(std::launch::async, &ReadLastTeamSubdomain);
-}
+void StartReadingLastTeam() { g_lastTeam.Start(); }
 
-std::string LastTeamSubdomain() {
-  std::future<std::string> startRead;
-  {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    startRead = std::move(g_startRead);
-  }
-  return startRead.valid() ? startRead.get() : ReadLastTeamSubdomain();
-}
+std::string LastTeamSubdomain() { return g_lastTeam.Take(); }
 
 }  // namespace signin

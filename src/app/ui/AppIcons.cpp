@@ -2,13 +2,9 @@
 
 #include <windows.h>
 
-#include <future>
-#include <mutex>
+#include "app/frame/ReadAhead.h"
 
 namespace {
-
-std::mutex g_mutex;
-std::future<AppIcons> g_reading;
 
 quennet::UniqueIcon ReadIcon(const wchar_t* file) {
   // Relative to the working directory, the program's folder.
@@ -18,18 +14,10 @@ quennet::UniqueIcon ReadIcon(const wchar_t* file) {
 
 AppIcons ReadAppIcons() { return AppIcons{ReadIcon(L"Corvanel.ico"), ReadIcon(L"CorvanelGrey.ico")}; }
 
+CReadAhead<AppIcons> g_icons(&ReadAppIcons);
+
 }  // namespace
 
-void StartReadingAppIcons() {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (!g_reading.valid()) g_reading = std::async(std::launch::async, &ReadAppIcons);
-}
+void StartReadingAppIcons() { g_icons.Start(); }
 
-AppIcons TakeAppIcons() {
-  std::future<AppIcons> reading;
-  {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    reading = std::move(g_reading);
-  }
-  return reading.valid() ? reading.get() : ReadAppIcons();
-}
+AppIcons TakeAppIcons() { return g_icons.Take(); }
