@@ -18,22 +18,6 @@ constexpr size_t kMaxCapacity = 4096;
 bool IsLowSurrogate(wchar_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
 bool IsKeyDown(int key) { return GetKeyState(key) < 0; }
 
-std::wstring ClipboardLine(HWND owner) {
-  std::wstring text;
-  if (!OpenClipboard(owner)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  // A single line takes what comes before the first line break.
-  const size_t end = text.find_first_of(L"\r\n");
-  if (end != std::wstring::npos) text.resize(end);
-  return text;
-}
-
 void PutOnClipboard(HWND owner, const std::wstring& text) {
   HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
   if (!data) return;
@@ -260,7 +244,7 @@ bool CLongTextSpan::OnChar(wchar_t ch) {
 bool CLongTextSpan::OnClipboardMessage(UINT uMsg) {
   SyncSelection();
   if (uMsg == WM_PASTE) {
-    if (!IsReadOnly()) ReplaceSelection(ClipboardLine(m_hChild));
+    if (!IsReadOnly()) ReplaceSelection(ClipboardText(m_hChild, true));
     return true;
   }
   if (!IsWide()) return false;

@@ -121,6 +121,20 @@ std::wstring NativeWindowText(HWND hWnd) {
   return text;
 }
 
+std::wstring ClipboardText(HWND owner, bool singleLine) {
+  std::wstring text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  if (singleLine) text.resize(std::min(text.size(), text.find_first_of(L"\r\n")));
+  return text;
+}
+
 RECT VisibleNativeRect(const CControlUI* pControl, const RECT& rc) {
   RECT visible = rc;
   for (CControlUI* parent = pControl->GetParent(); parent; parent = parent->GetParent()) {

@@ -50,6 +50,10 @@ LRESULT CallNativeDefault(HWND hChild, UINT uMsg, WPARAM wParam, LPARAM lParam);
 // The window text, as the child holds it.
 [[nodiscard]] std::wstring NativeWindowText(HWND hWnd);
 
+// The clipboard's text, whatever else it holds; up to the first line break
+// for a single line.
+[[nodiscard]] std::wstring ClipboardText(HWND owner, bool singleLine);
+
 // What scrolling or small ancestors of the control leave visible of a child
 // placed at the rectangle.
 [[nodiscard]] RECT VisibleNativeRect(const CControlUI* pControl, const RECT& rc);

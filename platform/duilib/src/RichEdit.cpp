@@ -229,16 +229,8 @@ void CRichEditUI::InsertText(const std::wstring& nativeText, bool canUndo) {
 
 // Text only, whatever else the clipboard holds; one line in a one-line control.
 void CRichEditUI::PastePlainText() {
-  if (!m_hWndRich || m_bReadOnly || !OpenClipboard(m_hWndRich)) return;
-  std::wstring text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  if (!m_bMultiLine) text = text.substr(0, text.find_first_of(L"\r\n"));
+  if (!m_hWndRich || m_bReadOnly) return;
+  const std::wstring text = detail::ClipboardText(m_hWndRich, !m_bMultiLine);
   if (text.empty()) return;
   InsertText(ToNative(text.c_str()), true);
   ::SendMessageW(m_hWndRich, EM_SCROLLCARET, 0, 0);
