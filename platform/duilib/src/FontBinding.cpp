@@ -5,17 +5,16 @@
 #include <cwchar>
 #include <vector>
 
+#include "TextUnits.h"
+
 namespace DuiLib::detail {
 
 namespace {
 
-// Windows has both faces; a Wine prefix maps them to installed fonts.
-constexpr wchar_t kEmojiFace[] = L"Segoe UI Emoji";
+// Windows has the face; a Wine prefix maps it to an installed font.
 constexpr wchar_t kScriptFace[] = L"Segoe UI";
 constexpr WORD kMissingGlyph = 0xFFFF;
 
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // Arrows, technical signs, dingbats and the other symbols emoji faces draw.
 bool IsSymbol(wchar_t c) { return c >= 0x2190 && c <= 0x2BFF; }
 // Variation selectors and the zero-width joiner shape the character before

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "NativeEdit.h"
+#include "TextUnits.h"
 
 namespace DuiLib::detail {
 
@@ -15,7 +16,6 @@ constexpr int kPartPixels = 16000;
 constexpr size_t kMinCapacity = 256;
 constexpr size_t kMaxCapacity = 4096;
 
-bool IsLowSurrogate(wchar_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }
 bool IsKeyDown(int key) { return GetKeyState(key) < 0; }
 
 void PutOnClipboard(HWND owner, const std::wstring& text) {

@@ -6,6 +6,7 @@
 
 #include "FontPool.h"
 #include "Render.h"
+#include "TextUnits.h"
 #include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
 
@@ -14,18 +15,11 @@ namespace DuiLib::detail {
 namespace {
 
 constexpr wchar_t kEllipsis[] = L"\u2026";
-// Characters beyond the first 65,536 (emoji above all) are drawn in this
-// face: Uniscribe under Wine finds them in no fallback or linked font, only
-// in the selected one. Windows has the face; the Wine prefix maps it to an
-// installed font.
-constexpr wchar_t kSupplementaryFace[] = L"Segoe UI Emoji";
 
 bool IsCjk(wchar_t c) {
   return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF);
 }
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Characters that stand alone for wrapping: CJK and surrogate pairs (emoji).
@@ -148,7 +142,9 @@ class MarkupLayout::Builder final {
       const bool bold = info->bBold || style.bold;
       const bool italic = info->bItalic || style.italic;
       if (supplementary || bold != info->bBold || italic != info->bItalic) {
-        const LPCTSTR face = supplementary ? kSupplementaryFace : info->sFontName.GetData();
+        // Uniscribe under Wine finds characters beyond the first plane in no
+        // fallback or linked font, only in the selected one.
+        const LPCTSTR face = supplementary ? kEmojiFace : info->sFontName.GetData();
         if (auto variant = AcquireFont(face, info->iSize, bold, info->bUnderline, italic)) {
           use = FontUse{variant->info.hFont, static_cast<int>(variant->info.tm.tmHeight),
                         static_cast<int>(variant->info.tm.tmAscent)};
