@@ -263,6 +263,11 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ShowSessionSearchResults();
   void FilterContacts(const std::string& query);
   void ShowUserSearchResults();
+  // A view that shows another list starts with the search box empty.
+  void ClearSearch();
+  // The list's items, of the conversations the search box's query finds in
+  // the conversation view, of all of them otherwise.
+  void AddSearchedSessionItems();
   void JoinChannel(const std::string& channelId);
   // What the completions of enabling or joining a channel and of opening a
   // new IM (IMManager::NewIM) do, once PostToWindow brought them here.

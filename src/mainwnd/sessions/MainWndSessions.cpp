@@ -90,6 +90,8 @@ void MainWnd::MarkOpenSessionSelected() {
 }
 
 void MainWnd::RefreshAndSelectSession(const std::string& id, bool scroll) {
+  // The conversation asked for is shown whatever the box searched for.
+  ClearSearch();
   FetchSessionsFromCache();
   SortSessions();
   BuildSessionList();
