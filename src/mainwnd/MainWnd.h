@@ -47,6 +47,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -367,11 +368,16 @@ class MainWnd final : public DuiLib::WindowImplBase,
   struct UnsentText {
     std::string conversationId;
     std::wstring text;
+    // Sent while the notice of an earlier failure showed: its success ends it.
+    bool endsNotice = false;
   };
   void SendChatInput();
   void OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
                      std::optional<int64_t> lastTimestamp);
   void GiveBackUnsentText(const UnsentText& unsent);
+  // The line by the send button that says a message was not sent.
+  void ShowSendFailedNotice(bool shown);
+  [[nodiscard]] bool IsSendFailedNoticeShown();
   void CaptureScreenToClipboard();
   static void AddSendingRows(CNotifyTable& table);
   void OnChatInputReturn(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -492,6 +498,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   DuiLib::CEditUI* m_searchEdit = nullptr;
   SessionKey m_highlightedSession;
   int m_currentApplication = 0;
+  // Per conversation, the texts failed sends gave back at the head of its
+  // input or draft, so that the next failure goes after them.
+  std::map<std::string, std::wstring> m_givenBackTexts;
 
   // This window's chat input, to tell whether ChatInputEdit is still ours
   // when the window ends.
