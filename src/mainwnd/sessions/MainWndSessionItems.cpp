@@ -95,7 +95,7 @@ void MainWnd::BuildSessionList() {
   SetControlVisible(L"im_or_channel_btn", true);
   if (!m_sessionList) return;
   m_sessionList->RemoveAll();
-  AddSessionItems(m_sessions);
+  AddSearchedSessionItems();
 }
 
 void MainWnd::AddSessionItems(const SessionEntries& entries) {

@@ -230,6 +230,9 @@ void MainWnd::PlaceImeWindow() {
 
 void MainWnd::OnLanguageChanged(int chosenLanguage) {
   SavePlacement();
+  // What the input holds, a text that a failed send gave back too, waits as
+  // its conversation's draft for the new window.
+  SaveDraftOfCurrentSession();
   ShowWindow(false, false);
   WindowManager* manager = WindowManager::GetInstance();
   manager->CloseAll();
