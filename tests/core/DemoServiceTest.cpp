@@ -649,6 +649,28 @@ TEST(UnavailableStores, RefuseEverySignInAndStayAsTheyAre) {
   }
 }
 
+// Every store keeps a write-ahead log, so that a crash or a full disk leaves
+// its last commit whole: the header of each file says so (its read and write
+// versions, bytes 18 and 19, are 2).
+TEST(DemoServiceStore, EveryStoreKeepsAWriteAheadLog) {
+  test_support::TempFolder store, data;
+  mt::ServiceOptions options;
+  options.storeFolder = store.Path();
+  {
+    mt::ScopedCore core(options);
+    SqlMigrate migrate;
+    ASSERT_TRUE(migrate.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
+    AccountManager accounts(test_support::ToCp936(data.Path()));
+    ASSERT_TRUE(accounts.InitOrDie());
+  }
+  for (const std::wstring& path : {store / L"store.db", data / L"Meta.db", data / L"Accounts.db"}) {
+    const std::string header = test_support::ReadFileBytes(path).substr(0, 20);
+    ASSERT_EQ(header.size(), 20u);
+    EXPECT_EQ(header[18], 2);
+    EXPECT_EQ(header[19], 2);
+  }
+}
+
 TEST(DemoServiceStore, AnInlineTeamReplacesTheDemo) {
   mt::ServiceOptions options;
   options.inlineDemoJson = R"({"teams":[{"team":{"id":"team-x","subdomain":"x","name":"X"},
