@@ -67,12 +67,16 @@ bool WriteValue(const wchar_t* key, const std::wstring& value) {
   } else {
     *line = entry;
   }
-  std::wstring text = L"\xFEFF";  // UTF-16 with its mark, which the profile functions read
+  std::wstring text;
   for (const Section& section : sections) {
     text += L"[" + section.first + L"]\r\n";
     for (const std::wstring& item : section.second) text += item + L"\r\n";
   }
-  return ReplaceFileWhole(path, text.data(), text.size() * sizeof(wchar_t), FileSync::BeforeReplacing);
+  // In the system's code page, as the profile functions write a file of their own.
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  return ReplaceFileWhole(path, bytes.data(), bytes.size(), FileSync::BeforeReplacing);
 }
 
 // The platform's text form of a structure: its bytes in hexadecimal, then
