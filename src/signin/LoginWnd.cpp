@@ -32,6 +32,7 @@ namespace {
 
 constexpr int64_t kSignedIn = 200;
 constexpr int64_t kNeedsInitialPassword = 201;
+constexpr int64_t kSignedInAfterStoreRepair = 202;
 
 }  // namespace
 
@@ -109,11 +110,13 @@ void LoginWnd::DoLogin() {
 
 void LoginWnd::OnLoginResult(const WindowRecipient& window, bool ok, int64_t code,
                              std::unique_ptr<mireloom::Token> token, std::unique_ptr<mireloom::User> user) {
-  if (ok && (code == kSignedIn || code == kNeedsInitialPassword)) {
+  if (ok && (code == kSignedIn || code == kSignedInAfterStoreRepair || code == kNeedsInitialPassword)) {
     auto response = std::make_unique<LoginSuccessResponse>();
     response->token = std::move(token);
     response->user = std::move(user);
-    DeliverRecord(window, code == kSignedIn ? WM_LOGIN_SUCCEEDED : WM_LOGIN_NEEDS_INIT_PASSWORD, std::move(response));
+    response->storeRepaired = code == kSignedInAfterStoreRepair;
+    DeliverRecord(window, code == kNeedsInitialPassword ? WM_LOGIN_NEEDS_INIT_PASSWORD : WM_LOGIN_SUCCEEDED,
+                  std::move(response));
     return;
   }
   // Any other answer is a failure too, with its code, so the form never
@@ -261,6 +264,7 @@ LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       std::unique_ptr<LoginSuccessResponse> response(reinterpret_cast<LoginSuccessResponse*>(lParam));
       if (!response) return 0;
       SessionWebToken = response->token->web_token();
+      if (response->storeRepaired) Platform().ShowMessageBox(nullptr, LocalizedText("ServiceStoreRepaired"), L"", MB_OK);
       OnLoginSuccess(*response);
       return kRecordTaken;
     }

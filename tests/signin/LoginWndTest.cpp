@@ -108,7 +108,7 @@ TEST_F(LoginWndTest, AnUnreachableServiceHasItsText) {
 TEST_F(LoginWndTest, OtherRefusalsShowTheirCode) { EXPECT_EQ(FailureTextFor(8001), L"Sign-in failed (code:8001)"); }
 
 TEST_F(LoginWndTest, AnAcceptedAnswerWithAnUnknownCodeIsAFailureNotAHang) {
-  EXPECT_EQ(FailureTextFor(202, /*answered=*/true), L"Sign-in failed (code:202)");
+  EXPECT_EQ(FailureTextFor(203, /*answered=*/true), L"Sign-in failed (code:203)");
 }
 
 // Enter signs in from either edit without disabling the return button; the

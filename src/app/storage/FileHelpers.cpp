@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "app/frame/TextHelpers.h"
@@ -48,6 +49,26 @@ bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size) {
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   return WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+bool ReplaceFileWhole(const std::wstring& path, const void* bytes, size_t size, FileSync sync) {
+  // A name of its own for every write, in this process and any other.
+  static std::atomic<unsigned> counter{0};
+  const std::wstring temporary =
+      path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".part";
+  bool written = false;
+  {
+    quennet::UniqueHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD count = 0;
+    written = file.get() != INVALID_HANDLE_VALUE &&
+              WriteFile(file.get(), bytes, static_cast<DWORD>(size), &count, nullptr) && count == size &&
+              (sync == FileSync::Later || FlushFileBuffers(file.get()));
+  }
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (sync == FileSync::Later ? 0 : MOVEFILE_WRITE_THROUGH);
+  const bool replaced = written && MoveFileExW(temporary.c_str(), path.c_str(), flags);
+  if (!replaced) DeleteFileW(temporary.c_str());
+  return replaced;
 }
 
 int CountSubfolders(const std::wstring& folder) {
