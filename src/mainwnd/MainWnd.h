@@ -54,8 +54,8 @@
 #include <vector>
 
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsPanel.h"

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 
 namespace signin {
 namespace {

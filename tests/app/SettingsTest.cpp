@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frame/Settings.h"
+#include "app/storage/Settings.h"
 #include "app/storage/UserFolders.h"
 #include "support/TempFolder.h"
 

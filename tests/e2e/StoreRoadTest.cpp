@@ -6,12 +6,12 @@
 #include <limits>
 #include <map>
 
-#include "ProgramRoad.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/FileHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/testing.h"
+#include "ProgramRoad.h"
 
 namespace e2e {
 namespace {

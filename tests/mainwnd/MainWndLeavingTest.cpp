@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "MainWndFixture.h"
 #include "app/frame/QuitSequence.h"
-#include "app/frame/Settings.h"
-#include "app/frame/StringTable.h"
+#include "app/storage/Settings.h"
+#include "app/text/StringTable.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "support/TempFolder.h"
 
 namespace mainwnd_test {

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "MainWndFixture.h"
-#include "app/frame/TextHelpers.h"
-#include "MessageViewReading.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
+#include "MessageViewReading.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/testing.h"
 

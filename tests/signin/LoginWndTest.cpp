@@ -1,15 +1,15 @@
 #include <algorithm>
 
-#include "SigninFixture.h"
-#include "app/ui/BusyButton.h"
-#include "app/storage/Credentials.h"
 #include "app/frame/QuitSequence.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/Credentials.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/BusyButton.h"
 #include "duilib/testing.h"
 #include "mireloom/Director.h"
 #include "quennet/testing.h"
 #include "signin/SessionStart.h"
+#include "SigninFixture.h"
 #include "support/TempFolder.h"
 
 namespace signin_test {

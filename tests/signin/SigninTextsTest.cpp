@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 #include "signin/SigninTexts.h"
 
 using namespace signin;

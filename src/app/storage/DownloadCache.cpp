@@ -7,11 +7,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/ui/CachedPictureRepair.h"
 #include "app/storage/FileHelpers.h"
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/CachedPictureRepair.h"
 #include "mireloom/Director.h"
 #include "mireloom/HttpClient.h"
 #include "mireloom/Team.h"

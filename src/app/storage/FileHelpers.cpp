@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdio>
 
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/WinHandles.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "app/storage/FileHelpers.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 #ifndef CORVANEL_DATA_FOLDER_NAME

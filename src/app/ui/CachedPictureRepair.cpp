@@ -8,10 +8,10 @@
 
 #include "app/storage/DownloadCache.h"
 #include "app/storage/FileHelpers.h"
-#include "app/ui/ImageRecords.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/UiThread.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/ImageRecords.h"
+#include "app/ui/UiThread.h"
 #include "duilib/ImageFiles.h"
 #include "duilib/UIlib.h"
 #include "quennet/EventLog.h"

@@ -3,8 +3,8 @@
 
 #include <climits>
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/ChatManager.h"

@@ -1,8 +1,8 @@
 // Searching the session list and the team, and opening the conversations the
 // contacts panel asks for (joining a channel, a new IM).
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/sessions/SessionItemNames.h"
 #include "mireloom/ChannelManager.h"

@@ -3,9 +3,9 @@
 
 #include <unordered_map>
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/CachedFilesSnapshot.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/ColorText.h"
 #include "mainwnd/MainWnd.h"

@@ -5,8 +5,8 @@
 #include <climits>
 #include <optional>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/SessionItemNames.h"

@@ -10,12 +10,12 @@
 #include <windows.h>
 #include <imm.h>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/Settings.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/ImageRecords.h"
+#include "app/ui/PlatformSeam.h"
 #include "browser/BrowserMessages.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"

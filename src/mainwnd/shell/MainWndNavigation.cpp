@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
+#include "app/ui/PlatformSeam.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatAreaLogic.h"

@@ -10,8 +10,8 @@
 // gone and no message or notification on it is still running. Never delete
 // a menu after ShowAt, and never make one on the stack.
 
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

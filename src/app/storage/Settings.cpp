@@ -1,4 +1,4 @@
-#include "app/frame/Settings.h"
+#include "app/storage/Settings.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/frame/SkinPaths.h"
+#include "app/storage/SkinPaths.h"
 
 #include <windows.h>
 

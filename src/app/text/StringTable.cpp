@@ -1,11 +1,11 @@
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 
 #include <tinyxml2.h>
 
 #include <cstdio>
 
-#include "app/frame/SkinPaths.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/SkinPaths.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 std::map<std::string, std::string> StringTable;

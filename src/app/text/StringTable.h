@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "app/frame/Settings.h"
+#include "app/storage/Settings.h"
 
 extern std::map<std::string, std::string> StringTable;
 
