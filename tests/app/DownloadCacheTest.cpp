@@ -10,6 +10,7 @@
 #include <atomic>
 #include <future>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/CachedFilesSnapshot.h"
 #include "app/storage/DownloadCache.h"
 #include "app/storage/FileHelpers.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/storage/SkinPaths.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/WindowConventions.h"

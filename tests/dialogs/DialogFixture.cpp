@@ -1,6 +1,7 @@
 #include "DialogFixture.h"
 
 #include "app/frame/WindowManager.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/UiThread.h"

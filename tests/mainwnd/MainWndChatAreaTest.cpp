@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/storage/CacheNames.h"
 #include "app/frame/WindowManager.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/FileHelpers.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/ServiceConstants.h"

@@ -7,11 +7,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/FileHelpers.h"
+#include "app/storage/PictureSources.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/ServiceConstants.h"
 #include "app/text/TextHelpers.h"
-#include "app/ui/CachedPictureRepair.h"
 #include "mireloom/Director.h"
 #include "mireloom/HttpClient.h"
 #include "mireloom/Team.h"

@@ -20,13 +20,3 @@ int CountSubfolders(const std::wstring& folder);
 // exists, else "". The extension is what follows the name's last "."; one that is
 // not made of ASCII letters and digits gives "".
 std::string GetFileTypeIcon(const std::string& fileName);
-
-// The cached file's name for a download key: its first 36 bytes (a UUID's length).
-std::string CacheKey(const std::string& key);
-
-// CacheKey made safe as a file name: keys come from the server. Bytes that a
-// file name cannot hold (and "%", and anything outside ASCII), a leading or
-// trailing dot or space and the first letter of a device name ("CON", "lpt1")
-// become "%XX", so distinct keys keep distinct names. Plain keys and UUIDs are
-// unchanged; "" for an empty key.
-std::string CacheFileName(const std::string& key);

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "app/text/Language.h"
+
 namespace settings {
 
 inline constexpr wchar_t kSection[] = L"Corvanel";
@@ -19,9 +21,6 @@ inline constexpr wchar_t kWindowPlacementKey[] = L"WP";
 
 // "2" in CLOSE_ACTION: the main window's close button quits.
 inline constexpr int kCloseActionQuit = 2;
-
-// Stored interface language; 0 (or absent) follows the system.
-enum class Language : int { FollowSystem = 0, SimplifiedChinese = 1, TraditionalChinese = 2, English = 3 };
 
 // User data folder + "//" + "Personalpreferences.ini": every reader and
 // writer builds the path this way.

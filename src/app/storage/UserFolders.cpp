@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/storage/FileHelpers.h"
 #include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
@@ -75,12 +74,6 @@ std::string NarrowPathOf(const std::wstring& path) {
   return narrow;
 }
 
-std::string CachedFilePath(const std::string& key) {
-  const std::string name = CacheFileName(key);
-  return name.empty() ? std::string() : GetDownloadTmpFolder() + name;
-}
-
-std::wstring GetCachedFilePath(const std::string& key) { return AnsiToWide(CachedFilePath(key)); }
 
 bool EnsureUserDataFolder() {
   const std::wstring folder = GetUserDataFolder();

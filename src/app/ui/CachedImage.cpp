@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "app/storage/CachedFilesSnapshot.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/DownloadCache.h"
+#include "app/storage/PictureSources.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/CachedPictureRepair.h"

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/storage/CacheNames.h"
 #include "app/frame/WindowManager.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"

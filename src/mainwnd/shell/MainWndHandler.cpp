@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <imm.h>
 
+#include "app/storage/SkinPaths.h"
 #include "app/frame/WindowManager.h"
 #include "app/storage/Settings.h"
 #include "app/text/StringTable.h"
