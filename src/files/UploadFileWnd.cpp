@@ -7,6 +7,7 @@
 #include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "duilib/ImageFiles.h"
 #include "files/FileTexts.h"
 #include "files/list/ThumbnailBoxes.h"
 #include "files/UploadLogic.h"
@@ -63,7 +64,8 @@ void UploadFileWnd::ShowPreview() {
   }
   const std::wstring path = AnsiToWide(m_filePath);
   SIZE size = {0, 0};
-  if (!GetImageFileSize(path.c_str(), &size)) size = {0, 0};  // shown as an empty area
+  // One that cannot be decoded, or is too large to be, is shown as an empty area.
+  if (!GetImageFileSize(path.c_str(), &size) || !FitsPictureBudget(size.cx, size.cy)) size = {0, 0};
   const files::FittedBox box = files::UploadPreviewBox(size.cx, size.cy);
   m_previewButton->SetFixedWidth(box.width);
   m_previewButton->SetFixedHeight(box.height);

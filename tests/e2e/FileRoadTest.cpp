@@ -1,6 +1,7 @@
 // The real program's file roads: a picture picked in the system's open
 // dialog from a folder of its own is sent, every window still opens after the
-// dialog, and the image viewer shows the picture itself.
+// dialog, and the image viewer shows the picture itself unless it is too
+// large to decode.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "ProgramRoad.h"
 #include "app/frame/TextHelpers.h"
 #include "files/TestPictures.h"
+#include "support/BlankPng.h"
 #include "support/TempFolder.h"
 
 namespace e2e {
@@ -36,6 +38,12 @@ class FileRoadTest : public ProgramRoadTest {
   void UploadPictureToFilesChannel(ProgramDriver& program, const wchar_t* name, const wchar_t* teamShot, HWND* main) {
     const std::wstring picture = WritePicture(name);
     ASSERT_FALSE(picture.empty());
+    UploadToFilesChannel(program, picture, name, teamShot, main);
+  }
+
+  // The same for a picture already written.
+  void UploadToFilesChannel(ProgramDriver& program, const std::wstring& picture, const wchar_t* name,
+                            const wchar_t* teamShot, HWND* main) {
     *main = StartSignedInAsZhou(program, teamShot);
     ASSERT_NE(*main, nullptr);
     const POINT channel = SessionItem(kFilesChannel);
@@ -55,6 +63,19 @@ class FileRoadTest : public ProgramRoadTest {
     ProgramDriver::ClickAt(upload, UploadWindowButton().x, UploadWindowButton().y);
     if (!program.WaitForWindowGone(L"UploadFileWnd")) return testing::AssertionFailure() << "the upload window stayed";
     return testing::AssertionSuccess();
+  }
+
+  // Clicks the newest message's picture once its thumbnail shows: the viewer, or null.
+  static HWND OpenNewestPicture(ProgramDriver& program, HWND main) {
+    // The view scrolls to the newest message, whose thumbnail then arrives.
+    EXPECT_TRUE(WaitUntil([main] { return ScreenPixel(main, kNewestPicture) != kViewBackground; }, 10000));
+    ProgramDriver::ClickAt(main, kNewestPicture.x, kNewestPicture.y);
+    return program.WaitForWindow(L"ImageViewerWnd", nullptr);
+  }
+  static std::pair<LONG, LONG> ClientSize(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    return std::make_pair(client.right - client.left, client.bottom - client.top);
   }
 
   // An 800 x 600 picture away from the program's folder.
@@ -111,20 +132,31 @@ TEST_F(FileRoadTest, TheImageViewerShowsThePictureItselfAtItsOwnSize) {
   ProgramDriver program;
   HWND main = nullptr;
   ASSERT_NO_FATAL_FAILURE(UploadPictureToFilesChannel(program, L"照片.png", L"20-team.png", &main));
-  // The view scrolls to the newest message, whose thumbnail then arrives.
-  EXPECT_TRUE(WaitUntil([main] { return ScreenPixel(main, kNewestPicture) != kViewBackground; }, 10000));
-
-  ProgramDriver::ClickAt(main, kNewestPicture.x, kNewestPicture.y);
-  HWND viewer = program.WaitForWindow(L"ImageViewerWnd", nullptr);
+  HWND viewer = OpenNewestPicture(program, main);
   ASSERT_NE(viewer, nullptr) << "no viewer";
-  const auto clientSize = [viewer] {
-    RECT client = {};
-    GetClientRect(viewer, &client);
-    return std::make_pair(client.right - client.left, client.bottom - client.top);
-  };
-  WaitUntil([&] { return clientSize() == std::make_pair(800L, 600L); }, 10000);
-  EXPECT_EQ(clientSize(), std::make_pair(800L, 600L)) << "the viewer kept the thumbnail";
+  WaitUntil([&] { return ClientSize(viewer) == std::make_pair(800L, 600L); }, 10000);
+  EXPECT_EQ(ClientSize(viewer), std::make_pair(800L, 600L)) << "the viewer kept the thumbnail";
   EXPECT_TRUE(SaveScreenshot(viewer, Shot(L"21-image-viewer.png")));
+}
+
+// A picture of 8000 x 8000 pixels in a file of a few hundred kilobytes: the
+// viewer reads its size, keeps the thumbnail and says why; the program
+// decodes none of its 256 MB of pixels, in the upload window either.
+TEST_F(FileRoadTest, APictureAboveThePixelBudgetKeepsItsThumbnailInTheViewer) {
+  constexpr double kMostGrowthMegabytes = 64;
+  const std::wstring picture = m_pictures / L"巨图.png";
+  ASSERT_TRUE(test_support::WriteBlankPng(picture, 8000, 8000));
+  ProgramDriver program;
+  HWND main = nullptr;
+  ASSERT_NO_FATAL_FAILURE(UploadToFilesChannel(program, picture, L"巨图.png", L"22-team.png", &main));
+  const double before = program.WorkingSetMegabytes();
+  HWND viewer = OpenNewestPicture(program, main);
+  ASSERT_NE(viewer, nullptr) << "no viewer";
+  const auto opened = ClientSize(viewer);
+  EXPECT_TRUE(WaitForLogLine("pixels, too large to decode: the thumbnail stays")) << "nothing said";
+  EXPECT_EQ(ClientSize(viewer), opened) << "the viewer took the picture itself";
+  EXPECT_LE(program.WorkingSetMegabytes() - before, kMostGrowthMegabytes) << "from " << before << " MB";
+  EXPECT_TRUE(SaveScreenshot(viewer, Shot(L"23-image-viewer-too-large.png")));
 }
 
 }  // namespace

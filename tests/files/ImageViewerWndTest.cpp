@@ -14,6 +14,7 @@
 #include "files/viewer/SavedImageDownloads.h"
 #include "files/viewer/UUCenterUI.h"
 #include "quennet/testing.h"
+#include "support/BlankPng.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -132,6 +133,27 @@ TEST_F(ImageViewerWndTest, APictureThatCannotBeFetchedLeavesWhatItOpenedWithAndT
     EXPECT_EQ(Picture(window)->GetImageWidth(), 1000);
     EXPECT_EQ(Picture(window)->GetImageHeight(), 500);
   });
+}
+
+// The picture itself is a small file of about 2 GB of pixels: the viewer
+// reads its size, keeps the thumbnail it opened with and says why.
+TEST_F(ImageViewerWndTest, APictureAboveThePixelBudgetLeavesTheThumbnailAndSaysWhy) {
+  m_picture = m_folder / L"预览.png";
+  ASSERT_TRUE(files_test::WriteTestPicture(m_picture, 1000, 500, L"image/png"));
+  // Where the fetch finds the picture itself: the cache, under the thumbnail's name.
+  const std::wstring fetched = GetCachedFilePath("picture-" + WideToUtf8(L"预览.png"));
+  ASSERT_TRUE(test_support::WriteBlankPng(fetched, 23000, 21500));
+  OpenViewer([&](HWND window) {
+    ASSERT_TRUE(WaitFor([&] {
+      CControlUI* notice = Control(window, L"picture_notice_bar");
+      return notice && notice->IsVisible();
+    })) << "nothing said";
+    EXPECT_EQ(TextOf(window, L"picture_notice"), L"This picture is too large to show here: its preview is shown instead.");
+    EXPECT_EQ(Picture(window)->GetImageWidth(), 1000) << "the thumbnail stays";
+    EXPECT_EQ(Picture(window)->GetImageHeight(), 500);
+    Screenshot(window, L"image_viewer_too_large");
+  });
+  DeleteFileW(fetched.c_str());
 }
 
 TEST_F(ImageViewerWndTest, MaximisingSwapsTheSystemButtonsAndRefitsThePicture) {
