@@ -173,17 +173,36 @@ TEST_F(ImageViewerWndTest, MaximisingSwapsTheSystemButtonsAndRefitsThePicture) {
   });
 }
 
-TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndDownloadsWhereTheAddressLeads) {
+// The chosen file is replaced only by a whole download, which goes beside
+// it first: a failed one (a full disk) leaves the old file as it was.
+TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndReplacesTheFileOnlyWithAWholeDownload) {
+  struct Case {
+    bool succeeds;
+    const char* written;
+    const char* kept;
+  };
+  const Case cases[] = {{true, "the new picture", "the new picture"}, {false, "the new pi", "the old picture"}};
   const std::wstring target = m_folder / L"saved.jpg";
   OpenViewer([&](HWND window) {
     m_platform.SetSaveFileName(L"");  // cancelled first
     ASSERT_TRUE(Testing::Click(window, L"saveasbtn"));
     m_platform.SetSaveFileName(target);
-    ASSERT_TRUE(Testing::Click(window, L"saveasbtn"));
-    ASSERT_TRUE(WaitFor([&] { return m_platform.Count(PlatformCall::DownloadUrlToFile) == 1; }));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      SCOPED_TRACE(cases[i].written);
+      ASSERT_TRUE(test_support::WriteFileBytes(target, "the old picture"));
+      m_platform.SetDownloadResult(cases[i].succeeds, cases[i].written);
+      ASSERT_TRUE(Testing::Click(window, L"saveasbtn"));
+      ASSERT_TRUE(WaitFor([&] { return m_platform.Count(PlatformCall::DownloadUrlToFile) == i + 1; }));
+      ASSERT_TRUE(files::WaitForSavedImageDownloads(10000));
+      EXPECT_EQ(test_support::ReadFileBytes(target), cases[i].kept);
+      WIN32_FIND_DATAW found;
+      const HANDLE left = FindFirstFileW((m_folder / L"*.part").c_str(), &found);
+      EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "left behind: " << WideToUtf8(found.cFileName);
+      if (left != INVALID_HANDLE_VALUE) FindClose(left);
+    }
   });
   const auto dialogs = m_platform.CallsOf(PlatformCall::SaveFileDialog);
-  ASSERT_EQ(dialogs.size(), 2u);
+  ASSERT_EQ(dialogs.size(), 3u);
   EXPECT_EQ(dialogs[1].caption, L"a-b-c.png");
   EXPECT_EQ(dialogs[1].flags, UINT(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR));
   EXPECT_EQ(dialogs[1].folder, GetPicturesFolder());
@@ -191,7 +210,7 @@ TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndDownloadsWhereTheAddressLead
   const auto download = m_platform.CallsOf(PlatformCall::DownloadUrlToFile)[0];
   EXPECT_EQ(download.text.rfind(L"https://files.corvanel.test/", 0), 0u) << download.text.c_str();
   EXPECT_EQ(download.text.substr(download.text.size() - 4), L".jpg");
-  EXPECT_EQ(download.caption, target);
+  EXPECT_EQ(download.caption.rfind(target + L".", 0), 0u) << "beside the file: " << WideToUtf8(download.caption);
 }
 
 }  // namespace

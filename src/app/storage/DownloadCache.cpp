@@ -77,21 +77,12 @@ void Report(const std::string& name, const std::string& path, const Callback& ca
   WaitingCallbacks::Instance().Answer(name, path);
 }
 
-// A name beside the final one, different for every write in the process.
-std::string TemporaryPath(const std::string& path) {
-  static std::atomic<unsigned> counter{0};
-  return path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".part";
-}
-
-// Writes the body under a temporary name and renames it into place, so that
-// nobody ever finds a half-written file; a failed write leaves nothing.
+// Nobody ever finds a half-written file, and a failed write leaves nothing.
 bool SaveBody(const std::string& path, const std::vector<char>& body) {
-  const std::string temporary = TemporaryPath(path);
-  const std::wstring wide_temporary = AnsiToWide(temporary);
-  const bool saved = WriteWholeFile(wide_temporary, body.data(), body.size()) &&
-                     MoveFileExW(wide_temporary.c_str(), AnsiToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING);
-  if (!saved) DeleteFileW(wide_temporary.c_str());
-  return saved;
+  return ReplaceFileAtomically(
+      AnsiToWide(path),
+      [&body](const std::wstring& temporary) { return WriteWholeFile(temporary, body.data(), body.size()); },
+      Durability::Renamed);
 }
 
 void Fail(const FetchFailed& failed, const std::string& reason) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "app/frame/TextHelpers.h"
@@ -32,6 +33,18 @@ bool IsDeviceName(const std::string& name) {
          stem[3] <= '9';
 }
 
+// A name beside the final one, different for every write in the process.
+std::wstring TemporaryPathBeside(const std::wstring& path) {
+  static std::atomic<unsigned> counter{0};
+  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".part";
+}
+
+bool FlushToDisk(const std::wstring& path) {
+  quennet::UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.get() != INVALID_HANDLE_VALUE && FlushFileBuffers(file.get());
+}
+
 bool IsPlainExtension(const std::string& extension) {
   for (char c : extension) {
     const bool letter_or_digit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -48,6 +61,17 @@ bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size) {
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   return WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+bool ReplaceFileAtomically(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write,
+                           Durability durability) {
+  const std::wstring temporary = TemporaryPathBeside(path);
+  const bool flushed = durability == Durability::Flushed;
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (flushed ? MOVEFILE_WRITE_THROUGH : 0);
+  const bool replaced =
+      write(temporary) && (!flushed || FlushToDisk(temporary)) && MoveFileExW(temporary.c_str(), path.c_str(), flags);
+  if (!replaced) DeleteFileW(temporary.c_str());
+  return replaced;
 }
 
 int CountSubfolders(const std::wstring& folder) {

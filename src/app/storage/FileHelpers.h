@@ -1,9 +1,22 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Creates or replaces the file with the bytes; false when it cannot be written whole.
 bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size);
+
+// How far a file written anew is taken before it replaces the old one.
+enum class Durability {
+  Renamed,  // whole when renamed: a crash may still lose what the system had not written
+  Flushed,  // on the disk before the rename: a crash or a full disk leaves the old file or the new one
+};
+
+// Writes the file anew without ever leaving it half-written: `write` fills a
+// temporary file beside it, which then takes the file's place in one rename.
+// On any failure the temporary file goes and the old file stays as it was.
+bool ReplaceFileAtomically(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write,
+                           Durability durability);
 
 // Number of sub-folders directly inside the folder; 0 when it cannot be read.
 int CountSubfolders(const std::wstring& folder);
