@@ -1,7 +1,7 @@
 // The real program's file roads: a picture picked in the system's open
 // dialog from a folder of its own is sent, every window still opens after the
-// dialog, and the image viewer shows the picture itself unless it is too
-// large to decode.
+// dialog, the image viewer shows the picture itself unless it is too large to
+// decode, and the upload window stays until its upload is done.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -29,6 +29,10 @@ constexpr POINT kNewestPicture = {475, 497};
 // The join dialog's close button.
 constexpr POINT kJoinDialogClose = {433, 26};
 constexpr COLORREF kViewBackground = RGB(0xFF, 0xFF, 0xFF);
+// The upload window's close button, and the edge of its upload button, white while busy.
+constexpr POINT kUploadWindowClose = {487, 24};
+constexpr POINT kUploadButtonEdge = {400, 405};
+constexpr COLORREF kBusyButtonWhite = RGB(0xFF, 0xFF, 0xFF);
 
 class FileRoadTest : public ProgramRoadTest {
  protected:
@@ -157,6 +161,35 @@ TEST_F(FileRoadTest, APictureAboveThePixelBudgetKeepsItsThumbnailInTheViewer) {
   EXPECT_EQ(ClientSize(viewer), opened) << "the viewer took the picture itself";
   EXPECT_LE(program.WorkingSetMegabytes() - before, kMostGrowthMegabytes) << "from " << before << " MB";
   EXPECT_TRUE(SaveScreenshot(viewer, Shot(L"23-image-viewer-too-large.png")));
+}
+
+// While a big file goes, neither the close button nor Esc closes the upload
+// window: it closes when the upload is done, so that its outcome is seen.
+TEST_F(FileRoadTest, TheUploadWindowStaysUntilItsUploadIsDone) {
+  const test_support::BigFile file(L"big-upload.bin", 160);
+  ASSERT_TRUE(file.Written());
+  ProgramDriver program;
+  HWND main = StartSignedInAsZhou(program, L"24-team.png");
+  ASSERT_NE(main, nullptr);
+  ProgramDriver::ClickAt(main, SessionItem(kFilesChannel).x, SessionItem(kFilesChannel).y);
+  HWND upload = OpenUploadWindow(program, main, file.Path());
+  ASSERT_NE(upload, nullptr) << "no upload window";
+  const char* shared = "分享了文件: big-upload.bin";
+  ProgramDriver::ClickAt(upload, UploadWindowButton().x, UploadWindowButton().y);
+  ASSERT_TRUE(WaitUntil([upload] { return ScreenPixel(upload, kUploadButtonEdge) == kBusyButtonWhite; }, 10000))
+      << "the upload window never looked busy";
+  ProgramDriver::ClickAt(upload, kUploadWindowClose.x, kUploadWindowClose.y);
+  PostMessageW(upload, WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(upload, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+  // A window that obeyed would be gone at once, long before the file is.
+  const bool closedAtOnce = WaitUntil([upload] { return !IsWindow(upload); }, 2000);
+  EXPECT_TRUE(!closedAtOnce || EventLog().find(shared) != std::string::npos) << "closed while the file went";
+  EXPECT_TRUE(SaveScreenshot(upload, Shot(L"25-upload-busy-after-close.png")));
+  EXPECT_TRUE(WaitForLogLine(shared, 60000)) << "the upload never ended";
+  EXPECT_EQ(EventLog().find("Upload of"), std::string::npos) << "the upload failed";
+  EXPECT_TRUE(program.WaitForWindowGone(L"UploadFileWnd", 5000)) << "still open once the upload was done";
+  CloseMainWindow(main);
+  ASSERT_EQ(program.WaitForExit(), 0);
 }
 
 }  // namespace
