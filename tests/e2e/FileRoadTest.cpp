@@ -48,25 +48,23 @@ class FileRoadTest : public ProgramRoadTest {
   // The same for a picture already written.
   void UploadToFilesChannel(ProgramDriver& program, const std::wstring& picture, const wchar_t* name,
                             const wchar_t* teamShot, HWND* main) {
-    *main = StartSignedInAsZhou(program, teamShot);
-    ASSERT_NE(*main, nullptr);
-    const POINT channel = SessionItem(kFilesChannel);
-    ProgramDriver::ClickAt(*main, channel.x, channel.y);
-    ASSERT_TRUE(UploadThroughTheDialog(program, *main, picture));
+    HWND upload = OpenUploadInFilesChannel(program, picture, teamShot, main);
+    ASSERT_NE(upload, nullptr) << "no upload window after the dialog";
+    EXPECT_TRUE(SaveScreenshot(upload, Shot(L"16-upload-after-dialog.png")));
+    ProgramDriver::ClickAt(upload, UploadWindowButton().x, UploadWindowButton().y);
+    ASSERT_TRUE(program.WaitForWindowGone(L"UploadFileWnd")) << "the upload window stayed";
     const std::string shared = "分享了图片: " + WideToUtf8(name);
     ASSERT_TRUE(WaitForLogLine(shared.c_str())) << "the upload was not shown";
   }
 
-  // Picks the file in the system's open dialog and uploads it from the
-  // upload window that opens.
-  static testing::AssertionResult UploadThroughTheDialog(ProgramDriver& program, HWND main,
-                                                         const std::wstring& file) {
-    HWND upload = OpenUploadWindow(program, main, file);
-    if (!upload) return testing::AssertionFailure() << "no upload window after the dialog";
-    EXPECT_TRUE(SaveScreenshot(upload, Shot(L"16-upload-after-dialog.png")));
-    ProgramDriver::ClickAt(upload, UploadWindowButton().x, UploadWindowButton().y);
-    if (!program.WaitForWindowGone(L"UploadFileWnd")) return testing::AssertionFailure() << "the upload window stayed";
-    return testing::AssertionSuccess();
+  // Starts the program signed in as zhou, opens channel 文件 and picks the
+  // file in the system's open dialog: the upload window, or null.
+  HWND OpenUploadInFilesChannel(ProgramDriver& program, const std::wstring& file, const wchar_t* teamShot, HWND* main) {
+    *main = StartSignedInAsZhou(program, teamShot);
+    if (!*main) return nullptr;
+    const POINT channel = SessionItem(kFilesChannel);
+    ProgramDriver::ClickAt(*main, channel.x, channel.y);
+    return OpenUploadWindow(program, *main, file);
   }
 
   // Clicks the newest message's picture once its thumbnail shows: the viewer, or null.
@@ -169,10 +167,8 @@ TEST_F(FileRoadTest, TheUploadWindowStaysUntilItsUploadIsDone) {
   const test_support::BigFile file(L"big-upload.bin", 160);
   ASSERT_TRUE(file.Written());
   ProgramDriver program;
-  HWND main = StartSignedInAsZhou(program, L"24-team.png");
-  ASSERT_NE(main, nullptr);
-  ProgramDriver::ClickAt(main, SessionItem(kFilesChannel).x, SessionItem(kFilesChannel).y);
-  HWND upload = OpenUploadWindow(program, main, file.Path());
+  HWND main = nullptr;
+  HWND upload = OpenUploadInFilesChannel(program, file.Path(), L"24-team.png", &main);
   ASSERT_NE(upload, nullptr) << "no upload window";
   const char* shared = "分享了文件: big-upload.bin";
   ProgramDriver::ClickAt(upload, UploadWindowButton().x, UploadWindowButton().y);
