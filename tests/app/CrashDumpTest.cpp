@@ -12,17 +12,21 @@ namespace {
 std::wstring DumpPath() { return GetUserDataFolder() + L"\\corvanel.dmp"; }
 
 // Runs the crashing probe beside this test program; its exit code.
-DWORD RunCrashProbe() {
-  std::wstring probe = GetExeFolder() + L"\\crash_probe.exe";
+DWORD RunCrashProbe(const wchar_t* how = L"") {
+  const std::wstring probe = GetExeFolder() + L"\\crash_probe.exe";
+  std::wstring command = L"\"" + probe + L"\" " + how;
   STARTUPINFOW startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(probe.c_str(), probe.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(probe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     ADD_FAILURE() << "cannot start " << GetLastError();
     return 0;
   }
   quennet::UniqueHandle process_handle(process.hProcess);
   quennet::UniqueHandle thread_handle(process.hThread);
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+  const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended) << "the probe did not end";
+  if (!ended) TerminateProcess(process.hProcess, 1);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   return code;
@@ -30,14 +34,18 @@ DWORD RunCrashProbe() {
 
 TEST(CrashDumpTest, ACrashWritesTheDumpIntoTheDataFolderReplacingAnOldOne) {
   ASSERT_TRUE(EnsureUserDataFolder());
-  ASSERT_TRUE(test_support::WriteFileBytes(DumpPath(), std::string(100000, 'o')));
-
-  EXPECT_EQ(RunCrashProbe(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
-  const std::string dump = test_support::ReadFileBytes(DumpPath());
-  ASSERT_GE(dump.size(), 4u);
-  EXPECT_EQ(dump.substr(0, 4), "MDMP");
-  EXPECT_EQ(dump.find(std::string(1000, 'o')), std::string::npos) << "the old dump was replaced";
-  DeleteFileW(DumpPath().c_str());
+  // An overflow of the main thread's stack too: the dump is written all the
+  // same and the process ends, although another of its threads runs on.
+  for (const auto& [how, code] : {std::pair{L"", EXCEPTION_ACCESS_VIOLATION},
+                                  std::pair{L"stack-overflow", EXCEPTION_STACK_OVERFLOW}}) {
+    ASSERT_TRUE(test_support::WriteFileBytes(DumpPath(), std::string(100000, 'o')));
+    EXPECT_EQ(RunCrashProbe(how), static_cast<DWORD>(code)) << how;
+    const std::string dump = test_support::ReadFileBytes(DumpPath());
+    ASSERT_GE(dump.size(), 4u) << how;
+    EXPECT_EQ(dump.substr(0, 4), "MDMP") << how;
+    EXPECT_EQ(dump.find(std::string(1000, 'o')), std::string::npos) << "the old dump was replaced " << how;
+    DeleteFileW(DumpPath().c_str());
+  }
 }
 
 TEST(CrashDumpTest, NoDumpWhenTheFolderIsMissing) {

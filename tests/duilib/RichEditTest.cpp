@@ -1,7 +1,7 @@
 // Rich edits: Enter as "return" or as a line break, Shift+Enter, AppendText
 // and line breaks, "richedit_click" that keeps the selection for Copy, the
-// read-only texts that hold a child only while selected, the tip, Tab, and
-// characters the font lacks.
+// read-only texts that hold a child only while selected, the tip, Tab,
+// characters the font lacks, and a long paste.
 
 #include <gtest/gtest.h>
 #include <richedit.h>
@@ -218,6 +218,62 @@ TEST_F(RichEditTest, CharactersTheFontLacksAreDrawnInAFaceThatHasThemHoweverThey
   SendMessageW(child, EM_SETSEL, 7, 7);
   ASSERT_TRUE(Testing::TypeText(hwnd, L"chat_input", L"c"));
   EXPECT_EQ(Faces(child, fontFace), L"ffssfeefeff") << "typed after an emoji: in the font again";
+}
+
+// Whether the character at `at` lies on the child's automatic background.
+bool OnAutomaticBackground(HWND child, long at) {
+  SendMessageW(child, EM_SETSEL, at, at + 1);
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof format;
+  SendMessageW(child, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return (format.dwEffects & CFE_AUTOBACKCOLOR) != 0;
+}
+
+TEST_F(RichEditTest, ALongPasteGoesInWholeAsOneChangeAndInShortRuns) {
+  TestWindow window(Skin(kInputs));
+  HWND hwnd = window.CreatePopup();
+  auto* input = window.FindAs<CRichEditUI>(L"chat_input", L"RichEdit");
+  ASSERT_TRUE(Testing::TypeText(hwnd, L"chat_input", L">"));
+  HWND child = input->GetNativeWindow();
+  // Plain words, then characters the stream escapes, tabs, emoji sequences
+  // in another face (a pair, a joiner, a pair) and line breaks.
+  std::wstring pasted, expected = L">";
+  for (int i = 0; pasted.size() < 5000; ++i) {
+    const bool words = pasted.size() < 1200 || i % 9;
+    pasted += words ? L"abc " : L"{\\} \t\U0001F469\u200D\U0001F4BB\r\n";
+    expected += words ? L"abc " : L"{\\} \t\U0001F469\u200D\U0001F4BB\n";
+  }
+  PutOnClipboard(pasted);
+  NotifyRecorder recorder(hwnd);
+  Testing::PressKey(child, 'V', false, true);
+  EXPECT_EQ(input->GetText().str(), expected);
+  EXPECT_EQ(recorder.Count(L"textchanged"), 1u) << "one change, not one for each face";
+  // The joined emoji in the emoji face (the last half of a run reads back
+  // mixed with what follows it).
+  EXPECT_EQ(Faces(child, L"").substr(expected.find(L'\U0001F469'), 4), L"eeee");
+
+  // Wine's rich edit wraps a line in time that grows with the length of the
+  // run it breaks, so no run may be long: within every 257 characters the
+  // background changes from automatic to explicit or back.
+  const long words = static_cast<long>(expected.find(L'{'));
+  for (long from = 1; from + 257 <= words; from += 257) {
+    bool changes = false;
+    for (long at = from + 1; at < from + 257 && !changes; ++at) {
+      changes = OnAutomaticBackground(child, at) != OnAutomaticBackground(child, at - 1);
+    }
+    EXPECT_TRUE(changes) << "one run from " << from;
+  }
+  SendMessageW(child, EM_SETSEL, -1, -1);
+  SendMessageW(child, WM_UNDO, 0, 0);
+  EXPECT_EQ(input->GetText(), L">") << "the paste is undone whole";
+
+  // Cleared as a send clears it: the input keeps the keyboard.
+  Testing::PressKey(child, 'V', false, true);
+  input->SetText(L"");
+  EXPECT_EQ(input->GetText(), L"");
+  EXPECT_EQ(GetFocus(), input->GetNativeWindow());
+  ASSERT_TRUE(Testing::TypeText(hwnd, L"chat_input", L"next"));
+  EXPECT_EQ(input->GetText(), L"next");
 }
 
 TEST_F(RichEditTest, TheTipShowsWhileEmptyAndTabMovesOnUnlessWanted) {

@@ -2,6 +2,7 @@
 
 #include "app/text/ServiceConstants.h"
 #include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/messages/AttachmentCard.h"
 #include "mainwnd/messages/MessageItemNames.h"
 #include "mainwnd/messages/MessageMarkup.h"
@@ -32,19 +33,37 @@ TEST(ShareTexts, ThumbnailSizesAndAddresses) {
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-TEST(ShareTexts, TitlesLinkTheirNamePart) {
+TEST(ShareTexts, NamesAndTitlesShowAsTheyAreInTheirOneLink) {
+  // Every link of a share's title is taken for the file's download, so a
+  // name must not bring links (or any markup) of its own.
   const auto saved = StringTable;
   StringTable["ShareFileTitle"] = "分享了";
   const std::string address = ShareDownloadAddress("ent-1", "team-demo");
-  const ShownMarkup title = ShowMarkup(ShareTitle(address, FormatMessageText("分享了图片: 截图{1}.png")));
+  const std::wstring download = L"x=|link|" + Wide(FileEntitiesUrl) + L"ent-1/from-s3?team_id=team-demo|";
+  const std::wstring comment_link = L"x=|link|https://" + Wide(FileHost) + L"/p/q.png|";
+  for (const std::string name : {"截图{1}.png", "[https://evil.test/t|报告.pdf]", "[@usr-lin|林晓].doc",
+                                 "{a x=|link|file:///C:/Windows|}点我{/a}", "`x` [#chn-1]"}) {
+    const ShownMarkup title = ShowMarkup(ShareTitle(address, "分享了文件: " + name));
+    EXPECT_EQ(title.plain, L"分享了  " + Utf8ToWide(name)) << name;
+    EXPECT_EQ(title.links, (std::vector<std::wstring>{download})) << name;
+    const ShownMarkup comment =
+        ShowMarkup(CommentText(CommentFileAddress("p/q", "png"), name, FormatMessageText("浅一点 {/a}")));
+    EXPECT_EQ(comment.plain, L"评论了: " + Utf8ToWide(name) + L"\n浅一点 {/a}") << name;
+    EXPECT_EQ(comment.links, (std::vector<std::wstring>{comment_link})) << name;
+  }
   StringTable = saved;
-  EXPECT_EQ(title.plain, L"分享了  截图{1}.png");
-  EXPECT_EQ(title.links, (std::vector<std::wstring>{L"x=|link|" + Wide(FileEntitiesUrl) + L"ent-1/from-s3?team_id=team-demo|"}));
+  EXPECT_EQ(Utf8ToWide(ShareNamePart("分享了图片: a:b.png")), L" a:b.png");
+  EXPECT_EQ(ShareNamePart("no colon"), "no colon");
 
-  const ShownMarkup comment = ShowMarkup(CommentText(CommentFileAddress("p/q", "png"), FormatMessageText("한 截图.png"),
-                                                     FormatMessageText("浅一点 {/a}")));
-  EXPECT_EQ(comment.plain, L"评论了: 한 截图.png\n浅一点 {/a}");
-  EXPECT_EQ(comment.links.size(), 1u);
+  // A service's share: an address is its own link; one holding "|" or "]"
+  // shows as text.
+  EXPECT_EQ(ShowMarkup(ServiceShareTitle("https://www.a.test/blog")).links,
+            (std::vector<std::wstring>{L"x=|link|https://www.a.test/blog|"}));
+  for (const std::string url : {"https://a.test|看这里", "https://a.test] [https://evil.test|官网", "ftp://a.test"}) {
+    const ShownMarkup title = ShowMarkup(ServiceShareTitle(url));
+    EXPECT_EQ(title.plain, Utf8ToWide("[" + url + "]")) << url;
+    EXPECT_TRUE(title.links.empty()) << url;
+  }
 }
 
 TEST(ShareTexts, MailSubjectAndSenderMakeNoLinks) {

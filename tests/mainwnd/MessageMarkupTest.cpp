@@ -120,6 +120,30 @@ TEST(EmojiSplit, ShortCodesBetweenTextsInUtf16) {
   EXPECT_TRUE(link.parts[1].IsEmoji());
 }
 
+TEST(EmojiSplit, LongTextsSplitWhole) {
+  // Hostile lengths: an open short code of 200,000 letters, one closed far
+  // away, and 60,000 short codes in a row (markup escapes and a link among them).
+  const std::wstring letters(200000, L'a');
+  for (const std::wstring& open : {L":" + letters, L"key:" + letters, L"{{:" + letters + L"{/a}"}) {
+    const EmojiSplit split = SplitEmoji(open);
+    EXPECT_FALSE(split.HasMatch());
+    EXPECT_EQ(split.tail, open);
+  }
+  const EmojiSplit closed = SplitEmoji(L"x :" + letters + L": y");
+  ASSERT_EQ(closed.parts.size(), 2u);
+  EXPECT_FALSE(closed.parts[1].IsEmoji());
+  EXPECT_EQ(closed.parts[1].text.size(), letters.size() + 2);
+  EXPECT_EQ(closed.tail, L" y");
+
+  std::wstring many = L"{a x=|link|http://h/a:smile:b|}";
+  for (int i = 0; i < 60000; ++i) many += L":smile:";
+  const EmojiSplit row = SplitEmoji(many + L"{/a}");
+  ASSERT_EQ(row.parts.size(), 60001u);
+  EXPECT_EQ(row.parts[0].text, L"{a x=|link|http://h/a:smile:b|}");
+  EXPECT_TRUE(row.parts[60000].IsEmoji());
+  EXPECT_EQ(row.tail, L"{/a}");
+}
+
 TEST(MessageLayout, TextLayoutAndHeights) {
   const EmojiSplit lone = SplitEmoji(L":smile:");
   EXPECT_EQ(ChooseTextLayout(lone, false, TextPlace::kMessage), TextLayout::kEmojiRow);

@@ -1,6 +1,9 @@
 // Times the emoji split (and the markup conversion before it) of a long
 // message: 2,000 characters of mixed Chinese and Latin text with 50 short
-// codes, some of them unknown, and a few links. Run by hand after a build:
+// codes, some of them unknown, and a few links; and of 200 KB of code spans
+// ("`a` " repeated), where each span costs what its neighbours cost when the
+// conversion is linear, and of 200 KB of "[" that no "]" closes. Run by hand
+// after a build:
 //   cd build && WINEPREFIX=$PWD/wineprefix wine tests/message_text_benchmark.exe
 
 #include <windows.h>
@@ -22,6 +25,13 @@ std::string LongMessage() {
   std::string text;
   size_t i = 0;
   while (Utf8ToWide(text).size() < 2000) text += words[i++ % (sizeof words / sizeof words[0])];
+  return text;
+}
+
+// "`a` " repeated to 200 KB: 51,200 spans.
+std::string FormattedMessage() {
+  std::string text;
+  while (text.size() < 200 * 1024) text += "`a` ";
   return text;
 }
 
@@ -62,5 +72,16 @@ int main() {
               split.parts.size(), emoji);
   std::printf("emoji split:        %.3f ms (median of 200)\n", split_ms);
   std::printf("markup conversion:  %.3f ms (median of 200)\n", format_ms);
+
+  const std::string formatted = FormattedMessage();
+  const std::wstring formatted_markup = messageview::FormatMessageText(formatted);
+  const double big_format_ms = MedianMs(5, [&] { sink = sink + messageview::FormatMessageText(formatted).size(); });
+  const double big_split_ms =
+      MedianMs(5, [&] { sink = sink + messageview::SplitEmoji(formatted_markup).parts.size(); });
+  std::printf("200 KB of code spans: markup conversion %.3f ms, emoji split %.3f ms (median of 5)\n", big_format_ms,
+              big_split_ms);
+  const std::string brackets(200 * 1024, '[');
+  const double brackets_ms = MedianMs(5, [&] { sink = sink + messageview::FormatMessageText(brackets).size(); });
+  std::printf("200 KB of open brackets: markup conversion %.3f ms (median of 5)\n", brackets_ms);
   return 0;
 }

@@ -73,16 +73,16 @@ CControlUI* EntryOf(CControlUI* control) {
 
 // How tall the rich edit's text is as it draws it, at the width it has now.
 int DrawnTextHeight(CRichEditUI* edit) {
-  const TFontInfo* font = CPaintManagerUI::ResolveFont(edit->GetManager(), edit->GetFont());
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font ? font->hFont : nullptr);
+  // As the framework draws a text, which lays a long paragraph out itself.
+  CTextUI drawn;
+  drawn.SetManager(edit->GetManager(), nullptr);
+  drawn.SetFont(edit->GetFont());
+  drawn.SetShowHtml(false);
+  drawn.SetTextStyle(edit->GetDrawnTextStyle());
+  drawn.SetText(edit->GetText());
   const RECT pos = edit->GetPos();
   const RECT padding = edit->GetTextPadding();
-  RECT box = {0, 0, pos.right - pos.left - padding.left - padding.right, 0};
-  DrawTextW(dc, edit->GetText().GetData(), -1, &box, edit->GetDrawnTextStyle() | DT_CALCRECT | DT_NOPREFIX);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return box.bottom - box.top;
+  return drawn.EstimateSize({pos.right - pos.left - padding.left - padding.right, 0x3FFFFFFF}).cy;
 }
 
 std::string Repeated(const std::string& part, int times) {

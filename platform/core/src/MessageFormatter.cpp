@@ -75,6 +75,19 @@ MessageFormatter* MessageFormatter::SharedFormatter() {
 std::vector<std::unique_ptr<MessageCheckingResult>> MessageFormatter::ReadFormattedMessage(
     const std::string& text) const {
   std::vector<std::unique_ptr<MessageCheckingResult>> pieces;
+  VisitFormattedMessage(text, [&pieces](const Result& piece) { pieces.push_back(std::make_unique<Result>(piece)); });
+  return pieces;
+}
+
+void MessageFormatter::VisitFormattedMessage(const std::string& text,
+                                             const std::function<void(const MessageCheckingResult&)>& visit) const {
+  // The next "]" and the last "[" before it, found once and reused by every
+  // "[" in front of them: a text of many "[" without a "]" (or with one far
+  // behind) is read in one pass, not once per "[". A "`" needs no such care:
+  // the text up to its closing "`" is never read again.
+  size_t bracket_close = 0;
+  size_t last_open_before_close = std::string::npos;
+  bool bracket_close_known = false;
   size_t at = 0;
   while (at < text.size()) {
     const char c = text[at];
@@ -82,30 +95,40 @@ std::vector<std::unique_ptr<MessageCheckingResult>> MessageFormatter::ReadFormat
       ++at;
       continue;
     }
-    const size_t close = text.find(c == '[' ? ']' : '`', at + 1);
+    size_t close = std::string::npos;
+    bool nested = false;
+    if (c == '[') {
+      if (!bracket_close_known || (bracket_close != std::string::npos && bracket_close <= at)) {
+        bracket_close = text.find(']', at + 1);
+        last_open_before_close = bracket_close == std::string::npos ? std::string::npos : text.rfind('[', bracket_close);
+        bracket_close_known = true;
+      }
+      close = bracket_close;
+      nested = close != std::string::npos && last_open_before_close > at;
+    } else {
+      close = text.find('`', at + 1);
+    }
     if (close == std::string::npos) {
       ++at;  // unterminated: literal
       continue;
     }
     Result::Data piece;
-    const std::string inside = text.substr(at + 1, close - at - 1);
     bool found = false;
     if (c == '`') {
-      found = !inside.empty();
       piece.checking_type = Result::kCodeSpan;
-      piece.display_string = inside;
-    } else if (inside.find('[') == std::string::npos) {
-      found = ReadBracket(inside, &piece);
+      piece.display_string = text.substr(at + 1, close - at - 1);
+      found = !piece.display_string.empty();
+    } else if (!nested) {
+      found = ReadBracket(text.substr(at + 1, close - at - 1), &piece);
     }
     if (!found) {
       ++at;
       continue;
     }
     piece.formatted_str = text.substr(at, close - at + 1);
-    pieces.push_back(std::make_unique<Result>(std::move(piece)));
+    visit(Result(std::move(piece)));
     at = close + 1;
   }
-  return pieces;
 }
 
 }  // namespace mireloom

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "RichTextRuns.h"
 #include "TextUnits.h"
 
 namespace DuiLib::detail {
@@ -69,23 +70,45 @@ void CFontBinding::SetTypingFace(HWND child, const wchar_t* face) const {
   ::SendMessageW(child, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
 }
 
-void CFontBinding::Insert(HWND child, const std::wstring& text, bool canUndo) const {
+std::vector<TextRun> CFontBinding::Runs(const std::wstring& text) const {
   const std::vector<WORD> glyphs = Glyphs(text);
-  size_t start = 0;
+  std::vector<TextRun> runs;
   const wchar_t* runFace = m_base.lfFaceName;
+  size_t start = 0;
   for (size_t at = 0; at < text.size();) {
     size_t length = 1;
     const wchar_t* face = at > start && JoinsPrevious(text[at]) ? runFace : FaceFor(text, glyphs, at, &length);
     if (at > start && face != runFace) {
-      SetTypingFace(child, runFace);
-      ::SendMessageW(child, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.substr(start, at - start).c_str()));
+      runs.push_back(TextRun{start, at - start, runFace});
       start = at;
     }
     runFace = face;
     at += length;
   }
-  SetTypingFace(child, runFace);
-  ::SendMessageW(child, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.substr(start).c_str()));
+  if (start < text.size()) runs.push_back(TextRun{start, text.size() - start, runFace});
+  return runs;
+}
+
+void CFontBinding::Insert(HWND child, const std::wstring& text, bool canUndo, COLORREF background) const {
+  std::vector<TextRun> runs = BoundRuns(text, Runs(text));
+  // A short text of one face goes in as typing does.
+  if (runs.size() <= 1) {
+    SetTypingFace(child, runs.empty() ? m_base.lfFaceName : runs.front().face);
+    ::SendMessageW(child, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.c_str()));
+    return;
+  }
+  // The stream's text without a face of its own takes the typing face.
+  SetTypingFace(child, m_base.lfFaceName);
+  for (TextRun& run : runs) {
+    if (run.face == m_base.lfFaceName) run.face = nullptr;
+  }
+  if (StreamRuns(child, text, runs, background, canUndo)) return;
+  // FIXME: a child that takes no stream gets the runs one by one, each of
+  // which wraps the paragraph again.
+  for (const TextRun& run : runs) {
+    SetTypingFace(child, run.face ? run.face : m_base.lfFaceName);
+    ::SendMessageW(child, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.substr(run.start, run.length).c_str()));
+  }
 }
 
 void CFontBinding::PrepareTyping(HWND child, UINT32 character) const {

@@ -5,12 +5,15 @@
 // lacks (an emoji, Hebrew or Arabic in a Chinese face) as a box. Text goes into
 // the child in runs instead, each in a face that has its characters: the
 // control's own wherever it can, otherwise Windows' emoji face for emoji and
-// symbols, or its interface face for other scripts.
+// symbols, or its interface face for other scripts. A text of several runs
+// goes in as one stream (RichTextRuns.h).
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "RichTextRuns.h"
 
 namespace DuiLib::detail {
 
@@ -21,13 +24,16 @@ class CFontBinding final {
   CFontBinding(const CFontBinding&) = delete;
   CFontBinding& operator=(const CFontBinding&) = delete;
 
-  // Puts `text` in place of the child's selection, run by run.
-  void Insert(HWND child, const std::wstring& text, bool canUndo) const;
+  // Puts `text` in place of the child's selection, run by run; `background`
+  // is the colour the child fills behind its text.
+  void Insert(HWND child, const std::wstring& text, bool canUndo, COLORREF background) const;
   // Before the child takes a typed character: the face that character needs
   // becomes the one typing uses. The second half of a pair follows the first.
   void PrepareTyping(HWND child, UINT32 character) const;
 
  private:
+  // The text's runs by face, in text order.
+  [[nodiscard]] std::vector<TextRun> Runs(const std::wstring& text) const;
   // The font's glyph for each character, 0xFFFF where it has none.
   [[nodiscard]] std::vector<WORD> Glyphs(const std::wstring& text) const;
   // The face for the character at `at`, and how many units take it with it.

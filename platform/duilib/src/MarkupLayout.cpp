@@ -432,9 +432,13 @@ void MarkupLayout::Draw(HDC hDC, const MarkupDocument& doc, const RECT& rc, cons
                         int hotLink) const {
   if (m_fragments.empty()) return;
   const POINT origin = Origin(rc);
+  // A text of thousands of lines is painted a screenful at a time.
+  RECT clip = {};
+  const bool clipped = GetClipBox(hDC, &clip) != ERROR;
   const int saved = SaveDC(hDC);
   SetBkMode(hDC, TRANSPARENT);
   for (const Fragment& f : m_fragments) {
+    if (clipped && (origin.y + f.y >= clip.bottom || origin.y + f.y + f.height <= clip.top)) continue;
     const MarkupRun& run = doc.runs[static_cast<size_t>(f.run)];
     DWORD color = run.style.color ? run.style.color : colors.text;
     if (f.link >= 0 && !run.style.colorInsideLink) color = f.link == hotLink ? colors.linkHover : colors.link;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "GdiPlus.h"
+#include "quennet/SystemLibraries.h"
 
 namespace DuiLib::detail {
 
@@ -45,7 +46,7 @@ namespace {
 bool LoadCommonControls() {
   static const bool loaded = [] {
     using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE library = LoadLibraryW(L"comctl32.dll");
+    HMODULE library = quennet::LoadSystemLibrary(L"comctl32.dll");
     auto init = library ? reinterpret_cast<InitFunction>(GetProcAddress(library, "InitCommonControlsEx")) : nullptr;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     return init && init(&controls);

@@ -6,6 +6,7 @@
 #include "FontPool.h"
 #include "GdiPlus.h"
 #include "ImageCache.h"
+#include "MarkupLayout.h"
 #include "PaintSupport.h"
 #include "ScaledImage.h"
 #include "duilib/PaintManager.h"
@@ -14,6 +15,47 @@
 namespace DuiLib::detail {
 
 namespace {
+
+// Wine's DrawText scans the rest of a paragraph for every line it wraps, so
+// a paragraph of thousands of lines (a long message) costs the square of
+// its length each time it is measured or painted. A wrapped text with a
+// paragraph longer than this is laid out by the markup layout instead,
+// which is linear, for measuring and painting alike.
+constexpr size_t kLongestDrawnParagraph = 2048;
+
+bool IsLongWrappedText(LPCTSTR text, UINT style) {
+  if (!(style & DT_WORDBREAK) || (style & DT_SINGLELINE)) return false;
+  size_t paragraph = 0;
+  for (const wchar_t* c = text; *c; ++c) {
+    paragraph = (*c == L'\r' || *c == L'\n') ? 0 : paragraph + 1;
+    if (paragraph > kLongestDrawnParagraph) return true;
+  }
+  return false;
+}
+
+// The text as a document of plain runs: its paragraphs and line breaks.
+MarkupDocument PlainDocument(LPCTSTR text) {
+  MarkupDocument doc;
+  const wchar_t* start = text;
+  for (const wchar_t* c = text;; ++c) {
+    if (*c && *c != L'\r' && *c != L'\n') continue;
+    if (c > start) {
+      MarkupRun run;
+      run.text.assign(start, c);
+      doc.plain += run.text;
+      doc.runs.push_back(std::move(run));
+    }
+    if (!*c) break;
+    if (*c == L'\r' && c[1] == L'\n') ++c;
+    MarkupRun lineBreak;
+    lineBreak.kind = MarkupRun::Kind::LineBreak;
+    doc.runs.push_back(std::move(lineBreak));
+    doc.plain += L'\n';
+    start = c + 1;
+  }
+  return doc;
+}
+
 
 Gdiplus::Color ToGdiplus(DWORD argb) {
   return Gdiplus::Color(static_cast<BYTE>(argb >> 24), static_cast<BYTE>(argb >> 16), static_cast<BYTE>(argb >> 8),
@@ -205,6 +247,13 @@ void DrawText(HDC hDC, CPaintManagerUI* pManager, const RECT& rc, LPCTSTR text, 
   quennet::SelectGuard select(hDC, info ? info->hFont : nullptr);
   SetBkMode(hDC, TRANSPARENT);
   SetTextColor(hDC, ToColorRef(argb));
+  if (IsLongWrappedText(text, style)) {
+    const MarkupDocument doc = PlainDocument(text);
+    MarkupLayout layout;
+    layout.Build(doc, pManager, font, rc.right - rc.left, style);
+    layout.Draw(hDC, doc, rc, MarkupColors{argb, argb, argb, true}, -1);
+    return;
+  }
   RECT box = rc;
   ::DrawTextW(hDC, text, -1, &box, style | DT_NOPREFIX);
 }
@@ -215,6 +264,12 @@ SIZE MeasureText(CPaintManagerUI* pManager, LPCTSTR text, int font, UINT style, 
   quennet::SelectGuard select(dc, info ? info->hFont : nullptr);
   const int lineHeight = info ? static_cast<int>(info->tm.tmHeight) : 16;
   if (!text || !*text) return SIZE{0, lineHeight};
+  if (width > 0 && IsLongWrappedText(text, style)) {
+    MarkupLayout layout;
+    layout.Build(PlainDocument(text), pManager, font, width, style);
+    const SIZE size = layout.GetSize();
+    return SIZE{size.cx, std::max<LONG>(size.cy, lineHeight)};
+  }
   RECT box = {0, 0, width > 0 ? width : 0x3FFFFFFF, 0};
   UINT flags = (style & ~(DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT)) | DT_CALCRECT | DT_NOPREFIX;
   if (width <= 0) flags &= ~DT_WORDBREAK;

@@ -9,18 +9,24 @@
 #include "NativeEdit.h"
 #include "Render.h"
 #include "duilib/PaintManager.h"
+#include "quennet/SystemLibraries.h"
 
 namespace DuiLib {
 
 namespace {
 
 constexpr UINT kDefaultMaxChar = 1000000;
+// Wine's rich edit deletes a text run by run, finding each run from the
+// start of its paragraph: a long paragraph of many runs (its punctuation
+// splits them) takes seconds to clear. A child holding more than this is
+// replaced by a new one rather than cleared.
+constexpr int kLongestClearedText = 4096;
 
 // msftedit's class when it loads, riched20's otherwise; NULL without either.
 LPCWSTR RichEditClass() {
   static const wchar_t* const name = []() -> const wchar_t* {
-    if (LoadLibraryW(L"msftedit.dll")) return L"RICHEDIT50W";
-    if (LoadLibraryW(L"riched20.dll")) return L"RichEdit20W";
+    if (quennet::LoadSystemLibrary(L"msftedit.dll")) return L"RICHEDIT50W";
+    if (quennet::LoadSystemLibrary(L"riched20.dll")) return L"RichEdit20W";
     return nullptr;
   }();
   return name;
@@ -199,7 +205,11 @@ CDuiString CRichEditUI::GetText() const {
 
 void CRichEditUI::SetText(LPCTSTR pstrText) {
   m_sText = FromNative(pstrText ? pstrText : L"");
-  if (m_hWndRich) WriteText(m_sText.str());
+  if (m_hWndRich && GetWindowTextLengthW(m_hWndRich) > kLongestClearedText) {
+    ReplaceNativeWindow();
+  } else if (m_hWndRich) {
+    WriteText(m_sText.str());
+  }
   Invalidate();
 }
 
@@ -210,7 +220,7 @@ void CRichEditUI::WriteText(const std::wstring& text) {
   ApplyFont();
   if (m_binding) {
     SetWindowTextW(m_hWndRich, L"");
-    m_binding->Insert(m_hWndRich, ToNative(text.c_str()), false);
+    m_binding->Insert(m_hWndRich, ToNative(text.c_str()), false, ChildBackground());
     ::SendMessageW(m_hWndRich, EM_SETSEL, 0, 0);
   } else {
     SetWindowTextW(m_hWndRich, ToNative(text.c_str()).c_str());
@@ -221,7 +231,7 @@ void CRichEditUI::WriteText(const std::wstring& text) {
 
 void CRichEditUI::InsertText(const std::wstring& nativeText, bool canUndo) {
   if (m_binding) {
-    m_binding->Insert(m_hWndRich, nativeText, canUndo);
+    m_binding->Insert(m_hWndRich, nativeText, canUndo, ChildBackground());
   } else {
     ::SendMessageW(m_hWndRich, EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(nativeText.c_str()));
   }
@@ -364,6 +374,10 @@ DWORD CRichEditUI::EffectiveTextColor() const {
   return m_pManager ? m_pManager->GetDefaultFontColor() : 0xFF000000;
 }
 
+COLORREF CRichEditUI::ChildBackground() const {
+  return detail::ToColorRef(m_dwBackColor ? m_dwBackColor : 0xFFFFFFFF);
+}
+
 void CRichEditUI::EnsureNativeWindow() {
   if (m_hWndRich || !m_pManager || !m_pManager->GetPaintWindow() || !RichEditClass()) return;
   DWORD style = WS_CHILD | ES_NOHIDESEL;
@@ -408,8 +422,7 @@ void CRichEditUI::ApplyFont() {
 void CRichEditUI::ApplyFormat() {
   if (!m_hWndRich) return;
   ApplyFont();
-  const DWORD background = m_dwBackColor ? m_dwBackColor : 0xFFFFFFFF;
-  ::SendMessageW(m_hWndRich, EM_SETBKGNDCOLOR, 0, detail::ToColorRef(background));
+  ::SendMessageW(m_hWndRich, EM_SETBKGNDCOLOR, 0, ChildBackground());
   CHARFORMAT2W format = {};
   format.cbSize = sizeof format;
   format.dwMask = CFM_COLOR;
@@ -426,6 +439,19 @@ void CRichEditUI::DestroyNativeWindow() {
   m_hWndRich = nullptr;
   m_binding.reset();
   DestroyWindow(child);
+}
+
+void CRichEditUI::ReplaceNativeWindow() {
+  HWND old = m_hWndRich;
+  const bool focused = ::GetFocus() == old;
+  detail::DetachNativeEdit(old);
+  m_hWndRich = nullptr;
+  m_binding.reset();
+  // The new child, holding m_sText, takes the focus before the old one goes,
+  // so that the focus never passes through the window.
+  UpdateNativeWindow();
+  if (focused && m_hWndRich) ::SetFocus(m_hWndRich);
+  DestroyWindow(old);
 }
 
 void CRichEditUI::ReleaseIdleNativeWindow() {

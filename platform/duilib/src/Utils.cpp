@@ -5,13 +5,17 @@
 namespace DuiLib {
 
 CDuiString EscapeMarkup(LPCTSTR raw) {
-  std::wstring out;
   if (!raw) return CDuiString();
-  for (const wchar_t* p = raw; *p; ++p) {
-    out += *p;
-    if (*p == L'{' || *p == L'}') out += *p;
-  }
+  std::wstring out;
+  AppendEscapedMarkup(out, raw, wcslen(raw));
   return CDuiString(std::move(out));
+}
+
+void AppendEscapedMarkup(std::wstring& markup, const wchar_t* raw, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    markup += raw[i];
+    if (raw[i] == L'{' || raw[i] == L'}') markup += raw[i];
+  }
 }
 
 bool GetImageFileSize(LPCTSTR path, SIZE* out) {

@@ -23,6 +23,7 @@
 #include "cef/cef_app.h"
 #include "duilib/UIlib.h"
 #include "quennet/EventLog.h"
+#include "quennet/SystemLibraries.h"
 #include "signin/LastTeam.h"
 #include "signin/SubdomainWnd.h"
 
@@ -70,7 +71,10 @@ void RunSession(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  SetUnhandledExceptionFilter(CrashHandler);
+  // Before any library is loaded by name (the crash dump's, the rich edit's,
+  // the delay-loaded ones): from the system folder only.
+  quennet::RestrictLibrarySearchToSystemFolder();
+  InstallCrashHandler();
   quennet::log_event("App init");
   // Before anything reads the skin: a file dialog may move the working
   // directory later on.

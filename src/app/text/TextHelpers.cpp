@@ -55,16 +55,28 @@ std::string WideToUtf8(const wchar_t* text) { return text ? WideToUtf8(std::wstr
 std::string WideToUtf8(const std::wstring& text) { return WideToMultiByte(CP_UTF8, text, nullptr); }
 
 std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty()) return {};
-  // Invalid UTF-8 is converted as the platform converts it, with replacements.
-  const int length = static_cast<int>(text.size());
-  const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-  if (needed <= 0) return {};
-  std::wstring wide(static_cast<size_t>(needed), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), needed);
-  const size_t nul = wide.find(L'\0');
-  if (nul != std::wstring::npos) wide.resize(nul);
+  std::wstring wide;
+  AppendUtf8AsWide(wide, text.data(), text.size());
   return wide;
+}
+
+void AppendUtf8AsWide(std::wstring& out, const char* text, size_t length) {
+  if (length == 0) return;
+  // ASCII, the common case, needs no conversion.
+  size_t ascii = 0;
+  while (ascii < length && text[ascii] > 0) ++ascii;
+  if (ascii == length) {
+    out.append(text, text + length);
+    return;
+  }
+  // Invalid UTF-8 is converted as the platform converts it, with replacements.
+  const int needed = MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0);
+  if (needed <= 0) return;
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(needed));
+  MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(length), &out[start], needed);
+  const size_t nul = out.find(L'\0', start);
+  if (nul != std::wstring::npos) out.resize(nul);
 }
 
 std::wstring AnsiToWide(const std::string& text, bool* lossy) {

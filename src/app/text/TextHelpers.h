@@ -10,6 +10,8 @@
 std::string WideToUtf8(const wchar_t* text);
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);
+// The same, appended to `out`: no temporary for each piece of a long text.
+void AppendUtf8AsWide(std::wstring& out, const char* text, size_t length);
 
 // Multibyte text of code page 936. With `lossy`, reports whether a character
 // could not be converted; such characters become '?' (or U+FFFD) and the rest

@@ -13,6 +13,7 @@
 #include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 #include "quennet/HttpClient.h"
+#include "quennet/SystemLibraries.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ CPlatformSeam* g_test_platform = nullptr;
 // library or the function is missing.
 template <class Function>
 Function LateBound(const wchar_t* library, const char* name) {
-  HMODULE module = LoadLibraryW(library);
+  HMODULE module = quennet::LoadSystemLibrary(library);
   return module ? reinterpret_cast<Function>(GetProcAddress(module, name)) : nullptr;
 }
 

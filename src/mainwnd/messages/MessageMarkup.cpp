@@ -1,5 +1,6 @@
 #include "mainwnd/messages/MessageMarkup.h"
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -21,9 +22,17 @@ const char* KindWord(int kind) {
   }
 }
 
-std::wstring LinkOf(const char* kind, const std::string& value, const std::wstring& display_markup) {
-  return L"{a x=|" + Utf8ToWide(kind) + L"|" + Utf8ToWide(SafeLinkValue(value)) + L"|}" + display_markup + L"{/a}";
+// A link's markup up to its display text, which the caller appends escaped
+// and follows with kLinkClose.
+void AppendLinkOpening(std::wstring& markup, const char* kind, const std::string& value) {
+  markup += L"{a x=|";
+  markup.append(kind, kind + strlen(kind));
+  markup += L'|';
+  const std::string safe = SafeLinkValue(value);
+  AppendUtf8AsWide(markup, safe.data(), safe.size());
+  markup += L"|}";
 }
+constexpr wchar_t kLinkClose[] = L"{/a}";
 
 // The value a span links to, by its checking type.
 const std::string& SpanValue(const mireloom::MessageCheckingResult& span) {
@@ -35,34 +44,56 @@ const std::string& SpanValue(const mireloom::MessageCheckingResult& span) {
   }
 }
 
-// The text while spans are put in: runs still as the sender wrote them and
-// runs already placed (spans). A span is only searched for in the former,
-// so a later span never lands inside an earlier one.
-struct Segment {
-  bool placed = false;  // a span, shown by its markup
-  std::string raw;      // the sender's text not yet placed
-  std::wstring markup;  // the markup of a placed span
-  std::string display;  // what that span shows
-};
-
-// Replaces the first occurrence of `formatted` not yet placed.
-// False when there is none: the span cannot be placed and is skipped.
-bool PlaceSpan(std::vector<Segment>& segments, const std::string& formatted, std::wstring markup,
-               const std::string& display) {
-  if (formatted.empty()) return false;
-  for (size_t i = 0; i < segments.size(); ++i) {
-    if (segments[i].placed) continue;
-    const size_t at = segments[i].raw.find(formatted);
-    if (at == std::string::npos) continue;
-    Segment before{false, segments[i].raw.substr(0, at), {}, {}};
-    Segment span{true, {}, std::move(markup), display};
-    Segment after{false, segments[i].raw.substr(at + formatted.size()), {}, {}};
-    segments[i] = std::move(before);
-    segments.insert(segments.begin() + static_cast<std::ptrdiff_t>(i) + 1, {std::move(span), std::move(after)});
-    return true;
+// The markup and plain text of a core text, built from left to right: the
+// sender's text up to each span, then the span. Pieces are appended in place,
+// so a text of tens of thousands of spans makes no temporary for each.
+class SpanWriter final {
+ public:
+  explicit SpanWriter(const std::string& text) : m_text(text) {
+    m_result.markup.reserve(text.size());
+    m_result.plain.reserve(text.size());
   }
-  return false;
-}
+
+  // Puts the span in place of the first occurrence of its text behind the
+  // spans placed so far; a span that does not occur there is skipped. Spans
+  // come in text order, so no part of the text is searched twice.
+  void Place(const mireloom::MessageCheckingResult& span) {
+    const std::string& formatted = span.formatted_str();
+    if (formatted.empty()) return;
+    const size_t at = m_text.find(formatted, m_done);
+    if (at == std::string::npos) return;
+    AppendShown(m_text.data() + m_done, at - m_done);
+    m_done = at + formatted.size();
+    const char* kind = KindWord(span.checking_type());
+    if (!kind) {
+      // Code spans and the like stay as written.
+      AppendShown(formatted.data(), formatted.size());
+      return;
+    }
+    AppendLinkOpening(m_result.markup, kind, SpanValue(span));
+    const std::string& display = span.ExtractDisplayString();
+    AppendShown(display.data(), display.size());
+    m_result.markup += kLinkClose;
+  }
+
+  FormattedText Finish(bool has_spans) {
+    AppendShown(m_text.data() + m_done, m_text.size() - m_done);
+    m_result.has_spans = has_spans;
+    return std::move(m_result);
+  }
+
+ private:
+  // Text shown as it is: into the plain text, and escaped into the markup.
+  void AppendShown(const char* utf8, size_t length) {
+    const size_t from = m_result.plain.size();
+    AppendUtf8AsWide(m_result.plain, utf8, length);
+    DuiLib::AppendEscapedMarkup(m_result.markup, m_result.plain.data() + from, m_result.plain.size() - from);
+  }
+
+  const std::string& m_text;
+  size_t m_done = 0;  // the text before this is written
+  FormattedText m_result;
+};
 
 }  // namespace
 
@@ -89,41 +120,30 @@ std::string SafeLinkValue(const std::string& value) {
 
 std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, int kind) {
   const char* word = KindWord(kind);
-  return word ? LinkOf(word, value, EscapeText(Utf8ToWide(text))) : std::wstring();
+  if (!word) return {};
+  std::wstring markup;
+  AppendLinkOpening(markup, word, value);
+  markup += EscapeText(Utf8ToWide(text));
+  markup += kLinkClose;
+  return markup;
 }
 
 FormattedText FormatText(const std::string& text) {
-  return FormatSpans(text, mireloom::MessageFormatter::SharedFormatter()->ReadFormattedMessage(text));
+  SpanWriter writer(text);
+  bool has_spans = false;
+  mireloom::MessageFormatter::SharedFormatter()->VisitFormattedMessage(
+      text, [&](const mireloom::MessageCheckingResult& span) {
+        has_spans = true;
+        writer.Place(span);
+      });
+  return writer.Finish(has_spans);
 }
 
 FormattedText FormatSpans(const std::string& text,
                           const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans) {
-  std::vector<Segment> segments{Segment{false, text, {}, {}}};
-  for (const auto& span : spans) {
-    const int kind = span->checking_type();
-    const std::string& formatted = span->formatted_str();
-    if (KindWord(kind)) {
-      const std::string& display = span->ExtractDisplayString();
-      PlaceSpan(segments, formatted, MakeLinkMarkup(SpanValue(*span), display, kind), display);
-    } else {
-      // Code spans and the like stay as written, but are taken out of the
-      // search so that a later span is not found inside them.
-      PlaceSpan(segments, formatted, EscapeText(Utf8ToWide(formatted)), formatted);
-    }
-  }
-  FormattedText result;
-  result.has_spans = !spans.empty();
-  for (const Segment& segment : segments) {
-    if (segment.placed) {
-      result.markup += segment.markup;
-      result.plain += Utf8ToWide(segment.display);
-    } else {
-      const std::wstring wide = Utf8ToWide(segment.raw);
-      result.markup += EscapeText(wide);
-      result.plain += wide;
-    }
-  }
-  return result;
+  SpanWriter writer(text);
+  for (const auto& span : spans) writer.Place(*span);
+  return writer.Finish(!spans.empty());
 }
 
 std::wstring FormatMessageText(const std::string& text, std::wstring* plain) {

@@ -43,7 +43,8 @@ struct FormattedText {
 };
 [[nodiscard]] FormattedText FormatText(const std::string& text);
 // The same with the spans given, in text order. Each replaces the first
-// occurrence of its text not yet replaced; one that does not occur is skipped.
+// occurrence of its text behind the span before it; one that does not occur
+// there is skipped. Linear in the text's length.
 [[nodiscard]] FormattedText FormatSpans(const std::string& text,
                                         const std::vector<std::unique_ptr<mireloom::MessageCheckingResult>>& spans);
 

@@ -96,12 +96,10 @@ void CMessageView::AddImageMessage(const mireloom::Message& message) {
   const std::string key = messageview::ThumbnailCacheKey(entity.path(), entity.file_extension());
   const std::string download = messageview::ShareDownloadAddress(entity.entity_id(), CurrentTeamId());
   quennet::log_event("Thumb URL is %s, local path is %s", thumbnail.c_str(), key.c_str());
-  const messageview::FormattedText content = messageview::FormatText(message.content());
   const std::wstring name = messageview::ImageItemNameFor(key);
-  const std::wstring tooltip = messageview::ShareNamePart(content.plain);
+  const std::wstring tooltip = Utf8ToWide(messageview::ShareNamePart(message.content()));
 
-  CTextUI* title =
-      AddText(column, kMessageFont, messageview::ShareTitle(download, content.markup), kTextPadding);
+  CTextUI* title = AddText(column, kMessageFont, messageview::ShareTitle(download, message.content()), kTextPadding);
   title->SetTextColor(kShareTitleColor);
   NameShareControl(title, name, download, tooltip);
   auto* picture = new CButtonUI;
@@ -135,12 +133,11 @@ void CMessageView::AddFileMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  const messageview::FormattedText content = messageview::FormatText(message.content());
   const std::string download = messageview::ShareDownloadAddress(entity.entity_id(), CurrentTeamId());
-  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, content.markup), kTextPadding);
+  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, message.content()), kTextPadding);
   title->SetTextColor(kShareTitleColor);
   title->SetName(messageview::kFileItemName);
-  AddFileIcon(column, messageview::FileIconImage(content.plain), kFileIconPadding);
+  AddFileIcon(column, messageview::FileIconImage(Utf8ToWide(message.content())), kFileIconPadding);
   FollowFileTitle(item, title);
 }
 
@@ -150,9 +147,8 @@ void CMessageView::AddSnippetMessage(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  const std::wstring markup = messageview::FormatMessageText(message.content());
   const std::string download = messageview::ShareDownloadAddress(entity.entity_id(), CurrentTeamId());
-  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, markup), kTextPadding);
+  CTextUI* title = AddText(column, kLinkFont, messageview::ShareTitle(download, message.content()), kTextPadding);
   title->SetTextColor(kShareTitleColor);
   title->SetName(messageview::SnippetItemNameFor(entity.entity_id()).c_str());
   AddFileIcon(column, messageview::kSnippetFileIcon, kSnippetIconPadding);
@@ -168,7 +164,7 @@ void CMessageView::AddCommentMessage(const mireloom::Message& message) {
   if (!column) return;
   const std::wstring text =
       messageview::CommentText(messageview::CommentFileAddress(entity.path(), entity.file_extension()),
-                               messageview::FormatMessageText(entity.title()),
+                               entity.title(),
                                messageview::FormatMessageText(message.content()));
   FollowText(item, AddText(column, kLinkFont, text, kTextPadding));
 }

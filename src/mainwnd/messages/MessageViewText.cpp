@@ -9,6 +9,7 @@
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"
 #include "mainwnd/messages/MessageMarkup.h"
+#include "mainwnd/messages/ShareTexts.h"
 #include "mireloom/Entity.h"
 
 namespace mireloomwnd {
@@ -83,8 +84,7 @@ void CMessageView::AddServiceShare(const mireloom::Message& message) {
   CListContainerElementUI* item = nullptr;
   CVerticalLayoutUI* column = AppendMessageItem(message, &item);
   if (!column) return;
-  CTextUI* title =
-      AddText(column, kLinkFont, messageview::FormatMessageText("[" + entity.public_url() + "]"), kShareTitlePadding);
+  CTextUI* title = AddText(column, kLinkFont, messageview::ServiceShareTitle(entity.public_url()), kShareTitlePadding);
   const std::wstring summary =
       entity.summary().empty() ? std::wstring() : messageview::FormatMessageText(entity.summary());
   FollowBarredText(item, title, AddQuotedText(column, kShareBarColor, summary));

@@ -5,6 +5,7 @@
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "mainwnd/messages/MessageMarkup.h"
+#include "mireloom/MessageFormatter.h"
 
 namespace messageview {
 
@@ -40,14 +41,14 @@ std::string ShareDownloadAddress(const std::string& entity_id, const std::string
   return FileEntitiesUrl + entity_id + "/from-s3?team_id=" + team_id;
 }
 
-std::wstring ShareNamePart(const std::wstring& text) {
-  const size_t colon = text.find(L':');
-  return colon == std::wstring::npos ? text : text.substr(colon + 1);
+std::string ShareNamePart(const std::string& content) {
+  const size_t colon = content.find(':');
+  return colon == std::string::npos ? content : content.substr(colon + 1);
 }
 
-std::wstring ShareTitle(const std::string& download_address, const std::wstring& content_markup) {
-  return EscapeText(LocalizedText("ShareFileTitle")) + L" {a x=|link|" +
-         Utf8ToWide(SafeLinkValue(download_address)) + L"|}" + ShareNamePart(content_markup) + L"{/a}";
+std::wstring ShareTitle(const std::string& download_address, const std::string& content) {
+  return EscapeText(LocalizedText("ShareFileTitle")) + L" " +
+         MakeLinkMarkup(download_address, ShareNamePart(content), kLinkAddress);
 }
 
 std::wstring FileIconImage(const std::wstring& content) {
@@ -59,10 +60,18 @@ std::string CommentFileAddress(const std::string& path, const std::string& exten
   return "https://" + FileHost + "/" + path + "." + extension;
 }
 
-std::wstring CommentText(const std::string& file_address, const std::wstring& name_markup,
+std::wstring CommentText(const std::string& file_address, const std::string& file_name,
                          const std::wstring& body_markup) {
-  return L"评论了: {a x=|link|" + Utf8ToWide(SafeLinkValue(file_address)) + L"|}" + name_markup + L"{/a}\n" +
-         body_markup;
+  return L"评论了: " + MakeLinkMarkup(file_address, file_name, kLinkAddress) + L"\n" + body_markup;
+}
+
+std::wstring ServiceShareTitle(const std::string& public_url) {
+  const std::string bracketed = "[" + public_url + "]";
+  const auto pieces = mireloom::MessageFormatter::SharedFormatter()->ReadFormattedMessage(bracketed);
+  const bool wholeAddress = pieces.size() == 1 &&
+                            pieces[0]->checking_type() == mireloom::MessageCheckingResult::kLink &&
+                            pieces[0]->formatted_str() == bracketed && pieces[0]->GetLink() == public_url;
+  return wholeAddress ? MakeLinkMarkup(public_url, public_url, kLinkAddress) : EscapeText(Utf8ToWide(bracketed));
 }
 
 std::wstring MailHeading() { return FormatMessageText("新邮件通知"); }

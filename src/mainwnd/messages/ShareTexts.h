@@ -2,7 +2,10 @@
 
 // What the items of shared images, files, snippets, comments and mail
 // notices show and where they lead. Markup texts follow MessageMarkup.h: what
-// a sender wrote is escaped, link values are safe.
+// a sender wrote is escaped, link values are safe. A name or title (a file's,
+// a mail's subject) is shown as the text it is, never read as formatted
+// text: a file named "[address|name]" would otherwise carry a link of its
+// own into an item whose every link is taken for the file's.
 
 #include <string>
 
@@ -32,25 +35,31 @@ constexpr wchar_t kFileItemName[] = L"file_";
 // Where a share downloads: the file service's entity address for the team.
 [[nodiscard]] std::string ShareDownloadAddress(const std::string& entity_id, const std::string& team_id);
 
-// What follows the first ":" of a text ("分享了图片: a.png" gives " a.png"),
-// the whole text when it has none. Given the content's plain text, it is the
-// tooltip of an image share.
-[[nodiscard]] std::wstring ShareNamePart(const std::wstring& text);
+// What follows the first ":" of a share's content ("分享了图片: a.png" gives
+// " a.png"), the whole content when it has none: the name of the shared
+// file, and the tooltip of an image share.
+[[nodiscard]] std::string ShareNamePart(const std::string& content);
 // The title of a share: the "ShareFileTitle" text, a space, and a link to the
-// download address showing the name part of the content's markup.
-[[nodiscard]] std::wstring ShareTitle(const std::string& download_address, const std::wstring& content_markup);
+// download address showing the name part of the content as it is.
+[[nodiscard]] std::wstring ShareTitle(const std::string& download_address, const std::string& content);
 
 // The picture of a file share's icon, by the extension after the last "." of
-// the content's plain text; the default icon when the skin has none for it.
+// the content; the default icon when the skin has none for it.
 [[nodiscard]] std::wstring FileIconImage(const std::wstring& content);
 constexpr wchar_t kDefaultFileIcon[] = L"file_type/file_type_default.png";
 constexpr wchar_t kSnippetFileIcon[] = L"file_type/file_type_snippet.png";
 
-// A comment on a file: "评论了: " + a link to the file showing its name,
-// a line break and the comment.
+// A comment on a file: "评论了: " + a link to the file showing its name
+// (its title, as it is), a line break and the comment's markup.
 [[nodiscard]] std::string CommentFileAddress(const std::string& path, const std::string& extension);
-[[nodiscard]] std::wstring CommentText(const std::string& file_address, const std::wstring& name_markup,
+[[nodiscard]] std::wstring CommentText(const std::string& file_address, const std::string& file_name,
                                        const std::wstring& body_markup);
+
+// The title of a service's share of a web page: its address as a link to
+// itself when the address is one the formatter links ("[" + address + "]"
+// read whole); otherwise the bracketed text as it is, so that an address
+// holding "|" or "]" cannot show a link of its own choosing.
+[[nodiscard]] std::wstring ServiceShareTitle(const std::string& public_url);
 
 // A new-mail notice: its heading, and its body "标题：" + a link to the mail
 // showing its subject, a line break and "来自：" + the sender. The subject and

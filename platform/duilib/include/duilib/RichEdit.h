@@ -101,6 +101,8 @@ class CRichEditUI : public CControlUI {
   void SetCreationStyle(bool& bFlag, bool bValue);
   void EnsureNativeWindow();
   void DestroyNativeWindow();
+  // A new child in place of the current one, holding m_sText.
+  void ReplaceNativeWindow();
   void UpdateNativeWindow();
   void ApplyFormat();
   void ApplyFont();
@@ -110,6 +112,8 @@ class CRichEditUI : public CControlUI {
   void PastePlainText();
   [[nodiscard]] RECT TextRect() const;
   [[nodiscard]] DWORD EffectiveTextColor() const;
+  // The colour the child fills behind its text, as a COLORREF.
+  [[nodiscard]] COLORREF ChildBackground() const;
   // Right button released, or the context-menu key: "richedit_click" at the point.
   void RaiseClick(POINT ptClient);
   void PaintTip(HDC hDC, const RECT& rc) const;
