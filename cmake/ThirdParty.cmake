@@ -8,9 +8,16 @@ endif()
 add_library(tinyxml2 STATIC "${THIRD_PARTY_DIR}/tinyxml2/tinyxml2.cpp")
 target_include_directories(tinyxml2 SYSTEM PUBLIC "${THIRD_PARTY_DIR}/tinyxml2")
 
-add_library(sqlite3 STATIC "${THIRD_PARTY_DIR}/sqlite/sqlite3.c")
-target_include_directories(sqlite3 SYSTEM PUBLIC "${THIRD_PARTY_DIR}/sqlite")
-target_compile_definitions(sqlite3 PRIVATE SQLITE_THREADSAFE=1 SQLITE_DEFAULT_FOREIGN_KEYS=1 SQLITE_OMIT_LOAD_EXTENSION)
+if(NOT EXISTS "${THIRD_PARTY_DIR}/sqlite-recover/sqlite3recover.c")
+  message(FATAL_ERROR "SQLite's recovery extension missing in ${THIRD_PARTY_DIR}: run scripts/setup.sh")
+endif()
+# The recovery extension reads a damaged file page by page through the
+# page virtual table, which the amalgamation leaves out unless asked.
+add_library(sqlite3 STATIC "${THIRD_PARTY_DIR}/sqlite/sqlite3.c"
+  "${THIRD_PARTY_DIR}/sqlite-recover/sqlite3recover.c" "${THIRD_PARTY_DIR}/sqlite-recover/dbdata.c")
+target_include_directories(sqlite3 SYSTEM PUBLIC "${THIRD_PARTY_DIR}/sqlite" "${THIRD_PARTY_DIR}/sqlite-recover")
+target_compile_definitions(sqlite3 PRIVATE SQLITE_THREADSAFE=1 SQLITE_DEFAULT_FOREIGN_KEYS=1 SQLITE_OMIT_LOAD_EXTENSION
+  SQLITE_ENABLE_DBPAGE_VTAB)
 target_compile_options(sqlite3 PRIVATE -w)
 
 # Header-only JSON reader from Debian's nlohmann-json3-dev, usable by the mingw compiler.

@@ -50,7 +50,8 @@ need_update=0
 ensure_deb_src && need_update=1
 [ ${#missing[@]} -gt 0 ] && need_update=1
 needs_sources=0
-[ -f "$third_party/tinyxml2/tinyxml2.cpp" ] && [ -f "$third_party/sqlite/sqlite3.c" ] || needs_sources=1
+[ -f "$third_party/tinyxml2/tinyxml2.cpp" ] && [ -f "$third_party/sqlite/sqlite3.c" ] && \
+  [ -f "$third_party/sqlite-recover/sqlite3recover.c" ] || needs_sources=1
 if [ $need_update = 1 ] || { [ $needs_sources = 1 ] && ! apt-cache showsrc tinyxml2 >/dev/null 2>&1; }; then
   echo "setup: updating package lists"
   as_root apt-get update -qq
@@ -84,6 +85,18 @@ if [ ! -f "$third_party/sqlite/sqlite3.c" ]; then
   mkdir -p "$third_party/sqlite"
   cp "$build/sqlite3.c" "$build/sqlite3.h" "$third_party/sqlite/"
   rm -rf "$build" "$third_party/sqlite-src"
+fi
+
+# SQLite's recovery extension (not part of the amalgamation): it carries the
+# readable rows of a damaged store into a new one.
+if [ ! -f "$third_party/sqlite-recover/sqlite3recover.c" ]; then
+  echo "setup: fetching the sqlite3 recovery extension"
+  fetch_source sqlite3 sqlite-recover-src
+  mkdir -p "$third_party/sqlite-recover.tmp"
+  cp "$third_party/sqlite-recover-src/ext/recover/"{sqlite3recover.c,sqlite3recover.h,dbdata.c} \
+     "$third_party/sqlite-recover-src/src/sqlite3ext.h" "$third_party/sqlite-recover.tmp/"
+  rm -rf "$third_party/sqlite-recover" "$third_party/sqlite-recover-src"
+  mv "$third_party/sqlite-recover.tmp" "$third_party/sqlite-recover"
 fi
 
 if [ ! -f "$third_party/nlohmann_json/include/nlohmann/json.hpp" ]; then

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/frame/PlatformSeam.h"
+#include "app/ui/PlatformSeam.h"
 #include "browser/BrowserMessages.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/WindowConventions.h"
 #include "browser/BrowserMessages.h"
 #include "browser/ChildBrowser.h"
 #include "browser/SessionPageCookies.h"

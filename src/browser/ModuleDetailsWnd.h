@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "browser/BrowserClient.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"

@@ -1,7 +1,7 @@
 #include "browser/PageCookieSet.h"
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 #include "cef/cef_cookie.h"
 #include "cef/cef_task.h"
 

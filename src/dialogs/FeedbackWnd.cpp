@@ -1,10 +1,10 @@
 #include "dialogs/FeedbackWnd.h"
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "mireloom/Feedback.h"
 #include "mireloom/WebApi.h"
 

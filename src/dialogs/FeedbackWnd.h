@@ -4,7 +4,7 @@
 // this client. An empty text is refused by moving the focus into the box; a
 // sent one closes the window at once, without waiting for the answer.
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

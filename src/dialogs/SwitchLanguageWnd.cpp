@@ -1,12 +1,12 @@
 #include "dialogs/SwitchLanguageWnd.h"
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/Settings.h"
-#include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "mainwnd/MainWndMessages.h"
 #include "quennet/EventLog.h"
 

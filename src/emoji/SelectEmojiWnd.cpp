@@ -3,10 +3,10 @@
 #include <array>
 #include <cstdlib>
 
-#include "app/ui/SkinControls.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "emoji/EmojiTables.h"
 #include "mainwnd/MainWnd.h"
 

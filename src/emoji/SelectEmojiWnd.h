@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -1,8 +1,8 @@
 #include "files/FileActions.h"
 
 #include "app/storage/DownloadCache.h"
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "app/ui/UiThread.h"
 #include "duilib/UIlib.h"
 #include "files/FilesMessages.h"

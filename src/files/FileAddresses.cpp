@@ -1,6 +1,6 @@
 #include "files/FileAddresses.h"
 
-#include "app/frame/ServiceConstants.h"
+#include "app/text/ServiceConstants.h"
 #include "mireloom/Types.h"
 
 namespace files {

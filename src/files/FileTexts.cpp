@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "app/storage/FileHelpers.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 
 namespace files {
 

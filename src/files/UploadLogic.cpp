@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/WinHandles.h"
 
 namespace files {

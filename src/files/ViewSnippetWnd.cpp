@@ -1,10 +1,10 @@
 #include "files/ViewSnippetWnd.h"
 
-#include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "mireloom/Entity.h"
 #include "quennet/EventLog.h"
 

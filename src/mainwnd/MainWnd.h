@@ -47,14 +47,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsPanel.h"
@@ -263,6 +264,11 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ShowSessionSearchResults();
   void FilterContacts(const std::string& query);
   void ShowUserSearchResults();
+  // A view that shows another list starts with the search box empty.
+  void ClearSearch();
+  // The list's items, of the conversations the search box's query finds in
+  // the conversation view, of all of them otherwise.
+  void AddSearchedSessionItems();
   void JoinChannel(const std::string& channelId);
   // What the completions of enabling or joining a channel and of opening a
   // new IM (IMManager::NewIM) do, once PostToWindow brought them here.
@@ -362,11 +368,16 @@ class MainWnd final : public DuiLib::WindowImplBase,
   struct UnsentText {
     std::string conversationId;
     std::wstring text;
+    // Sent while the notice of an earlier failure showed: its success ends it.
+    bool endsNotice = false;
   };
   void SendChatInput();
   void OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
                      std::optional<int64_t> lastTimestamp);
   void GiveBackUnsentText(const UnsentText& unsent);
+  // The line by the send button that says a message was not sent.
+  void ShowSendFailedNotice(bool shown);
+  [[nodiscard]] bool IsSendFailedNoticeShown();
   void CaptureScreenToClipboard();
   static void AddSendingRows(CNotifyTable& table);
   void OnChatInputReturn(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -487,6 +498,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   DuiLib::CEditUI* m_searchEdit = nullptr;
   SessionKey m_highlightedSession;
   int m_currentApplication = 0;
+  // Per conversation, the texts failed sends gave back at the head of its
+  // input or draft, so that the next failure goes after them.
+  std::map<std::string, std::wstring> m_givenBackTexts;
 
   // This window's chat input, to tell whether ChatInputEdit is still ours
   // when the window ends.

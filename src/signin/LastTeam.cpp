@@ -1,6 +1,6 @@
 #include "signin/LastTeam.h"
 
-#include "app/frame/ReadAhead.h"
+#include "app/storage/ReadAhead.h"
 #include "mireloom/AccountManager.h"
 #include "signin/SessionStart.h"
 

@@ -1,17 +1,17 @@
 #include "signin/LoginWnd.h"
 
+#include "app/frame/DamagedSkin.h"
+#include "app/frame/QuitSequence.h"
+#include "app/frame/WindowManager.h"
+#include "app/storage/Credentials.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/AppIcons.h"
 #include "app/ui/BusyButton.h"
-#include "app/storage/Credentials.h"
-#include "app/frame/DamagedSkin.h"
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/QuitSequence.h"
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
-#include "app/frame/WindowManager.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/Auth.h"
 #include "mireloom/WebApi.h"
@@ -32,6 +32,7 @@ namespace {
 
 constexpr int64_t kSignedIn = 200;
 constexpr int64_t kNeedsInitialPassword = 201;
+constexpr int64_t kSignedInAfterStoreRepair = 202;
 
 }  // namespace
 
@@ -109,11 +110,13 @@ void LoginWnd::DoLogin() {
 
 void LoginWnd::OnLoginResult(const WindowRecipient& window, bool ok, int64_t code,
                              std::unique_ptr<mireloom::Token> token, std::unique_ptr<mireloom::User> user) {
-  if (ok && (code == kSignedIn || code == kNeedsInitialPassword)) {
+  if (ok && (code == kSignedIn || code == kSignedInAfterStoreRepair || code == kNeedsInitialPassword)) {
     auto response = std::make_unique<LoginSuccessResponse>();
     response->token = std::move(token);
     response->user = std::move(user);
-    DeliverRecord(window, code == kSignedIn ? WM_LOGIN_SUCCEEDED : WM_LOGIN_NEEDS_INIT_PASSWORD, std::move(response));
+    response->storeRepaired = code == kSignedInAfterStoreRepair;
+    DeliverRecord(window, code == kNeedsInitialPassword ? WM_LOGIN_NEEDS_INIT_PASSWORD : WM_LOGIN_SUCCEEDED,
+                  std::move(response));
     return;
   }
   // Any other answer is a failure too, with its code, so the form never
@@ -261,6 +264,7 @@ LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       std::unique_ptr<LoginSuccessResponse> response(reinterpret_cast<LoginSuccessResponse*>(lParam));
       if (!response) return 0;
       SessionWebToken = response->token->web_token();
+      if (response->storeRepaired) Platform().ShowMessageBox(nullptr, LocalizedText("ServiceStoreRepaired"), L"", MB_OK);
       OnLoginSuccess(*response);
       return kRecordTaken;
     }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
 #include "app/ui/WindowRecords.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Service.h"
 #include "mireloom/Team.h"
@@ -29,6 +29,9 @@ class LoginWnd final : public DuiLib::WindowImplBase {
     virtual ~LoginSuccessResponse() = default;
     std::unique_ptr<mireloom::Token> token;
     std::unique_ptr<mireloom::User> user;
+    // The service repaired its damaged store since the last sign-in: the user
+    // is told before the session starts.
+    bool storeRepaired = false;
   };
 
   LoginWnd() = default;

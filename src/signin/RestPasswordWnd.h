@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
 #include "app/ui/WindowRecords.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Service.h"
 #include "mireloom/Team.h"

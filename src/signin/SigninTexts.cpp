@@ -3,14 +3,18 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 
 namespace signin {
 namespace {
 
 constexpr int64_t kUnreachable = -1;
 constexpr int64_t kWrongUserNameOrPassword = 8000;
+// The service cannot keep anything: its store is another program's, or it
+// cannot be written.
+constexpr int64_t kServiceStoreInUse = 8003;
+constexpr int64_t kServiceStoreNotWritable = 8004;
 constexpr size_t kMinPasswordBytes = 6;
 
 }  // namespace
@@ -22,6 +26,8 @@ std::wstring TeamLookupFailureText(int32_t code) { return LocalizedText("DomainE
 std::wstring LoginFailureText(int64_t code) {
   if (code == kUnreachable) return LocalizedText("ConnectServerFailed");
   if (code == kWrongUserNameOrPassword) return LocalizedText("UsernameOrPasswordError");
+  if (code == kServiceStoreInUse) return LocalizedText("ServiceStoreInUse");
+  if (code == kServiceStoreNotWritable) return LocalizedText("ServiceStoreNotWritable");
   return LocalizedText("LogInFailed") + CodeSuffix(code);
 }
 

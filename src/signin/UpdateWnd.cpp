@@ -1,7 +1,7 @@
 #include "signin/UpdateWnd.h"
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 

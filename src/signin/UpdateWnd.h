@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/testing.h"
 
 // Window tests of the application frame start and end with no window left.

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/storage/CachedFilesSnapshot.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
 
 namespace {
 

@@ -10,13 +10,14 @@
 #include <atomic>
 #include <future>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/CachedFilesSnapshot.h"
-#include "app/ui/CachedImage.h"
 #include "app/storage/DownloadCache.h"
 #include "app/storage/FileHelpers.h"
-#include "app/ui/ImageRecords.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/CachedImage.h"
+#include "app/ui/ImageRecords.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/FileHelpers.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/Team.h"
 #include "support/TempFolder.h"

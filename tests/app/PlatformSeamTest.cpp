@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/frame/PlatformSeam.h"
-#include "support/RecordingPlatform.h"
+#include "app/ui/PlatformSeam.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"
+#include "support/RecordingPlatform.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frame/Settings.h"
+#include "app/storage/Settings.h"
 #include "app/storage/UserFolders.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -50,6 +51,52 @@ TEST_F(SettingsTest, WindowPlacementRoundTrips) {
   ASSERT_TRUE(settings::LoadWindowPlacement(&loaded));
   EXPECT_EQ(sizeof loaded, 44u);
   EXPECT_EQ(memcmp(&saved, &loaded, sizeof saved), 0);
+}
+
+// A write never touches the old file: the new one is written whole beside it
+// and renamed over it (another file takes the name), so a full disk or a
+// crash leaves the old file whole. The new file holds every other key, the
+// placement and someone else's section among them. When the old file cannot
+// be replaced, it stays as it was and nothing is left beside it.
+TEST_F(SettingsTest, AWriteReplacesTheWholeFileOrLeavesTheOldOneWhole) {
+  const std::wstring path = settings::FilePath();
+  WritePrivateProfileStringW(L"Other", L"Kept", L"yes", path.c_str());
+  ASSERT_TRUE(settings::WriteString(settings::kLanguageKey, L"3"));
+  WINDOWPLACEMENT saved = {};
+  saved.length = sizeof saved;
+  saved.rcNormalPosition = {10, 20, 810, 620};
+  settings::SaveWindowPlacement(saved);
+  const auto identity = [&] {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  };
+
+  const uint64_t before = identity();
+  ASSERT_TRUE(settings::WriteString(settings::kCloseActionKey, L"2"));
+  EXPECT_NE(identity(), before) << "the old file was written in place";
+  EXPECT_EQ(settings::ReadInt(settings::kLanguageKey), 3);
+  EXPECT_EQ(settings::ReadInt(settings::kCloseActionKey), 2);
+  WINDOWPLACEMENT loaded = {};
+  ASSERT_TRUE(settings::LoadWindowPlacement(&loaded));
+  EXPECT_EQ(memcmp(&saved, &loaded, sizeof saved), 0);
+  wchar_t other[8] = {};
+  GetPrivateProfileStringW(L"Other", L"Kept", L"", other, 8, path.c_str());
+  EXPECT_STREQ(other, L"yes");
+
+  // Another program has the file open and lets nobody replace it.
+  HANDLE keeper = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(keeper, INVALID_HANDLE_VALUE);
+  const std::string kept = test_support::ReadFileBytes(path);
+  EXPECT_FALSE(settings::WriteString(settings::kLanguageKey, L"1"));
+  CloseHandle(keeper);
+  EXPECT_EQ(test_support::ReadFileBytes(path), kept);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((path + L".*.part").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a file was left beside it";
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 TEST_F(SettingsTest, ACorruptPlacementIsRefused) {

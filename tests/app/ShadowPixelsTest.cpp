@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frame/ShadowPixels.h"
+#include "app/ui/ShadowPixels.h"
 #include "quennet/WinHandles.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "app/frame/SkinPaths.h"
-#include "app/frame/StringTable.h"
+#include "app/storage/SkinPaths.h"
+#include "app/text/StringTable.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/text/TextHelpers.h"
 #include "app/ui/ColorText.h"
-#include "app/frame/TextHelpers.h"
 
 namespace {
 

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "AppWindowFixture.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/SkinPaths.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
+#include "AppWindowFixture.h"
 #include "support/TempFolder.h"
 
 namespace {

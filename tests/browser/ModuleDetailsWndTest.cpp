@@ -8,13 +8,13 @@
 #include <functional>
 #include <string>
 
-#include "HostWindow.h"
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "browser/CefAppEx.h"
 #include "browser/ModuleDetailsWnd.h"
 #include "cef/cef_test.h"
 #include "duilib/testing.h"
+#include "HostWindow.h"
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
 #include "signin/SessionStart.h"

@@ -3,13 +3,16 @@
 // feedback, files and comments), persisted across restarts.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <map>
 #include <set>
 
 #include "CoreTestSupport.h"
+#include "mireloom/Auth.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/ChatManager.h"
@@ -507,12 +510,36 @@ TEST(DamagedStores, AreMovedAsideAndMadeAfresh) {
   }
 }
 
-// A store damaged while the service runs refuses every write: the send fails
-// (so the client gives the text back) and nobody answers it. The next start
-// builds the store afresh, and no id it hands out was held by the client's
-// cache before: the cache follows the new store instead of keeping the old
-// one's messages beside it, so both hold the same messages under the same ids.
-TEST(DamagedStores, ARefusedWriteFailsTheSendAndARebuiltStoreReusesNoId) {
+namespace {
+
+// Garbage over the page of the closed store that holds the demo message of
+// this sequence number: damage in the middle of the history, which only
+// reading the history shows.
+bool DamagePageOfMessage(const std::wstring& storeFile, int64_t seq) {
+  constexpr size_t kPageSize = 4096;
+  const std::string bytes = test_support::ReadFileBytes(storeFile);
+  const size_t at = bytes.find("\"seq\":" + std::to_string(seq) + ",\"team\"");
+  return at != std::string::npos &&
+         test_support::OverwriteOpenFile(storeFile, std::string(kPageSize, '\x5A'), static_cast<int64_t>(at / kPageSize * kPageSize));
+}
+
+int64_t LoginCode() {
+  Completion<bool, int64_t, std::unique_ptr<Token>, std::unique_ptr<User>> login;
+  Auth::SharedAuth()->PostLoginRequest("zhou", "demo1234", "team-demo", "demo", login.Callback());
+  EXPECT_TRUE(login.Wait());
+  return login.Get<0>() ? login.Get<1>() : -login.Get<1>();
+}
+
+}  // namespace
+
+// A store damaged in the middle of its history is repaired at the next start:
+// every row that can still be read, the client's messages among them, is
+// carried into the store built afresh from the demo (which gives back the
+// demo's own rows on the damaged page); the event log and the first sign-in
+// say so, the next sign-in no more. No id handed out afterwards was held by
+// the client's cache before: the cache follows the repaired store, so both
+// hold the same messages under the same ids.
+TEST(DamagedStores, ARepairedStoreKeepsWhatCouldBeReadAndReusesNoId) {
   test_support::TempFolder store;
   mt::ServiceOptions options;
   options.storeFolder = store.Path();
@@ -526,36 +553,122 @@ TEST(DamagedStores, ARefusedWriteFailsTheSendAndARebuiltStoreReusesNoId) {
     EXPECT_TRUE(sent.Wait());
     return sent.Get<0>() ? sent.Get<1>()->message_id() : std::string();
   };
-  ASSERT_FALSE(send("before").empty());
-  ASSERT_TRUE(mt::WaitIdle());  // lin's answer is written before the damage, not over it
-
-  ASSERT_TRUE(test_support::OverwriteOpenFile(store / L"store.db", Garbage()));
-  EXPECT_EQ(send("after-1"), "") << "the store refused it";
-  ASSERT_TRUE(mt::WaitIdle());
-  for (const auto& message : mt::ServiceMessages("im-zhou-lin")) {
-    EXPECT_EQ(message.content.find("after-1"), std::string::npos) << "the service holds a message it could not store";
-  }
+  ASSERT_FALSE(send("before-1").empty());
+  ASSERT_FALSE(send("before-2").empty());
+  ASSERT_TRUE(mt::WaitIdle());  // lin's answers are stored too
+  std::map<std::string, std::string> sent_before;
+  for (const auto& message : mt::ServiceMessages("im-zhou-lin")) sent_before[message.message_id] = message.content;
+  const size_t history_before = mt::ServiceMessages("chn-history").size();
   std::map<std::string, std::string> held_before = CachedMessages("im-zhou-lin");
 
+  mt::ResetCore();  // the program ends
+  ASSERT_TRUE(DamagePageOfMessage(store / L"store.db", 650));
   quennet::ScopedLogCapture log;
   mt::StartService(options);  // the program's next start
+  const auto logged = [&](const char* text) {
+    const auto entries = log.Entries();
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const quennet::LogEntry& entry) { return entry.text.find(text) != std::string::npos; });
+  };
+  EXPECT_TRUE(logged("store.db is damaged: moved aside"));
+  EXPECT_TRUE(logged("the store was damaged and is repaired"));
+  EXPECT_EQ(LoginCode(), 202) << "the first sign-in tells of the repair";
+  EXPECT_EQ(LoginCode(), 200) << "once";
+  std::map<std::string, std::string> kept;
+  for (const auto& message : mt::ServiceMessages("im-zhou-lin")) kept[message.message_id] = message.content;
+  EXPECT_EQ(kept, sent_before) << "what the store held is carried over, under its ids";
+  EXPECT_EQ(mt::ServiceMessages("chn-history").size(), history_before) << "the damaged page came back from the demo";
+
   ASSERT_TRUE(core_test::SignInWithData(core));
-  const auto entries = log.Entries();
-  EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const quennet::LogEntry& entry) {
-    return entry.text.find("store.db is damaged: moved aside") != std::string::npos;
-  }));
   RecordingListener listener;
   listener.ListenToAll();
-  const std::string id = send("after-2");
+  const std::string id = send("after");
   ASSERT_FALSE(id.empty());
   EXPECT_EQ(held_before.count(id), 0u) << id << " was an id of the store before";
-  EXPECT_TRUE(listener.WaitFor("direct im-zhou-lin 收到：after-2"));
+  EXPECT_TRUE(listener.WaitFor("direct im-zhou-lin 收到：after"));
   listener.StopListening();
   ASSERT_TRUE(mt::WaitIdle());
   std::map<std::string, std::string> stored;
   for (const auto& message : mt::ServiceMessages("im-zhou-lin")) stored[message.message_id] = message.content;
   EXPECT_EQ(stored.count(id), 1u);
   EXPECT_EQ(CachedMessages("im-zhou-lin"), stored);
+}
+
+// A store that this program cannot have (another program's service holds it,
+// or it cannot be written) is left as it is, and every sign-in is refused
+// with a code of its own, so that nothing is shown as sent and then lost.
+// Once the store is free again, signing in works on what it held.
+TEST(UnavailableStores, RefuseEverySignInAndStayAsTheyAre) {
+  test_support::TempFolder store;
+  mt::ServiceOptions options;
+  options.storeFolder = store.Path();
+  options.demoFolder = mt::SourceDemoFolder();
+  { mt::ScopedCore built(options); }
+  const std::wstring file = store / L"store.db";
+
+  struct Case {
+    const char* name;
+    std::function<std::function<void()>()> hold;  // takes the store; gives back its release
+    int64_t code;
+  };
+  const Case cases[] = {
+      {"held by another program",
+       [&] {
+         // As another program's service holds it: one connection, for good.
+         sqlite3* other = nullptr;
+         EXPECT_EQ(sqlite3_open16(file.c_str(), &other), SQLITE_OK);
+         EXPECT_EQ(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN IMMEDIATE; COMMIT;", nullptr, nullptr, nullptr),
+                   SQLITE_OK);
+         return std::function<void()>([other] { sqlite3_close(other); });
+       },
+       8003},
+      {"not to be opened",
+       [&] {
+         // Another program keeps the file open without sharing it.
+         HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+         EXPECT_NE(held, INVALID_HANDLE_VALUE);
+         return std::function<void()>([held] { CloseHandle(held); });
+       },
+       8004},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    const std::string whole = test_support::ReadFileBytes(file);
+    ASSERT_FALSE(whole.empty());
+    const std::function<void()> release = test.hold();
+    {
+      mt::ScopedCore core(options);
+      EXPECT_EQ(LoginCode(), -test.code);
+      EXPECT_FALSE(mt::SignIn("zhou", core.DataFolder()));
+    }
+    release();
+    EXPECT_TRUE(test_support::ReadFileBytes(file) == whole) << "the store is left as it was";
+    EXPECT_EQ(GetFileAttributesW((file + L".corrupt").c_str()), INVALID_FILE_ATTRIBUTES);
+    mt::ScopedCore core(options);
+    EXPECT_EQ(LoginCode(), 200);
+  }
+}
+
+// Every store keeps a write-ahead log, so that a crash or a full disk leaves
+// its last commit whole: the header of each file says so (its read and write
+// versions, bytes 18 and 19, are 2).
+TEST(DemoServiceStore, EveryStoreKeepsAWriteAheadLog) {
+  test_support::TempFolder store, data;
+  mt::ServiceOptions options;
+  options.storeFolder = store.Path();
+  {
+    mt::ScopedCore core(options);
+    SqlMigrate migrate;
+    ASSERT_TRUE(migrate.InitOrDie(test_support::ToCp936(data.Path()) + "/"));
+    AccountManager accounts(test_support::ToCp936(data.Path()));
+    ASSERT_TRUE(accounts.InitOrDie());
+  }
+  for (const std::wstring& path : {store / L"store.db", data / L"Meta.db", data / L"Accounts.db"}) {
+    const std::string header = test_support::ReadFileBytes(path).substr(0, 20);
+    ASSERT_EQ(header.size(), 20u);
+    EXPECT_EQ(header[18], 2);
+    EXPECT_EQ(header[19], 2);
+  }
 }
 
 TEST(DemoServiceStore, AnInlineTeamReplacesTheDemo) {

@@ -2,6 +2,7 @@
 // and closing end them, and the avatars under their own keys.
 
 #include "DialogFixture.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
 #include "app/frame/WindowManager.h"
 #include "duilib/testing.h"

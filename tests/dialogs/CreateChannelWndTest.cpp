@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "DialogFixture.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "DialogFixture.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Types.h"

@@ -1,10 +1,11 @@
 #include "DialogFixture.h"
 
-#include "app/frame/TextHelpers.h"
-#include "app/ui/UiThread.h"
-#include "app/storage/UserFolders.h"
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
+#include "app/storage/CacheNames.h"
+#include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/testing.h"
 #include "support/TempFolder.h"
 

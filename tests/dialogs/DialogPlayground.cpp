@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/frame/StringTable.h"
-#include "app/ui/UiThread.h"
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
+#include "app/text/StringTable.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "mireloom/testing.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The join dialog on the demo team: zhou may join chn-random and chn-ops
 // (public, not a member); chn-ops's creator has left the team.
 
-#include "DialogFixture.h"
-#include "app/frame/StringTable.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
+#include "DialogFixture.h"
 #include "dialogs/conversations/JoinChannelWnd.h"
 #include "duilib/testing.h"
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "DialogFixture.h"
-#include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/TextHelpers.h"
+#include "DialogFixture.h"
 #include "dialogs/conversations/OpenImWnd.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"

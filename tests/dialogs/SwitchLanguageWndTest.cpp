@@ -1,10 +1,10 @@
 // The language window: its preset, and what saving writes to the settings
 // file. The main window's rebuild is tested with the main window.
 
-#include "DialogFixture.h"
-#include "app/frame/Settings.h"
-#include "app/storage/UserFolders.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
+#include "app/storage/UserFolders.h"
+#include "DialogFixture.h"
 #include "dialogs/SwitchLanguageWnd.h"
 #include "duilib/testing.h"
 

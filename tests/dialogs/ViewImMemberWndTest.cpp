@@ -1,6 +1,7 @@
 // The member card: a side panel filled once from the user cache.
 
 #include "DialogFixture.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
 #include "app/frame/WindowManager.h"
 #include "dialogs/common/DialogMessages.h"

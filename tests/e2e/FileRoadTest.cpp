@@ -2,16 +2,16 @@
 // dialog from a folder of its own is sent, every window still opens after the
 // dialog, and the image viewer shows the picture itself.
 
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <gdiplus.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "ProgramRoad.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "files/TestPictures.h"
+#include "ProgramRoad.h"
 #include "support/TempFolder.h"
 
 namespace e2e {

@@ -102,7 +102,26 @@ void ProgramRoadTest::SignIn(HWND login, const wchar_t* user, const wchar_t* pas
   EXPECT_NE(GetWindowLongW(edits[1], GWL_STYLE) & ES_PASSWORD, 0) << "the second edit takes the password";
 }
 
-HWND ProgramRoadTest::StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot, Account account) {
+std::wstring ProgramRoadTest::CloseMessageBox(ProgramDriver& program, const wchar_t* screenshot) {
+  HWND box = program.WaitForWindow(L"#32770", nullptr);
+  if (!box) return L"";
+  std::wstring text;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (_wcsicmp(name, L"Static") == 0) *reinterpret_cast<std::wstring*>(found) += TextOf(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  EXPECT_TRUE(SaveScreenshot(box, Shot(screenshot)));
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  return text;
+}
+
+HWND ProgramRoadTest::StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot, Account account,
+                                          const wchar_t* notice) {
   // The log may hold an earlier start of the same test: this one ends one line later.
   const char* const kChainDone = "get num unread messages";
   const size_t starts_before = CountOf(EventLog(), kChainDone);
@@ -111,6 +130,10 @@ HWND ProgramRoadTest::StartSignedInAsZhou(ProgramDriver& program, const wchar_t*
   if (!login) return nullptr;
   if (account == Account::Typed) SignIn(login, L"zhou", L"demo1234");
   ProgramDriver::PressEnter(login);
+  if (notice) {
+    const std::wstring text = CloseMessageBox(program, L"notice.png");
+    EXPECT_NE(text.find(notice), std::wstring::npos) << "the sign-in told: " << testing::PrintToString(text);
+  }
   HWND main = program.WaitForWindow(L"MainWindow", L"Corvanel");
   if (!main || !WaitForLogLine(kChainDone, 10000, starts_before + 1) || !WaitForFirstSessionItem(main)) return nullptr;
   return main;

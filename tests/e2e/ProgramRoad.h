@@ -34,10 +34,14 @@ class ProgramRoadTest : public testing::Test {
   static void SignIn(HWND login, const wchar_t* user, const wchar_t* password);
   // Starts the program and signs in as zhou, typing the account or, at a
   // later start, with the one the log-in window remembered: the main window
-  // once its list is filled, or null.
+  // once its list is filled, or null. With a notice, the sign-in first shows
+  // a message box whose text holds it, which is read and closed.
   enum class Account { Typed, Remembered };
   HWND StartSignedInAsZhou(ProgramDriver& program, const wchar_t* teamScreenshot,
-                           Account account = Account::Typed);
+                           Account account = Account::Typed, const wchar_t* notice = nullptr);
+  // The program's message box: its text once it shows (then it is closed
+  // with its OK button), or "" when none came.
+  static std::wstring CloseMessageBox(ProgramDriver& program, const wchar_t* screenshot);
 
   static bool WaitForFirstSessionItem(HWND main, DWORD timeout_ms = 10000);
   // The session list's item at the index, in the main window at its first size.

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ProgramDriver.h"
-#include "app/frame/Settings.h"
+#include "app/storage/Settings.h"
 #include "app/storage/UserFolders.h"
+#include "ProgramDriver.h"
 
 namespace e2e {
 namespace {

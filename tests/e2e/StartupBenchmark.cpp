@@ -12,9 +12,9 @@
 
 #include <psapi.h>
 
-#include "ProgramDriver.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "ProgramDriver.h"
 #include "quennet/FileUtils.h"
 #include "quennet/WinHandles.h"
 

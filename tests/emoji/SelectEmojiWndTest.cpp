@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
 #include "emoji/EmojiTables.h"
 #include "mainwnd/MainWndFixture.h"

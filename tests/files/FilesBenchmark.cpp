@@ -13,19 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "TestPictures.h"
-#include "app/storage/DownloadCache.h"
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/UiThread.h"
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
+#include "app/storage/DownloadCache.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/viewer/UUCenterUI.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"
 #include "support/TempFolder.h"
+#include "TestPictures.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <future>
 #include <string>
 
-#include "app/storage/DownloadCache.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/UiThread.h"
 #include "app/frame/WindowManager.h"
-#include "app/frame/WndShadow.h"
+#include "app/storage/DownloadCache.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "files/FileAddresses.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"

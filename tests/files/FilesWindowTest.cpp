@@ -1,7 +1,7 @@
 #include "FilesWindowTest.h"
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/testing.h"
 #include "support/Clipboard.h"
 

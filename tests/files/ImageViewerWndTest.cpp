@@ -4,17 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include "FilesWindowTest.h"
-#include "TestPictures.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/viewer/ImageViewerWnd.h"
 #include "files/viewer/SavedImageDownloads.h"
 #include "files/viewer/UUCenterUI.h"
+#include "FilesWindowTest.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
+#include "TestPictures.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "FilesWindowTest.h"
-#include "TestPictures.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/BusyButton.h"
-#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
+#include "FilesWindowTest.h"
 #include "support/TempFolder.h"
+#include "TestPictures.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "FilesWindowTest.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
+#include "FilesWindowTest.h"
 
 namespace {
 

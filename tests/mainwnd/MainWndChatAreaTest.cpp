@@ -4,16 +4,17 @@
 
 #include <algorithm>
 
-#include "BrowserLayerFixture.h"
-#include "MessageViewReading.h"
-#include "app/frame/TextHelpers.h"
-#include "app/storage/UserFolders.h"
+#include "app/storage/CacheNames.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "BrowserLayerFixture.h"
 #include "duilib/testing.h"
 #include "files/FileAddresses.h"
 #include "files/TestPictures.h"
 #include "files/viewer/UUCenterUI.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MessageViewReading.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/HttpClient.h"
 #include "support/Clipboard.h"

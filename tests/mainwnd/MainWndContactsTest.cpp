@@ -6,11 +6,11 @@
 
 #include <algorithm>
 
-#include "MainWndFixture.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/ColorText.h"
-#include "app/frame/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "mireloom/ChannelManager.h"
 
 namespace mainwnd_test {

@@ -2,17 +2,17 @@
 // as zhou: each opens its dialog, side panels at the side-card place, and
 // what a dialog joins, creates or opens comes back selected in the list.
 
-#include "MainWndFixture.h"
-#include "app/frame/Settings.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/Settings.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/IMManager.h"
 #include "mireloom/Types.h"
-#include "quennet/WinHandles.h"
 #include "quennet/testing.h"
+#include "quennet/WinHandles.h"
 #include "support/TempFolder.h"
 
 namespace mainwnd_test {

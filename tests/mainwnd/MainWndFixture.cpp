@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/frame/Settings.h"
-#include "app/frame/StringTable.h"
-#include "app/ui/UiThread.h"
-#include "app/storage/UserFolders.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
+#include "app/storage/UserFolders.h"
+#include "app/text/StringTable.h"
+#include "app/ui/UiThread.h"
 #include "duilib/testing.h"
 #include "quennet/FileUtils.h"
 #include "signin/SessionStart.h"

@@ -2,11 +2,11 @@
 
 #include <shlobj.h>
 
-#include "MainWndFixture.h"
-#include "app/frame/Settings.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"

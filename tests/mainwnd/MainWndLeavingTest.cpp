@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "MainWndFixture.h"
 #include "app/frame/QuitSequence.h"
-#include "app/frame/Settings.h"
-#include "app/frame/StringTable.h"
+#include "app/storage/Settings.h"
+#include "app/text/StringTable.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "support/TempFolder.h"
 
 namespace mainwnd_test {
@@ -89,6 +89,15 @@ TEST_F(MainWndLeavingTest, ALanguageChangeRebuildsTheWindowInPlace) {
   HWND before = nullptr;
   StepRunner script;
   WaitForFilledList(script)
+      .Do("a send fails", [] {
+        ASSERT_TRUE(Testing::Click(MainWindow(), L"imItem_im-zhou-lin"));
+        core::Script("ChatManager::SendMessage").Fail(-1).Times(1);
+        auto* input = static_cast<CRichEditUI*>(Control(L"chat_input"));
+        input->SetText(L"换语言前没发出");
+        input->SetFocus();
+        Testing::PressKey(input->GetNativeWindow(), VK_RETURN);
+      })
+      .WaitFor("the notice", [] { return !Text(L"send_failed_notice").empty(); })
       .Do("switch to English", [&] {
         EXPECT_EQ(Text(L"team_name_label"), L"消息");
         MoveMainWindow();
@@ -102,6 +111,10 @@ TEST_F(MainWndLeavingTest, ALanguageChangeRebuildsTheWindowInPlace) {
       .Do("check and close", [&] {
         HWND after = MainWindow();
         EXPECT_EQ(Text(L"team_name_label"), L"Messages");
+        // The notice goes with the old window; the text it spoke of stays.
+        EXPECT_EQ(Text(L"send_failed_notice"), L"");
+        ASSERT_TRUE(Testing::Click(after, L"imItem_im-zhou-lin"));
+        EXPECT_EQ(Text(L"chat_input"), L"换语言前没发出");
         EXPECT_TRUE(SameRect(WindowRectOf(after), kMovedTo)) << "the saved placement, not centred";
         // The old window's late end left the slot to its successor.
         EXPECT_EQ(static_cast<CWindowWnd*>(Main()), CWindowWnd::FromHandle(after));

@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-#include "MainWndFixture.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
+#include "MainWndFixture.h"
 #include "mireloom/ChannelManager.h"
 
 namespace mainwnd_test {

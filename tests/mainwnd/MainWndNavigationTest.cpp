@@ -2,9 +2,11 @@
 // buttons, the search box and the team's pages opened in the user's browser.
 
 #include <algorithm>
+#include <functional>
 
 #include "MainWndFixture.h"
 #include "duilib/testing.h"
+#include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/SessionItemNames.h"
 
 namespace mainwnd_test {
@@ -123,6 +125,57 @@ TEST_F(MainWndNavigationTest, SearchFiltersConversationsOrMembersAndIgnoresItsHi
     ClearSearch();
     EXPECT_FALSE(IsShown(L"sessionList"));
     EXPECT_TRUE(IsShown(L"contacts_layout"));
+    CloseMainWindow();
+  });
+  RunMainWindow(script);
+}
+
+// The list shows what typing the box's text again would show.
+void ExpectBoxAndListAgree() {
+  const std::vector<std::wstring> shown = MainWindowTest::SessionItemNames();
+  const bool panel = MainWindowTest::IsShown(L"contacts_layout");
+  ASSERT_TRUE(Testing::RaiseNotify(MainWindowTest::MainWindow(), L"search", L"textchanged"));
+  EXPECT_EQ(MainWindowTest::SessionItemNames(), shown);
+  EXPECT_EQ(MainWindowTest::IsShown(L"contacts_layout"), panel);
+}
+
+// Whatever road leads to a list, the search box above it agrees with it: a
+// view that shows another list starts with it empty, and a rebuild of the
+// conversation list keeps to its query.
+TEST_F(MainWndNavigationTest, TheSearchBoxAgreesWithTheListOnEveryRoad) {
+  struct Road {
+    const char* name;
+    std::function<void()> walk;  // from the conversation view with the box empty
+    const wchar_t* box;
+  };
+  auto search = [](const wchar_t* query) { ASSERT_TRUE(Testing::TypeText(MainWindow(), L"search", query)); };
+  auto click = [](const wchar_t* name) { ASSERT_TRUE(Testing::Click(MainWindow(), name)); };
+  const Road roads[] = {
+      {"a contacts search, then Messages", [&] { click(L"contacts_btn"), search(L"qian"), click(L"chat_btn"); }, L""},
+      {"a conversation search, then Contacts", [&] { search(L"lin"), click(L"contacts_btn"); }, L""},
+      {"a channel found, then its card's message button",
+       [&] { click(L"contacts_btn"), search(L"qian"), click(L"channelItem_chn-fe"), click(L"send_group_message"); },
+       L""},
+      {"a conversation search, then a message rebuilds the list",
+       [&] { search(L"lin"), SendMessageW(MainWindow(), mireloomwnd::WM_REFRESH_SESSION_LIST, 0, 0); }, L"lin"},
+      {"a conversation search, then a dialog opens a conversation",
+       [&] {
+         search(L"lin");
+         Main()->RefreshAndSelectSession("chn-general", true);
+         EXPECT_EQ(SelectedItemName(), L"channelItem_chn-general") << "shown and open";
+       },
+       L""},
+  };
+  StepRunner script;
+  WaitForFilledList(script).Do("walk", [&] {
+    for (const Road& road : roads) {
+      SCOPED_TRACE(road.name);
+      click(L"chat_btn");
+      ASSERT_EQ(Text(L"search"), L"");
+      road.walk();
+      EXPECT_EQ(Text(L"search"), road.box);
+      ExpectBoxAndListAgree();
+    }
     CloseMainWindow();
   });
   RunMainWindow(script);

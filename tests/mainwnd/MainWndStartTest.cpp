@@ -3,14 +3,14 @@
 
 #include <algorithm>
 
-#include "MainWndFixture.h"
-#include "app/ui/CachedPictureRepair.h"
-#include "app/frame/SkinPaths.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/SkinPaths.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/CachedPictureRepair.h"
 #include "duilib/ImageFiles.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
 

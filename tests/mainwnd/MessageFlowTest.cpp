@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "MainWndFixture.h"
-#include "MessageViewReading.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
+#include "MessageViewReading.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/testing.h"
 
@@ -284,6 +285,77 @@ TEST_F(MessageFlowTest, ASendAnsweredLaterKeepsToItsConversationAndAFailureGives
   const auto sent = SentByZhou("im-zhou-lin");
   EXPECT_EQ(std::count(sent.begin(), sent.end(), "慢慢送达"), 1);
   EXPECT_EQ(std::count(sent.begin(), sent.end(), "发不出去"), 0);
+}
+
+// A failed send gives its text back to its conversation, ahead of what was
+// typed since and after what earlier failures gave back, into the draft when
+// another conversation is open; the caret goes to the end. A line says that
+// the message was not sent until another conversation opens or a send goes
+// through, and the text then goes as a whole.
+TEST_F(MessageFlowTest, FailedSendsComeBackInOrderAheadOfWhatWasTypedSince) {
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> sends;  // each typed and sent with Enter; all fail
+    std::wstring typedOn;              // typed while they are on their way
+    bool movedOn;                      // a channel opened before they fail
+    std::wstring expected;             // lin's input once back in it
+  };
+  const Case cases[] = {
+      {"input empty", {L"第一条"}, L"", false, L"第一条"},
+      {"typed on", {L"first"}, L"second", false, L"first\nsecond"},
+      {"draft present", {L"first"}, L"草稿", true, L"first\n草稿"},
+      {"several failures", {L"一", L"二", L"三"}, L"四", false, L"一\n二\n三\n四"},
+      {"several into a draft", {L"甲", L"乙\n"}, L"丙", true, L"甲\n乙\n\n丙"},
+  };
+  const std::wstring notSent = L"Message not sent: its text is back in its conversation's input.";
+  auto input = [] { return static_cast<CRichEditUI*>(Control(L"chat_input")); };
+  StepRunner script;
+  WaitForFilledList(script);
+  for (const Case& c : cases) {
+    script
+        .Do(c.name, [&] {
+          SCOPED_TRACE(c.name);
+          ASSERT_TRUE(Testing::Click(MainWindow(), L"imItem_im-zhou-lin"));
+          core::Script("ChatManager::SendMessage").Fail(-1).Hold().Times(static_cast<int>(c.sends.size()));
+          for (const std::wstring& text : c.sends) {
+            input()->SetText(text.c_str());
+            PressEnterInInput();
+          }
+          // The sends go one after the other: each is held in turn.
+          int held = core::WaitForHeld("ChatManager::SendMessage");
+          if (!c.typedOn.empty()) TypeIntoInput(c.typedOn.c_str());
+          if (c.movedOn) {
+            ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-general"));
+          }
+          for (size_t i = 0; i < c.sends.size(); ++i) {
+            ASSERT_NE(held, 0);
+            ASSERT_TRUE(core::Release(held));
+            held = i + 1 < c.sends.size() ? core::WaitForHeld("ChatManager::SendMessage") : 0;
+          }
+        })
+        .WaitFor("the texts back", [&] {
+          return c.movedOn ? DraftOf("im-zhou-lin") == WideToUtf8(c.expected) : Text(L"chat_input") == c.expected;
+        })
+        .Do("typed on at the end, then sent", [&] {
+          SCOPED_TRACE(c.name);
+          EXPECT_EQ(Text(L"send_failed_notice"), notSent);
+          if (c.movedOn) {
+            EXPECT_EQ(Text(L"chat_input"), L"") << "the channel's input is not touched";
+            ASSERT_TRUE(Testing::Click(MainWindow(), L"imItem_im-zhou-lin"));
+            EXPECT_EQ(Text(L"send_failed_notice"), L"") << "another conversation opened ends it";
+          }
+          TypeIntoInput(L"！");
+          EXPECT_EQ(Text(L"chat_input"), c.expected + L"！") << "the caret at the end";
+          PressEnterInInput();
+        })
+        .WaitFor("sent as a whole", [&] {
+          const auto sent = SentByZhou("im-zhou-lin");
+          return !sent.empty() && sent.back() == WideToUtf8(c.expected + L"！");
+        })
+        .WaitFor("the notice ended", [] { return Text(L"send_failed_notice").empty(); });
+  }
+  script.Do("close", [] { CloseMainWindow(); });
+  RunMainWindow(script);
 }
 
 }  // namespace

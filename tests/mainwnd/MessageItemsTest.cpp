@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
 #include "mainwnd/messages/AttachmentCard.h"
 #include "mainwnd/messages/MessageItemNames.h"
 #include "mainwnd/messages/MessageMarkup.h"

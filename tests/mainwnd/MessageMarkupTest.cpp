@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/messages/EmojiSplit.h"
 #include "mainwnd/messages/MessageLayout.h"
 #include "mainwnd/messages/MessageMarkup.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/messages/EmojiSplit.h"
 #include "mainwnd/messages/MessageMarkup.h"
 

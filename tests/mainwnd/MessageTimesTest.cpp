@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 #include "mainwnd/messages/MessageTimes.h"
 #include "mainwnd/ShownMarkup.h"
 

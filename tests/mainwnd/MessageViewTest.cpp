@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <ctime>
 
-#include "MainWndFixture.h"
-#include "MessageViewReading.h"
-#include "app/frame/ServiceConstants.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/ServiceConstants.h"
 #include "duilib/testing.h"
 #include "mainwnd/messages/MessageLayout.h"
+#include "MainWndFixture.h"
+#include "MessageViewReading.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/ServiceManager.h"
 #include "quennet/FileUtils.h"

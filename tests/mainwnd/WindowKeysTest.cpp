@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "MainWndFixture.h"
-#include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
+#include "MainWndFixture.h"
 #include "mireloom/ChannelManager.h"
 #include "support/TempFolder.h"
 

@@ -1,15 +1,15 @@
 #include <algorithm>
 
-#include "SigninFixture.h"
-#include "app/ui/BusyButton.h"
-#include "app/storage/Credentials.h"
 #include "app/frame/QuitSequence.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/Credentials.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/BusyButton.h"
 #include "duilib/testing.h"
 #include "mireloom/Director.h"
 #include "quennet/testing.h"
 #include "signin/SessionStart.h"
+#include "SigninFixture.h"
 #include "support/TempFolder.h"
 
 namespace signin_test {
@@ -108,7 +108,7 @@ TEST_F(LoginWndTest, AnUnreachableServiceHasItsText) {
 TEST_F(LoginWndTest, OtherRefusalsShowTheirCode) { EXPECT_EQ(FailureTextFor(8001), L"Sign-in failed (code:8001)"); }
 
 TEST_F(LoginWndTest, AnAcceptedAnswerWithAnUnknownCodeIsAFailureNotAHang) {
-  EXPECT_EQ(FailureTextFor(202, /*answered=*/true), L"Sign-in failed (code:202)");
+  EXPECT_EQ(FailureTextFor(203, /*answered=*/true), L"Sign-in failed (code:203)");
 }
 
 // Enter signs in from either edit without disabling the return button; the

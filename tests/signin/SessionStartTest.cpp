@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "SigninFixture.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/FileHelpers.h"
-#include "app/frame/ServiceConstants.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/ServiceConstants.h"
 #include "duilib/testing.h"
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
@@ -11,6 +11,7 @@
 #include "quennet/testing.h"
 #include "signin/LoginWnd.h"
 #include "signin/SessionStart.h"
+#include "SigninFixture.h"
 #include "support/TempFolder.h"
 
 namespace {

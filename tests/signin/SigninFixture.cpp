@@ -2,12 +2,12 @@
 
 #include <wincred.h>
 
-#include "app/storage/Credentials.h"
-#include "app/frame/StringTable.h"
-#include "app/ui/UiThread.h"
-#include "app/storage/UserFolders.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Credentials.h"
+#include "app/storage/UserFolders.h"
+#include "app/text/StringTable.h"
+#include "app/ui/UiThread.h"
+#include "app/ui/WindowConventions.h"
 #include "duilib/testing.h"
 #include "mireloom/AccountManager.h"
 #include "quennet/FileUtils.h"

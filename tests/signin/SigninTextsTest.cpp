@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 #include "signin/SigninTexts.h"
 
 using namespace signin;
@@ -21,7 +21,9 @@ class SigninTextsTest : public testing::Test {
                    {"DomainError", "No such team"},
                    {"ConnectServerFailed", "Cannot reach the server"},
                    {"UsernameOrPasswordError", "Wrong user name or password"},
-                   {"LogInFailed", "Sign-in failed"}};
+                   {"LogInFailed", "Sign-in failed"},
+                   {"ServiceStoreInUse", "The store is in use"},
+                   {"ServiceStoreNotWritable", "The store cannot be written"}};
   }
   void TearDown() override { StringTable.clear(); }
 };
@@ -55,6 +57,8 @@ TEST_F(SigninTextsTest, LoginFailuresHaveOneTextPerKnownCode) {
   EXPECT_EQ(LoginFailureText(-1), L"Cannot reach the server");
   EXPECT_EQ(LoginFailureText(8000), L"Wrong user name or password");
   EXPECT_EQ(LoginFailureText(8001), L"Sign-in failed (code:8001)");
+  EXPECT_EQ(LoginFailureText(8003), L"The store is in use");
+  EXPECT_EQ(LoginFailureText(8004), L"The store cannot be written");
   EXPECT_EQ(LoginFailureText(202), L"Sign-in failed (code:202)");
   // Only the whole 64-bit value -1 means "unreachable".
   EXPECT_EQ(LoginFailureText(0xFFFFFFFFLL), L"Sign-in failed (code:4294967295)");

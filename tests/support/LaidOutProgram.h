@@ -10,8 +10,8 @@
 #include <map>
 #include <string>
 
-#include "app/frame/SkinPaths.h"
-#include "app/frame/StringTable.h"
+#include "app/storage/SkinPaths.h"
+#include "app/text/StringTable.h"
 
 namespace test_support {
 

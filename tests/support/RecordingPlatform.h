@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/frame/PlatformSeam.h"
+#include "app/ui/PlatformSeam.h"
 
 enum class PlatformCall {
   MessageBox,

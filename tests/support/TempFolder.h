@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace test_support {
@@ -27,9 +28,9 @@ class TempFolder final {
 void DeleteTree(const std::wstring& folder);
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// Writes bytes over the start of a file that another handle holds open (a
-// store the service uses), as another program may.
-bool OverwriteOpenFile(const std::wstring& path, const std::string& bytes);
+// Writes bytes over the start of a file (or at `offset`) that another handle
+// may hold open (a store the service uses), as another program may.
+bool OverwriteOpenFile(const std::wstring& path, const std::string& bytes, int64_t offset = 0);
 // A file of so many megabytes in a temporary folder of its own, written a
 // megabyte at a time, each of its own letter, so that a block out of place
 // shows; removed with its folder at the end.

@@ -57,7 +57,7 @@ bool AccountManager::InitOrDie() {
     return false;
   }
   const std::wstring path = detail::JoinPath(folder, L"Accounts.db");
-  m_db = detail::OpenRepairingSqlite(path);
+  m_db = detail::OpenRepairingSqlite(path, detail::StoreKind::Cache);
   if (!m_db) {
     quennet::log_error("Account store: cannot open Accounts.db");
     return false;

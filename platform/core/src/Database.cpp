@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include <sqlite3.h>
+#include <sqlite3recover.h>
 
 #include <windows.h>
 
@@ -79,7 +80,8 @@ namespace {
 sqlite3* OpenSqlite(const std::wstring& path) {
   sqlite3* db = nullptr;
   if (sqlite3_open16(path.c_str(), &db) != SQLITE_OK) {
-    quennet::log_error("Cannot open database: %s", db ? sqlite3_errmsg(db) : "out of memory");
+    quennet::log_error("Cannot open database %s: %s", WideToUtf8(path).c_str(),
+                       db ? sqlite3_errmsg(db) : "out of memory");
     sqlite3_close(db);
     return nullptr;
   }
@@ -95,58 +97,154 @@ FileState StateOf(const std::wstring& path) {
   return data.nFileSizeHigh == 0 && data.nFileSizeLow == 0 ? FileState::Empty : FileState::HasContent;
 }
 
-// SQLite opens any file lazily; the first read of the schema tells whether it
-// is a database at all. Only another process holding the file is no damage.
-bool IsDamaged(sqlite3* db) {
-  const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-  return result != SQLITE_OK && result != SQLITE_BUSY && result != SQLITE_LOCKED;
+// Only a file that reads as no database or as a broken one is damage; a busy,
+// locked, unreadable or read-only file is trouble of the moment, and moving
+// it aside would lose a store that is whole.
+OpenOutcome OutcomeOf(int result) {
+  switch (result & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE: return OpenOutcome::Opened;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return OpenOutcome::MadeAfresh;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return OpenOutcome::InUse;
+    default: return OpenOutcome::Unavailable;
+  }
 }
 
-// A file made here gets its first page at once, so that an empty file found
-// later is damage, never a store not yet written. Its text is UTF-8, the
-// library's own (the UTF-16 open would make it UTF-16).
-sqlite3* OpenNewSqlite(const std::wstring& path) {
+int Run(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+
+// The journal, the durability and, for an only copy, the claim of the file.
+// SQLite opens any file lazily: the first read of the schema tells whether it
+// is a database at all. The first result that is not a success.
+int Configure(sqlite3* db, StoreKind kind) {
+  // Before any read: an exclusive connection never makes the shared-memory
+  // index beside its log, and keeps its lock once it has it.
+  if (kind == StoreKind::OnlyCopy && Run(db, "PRAGMA locking_mode=EXCLUSIVE") != SQLITE_OK) return sqlite3_errcode(db);
+  int result = Run(db, "SELECT count(*) FROM sqlite_master");
+  if (result != SQLITE_OK) return result;
+  std::string mode;
+  sqlite3_stmt* statement = nullptr;
+  result = sqlite3_prepare_v2(db, "PRAGMA journal_mode=WAL", -1, &statement, nullptr);
+  if (result == SQLITE_OK && (result = sqlite3_step(statement)) == SQLITE_ROW) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    mode = text ? text : "";
+  }
+  sqlite3_finalize(statement);
+  if (result != SQLITE_ROW) return result;
+  // A read-only file keeps its old journal; writing it would fail later.
+  if (mode != "wal") return SQLITE_READONLY;
+  if (kind == StoreKind::OnlyCopy) {
+    // A write takes the file's lock for good, and shows that it can be written.
+    if ((result = Run(db, "BEGIN IMMEDIATE")) != SQLITE_OK) return result;
+    if ((result = Run(db, "COMMIT")) != SQLITE_OK) return result;
+  }
+  return Run(db, kind == StoreKind::OnlyCopy ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL");
+}
+
+// A file made here gets its first page at once, before its log exists, so
+// that an empty file found later is damage, never a store not yet written.
+// Its text is UTF-8, the library's own (the UTF-16 open would make it UTF-16).
+sqlite3* OpenNewSqlite(const std::wstring& path, StoreKind kind, OpenOutcome* outcome) {
   sqlite3* db = OpenSqlite(path);
-  if (db) sqlite3_exec(db, "PRAGMA encoding='UTF-8'; PRAGMA user_version=0;", nullptr, nullptr, nullptr);
-  return db;
+  int result = db ? SQLITE_OK : SQLITE_CANTOPEN;
+  if (db && kind == StoreKind::OnlyCopy) result = Run(db, "PRAGMA locking_mode=EXCLUSIVE");
+  if (result == SQLITE_OK) result = Run(db, "PRAGMA encoding='UTF-8'; PRAGMA user_version=0;");
+  if (result == SQLITE_OK) result = Configure(db, kind);
+  *outcome = OutcomeOf(result);
+  if (*outcome == OpenOutcome::MadeAfresh) *outcome = OpenOutcome::Unavailable;  // nothing was there to damage
+  if (*outcome == OpenOutcome::Opened) return db;
+  quennet::log_error("Database %s cannot be made: %s", WideToUtf8(path).c_str(), db ? sqlite3_errmsg(db) : "");
+  sqlite3_close(db);
+  return nullptr;
+}
+
+// The damaged file goes aside with its log, which holds its last commits; a
+// log left beside the fresh file would be replayed into it.
+bool MoveAside(const std::wstring& path) {
+  const std::wstring aside = AsideName(path);
+  DeleteFileW((aside + L"-wal").c_str());
+  if (!MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+  MoveFileExW((path + L"-wal").c_str(), (aside + L"-wal").c_str(), MOVEFILE_REPLACE_EXISTING);
+  DeleteFileW((path + L"-shm").c_str());
+  return true;
 }
 
 }  // namespace
 
-sqlite3* OpenAfresh(const std::wstring& path) {
-  const std::wstring aside = path + L".corrupt";
-  if (!MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+std::wstring AsideName(const std::wstring& path) { return path + L".corrupt"; }
+
+sqlite3* OpenAfresh(const std::wstring& path, StoreKind kind) {
+  if (!MoveAside(path)) {
     quennet::log_error("Database %s is damaged and cannot be moved aside", WideToUtf8(path).c_str());
     return nullptr;
   }
   quennet::log_error("Database %s is damaged: moved aside as %s, a fresh one is made", WideToUtf8(path).c_str(),
-                     WideToUtf8(aside).c_str());
-  return OpenNewSqlite(path);
+                     WideToUtf8(AsideName(path)).c_str());
+  OpenOutcome ignored;
+  return OpenNewSqlite(path, kind, &ignored);
 }
 
-sqlite3* OpenRepairingSqlite(const std::wstring& path) {
+sqlite3* OpenRepairingSqlite(const std::wstring& path, StoreKind kind, OpenOutcome* outcome) {
+  OpenOutcome own;
+  if (!outcome) outcome = &own;
   const FileState before = StateOf(path);
-  if (before == FileState::Missing) return OpenNewSqlite(path);
+  if (before == FileState::Missing) return OpenNewSqlite(path, kind, outcome);
   // SQLite takes an empty file for an empty database; none of ours is left
   // empty, so one that is has lost what it held.
-  sqlite3* db = before == FileState::Empty ? nullptr : OpenSqlite(path);
-  if (db && !IsDamaged(db)) return db;
+  sqlite3* db = nullptr;
+  *outcome = OpenOutcome::MadeAfresh;
+  if (before == FileState::HasContent) {
+    db = OpenSqlite(path);
+    *outcome = db ? OutcomeOf(Configure(db, kind)) : OpenOutcome::Unavailable;
+  }
+  if (*outcome == OpenOutcome::Opened) return db;
+  if (*outcome != OpenOutcome::MadeAfresh) {
+    quennet::log_error("Database %s is %s; it is left as it is", WideToUtf8(path).c_str(),
+                       *outcome == OpenOutcome::InUse ? "in use by another program" : "not usable");
+  }
   sqlite3_close(db);
-  return OpenAfresh(path);
+  if (*outcome != OpenOutcome::MadeAfresh) return nullptr;
+  db = OpenAfresh(path, kind);
+  if (!db) *outcome = OpenOutcome::Unavailable;
+  return db;
+}
+
+bool RecoverReadableRows(const std::wstring& damaged, const std::wstring& into) {
+  DeleteFileW(into.c_str());
+  sqlite3* source = nullptr;
+  // Exclusive, so that a copy in write-ahead mode is read with its log and
+  // without an index file left beside it.
+  if (sqlite3_open_v2(WideToUtf8(damaged).c_str(), &source, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+      Run(source, "PRAGMA locking_mode=EXCLUSIVE") != SQLITE_OK) {
+    quennet::log_event("Database %s cannot be read for its rows", WideToUtf8(damaged).c_str());
+    sqlite3_close(source);
+    return false;
+  }
+  sqlite3_recover* recover = sqlite3_recover_init(source, "main", WideToUtf8(into).c_str());
+  const int result = recover ? sqlite3_recover_run(recover) : SQLITE_NOMEM;
+  if (result != SQLITE_OK) {
+    quennet::log_event("Recovering %s failed: %s", WideToUtf8(damaged).c_str(),
+                       recover && sqlite3_recover_errmsg(recover) ? sqlite3_recover_errmsg(recover) : "?");
+  }
+  sqlite3_recover_finish(recover);
+  sqlite3_close(source);
+  return result == SQLITE_OK;
 }
 
 std::unique_ptr<Database> Database::Adopt(sqlite3* db) {
   if (!db) return nullptr;
-  std::unique_ptr<Database> database(new Database(db));
-  // Losing the last moments of a crash is acceptable for a cache; waiting for
-  // the disk on every change is not.
-  database->Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF;");
-  return database;
+  return std::unique_ptr<Database>(new Database(db));
 }
 
-std::unique_ptr<Database> Database::Open(const std::wstring& path) { return Adopt(OpenRepairingSqlite(path)); }
+std::unique_ptr<Database> Database::Open(const std::wstring& path, StoreKind kind, OpenOutcome* outcome) {
+  return Adopt(OpenRepairingSqlite(path, kind, outcome));
+}
 
-std::unique_ptr<Database> Database::OpenAfresh(const std::wstring& path) { return Adopt(detail::OpenAfresh(path)); }
+std::unique_ptr<Database> Database::OpenAfresh(const std::wstring& path, StoreKind kind) {
+  return Adopt(detail::OpenAfresh(path, kind));
+}
 
 Database::~Database() { sqlite3_close(m_db); }
 

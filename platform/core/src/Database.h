@@ -47,22 +47,57 @@ class Statement final {
   Database* m_owner;
 };
 
+// What a crash may cost a store, and who may hold it. Every store keeps a
+// write-ahead log, so that a crash or a full disk leaves the last commit whole.
+enum class StoreKind {
+  // Can be fetched again: the last moments before a power cut may be lost
+  // (synchronous=NORMAL), which spares a wait for the disk at every change.
+  Cache,
+  // The only copy of what it holds: every commit reaches the disk
+  // (synchronous=FULL), and one connection holds the file for as long as it
+  // is open (locking_mode=EXCLUSIVE), so that no second program writes beside
+  // it from a state of its own.
+  OnlyCopy,
+};
+
+// How an open went when no connection could be had, or what it had to do.
+enum class OpenOutcome {
+  Opened,
+  // The file was damaged: it lies aside as "<name>.corrupt" and a fresh one was made.
+  MadeAfresh,
+  // Another connection holds the file (an OnlyCopy store of another program).
+  InUse,
+  // The file or its folder cannot be opened, read or written: an I/O error, a
+  // read-only file, a missing right. The file is left as it is.
+  Unavailable,
+};
+
+// The file's name with ".corrupt": where a damaged store is moved.
+[[nodiscard]] std::wstring AsideName(const std::wstring& path);
+
 // Opens the file as an SQLite connection, creating it when missing. A file
-// that is not a database (an empty or unreadable one too) is moved aside as
+// that is not a database (an empty one too) is moved aside as
 // "<name>.corrupt", replacing an older copy (one error line), and a fresh one
 // is made, so that a damaged store is repaired once rather than failing at
-// every start. Null when no connection can be had.
-[[nodiscard]] sqlite3* OpenRepairingSqlite(const std::wstring& path);
+// every start. An error that is not damage leaves the file where it is. Null
+// when no connection can be had; `outcome` (optional) says how it went.
+[[nodiscard]] sqlite3* OpenRepairingSqlite(const std::wstring& path, StoreKind kind,
+                                           OpenOutcome* outcome = nullptr);
 // Moves a store found damaged aside as OpenRepairingSqlite does and makes a
 // fresh one.
-[[nodiscard]] sqlite3* OpenAfresh(const std::wstring& path);
+[[nodiscard]] sqlite3* OpenAfresh(const std::wstring& path, StoreKind kind);
+// Carries what can still be read of a damaged database file into a new
+// database at `into` (replaced when it exists), with SQLite's recovery. False
+// when the damaged file cannot be read at all.
+bool RecoverReadableRows(const std::wstring& damaged, const std::wstring& into);
 
 class Database final {
  public:
-  // Null when the file cannot be opened or created.
-  static std::unique_ptr<Database> Open(const std::wstring& path);
+  // Null when the file cannot be opened or created; see OpenRepairingSqlite.
+  static std::unique_ptr<Database> Open(const std::wstring& path, StoreKind kind = StoreKind::Cache,
+                                        OpenOutcome* outcome = nullptr);
   // The file was found damaged after it opened: moved aside, a fresh one.
-  static std::unique_ptr<Database> OpenAfresh(const std::wstring& path);
+  static std::unique_ptr<Database> OpenAfresh(const std::wstring& path, StoreKind kind = StoreKind::Cache);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;

@@ -4,10 +4,10 @@
 
 #include <atomic>
 
-#include "app/frame/PlatformSeam.h"
 #include "app/frame/QuitSequence.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "duilib/UIlib.h"
 #include "quennet/EventLog.h"
 

@@ -1,6 +1,6 @@
 #include "app/storage/CachedFilesSnapshot.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 
 namespace {
 

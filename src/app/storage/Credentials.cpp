@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 
 namespace {
 

@@ -7,11 +7,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/ui/CachedPictureRepair.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/FileHelpers.h"
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/PictureSources.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 #include "mireloom/Director.h"
 #include "mireloom/HttpClient.h"
 #include "mireloom/Team.h"
@@ -77,21 +78,8 @@ void Report(const std::string& name, const std::string& path, const Callback& ca
   WaitingCallbacks::Instance().Answer(name, path);
 }
 
-// A name beside the final one, different for every write in the process.
-std::string TemporaryPath(const std::string& path) {
-  static std::atomic<unsigned> counter{0};
-  return path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".part";
-}
-
-// Writes the body under a temporary name and renames it into place, so that
-// nobody ever finds a half-written file; a failed write leaves nothing.
 bool SaveBody(const std::string& path, const std::vector<char>& body) {
-  const std::string temporary = TemporaryPath(path);
-  const std::wstring wide_temporary = AnsiToWide(temporary);
-  const bool saved = WriteWholeFile(wide_temporary, body.data(), body.size()) &&
-                     MoveFileExW(wide_temporary.c_str(), AnsiToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING);
-  if (!saved) DeleteFileW(wide_temporary.c_str());
-  return saved;
+  return ReplaceFileWhole(AnsiToWide(path), body.data(), body.size(), FileSync::Later);
 }
 
 void Fail(const FetchFailed& failed, const std::string& reason) {

@@ -2,35 +2,14 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 
-#include "app/frame/TextHelpers.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/WinHandles.h"
 
 namespace {
-
-constexpr size_t kCacheKeyLength = 36;
-
-bool NeedsEscape(unsigned char c) {
-  return c < 0x20 || c >= 0x7F || c == '%' || c == '<' || c == '>' || c == ':' || c == '"' || c == '/' ||
-         c == '\\' || c == '|' || c == '?' || c == '*';
-}
-
-std::string Escaped(unsigned char c) {
-  char hex[4];
-  snprintf(hex, sizeof hex, "%%%02X", c);
-  return hex;
-}
-
-// "CON", "prn.png", "Com1": names Windows keeps for devices, whatever follows the dot.
-bool IsDeviceName(const std::string& name) {
-  std::string stem = name.substr(0, name.find('.'));
-  for (char& c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-  return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
-         stem[3] <= '9';
-}
 
 bool IsPlainExtension(const std::string& extension) {
   for (char c : extension) {
@@ -48,6 +27,26 @@ bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size) {
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   return WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+bool ReplaceFileWhole(const std::wstring& path, const void* bytes, size_t size, FileSync sync) {
+  // A name of its own for every write, in this process and any other.
+  static std::atomic<unsigned> counter{0};
+  const std::wstring temporary =
+      path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".part";
+  bool written = false;
+  {
+    quennet::UniqueHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD count = 0;
+    written = file.get() != INVALID_HANDLE_VALUE &&
+              WriteFile(file.get(), bytes, static_cast<DWORD>(size), &count, nullptr) && count == size &&
+              (sync == FileSync::Later || FlushFileBuffers(file.get()));
+  }
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (sync == FileSync::Later ? 0 : MOVEFILE_WRITE_THROUGH);
+  const bool replaced = written && MoveFileExW(temporary.c_str(), path.c_str(), flags);
+  if (!replaced) DeleteFileW(temporary.c_str());
+  return replaced;
 }
 
 int CountSubfolders(const std::wstring& folder) {
@@ -82,21 +81,4 @@ std::string GetFileTypeIcon(const std::string& fileName) {
   if (!file) return {};
   fclose(file);
   return "file_type/" + picture;
-}
-
-std::string CacheKey(const std::string& key) {
-  return key.size() >= kCacheKeyLength ? key.substr(0, kCacheKeyLength) : key;
-}
-
-std::string CacheFileName(const std::string& key) {
-  const std::string short_key = CacheKey(key);
-  std::string name;
-  for (size_t i = 0; i < short_key.size(); ++i) {
-    const auto c = static_cast<unsigned char>(short_key[i]);
-    const bool at_edge = i == 0 || i + 1 == short_key.size();
-    const bool edge_character = at_edge && (c == '.' || c == ' ');
-    const bool device = i == 0 && IsDeviceName(short_key);
-    name += NeedsEscape(c) || edge_character || device ? Escaped(c) : std::string(1, static_cast<char>(c));
-  }
-  return name;
 }

@@ -4,6 +4,14 @@
 
 // Creates or replaces the file with the bytes; false when it cannot be written whole.
 bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size);
+// Whether a replaced file must reach the disk before it takes the old one's
+// place: a file that is the only copy must; a cached download need not.
+enum class FileSync { Later, BeforeReplacing };
+// Replaces the file with the bytes as a whole: they go to a temporary file
+// beside it and are renamed over the old file, so that nobody ever finds a
+// half-written file, and a full disk (or, synced, a crash) leaves the old one
+// as it was. A failed write leaves nothing behind; false then.
+bool ReplaceFileWhole(const std::wstring& path, const void* bytes, size_t size, FileSync sync);
 
 // Number of sub-folders directly inside the folder; 0 when it cannot be read.
 int CountSubfolders(const std::wstring& folder);
@@ -12,13 +20,3 @@ int CountSubfolders(const std::wstring& folder);
 // exists, else "". The extension is what follows the name's last "."; one that is
 // not made of ASCII letters and digits gives "".
 std::string GetFileTypeIcon(const std::string& fileName);
-
-// The cached file's name for a download key: its first 36 bytes (a UUID's length).
-std::string CacheKey(const std::string& key);
-
-// CacheKey made safe as a file name: keys come from the server. Bytes that a
-// file name cannot hold (and "%", and anything outside ASCII), a leading or
-// trailing dot or space and the first letter of a device name ("CON", "lpt1")
-// become "%XX", so distinct keys keep distinct names. Plain keys and UUIDs are
-// unchanged; "" for an empty key.
-std::string CacheFileName(const std::string& key);

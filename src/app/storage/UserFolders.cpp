@@ -3,8 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/storage/FileHelpers.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 #ifndef CORVANEL_DATA_FOLDER_NAME
@@ -75,12 +74,6 @@ std::string NarrowPathOf(const std::wstring& path) {
   return narrow;
 }
 
-std::string CachedFilePath(const std::string& key) {
-  const std::string name = CacheFileName(key);
-  return name.empty() ? std::string() : GetDownloadTmpFolder() + name;
-}
-
-std::wstring GetCachedFilePath(const std::string& key) { return AnsiToWide(CachedFilePath(key)); }
 
 bool EnsureUserDataFolder() {
   const std::wstring folder = GetUserDataFolder();

@@ -39,11 +39,6 @@ std::string GetUserDataFolderAnsi();
 // ("Documentos Núñez", "문서") is given in its short (8.3) form, which it
 // can; without one the lossy form is returned and the failure logged.
 std::string NarrowPathOf(const std::wstring& path);
-// The one place that forms a cache path: GetDownloadTmpFolder + CacheFileName
-// (key), narrow (code page 936); "" for an empty key.
-std::string CachedFilePath(const std::string& key);
-// Wide path under which the download of the key is cached; it need not exist.
-std::wstring GetCachedFilePath(const std::string& key);
 
 // Creates the user data folder when it is missing; true when it exists after.
 bool EnsureUserDataFolder();

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/frame/ReadAhead.h"
+#include "app/storage/ReadAhead.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/ui/BusyButton.h"
 
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

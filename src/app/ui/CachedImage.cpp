@@ -3,11 +3,13 @@
 #include <memory>
 
 #include "app/storage/CachedFilesSnapshot.h"
-#include "app/ui/CachedPictureRepair.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/DownloadCache.h"
-#include "app/ui/ImageRecords.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/PictureSources.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/CachedPictureRepair.h"
+#include "app/ui/ImageRecords.h"
 #include "duilib/UIlib.h"
 
 namespace {

@@ -3,30 +3,24 @@
 #include <windows.h>
 
 #include <mutex>
-#include <unordered_map>
 #include <unordered_set>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/DownloadCache.h"
 #include "app/storage/FileHelpers.h"
-#include "app/ui/ImageRecords.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/UiThread.h"
+#include "app/storage/PictureSources.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/ImageRecords.h"
+#include "app/ui/UiThread.h"
 #include "duilib/ImageFiles.h"
 #include "duilib/UIlib.h"
 #include "quennet/EventLog.h"
 
 namespace {
 
-struct Source {
-  std::string key;
-  std::string url;
-};
-
 struct Repairs {
   std::mutex mutex;
-  // By cache file name: the key that names the file and where it comes from.
-  std::unordered_map<std::string, Source> sources;
   // Cache file names deleted and fetched again in this run.
   std::unordered_set<std::string> repaired;
 };
@@ -50,13 +44,11 @@ std::string CacheNameOf(const std::wstring& path) {
   return WideToAnsi(name);
 }
 
-// Takes the file's source and marks it repaired; false when it was already.
-bool TakeRepair(const std::string& name, Source* source) {
+// Marks the file repaired; false when it was already.
+bool TakeRepair(const std::string& name) {
   Repairs& repairs = TheRepairs();
   std::lock_guard<std::mutex> lock(repairs.mutex);
-  if (!repairs.repaired.insert(name).second) return false;
-  if (auto found = repairs.sources.find(name); found != repairs.sources.end()) *source = found->second;
-  return true;
+  return repairs.repaired.insert(name).second;
 }
 
 // A control tries a picture that failed again only when it is set again.
@@ -80,14 +72,6 @@ void ShowRepairedPicture(const std::wstring& path) {
 
 }  // namespace
 
-void NoteCachedPictureAddress(const std::string& key, const std::string& url) {
-  if (key.empty() || url.empty()) return;
-  const std::string name = CacheFileName(key);
-  Repairs& repairs = TheRepairs();
-  std::lock_guard<std::mutex> lock(repairs.mutex);
-  repairs.sources[name] = Source{key, url};
-}
-
 void InstallCachedPictureRepair() {
   DuiLib::SetLargestImageFile(kLargestServedPicture);
   DuiLib::SetImageFailureListener([](LPCTSTR path) { RepairCachedPicture(path); });
@@ -95,8 +79,10 @@ void InstallCachedPictureRepair() {
 
 bool RepairCachedPicture(const std::wstring& path) {
   const std::string name = CacheNameOf(path);
-  Source source;
-  if (name.empty() || !TakeRepair(name, &source)) return false;
+  if (name.empty() || !TakeRepair(name)) return false;
+  std::string key;
+  std::string url;
+  const bool known = FindCachedPictureSource(name, &key, &url);
   quennet::log_event("Cached picture %s cannot be drawn: deleted and fetched again", name.c_str());
   // Deleted first: the download answers with a cached file when there is one.
   if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -104,8 +90,8 @@ bool RepairCachedPicture(const std::wstring& path) {
     return false;
   }
   // Without an address, the next display of the picture asks for it.
-  if (source.url.empty()) return true;
-  DownloadToCache(source.url, source.key, [path](const std::string&) {
+  if (!known) return true;
+  DownloadToCache(url, key, [path](const std::string&) {
     CUiThread::Post([path] { ShowRepairedPicture(path); });
   });
   return true;

@@ -14,10 +14,6 @@
 // is never read on the user-interface thread.
 inline constexpr size_t kLargestServedPicture = size_t{8} << 20;
 
-// Where the key's picture comes from, so that a broken file can be fetched
-// again. The download cache notes every address it is asked for. Any thread.
-void NoteCachedPictureAddress(const std::string& key, const std::string& url);
-
 // Makes the window framework refuse picture files above the largest served
 // one and hand the pictures it cannot draw to the repair. Start-up, on the
 // user-interface thread.

@@ -1,6 +1,6 @@
 #include "app/ui/ImageRecords.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/UIlib.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "app/ui/SkinControls.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {

@@ -1,7 +1,7 @@
 #include "app/ui/WindowConventions.h"
 
-#include "app/frame/StringTable.h"
-#include "app/frame/WndShadow.h"
+#include "app/text/StringTable.h"
+#include "app/ui/WndShadow.h"
 
 namespace mireloomwnd {
 

@@ -8,7 +8,7 @@
 
 #include <initializer_list>
 
-#include "app/frame/SkinPaths.h"
+#include "app/storage/SkinPaths.h"
 #include "duilib/UIlib.h"
 
 class CWndShadow;

@@ -1,9 +1,9 @@
 #include "dialogs/calls/GroupTelephoneCallingWnd.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "dialogs/common/RowControls.h"
-#include "app/ui/SkinControls.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "dialogs/calls/CallCore.h"
 #include "dialogs/common/DialogMessages.h"
 #include "dialogs/common/RowAvatar.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "dialogs/common/MemberPicker.h"
 #include "duilib/UIlib.h"
 

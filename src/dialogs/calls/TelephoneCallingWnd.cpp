@@ -1,9 +1,9 @@
 #include "dialogs/calls/TelephoneCallingWnd.h"
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/UserManager.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "dialogs/calls/CallCore.h"
 #include "dialogs/common/DialogMessages.h"
 #include "duilib/UIlib.h"

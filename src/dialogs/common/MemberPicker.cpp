@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "dialogs/common/RowControls.h"
 #include "dialogs/common/RowIds.h"

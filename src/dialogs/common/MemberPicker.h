@@ -16,6 +16,7 @@
 #include "dialogs/common/SearchRule.h"
 #include "dialogs/common/UserRowList.h"
 #include "duilib/UIlib.h"
+#include "mireloom/User.h"
 
 namespace mireloomwnd {
 

@@ -1,7 +1,7 @@
 #include "dialogs/common/RowAvatar.h"
 
+#include "app/text/ServiceConstants.h"
 #include "app/ui/ImageRecords.h"
-#include "app/frame/ServiceConstants.h"
 #include "dialogs/common/DialogMessages.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Types.h"

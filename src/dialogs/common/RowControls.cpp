@@ -1,7 +1,7 @@
 #include "dialogs/common/RowControls.h"
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mireloom/User.h"
 
 namespace mireloomwnd {

@@ -1,6 +1,6 @@
 #include "dialogs/common/SearchBox.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "dialogs/common/SearchRule.h"
 
 namespace mireloomwnd {

@@ -2,14 +2,14 @@
 
 #include <iterator>
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "dialogs/common/DialogMessages.h"
 #include "dialogs/common/RowControls.h"
 #include "dialogs/common/RowIds.h"
-#include "app/ui/SkinControls.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
 

@@ -10,8 +10,8 @@
 #include <unordered_set>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
 #include "app/ui/WindowRecords.h"
+#include "app/ui/WndShadow.h"
 #include "dialogs/common/MemberPicker.h"
 #include "duilib/UIlib.h"
 

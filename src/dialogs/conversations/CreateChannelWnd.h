@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
 #include "app/ui/WindowRecords.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Channel.h"
 

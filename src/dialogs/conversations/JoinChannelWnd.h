@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "dialogs/common/SearchRule.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Channel.h"

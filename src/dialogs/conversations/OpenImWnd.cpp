@@ -1,10 +1,10 @@
 #include "dialogs/conversations/OpenImWnd.h"
 
+#include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
 #include "app/ui/WindowConventions.h"
-#include "app/frame/WindowManager.h"
 #include "dialogs/common/ConversationSelection.h"
 #include "dialogs/common/DialogMessages.h"
 #include "dialogs/common/RowControls.h"

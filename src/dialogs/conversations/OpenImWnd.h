@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
 #include "app/ui/WindowRecords.h"
+#include "app/ui/WndShadow.h"
 #include "dialogs/common/MemberPicker.h"
 #include "duilib/UIlib.h"
 #include "mireloom/IM.h"

@@ -1,14 +1,14 @@
 #include "dialogs/conversations/ViewGroupMembersWnd.h"
 
-#include "app/ui/SkinControls.h"
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "dialogs/common/DialogMessages.h"
-#include "dialogs/conversations/OpenImWnd.h"
 #include "dialogs/common/RowAvatar.h"
 #include "dialogs/common/RowControls.h"
 #include "dialogs/common/RowIds.h"
+#include "dialogs/conversations/OpenImWnd.h"
 #include "mireloom/ChannelManager.h"
 
 namespace mireloomwnd {

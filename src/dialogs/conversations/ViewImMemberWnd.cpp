@@ -1,12 +1,12 @@
 #include "dialogs/conversations/ViewImMemberWnd.h"
 
-#include "app/frame/TextHelpers.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
-#include "dialogs/common/DialogMessages.h"
-#include "app/ui/WindowRecords.h"
-#include "dialogs/common/RowAvatar.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
+#include "app/ui/WindowRecords.h"
+#include "dialogs/common/DialogMessages.h"
+#include "dialogs/common/RowAvatar.h"
 #include "mireloom/UserManager.h"
 
 namespace mireloomwnd {

@@ -1,16 +1,16 @@
 // What the file details show once the entity has arrived: the file's
 // particulars, its preview by kind, and its comments.
 
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
-#include "app/frame/ServiceConstants.h"
 #include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
 #include "files/FileAddresses.h"
-#include "files/list/FileDetailsWnd.h"
-#include "files/FileTexts.h"
 #include "files/FilesMessages.h"
+#include "files/FileTexts.h"
+#include "files/list/FileDetailsWnd.h"
 #include "files/list/ThumbnailBoxes.h"
 #include "mireloom/Director.h"
 #include "mireloom/Entity.h"

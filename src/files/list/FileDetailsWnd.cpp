@@ -2,15 +2,15 @@
 
 #include <ctime>
 
+#include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/ui/WindowConventions.h"
-#include "app/frame/WindowManager.h"
 #include "files/FileAddresses.h"
-#include "files/FileTexts.h"
 #include "files/FilesMessages.h"
+#include "files/FileTexts.h"
 #include "mireloom/Director.h"
 #include "mireloom/Entity.h"
 #include "mireloom/EntityManager.h"

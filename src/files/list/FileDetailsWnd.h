@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "files/FileActions.h"
 

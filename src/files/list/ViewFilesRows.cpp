@@ -1,12 +1,12 @@
 // The rows of the file list: one per entity, from a fresh page or rebuilt
 // from a kept list after a filter switch.
 
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "files/FileAddresses.h"
-#include "files/FileTexts.h"
 #include "files/FilesMessages.h"
+#include "files/FileTexts.h"
 #include "files/list/ThumbnailBoxes.h"
 #include "files/list/ViewFilesWnd.h"
 #include "mireloom/Entity.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "files/list/FilePaging.h"
 

@@ -3,14 +3,14 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "app/storage/DownloadCache.h"
-#include "app/frame/PlatformSeam.h"
-#include "app/ui/SkinControls.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
-#include "app/storage/UserFolders.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/DownloadCache.h"
+#include "app/storage/UserFolders.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
+#include "app/ui/SkinControls.h"
+#include "app/ui/WindowConventions.h"
 #include "files/FilesMessages.h"
 #include "files/viewer/SavedImageDownloads.h"
 #include "files/viewer/UUCenterUI.h"

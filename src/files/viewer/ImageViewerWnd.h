@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/ui/UiThread.h"
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 #include "files/viewer/ViewerLogic.h"
 

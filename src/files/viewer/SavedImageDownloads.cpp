@@ -7,8 +7,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "quennet/EventLog.h"
 
 namespace files {

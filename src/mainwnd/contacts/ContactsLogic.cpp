@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/messages/MessageMarkup.h"
 
 namespace mireloomwnd {

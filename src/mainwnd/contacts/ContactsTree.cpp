@@ -6,14 +6,14 @@
 
 #include <algorithm>
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/CachedFilesSnapshot.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/ColorText.h"
-#include "mainwnd/MainWndMessages.h"
 #include "mainwnd/contacts/ContactsLogic.h"
+#include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
 

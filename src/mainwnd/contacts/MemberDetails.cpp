@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/CachedFilesSnapshot.h"
-#include "mainwnd/MainWndMessages.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
+#include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"
 

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "app/frame/TextHelpers.h"
 #include "app/storage/CachedFilesSnapshot.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mireloom/Director.h"
-#include "mireloom/UserManager.h"
 #include "mireloom/UsergroupManager.h"
+#include "mireloom/UserManager.h"
 
 namespace mireloomwnd {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/messages/MessageMarkup.h"
 #include "mireloom/Message.h"
 

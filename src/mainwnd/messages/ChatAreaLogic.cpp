@@ -1,8 +1,8 @@
 #include "mainwnd/messages/ChatAreaLogic.h"
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "mainwnd/messages/MessageItemNames.h"
 #include "mainwnd/messages/MessageMarkup.h"
 

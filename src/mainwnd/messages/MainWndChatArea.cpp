@@ -8,10 +8,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/CacheNames.h"
 #include "app/frame/WindowManager.h"
 #include "app/storage/UserFolders.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "files/FileActions.h"
 #include "files/UploadLogic.h"
 #include "mainwnd/MainWnd.h"

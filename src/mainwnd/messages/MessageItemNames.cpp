@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 
 namespace messageview {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "duilib/Utils.h"
 #include "mireloom/MessageFormatter.h"
 

@@ -1,7 +1,7 @@
 #include "mainwnd/messages/MessageSender.h"
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 #include "mireloom/Message.h"
 #include "mireloom/ServiceManager.h"
 #include "mireloom/Types.h"

@@ -3,7 +3,7 @@
 #include <ctime>
 #include <cwchar>
 
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 #include "mainwnd/messages/MessageMarkup.h"
 
 namespace messageview {

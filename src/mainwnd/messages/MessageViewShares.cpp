@@ -5,7 +5,7 @@
 
 #include "mainwnd/messages/MessageView.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/MessageControls.h"

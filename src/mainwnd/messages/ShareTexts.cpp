@@ -1,9 +1,9 @@
 #include "mainwnd/messages/ShareTexts.h"
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/FileHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/messages/MessageMarkup.h"
 
 namespace messageview {

@@ -1,6 +1,8 @@
 // Searching the session list and the team, and opening the conversations the
 // contacts panel asks for (joining a channel, a new IM).
 
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/sessions/SessionItemNames.h"
 #include "mireloom/ChannelManager.h"
@@ -63,6 +65,25 @@ void MainWnd::FilterSessions(const std::string& query) {
 void MainWnd::ShowSessionSearchResults() {
   if (!m_sessionList) return;
   m_sessionList->RemoveAll();
+  AddSessionItems(m_filteredSessions);
+}
+
+void MainWnd::ClearSearch() {
+  // Set by code, the text raises no "textchanged": the new view's list is
+  // built by the view itself.
+  if (m_searchEdit) m_searchEdit->SetText(L"");
+}
+
+// A rebuild of the conversation view's list keeps to the query the box shows,
+// as typing it did. The contacts view's box searches other things.
+void MainWnd::AddSearchedSessionItems() {
+  const CControlUI* chatList = m_PaintManager.FindControl(L"chat_list_v_layout");
+  const std::wstring text = m_searchEdit ? m_searchEdit->GetText().GetData() : std::wstring();
+  // A text equal to the hint is taken for the hint, as typing takes it.
+  const bool searching = chatList && chatList->IsVisible() && !text.empty() && text != LocalizedText("SearchTips");
+  if (!searching) return AddSessionItems(m_sessions);
+  FilterSessions(" ");
+  FilterSessions(WideToUtf8(text));
   AddSessionItems(m_filteredSessions);
 }
 

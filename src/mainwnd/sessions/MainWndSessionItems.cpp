@@ -3,9 +3,9 @@
 
 #include <unordered_map>
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
 #include "app/storage/CachedFilesSnapshot.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/ColorText.h"
 #include "mainwnd/MainWnd.h"
@@ -95,7 +95,7 @@ void MainWnd::BuildSessionList() {
   SetControlVisible(L"im_or_channel_btn", true);
   if (!m_sessionList) return;
   m_sessionList->RemoveAll();
-  AddSessionItems(m_sessions);
+  AddSearchedSessionItems();
 }
 
 void MainWnd::AddSessionItems(const SessionEntries& entries) {

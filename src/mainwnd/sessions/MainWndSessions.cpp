@@ -2,10 +2,11 @@
 // one (draft, read marks, title), refreshing and selecting, closing an IM.
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
+#include "app/ui/PlatformSeam.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/SessionItemNames.h"
@@ -90,6 +91,8 @@ void MainWnd::MarkOpenSessionSelected() {
 }
 
 void MainWnd::RefreshAndSelectSession(const std::string& id, bool scroll) {
+  // The conversation asked for is shown whatever the box searched for.
+  ClearSearch();
   FetchSessionsFromCache();
   SortSessions();
   BuildSessionList();
@@ -99,6 +102,9 @@ void MainWnd::RefreshAndSelectSession(const std::string& id, bool scroll) {
 void MainWnd::SelectSession(SessionType type, const std::string& id) {
   if (ChatInputEdit && !ChatInputEdit->IsFocused()) ChatInputEdit->SetFocus();
   SaveDraftOfCurrentSession();
+  // The notice speaks of the input in front of the user; another
+  // conversation's input does not hold the text it speaks of.
+  if (id != m_currentSessionId) ShowSendFailedNotice(false);
   m_currentSessionId = id;
   RestoreDraft(id);
   LoadMessages(id);
@@ -132,7 +138,10 @@ void MainWnd::SaveDraftOfCurrentSession() {
 
 void MainWnd::RestoreDraft(const std::string& id) {
   const std::unique_ptr<mireloom::Draft> draft = mireloom::ChatManager::DefaultManager()->FetchDraftFromCacheByChannelId(id);
-  if (draft && !draft->text().empty() && ChatInputEdit) ChatInputEdit->SetText(Utf8ToWide(draft->text()).c_str());
+  if (!draft || draft->text().empty() || !ChatInputEdit) return;
+  ChatInputEdit->SetText(Utf8ToWide(draft->text()).c_str());
+  // Typing on continues the draft.
+  ChatInputEdit->SetSel(LONG_MAX, LONG_MAX);
 }
 
 void MainWnd::UpdateTotalUnreadBadge() {

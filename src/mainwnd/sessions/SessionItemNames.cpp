@@ -1,6 +1,6 @@
 #include "mainwnd/sessions/SessionItemNames.h"
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 
 namespace mireloomwnd {
 

@@ -1,8 +1,8 @@
 #include "mainwnd/MainWnd.h"
 
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
 #include "app/frame/WindowManager.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "mainwnd/MainWndMessages.h"
@@ -10,8 +10,8 @@
 #include "mireloom/ChatManager.h"
 #include "mireloom/Director.h"
 #include "mireloom/IMManager.h"
-#include "mireloom/UserManager.h"
 #include "mireloom/UsergroupManager.h"
+#include "mireloom/UserManager.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {

@@ -12,12 +12,13 @@
 
 #include <memory>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/Settings.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/storage/SkinPaths.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/ImageRecords.h"
+#include "app/ui/PlatformSeam.h"
 #include "browser/BrowserMessages.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
@@ -261,6 +262,9 @@ void MainWnd::PlaceImeWindow() {
 
 void MainWnd::OnLanguageChanged(int chosenLanguage) {
   SavePlacement();
+  // What the input holds, a text that a failed send gave back too, waits as
+  // its conversation's draft for the new window.
+  SaveDraftOfCurrentSession();
   ShowWindow(false, false);
   WindowManager* manager = WindowManager::GetInstance();
   manager->CloseAll();

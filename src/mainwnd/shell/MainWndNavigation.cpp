@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
+#include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
+#include "app/ui/PlatformSeam.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatAreaLogic.h"
@@ -104,6 +104,7 @@ void MainWnd::OnChatButtonClicked(TNotifyUI&, const std::wstring&) { ShowConvers
 void MainWnd::OnContactsButtonClicked(TNotifyUI&, const std::wstring&) { ShowContactsView(); }
 
 void MainWnd::ShowContactsView() {
+  ClearSearch();
   if (CControlUI* label = m_PaintManager.FindControl(L"team_name_label")) {
     label->SetText(LocalizedText("ContacksLabel").c_str());
   }
@@ -168,6 +169,7 @@ void MainWnd::OnContactsSendMessage(TNotifyUI& msg, const std::wstring& sender) 
 }
 
 void MainWnd::ReturnToChatList() {
+  ClearSearch();
   if (m_sessionList) m_sessionList->SetVisible(true);
   SetControlVisible(L"contacts_layout", false);
   ShowLeftBarActive(m_chatBtn);

@@ -3,8 +3,8 @@
 // window's three close buttons, and signing out back to the choice of team.
 
 #include "app/frame/QuitSequence.h"
-#include "app/frame/Settings.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/Settings.h"
 #include "app/ui/WindowConventions.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/Director.h"

@@ -1,7 +1,7 @@
 #include "mainwnd/shell/ModulePages.h"
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/TextHelpers.h"
 
 namespace mireloomwnd {
 

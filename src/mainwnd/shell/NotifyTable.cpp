@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {

@@ -14,8 +14,8 @@
 
 #include <vector>
 
-#include "app/frame/WndShadow.h"
 #include "app/ui/UiThread.h"
+#include "app/ui/WndShadow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/frame/ServiceConstants.h"
-#include "app/frame/StringTable.h"
+#include "app/text/ServiceConstants.h"
+#include "app/text/StringTable.h"
 #include "app/ui/WindowConventions.h"
 #include "mireloom/Channel.h"
 #include "mireloom/ChannelManager.h"

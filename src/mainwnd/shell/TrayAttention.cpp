@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "app/frame/PlatformSeam.h"
-#include "app/frame/SkinPaths.h"
-#include "app/frame/StringTable.h"
+#include "app/storage/SkinPaths.h"
+#include "app/text/StringTable.h"
 #include "app/ui/AppIcons.h"
+#include "app/ui/PlatformSeam.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/Director.h"
 

@@ -97,9 +97,16 @@ void DemoService::Stop() {
 DemoService::DemoService(const testing::ServiceOptions& options)
     : m_options(options), m_model(std::make_unique<ServiceModel>()), m_push(std::make_unique<PushHub>()) {
   m_now = options.now;
-  detail::MakeFolders(options.storeFolder);
-  if (!m_model->Open(detail::JoinPath(options.storeFolder, L"store.db"))) {
-    quennet::log_error("Demo service store cannot be opened; the service runs in memory");
+  const std::wstring store_file = detail::JoinPath(options.storeFolder, L"store.db");
+  const detail::OpenOutcome opened = detail::MakeFolders(options.storeFolder) ? m_model->Open(store_file)
+                                                                              : detail::OpenOutcome::Unavailable;
+  m_store = opened == detail::OpenOutcome::InUse ? StoreState::InUse
+            : opened == detail::OpenOutcome::Unavailable ? StoreState::Unavailable
+                                                          : StoreState::Kept;
+  if (m_store != StoreState::Kept) {
+    quennet::log_error("Demo service store %s is %s: nothing would be kept, so no one can sign in",
+                       detail::WideToUtf8(store_file).c_str(),
+                       m_store == StoreState::InUse ? "held by another program" : "not writable");
   }
   const std::string fingerprint =
       options.inlineDemoJson.empty() ? DemoLoader::Fingerprint(options.demoFolder) : HexKey(options.inlineDemoJson);
@@ -107,7 +114,8 @@ DemoService::DemoService(const testing::ServiceOptions& options)
   // Damaged beyond its first page, which only reading it shows: it goes the
   // way of any damaged store.
   if (m_model->Damaged() && !m_model->OpenAfresh()) {
-    quennet::log_error("Demo service store cannot be made afresh; the service runs in memory");
+    quennet::log_error("Demo service store cannot be made afresh; nothing would be kept, so no one can sign in");
+    m_store = StoreState::Unavailable;
   }
   if (!current) {
     // A new or changed demo, or a store that was lost: the store starts again from it.
@@ -122,6 +130,7 @@ DemoService::DemoService(const testing::ServiceOptions& options)
   } else if (m_model->generation.empty()) {
     m_model->StartGeneration(RandomHex(8));  // a store of a time before generations
   }
+  if (m_model->MovedAside() && m_store == StoreState::Kept) RepairHistory(fingerprint);
   const std::wstring version = Environment(L"MIRELOOM_DEMO_CLIENT_VERSION");
   if (version == L"16") {
     m_model->version.version = 16;
@@ -133,6 +142,14 @@ DemoService::DemoService(const testing::ServiceOptions& options)
 DemoService::~DemoService() {
   m_acting.reset();  // its timers go first: they post through the model
   m_push.reset();
+}
+
+void DemoService::RepairHistory(const std::string& fingerprint) {
+  const int64_t carried = m_model->CarryOverFromAside(fingerprint);
+  quennet::log_event("Demo service: the store was damaged and is repaired: %lld messages that could still be read "
+                     "were carried into the store built afresh",
+                     static_cast<long long>(carried));
+  m_repaired_untold = true;
 }
 
 int64_t DemoService::Now() const {
@@ -197,6 +214,10 @@ Outcome DemoService::Login(const std::string& userName, const std::string& passw
                            LoginResult* result) {
   Outcome outcome = EnterWithoutSession();
   if (!outcome.ok) return outcome;
+  // Without its store the service would lose everything the user does: it
+  // says so rather than taking it.
+  if (m_store == StoreState::InUse) return Outcome::Failure(kStoreInUse, "the store is held by another program");
+  if (m_store == StoreState::Unavailable) return Outcome::Failure(kStoreNotWritable, "the store cannot be written");
   std::lock_guard<std::mutex> lock(m_mutex);
   m_model->BeginChange();
   auto record = [&](int64_t code) {
@@ -222,9 +243,13 @@ Outcome DemoService::Login(const std::string& userName, const std::string& passw
   result->token = {token.web_token, token.api_token};
   result->user = account->user;
   result->initial_password = account->initial_password;
-  const int64_t code = account->initial_password ? 201 : 200;
+  int64_t code = account->initial_password ? 201 : 200;
+  // The first plain sign-in after a repair tells the user of it.
+  if (code == 200 && m_repaired_untold) code = kSignedInAfterRepair;
   record(code);
-  return Stored(Outcome::Success(code));
+  const Outcome stored = Stored(Outcome::Success(code));
+  if (stored.ok && code == kSignedInAfterRepair) m_repaired_untold = false;
+  return stored;
 }
 
 Outcome DemoService::PostFeedback(const std::string& token, const testing::FeedbackRecord& record) {

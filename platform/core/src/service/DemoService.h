@@ -32,6 +32,13 @@ using detail::Outcome;
 
 class DemoService final : public std::enable_shared_from_this<DemoService> {
  public:
+  // Answers of Login beside 200 and 201: signed in, and the store was
+  // repaired since (told once); refused, the store being held by another
+  // program or not writable, so that nothing would be kept.
+  static constexpr int64_t kSignedInAfterRepair = 202;
+  static constexpr int64_t kStoreInUse = 8003;
+  static constexpr int64_t kStoreNotWritable = 8004;
+
   // The running service, started with the default options when none runs.
   static std::shared_ptr<DemoService> Get();
   // (Re)starts with these options; Stop ends it.
@@ -156,6 +163,10 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
   Outcome Stored(const Outcome& outcome);
   // The caller's side of the conversation opened or closed.
   Outcome SetImOpen(const std::string& token, const std::string& imId, bool open, IM::Data* im);
+  // Carries what can be read of the damaged store into the one built afresh.
+  void RepairHistory(const std::string& fingerprint);
+
+  enum class StoreState { Kept, InUse, Unavailable };
 
   const testing::ServiceOptions m_options;
   std::mutex m_mutex;  // guards the model; never held while calling out of the service
@@ -164,6 +175,8 @@ class DemoService final : public std::enable_shared_from_this<DemoService> {
   std::unique_ptr<ActingMembers> m_acting;
   std::atomic<bool> m_outage{false};
   std::atomic<int64_t> m_now{0};
+  StoreState m_store = StoreState::Kept;  // set once, before the service is shared
+  bool m_repaired_untold = false;  // guarded by m_mutex
 };
 
 }  // namespace mireloom::service

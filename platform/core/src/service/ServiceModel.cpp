@@ -1,8 +1,12 @@
 #include "ServiceModel.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
+#include "../Text.h"
 #include "ServiceJson.h"
 #include "quennet/EventLog.h"
 
@@ -55,13 +59,14 @@ struct ServiceModel::Tables {
 ServiceModel::ServiceModel() = default;
 ServiceModel::~ServiceModel() = default;
 
-bool ServiceModel::Open(const std::wstring& storeFile) {
+detail::OpenOutcome ServiceModel::Open(const std::wstring& storeFile) {
   m_file = storeFile;
   m_tables.reset();
-  m_db = detail::Database::Open(storeFile);
-  if (!m_db) return false;
-  m_tables = std::make_unique<Tables>(*m_db);
-  return true;
+  detail::OpenOutcome outcome = detail::OpenOutcome::Unavailable;
+  m_db = detail::Database::Open(storeFile, detail::StoreKind::OnlyCopy, &outcome);
+  m_moved_aside = outcome == detail::OpenOutcome::MadeAfresh;
+  if (m_db) m_tables = std::make_unique<Tables>(*m_db);
+  return outcome;
 }
 
 bool ServiceModel::Damaged() const { return m_db && m_db->damaged(); }
@@ -69,7 +74,8 @@ bool ServiceModel::Damaged() const { return m_db && m_db->damaged(); }
 bool ServiceModel::OpenAfresh() {
   m_tables.reset();
   m_db.reset();  // closed before it is moved
-  m_db = detail::Database::OpenAfresh(m_file);
+  m_db = detail::Database::OpenAfresh(m_file, detail::StoreKind::OnlyCopy);
+  m_moved_aside = true;
   if (!m_db) return false;
   m_tables = std::make_unique<Tables>(*m_db);
   return true;
@@ -133,7 +139,61 @@ bool ServiceModel::Load() {
   return !Damaged();
 }
 
-void ServiceModel::Clear() {
+int64_t ServiceModel::CarryOverFromAside(const std::string& demoHash) {
+  if (!m_db) return 0;
+  const std::wstring recovered = m_file + L".recovered";
+  int64_t carried = 0;
+  if (detail::RecoverReadableRows(detail::AsideName(m_file), recovered)) {
+    detail::Statement attach = m_db->Prepare("ATTACH DATABASE ? AS carried");
+    if (attach.Bind(1, detail::WideToUtf8(recovered)).Run()) {
+      carried = CopyCarriedRows(demoHash);
+      m_db->Exec("DETACH DATABASE carried");
+    }
+  }
+  DeleteFileW(recovered.c_str());
+  ForgetLoaded();
+  Load();
+  // The numbers go on after the highest one carried: a new message never
+  // takes the key of an old one.
+  for (const auto& entry : messages) {
+    if (!entry.second.empty()) next_seq = std::max(next_seq, entry.second.back().seq + 1);
+  }
+  SaveCounters();
+  return carried;
+}
+
+int64_t ServiceModel::CopyCarriedRows(const std::string& demoHash) {
+  // A table the recovery could not find is simply not there to copy.
+  const auto count = [this](const std::string& sql) {
+    detail::Statement statement = m_db->Prepare(sql);
+    return statement.Step() ? statement.Int(0) : int64_t{0};
+  };
+  std::string carried_hash;
+  if (count("SELECT count(*) FROM carried.sqlite_master WHERE name = 'meta'") > 0) {
+    detail::Statement hash = m_db->Prepare("SELECT body FROM carried.meta WHERE key = 'demo_hash'");
+    if (hash.Step()) carried_hash = hash.Text(0);
+  }
+  if (!carried_hash.empty() && carried_hash != demoHash) {
+    quennet::log_event("Service store: the damaged store was of another demo; nothing of it is carried");
+    return 0;
+  }
+  std::set<std::string> found;
+  detail::Statement tables = m_db->Prepare("SELECT name FROM carried.sqlite_master WHERE type = 'table'");
+  while (tables.Step()) found.insert(tables.Text(0));
+  // The store's own records (its demo, its generation and its counters) stay
+  // those of the store built afresh.
+  detail::Transaction transaction(*m_db);
+  for (const char* table : {"teams", "accounts", "channels", "ims", "messages", "unread", "cursors", "entities",
+                            "services", "usergroups", "tokens", "calls", "records", "uploads", "files"}) {
+    if (!found.count(table)) continue;
+    m_db->Exec(std::string("INSERT OR REPLACE INTO main.") + table + " (key, ord, body) SELECT key, ord, body FROM carried." +
+               table + " WHERE key <> 'counters'");
+  }
+  const int64_t messages_carried = found.count("messages") ? count("SELECT count(*) FROM carried.messages") : 0;
+  return transaction.Commit() ? messages_carried : 0;
+}
+
+void ServiceModel::ForgetLoaded() {
   teams.clear();
   accounts.clear();
   channels.clear();
@@ -154,6 +214,10 @@ void ServiceModel::Clear() {
   next_seq = 1;
   next_id = 1;
   generation.clear();
+}
+
+void ServiceModel::Clear() {
+  ForgetLoaded();
   if (!m_tables) return;
   Tables& t = *m_tables;
   for (detail::RecordTable* table : {&t.meta, &t.teams, &t.accounts, &t.channels, &t.ims, &t.messages, &t.unread,

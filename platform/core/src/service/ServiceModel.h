@@ -94,14 +94,21 @@ class ServiceModel final {
   ServiceModel(const ServiceModel&) = delete;
   ServiceModel& operator=(const ServiceModel&) = delete;
 
-  // Opens the store; false when it cannot be opened.
-  bool Open(const std::wstring& storeFile);
+  // Opens the store, which this program then holds alone while it runs. How
+  // it went: without a store (in use, unavailable) the model lives in memory.
+  detail::OpenOutcome Open(const std::wstring& storeFile);
   // Loads what the store holds; false when it is empty or damaged.
   bool Load();
   // Damage met while reading: the store is moved aside like any damaged one
   // and a fresh one opened. False when none could be had.
   [[nodiscard]] bool Damaged() const;
   bool OpenAfresh();
+  // Whether a damaged store was moved aside at this start.
+  [[nodiscard]] bool MovedAside() const { return m_moved_aside; }
+  // Carries every row that can still be read of the store moved aside over
+  // what the store holds now (the demo built afresh) and loads the result.
+  // Nothing is carried from a store of another demo. The messages carried.
+  int64_t CarryOverFromAside(const std::string& demoHash);
   // Forgets everything, in memory and in the store.
   void Clear();
   // Every id the store hands out carries its generation, so that a store
@@ -197,8 +204,13 @@ class ServiceModel final {
   struct Tables;
   // Puts the row, remembering a refusal for ChangeRefused.
   void Put(detail::RecordTable& table, const std::string& key, int64_t order, const std::string& body);
+  // Forgets what is in memory, not what is stored.
+  void ForgetLoaded();
+  // Copies the rows of the recovered store attached as "carried"; its messages.
+  int64_t CopyCarriedRows(const std::string& demoHash);
 
   std::wstring m_file;
+  bool m_moved_aside = false;
   std::unique_ptr<detail::Database> m_db;
   std::unique_ptr<Tables> m_tables;
   bool m_refused = false;

@@ -1,12 +1,16 @@
 #pragma once
 
-// The settings file "Personalpreferences.ini" of the user data folder, read and
-// written through the platform's profile functions: there is no settings
-// object in memory, so every window sees what the last writer wrote.
+// The settings file "Personalpreferences.ini" of the user data folder, read
+// through the platform's profile functions: there is no settings object in
+// memory, so every window sees what the last writer wrote. A write rewrites
+// the whole file beside it and renames it into place, so that a crash or a
+// full disk never leaves a file cut short.
 
 #include <windows.h>
 
 #include <string>
+
+#include "app/text/Language.h"
 
 namespace settings {
 
@@ -18,18 +22,15 @@ inline constexpr wchar_t kWindowPlacementKey[] = L"WP";
 // "2" in CLOSE_ACTION: the main window's close button quits.
 inline constexpr int kCloseActionQuit = 2;
 
-// Stored interface language; 0 (or absent) follows the system.
-enum class Language : int { FollowSystem = 0, SimplifiedChinese = 1, TraditionalChinese = 2, English = 3 };
-
 // User data folder + "//" + "Personalpreferences.ini": every reader and
 // writer builds the path this way.
 std::wstring FilePath();
 
 // GetPrivateProfileIntW with a default of 0.
 int ReadInt(const wchar_t* key);
-// WritePrivateProfileStringW; false when the file could not be written (a
-// read-only file, a full disk). Callers that can go on without the value
-// ignore it.
+// Sets the key's text; false when the file could not be written (a read-only
+// folder, a full disk), and then the old file is left whole. Callers that can
+// go on without the value ignore it.
 bool WriteString(const wchar_t* key, const std::wstring& value);
 
 // The main window's placement, stored as a checksummed structure.

@@ -1,4 +1,4 @@
-#include "app/frame/PlatformSeam.h"
+#include "app/ui/PlatformSeam.h"
 
 #include <mmsystem.h>
 #include <urlmon.h>
@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/storage/FileHelpers.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 #include "quennet/HttpClient.h"
 

@@ -7,7 +7,7 @@
 
 #include <map>
 
-#include "app/frame/ShadowPixels.h"
+#include "app/ui/ShadowPixels.h"
 
 class CWndShadow {
  public:

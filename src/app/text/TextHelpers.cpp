@@ -1,4 +1,4 @@
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 
 #include <windows.h>
 

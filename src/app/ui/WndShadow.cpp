@@ -1,4 +1,4 @@
-#include "app/frame/WndShadow.h"
+#include "app/ui/WndShadow.h"
 
 #include "quennet/WinHandles.h"
 

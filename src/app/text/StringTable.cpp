@@ -1,11 +1,10 @@
-#include "app/frame/StringTable.h"
+#include "app/text/StringTable.h"
 
 #include <tinyxml2.h>
 
 #include <cstdio>
 
-#include "app/frame/SkinPaths.h"
-#include "app/frame/TextHelpers.h"
+#include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
 std::map<std::string, std::string> StringTable;
@@ -64,16 +63,4 @@ settings::Language SystemLanguage(unsigned short ui_language) {
     case kTraditionalChineseTaiwan: return settings::Language::TraditionalChinese;
     default: return settings::Language::English;
   }
-}
-
-std::string LanguageFileFor(int stored_language, unsigned short ui_language) {
-  auto language = static_cast<settings::Language>(stored_language);
-  if (language == settings::Language::FollowSystem) language = SystemLanguage(ui_language);
-  const char* file = "english.xml";
-  switch (language) {
-    case settings::Language::SimplifiedChinese: file = "simplified_chinese.xml"; break;
-    case settings::Language::TraditionalChinese: file = "traditional_chinese.xml"; break;
-    default: break;  // English and every value nobody stores
-  }
-  return mireloomwnd::LanguageFolder() + file;
 }

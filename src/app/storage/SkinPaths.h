@@ -27,3 +27,7 @@ void ResolveSkinFolder();
 [[nodiscard]] std::wstring MessageSoundPath();
 
 }  // namespace mireloomwnd
+
+// The language file of a stored "Language" value, in the language folder;
+// 0 follows the system's interface language.
+[[nodiscard]] std::string LanguageFileFor(int stored_language, unsigned short ui_language);

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "app/frame/Settings.h"
+#include "app/text/Language.h"
 
 extern std::map<std::string, std::string> StringTable;
 
@@ -23,7 +23,3 @@ std::wstring LocalizedText(const std::string& key);
 // simplified Chinese for the PRC, traditional Chinese for Taiwan, English for
 // every other one.
 settings::Language SystemLanguage(unsigned short ui_language);
-
-// The language file of a stored "Language" value, in the skin folder
-// resolved at start-up; 0 follows the system's interface language.
-std::string LanguageFileFor(int stored_language, unsigned short ui_language);

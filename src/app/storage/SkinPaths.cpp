@@ -1,8 +1,9 @@
-#include "app/frame/SkinPaths.h"
+#include "app/storage/SkinPaths.h"
 
 #include <windows.h>
 
 #include "app/storage/UserFolders.h"
+#include "app/text/StringTable.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {
@@ -44,3 +45,15 @@ std::string LanguageFolder() {
 std::wstring MessageSoundPath() { return SkinFolder() + L"\\sound\\knock_brush.wav"; }
 
 }  // namespace mireloomwnd
+
+std::string LanguageFileFor(int stored_language, unsigned short ui_language) {
+  auto language = static_cast<settings::Language>(stored_language);
+  if (language == settings::Language::FollowSystem) language = SystemLanguage(ui_language);
+  const char* file = "english.xml";
+  switch (language) {
+    case settings::Language::SimplifiedChinese: file = "simplified_chinese.xml"; break;
+    case settings::Language::TraditionalChinese: file = "traditional_chinese.xml"; break;
+    default: break;  // English and every value nobody stores
+  }
+  return mireloomwnd::LanguageFolder() + file;
+}

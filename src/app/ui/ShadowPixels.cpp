@@ -1,4 +1,4 @@
-#include "app/frame/ShadowPixels.h"
+#include "app/ui/ShadowPixels.h"
 
 #include <algorithm>
 #include <cmath>
