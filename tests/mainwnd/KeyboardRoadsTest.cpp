@@ -201,6 +201,7 @@ class KeyboardRoadsTest : public MainWindowTest {
            ASSERT_TRUE(Testing::PumpUntil([&] { return !menus().empty(); }, 2000));
            EXPECT_TRUE(menus().back().ownerInFront);
            SendMessageW(main, mireloomwnd::WM_TRAY_NOTIFY, 0, WM_LBUTTONDOWN);
+           ASSERT_TRUE(Testing::PumpUntil([main] { return IsWindowVisible(main) != FALSE; }, 2000));
            // Back from the tray the window may show another conversation.
            ASSERT_TRUE(Testing::Click(main, L"channelItem_chn-general"));
          }},

@@ -138,24 +138,26 @@ void MainWnd::OnSyncFinished() {
 }
 
 void MainWnd::OnTrayNotify(LPARAM mouseMessage) {
+  // Acted on from a message of this window's own queue, not from inside the
+  // tray's notification: the system then takes the window as the one the
+  // user just acted on, and it gets the keyboard (under Wine, a focus request
+  // stamped earlier than the click on the tray is refused).
   switch (mouseMessage) {
     case WM_RBUTTONUP:
-      // Shown from a message of this window's own queue, not from inside
-      // the tray's notification: the system takes the window as the one the
-      // user just acted on, so the menu has the keyboard (under Wine, a focus
-      // request stamped earlier than the click on the tray is refused).
       RunOnWindowThread([this] {
         ShowTrayMenu();
         BringModalWindowForward();
       });
-      return;
+      break;
     case WM_LBUTTONDOWN:
-      RestoreFromTray();
+      RunOnWindowThread([this] {
+        RestoreFromTray();
+        BringModalWindowForward();
+      });
       break;
     default:
-      return;
+      break;
   }
-  BringModalWindowForward();
 }
 
 void MainWnd::BringModalWindowForward() {
