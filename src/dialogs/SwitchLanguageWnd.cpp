@@ -4,10 +4,10 @@
 #include "app/storage/Settings.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
+#include "app/ui/ConversationHost.h"
 #include "app/ui/PlatformSeam.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
-#include "mainwnd/MainWndMessages.h"
 #include "quennet/EventLog.h"
 
 namespace mireloomwnd {

@@ -5,10 +5,10 @@
 
 #include "app/frame/WindowManager.h"
 #include "app/text/TextHelpers.h"
+#include "app/ui/ConversationHost.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "emoji/EmojiTables.h"
-#include "mainwnd/MainWnd.h"
 
 namespace mireloomwnd {
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/storage/FileHelpers.h"
+#include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 
 namespace files {
@@ -50,6 +51,8 @@ std::wstring FormatLocalTime(int64_t seconds, const std::wstring& format) {
   }
   return text.size() < kTimeTextLength ? text : std::wstring();
 }
+
+std::wstring FileTimeText(int64_t seconds) { return FormatLocalTime(seconds, LocalizedText("FormatFileCreatDate")); }
 
 std::string UpperAscii(std::string text) {
   for (char& c : text) {

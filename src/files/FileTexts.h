@@ -17,8 +17,9 @@ namespace files {
 // format, as wide text); "" when the time cannot be converted or the result
 // does not fit 31 characters.
 [[nodiscard]] std::wstring FormatLocalTime(int64_t seconds, const std::wstring& format);
-// The fixed format of rebuilt rows and comments.
-inline constexpr wchar_t kShortDateFormat[] = L"%Y/%m/%d %H:%M";
+// A file's or a comment's time as every file window shows it: in the format
+// of "FormatFileCreatDate" in the interface language.
+[[nodiscard]] std::wstring FileTimeText(int64_t seconds);
 
 // Letters a to z made A to Z; every other byte unchanged.
 [[nodiscard]] std::string UpperAscii(std::string text);

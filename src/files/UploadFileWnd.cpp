@@ -7,6 +7,7 @@
 #include "app/ui/PlatformSeam.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
+#include "duilib/ImageFiles.h"
 #include "files/FileTexts.h"
 #include "files/list/ThumbnailBoxes.h"
 #include "files/UploadLogic.h"
@@ -50,6 +51,7 @@ void UploadFileWnd::InitWindow() {
   m_uploadButton = FindSkinControl<CButtonUI>(m_PaintManager, L"upload_btn", L"Button");
   m_cancelButton = FindSkinControl<CButtonUI>(m_PaintManager, L"cancel_btn", L"Button");
   m_previewButton = FindSkinControl<CButtonUI>(m_PaintManager, L"preview_file", L"Button");
+  m_closeButton = FindSkinControl<CButtonUI>(m_PaintManager, L"close_btn", L"Button");
   ShowPreview();
 }
 
@@ -63,7 +65,8 @@ void UploadFileWnd::ShowPreview() {
   }
   const std::wstring path = AnsiToWide(m_filePath);
   SIZE size = {0, 0};
-  if (!GetImageFileSize(path.c_str(), &size)) size = {0, 0};  // shown as an empty area
+  // One that cannot be decoded, or is too large to be, is shown as an empty area.
+  if (!GetImageFileSize(path.c_str(), &size) || !FitsPictureBudget(size.cx, size.cy)) size = {0, 0};
   const files::FittedBox box = files::UploadPreviewBox(size.cx, size.cy);
   m_previewButton->SetFixedWidth(box.width);
   m_previewButton->SetFixedHeight(box.height);
@@ -91,12 +94,16 @@ bool UploadFileWnd::SendFile() {
 }
 
 // A big file takes a while: the upload button shows the busy look until the
-// upload is done, and Cancel, which could not stop it, is off meanwhile.
+// upload is done. Cancel and the close button (and Esc, which presses it)
+// could not stop it and would leave its outcome unseen: they are off
+// meanwhile.
 void UploadFileWnd::SetUploading(bool uploading) {
   m_uploading = uploading;
   SetButtonLook(m_uploadButton, uploading ? ButtonLook::Busy : ButtonLook::Idle,
                 LocalizedText(uploading ? kUploadingKeys.three : "UploadButtonLabel"));
-  if (m_cancelButton) m_cancelButton->SetEnabled(!uploading);
+  for (CButtonUI* button : {m_cancelButton, m_closeButton}) {
+    if (button) button->SetEnabled(!uploading);
+  }
   if (uploading) {
     SetTimer(GetHWND(), kUploadingTimer, kBusyTickMs, nullptr);
   } else {
@@ -116,6 +123,9 @@ void UploadFileWnd::OnUploaded(bool ok, const std::string& error) {
 }
 
 LRESULT UploadFileWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  // Alt+F4 and the system menu wait for the outcome too; the window manager
+  // still closes the window once the upload is done.
+  if (uMsg == WM_CLOSE && m_uploading && wParam != kManagedCloseResult) return 0;
   if (uMsg == WM_TIMER && wParam == kUploadingTimer && m_uploadButton) {
     const std::wstring next = NextBusyText(m_uploadButton->GetText().GetData(), kUploadingKeys);
     if (!next.empty()) m_uploadButton->SetText(next.c_str());
@@ -133,7 +143,7 @@ void UploadFileWnd::Notify(TNotifyUI& msg) {
       } else {
         WindowManager::GetInstance()->CloseUploadFileWnd();
       }
-    } else if (msg.pSender == m_cancelButton || msg.pSender->GetName() == L"close_btn") {
+    } else if ((msg.pSender == m_cancelButton || msg.pSender == m_closeButton) && !m_uploading) {
       WindowManager::GetInstance()->CloseUploadFileWnd();
     }
   }

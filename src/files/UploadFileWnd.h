@@ -3,8 +3,9 @@
 // Confirms sending one local file into a conversation: a preview (the
 // picture itself, or the icon of the file's type), the name under which the
 // file is shared, and the upload button, which hands the file to the core
-// library. The window stays, busy, until the upload is done: then it closes,
-// or, when the upload failed, says so and is ready for another try.
+// library. The window stays, busy, until the upload is done (no way of
+// closing it works meanwhile): then it closes, or, when the upload failed,
+// says so and is ready for another try.
 
 #include <string>
 
@@ -44,6 +45,7 @@ class UploadFileWnd final : public DuiLib::WindowImplBase {
   DuiLib::CButtonUI* m_uploadButton = nullptr;
   DuiLib::CButtonUI* m_cancelButton = nullptr;
   DuiLib::CButtonUI* m_previewButton = nullptr;
+  DuiLib::CButtonUI* m_closeButton = nullptr;
   bool m_uploading = false;
   CLifetimeGuard m_guard;  // last member: a late completion finds the window gone first
 };

@@ -54,6 +54,7 @@
 #include <vector>
 
 #include "app/frame/WindowManager.h"
+#include "app/ui/ConversationHost.h"
 #include "app/ui/UiThread.h"
 #include "app/ui/WndShadow.h"
 #include "browser/PageCookieSet.h"
@@ -76,12 +77,8 @@ namespace mireloomwnd {
 
 class CLazyListItemUI;
 
-// The main window's chat input ("chat_input"), set by InitWindow; the emoji
-// picker appends to it. Null until the first main window, and again once that
-// window's controls are gone.
-extern DuiLib::CRichEditUI* ChatInputEdit;
-
 class MainWnd final : public DuiLib::WindowImplBase,
+                      public CConversationHost,
                       private mireloom::MessageHandler,
                       private mireloom::NumUnreadHandler,
                       private mireloom::UserStatusHandler,
@@ -100,11 +97,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
   void Notify(DuiLib::TNotifyUI& msg) override;
 
-  // Reloads the conversations from the core library's cache, rebuilds the list
-  // and selects the conversation (none when it is not there); with scroll, the
-  // list scrolls to it. The dialogs call it after they created, joined or
-  // opened a conversation.
-  void RefreshAndSelectSession(const std::string& id, bool scroll);
+  // The dialogs call it after they created, joined or opened a conversation.
+  void RefreshAndSelectSession(const std::string& id, bool scroll) override;
 
   // Whether the window took the placement stored by an earlier one; the window
   // manager then keeps it where it is instead of centring it.

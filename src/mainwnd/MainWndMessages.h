@@ -1,8 +1,11 @@
 #pragma once
 
-// The main window's own messages, timers and menu commands, each defined once.
+// The main window's own messages, timers and menu commands, each defined
+// once; the one the language window posts stands with the conversation host.
 
 #include <windows.h>
+
+#include "app/ui/ConversationHost.h"
 
 namespace mireloomwnd {
 
@@ -17,8 +20,6 @@ inline constexpr UINT WM_SENDER_AVATAR_DOWNLOADED = WM_USER + 0x0D;
 inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 0x07;
 // Posted by the message listeners: the session list is rebuilt from the cache.
 inline constexpr UINT WM_REFRESH_SESSION_LIST = WM_USER + 0x12;
-// Posted by the language window once it has stored the choice.
-inline constexpr UINT WM_LANGUAGE_CHANGED = WM_USER + 0x38;
 
 // Timers of the window.
 inline constexpr UINT_PTR kNetworkCheckTimer = 0x40E;

@@ -13,6 +13,8 @@
 #include "ImageCodecs.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
+#include "duilib/ImageFiles.h"
+#include "support/BlankPng.h"
 #include "support/TempFolder.h"
 
 namespace duilib_test {
@@ -214,6 +216,40 @@ TEST_F(ImagesTest, ImageFileSizeSniffsTheFormat) {
   EXPECT_FALSE(GetImageFileSize((m_folder / L"none.png").c_str(), &size));
   ASSERT_TRUE(test_support::WriteFileBytes(m_folder / L"junk.png", "not a picture"));
   EXPECT_FALSE(GetImageFileSize((m_folder / L"junk.png").c_str(), &size));
+}
+
+// A small file can hold a picture of gigabytes: both decoders read the size
+// from the header and decode nothing above the budget, which still takes a
+// photograph of 4000 x 3000.
+TEST_F(ImagesTest, BothDecodersRefuseAPictureAboveThePixelBudget) {
+  struct Case {
+    LONG width;
+    LONG height;
+    bool decoded;
+  };
+  const Case cases[] = {
+      {4000, 3000, true},      // a photograph
+      {4096, 4096, true},      // the whole budget
+      {4097, 4096, false},     // one column more
+      {40000, 16, false},      // few pixels, but a side too long
+      {23000, 21500, false},   // about 2 GB of pixels
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    const std::string bytes = test_support::BlankPngBytes(c.width, c.height);
+    EXPECT_LT(bytes.size(), 512u * 1024) << "a small file";
+    SIZE size = {};
+    ASSERT_TRUE(detail::ReadSizeWithStb(bytes, &size));
+    EXPECT_EQ(size.cx, c.width);
+    EXPECT_EQ(size.cy, c.height);
+    const auto stb = detail::DecodeWithStb(bytes);
+    EXPECT_EQ(stb != nullptr, c.decoded) << "stb";
+    const auto gdiplus = detail::DecodeWithGdiplus(bytes);
+    EXPECT_EQ(gdiplus != nullptr, c.decoded) << "GDI+";
+    if (gdiplus) {
+      EXPECT_EQ(gdiplus->width * gdiplus->height, c.width * c.height);
+    }
+  }
 }
 
 TEST_F(ImagesTest, TheCacheSharesByPathAndStaysWithinItsBound) {

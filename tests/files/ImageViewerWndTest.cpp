@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
@@ -13,6 +14,7 @@
 #include "files/viewer/UUCenterUI.h"
 #include "FilesWindowTest.h"
 #include "quennet/testing.h"
+#include "support/BlankPng.h"
 #include "support/TempFolder.h"
 #include "TestPictures.h"
 
@@ -134,6 +136,27 @@ TEST_F(ImageViewerWndTest, APictureThatCannotBeFetchedLeavesWhatItOpenedWithAndT
   });
 }
 
+// The picture itself is a small file of about 2 GB of pixels: the viewer
+// reads its size, keeps the thumbnail it opened with and says why.
+TEST_F(ImageViewerWndTest, APictureAboveThePixelBudgetLeavesTheThumbnailAndSaysWhy) {
+  m_picture = m_folder / L"预览.png";
+  ASSERT_TRUE(files_test::WriteTestPicture(m_picture, 1000, 500, L"image/png"));
+  // Where the fetch finds the picture itself: the cache, under the thumbnail's name.
+  const std::wstring fetched = GetCachedFilePath("picture-" + WideToUtf8(L"预览.png"));
+  ASSERT_TRUE(test_support::WriteBlankPng(fetched, 23000, 21500));
+  OpenViewer([&](HWND window) {
+    ASSERT_TRUE(WaitFor([&] {
+      CControlUI* notice = Control(window, L"picture_notice_bar");
+      return notice && notice->IsVisible();
+    })) << "nothing said";
+    EXPECT_EQ(TextOf(window, L"picture_notice"), L"This picture is too large to show here: its preview is shown instead.");
+    EXPECT_EQ(Picture(window)->GetImageWidth(), 1000) << "the thumbnail stays";
+    EXPECT_EQ(Picture(window)->GetImageHeight(), 500);
+    Screenshot(window, L"image_viewer_too_large");
+  });
+  DeleteFileW(fetched.c_str());
+}
+
 TEST_F(ImageViewerWndTest, MaximisingSwapsTheSystemButtonsAndRefitsThePicture) {
   OpenViewer([&](HWND window) {
     ASSERT_TRUE(Testing::Click(window, L"maxbtn"));
@@ -151,17 +174,36 @@ TEST_F(ImageViewerWndTest, MaximisingSwapsTheSystemButtonsAndRefitsThePicture) {
   });
 }
 
-TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndDownloadsWhereTheAddressLeads) {
+// The chosen file is replaced only by a whole download, which goes beside
+// it first: a failed one (a full disk) leaves the old file as it was.
+TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndReplacesTheFileOnlyWithAWholeDownload) {
+  struct Case {
+    bool succeeds;
+    const char* written;
+    const char* kept;
+  };
+  const Case cases[] = {{true, "the new picture", "the new picture"}, {false, "the new pi", "the old picture"}};
   const std::wstring target = m_folder / L"saved.jpg";
   OpenViewer([&](HWND window) {
     m_platform.SetSaveFileName(L"");  // cancelled first
     ASSERT_TRUE(Testing::Click(window, L"saveasbtn"));
     m_platform.SetSaveFileName(target);
-    ASSERT_TRUE(Testing::Click(window, L"saveasbtn"));
-    ASSERT_TRUE(WaitFor([&] { return m_platform.Count(PlatformCall::DownloadUrlToFile) == 1; }));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      SCOPED_TRACE(cases[i].written);
+      ASSERT_TRUE(test_support::WriteFileBytes(target, "the old picture"));
+      m_platform.SetDownloadResult(cases[i].succeeds, cases[i].written);
+      ASSERT_TRUE(Testing::Click(window, L"saveasbtn"));
+      ASSERT_TRUE(WaitFor([&] { return m_platform.Count(PlatformCall::DownloadUrlToFile) == i + 1; }));
+      ASSERT_TRUE(files::WaitForSavedImageDownloads(10000));
+      EXPECT_EQ(test_support::ReadFileBytes(target), cases[i].kept);
+      WIN32_FIND_DATAW found;
+      const HANDLE left = FindFirstFileW((m_folder / L"*.part").c_str(), &found);
+      EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "left behind: " << WideToUtf8(found.cFileName);
+      if (left != INVALID_HANDLE_VALUE) FindClose(left);
+    }
   });
   const auto dialogs = m_platform.CallsOf(PlatformCall::SaveFileDialog);
-  ASSERT_EQ(dialogs.size(), 2u);
+  ASSERT_EQ(dialogs.size(), 3u);
   EXPECT_EQ(dialogs[1].caption, L"a-b-c.png");
   EXPECT_EQ(dialogs[1].flags, UINT(OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR));
   EXPECT_EQ(dialogs[1].folder, GetPicturesFolder());
@@ -169,7 +211,7 @@ TEST_F(ImageViewerWndTest, SavingOffersACleanNameAndDownloadsWhereTheAddressLead
   const auto download = m_platform.CallsOf(PlatformCall::DownloadUrlToFile)[0];
   EXPECT_EQ(download.text.rfind(L"https://files.corvanel.test/", 0), 0u) << download.text.c_str();
   EXPECT_EQ(download.text.substr(download.text.size() - 4), L".jpg");
-  EXPECT_EQ(download.caption, target);
+  EXPECT_EQ(download.caption.rfind(target + L".", 0), 0u) << "beside the file: " << WideToUtf8(download.caption);
 }
 
 }  // namespace

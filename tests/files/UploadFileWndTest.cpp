@@ -62,8 +62,9 @@ TEST_F(UploadFileWndTest, APictureIsPreviewedAndSentUnderTheTypedName) {
 }
 
 // Until the upload is done the upload button has the busy look of the
-// sign-in buttons and Cancel, which could not stop it, is off; a success
-// closes the window, a failure says so and leaves the window ready again.
+// sign-in buttons, and no way of closing the window works: Cancel and the
+// close button are off, Esc and Alt+F4 do nothing. A success closes the
+// window, a failure says so and leaves the window ready again.
 TEST_F(UploadFileWndTest, TheWindowIsBusyUntilTheUploadIsDone) {
   const std::wstring path = m_folder / L"report.pdf";
   ASSERT_TRUE(test_support::WriteFileBytes(path, "%PDF-1.4 report"));
@@ -80,6 +81,11 @@ TEST_F(UploadFileWndTest, TheWindowIsBusyUntilTheUploadIsDone) {
       EXPECT_FALSE(upload->IsMouseEnabled());
       EXPECT_FALSE(upload->IsHot()) << "the hot look of the click hides the busy one";
       EXPECT_FALSE(ControlAs<CButtonUI>(window, L"cancel_btn", L"Button")->IsEnabled());
+      EXPECT_FALSE(ControlAs<CButtonUI>(window, L"close_btn", L"Button")->IsEnabled());
+      Testing::PressKey(window, VK_ESCAPE);
+      ::SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      Testing::PumpPending();
+      ASSERT_TRUE(IsWindow(window)) << "closed before the outcome";
       EXPECT_TRUE(WaitFor([&] { return TextOf(window, L"upload_btn") == L"Uploading."; })) << "the dots step";
       Screenshot(window, L"upload_busy");
       ASSERT_TRUE(mt::Release(held));
@@ -89,6 +95,7 @@ TEST_F(UploadFileWndTest, TheWindowIsBusyUntilTheUploadIsDone) {
       EXPECT_EQ(TextOf(window, L"upload_btn"), L"Upload");
       EXPECT_TRUE(upload->IsMouseEnabled());
       EXPECT_TRUE(ControlAs<CButtonUI>(window, L"cancel_btn", L"Button")->IsEnabled());
+      EXPECT_TRUE(ControlAs<CButtonUI>(window, L"close_btn", L"Button")->IsEnabled());
       mt::Script("ChatManager::SendFileMessage").Hold();  // the next try is held too, and goes through
     }
     EXPECT_TRUE(WaitFor([&] { return WindowOf(L"UploadFileWnd") == nullptr; })) << "closes once the upload is done";

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
+#include "FilesWindowTest.h"
 #include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
-#include "FilesWindowTest.h"
 
 namespace {
 
@@ -18,10 +20,12 @@ constexpr int kListX = 600, kListY = 40, kListHeight = 680;
 
 class ViewFilesWndTest : public FilesWindowTest {
  protected:
-  void OpenList(const std::function<void(HWND)>& script) {
+  void OpenList(const std::function<void(HWND)>& script, const std::string& chatId = "chn-files",
+                int channelType = 1) {
     OpenAndRun(
         WindowSlot::ViewFilesWnd, L"ViewFilesWnd",
-        [] { WindowManager::GetInstance()->ShowViewFilesWnd("chn-files", kListX, kListY, kListHeight, 1); }, script);
+        [&] { WindowManager::GetInstance()->ShowViewFilesWnd(chatId, kListX, kListY, kListHeight, channelType); },
+        script);
   }
 
   static CListUI* List(HWND window) { return ControlAs<CListUI>(window, L"file_list", L"List"); }
@@ -43,6 +47,19 @@ class ViewFilesWndTest : public FilesWindowTest {
   static std::wstring RowTitle(HWND window, int index) {
     CControlUI* title = Child(Child(Child(List(window)->GetItemAt(index), 0), 1), 1);
     return title ? title->GetText().GetData() : L"<no title>";
+  }
+  static std::vector<std::wstring> RowTitles(HWND window) {
+    std::vector<std::wstring> titles;
+    const int rows = Items(window) - (EndsWithLoadMore(window) ? 1 : 0);
+    for (int row = 0; row < rows; ++row) titles.push_back(RowTitle(window, row));
+    return titles;
+  }
+  // The date of the row at the index, after the creator's name and two blanks.
+  static std::wstring RowDate(HWND window, int index) {
+    CControlUI* info = Child(Child(Child(List(window)->GetItemAt(index), 0), 1), 0);
+    const std::wstring text = info ? info->GetText().GetData() : L"";
+    const size_t gap = text.find(L"  ");
+    return gap == std::wstring::npos ? L"<no date>" : text.substr(gap + 2);
   }
   // The pages asked for, as "type page" in order; the call's detail reads
   // "chn-files <type> <keyword> <page>x20".
@@ -142,12 +159,50 @@ TEST_F(ViewFilesWndTest, APageHeldAcrossATabSwitchIsFiledUnderItsOwnFilter) {
     Testing::PumpPending();
     EXPECT_EQ(Shape(window), "0") << "the page of all files stays out of the documents";
     ASSERT_TRUE(mt::Release(documentsPage));
-    ASSERT_TRUE(WaitFor([&] { return Shape(window) == "8"; })) << Shape(window);
-    EXPECT_EQ(RowTitle(window, 0), L"会议纪要");
+    // Eight written documents and five files in document formats.
+    ASSERT_TRUE(WaitFor([&] { return Shape(window) == "13"; })) << Shape(window);
+    EXPECT_EQ(RowTitle(window, 5), L"会议纪要");
     ClickTab(window, L"all_file_btn");
     EXPECT_EQ(Shape(window), "20+more") << "the held page was kept for its filter, with its button";
     EXPECT_EQ(RowTitle(window, 0), L"季度报告.pdf");
   });
+}
+
+// In the conversation with lin, a PDF and a picture: each tab lists what it
+// names, the PDF among the documents; and the PDF's date reads alike in a
+// row of a fresh page, in a row rebuilt from what was kept and in its details.
+TEST_F(ViewFilesWndTest, EachTabListsWhatItNamesAndADateReadsAlikeEverywhere) {
+  const std::pair<const wchar_t*, std::vector<std::wstring>> tabs[] = {
+      {L"image_file_btn", {L"登录页.png"}},
+      {L"fragment_file_btn", {}},
+      {L"document_file_btn", {L"接口文档.pdf"}},
+      {L"all_file_btn", {L"登录页.png", L"接口文档.pdf"}},
+  };
+  std::wstring freshDate, detailsDate;
+  OpenList(
+      [&](HWND window) {
+        ASSERT_TRUE(WaitFor([&] { return Shape(window) == "2"; })) << Shape(window);
+        freshDate = RowDate(window, 1);
+        EXPECT_TRUE(std::regex_match(freshDate, std::wregex(LR"([A-Z][a-z]{2} \d{2}, \d{4} \d{2}:\d{2})")))
+            << "the English format: " << WideToUtf8(freshDate);
+        for (const auto& [tab, titles] : tabs) {
+          ClickTab(window, tab);
+          EXPECT_TRUE(WaitFor([&] { return RowTitles(window) == titles; })) << WideToUtf8(tab);
+        }
+        EXPECT_EQ(RowDate(window, 1), freshDate) << "rebuilt from what was kept";
+        Screenshot(window, L"file_list_rebuilt");
+        Testing::PostToLoop([&] {
+          HWND details = Testing::WaitForWindow(L"FileDetailsWnd", L"文件", 5000);
+          ASSERT_NE(details, nullptr);
+          WaitFor([&] { return !TextOf(details, L"create_time_label").empty(); });
+          detailsDate = TextOf(details, L"create_time_label");
+          WindowManager::GetInstance()->CloseFileDetailsWnd();
+        });
+        UpdateWindow(window);
+        ClickControl(window, List(window)->GetItemAt(1));  // returns when the details have closed
+      },
+      "im-zhou-lin", 2);
+  EXPECT_EQ(detailsDate, freshDate) << "in the details";
 }
 
 TEST_F(ViewFilesWndTest, APageArrivingAfterTheWindowClosedIsDropped) {

@@ -219,6 +219,38 @@ TEST_F(MainWndChatAreaTest, PicturesSnippetsAndTheFileButtonsOpenTheirWindows) {
   RunMainWindow(script);
 }
 
+// A shared picture is saved from the viewer under the file's own name, as
+// the demo's share "分享了图片: 截图.png" names it.
+TEST_F(MainWndChatAreaTest, ThePictureOfAShareIsSavedUnderTheFilesOwnName) {
+  const auto sharePicture = [] {
+    const auto found = ControlsUnder(MessageView(), [](CControlUI* control) {
+      return control->GetInterface(L"Button") && std::wstring(control->GetName().GetData()).rfind(L"image_", 0) == 0 &&
+             std::wstring(control->GetToolTip().GetData()).find(L"截图.png") != std::wstring::npos;
+    });
+    return found.empty() ? std::wstring() : std::wstring(found.front()->GetName().GetData());
+  };
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("the channel", [] { ASSERT_TRUE(Testing::Click(MainWindow(), L"channelItem_chn-showcase")); })
+      .WaitFor("its newest page", [] { return MainWindowTest::Control(L"load_more") != nullptr; })
+      .Do("the page before", [] { ASSERT_TRUE(Testing::RaiseNotify(MainWindow(), L"load_more", L"click")); })
+      .WaitFor("the share", [&] { return !sharePicture().empty(); })
+      .Do("its picture", [&] { ASSERT_TRUE(Testing::RaiseNotify(MainWindow(), sharePicture().c_str(), L"click")); })
+      .WaitFor("the viewer", [] { return FindOwnWindow(L"ImageViewerWnd", L"PhotoViewer") != nullptr; })
+      .Do("saved", [] {
+        ASSERT_TRUE(Testing::RaiseNotify(FindOwnWindow(L"ImageViewerWnd"), L"saveasbtn", L"click"));
+        WindowManager::GetInstance()->CloseImageViewerWnd();
+      })
+      .WaitFor("closed", [] { return FindOwnWindow(L"ImageViewerWnd") == nullptr; })
+      .Do("under its name", [this] {
+        const auto dialogs = m_platform.CallsOf(PlatformCall::SaveFileDialog);
+        ASSERT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(dialogs[0].caption, L"截图.png");
+        CloseMainWindow();
+      });
+  RunMainWindow(script);
+}
+
 TEST_F(MainWndChatAreaTest, LeavingRemovesTheConversationsOwnItemAndTheLastOneClearsTheView) {
   StepRunner script;
   WaitForFilledList(script).Do("leave", [] {

@@ -1,5 +1,7 @@
 #include "support/RecordingPlatform.h"
 
+#include "app/storage/FileHelpers.h"
+
 CRecordingPlatform::CRecordingPlatform() { SetPlatformForTesting(this); }
 
 CRecordingPlatform::~CRecordingPlatform() { SetPlatformForTesting(nullptr); }
@@ -34,9 +36,10 @@ void CRecordingPlatform::SetSniffedMimeType(std::wstring mime) {
   m_sniffed_mime = std::move(mime);
 }
 
-void CRecordingPlatform::SetDownloadResult(bool succeeds) {
+void CRecordingPlatform::SetDownloadResult(bool succeeds, std::string written) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_download_succeeds = succeeds;
+  m_download_written = std::move(written);
 }
 
 std::vector<CRecordingPlatform::Call> CRecordingPlatform::Calls() const {
@@ -162,5 +165,8 @@ std::wstring CRecordingPlatform::SniffMimeType(const void* bytes, DWORD size) {
 bool CRecordingPlatform::DownloadUrlToFile(const std::wstring& address, const std::wstring& path) {
   Record({PlatformCall::DownloadUrlToFile, nullptr, address, path});
   std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_download_written.empty() && !WriteWholeFile(path, m_download_written.data(), m_download_written.size())) {
+    return false;
+  }
   return m_download_succeeds;
 }

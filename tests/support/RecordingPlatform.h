@@ -55,8 +55,10 @@ class CRecordingPlatform final : public CPlatformSeam {
   void SetOnline(bool online);
   // The type the sniff names ("" for none, the default).
   void SetSniffedMimeType(std::wstring mime);
-  // Whether downloads succeed (they do by default); nothing is written.
-  void SetDownloadResult(bool succeeds);
+  // Whether downloads succeed (they do by default), and what they write into
+  // their file first: a failed one may leave part of it, as a full disk
+  // does. Nothing is written when `written` is empty.
+  void SetDownloadResult(bool succeeds, std::string written = {});
 
   [[nodiscard]] std::vector<Call> Calls() const;
   [[nodiscard]] std::vector<Call> CallsOf(PlatformCall kind) const;
@@ -90,4 +92,5 @@ class CRecordingPlatform final : public CPlatformSeam {
   bool m_online = true;
   std::wstring m_sniffed_mime;
   bool m_download_succeeds = true;
+  std::string m_download_written;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "EntityListing.h"
 #include "ManagerSupport.h"
 #include "Text.h"
 
@@ -18,7 +19,7 @@ void PageFromCache(const std::vector<Entity::Data>& all, int type, const std::st
   std::vector<Entity::Data> matching;
   const std::string wanted = detail::AsciiLower(keyword);
   for (const auto& entity : all) {
-    if (type != Entity::kAll && entity.entity_type != type) continue;
+    if (!detail::ListedUnderType(entity, type)) continue;
     if (!wanted.empty() && detail::AsciiLower(entity.title).find(wanted) == std::string::npos) continue;
     matching.push_back(entity);
   }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "duilib/ImageFiles.h"
 #include "quennet/WinHandles.h"
 
 namespace DuiLib::detail {
@@ -56,10 +57,13 @@ std::vector<UINT> FrameDelays(Gdiplus::Bitmap& bitmap, UINT count) {
   return delays;
 }
 
-// The frames after the first of an animated GIF.
+// The frames after the first of an animated GIF; all of them together stay
+// within the picture budget.
 void DecodeAnimation(Gdiplus::Bitmap& bitmap, DecodedImage& image) {
   GUID dimension = Gdiplus::FrameDimensionTime;
-  const UINT count = std::min(bitmap.GetFrameCount(&dimension), kMaxFrames);
+  const long long framePixels = static_cast<long long>(image.width) * image.height;
+  const UINT affordable = static_cast<UINT>(std::max(1LL, kLargestPicturePixels / framePixels));
+  const UINT count = std::min({bitmap.GetFrameCount(&dimension), kMaxFrames, affordable});
   if (count < 2) return;
   image.delays = FrameDelays(bitmap, count);
   if (image.delays.size() != count) image.delays.assign(count, kDefaultFrameDelay);
@@ -91,11 +95,16 @@ std::unique_ptr<Gdiplus::Bitmap> OpenBitmap(const std::string& bytes) {
 }  // namespace
 
 std::shared_ptr<DecodedImage> DecodeWithGdiplus(const std::string& bytes) {
+  // GDI+ under Wine decodes every pixel as it opens a picture: the header
+  // is read first, and a picture whose size it does not give is not opened.
+  SIZE size = {};
+  if (!ReadSizeWithStb(bytes, &size) || !FitsPictureBudget(size.cx, size.cy)) return nullptr;
   std::unique_ptr<Gdiplus::Bitmap> bitmap = OpenBitmap(bytes);
   if (!bitmap) return nullptr;
   const int width = static_cast<int>(bitmap->GetWidth());
   const int height = static_cast<int>(bitmap->GetHeight());
-  if (width <= 0 || height <= 0) return nullptr;
+  // The copies below follow GDI+'s size, which need not be the header's.
+  if (!FitsPictureBudget(width, height)) return nullptr;
   auto image = std::make_shared<DecodedImage>();
   image->width = width;
   image->height = height;
@@ -103,13 +112,6 @@ std::shared_ptr<DecodedImage> DecodeWithGdiplus(const std::string& bytes) {
   if (!image->hBitmap) return nullptr;
   DecodeAnimation(*bitmap, *image);
   return image;
-}
-
-bool ReadSizeWithGdiplus(const std::string& bytes, SIZE* out) {
-  std::unique_ptr<Gdiplus::Bitmap> bitmap = OpenBitmap(bytes);
-  if (!bitmap || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) return false;
-  *out = SIZE{static_cast<LONG>(bitmap->GetWidth()), static_cast<LONG>(bitmap->GetHeight())};
-  return true;
 }
 
 }  // namespace DuiLib::detail

@@ -56,8 +56,8 @@ bool IsReadableImageFile(const std::wstring& path) {
   return Readable((LONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
 }
 
-// GDI+ reads what stb cannot: animated GIFs, BMP and ICO, and any PNG or
-// JPEG that stb rejects.
+// GDI+ reads what stb does not: animated GIFs, BMP, and any PNG or JPEG
+// that stb rejects.
 std::shared_ptr<DecodedImage> DecodeImageBytes(const std::string& bytes) {
   if (auto image = DecodeWithStb(bytes)) return image;
   return DecodeWithGdiplus(bytes);
@@ -71,7 +71,7 @@ std::shared_ptr<DecodedImage> DecodeImageFile(const std::wstring& path) {
 
 bool ReadImageFileSize(const std::wstring& path, SIZE* out) {
   std::string bytes;
-  return ReadImageBytes(path, &bytes) && (ReadSizeWithStb(bytes, out) || ReadSizeWithGdiplus(bytes, out));
+  return ReadImageBytes(path, &bytes) && ReadSizeWithStb(bytes, out);
 }
 
 }  // namespace DuiLib::detail

@@ -53,7 +53,7 @@ bool IsReadableImageFile(const std::wstring& path);
 std::shared_ptr<DecodedImage> DecodeImageBytes(const std::string& bytes);
 // Decodes without caching.
 std::shared_ptr<DecodedImage> DecodeImageFile(const std::wstring& path);
-// The pixel size without decoding the pixels.
+// The pixel size from the header, without decoding the pixels.
 bool ReadImageFileSize(const std::wstring& path, SIZE* out);
 
 }  // namespace DuiLib::detail

@@ -2,12 +2,17 @@
 
 #include <climits>
 
+#include "duilib/ImageFiles.h"
 #include "quennet/WinHandles.h"
 
-// PNG and JPEG only: GIFs need GDI+ for their frames, and the rarer formats
-// are left to it. The bytes are already in memory, so no stdio either.
+// stb decodes PNG and JPEG; GIFs need GDI+ for their frames, and BMP is left
+// to it as well. stb still reads the size of all four from their headers,
+// which is what every decoder asks first. The bytes are already in memory,
+// so no stdio either.
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
+#define STBI_ONLY_GIF
+#define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
@@ -22,6 +27,13 @@ struct StbFree {
 };
 
 bool FitsStb(const std::string& bytes) { return !bytes.empty() && bytes.size() <= static_cast<size_t>(INT_MAX); }
+
+// The formats stb decodes here, by their signatures.
+bool IsPngOrJpeg(const std::string& bytes) {
+  static constexpr char kPng[] = "\x89PNG\r\n\x1a\n";
+  static constexpr char kJpeg[] = "\xFF\xD8\xFF";
+  return bytes.compare(0, sizeof kPng - 1, kPng) == 0 || bytes.compare(0, sizeof kJpeg - 1, kJpeg) == 0;
+}
 
 // RGBA rows into a 32-bit DIB of premultiplied BGRA, as AlphaBlend wants it.
 HBITMAP ToPremultipliedDib(const stbi_uc* rgba, int width, int height, bool* alpha) {
@@ -48,12 +60,13 @@ HBITMAP ToPremultipliedDib(const stbi_uc* rgba, int width, int height, bool* alp
 }  // namespace
 
 std::shared_ptr<DecodedImage> DecodeWithStb(const std::string& bytes) {
-  if (!FitsStb(bytes)) return nullptr;
+  // The header first: anything but PNG and JPEG goes on to GDI+ without a
+  // decode attempt, and a picture above the budget is not decoded at all.
+  SIZE size = {};
+  if (!IsPngOrJpeg(bytes) || !ReadSizeWithStb(bytes, &size) || !FitsPictureBudget(size.cx, size.cy)) return nullptr;
   const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
   const int length = static_cast<int>(bytes.size());
   int width = 0, height = 0, channels = 0;
-  // The header first: anything but PNG and JPEG goes on to GDI+ without a decode attempt.
-  if (!stbi_info_from_memory(data, length, &width, &height, &channels)) return nullptr;
   std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load_from_memory(data, length, &width, &height, &channels, 4));
   if (!rgba || width <= 0 || height <= 0) return nullptr;
   auto image = std::make_shared<DecodedImage>();

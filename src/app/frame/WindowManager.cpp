@@ -1,5 +1,7 @@
 #include "app/frame/WindowManager.h"
 
+#include "app/ui/ConversationHost.h"
+
 namespace mireloomwnd {
 
 namespace {
@@ -41,6 +43,12 @@ WindowManager* WindowManager::GetInstance() {
 }
 
 DuiLib::CWindowWnd* WindowManager::Get(WindowSlot slot) const { return m_slots[Index(slot)]; }
+
+// The slot holds the main window as a framework window; the window is a
+// conversation host too, which only it knows.
+CConversationHost* WindowManager::GetConversationHost() const {
+  return dynamic_cast<CConversationHost*>(Get(WindowSlot::MainWnd));
+}
 
 void WindowManager::Set(WindowSlot slot, DuiLib::CWindowWnd* window, const DuiLib::CWindowWnd* self) {
   DuiLib::CWindowWnd*& held = m_slots[Index(slot)];

@@ -24,6 +24,7 @@
 
 namespace mireloomwnd {
 
+class CConversationHost;
 class MainWnd;
 
 enum class WindowSlot : int {
@@ -215,6 +216,8 @@ class WindowManager {
   }
   // The main window while it is open, else null.
   [[nodiscard]] MainWnd* GetMainWnd() const;
+  // The main window as the other windows may use it; null while none is open.
+  [[nodiscard]] CConversationHost* GetConversationHost() const;
 
   // Creates the slot's window unless one is open (it is not brought
   // forward), runs its modal loop, and returns when it has ended. `prepare`

@@ -11,6 +11,12 @@
 
 namespace {
 
+bool FlushToDisk(const std::wstring& path) {
+  quennet::UniqueHandle file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.get() != INVALID_HANDLE_VALUE && FlushFileBuffers(file.get());
+}
+
 bool IsPlainExtension(const std::string& extension) {
   for (char c : extension) {
     const bool letter_or_digit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -29,24 +35,23 @@ bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size) {
   return WriteFile(file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
-bool ReplaceFileWhole(const std::wstring& path, const void* bytes, size_t size, FileSync sync) {
+bool ReplaceFileWhole(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write,
+                      FileSync sync) {
   // A name of its own for every write, in this process and any other.
   static std::atomic<unsigned> counter{0};
   const std::wstring temporary =
       path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".part";
-  bool written = false;
-  {
-    quennet::UniqueHandle file(
-        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD count = 0;
-    written = file.get() != INVALID_HANDLE_VALUE &&
-              WriteFile(file.get(), bytes, static_cast<DWORD>(size), &count, nullptr) && count == size &&
-              (sync == FileSync::Later || FlushFileBuffers(file.get()));
-  }
-  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (sync == FileSync::Later ? 0 : MOVEFILE_WRITE_THROUGH);
-  const bool replaced = written && MoveFileExW(temporary.c_str(), path.c_str(), flags);
+  const bool synced = sync == FileSync::BeforeReplacing;
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (synced ? MOVEFILE_WRITE_THROUGH : 0);
+  const bool replaced =
+      write(temporary) && (!synced || FlushToDisk(temporary)) && MoveFileExW(temporary.c_str(), path.c_str(), flags);
   if (!replaced) DeleteFileW(temporary.c_str());
   return replaced;
+}
+
+bool ReplaceFileWhole(const std::wstring& path, const void* bytes, size_t size, FileSync sync) {
+  return ReplaceFileWhole(
+      path, [&](const std::wstring& temporary) { return WriteWholeFile(temporary, bytes, size); }, sync);
 }
 
 int CountSubfolders(const std::wstring& folder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Creates or replaces the file with the bytes; false when it cannot be written whole.
@@ -7,10 +8,13 @@ bool WriteWholeFile(const std::wstring& path, const void* bytes, size_t size);
 // Whether a replaced file must reach the disk before it takes the old one's
 // place: a file that is the only copy must; a cached download need not.
 enum class FileSync { Later, BeforeReplacing };
-// Replaces the file with the bytes as a whole: they go to a temporary file
-// beside it and are renamed over the old file, so that nobody ever finds a
-// half-written file, and a full disk (or, synced, a crash) leaves the old one
-// as it was. A failed write leaves nothing behind; false then.
+// Writes the file anew without ever leaving it half-written: `write` fills a
+// temporary file beside it, which then takes the file's place in one rename,
+// so that a full disk (or, synced, a crash) leaves the old one as it was. On
+// any failure the temporary file goes and the old file stays; false then.
+bool ReplaceFileWhole(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write,
+                      FileSync sync);
+// The same with the bytes as the new file.
 bool ReplaceFileWhole(const std::wstring& path, const void* bytes, size_t size, FileSync sync);
 
 // Number of sub-folders directly inside the folder; 0 when it cannot be read.

@@ -1,12 +1,14 @@
 #include "dialogs/common/ConversationSelection.h"
 
 #include "app/frame/WindowManager.h"
-#include "mainwnd/MainWnd.h"
+#include "app/ui/ConversationHost.h"
 
 namespace mireloomwnd {
 
 void SelectInMainWindow(const std::string& conversationId) {
-  if (MainWnd* main = WindowManager::GetInstance()->GetMainWnd()) main->RefreshAndSelectSession(conversationId, true);
+  if (CConversationHost* main = WindowManager::GetInstance()->GetConversationHost()) {
+    main->RefreshAndSelectSession(conversationId, true);
+  }
 }
 
 }  // namespace mireloomwnd

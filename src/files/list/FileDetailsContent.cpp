@@ -42,8 +42,7 @@ void FileDetailsWnd::ShowEntityDetails(std::unique_ptr<mireloom::Entity> entity)
     m_fileNameLabel->SetToolTip(title.c_str());
   }
   if (m_createTimeLabel) {
-    m_createTimeLabel->SetText(
-        files::FormatLocalTime(entity->created_at(), LocalizedText("FormatFileDetailCreatDate")).c_str());
+    m_createTimeLabel->SetText(files::FileTimeText(entity->created_at()).c_str());
   }
   const std::string sizeText = FormatFileSize(entity->file_size());
   switch (entity->entity_type()) {
@@ -134,7 +133,7 @@ void FileDetailsWnd::AppendCommentRow(const mireloom::Comment& comment) {
   // The author is the comment's creator; one who left the team has no name or avatar.
   const std::unique_ptr<mireloom::User> author = CachedUser(comment.creator_uid());
   const std::wstring name = author ? Utf8ToWide(author->display_name()) : std::wstring();
-  const std::wstring heading = name + L"  " + files::FormatLocalTime(comment.created_at(), files::kShortDateFormat);
+  const std::wstring heading = name + L"  " + files::FileTimeText(comment.created_at());
   auto* text = new CTextUI;
   text->SetShowHtml(true);
   // Whatever the comment says shows as written, not as markup.

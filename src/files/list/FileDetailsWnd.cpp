@@ -120,7 +120,7 @@ void FileDetailsWnd::AppendPostedComment(const std::string& text) {
   const mireloom::Director* director = mireloom::Director::DefaultDirector();
   const mireloom::User* me = director ? director->me() : nullptr;
   std::wstring heading;
-  if (me) heading = Utf8ToWide(me->display_name()) + L"  " + files::FormatLocalTime(time(nullptr), files::kShortDateFormat);
+  if (me) heading = Utf8ToWide(me->display_name()) + L"  " + files::FileTimeText(time(nullptr));
   auto* label = new CLabelUI;
   label->SetText(Utf8ToWide(text).c_str());
   AppendRow(me ? files::AvatarKey(me->header_uri()) : std::string(), heading, label, false);

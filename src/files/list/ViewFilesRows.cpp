@@ -59,7 +59,7 @@ CListContainerElementUI* ViewFilesWnd::BuildRow(const mireloom::Entity& entity, 
   layout->Add(column);
   auto* info = new CLabelUI;
   info->SetFont(1);
-  info->SetText(InfoText(entity, source).c_str());
+  info->SetText(InfoText(entity).c_str());
   info->SetTextColor(0xFFA1A7AD);
   info->SetPadding({10, 12, 0, 0});
   column->Add(info);
@@ -116,10 +116,8 @@ CButtonUI* ViewFilesWnd::BuildIconButton(const mireloom::Entity& entity, RowSour
   return icon;
 }
 
-std::wstring ViewFilesWnd::InfoText(const mireloom::Entity& entity, RowSource source) const {
-  const std::wstring format =
-      source == RowSource::FreshPage ? LocalizedText("FormatFileCreatDate") : std::wstring(files::kShortDateFormat);
-  return Utf8ToWide(CreatorName(entity.creator_uid())) + L"  " + files::FormatLocalTime(entity.created_at(), format);
+std::wstring ViewFilesWnd::InfoText(const mireloom::Entity& entity) const {
+  return Utf8ToWide(CreatorName(entity.creator_uid())) + L"  " + files::FileTimeText(entity.created_at());
 }
 
 std::string ViewFilesWnd::RowDownloadAddress(const mireloom::Entity& entity, RowSource source) const {

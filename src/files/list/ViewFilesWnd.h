@@ -62,7 +62,7 @@ class ViewFilesWnd final : public DuiLib::WindowImplBase {
   // Row building (ViewFilesRows.cpp).
   [[nodiscard]] DuiLib::CListContainerElementUI* BuildRow(const mireloom::Entity& entity, RowSource source);
   DuiLib::CButtonUI* BuildIconButton(const mireloom::Entity& entity, RowSource source, DuiLib::CButtonUI* download);
-  [[nodiscard]] std::wstring InfoText(const mireloom::Entity& entity, RowSource source) const;
+  [[nodiscard]] std::wstring InfoText(const mireloom::Entity& entity) const;
   [[nodiscard]] std::string RowDownloadAddress(const mireloom::Entity& entity, RowSource source) const;
 
   [[nodiscard]] EntityList& KeptList(files::FileFilter type) { return m_kept[files::FilterIndex(type)]; }

@@ -11,6 +11,7 @@
 #include "app/ui/PlatformSeam.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
+#include "duilib/ImageFiles.h"
 #include "files/FilesMessages.h"
 #include "files/viewer/SavedImageDownloads.h"
 #include "files/viewer/UUCenterUI.h"
@@ -111,6 +112,8 @@ void ImageViewerWnd::FindControls() {
   m_fullScreenNextButton = FindSkinControl<CControlUI>(m_PaintManager, L"fullscreenrightbtn", L"Control");
   m_pageUpButton = FindSkinControl<CControlUI>(m_PaintManager, L"uppagebtn", L"Control");
   m_pageDownButton = FindSkinControl<CControlUI>(m_PaintManager, L"downpagebtn", L"Control");
+  m_noticeBar = FindSkinControl<CControlUI>(m_PaintManager, L"picture_notice_bar", L"Control");
+  m_notice = FindSkinControl<CControlUI>(m_PaintManager, L"picture_notice", L"Control");
 }
 
 void ImageViewerWnd::SetImageList(const std::vector<CDuiString>& images, int current) {
@@ -128,7 +131,7 @@ void ImageViewerWnd::Open(const std::wstring& address, const std::wstring& title
   SetShown(m_toolbar, false);
   HideNeighbourButtons();
   SetShown(m_zoomBadge, false);
-  if (hasImage) ShowCurrentImage(m_images[static_cast<size_t>(m_currentIndex)]);
+  if (hasImage) LayOutShownPicture();
   ShowWindow(true, true);
   CenterWindow();
   if (hasImage) FetchPicture();
@@ -155,6 +158,16 @@ void ImageViewerWnd::FetchPicture() {
 
 void ImageViewerWnd::ShowFetchedPicture(int index, const CDuiString& path) {
   if (!GetHWND() || index < 0 || static_cast<size_t>(index) >= m_images.size()) return;
+  // The size first: a picture that cannot be decoded leaves the thumbnail
+  // in its place, and one too large to decode is said so.
+  SIZE size = {};
+  if (!DuiLib::GetImageFileSize(path.GetData(), &size)) return LogFetchFailure("no picture the viewer reads");
+  if (!DuiLib::FitsPictureBudget(size.cx, size.cy)) {
+    quennet::log_error("The picture itself is %ld x %ld pixels, too large to decode: the thumbnail stays", size.cx,
+                       size.cy);
+    if (index == m_currentIndex) ShowNotice(LocalizedText("PictureTooLargeTip"));
+    return;
+  }
   m_images[static_cast<size_t>(index)] = path;
   if (index != m_currentIndex) return;
   // The picture takes the thumbnail's place at its own size: the window is
@@ -166,8 +179,7 @@ void ImageViewerWnd::ShowFetchedPicture(int index, const CDuiString& path) {
     CenterWindow();
   }
   PlaceOnClient();
-  ShowCurrentImage(path);
-  if (m_picture && m_rotation % 4 != 0) m_picture->SetRotation(m_rotation % 4);
+  LayOutShownPicture();
 }
 
 void ImageViewerWnd::FitClientToPicture() {
@@ -190,6 +202,17 @@ void ImageViewerWnd::PlaceOnClient() {
 }
 
 void ImageViewerWnd::ShowCurrentImage(const CDuiString& path) {
+  EnableNeighbourButtons();
+  if (m_picture) m_picture->SetImage(path);
+}
+
+void ImageViewerWnd::LayOutShownPicture() {
+  EnableNeighbourButtons();
+  // Laid out again in the control's final rectangle, in its turn; decoded once.
+  if (m_picture) m_picture->SetRotation(m_rotation % 4);
+}
+
+void ImageViewerWnd::EnableNeighbourButtons() {
   const bool first = m_currentIndex == 0;
   const bool last = m_currentIndex + 1 >= static_cast<int>(m_images.size());
   for (CControlUI* previous : {m_previousButton, m_fullScreenPreviousButton}) {
@@ -198,7 +221,11 @@ void ImageViewerWnd::ShowCurrentImage(const CDuiString& path) {
   for (CControlUI* next : {m_nextButton, m_fullScreenNextButton}) {
     if (next) next->SetEnabled(!last);
   }
-  if (m_picture) m_picture->SetImage(path);
+}
+
+void ImageViewerWnd::ShowNotice(const std::wstring& text) {
+  if (m_notice) m_notice->SetText(text.c_str());
+  SetShown(m_noticeBar, true);
 }
 
 void ImageViewerWnd::ShowNeighbour(int step) {

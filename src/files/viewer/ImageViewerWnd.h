@@ -58,6 +58,11 @@ class ImageViewerWnd final : public DuiLib::WindowImplBase {
   void FetchPicture();
   void ShowFetchedPicture(int index, const DuiLib::CDuiString& path);
   void ShowCurrentImage(const DuiLib::CDuiString& path);
+  // The picture the control holds, laid out again after the window changed.
+  void LayOutShownPicture();
+  void EnableNeighbourButtons();
+  // Stays until the viewer closes.
+  void ShowNotice(const std::wstring& text);
   void ShowNeighbour(int step);
   [[nodiscard]] int CurrentZoomPercent() const;
   void Zoom(files::ZoomCommand command);
@@ -89,6 +94,8 @@ class ImageViewerWnd final : public DuiLib::WindowImplBase {
   DuiLib::CControlUI* m_fullScreenNextButton = nullptr;
   DuiLib::CControlUI* m_pageUpButton = nullptr;
   DuiLib::CControlUI* m_pageDownButton = nullptr;
+  DuiLib::CControlUI* m_noticeBar = nullptr;
+  DuiLib::CControlUI* m_notice = nullptr;
   int m_zoomStep = 0;
   std::vector<int> ZoomStepOffsets = {3, 5, 7};
   bool m_buttonDown = false;

@@ -12,6 +12,8 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "duilib/ImageFiles.h"
+
 namespace files {
 
 namespace {
@@ -46,7 +48,8 @@ bool CPicturePyramid::Load(Gdiplus::Image& image) {
   auto* bitmap = image.GetType() == Gdiplus::ImageTypeBitmap ? static_cast<Gdiplus::Bitmap*>(&image) : nullptr;
   const int width = static_cast<int>(image.GetWidth());
   const int height = static_cast<int>(image.GetHeight());
-  if (width <= 0 || height <= 0) return false;
+  // The owner read the header first; GDI+ need not agree with it.
+  if (!DuiLib::FitsPictureBudget(width, height)) return false;
   Level whole = MakeLevel(width, height);
   if (!whole.bitmap) return false;
   Gdiplus::Rect all(0, 0, width, height);

@@ -21,7 +21,8 @@ namespace files {
 
 class CPicturePyramid final {
  public:
-  // Decodes the picture; false (and empty) when it has no pixels.
+  // Decodes the picture; false (and empty) when it has no pixels or more
+  // than the picture budget allows.
   bool Load(Gdiplus::Image& image);
   void Clear();
   [[nodiscard]] bool IsEmpty() const { return m_levels.empty(); }

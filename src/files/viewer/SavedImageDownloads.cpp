@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/storage/FileHelpers.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/PlatformSeam.h"
 #include "quennet/EventLog.h"
@@ -29,9 +30,12 @@ Downloads& State() {
 void Download(const std::wstring& address, const std::wstring& path) {
   // The system's download needs COM on the thread that calls it.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (!Platform().DownloadUrlToFile(address, path)) {
-    quennet::log_error("Picture not saved from %s", WideToUtf8(address).c_str());
-  }
+  // The chosen file may be one the user keeps: it is replaced only by a
+  // whole picture, never left half-written by a failed download or a full disk.
+  const bool saved = ReplaceFileWhole(
+      path, [&address](const std::wstring& temporary) { return Platform().DownloadUrlToFile(address, temporary); },
+      FileSync::BeforeReplacing);
+  if (!saved) quennet::log_error("Picture not saved from %s", WideToUtf8(address).c_str());
   if (SUCCEEDED(com)) CoUninitialize();
 }
 

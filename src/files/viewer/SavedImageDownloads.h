@@ -2,7 +2,8 @@
 
 // Saving a picture downloads it to the chosen file on a thread of its own,
 // so that neither the window nor the HTTP client's thread waits for it. The
-// download outlives the viewer; nothing is reported.
+// download goes beside the file and replaces it only once it is whole. It
+// outlives the viewer; nothing is reported.
 
 #include <windows.h>
 

@@ -13,6 +13,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "duilib/ImageFiles.h"
+#include "duilib/Utils.h"
 #include "files/viewer/ImageGeometry.h"
 
 CUUCenterUI::CUUCenterUI() = default;
@@ -29,9 +30,12 @@ void CUUCenterUI::SetImage(DuiLib::CDuiString path) {
   m_picture.Clear();
   m_imageWidth = 0;
   m_imageHeight = 0;
-  // An empty or oversized file is no picture the service sent: it is not
-  // decoded here, on the user-interface thread.
-  if (!DuiLib::IsReadableImageFile(m_imagePath.GetData())) {
+  // An empty or oversized file is no picture the service sent, and a small
+  // file can still hold a picture of gigabytes: the header is read first,
+  // and nothing outside the picture budget is decoded here, on the
+  // user-interface thread.
+  SIZE size = {};
+  if (!DuiLib::GetImageFileSize(m_imagePath.GetData(), &size) || !DuiLib::FitsPictureBudget(size.cx, size.cy)) {
     LayoutImage(0, 0);
     return;
   }

@@ -22,8 +22,9 @@ class CUUCenterUI final : public DuiLib::CControlUI {
   LPVOID GetInterface(LPCTSTR pstrName) override;
   void PaintStatusImage(HDC hDC) override;
 
-  // Loads the picture (a file that is no picture gives 0 x 0) and lays it
-  // out; the rotation stays.
+  // Loads the picture (a file that is no picture, or a picture above the
+  // budget of duilib/ImageFiles.h, gives 0 x 0) and lays it out; the
+  // rotation stays.
   void SetImage(DuiLib::CDuiString path);
   [[nodiscard]] int GetImageWidth() const { return m_imageWidth; }
   [[nodiscard]] int GetImageHeight() const { return m_imageHeight; }

@@ -45,6 +45,13 @@ std::wstring ToolTipOf(const TNotifyUI& msg) {
   return msg.pSender ? std::wstring(msg.pSender->GetToolTip().GetData()) : std::wstring();
 }
 
+// A share's tool tip is what follows the colon of "分享了图片: x.png", the
+// blank included; the file's own name comes after it.
+std::wstring FileNameOfToolTip(std::wstring tip) {
+  tip.erase(0, tip.find_first_not_of(L' '));
+  return tip;
+}
+
 }  // namespace
 
 void MainWnd::AddChatAreaRows(CNotifyTable& table) {
@@ -172,7 +179,8 @@ void MainWnd::OpenMessageClick(const std::wstring& sender, const std::wstring* l
     case MessageClick::Kind::ImageViewer:
       // The picture was downloaded for the view: the viewer shows the cached
       // file, and the item's address and title.
-      manager->ShowImageViewerWnd(GetCachedFilePath(click.value).c_str(), address.c_str(), title.c_str());
+      manager->ShowImageViewerWnd(GetCachedFilePath(click.value).c_str(), address.c_str(),
+                                  FileNameOfToolTip(title).c_str());
       break;
     case MessageClick::Kind::FileDownload:
       OpenDownloadAddress(WideToAnsi(Utf8ToWide(click.value)));

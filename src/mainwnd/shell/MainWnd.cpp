@@ -18,7 +18,6 @@ namespace mireloomwnd {
 
 using namespace DuiLib;
 
-CRichEditUI* ChatInputEdit = nullptr;
 
 namespace {
 

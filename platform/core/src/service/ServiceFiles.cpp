@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "../EntityListing.h"
 #include "../Json.h"
 #include "../Text.h"
 #include "DemoLoader.h"
@@ -121,7 +122,7 @@ Outcome DemoService::Entities(const std::string& token, const std::string& conve
       const EntityRecord& record = entry.second;
       const auto& shared = record.shared_in;
       if (std::find(shared.begin(), shared.end(), conversationId) == shared.end()) continue;
-      if (type != Entity::kAll && record.entity.entity_type != type) continue;
+      if (!detail::ListedUnderType(record.entity, type)) continue;
       if (!wanted.empty() && detail::AsciiLower(record.entity.title).find(wanted) == std::string::npos) continue;
       matching.push_back(&record.entity);
     }

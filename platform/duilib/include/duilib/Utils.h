@@ -9,8 +9,9 @@ namespace DuiLib {
 // Doubles "{" and "}" so that raw text shows literally inside markup.
 CDuiString EscapeMarkup(LPCTSTR raw);
 
-// The pixel size of an image file (PNG, JPEG, BMP, GIF, ICO, sniffed by
-// content). False when the file cannot be read or decoded.
+// The pixel size of an image file (PNG, JPEG, BMP, GIF, sniffed by content),
+// read from its header: nothing is decoded. False when the file cannot be
+// read or is none of those.
 bool GetImageFileSize(LPCTSTR path, SIZE* out);
 
 }  // namespace DuiLib
