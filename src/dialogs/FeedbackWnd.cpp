@@ -24,7 +24,8 @@ void FeedbackWnd::InitWindow() {
   ApplyTexts(m_PaintManager, {{L"feedback_window_title", "FeedbackWndTitle"},
                               {L"close_btn", "CloseTips", TextTarget::ToolTip},
                               {L"save_btn", "FeedbackOkButton"},
-                              {L"cancel_btn", "FeedbackCancelButton"}});
+                              {L"cancel_btn", "FeedbackCancelButton"},
+                              {L"feedback_edit", "FeedbackTips", TextTarget::TipValue}});
   m_feedbackEdit = FindSkinControl(m_PaintManager, L"feedback_edit");
   m_sendButton = FindSkinControl(m_PaintManager, L"save_btn", L"Button");
   m_cancelButton = FindSkinControl(m_PaintManager, L"cancel_btn", L"Button");

@@ -290,8 +290,9 @@ LRESULT LoginWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       if (wParam == kLoggingTimer && m_loginButton) StepLoggingAnimation();
       break;
     case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) RunQuitSequence();
-      if (wParam == VK_RETURN) {
+      // Esc takes the close button's road (the skin names it); Enter on a
+      // focused button presses that button.
+      if (wParam == VK_RETURN && !IsButtonFocused(m_PaintManager)) {
         DoLogin();
         return 0;
       }

@@ -135,6 +135,11 @@ void SubdomainWnd::OnNewVersion(const ClientVersionRecord& record) {
   }
   notice.CenterWindow();
   notice.ShowModal();
+  // The notice has no owner, so nothing hands the keyboard back when it
+  // closes: the team window takes it, with the caret where it was.
+  if (!IsWindow(GetHWND())) return;
+  SetForegroundWindow(GetHWND());
+  if (m_subdomainEdit && !m_PaintManager.GetFocus()) m_subdomainEdit->SetFocus();
 }
 
 LRESULT SubdomainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -160,8 +165,9 @@ LRESULT SubdomainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       if (wParam == kCheckingTimer) StepCheckingAnimation();
       break;
     case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) RunQuitSequence();
-      if (wParam == VK_RETURN) {
+      // Esc takes the close button's road (the skin names it); Enter on a
+      // focused button presses that button.
+      if (wParam == VK_RETURN && !IsButtonFocused(m_PaintManager)) {
         CheckSubdomain();
         return 0;
       }

@@ -62,6 +62,12 @@ TEST_F(AddMembersWndTest, ListsCandidatesThenMembersAndAnInvitationTakesTheRowAw
     EXPECT_FALSE(HasRowOf(rows, L"通知机器人")) << "a robot outside the channel is not offered";
     EXPECT_FALSE(HasRowOf(rows, L"何川")) << "nor a member who left";
     SaveShot(window, L"add_members");
+    CControlUI* icon = Find(window, L"ueid_usr-lin");
+    auto* line = static_cast<CContainerUI*>(icon->GetParent());
+    const RECT invite = line->GetItemAt(line->GetItemIndex(icon) + 1)->GetPos();
+    RECT shared = {};
+    IntersectRect(&shared, &icon->GetPos(), &invite);
+    EXPECT_TRUE(EqualRect(&shared, &icon->GetPos())) << "the invite icon stands inside its button";
 
     mt::Script(kInvite).Hold().Times(1);
     Testing::Click(window, L"ueid_usr-chen");

@@ -25,6 +25,8 @@ class FeedbackWndTest : public DialogTest {
 
 TEST_F(FeedbackWndTest, AnEmptyTextIsRefusedAndCancelOrCloseSendNothing) {
   Open(L"想法", L"cancel_btn", [&](HWND window) {
+    auto* box = static_cast<CRichEditUI*>(Find(window, L"feedback_edit")->GetInterface(L"RichEdit"));
+    EXPECT_EQ(box->GetTipValue(), L"Tell us what you think, or what went wrong") << "in one language, the user's";
     Testing::Click(window, L"save_btn");
     EXPECT_TRUE(Find(window, L"feedback_edit")->IsFocused()) << "the box asks for a text";
     EXPECT_TRUE(IsWindow(window));

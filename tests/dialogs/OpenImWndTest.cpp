@@ -14,6 +14,21 @@
 namespace dialogs_test {
 namespace {
 
+// Whether the label's text, in its font, fits between its text padding, which
+// keeps it clear of a frame on either side.
+bool TextFitsInside(HWND window, DuiLib::CControlUI* control) {
+  auto* label = static_cast<DuiLib::CLabelUI*>(control->GetInterface(L"Label"));
+  const HDC dc = GetDC(window);
+  const HGDIOBJ previous = SelectObject(dc, DuiLib::Testing::ManagerOf(window)->GetFont(label->GetFont()));
+  SIZE text = {};
+  GetTextExtentPoint32W(dc, label->GetText().GetData(), label->GetText().GetLength(), &text);
+  SelectObject(dc, previous);
+  ReleaseDC(window, dc);
+  const RECT padding = label->GetTextPadding();
+  const RECT box = control->GetPos();
+  return padding.left > 0 && padding.right > 0 && text.cx + padding.left + padding.right <= box.right - box.left;
+}
+
 using namespace DuiLib;
 using mireloomwnd::WindowManager;
 namespace mt = mireloom::testing;
@@ -70,6 +85,7 @@ TEST_F(OpenImWndTest, EveryoneButTheSignedInUserAndThoseWhoLeftAndBothRowControl
     CControlUI* icon = Find(window, L"ueid_usr-olivia");
     CControlUI* button = static_cast<CContainerUI*>(icon->GetParent())->GetItemAt(1);
     EXPECT_EQ(button->GetName(), icon->GetName());
+    EXPECT_TRUE(TextFitsInside(window, button)) << "the button's focus frame leaves its text whole";
     ClickControl(window, icon);
     mt::Release(mt::WaitForHeld(kNewIm));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "the answer closes the dialog";

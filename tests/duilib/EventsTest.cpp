@@ -1,6 +1,8 @@
 // Mouse, keyboard and focus input, and the notifications they raise.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include "TestWindow.h"
 #include "WindowFixture.h"
@@ -622,6 +624,61 @@ TEST_F(NotifyTest, ATooltipGoesWhenItsControlScrollsAwayOrTheWindowIsResized) {
   ASSERT_NE(manager.FindControl(above), window.Find(L"bottom")) << "its control moved down";
   rest(above);
   EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "and nothing under the pointer has a tip";
+}
+
+// The tip control a window's tooltips show in.
+HWND ToolTipWindowOf(HWND owner) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search = {owner, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(param);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (wcscmp(name, TOOLTIPS_CLASSW) != 0 || GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+        search->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(NotifyTest, ATooltipGoesWhenItsWindowMovesComesBackOnlyWithThePointerAndGoesAfterItsShowTime) {
+  TestWindow window(Skin(LR"(<VerticalLayout><Button name="tip" height="60" tooltip="tip"/></VerticalLayout>)"));
+  HWND hwnd = window.CreatePopup();
+  CPaintManagerUI& manager = window.Manager();
+  // The pointer itself rests on the button, as the system reports it after a move.
+  POINT pointer = Centre(window.Find(L"tip"));
+  ClientToScreen(hwnd, &pointer);
+  SetCursorPos(pointer.x, pointer.y);
+  const auto restHere = [&] {
+    POINT client = pointer;
+    ScreenToClient(hwnd, &client);
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(client));
+    SendMessageW(hwnd, WM_MOUSEHOVER, 0, At(client));
+  };
+  restHere();
+  ASSERT_EQ(manager.GetCurrentToolTip(), L"tip");
+  RECT frame = {};
+  GetWindowRect(hwnd, &frame);
+  SetWindowPos(hwnd, nullptr, frame.left + 4, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "a move hides it";
+  restHere();
+  EXPECT_EQ(manager.GetCurrentToolTip(), L"") << "the system's move under a resting pointer does not bring it back";
+  pointer.x += 2;
+  SetCursorPos(pointer.x, pointer.y);
+  restHere();
+  EXPECT_EQ(manager.GetCurrentToolTip(), L"tip") << "a real move does";
+
+  SendMessageW(ToolTipWindowOf(hwnd), TTM_SETDELAYTIME, TTDT_AUTOPOP, 100);
+  Testing::Leave(hwnd);
+  restHere();
+  ASSERT_EQ(manager.GetCurrentToolTip(), L"tip");
+  EXPECT_TRUE(Testing::PumpUntil([&] { return manager.GetCurrentToolTip().IsEmpty(); }, 3000))
+      << "it goes after its show time, the pointer resting";
 }
 
 TEST_F(NotifyTest, ClientTimersPassThroughAndControlTimersStayInside) {

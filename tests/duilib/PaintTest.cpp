@@ -57,6 +57,27 @@ TEST_F(PaintTest, ColoursAreOpaqueBlendedOrSkippedByAlpha) {
   DeleteObject(shot);
 }
 
+TEST_F(PaintTest, ALargeRoundHasASoftEdge) {
+  TestWindow window(Skin(LR"(<HorizontalLayout bkcolor="#FFFFFFFF">
+      <Control width="40" height="40" bkcolor="#FF000000" borderround="40,40"/>
+    </HorizontalLayout>)", L"size=\"40,40\""));
+  HWND hwnd = window.CreatePopup();
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  // White outside, black inside, and greys where the circle's edge crosses
+  // pixels: a clip region alone leaves a stair of whole pixels.
+  int greys = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      const DWORD pixel = Testing::PixelAt(shot, x, y) & 0xFF;
+      greys += pixel > 0x10 && pixel < 0xF0;
+    }
+  }
+  EXPECT_GE(greys, 40) << "about one grey pixel per step of the edge";
+  EXPECT_EQ(Testing::PixelAt(shot, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(Testing::PixelAt(shot, 10, 10), 0x000000u);
+  DeleteObject(shot);
+}
+
 TEST_F(PaintTest, OnlyTheInvalidatedControlsAreRepainted) {
   TestWindow window(Skin(LR"(<VerticalLayout><Label name="a" text="a" height="20"/><Label name="b" text="b" height="20"/></VerticalLayout>)"));
   HWND hwnd = window.CreatePopup();

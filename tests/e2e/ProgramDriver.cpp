@@ -148,6 +148,32 @@ void ProgramDriver::PressEnter(HWND window) {
   PostMessageW(window, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
+namespace {
+
+void SendKey(WORD key, WORD character) {
+  INPUT input[2] = {};
+  for (INPUT& event : input) {
+    event.type = INPUT_KEYBOARD;
+    event.ki.wVk = key;
+    event.ki.wScan = character;
+    event.ki.dwFlags = character ? KEYEVENTF_UNICODE : 0;
+  }
+  input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+  // One key at a time, as a hand types: each is handled before the next.
+  Sleep(150);
+}
+
+}  // namespace
+
+void ProgramDriver::PressKeys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) SendKey(key, 0);
+}
+
+void ProgramDriver::TypeKeys(const std::wstring& text) {
+  for (wchar_t character : text) SendKey(0, character);
+}
+
 void ProgramDriver::ClickAt(HWND window, int x, int y) {
   const LPARAM point = MAKELPARAM(x, y);
   PostMessageW(window, WM_MOUSEMOVE, 0, point);

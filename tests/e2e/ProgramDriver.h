@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +38,10 @@ class ProgramDriver final {
   static bool TypeIntoFocus(HWND window, const std::wstring& text, DWORD timeout_ms = 3000);
   // Enter, as the window receives it from the keyboard.
   static void PressEnter(HWND window);
+  // Keys, and text, as the keyboard sends them: to whichever window has the
+  // keyboard now, not to a window of the test's choosing.
+  static void PressKeys(std::initializer_list<WORD> keys);
+  static void TypeKeys(const std::wstring& text);
   // A left click at a point of the window's client area.
   static void ClickAt(HWND window, int x, int y);
   // Threads the program runs now.

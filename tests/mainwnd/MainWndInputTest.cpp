@@ -59,6 +59,7 @@ TEST_F(MainWndInputTest, EscHidesToTheTrayWhoseClickRestoresAndOpensTheUnreadCon
       .Do("Esc", [] { Testing::PressKey(MainWindow(), VK_ESCAPE); })
       .WaitFor("hidden", [] { return !IsWindowVisible(MainWindow()); })
       .Do("click the tray icon", [] { ClickTray(WM_LBUTTONDOWN); })
+      .WaitFor("restored", [] { return IsWindowVisible(MainWindow()) != FALSE; })
       .Do("check and close", [&] {
         EXPECT_TRUE(IsWindowVisible(MainWindow()));
         EXPECT_FALSE(IsZoomed(MainWindow()));
@@ -104,6 +105,7 @@ TEST_F(MainWndInputTest, TrayClicksWithADialogOpenBringTheDialogToTheFront) {
         ShowWindow(MainWindow(), SW_HIDE);
         ClickTray(WM_LBUTTONDOWN);
       })
+      .WaitFor("restored", [] { return IsWindowVisible(MainWindow()) != FALSE; })
       .Do("the window is back, the dialog in front", [] {
         EXPECT_TRUE(IsWindowVisible(MainWindow()));
         const HWND dialog = test_support::FindOwnWindow(L"OpenImWnd");

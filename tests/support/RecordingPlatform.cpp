@@ -85,6 +85,7 @@ bool CRecordingPlatform::ShellOpen(const std::wstring& target) {
 UINT CRecordingPlatform::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
   Call call{PlatformCall::TrackPopupMenu, owner, {}, {}, flags};
   call.menu = menu;
+  call.ownerInFront = owner && IsWindowVisible(owner) && GetForegroundWindow() == owner;
   Record(std::move(call));
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_menu_command;

@@ -38,6 +38,9 @@ class CRecordingPlatform final : public CPlatformSeam {
     HICON icon = nullptr;
     std::wstring title;
     HMENU menu = nullptr;  // the menu a TrackPopupMenu call tracked
+    // A TrackPopupMenu call: its owner was shown and in the foreground, so
+    // that the menu could take the keys.
+    bool ownerInFront = false;
     std::wstring folder;   // the folder a file dialog starts in
   };
 

@@ -194,10 +194,41 @@ void CComboUI::DoEvent(TEventUI& event) {
       m_bHot = event.Type == UIEVENT_MOUSEENTER;
       Invalidate();
       return;
+    case UIEVENT_KEYDOWN:
+    case UIEVENT_SYSKEY:
+      if (IsEnabled() && OnKey(event)) {
+        if (m_pManager) m_pManager->MarkKeyHandled();
+        return;
+      }
+      break;
+    case UIEVENT_CHAR:
+      if (IsEnabled()) {
+        const int target = detail::FindItemByInitial(*this, GetCurSel(), event.chKey);
+        if (target >= 0) SelectItem(target);
+        return;
+      }
+      break;
     default:
-      CContainerUI::DoEvent(event);
-      return;
+      break;
   }
+  CContainerUI::DoEvent(event);
+}
+
+bool CComboUI::OnKey(const TEventUI& event) {
+  const WPARAM key = event.wParam;
+  if (event.Type == UIEVENT_SYSKEY) {
+    if (key != VK_DOWN && key != VK_UP) return false;
+    Activate();
+    return true;
+  }
+  if (key == VK_F4) {
+    Activate();
+    return true;
+  }
+  if (key != VK_DOWN && key != VK_UP) return false;
+  const int target = detail::NextChoosableItem(*this, GetCurSel(), key == VK_DOWN ? 1 : -1);
+  if (target >= 0) SelectItem(target);
+  return true;
 }
 
 void CComboUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {

@@ -92,7 +92,15 @@ LRESULT ComboDropWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) 
         Close(IDCANCEL);
         return 0;
       }
-      if (wParam == VK_RETURN && m_pList) {
+      // Enter, or F4 that opened the list, takes the highlighted entry.
+      if ((wParam == VK_RETURN || wParam == VK_F4) && m_pList) {
+        Pick(m_pList->GetCurSel());
+        return 0;
+      }
+      break;
+    case WM_SYSKEYDOWN:
+      // Alt+Up or Alt+Down closes it as F4 does.
+      if ((wParam == VK_UP || wParam == VK_DOWN) && m_pList) {
         Pick(m_pList->GetCurSel());
         return 0;
       }

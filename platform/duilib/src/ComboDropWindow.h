@@ -1,7 +1,8 @@
 #pragma once
 
 // The drop list of a combo: a popup window below the combo listing copies of
-// its entries. A pick selects in the combo; a pick, Esc or the loss of the
+// its entries. A pick (a click, Enter, F4, Alt+Up or Alt+Down on the
+// highlighted entry) selects in the combo; a pick, Esc or the loss of the
 // activation closes it. It deletes itself once its window is gone.
 
 #include "duilib/WindowImplBase.h"

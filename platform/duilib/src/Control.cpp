@@ -8,6 +8,7 @@
 #include "Attributes.h"
 #include "ControlPin.h"
 #include "Render.h"
+#include "RoundCorners.h"
 #include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
 
@@ -352,10 +353,12 @@ void CControlUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   if (!IntersectRect(&rcClip, &rcPaint, &m_rcItem)) return;
   const int saved = SaveDC(hDC);
   IntersectClipRect(hDC, rcClip.left, rcClip.top, rcClip.right, rcClip.bottom);
-  PaintBkColor(hDC);
   {
-    // The background is drawn anti-aliased inside the round; images and text
-    // are clipped to it; the border is drawn over the edge afterwards.
+    // The background, images and text are clipped to the round, whose edge a
+    // large round (an avatar) has softened once they are drawn; the border
+    // is drawn over the edge afterwards.
+    const detail::SmoothRoundCorners softEdge(hDC, m_rcItem, m_cxyBorderRound);
+    PaintBkColor(hDC);
     const int inner = SaveDC(hDC);
     ClipToRound(hDC);
     PaintBkImage(hDC);

@@ -54,9 +54,7 @@ void CListUI::RemoveAll() {
 
 int CListUI::GetCurSel() const { return m_pSelected ? GetItemIndex(m_pSelected) : -1; }
 
-bool CListUI::IsSelectable(CControlUI* pControl) const {
-  return AsListItem(pControl) && pControl->IsSelfVisible() && pControl->IsEnabled();
-}
+bool CListUI::IsSelectable(CControlUI* pControl) const { return detail::IsChoosableItem(pControl); }
 
 bool CListUI::SelectItem(int iIndex, bool bTakeFocus, bool bTriggerEvent) {
   // The focus moves first: "setfocus" comes before "itemselect".
@@ -111,7 +109,16 @@ void CListUI::DoEvent(TEventUI& event) {
     if (m_pManager) m_pManager->MarkKeyHandled();
     return;
   }
+  if (event.Type == UIEVENT_CHAR && SelectByInitial(event.chKey)) return;
   CVerticalLayoutUI::DoEvent(event);
+}
+
+bool CListUI::SelectByInitial(wchar_t letter) {
+  const int target = detail::FindItemByInitial(*this, GetCurSel(), letter);
+  if (target < 0) return false;
+  SelectItem(target, false);
+  if (m_pManager && target < GetCount()) ScrollIntoViewByUser(target);
+  return true;
 }
 
 bool CListUI::MoveSelectionByKey(UINT vk) {

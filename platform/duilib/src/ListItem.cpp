@@ -1,5 +1,7 @@
 #include "ListItem.h"
 
+#include <cwctype>
+
 #include "Attributes.h"
 #include "Render.h"
 #include "duilib/Container.h"
@@ -26,6 +28,32 @@ void Raise(CControlUI* self, LPCTSTR type) {
 
 IListItemUI* AsListItem(CControlUI* pControl) {
   return pControl ? static_cast<IListItemUI*>(pControl->GetInterface(L"ListItem")) : nullptr;
+}
+
+bool IsChoosableItem(CControlUI* pControl) {
+  return AsListItem(pControl) && pControl->IsSelfVisible() && pControl->IsEnabled();
+}
+
+int FindItemByInitial(const CContainerUI& owner, int current, wchar_t letter) {
+  const int count = owner.GetCount();
+  if (count == 0 || !iswgraph(letter)) return -1;
+  const wint_t wanted = towupper(letter);
+  const int start = current < 0 ? -1 : current;
+  for (int step = 1; step <= count; ++step) {
+    const int index = (start + step) % count;
+    CControlUI* item = owner.GetItemAt(index);
+    if (!IsChoosableItem(item)) continue;
+    const CDuiString text = item->GetText();
+    if (!text.IsEmpty() && towupper(text.GetData()[0]) == wanted) return index;
+  }
+  return -1;
+}
+
+int NextChoosableItem(const CContainerUI& owner, int current, int step) {
+  for (int index = current + step; index >= 0 && index < owner.GetCount(); index += step) {
+    if (IsChoosableItem(owner.GetItemAt(index))) return index;
+  }
+  return -1;
 }
 
 bool HandleListItemEvent(IListItemUI& item, TEventUI& event) {

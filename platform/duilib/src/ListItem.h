@@ -11,6 +11,15 @@ namespace DuiLib::detail {
 
 // The element interface of a control, or NULL.
 [[nodiscard]] IListItemUI* AsListItem(CControlUI* pControl);
+// Whether the user may choose the child: an element, shown and enabled.
+[[nodiscard]] bool IsChoosableItem(CControlUI* pControl);
+// The first choosable child after `current` (-1: from the start), going round,
+// whose text begins with the letter in any case; -1 when none does. Typing a
+// letter in a list or combo jumps there, as in Windows' own.
+[[nodiscard]] int FindItemByInitial(const CContainerUI& owner, int current, wchar_t letter);
+// The nearest choosable child before (step -1) or after (step 1) `current`;
+// -1 when there is none that way.
+[[nodiscard]] int NextChoosableItem(const CContainerUI& owner, int current, int step);
 
 // Selection bookkeeping of a list or combo, whose current element is
 // `selected`. Moves the selection to the child at the index and raises

@@ -144,6 +144,7 @@ void CPaintManagerUI::ReapControl(CControlUI* pControl) {
   }
   // No reference of the manager may outlive the control.
   if (m_pFocus == pControl) m_pFocus = nullptr;
+  if (m_pFocusToRestore == pControl) m_pFocusToRestore = nullptr;
   ForgetGroupEntry(pControl);
   if (m_pEventHover == pControl) {
     m_pEventHover = nullptr;
@@ -203,7 +204,7 @@ void CPaintManagerUI::ReleaseAll() {
   m_preFilters.clear();
   m_filters.clear();
   m_asyncNotify.clear();
-  m_pFocus = m_pEventHover = m_pEventClick = m_pEventRClick = nullptr;
+  m_pFocus = m_pFocusToRestore = m_pEventHover = m_pEventClick = m_pEventRClick = nullptr;
   m_groupEntries.clear();
   CControlUI* root = m_pRoot;
   m_pRoot = nullptr;
@@ -246,6 +247,7 @@ void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPAR
   msg.ptMouse = m_ptLastMousePos;
   msg.wParam = wParam;
   msg.lParam = lParam;
+  msg.bFromKeyboard = m_nKeyDispatchDepth > 0;
   SendNotify(msg, bAsync);
 }
 
@@ -368,7 +370,17 @@ void CPaintManagerUI::BroadcastFontChange() {
 
 // ---- Focus --------------------------------------------------------------------
 
-void CPaintManagerUI::SetFocus(CControlUI* pControl) { SetFocusImpl(pControl, true); }
+void CPaintManagerUI::SetFocus(CControlUI* pControl) {
+  // Chosen now: what was focused before a deactivation is not brought back.
+  m_pFocusToRestore = nullptr;
+  SetFocusImpl(pControl, true);
+}
+
+void CPaintManagerUI::RestoreFocusAfterActivation() {
+  CControlUI* control = m_pFocusToRestore;
+  m_pFocusToRestore = nullptr;
+  if (!m_pFocus && control && IsControlAlive(control)) SetFocusImpl(control, true);
+}
 
 void CPaintManagerUI::OnNativeFocusLost(CControlUI* pControl) {
   if (m_pFocus == pControl) SetFocusImpl(nullptr, false);
@@ -666,6 +678,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam,
       // Before WM_SIZE goes out, so a shadow reading the region at WM_SIZE sees the new one.
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
       if (pos && !(pos->flags & SWP_NOSIZE)) UpdateWindowRegion();
+      if (pos && (~pos->flags & (SWP_NOSIZE | SWP_NOMOVE))) OnWindowMoved();
       return false;
     }
     case WM_SIZE:
@@ -728,6 +741,7 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       if (m_pRoot) UpdateLayout();
       return true;
     case WM_TIMER:
+      if (OnToolTipTimer(wParam)) return true;
       if (wParam == kAnimationTimer) {
         // Repaint what showed an animation; painting schedules the next frame.
         ::KillTimer(m_hWndPaint, kAnimationTimer);
@@ -813,6 +827,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
       return false;
     case WM_KILLFOCUS:
       HideToolTip();
+      return false;
+    case WM_ACTIVATE:
+      // Sent before the focus leaves: a hosted field still holds it.
+      if (LOWORD(wParam) == WA_INACTIVE) m_pFocusToRestore = m_pFocus;
+      return false;
+    case WM_SETFOCUS:
+      RestoreFocusAfterActivation();
       return false;
     default:
       return false;

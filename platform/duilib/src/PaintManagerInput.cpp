@@ -14,6 +14,9 @@ namespace DuiLib {
 
 namespace {
 
+// Hides the tip after its show time, as Windows' own tips go.
+constexpr UINT_PTR kToolTipTimer = 0x7FFF0001;
+
 WORD KeyState() {
   WORD state = 0;
   if (GetKeyState(VK_CONTROL) < 0) state |= MK_CONTROL;
@@ -51,6 +54,13 @@ void CPaintManagerUI::SetHot(CControlUI* pControl, POINT pt) {
 
 void CPaintManagerUI::OnMouseMove(POINT pt, WPARAM wParam) {
   m_ptLastMousePos = pt;
+  if (m_bToolTipHeldBack) {
+    // The window moves the pointer's client point, not its place on the
+    // screen: only a real move lets the tips show again.
+    POINT screen = pt;
+    ClientToScreen(m_hWndPaint, &screen);
+    m_bToolTipHeldBack = screen.x == m_ptToolTipHeldAt.x && screen.y == m_ptToolTipHeldAt.y;
+  }
   if (!m_bMouseTracking) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE | TME_HOVER, m_hWndPaint, 500};
     m_bMouseTracking = TrackMouseEvent(&track) != FALSE;
@@ -125,11 +135,14 @@ bool CPaintManagerUI::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_KEYDOWN && wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && !(m_pFocus && m_pFocus->WantsTab())) {
     if (SetNextTabControl(GetKeyState(VK_SHIFT) >= 0)) return true;
   }
+  // What the key raises is marked as raised by the keyboard.
+  ++m_nKeyDispatchDepth;
   if (m_pFocus) {
     SendEvent(m_pFocus, uMsg == WM_SYSKEYDOWN ? UIEVENT_SYSKEY : UIEVENT_KEYDOWN, m_ptLastMousePos, wParam, lParam,
               static_cast<TCHAR>(wParam));
   }
   if (!m_bKeyHandled && uMsg == WM_KEYDOWN) m_bKeyHandled = OnUnusedKey(wParam);
+  --m_nKeyDispatchDepth;
   return m_bKeyHandled;
 }
 
@@ -158,16 +171,34 @@ void CPaintManagerUI::OnContentScrolled(const CControlUI* pContainer) {
 }
 
 void CPaintManagerUI::ShowToolTip() {
-  if (!m_toolTip || !m_pEventHover) return;
+  if (!m_toolTip || !m_pEventHover || m_bToolTipHeldBack) return;
   const CDuiString text = m_pEventHover->GetToolTip();
   if (text.IsEmpty()) return;
   POINT pt = m_ptLastMousePos;
   ClientToScreen(m_hWndPaint, &pt);
   m_toolTip->Show(text, pt);
+  const UINT showTime = m_toolTip->ShowTime();
+  if (showTime > 0) ::SetTimer(m_hWndPaint, kToolTipTimer, showTime, nullptr);
 }
 
 void CPaintManagerUI::HideToolTip() {
-  if (m_toolTip) m_toolTip->Hide();
+  if (!m_toolTip || m_toolTip->Text().IsEmpty()) return;
+  m_toolTip->Hide();
+  if (m_hWndPaint) ::KillTimer(m_hWndPaint, kToolTipTimer);
+}
+
+bool CPaintManagerUI::OnToolTipTimer(WPARAM timer) {
+  if (timer != kToolTipTimer) return false;
+  ::KillTimer(m_hWndPaint, kToolTipTimer);
+  HideToolTip();
+  return true;
+}
+
+void CPaintManagerUI::OnWindowMoved() {
+  // The tip stood beside the pointer over a control that has moved away. The
+  // system's mouse move after the move does not bring it back; a real one does.
+  HideToolTip();
+  if (m_pEventHover) m_bToolTipHeldBack = GetCursorPos(&m_ptToolTipHeldAt) != FALSE;
 }
 
 CDuiString CPaintManagerUI::GetCurrentToolTip() const { return m_toolTip ? m_toolTip->Text() : CDuiString(); }

@@ -88,6 +88,11 @@ void ToolTip::Show(const CDuiString& text, POINT ptScreen) {
   m_text = text;
 }
 
+UINT ToolTip::ShowTime() const {
+  if (!m_hwnd) return 0;
+  return static_cast<UINT>(::SendMessageW(m_hwnd, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0));
+}
+
 void ToolTip::Hide() {
   if (m_text.IsEmpty()) return;
   m_text.Empty();

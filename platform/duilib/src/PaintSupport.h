@@ -39,6 +39,9 @@ class ToolTip final {
   void Show(const CDuiString& text, POINT ptScreen);
   void Hide();
   [[nodiscard]] const CDuiString& Text() const { return m_text; }
+  // How long a shown tip stays, in milliseconds: the tip control's own
+  // "auto pop" time, which Windows derives from the double-click time.
+  [[nodiscard]] UINT ShowTime() const;
 
  private:
   bool EnsureWindow();

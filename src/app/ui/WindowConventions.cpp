@@ -26,7 +26,11 @@ void ApplyTexts(DuiLib::CPaintManagerUI& manager, std::initializer_list<TextBind
         control->SetToolTip(text.c_str());
         break;
       case TextTarget::TipValue:
-        if (auto* edit = static_cast<DuiLib::CEditUI*>(control->GetInterface(L"Edit"))) edit->SetTipValue(text.c_str());
+        if (auto* edit = static_cast<DuiLib::CEditUI*>(control->GetInterface(L"Edit"))) {
+          edit->SetTipValue(text.c_str());
+        } else if (auto* rich = static_cast<DuiLib::CRichEditUI*>(control->GetInterface(L"RichEdit"))) {
+          rich->SetTipValue(text.c_str());
+        }
         break;
     }
   }
@@ -67,6 +71,11 @@ void AttachShadow(CWndShadow& shadow, HWND window) {
   shadow.SetSize(kShadowSize);
   shadow.SetPosition(0, 0);
   shadow.Create(window);
+}
+
+bool IsButtonFocused(const DuiLib::CPaintManagerUI& manager) {
+  DuiLib::CControlUI* focus = manager.GetFocus();
+  return focus && focus->GetInterface(L"Button");
 }
 
 }  // namespace mireloomwnd

@@ -23,6 +23,7 @@ inline constexpr DWORD kWindowExStyle = 0x100;         // WS_EX_WINDOWEDGE
 // different things in different windows.
 inline constexpr UINT kFirstWindowMessage = WM_USER + 1;
 
+// TipValue: the hint an edit or rich edit shows while it is empty.
 enum class TextTarget { Text, ToolTip, TipValue };
 
 // A control's text, tooltip or edit tip, and the key of the string table
@@ -57,5 +58,9 @@ void ApplyBorderlessStyle(HWND window);
 
 // The shadow steps alone, for windows with creation steps of their own.
 void AttachShadow(CWndShadow& shadow, HWND window);
+
+// Whether a button has the keyboard: Enter then presses it, not the window's
+// main action (a window that acts on Enter itself asks first).
+[[nodiscard]] bool IsButtonFocused(const DuiLib::CPaintManagerUI& manager);
 
 }  // namespace mireloomwnd

@@ -64,7 +64,9 @@ void CWndShadow::Create(HWND hParentWnd) {
   if (!g_updateLayeredWindow || !hParentWnd || ShadowMap().count(hParentWnd)) return;
   ShadowMap()[hParentWnd] = this;
   m_hParent = hParentWnd;
-  m_hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, nullptr, WS_POPUPWINDOW,
+  // Disabled: a shadow takes no input, and the system never hands it the
+  // activation when a window above it closes (the keys would go nowhere).
+  m_hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kShadowClassName, nullptr, WS_POPUPWINDOW | WS_DISABLED,
                            CW_USEDEFAULT, 0, 0, 0, hParentWnd, nullptr, g_instance, nullptr);
   if (!m_hWnd) m_hWnd = kNoWindow;
   const LONG style = GetWindowLongW(hParentWnd, GWL_STYLE);

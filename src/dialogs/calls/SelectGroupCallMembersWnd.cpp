@@ -25,6 +25,15 @@ constexpr int kRowHeight = 50;
 constexpr int kCheckSize = 22;
 constexpr wchar_t kChosenImage[] = L"SysBtn/group_call_select.png";
 constexpr wchar_t kNotChosenImage[] = L"SysBtn/group_call_not_select.png";
+// Between a focusable box's picture and its focus frame.
+constexpr int kFocusGap = 3;
+
+// The picture drawn inside the box, clear of the focus frame.
+std::wstring InsetImage(const wchar_t* file) {
+  const std::wstring from = std::to_wstring(kFocusGap);
+  const std::wstring to = std::to_wstring(kFocusGap + kCheckSize);
+  return L"file='" + std::wstring(file) + L"' dest='" + from + L"," + from + L"," + to + L"," + to + L"'";
+}
 
 }  // namespace
 
@@ -92,16 +101,21 @@ CCheckBoxUI* SelectGroupCallMembersWnd::CreateCheckBox(const mireloom::User& use
     check->SetText(LocalizedText("NotBoundPhone").c_str());
     check->SetMouseEnabled(false);
   } else {
-    check->SetNormalImage(kNotChosenImage);
-    check->SetSelectedImage(kChosenImage);
     // A search builds the rows again: each shows whether its member is in
     // the call, as the count and the call itself go by the chosen uids.
     check->SetCheck(IsChosen(user));
-    // Tab reaches it, Space or Enter ticks it, and a frame shows where the focus is.
+    // Tab reaches it, Space or Enter ticks it, and a frame shows where the
+    // focus is. The frame rings the box at a gap: drawn on its edge, it would
+    // vanish into a ticked box of the same colour.
+    check->SetPadding({11 - kFocusGap, 17 - kFocusGap, 0, 0});
+    check->SetFixedHeight(kCheckSize + 2 * kFocusGap);
+    check->SetFixedWidth(kCheckSize + 2 * kFocusGap);
+    check->SetNormalImage(InsetImage(kNotChosenImage).c_str());
+    check->SetSelectedImage(InsetImage(kChosenImage).c_str());
     check->SetKeyboardEnabled(true);
     check->SetFocusBorderColor(0xFF3FD1BE);
     check->SetBorderSize(2);
-    check->SetBorderRound({8, 8});
+    check->SetBorderRound({10, 10});
   }
   return check;
 }
@@ -153,6 +167,9 @@ void SelectGroupCallMembersWnd::OnSelectChanged(TNotifyUI& msg) {
     m_selectedUids.erase(std::remove(m_selectedUids.begin(), m_selectedUids.end(), uid), m_selectedUids.end());
   }
   ShowCount(m_selectedUids.size());
+  // Once someone besides the user is chosen, the call can start: Enter in the
+  // search box starts it, as Enter does in the other dialogs with a main button.
+  m_PaintManager.SetDefaultButton(m_selectedUids.size() > 1 ? L"make_call_button" : L"");
 }
 
 void SelectGroupCallMembersWnd::ShowCount(size_t chosen) {

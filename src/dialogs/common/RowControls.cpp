@@ -20,6 +20,12 @@ constexpr DWORD kNameColor = 0xFF000000;
 constexpr DWORD kDetailColor = 0xFFB2B2B2;
 constexpr DWORD kActionColor = 0xFF4BBCB7;
 constexpr int kFramedHeight = 25;
+// Between a frame and the text or icon inside it.
+constexpr int kFrameTextGap = 5;
+// Between an icon inside a frame and the text after it.
+constexpr int kIconTextGap = 4;
+// Room for "Message" and its frame's gaps in every language.
+constexpr int kMessagesButtonWidth = 66;
 // Shown until the picture is there, and for members without one.
 constexpr DWORD kAvatarPlaceholder = 0xFFE9ECEF;
 
@@ -111,13 +117,16 @@ CButtonUI* NewRowTextButton(const std::wstring& text, DWORD textColor, SIZE size
 
 CHorizontalLayoutUI* NewOpenImActions(const std::wstring& name, int iconLeft) {
   auto* actions = new CHorizontalLayoutUI;
-  actions->SetFixedWidth(70);
+  actions->SetFixedWidth(iconLeft + kIconSize + kMessagesButtonWidth);
   actions->SetFixedHeight(50);
   actions->Add(NewRowIcon(L"session/send_new_im.png", {iconLeft, 17, 0, 0}, name));
-  CButtonUI* messages = NewRowTextButton(LocalizedText("Messages"), 0xFF5CBCB8, {50, 25}, {0, 13, 0, 0}, name);
+  CButtonUI* messages =
+      NewRowTextButton(LocalizedText("Messages"), 0xFF5CBCB8, {kMessagesButtonWidth, 25}, {0, 13, 0, 0}, name);
   messages->SetKeyboardEnabled(true);  // Tab reaches it, Space or Enter opens the conversation
   messages->SetFocusBorderColor(kFocusFrameColor);
   messages->SetBorderRound({4, 4});
+  // The text keeps clear of the focus frame, in every language.
+  messages->SetTextPadding({kFrameTextGap, 0, kFrameTextGap, 0});
   actions->Add(messages);
   return actions;
 }
@@ -144,8 +153,13 @@ CVerticalLayoutUI* NewTwoLineTexts(const std::wstring& name, const std::wstring&
 
 void AddFramedAction(CContainerUI& row, const std::wstring& text, int width, const std::wstring& name) {
   row.Add(NewRowIcon(L"SysBtn/join_group.png", {0, 18, 0, 0}, name));
-  CButtonUI* action = NewRowTextButton(text, kActionColor, {width, kFramedHeight}, {0, 14, 0, 0}, name);
+  // The frame reaches back over the icon, so that the icon stands inside its
+  // button; the row keeps its width and the text its room.
+  const int reach = kIconSize + kFrameTextGap;
+  CButtonUI* action = NewRowTextButton(text, kActionColor, {width + reach, kFramedHeight}, {-reach, 14, 0, 0}, name);
   FrameRowButton(*action);
+  action->SetBkColor(0);  // the icon, drawn first, shows through
+  action->SetTextPadding({reach + kIconTextGap, 0, 0, 0});
   action->SetKeyboardEnabled(true);  // Tab reaches it, Space or Enter acts
   row.Add(action);
 }

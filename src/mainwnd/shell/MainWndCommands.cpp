@@ -41,6 +41,18 @@ const MenuPage kApplicationPages[] = {
     {L"menu_approval", L"/approval"},
 };
 
+// Opens the menu at the point of the button's click. Pressed from the
+// keyboard, the pointer may be anywhere: the menu opens over the button, with
+// its first item lit for the arrows.
+void OpenMenuForButton(PopupMenuWnd* menu, CPaintManagerUI& owner, const TNotifyUI& msg) {
+  if (!msg.bFromKeyboard || !msg.pSender) {
+    menu->ShowAt(&owner, msg.ptMouse.x, msg.ptMouse.y);
+    return;
+  }
+  const RECT& button = msg.pSender->GetPos();
+  menu->ShowAt(&owner, (button.left + button.right) / 2, (button.top + button.bottom) / 2, MenuOpening::ByKeyboard);
+}
+
 }  // namespace
 
 void MainWnd::AddDialogRows(CNotifyTable& table) {
@@ -141,17 +153,17 @@ void MainWnd::AddMenuButtonRows(CNotifyTable& table) {
 
 template <class Menu>
 void MainWnd::OpenMenuAtClick(TNotifyUI& msg, const std::wstring&) {
-  (new Menu)->ShowAt(&m_PaintManager, msg.ptMouse.x, msg.ptMouse.y);
+  OpenMenuForButton(new Menu, m_PaintManager, msg);
 }
 
 void MainWnd::OnDropDownClicked(TNotifyUI& msg, const std::wstring&) {
   // The open conversation's menu; none while no conversation is open.
   switch (GetSessionType(m_currentSessionId)) {
     case kSessionChannel:
-      (new GroupDropDownMenuWnd(m_currentSessionId))->ShowAt(&m_PaintManager, msg.ptMouse.x, msg.ptMouse.y);
+      OpenMenuForButton(new GroupDropDownMenuWnd(m_currentSessionId), m_PaintManager, msg);
       break;
     case kSessionIm:
-      (new ImDropDownMenuWnd)->ShowAt(&m_PaintManager, msg.ptMouse.x, msg.ptMouse.y);
+      OpenMenuForButton(new ImDropDownMenuWnd, m_PaintManager, msg);
       break;
     default:
       break;

@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <imm.h>
 
+#include <memory>
+
 #include "app/storage/SkinPaths.h"
 #include "app/frame/WindowManager.h"
 #include "app/storage/Settings.h"
@@ -32,6 +34,24 @@ namespace {
 
 constexpr int kFirstLanguage = static_cast<int>(settings::Language::SimplifiedChinese);
 constexpr int kLastLanguage = static_cast<int>(settings::Language::English);
+
+struct WindowDestroyer {
+  void operator()(HWND window) const {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+// A native menu takes the keys through its owner, which must be the window in
+// the foreground; a hidden window cannot have the keyboard (under Wine, not at
+// all). While the main window is hidden in the tray, a window of one pixel
+// under the menu's corner owns the menu for as long as it is open. (Out of
+// the screen it would not be shown at all, and so could not have the keys.)
+UniqueWindow StandInMenuOwner(HWND main, POINT corner) {
+  if (IsWindowVisible(main)) return nullptr;
+  return UniqueWindow(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, corner.x, corner.y, 1,
+                                      1, main, nullptr, GetModuleHandleW(nullptr), nullptr));
+}
 
 }  // namespace
 
@@ -118,17 +138,26 @@ void MainWnd::OnSyncFinished() {
 }
 
 void MainWnd::OnTrayNotify(LPARAM mouseMessage) {
+  // Acted on from a message of this window's own queue, not from inside the
+  // tray's notification: the system then takes the window as the one the
+  // user just acted on, and it gets the keyboard (under Wine, a focus request
+  // stamped earlier than the click on the tray is refused).
   switch (mouseMessage) {
     case WM_RBUTTONUP:
-      ShowTrayMenu();
+      RunOnWindowThread([this] {
+        ShowTrayMenu();
+        BringModalWindowForward();
+      });
       break;
     case WM_LBUTTONDOWN:
-      RestoreFromTray();
+      RunOnWindowThread([this] {
+        RestoreFromTray();
+        BringModalWindowForward();
+      });
       break;
     default:
-      return;
+      break;
   }
-  BringModalWindowForward();
 }
 
 void MainWnd::BringModalWindowForward() {
@@ -144,9 +173,13 @@ void MainWnd::BringModalWindowForward() {
 void MainWnd::ShowTrayMenu() {
   POINT cursor = {};
   GetCursorPos(&cursor);
-  // Without it the menu would stay open when the user clicks elsewhere.
-  SetForegroundWindow(GetHWND());
-  const UINT command = Platform().TrackMenu(m_trayMenu.get(), TPM_RETURNCMD, cursor.x, cursor.y, GetHWND());
+  const UniqueWindow standIn = StandInMenuOwner(GetHWND(), cursor);
+  const HWND owner = standIn ? standIn.get() : GetHWND();
+  // Without it the menu would neither take the keys nor close when the user
+  // clicks elsewhere; the null message afterwards lets it close at once.
+  SetForegroundWindow(owner);
+  const UINT command = Platform().TrackMenu(m_trayMenu.get(), TPM_RETURNCMD, cursor.x, cursor.y, owner);
+  ::PostMessageW(owner, WM_NULL, 0, 0);
   if (command == kTrayFeedbackCommand) {
     OnTrayFeedback();
   } else if (command == kTrayExitCommand) {

@@ -1,5 +1,6 @@
 #include "mainwnd/shell/PopupMenuWnd.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/ui/WindowConventions.h"
@@ -14,6 +15,16 @@ namespace {
 constexpr DWORD kUnavailableTextColor = 0xFFBABABA;
 constexpr UINT kCloseCode = 1;
 
+bool IsMenuItem(CControlUI* control) { return control->GetInterface(L"ListItem") != nullptr; }
+
+bool IsUsable(CControlUI* item) { return item->IsEnabled() && item->IsVisible(); }
+
+void SetLit(CControlUI* item, bool lit) {
+  if (auto* element = item ? static_cast<IListItemUI*>(item->GetInterface(L"ListItem")) : nullptr) {
+    element->SetSelectedState(lit);
+  }
+}
+
 }  // namespace
 
 PopupMenuWnd::PopupMenuWnd(const MenuKind& kind) : m_kind(kind) {
@@ -25,7 +36,7 @@ PopupMenuWnd::PopupMenuWnd(const MenuKind& kind) : m_kind(kind) {
 
 CDuiString PopupMenuWnd::GetSkinFolder() { return SkinFolder(); }
 
-void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y) {
+void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y, MenuOpening opening) {
   if (!owner) {
     delete this;  // no window will ever free it
     return;
@@ -43,6 +54,7 @@ void PopupMenuWnd::ShowAt(CPaintManagerUI* owner, int x, int y) {
   POINT point = {x, y};
   ClientToScreen(ownerWindow, &point);
   MoveToPoint(point.x, point.y);
+  if (opening == MenuOpening::ByKeyboard) MoveHighlight(1);
 }
 
 void PopupMenuWnd::MoveToPoint(int x, int y) {
@@ -60,14 +72,104 @@ LRESULT PopupMenuWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bH
 }
 
 LRESULT PopupMenuWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  // A click anywhere else takes the focus: the menu goes without a word to its owner.
-  if (uMsg == WM_KILLFOCUS) Close(kCloseCode);
-  // Esc dismisses a menu as it does any other.
-  if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE) {
-    Close(kCloseCode);
-    return 0;
+  switch (uMsg) {
+    case WM_KILLFOCUS:
+      // A click anywhere else takes the focus: the menu goes without a word to its owner.
+      Close(kCloseCode);
+      break;
+    case WM_KEYDOWN:
+      if (OnKeyDown(wParam)) return 0;
+      break;
+    case WM_CLOSE:
+      ReturnActivationToOwner();
+      break;
+    case WM_MOUSEMOVE: {
+      const LRESULT result = WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+      // Only a real move: the arrows may have taken the highlight from under a resting pointer.
+      if (lParam != m_lastPointer) FollowPointer();
+      m_lastPointer = lParam;
+      return result;
+    }
+    case WM_MOUSELEAVE:
+      m_lastPointer = -1;
+      Highlight(nullptr);
+      break;
+    default:
+      break;
   }
   return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+bool PopupMenuWnd::OnKeyDown(WPARAM key) {
+  switch (key) {
+    case VK_ESCAPE:
+      // Dismissed as any other menu: the owner has the keyboard again.
+      Close(kCloseCode);
+      return true;
+    case VK_DOWN:
+    case VK_UP:
+      MoveHighlight(key == VK_DOWN ? 1 : -1);
+      return true;
+    case VK_RETURN:
+    case VK_SPACE:
+      // As a click on it; a menu with no lit item takes the key and does nothing.
+      if (m_highlighted && IsUsable(m_highlighted)) m_PaintManager.SendNotify(m_highlighted, L"itemclick");
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::vector<CControlUI*> PopupMenuWnd::Items() const {
+  std::vector<CControlUI*> items;
+  std::vector<CControlUI*> pending = {m_PaintManager.GetRoot()};
+  while (!pending.empty()) {
+    CControlUI* control = pending.back();
+    pending.pop_back();
+    if (!control) continue;
+    if (IsMenuItem(control)) {
+      items.push_back(control);
+      continue;
+    }
+    for (int i = control->GetChildCount() - 1; i >= 0; --i) pending.push_back(control->GetChildAt(i));
+  }
+  return items;
+}
+
+void PopupMenuWnd::Highlight(CControlUI* item) {
+  if (item == m_highlighted) return;
+  SetLit(m_highlighted, false);
+  m_highlighted = item;
+  SetLit(m_highlighted, true);
+}
+
+void PopupMenuWnd::MoveHighlight(int step) {
+  const std::vector<CControlUI*> items = Items();
+  const int count = static_cast<int>(items.size());
+  const auto lit = std::find(items.begin(), items.end(), m_highlighted);
+  // From nothing lit, Down starts at the first item and Up at the last.
+  int index = lit != items.end() ? static_cast<int>(lit - items.begin()) : (step > 0 ? -1 : count);
+  for (int tried = 0; tried < count; ++tried) {
+    index = ((index + step) % count + count) % count;
+    if (IsUsable(items[index])) {
+      Highlight(items[index]);
+      return;
+    }
+  }
+}
+
+void PopupMenuWnd::FollowPointer() {
+  CControlUI* item = m_PaintManager.GetHotControl();
+  while (item && !IsMenuItem(item)) item = item->GetParent();
+  Highlight(item && IsUsable(item) ? item : nullptr);
+}
+
+void PopupMenuWnd::ReturnActivationToOwner() {
+  // A menu that still has the keyboard hands it back; one that lost it to a
+  // click elsewhere, or to a dialog its item opened, leaves it there.
+  const HWND owner = m_ownerManager ? m_ownerManager->GetPaintWindow() : nullptr;
+  if (!owner || GetActiveWindow() != GetHWND() || !IsWindowEnabled(owner) || !IsWindowVisible(owner)) return;
+  SetActiveWindow(owner);
 }
 
 void PopupMenuWnd::Notify(TNotifyUI& msg) {

@@ -3,6 +3,10 @@
 // A combo box: shows the selected entry's text and opens its drop list, a
 // framework popup below it, on a press. A pick in the list raises
 // "itemselect" on the combo; Esc and focus loss close the list unchanged.
+// The keys are those of Windows' own drop-down lists: F4, Alt+Down or Alt+Up
+// open it; Up and Down choose the entry before or after; a letter chooses the
+// next entry that begins with it. In the open list Up, Down and letters move
+// the highlight, and Enter, F4, Alt+Up or Alt+Down take it.
 
 #include <memory>
 
@@ -72,6 +76,8 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
 
  private:
   void CloseDropList();
+  // A key while the list is closed; false when the combo does not use it.
+  bool OnKey(const TEventUI& event);
 
   TListInfoUI m_info;
   CControlUI* m_pSelected = nullptr;

@@ -125,6 +125,8 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   [[nodiscard]] std::pair<size_t, size_t> RowsIn(LONG top, LONG bottom) const;
   [[nodiscard]] int RowHeight(CControlUI* pItem, int width) const;
   bool MoveSelectionByKey(UINT vk);
+  // A typed letter: the next entry whose text begins with it.
+  bool SelectByInitial(wchar_t letter);
   void SetItemColor(DWORD TListInfoUI::*field, DWORD dwColor);
   void ScrollIntoViewByUser(int iIndex);
 

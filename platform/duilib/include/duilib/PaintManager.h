@@ -225,6 +225,9 @@ class CPaintManagerUI final {
   };
 
   void SetFocusImpl(CControlUI* pControl, bool bMoveNativeFocus);
+  // The window has the keyboard again: the control that had the focus when
+  // it was deactivated takes it back, as in any dialog.
+  void RestoreFocusAfterActivation();
   void SetHot(CControlUI* pControl, POINT pt);
   void OnMouseMove(POINT pt, WPARAM wParam);
   void OnButtonDown(UINT uMsg, POINT pt, WPARAM wParam);
@@ -250,6 +253,10 @@ class CPaintManagerUI final {
   void ApplyZoomState();
   void HideToolTip();
   void ShowToolTip();
+  // The tip's show time ran out; false for another timer.
+  bool OnToolTipTimer(WPARAM timer);
+  // The window moved or changed size: the tip goes and waits for the pointer to move.
+  void OnWindowMoved();
   // The live control of this tree that hosts the native child window.
   detail::INativeEditHost* FindHostOf(HWND hWndChild) const;
 
@@ -258,6 +265,9 @@ class CPaintManagerUI final {
   CDuiString m_sResourcePath;
 
   CControlUI* m_pFocus = nullptr;
+  // The focus when the window was last deactivated: a field whose native
+  // child lost the keyboard then gets it back when the window is active again.
+  CControlUI* m_pFocusToRestore = nullptr;
   CControlUI* m_pEventHover = nullptr;
   CControlUI* m_pEventClick = nullptr;
   CControlUI* m_pEventRClick = nullptr;
@@ -265,6 +275,8 @@ class CPaintManagerUI final {
   bool m_bMouseTracking = false;
   bool m_bMouseCapture = false;
   bool m_bKeyHandled = false;
+  // Keys being handled now, one inside the other (a key that opens a dialog).
+  int m_nKeyDispatchDepth = 0;
   CDuiString m_sEscapeControl;
   CDuiString m_sDefaultButton;
   CDuiString m_sInitialFocus;
@@ -306,6 +318,8 @@ class CPaintManagerUI final {
   SIZE m_szLaidOut = {-1, -1};
   std::unique_ptr<detail::BackBuffer> m_backBuffer;
   std::unique_ptr<detail::ToolTip> m_toolTip;
+  bool m_bToolTipHeldBack = false;
+  POINT m_ptToolTipHeldAt = {0, 0};  // screen
 
   SIZE m_szInitWindowSize = {0, 0};
   SIZE m_szMinWindow = {0, 0};

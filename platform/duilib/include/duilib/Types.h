@@ -62,6 +62,9 @@ struct TNotifyUI {
   POINT ptMouse = {0, 0};  // client coordinates of the sender's window
   WPARAM wParam = 0;
   LPARAM lParam = 0;
+  // Raised while the window handled a key (Enter or Space on a button): the
+  // mouse point is only where the pointer happens to be.
+  bool bFromKeyboard = false;
 
  private:
   // Set once the base window has run OnClick for this record, so that a
