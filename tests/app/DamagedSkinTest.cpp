@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "AppWindowFixture.h"
 #include "app/frame/DamagedSkin.h"
+#include "AppWindowFixture.h"
 #include "support/RecordingPlatform.h"
 #include "support/TempFolder.h"
 

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "AppWindowFixture.h"
 #include "app/frame/WindowManager.h"
+#include "AppWindowFixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
+#include <ws2tcpip.h>
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "HostWindow.h"
-#include "LayerFixture.h"
-#include "support/RecordingPlatform.h"
 #include "browser/BrowserClient.h"
 #include "browser/BrowserMessages.h"
 #include "browser/CefAppEx.h"
+#include "HostWindow.h"
+#include "LayerFixture.h"
+#include "support/RecordingPlatform.h"
 
 namespace {
 

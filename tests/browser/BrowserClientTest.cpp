@@ -4,11 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "HostWindow.h"
-#include "support/RecordingPlatform.h"
 #include "browser/BrowserClient.h"
 #include "browser/BrowserMessages.h"
 #include "cef/cef_test.h"
+#include "HostWindow.h"
+#include "support/RecordingPlatform.h"
 
 namespace {
 

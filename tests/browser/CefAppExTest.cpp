@@ -1,10 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "browser/CefAppEx.h"
 #include "HostWindow.h"
 #include "LayerFixture.h"
 #include "RecordingClient.h"
-#include "browser/CefAppEx.h"
 
 namespace {
 

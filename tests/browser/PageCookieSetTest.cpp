@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "LayerFixture.h"
 #include "browser/PageCookieSet.h"
+#include "LayerFixture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "LayerFixture.h"
 #include "browser/SessionPageCookies.h"
+#include "LayerFixture.h"
 #include "mireloom/Director.h"
 #include "mireloom/testing.h"
 #include "signin/SessionStart.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "HostWindow.h"
 #include "cef/cef_app.h"
 #include "cef/cef_client.h"
 #include "cef/cef_test.h"
+#include "HostWindow.h"
 
 namespace cef_testing {
 

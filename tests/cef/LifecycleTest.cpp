@@ -7,8 +7,8 @@
 #include <set>
 
 #include "LayerFixture.h"
-#include "RecordingClient.h"
 #include "quennet/testing.h"
+#include "RecordingClient.h"
 
 namespace cef_testing {
 namespace {

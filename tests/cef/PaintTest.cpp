@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "LayerFixture.h"
-#include "RecordingClient.h"
 #include "cef/cef_cookie.h"
 #include "cef/cef_task.h"
+#include "LayerFixture.h"
+#include "RecordingClient.h"
 
 namespace cef_testing {
 namespace {

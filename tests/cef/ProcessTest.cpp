@@ -6,10 +6,10 @@
 #include <atomic>
 #include <mutex>
 
-#include "LayerFixture.h"
-#include "RecordingClient.h"
 #include "cef/cef_cookie.h"
 #include "cef/cef_task.h"
+#include "LayerFixture.h"
+#include "RecordingClient.h"
 
 namespace cef_testing {
 namespace {

@@ -16,8 +16,8 @@
 #include "mireloom/ChatManager.h"
 #include "mireloom/Director.h"
 #include "mireloom/Handlers.h"
-#include "mireloom/UserManager.h"
 #include "mireloom/testing.h"
+#include "mireloom/UserManager.h"
 
 namespace core_test {
 

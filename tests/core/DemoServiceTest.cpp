@@ -12,6 +12,7 @@
 #include <set>
 
 #include "CoreTestSupport.h"
+#include "mireloom/AccountManager.h"
 #include "mireloom/Auth.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/ChannelManager.h"
@@ -19,10 +20,9 @@
 #include "mireloom/Director.h"
 #include "mireloom/EntityManager.h"
 #include "mireloom/IMManager.h"
-#include "mireloom/UserManager.h"
-#include "mireloom/UsergroupManager.h"
-#include "mireloom/AccountManager.h"
 #include "mireloom/SqlMigrate.h"
+#include "mireloom/UsergroupManager.h"
+#include "mireloom/UserManager.h"
 #include "mireloom/WebApi.h"
 #include "quennet/testing.h"
 #include "support/ProcessFigures.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreTestSupport.h"
 #include "app/storage/FileHelpers.h"
+#include "CoreTestSupport.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/Director.h"

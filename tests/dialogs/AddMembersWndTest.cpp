@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "DialogFixture.h"
 #include "app/frame/WindowManager.h"
+#include "DialogFixture.h"
 #include "duilib/testing.h"
 #include "mireloom/ChannelManager.h"
 

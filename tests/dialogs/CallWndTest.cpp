@@ -1,10 +1,10 @@
 // The one-to-one and the group call windows: what they place, how hanging up
 // and closing end them, and the avatars under their own keys.
 
-#include "DialogFixture.h"
+#include "app/frame/WindowManager.h"
 #include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
-#include "app/frame/WindowManager.h"
+#include "DialogFixture.h"
 #include "duilib/testing.h"
 #include "mireloom/Types.h"
 #include "mireloom/UserManager.h"

@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "DialogFixture.h"
 #include "app/frame/WindowManager.h"
+#include "DialogFixture.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "support/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"
+#include "support/RecordingPlatform.h"
 
 namespace dialogs_test {
 

@@ -1,7 +1,7 @@
 // The feedback window: what it sends, and when it sends nothing.
 
-#include "DialogFixture.h"
 #include "app/frame/WindowManager.h"
+#include "DialogFixture.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

@@ -1,8 +1,8 @@
 // Choosing who takes part in a group call from chn-general, where every
 // member of the demo team is (zhao and the robots have no phone number).
 
-#include "DialogFixture.h"
 #include "app/frame/WindowManager.h"
+#include "DialogFixture.h"
 #include "duilib/testing.h"
 
 namespace dialogs_test {

@@ -1,9 +1,9 @@
 // The member card: a side panel filled once from the user cache.
 
-#include "DialogFixture.h"
+#include "app/frame/WindowManager.h"
 #include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
-#include "app/frame/WindowManager.h"
+#include "DialogFixture.h"
 #include "dialogs/common/DialogMessages.h"
 #include "duilib/testing.h"
 #include "mireloom/Types.h"

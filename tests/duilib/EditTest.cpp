@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Clipboard.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
-#include "support/Clipboard.h"
 
 namespace duilib_test {
 namespace {

@@ -1,8 +1,8 @@
 // Mouse, keyboard and focus input, and the notifications they raise.
 
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "TestWindow.h"
 #include "WindowFixture.h"

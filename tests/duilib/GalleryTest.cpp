@@ -5,9 +5,9 @@
 
 #include <functional>
 
+#include "support/TempFolder.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
-#include "support/TempFolder.h"
 
 namespace duilib_test {
 namespace {

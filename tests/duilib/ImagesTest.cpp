@@ -7,15 +7,15 @@
 #include <cstdlib>
 #include <set>
 
+#include "duilib/ImageFiles.h"
 #include "GdiPlus.h"
 #include "GifWriter.h"
 #include "ImageCache.h"
 #include "ImageCodecs.h"
-#include "TestWindow.h"
-#include "WindowFixture.h"
-#include "duilib/ImageFiles.h"
 #include "support/BlankPng.h"
 #include "support/TempFolder.h"
+#include "TestWindow.h"
+#include "WindowFixture.h"
 
 namespace duilib_test {
 namespace {

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include "support/Clipboard.h"
 #include "TestWindow.h"
 #include "WindowFixture.h"
-#include "support/Clipboard.h"
 
 namespace duilib_test {
 namespace {

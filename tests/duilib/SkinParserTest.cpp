@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "TestWindow.h"
-#include "WindowFixture.h"
 #include "quennet/testing.h"
 #include "support/TempFolder.h"
+#include "TestWindow.h"
+#include "WindowFixture.h"
 
 namespace duilib_test {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "FilesWindowTest.h"
 #include "duilib/testing.h"
 #include "files/FilesMessages.h"
+#include "FilesWindowTest.h"
 
 namespace {
 

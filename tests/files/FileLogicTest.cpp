@@ -6,8 +6,8 @@
 #include <string>
 
 #include "files/FileAddresses.h"
-#include "files/list/FilePaging.h"
 #include "files/FileTexts.h"
+#include "files/list/FilePaging.h"
 #include "files/list/ThumbnailBoxes.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <functional>
 #include <string>
 
-#include "support/RecordingPlatform.h"
 #include "app/frame/WindowManager.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"
+#include "support/RecordingPlatform.h"
 
 namespace files_test {
 

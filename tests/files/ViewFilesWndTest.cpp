@@ -6,9 +6,9 @@
 
 #include <regex>
 
-#include "FilesWindowTest.h"
 #include "app/text/TextHelpers.h"
 #include "duilib/testing.h"
+#include "FilesWindowTest.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "MainWndFixture.h"
-#include "app/ui/WindowConventions.h"
 #include "app/frame/WindowManager.h"
+#include "app/ui/WindowConventions.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "mireloom/Team.h"
 #include "signin/LoginWnd.h"
 #include "signin/SubdomainWnd.h"

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "support/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
 #include "support/LaidOutProgram.h"
+#include "support/RecordingPlatform.h"
 #include "support/StepRunner.h"
 #include "support/WindowFinders.h"
 

@@ -1,7 +1,7 @@
 // The buttons that open the popup menus, each at the point of its click.
 
-#include "MainWndFixture.h"
 #include "duilib/testing.h"
+#include "MainWndFixture.h"
 
 namespace mainwnd_test {
 namespace {

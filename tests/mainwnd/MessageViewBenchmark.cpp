@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "MainWindowBenchmark.h"
 #include "app/frame/WindowManager.h"
 #include "duilib/testing.h"
+#include "MainWindowBenchmark.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
 

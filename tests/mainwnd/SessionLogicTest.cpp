@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "mainwnd/sessions/BadgeTexts.h"
-#include "mainwnd/shell/MainWndGeometry.h"
 #include "mainwnd/sessions/SessionEntry.h"
 #include "mainwnd/sessions/SessionItemNames.h"
+#include "mainwnd/shell/MainWndGeometry.h"
 #include "mireloom/Channel.h"
 #include "mireloom/IM.h"
 

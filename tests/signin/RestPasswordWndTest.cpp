@@ -1,7 +1,7 @@
 #include "SigninFixture.h"
 
-#include "app/storage/Credentials.h"
 #include "app/frame/QuitSequence.h"
+#include "app/storage/Credentials.h"
 #include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "quennet/testing.h"

@@ -8,11 +8,11 @@
 
 #include <string>
 
-#include "support/StepRunner.h"
-#include "support/WindowFinders.h"
-#include "support/RecordingPlatform.h"
 #include "duilib/UIlib.h"
 #include "mireloom/testing.h"
+#include "support/RecordingPlatform.h"
+#include "support/StepRunner.h"
+#include "support/WindowFinders.h"
 
 namespace signin_test {
 

@@ -1,7 +1,7 @@
 #include "SigninFixture.h"
 
-#include "app/ui/BusyButton.h"
 #include "app/frame/QuitSequence.h"
+#include "app/ui/BusyButton.h"
 #include "duilib/testing.h"
 #include "quennet/testing.h"
 

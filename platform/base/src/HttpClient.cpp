@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "LocalHosts.h"
-#include "WinInetTransport.h"
 #include "quennet/EventLog.h"
 #include "quennet/testing.h"
+#include "WinInetTransport.h"
 
 namespace quennet {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "BrowserWindow.h"
 #include "Objects.h"
-#include "Runtime.h"
 #include "quennet/EventLog.h"
+#include "Runtime.h"
 
 namespace cef_internal {
 

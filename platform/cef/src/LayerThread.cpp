@@ -2,8 +2,8 @@
 
 #include <process.h>
 
-#include "SentMessageWait.h"
 #include "quennet/EventLog.h"
+#include "SentMessageWait.h"
 
 namespace cef_internal {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "LayerThread.h"
-#include "SentMessageWait.h"
 #include "cef/cef_app.h"
 #include "cef/cef_test.h"
+#include "LayerThread.h"
+#include "SentMessageWait.h"
 
 namespace cef_internal {
 

@@ -6,8 +6,8 @@
 #include <initializer_list>
 
 #include "Database.h"
-#include "Text.h"
 #include "quennet/EventLog.h"
+#include "Text.h"
 
 namespace mireloom {
 namespace {

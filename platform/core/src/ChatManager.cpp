@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "ManagerSupport.h"
-#include "Text.h"
 #include "mireloom/Handlers.h"
 #include "quennet/EventLog.h"
 #include "quennet/WinHandles.h"
+#include "Text.h"
 
 namespace mireloom {
 

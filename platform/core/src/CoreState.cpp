@@ -2,9 +2,9 @@
 
 #include <mutex>
 
+#include "service/DemoService.h"
 #include "Session.h"
 #include "TimerThread.h"
-#include "service/DemoService.h"
 
 namespace mireloom::detail {
 namespace {

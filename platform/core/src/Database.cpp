@@ -7,8 +7,8 @@
 
 #include <climits>
 
-#include "Text.h"
 #include "quennet/EventLog.h"
+#include "Text.h"
 
 namespace mireloom::detail {
 

@@ -5,11 +5,11 @@
 #include "CoreState.h"
 #include "ImConnection.h"
 #include "ManagerSupport.h"
-#include "Operation.h"
-#include "Text.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/EntityManager.h"
 #include "mireloom/SqlMigrate.h"
+#include "Operation.h"
+#include "Text.h"
 
 namespace mireloom {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "CorePool.h"
 #include "CoreState.h"
-#include "Session.h"
-#include "TimerThread.h"
 #include "quennet/EventLog.h"
 #include "service/DemoService.h"
+#include "Session.h"
+#include "TimerThread.h"
 
 namespace mireloom::detail {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "CoreState.h"
 #include "Operation.h"
-#include "Session.h"
 #include "service/DemoService.h"
+#include "Session.h"
 
 namespace mireloom::detail {
 

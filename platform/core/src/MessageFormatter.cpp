@@ -1,8 +1,8 @@
 #include "mireloom/MessageFormatter.h"
 
-#include "Text.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/UserManager.h"
+#include "Text.h"
 
 namespace mireloom {
 namespace {

@@ -7,14 +7,14 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "CorePool.h"
 #include "ListenerHub.h"
-#include "Session.h"
 #include "mireloom/testing.h"
+#include "Session.h"
 
 namespace mireloom::detail {
 namespace {

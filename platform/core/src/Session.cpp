@@ -2,12 +2,12 @@
 
 #include "CoreState.h"
 #include "ImConnection.h"
-#include "Operation.h"
-#include "Text.h"
 #include "mireloom/SessionFolder.h"
 #include "mireloom/SqlMigrate.h"
+#include "Operation.h"
 #include "quennet/EventLog.h"
 #include "service/DemoService.h"
+#include "Text.h"
 
 namespace mireloom {
 

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "ListenerHub.h"
-#include "SessionCache.h"
 #include "mireloom/Handlers.h"
 #include "mireloom/Team.h"
 #include "mireloom/User.h"
+#include "SessionCache.h"
 
 namespace mireloom::service {
 class DemoService;

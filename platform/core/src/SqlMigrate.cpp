@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "Database.h"
-#include "Text.h"
 #include "quennet/EventLog.h"
+#include "Text.h"
 
 namespace mireloom {
 

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "../src/Database.h"
-#include "../src/Text.h"
 #include "../src/service/DemoLoader.h"
 #include "../src/service/DemoService.h"
 #include "../src/service/ServiceModel.h"
+#include "../src/Text.h"
 #include "mireloom/testing.h"
 
 namespace mireloom::testing {

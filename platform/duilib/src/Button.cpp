@@ -1,8 +1,8 @@
 #include "duilib/Button.h"
 
 #include "Attributes.h"
-#include "Render.h"
 #include "duilib/PaintManager.h"
+#include "Render.h"
 
 namespace DuiLib {
 

@@ -4,8 +4,8 @@
 
 #include "Attributes.h"
 #include "ComboDropWindow.h"
-#include "ListItem.h"
 #include "duilib/PaintManager.h"
+#include "ListItem.h"
 
 namespace DuiLib {
 

@@ -7,10 +7,10 @@
 
 #include "Attributes.h"
 #include "ControlPin.h"
-#include "Render.h"
-#include "RoundCorners.h"
 #include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
+#include "Render.h"
+#include "RoundCorners.h"
 
 // Free in release builds; the checks of AssertUsable in debug builds.
 #ifdef NDEBUG

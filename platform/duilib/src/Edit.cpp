@@ -1,11 +1,11 @@
 #include "duilib/Edit.h"
 
 #include "Attributes.h"
+#include "duilib/Container.h"
+#include "duilib/PaintManager.h"
 #include "LongTextSpan.h"
 #include "NativeEdit.h"
 #include "Render.h"
-#include "duilib/Container.h"
-#include "duilib/PaintManager.h"
 
 namespace DuiLib {
 

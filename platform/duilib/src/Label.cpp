@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "Attributes.h"
+#include "duilib/PaintManager.h"
 #include "Markup.h"
 #include "MarkupLayout.h"
 #include "Render.h"
-#include "duilib/PaintManager.h"
 
 namespace DuiLib {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ListItem.h"
 #include "duilib/PaintManager.h"
+#include "ListItem.h"
 
 namespace DuiLib {
 

@@ -3,9 +3,9 @@
 #include <cwctype>
 
 #include "Attributes.h"
-#include "Render.h"
 #include "duilib/Container.h"
 #include "duilib/PaintManager.h"
+#include "Render.h"
 
 namespace DuiLib::detail {
 

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
+#include "duilib/PaintManager.h"
 #include "FontPool.h"
+#include "quennet/WinHandles.h"
 #include "Render.h"
 #include "TextUnits.h"
-#include "duilib/PaintManager.h"
-#include "quennet/WinHandles.h"
 
 namespace DuiLib::detail {
 

@@ -4,8 +4,8 @@
 #include <windowsx.h>
 
 #include "ControlPin.h"
-#include "PaintSupport.h"
 #include "duilib/Control.h"
+#include "PaintSupport.h"
 
 // Mouse, wheel, keys, cursor and tooltips: window messages turned into
 // control events.

@@ -3,14 +3,14 @@
 #include <string>
 
 #include "Attributes.h"
+#include "duilib/PaintManager.h"
 #include "FontPool.h"
 #include "GdiPlus.h"
 #include "ImageCache.h"
 #include "MarkupLayout.h"
 #include "PaintSupport.h"
-#include "ScaledImage.h"
-#include "duilib/PaintManager.h"
 #include "quennet/WinHandles.h"
+#include "ScaledImage.h"
 
 namespace DuiLib::detail {
 

@@ -5,11 +5,11 @@
 #include <climits>
 
 #include "Attributes.h"
+#include "duilib/PaintManager.h"
 #include "FontBinding.h"
 #include "NativeEdit.h"
-#include "Render.h"
-#include "duilib/PaintManager.h"
 #include "quennet/SystemLibraries.h"
+#include "Render.h"
 
 namespace DuiLib {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "Attributes.h"
+#include "duilib/Container.h"
+#include "duilib/PaintManager.h"
 #include "GdiPlus.h"
 #include "PaintSupport.h"
 #include "Render.h"
-#include "duilib/Container.h"
-#include "duilib/PaintManager.h"
 
 namespace DuiLib {
 

@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ModalState.h"
 #include "duilib/PaintManager.h"
+#include "ModalState.h"
 #include "quennet/EventLog.h"
 
 namespace DuiLib {

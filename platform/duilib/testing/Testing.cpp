@@ -8,8 +8,8 @@
 #include "GdiPlus.h"
 #include "ImageCache.h"
 #include "ModalState.h"
-#include "TestHooks.h"
 #include "quennet/WinHandles.h"
+#include "TestHooks.h"
 
 namespace DuiLib {
 

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "app/ui/UiThread.h"
 #include "app/frame/WindowManager.h"
+#include "app/ui/UiThread.h"
 #include "dialogs/common/RowAvatar.h"
 #include "duilib/UIlib.h"
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
+#include "duilib/testing.h"
 #include "GdiPlus.h"
 #include "ImageCache.h"
 #include "ImageCodecs.h"
-#include "bench/BenchSupport.h"
-#include "duilib/testing.h"
 #include "quennet/WinHandles.h"
 
 namespace duilib_bench {

@@ -3,9 +3,9 @@
 
 #include <cwchar>
 
-#include "GdiPlus.h"
 #include "bench/BenchSupport.h"
 #include "duilib/testing.h"
+#include "GdiPlus.h"
 
 namespace duilib_bench {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "../Text.h"
+#include "quennet/EventLog.h"
 #include "ServiceJson.h"
 #include "ServiceModel.h"
 #include "TeamBuilder.h"
-#include "quennet/EventLog.h"
 
 namespace mireloom::service {
 namespace {

@@ -13,9 +13,9 @@
 #include "ActingMembers.h"
 #include "DemoLoader.h"
 #include "PushHub.h"
+#include "quennet/EventLog.h"
 #include "ServiceHosts.h"
 #include "ServiceModel.h"
-#include "quennet/EventLog.h"
 
 namespace mireloom::service {
 namespace {

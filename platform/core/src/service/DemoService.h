@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "../Operation.h"
-#include "ServiceTypes.h"
 #include "mireloom/Entity.h"
 #include "mireloom/IM.h"
 #include "mireloom/Service.h"
-#include "mireloom/Usergroup.h"
 #include "mireloom/testing.h"
+#include "mireloom/Usergroup.h"
+#include "ServiceTypes.h"
 
 namespace mireloom::service {
 

@@ -9,8 +9,8 @@
 #include "ActingMembers.h"
 #include "DemoService.h"
 #include "PushHub.h"
-#include "ServiceModel.h"
 #include "quennet/EventLog.h"
+#include "ServiceModel.h"
 
 namespace mireloom::service {
 namespace {

@@ -8,8 +8,8 @@
 #include "../Text.h"
 #include "DemoService.h"
 #include "ImageRenderer.h"
-#include "mireloom/Types.h"
 #include "mireloom/testing.h"
+#include "mireloom/Types.h"
 
 #ifndef MIRELOOM_SERVICE_DOMAIN
 #define MIRELOOM_SERVICE_DOMAIN "corvanel.test"

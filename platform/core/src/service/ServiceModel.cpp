@@ -7,8 +7,8 @@
 #include <set>
 
 #include "../Text.h"
-#include "ServiceJson.h"
 #include "quennet/EventLog.h"
+#include "ServiceJson.h"
 
 namespace mireloom::service {
 namespace {

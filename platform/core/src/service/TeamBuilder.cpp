@@ -6,9 +6,9 @@
 
 #include "../Json.h"
 #include "DemoLoader.h"
+#include "quennet/EventLog.h"
 #include "ServiceJson.h"
 #include "ServiceModel.h"
-#include "quennet/EventLog.h"
 
 namespace mireloom::service {
 namespace {
