@@ -22,6 +22,8 @@ using std::min;
 #include "mireloom/UserManager.h"
 #include "mireloom/WebApi.h"
 #include "quennet/HttpClient.h"
+#include "support/BlankPng.h"
+#include "support/ProcessFigures.h"
 #include "support/TempFolder.h"
 
 using namespace mireloom;
@@ -168,6 +170,37 @@ TEST_F(ServiceHosts, ThumbnailsAreScaledAndZeroMeansTheOriginal) {
     EXPECT_NEAR(static_cast<int>(gifCorner >> shift & 0xFF), static_cast<int>(pngCorner >> shift & 0xFF), 26);
   }
   EXPECT_EQ(Get("https://files.corvanel.test/thumb/0000000000000000_20x20.png")->status_code(), 404);
+}
+
+// A small upload that announces gigabytes of pixels is kept as it came, but
+// the service (in the client's own process) never decodes it: the share has
+// the size from the header, its thumbnail is a plain tile, and hardly any
+// memory is taken.
+TEST_F(ServiceHosts, AnUploadedPictureAboveThePixelBudgetIsNeverDecoded) {
+  const std::string huge = test_support::BlankPngBytes(23000, 21500);
+  test_support::TempFolder folder;
+  ASSERT_TRUE(test_support::WriteFileBytes(folder / L"huge.png", huge));
+  const double before = test_support::PrivateMegabytes();
+  test_support::PeakFigures peak;
+  core_test::Done sent;
+  ChatManager::DefaultManager()->SendFileMessage(test_support::ToCp936(folder / L"huge.png"), "huge.png", "image/png",
+                                                 "chn-fe", true, sent.Callback());
+  ASSERT_TRUE(sent.Wait());
+  ASSERT_TRUE(sent.Get<0>()) << sent.Get<1>();
+  ASSERT_TRUE(mt::WaitIdle());
+  auto share = ChatManager::DefaultManager()->FetchLastMessageFromCache("chn-fe");
+  ASSERT_NE(share, nullptr);
+  Entity entity;
+  ASSERT_TRUE(entity.InitWithJsonOrDie(share->entity_json()));
+  EXPECT_EQ(entity.thumb_width(), 23000);
+  EXPECT_EQ(entity.thumb_height(), 21500);
+  const auto thumb = Get("https://files.corvanel.test/thumb/" + entity.path() + "_200x187.png");
+  ASSERT_EQ(thumb->status_code(), 200);
+  EXPECT_EQ(PngSize(thumb->raw_data()), std::make_pair(200, 187));
+  const auto original = Get("https://files.corvanel.test/thumb/" + entity.path() + "_0x0.png");
+  EXPECT_EQ(original->raw_data().size(), huge.size()) << "the bytes themselves are still there";
+  peak.Stop();
+  EXPECT_LE(peak.PrivateMegabytes() - before, 64.0);
 }
 
 TEST_F(ServiceHosts, AFilesAddressLeadsToItsDownloadWhereUploadedBytesComeBackUnchanged) {

@@ -8,11 +8,6 @@ void SetLargestImageFile(size_t bytes) { detail::SetLargestImageFile(bytes); }
 
 bool IsReadableImageFile(LPCTSTR path) { return path && detail::IsReadableImageFile(path); }
 
-bool FitsPictureBudget(long long width, long long height) {
-  return width > 0 && height > 0 && width <= kLongestPictureSide && height <= kLongestPictureSide &&
-         width * height <= kLargestPicturePixels;
-}
-
 void SetImageFailureListener(std::function<void(LPCTSTR path)> listener) {
   detail::SetImageFailureListener(std::move(listener));
 }

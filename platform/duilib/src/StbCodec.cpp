@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "duilib/ImageFiles.h"
+#include "quennet/PictureHeader.h"
 #include "quennet/WinHandles.h"
 
 // stb decodes PNG and JPEG; GIFs need GDI+ for their frames, and BMP is left
@@ -77,13 +78,8 @@ std::shared_ptr<DecodedImage> DecodeWithStb(const std::string& bytes) {
 }
 
 bool ReadSizeWithStb(const std::string& bytes, SIZE* out) {
-  if (!FitsStb(bytes)) return false;
-  int width = 0, height = 0, channels = 0;
-  if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()), &width,
-                             &height, &channels) ||
-      width <= 0 || height <= 0) {
-    return false;
-  }
+  int width = 0, height = 0;
+  if (!quennet::ReadPictureSize(bytes, &width, &height)) return false;
   *out = SIZE{width, height};
   return true;
 }

@@ -1,15 +1,20 @@
 #include "ImageRenderer.h"
 
 #include <windows.h>
-#include <objidl.h>
 #include <gdiplus.h>
+#include <objidl.h>
 
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "quennet/PictureHeader.h"
+
 namespace mireloom::service {
 namespace {
+
+// Stands for a picture above the pixel budget, which is never decoded.
+constexpr uint32_t kTooLargeTile = 0xD9DDE1;
 
 // GDI+ starts once and stays for the life of the process.
 bool EnsureGdiplus() {
@@ -188,18 +193,17 @@ std::string RenderTile(int width, int height, uint32_t rgb, const std::wstring& 
 }
 
 bool MeasureImage(const std::string& bytes, int* width, int* height) {
-  if (bytes.empty() || !EnsureGdiplus()) return false;
-  UniqueStream stream = StreamOf(bytes);
-  if (!stream) return false;
-  Gdiplus::Bitmap bitmap(stream.get());
-  if (bitmap.GetLastStatus() != Gdiplus::Ok) return false;
-  *width = static_cast<int>(bitmap.GetWidth());
-  *height = static_cast<int>(bitmap.GetHeight());
-  return *width > 0 && *height > 0;
+  // The header alone: a small file can announce gigabytes of pixels.
+  return quennet::ReadPictureSize(bytes, width, height);
 }
 
 std::string ScaleImage(const std::string& bytes, int width, int height, ImageFormat format) {
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || !EnsureGdiplus()) return {};
+  int sourceWidth = 0, sourceHeight = 0;
+  if (!MeasureImage(bytes, &sourceWidth, &sourceHeight)) return {};
+  if (!quennet::FitsPictureBudget(sourceWidth, sourceHeight)) {
+    return RenderTile(width, height, kTooLargeTile, L"", format);  // never decoded
+  }
   UniqueStream stream = StreamOf(bytes);
   if (!stream) return {};
   Gdiplus::Bitmap source(stream.get());
