@@ -2,6 +2,10 @@
 // session, message pages, channel flags, delivered messages, counts, drafts.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <future>
+#include <thread>
 
 #include "CoreTestSupport.h"
 #include "mireloom/ChannelManager.h"
@@ -9,8 +13,9 @@
 #include "mireloom/Director.h"
 #include "mireloom/IMManager.h"
 #include "mireloom/ServiceManager.h"
-#include "mireloom/UserManager.h"
+#include "mireloom/SessionFolder.h"
 #include "mireloom/UsergroupManager.h"
+#include "mireloom/UserManager.h"
 
 using namespace mireloom;
 using core_test::Completion;
@@ -268,4 +273,42 @@ TEST_F(Cache, UsersGroupsAndServices) {
   ASSERT_NE(mail, nullptr);
   EXPECT_EQ(mail->avatar_url(), "service-mail.png");
   EXPECT_EQ(ServiceManager::DefaultManager()->FetchServiceFromCacheByServiceId("svc-unknown"), nullptr);
+}
+
+// Storing a big team must not keep the user-interface thread's reads waiting
+// on the file: while another connection holds "Cache.db", the new members are
+// read at once, and once it lets go they reach the file as well.
+TEST_F(Cache, ReadsAnswerWhileAStoreWaitsForTheFile) {
+  mt::GenerateTeam(1000, 0);
+  const size_t team_size = 19 + 1000;
+  std::wstring folder;
+  ASSERT_TRUE(MakeSessionFolder(*Director::DefaultDirector()->me(), *Director::DefaultDirector()->current_team(),
+                                m_core.DataFolderCp936(), &folder));
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open16((folder + L"\\Cache.db").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+  Completion<bool, std::string, std::vector<std::unique_ptr<User>>> fetched;
+  UserManager::DefaultManager()->GetTeamMembers(fetched.Callback());
+  std::promise<size_t> read;
+  std::thread reader([&read, team_size] {
+    size_t count = 0;
+    for (const DWORD start = GetTickCount(); count != team_size && GetTickCount() - start < 10000; Sleep(1)) {
+      count = UserManager::DefaultManager()->FetchUsersFromCache().size();
+    }
+    read.set_value(count);
+  });
+  std::future<size_t> answer = read.get_future();
+  const bool answered_while_held = answer.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  // Only now may the store go on.
+  sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(holder);
+  reader.join();
+  EXPECT_TRUE(answered_while_held) << "the read waited for the store";
+  EXPECT_EQ(answer.get(), team_size);
+  ASSERT_TRUE(fetched.Wait());
+  ASSERT_TRUE(fetched.Get<0>());
+
+  mt::InstallSession("usr-zhou", "team-demo", {}, m_core.DataFolder());
+  EXPECT_EQ(UserManager::DefaultManager()->FetchUsersFromCache().size(), team_size) << "read back from the file";
 }

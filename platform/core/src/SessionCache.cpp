@@ -48,6 +48,8 @@ SessionCache::SessionCache() = default;
 SessionCache::~SessionCache() { Close(); }
 
 bool SessionCache::Open(const std::wstring& file) {
+  std::lock_guard<std::mutex> store(m_store_mutex);
+  // The session is not installed while it opens: nobody reads it yet.
   std::lock_guard<std::mutex> lock(m_mutex);
   m_tables.reset();
   m_db = Database::Open(file);
@@ -69,7 +71,9 @@ bool SessionCache::Open(const std::wstring& file) {
     LoadLocked();
   } catch (const std::exception&) {
     quennet::log_error("Session cache unreadable; starting empty");
+    m_users_unsaved = true;
   }
+  m_open = true;
   return true;
 }
 
@@ -77,12 +81,7 @@ void SessionCache::LoadLocked() {
   for (const auto& row : m_tables->service_store.LoadAll()) {
     if (row.key == kGenerationKey) m_store_generation = row.body;
   }
-  for (const auto& row : m_tables->users.LoadAll()) {
-    if (auto user = Parse<User::Data>(row.body)) {
-      m_user_index[user->uid] = m_users.size();
-      m_users.push_back(std::move(*user));
-    }
-  }
+  m_unparsed_users = m_tables->users.LoadAll();
   for (const auto& row : m_tables->channels.LoadAll()) {
     const json body = json::parse(row.body, nullptr, false);
     if (body.is_discarded()) continue;
@@ -126,9 +125,13 @@ void SessionCache::LoadLocked() {
 }
 
 void SessionCache::Close() {
+  std::lock_guard<std::mutex> store(m_store_mutex);
   std::lock_guard<std::mutex> lock(m_mutex);
   m_tables.reset();
   m_db.reset();
+  m_open = false;
+  m_users_unsaved = false;
+  m_unparsed_users.clear();
   m_users.clear();
   m_user_index.clear();
   m_channels.clear();
@@ -146,91 +149,170 @@ void SessionCache::Close() {
 
 bool SessionCache::IsOpen() const {
   std::lock_guard<std::mutex> lock(m_mutex);
-  return m_db != nullptr;
+  return m_open;
 }
 
 // ---- Users -------------------------------------------------------------------
 
-void SessionCache::ReplaceUsers(const std::vector<User::Data>& users) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (!m_tables) return;
-  m_users = users;
-  m_user_index.clear();
-  Transaction transaction(*m_db);
-  m_tables->users.Clear();
-  for (size_t i = 0; i < m_users.size(); ++i) {
-    m_user_index[m_users[i].uid] = i;
-    m_tables->users.Put(m_users[i].uid, static_cast<int64_t>(i), ToJsonText(m_users[i]));
+void SessionCache::ParseUsersLocked() const {
+  if (m_unparsed_users.empty()) return;
+  m_users.reserve(m_unparsed_users.size());
+  m_user_index.reserve(m_unparsed_users.size());
+  for (const auto& row : m_unparsed_users) {
+    if (auto user = Parse<User::Data>(row.body)) {
+      m_user_index[user->uid] = m_users.size();
+      m_users.push_back(std::move(*user));
+    } else {
+      m_unreadable_user_rows = true;
+    }
   }
-  transaction.Commit();
+  m_unparsed_users.clear();
+  m_unparsed_users.shrink_to_fit();
+}
+
+void SessionCache::ReplaceUsers(const std::vector<User::Data>& users) {
+  std::lock_guard<std::mutex> store(m_store_mutex);
+  if (!m_tables) return;
+  // A uid listed twice is kept once in the file, at its last place.
+  std::unordered_map<std::string, size_t> index;
+  index.reserve(users.size());
+  for (size_t i = 0; i < users.size(); ++i) index[users[i].uid] = i;
+  std::vector<User::Data> replaced = users;
+  std::vector<RecordTable::Row> unparsed;
+  bool rewrite_all = m_users_unsaved;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_users.swap(replaced);
+    m_user_index.swap(index);
+    m_unparsed_users.swap(unparsed);
+    rewrite_all = rewrite_all || m_unreadable_user_rows;
+    m_unreadable_user_rows = false;
+  }
+  // What the file holds: the rows as loaded, or the users as they were.
+  UserRows before;
+  if (!rewrite_all) {
+    for (auto& row : unparsed) before[row.key] = {row.order, std::move(row.body)};
+    for (const auto& entry : index) {
+      before[entry.first] = {static_cast<int64_t>(entry.second), ToJsonText(replaced[entry.second])};
+    }
+  }
+  StoreUsers(before, rewrite_all || before.empty());
+}
+
+// Writes only the members that changed, in one transaction: a team signed in
+// again is mostly the team it was, and rewriting ten thousand rows took
+// longer than the rest of the sign-in.
+void SessionCache::StoreUsers(const UserRows& before, bool rewriteAll) {
+  Transaction transaction(*m_db);
+  bool stored = true;
+  if (rewriteAll) stored = m_tables->users.Clear();
+  for (const auto& entry : before) {
+    if (!m_user_index.count(entry.first)) stored = m_tables->users.Remove(entry.first) && stored;
+  }
+  for (const auto& entry : m_user_index) {
+    const auto order = static_cast<int64_t>(entry.second);
+    std::string body = ToJsonText(m_users[entry.second]);
+    auto old = before.find(entry.first);
+    if (old != before.end() && old->second.first == order && old->second.second == body) continue;
+    stored = m_tables->users.Put(entry.first, order, body) && stored;
+  }
+  m_users_unsaved = !(transaction.Commit() && stored);
 }
 
 void SessionCache::PutUser(const User::Data& user) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  auto found = m_user_index.find(user.uid);
   size_t index;
-  if (found == m_user_index.end()) {
-    index = m_users.size();
-    m_user_index[user.uid] = index;
-    m_users.push_back(user);
-  } else {
-    index = found->second;
-    m_users[index] = user;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ParseUsersLocked();
+    auto found = m_user_index.find(user.uid);
+    if (found == m_user_index.end()) {
+      index = m_users.size();
+      m_user_index[user.uid] = index;
+      m_users.push_back(user);
+    } else {
+      index = found->second;
+      m_users[index] = user;
+    }
   }
-  m_tables->users.Put(user.uid, static_cast<int64_t>(index), ToJsonText(user));
+  if (!m_tables->users.Put(user.uid, static_cast<int64_t>(index), ToJsonText(user))) m_users_unsaved = true;
 }
 
 std::vector<User::Data> SessionCache::Users() const {
   std::lock_guard<std::mutex> lock(m_mutex);
+  ParseUsersLocked();
   return m_users;
 }
 
 std::optional<User::Data> SessionCache::FindUser(const std::string& uid) const {
   std::lock_guard<std::mutex> lock(m_mutex);
+  ParseUsersLocked();
   auto found = m_user_index.find(uid);
   if (found == m_user_index.end()) return std::nullopt;
   return m_users[found->second];
 }
 
 bool SessionCache::SetStatus(const std::string& uid, int status) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_user_index.find(uid);
-  if (!m_tables || found == m_user_index.end()) return false;
-  User::Data& user = m_users[found->second];
-  if (user.status == status) return false;
-  user.status = status;
-  m_tables->users.Put(uid, static_cast<int64_t>(found->second), ToJsonText(user));
+  std::lock_guard<std::mutex> store(m_store_mutex);
+  if (!m_tables) return false;
+  User::Data user;
+  size_t index;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ParseUsersLocked();
+    auto found = m_user_index.find(uid);
+    if (found == m_user_index.end() || m_users[found->second].status == status) return false;
+    index = found->second;
+    m_users[index].status = status;
+    user = m_users[index];
+  }
+  if (!m_tables->users.Put(uid, static_cast<int64_t>(index), ToJsonText(user))) m_users_unsaved = true;
   return true;
 }
 
 // ---- Channels and IMs ------------------------------------------------------------
 
-void SessionCache::PutChannelLocked(const CachedChannel& channel) {
-  m_channels[channel.channel.channel_id] = channel;
-  m_tables->channels.Put(channel.channel.channel_id, 0,
-                         Dump(json{{"channel", channel.channel}, {"members", channel.members}}));
+namespace {
+
+std::string ChannelBody(const CachedChannel& channel) {
+  return Dump(json{{"channel", channel.channel}, {"members", channel.members}});
 }
 
+}  // namespace
+
 void SessionCache::ReplaceChannels(const std::vector<CachedChannel>& channels) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
+  std::map<std::string, CachedChannel> replaced;
+  for (const CachedChannel& channel : channels) replaced[channel.channel.channel_id] = channel;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_channels.swap(replaced);
+  }
   Transaction transaction(*m_db);
-  m_channels.clear();
   m_tables->channels.Clear();
-  for (const CachedChannel& channel : channels) PutChannelLocked(channel);
+  for (const auto& entry : m_channels) m_tables->channels.Put(entry.first, 0, ChannelBody(entry.second));
   transaction.Commit();
 }
 
 void SessionCache::PutChannel(const CachedChannel& channel) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (m_tables) PutChannelLocked(channel);
+  std::lock_guard<std::mutex> store(m_store_mutex);
+  if (!m_tables) return;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_channels[channel.channel.channel_id] = channel;
+  }
+  m_tables->channels.Put(channel.channel.channel_id, 0, ChannelBody(channel));
 }
 
 void SessionCache::RemoveChannel(const std::string& channelId) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  m_channels.erase(channelId);
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_channels.erase(channelId);
+  }
   m_tables->channels.Remove(channelId);
 }
 
@@ -249,22 +331,27 @@ std::optional<CachedChannel> SessionCache::FindChannel(const std::string& channe
 }
 
 void SessionCache::ReplaceIms(const std::vector<IM::Data>& ims) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  Transaction transaction(*m_db);
-  m_ims.clear();
-  m_tables->ims.Clear();
-  for (const IM::Data& im : ims) {
-    m_ims[im.im_id] = im;
-    m_tables->ims.Put(im.im_id, 0, ToJsonText(im));
+  std::map<std::string, IM::Data> replaced;
+  for (const IM::Data& im : ims) replaced[im.im_id] = im;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ims.swap(replaced);
   }
+  Transaction transaction(*m_db);
+  m_tables->ims.Clear();
+  for (const auto& entry : m_ims) m_tables->ims.Put(entry.first, 0, ToJsonText(entry.second));
   transaction.Commit();
 }
 
 void SessionCache::PutIm(const IM::Data& im) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  m_ims[im.im_id] = im;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ims[im.im_id] = im;
+  }
   m_tables->ims.Put(im.im_id, 0, ToJsonText(im));
 }
 
@@ -285,22 +372,25 @@ std::optional<IM::Data> SessionCache::FindIm(const std::string& imId) const {
 // ---- Messages ------------------------------------------------------------------
 
 void SessionCache::FollowStoreGeneration(const std::string& generation) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables || generation.empty() || generation == m_store_generation) return;
   if (!m_message_ids.empty() || !m_entities.empty()) {
     quennet::log_event("Session cache: the service's store was built afresh; %zu cached messages and %zu files "
                        "of the one before are dropped",
                        m_message_ids.size(), m_entities.size());
   }
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_messages.clear();
+    m_message_ids.clear();
+    m_entities.clear();
+    m_store_generation = generation;
+  }
   Transaction transaction(*m_db);
-  m_messages.clear();
-  m_message_ids.clear();
-  m_entities.clear();
   m_tables->messages.Clear();
   m_tables->entities.Clear();
   m_tables->service_store.Put(kGenerationKey, 0, generation);
   transaction.Commit();
-  m_store_generation = generation;
 }
 
 bool SessionCache::InsertMessageLocked(const Message::Data& message, bool delivered) {
@@ -315,21 +405,29 @@ bool SessionCache::InsertMessageLocked(const Message::Data& message, bool delive
 }
 
 bool SessionCache::AddMessage(const Message::Data& message, bool delivered) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (!m_tables || !InsertMessageLocked(message, delivered)) return false;
+  std::lock_guard<std::mutex> store(m_store_mutex);
+  if (!m_tables) return false;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!InsertMessageLocked(message, delivered)) return false;
+  }
   m_tables->messages.Put(message.message_id, m_next_arrival - 1, ToJsonText(message));
   return true;
 }
 
 void SessionCache::AddMessages(const std::vector<Message::Data>& messages) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  Transaction transaction(*m_db);
-  for (const Message::Data& message : messages) {
-    if (InsertMessageLocked(message, true)) {
-      m_tables->messages.Put(message.message_id, m_next_arrival - 1, ToJsonText(message));
+  // Arrival numbers of the messages that were new.
+  std::vector<std::pair<const Message::Data*, int64_t>> added;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const Message::Data& message : messages) {
+      if (InsertMessageLocked(message, true)) added.emplace_back(&message, m_next_arrival - 1);
     }
   }
+  Transaction transaction(*m_db);
+  for (const auto& [message, arrival] : added) m_tables->messages.Put(message->message_id, arrival, ToJsonText(*message));
   transaction.Commit();
 }
 
@@ -395,11 +493,14 @@ _NumUnread SessionCache::Unread(const std::string& conversationId) const {
 }
 
 bool SessionCache::SetUnread(const std::string& conversationId, _NumUnread counts) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return false;
-  _NumUnread& current = m_unread[conversationId];
-  if (current.num_unread == counts.num_unread && current.num_notify == counts.num_notify) return false;
-  current = counts;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    _NumUnread& current = m_unread[conversationId];
+    if (current.num_unread == counts.num_unread && current.num_notify == counts.num_notify) return false;
+    current = counts;
+  }
   m_tables->unread.Put(conversationId, 0, Dump(json{{"count", counts.num_unread}, {"notify", counts.num_notify}}));
   return true;
 }
@@ -410,9 +511,12 @@ std::map<std::string, _NumUnread> SessionCache::AllUnread() const {
 }
 
 void SessionCache::PutDraft(const std::string& conversationId, const CachedDraft& draft) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  m_drafts[conversationId] = draft;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_drafts[conversationId] = draft;
+  }
   m_tables->drafts.Put(conversationId, 0, Dump(json{{"text", draft.text}, {"time", draft.time}}));
 }
 
@@ -427,10 +531,13 @@ std::optional<CachedDraft> SessionCache::FindDraft(const std::string& conversati
 
 void SessionCache::ReplaceGroups(const std::vector<Usergroup::Data>& groups,
                                  const std::vector<Membership::Data>& memberships) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  m_groups = groups;
-  m_memberships = memberships;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_groups = groups;
+    m_memberships = memberships;
+  }
   Transaction transaction(*m_db);
   m_tables->groups.Clear();
   m_tables->memberships.Clear();
@@ -456,9 +563,12 @@ std::vector<Membership::Data> SessionCache::Memberships() const {
 }
 
 void SessionCache::ReplaceServices(const std::vector<Service::Data>& services) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
-  m_services = services;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_services = services;
+  }
   Transaction transaction(*m_db);
   m_tables->services.Clear();
   for (size_t i = 0; i < services.size(); ++i) {
@@ -473,16 +583,23 @@ std::vector<Service::Data> SessionCache::Services() const {
 }
 
 void SessionCache::PutEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities) {
-  std::lock_guard<std::mutex> lock(m_mutex);
+  std::lock_guard<std::mutex> store(m_store_mutex);
   if (!m_tables) return;
+  std::vector<std::string> kept_conversations;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const Entity::Data& entity : entities) {
+      auto& slot = m_entities[entity.entity_id];
+      // An entity seen in a conversation keeps that conversation.
+      if (slot.first.empty()) slot.first = conversationId;
+      slot.second = entity;
+      kept_conversations.push_back(slot.first);
+    }
+  }
   Transaction transaction(*m_db);
-  for (const Entity::Data& entity : entities) {
-    auto& slot = m_entities[entity.entity_id];
-    // An entity seen in a conversation keeps that conversation.
-    if (slot.first.empty()) slot.first = conversationId;
-    slot.second = entity;
-    m_tables->entities.Put(entity.entity_id, entity.created_at,
-                           Dump(json{{"conversation", slot.first}, {"entity", entity}}));
+  for (size_t i = 0; i < entities.size(); ++i) {
+    m_tables->entities.Put(entities[i].entity_id, entities[i].created_at,
+                           Dump(json{{"conversation", kept_conversations[i]}, {"entity", entities[i]}}));
   }
   transaction.Commit();
 }

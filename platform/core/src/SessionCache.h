@@ -2,7 +2,10 @@
 
 // The session's cache: what the service told this session, kept in memory for
 // the synchronous reads and written through to "Cache.db" so that a later run
-// shows it at once. Thread-safe; never calls out while locked.
+// shows it at once. Thread-safe; never calls out while locked. A read never
+// waits for the file: writers change memory briefly and write the file under
+// a lock of its own, so that the user-interface thread's reads answer while
+// a big team is being stored.
 
 #include <cstdint>
 #include <map>
@@ -11,8 +14,10 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "Database.h"
 #include "mireloom/Channel.h"
 #include "mireloom/Entity.h"
 #include "mireloom/IM.h"
@@ -113,14 +118,37 @@ class SessionCache final {
 
   void LoadLocked();
   bool InsertMessageLocked(const Message::Data& message, bool delivered);
-  void PutChannelLocked(const CachedChannel& channel);
+  // Requires m_mutex.
+  void ParseUsersLocked() const;
+  // The rows the file holds for the users, by uid.
+  using UserRows = std::unordered_map<std::string, std::pair<int64_t, std::string>>;
+  // All of them, whatever `before` says, when `rewriteAll`.
+  void StoreUsers(const UserRows& before, bool rewriteAll);
 
+  // Lock order: m_store_mutex, then m_mutex. Every writer holds m_store_mutex
+  // for its whole change, so the file sees the changes in the order memory
+  // does; it takes m_mutex only while it changes memory. Readers take m_mutex
+  // alone. What a writer reads under m_store_mutex alone (the users, their
+  // index once parsed, the message ids, the arrival counter, the store
+  // generation) changes only under both.
+  std::mutex m_store_mutex;
   mutable std::mutex m_mutex;
+  // Under m_store_mutex alone: memory never waits for them.
   std::unique_ptr<Database> m_db;
   std::unique_ptr<Tables> m_tables;
+  // The users' rows may differ from memory (a failed write, unreadable rows):
+  // the next replacement writes them all.
+  bool m_users_unsaved = false;
 
-  std::vector<User::Data> m_users;  // team order
-  std::map<std::string, size_t> m_user_index;
+  bool m_open = false;
+  // The users' rows as the file gave them, parsed when first read: a second
+  // sign-in replaces the team before anything reads it, and compares rows as
+  // text, so that ten thousand members are not parsed for nothing.
+  mutable std::vector<RecordTable::Row> m_unparsed_users;  // team order
+  // Some rows could not be read: the file holds more than memory.
+  mutable bool m_unreadable_user_rows = false;
+  mutable std::vector<User::Data> m_users;  // team order
+  mutable std::unordered_map<std::string, size_t> m_user_index;
   std::map<std::string, CachedChannel> m_channels;
   std::map<std::string, IM::Data> m_ims;
   // Per conversation, ordered by time, then arrival.
