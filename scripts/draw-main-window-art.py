@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the main window's pictures and its message sound into skin/.
+"""Draws the main window's pictures, the default avatar and the message sound into skin/.
 
 The pictures are line glyphs on a 24-unit grid, drawn four times larger with
 ImageMagick and scaled down for smooth edges. The sound is a short damped
@@ -177,6 +177,22 @@ def draw_tools():
         draw(f"{SKIN}/main/{name}.png", 20, 20, [glyph(name, TOOL_GLYPH, (20, 20), 20, stroke=1.7)])
 
 
+def draw_default_avatar():
+    """The face of a member without a picture: a light silhouette, head and
+    shoulders, on a calm blue-grey square. Drawn large; every avatar control
+    scales it down and rounds its corners as its own picture would be."""
+    size = 160
+    o = OVERSAMPLE
+    c = size * o / 2
+    layers = [
+        f"fill '#C9D3DF' stroke none rectangle 0,0 {size * o - 1},{size * o - 1}",
+        # The head, then the shoulders: an ellipse whose lower half the square cuts off.
+        f"fill '#F4F6F9' stroke none circle {c},{62 * o} {c + 27 * o},{62 * o}",
+        f"fill '#F4F6F9' stroke none ellipse {c},{160 * o} {52 * o},{58 * o} 0,360",
+    ]
+    draw(f"{SKIN}/chat/default_avatar.png", size, size, layers)
+
+
 def draw_knock_sound():
     """Two soft knocks: short damped tones, 16-bit mono at 22,050 Hz."""
     rate = 22050
@@ -205,4 +221,5 @@ if __name__ == "__main__":
     draw_sys_buttons()
     draw_status()
     draw_tools()
+    draw_default_avatar()
     draw_knock_sound()

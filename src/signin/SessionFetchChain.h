@@ -25,7 +25,8 @@
 
 namespace signin {
 
-// Every member's and service's avatar into the download cache; nothing waits.
+// Every member's and service's avatar into the download cache, in the
+// background (see AvatarPrefetch.h); nothing waits.
 void DownloadAvatarsIntoCache();
 
 // Tells the window that a step failed; false when it did.

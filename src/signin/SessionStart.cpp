@@ -1,21 +1,18 @@
 #include "signin/SessionStart.h"
 
 #include "app/storage/Credentials.h"
-#include "app/storage/DownloadCache.h"
 #include "app/storage/FileHelpers.h"
 #include "app/storage/UserFolders.h"
-#include "app/text/ServiceConstants.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/PlatformSeam.h"
 #include "mireloom/AccountManager.h"
 #include "mireloom/Director.h"
-#include "mireloom/ServiceManager.h"
 #include "mireloom/SessionFolder.h"
 #include "mireloom/SqlMigrate.h"
-#include "mireloom/UserManager.h"
 #include "quennet/EventLog.h"
 #include "quennet/FileUtils.h"
+#include "signin/AvatarPrefetch.h"
 #include "signin/SessionFetchChain.h"
 #include "signin/SigninMessages.h"
 
@@ -29,7 +26,6 @@ constexpr int kSchemaVersion = 35;
 // clean-up going forever.
 constexpr int kCleanUpAttempts = 3;
 constexpr unsigned int kIMRetrySeconds = 30;
-constexpr int kAvatarSize = 40;
 
 const char* ServerName(mireloom::IMProtocol protocol) {
   switch (protocol) {
@@ -46,8 +42,6 @@ void CleanDataFolder(const std::string& dataFolder) {
   }
   if (CountSubfolders(GetUserDataFolder()) > 0) quennet::log_error("Clean data folder failed: %s", folder.c_str());
 }
-
-void IgnoreDownload(const std::string&) {}
 
 }  // namespace
 
@@ -138,17 +132,6 @@ bool ContinueFetchChain(const mireloomwnd::WindowRecipient& window, bool ok, con
   return false;
 }
 
-void DownloadAvatarsIntoCache() {
-  for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCache()) {
-    const std::string name = mireloom::avatar_url(user->header_uri(), kAvatarSize, kAvatarSize, 1);
-    if (name.empty()) continue;  // no picture: nothing to fetch
-    DownloadToCache(AvatarBaseUrl + name, name, IgnoreDownload);
-  }
-  for (const auto& service : mireloom::ServiceManager::DefaultManager()->FetchServicesFromCache()) {
-    const std::string& name = service->avatar_url();
-    if (name.empty()) continue;
-    DownloadToCache(StaticBaseUrl + name, name, IgnoreDownload);
-  }
-}
+void DownloadAvatarsIntoCache() { CAvatarPrefetch::Start(); }
 
 }  // namespace signin

@@ -10,8 +10,8 @@
 #include <atomic>
 #include <future>
 
-#include "app/storage/CacheNames.h"
 #include "app/storage/CachedFilesSnapshot.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/DownloadCache.h"
 #include "app/storage/FileHelpers.h"
 #include "app/storage/UserFolders.h"
@@ -211,9 +211,11 @@ TEST_F(DownloadCache, AFailedWriteIsLoggedLeavesNothingAndCallsNothing) {
   m_transport->Reply("https://a.test/blocked.png", 200, "bytes");
   quennet::ScopedLogCapture log;
   Callback callback;
-  DownloadToCache("https://a.test/blocked.png", key, callback.Make());
+  Callback failed;
+  DownloadToCache("https://a.test/blocked.png", key, callback.Make(), failed.Make());
   ASSERT_TRUE(quennet::WaitForIdle(10000));
   EXPECT_EQ(callback.calls, 0);
+  EXPECT_EQ(failed.calls, 1) << "a picture shown meanwhile is asked for again on its next display";
   EXPECT_TRUE(log.Contains("Save image " + key + " failed"));
   EXPECT_TRUE(PartFiles().empty());
 }

@@ -57,13 +57,13 @@ bool ChooseInDialog(HWND dialog, const std::wstring& typed) {
   return WaitUntil([&] { return !IsWindow(dialog) || TextOf(edit) != typed; }, 10000);
 }
 
+}  // namespace
+
 size_t CountOf(const std::string& text, const std::string& line) {
   size_t count = 0;
   for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + line.size())) ++count;
   return count;
 }
-
-}  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
   const DWORD start = GetTickCount();

@@ -5,22 +5,24 @@
 // filled in, the main window's conversations and input, and what the program
 // leaves behind (its event log, the service's store, screenshots).
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "ProgramDriver.h"
 #include "mireloom/Message.h"
+#include "ProgramDriver.h"
 #include "support/TempFolder.h"
 
 namespace e2e {
 
 // Polls until `done` holds; false when it did not in time.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms);
+// How often the line occurs in the text.
+[[nodiscard]] size_t CountOf(const std::string& text, const std::string& line);
 
 class ProgramRoadTest : public testing::Test {
  protected:

@@ -12,12 +12,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/ui/UiThread.h"
 #include "app/frame/WindowManager.h"
+#include "app/ui/UiThread.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWnd.h"
 #include "mireloom/testing.h"
 #include "quennet/testing.h"
+#include "signin/AvatarPrefetch.h"
 #include "signin/SessionFetchChain.h"
 #include "support/LaidOutProgram.h"
 
@@ -51,7 +52,9 @@ inline int RunMainWindowBenchmark(const std::function<void()>& beforeSignIn, con
   }
   afterSignIn();
   signin::DownloadAvatarsIntoCache();
-  if (!quennet::WaitForIdle(120000)) printf("the avatars are still downloading\n");
+  if (!signin::CAvatarPrefetch::WaitUntilDone(300000) || !quennet::WaitForIdle(120000)) {
+    printf("the avatars are still downloading\n");
+  }
   CUiThread::Attach();
   DuiLib::Testing::PostToLoop(std::move(measure));
   mireloomwnd::WindowManager::GetInstance()->ShowMainWnd();

@@ -9,6 +9,7 @@
 #include "mireloom/testing.h"
 #include "quennet/FileUtils.h"
 #include "quennet/testing.h"
+#include "signin/AvatarPrefetch.h"
 #include "signin/LoginWnd.h"
 #include "signin/SessionStart.h"
 #include "SigninFixture.h"
@@ -98,6 +99,7 @@ TEST_F(SessionStartTest, AvatarsOfMembersAndServicesGoIntoTheCache) {
   ASSERT_TRUE(core::SignIn("zhou", GetUserDataFolder()));
   quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(GetDownloadTmpFolder(), {});
   mireloomwnd::LoginWnd::DownloadAllAvatars();
+  ASSERT_TRUE(signin::CAvatarPrefetch::WaitUntilDone(10000));
   ASSERT_TRUE(quennet::WaitForIdle(10000));
   int members = 0, services = 0;
   for (const auto& request : core::HttpRequests()) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "Attributes.h"
-#include "Render.h"
 #include "duilib/PaintManager.h"
+#include "Render.h"
 
 namespace DuiLib {
 
@@ -73,8 +73,10 @@ CControlUI* CContainerUI::GetItemAt(int iIndex) const {
 }
 
 int CContainerUI::GetItemIndex(CControlUI* pControl) const {
-  const auto it = std::find(m_items.begin(), m_items.end(), pControl);
-  return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
+  // From the end: rows are added, and asked for, mostly at the end of a list
+  // of thousands (a tree looks up its last node for each one it adds).
+  const auto it = std::find(m_items.rbegin(), m_items.rend(), pControl);
+  return it == m_items.rend() ? -1 : static_cast<int>(m_items.rend() - it) - 1;
 }
 
 void CContainerUI::SetInset(RECT rcInset) {

@@ -7,12 +7,12 @@
 
 #include "ControlPin.h"
 #include "ControlTree.h"
+#include "duilib/Control.h"
 #include "FontPool.h"
 #include "NativeEdit.h"
 #include "PaintSupport.h"
-#include "duilib/Control.h"
-#include "TestHooks.h"
 #include "quennet/EventLog.h"
+#include "TestHooks.h"
 
 namespace DuiLib {
 
@@ -471,12 +471,13 @@ void CPaintManagerUI::NeedUpdate(CControlUI* pControl) {
   // Invalidated when it was first marked: adding thousands of rows to a list
   // invalidates it once.
   if (!m_dirty.insert(pControl).second || m_bInLayout) return;
-  const RECT& rc = pControl->GetPos();
-  if (IsRectEmpty(&rc)) {
-    Invalidate();
-  } else {
-    Invalidate(rc);
+  // A control not placed yet (a row just added) will be placed inside its
+  // nearest placed ancestor: that area is repainted, not the whole window.
+  for (const CControlUI* control = pControl; control; control = control->GetParent()) {
+    const RECT& rc = control->GetPos();
+    if (!IsRectEmpty(&rc)) return Invalidate(rc);
   }
+  Invalidate();
 }
 
 void CPaintManagerUI::UpdateLayout() {

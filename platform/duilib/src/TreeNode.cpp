@@ -46,8 +46,7 @@ CTreeNodeUI* AsNode(CControlUI* pControl) {
 
 }  // namespace
 
-CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* pParent) : m_pRow(new CHorizontalLayoutUI) {
-  CContainerUI::AddAt(m_pRow, 0);
+CTreeNodeUI::CTreeNodeUI(CTreeNodeUI* pParent) {
   if (pParent) pParent->AddChildNode(this);
 }
 
@@ -73,18 +72,18 @@ LPVOID CTreeNodeUI::GetInterface(LPCTSTR pstrName) {
 
 bool CTreeNodeUI::Add(CControlUI* pControl) {
   if (CTreeNodeUI* node = AsNode(pControl)) return AddChildNode(node);
-  return pControl && m_pRow->Add(pControl);
+  return pControl && Row()->Add(pControl);
 }
 
 bool CTreeNodeUI::AddAt(CControlUI* pControl, int iIndex) {
   if (CTreeNodeUI* node = AsNode(pControl)) return AddChildNode(node);
   const int own = (m_pIndent ? 1 : 0) + (m_pFolder ? 1 : 0) + (m_pCheck ? 1 : 0) + (m_pItemText ? 1 : 0);
-  return pControl && iIndex >= 0 && m_pRow->AddAt(pControl, own + iIndex);
+  return pControl && iIndex >= 0 && Row()->AddAt(pControl, own + iIndex);
 }
 
 bool CTreeNodeUI::Remove(CControlUI* pControl) {
   if (CTreeNodeUI* node = AsNode(pControl)) return RemoveAt(node);
-  return m_pRow->Remove(pControl);
+  return m_pRow && m_pRow->Remove(pControl);
 }
 
 bool CTreeNodeUI::AddChildNode(CTreeNodeUI* pNode) {
@@ -147,11 +146,13 @@ void CTreeNodeUI::DetachFromTree() {
 // ---- Parts of the row ---------------------------------------------------------------------
 
 void CTreeNodeUI::InsertPart(CControlUI* pPart, PartSlot slot) {
+  // First: a new row brings the indent along, which comes before any part.
+  CHorizontalLayoutUI* row = Row();
   int index = 0;
   if (slot > PartSlot::Indent && m_pIndent) ++index;
   if (slot > PartSlot::Folder && m_pFolder) ++index;
   if (slot > PartSlot::Check && m_pCheck) ++index;
-  m_pRow->AddAt(pPart, index);
+  row->AddAt(pPart, index);
 }
 
 CCheckBoxUI* CTreeNodeUI::GetFolderButton() {
@@ -185,7 +186,18 @@ CLabelUI* CTreeNodeUI::EnsureItemText() {
   return m_pItemText;
 }
 
+CHorizontalLayoutUI* CTreeNodeUI::Row() {
+  if (!m_pRow) {
+    m_pRow = new CHorizontalLayoutUI;
+    CContainerUI::AddAt(m_pRow, 0);
+    UpdateIndent();
+  }
+  return m_pRow;
+}
+
 void CTreeNodeUI::UpdateIndent() {
+  // A node that shows nothing yet gets its indent with its row.
+  if (!m_pRow) return;
   const int width = m_pTree ? GetLevel() * m_pTree->GetIndent() : 0;
   if (width > 0 && !m_pIndent) {
     m_pIndent = new CControlUI;

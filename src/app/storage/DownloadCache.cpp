@@ -88,6 +88,9 @@ void Fail(const FetchFailed& failed, const std::string& reason) {
 
 void OnDownloaded(const std::string& key, const std::function<void(const std::string&)>& callback,
                   const FetchFailed& failed, const mireloom::HttpResponse& response) {
+  // The folder and the path ask the shell for the Documents folder once:
+  // a big team's avatars arrive by the thousand.
+  const DocumentsFolderSnapshot documents;
   const quennet::FileUtils* files = quennet::FileUtils::SharedFileUtils();
   const std::string folder = GetDownloadTmpFolder();
   if (!files->DirectoryExists(folder)) files->MakeDirectory(folder);
@@ -110,7 +113,7 @@ void OnDownloaded(const std::string& key, const std::function<void(const std::st
     }
     quennet::log_event("Save image %s failed", name.c_str());
     WaitingCallbacks::Instance().Wait(name, callback);
-    return;
+    return Fail(failed, "the file could not be written");
   }
   quennet::log_event("Save image %s successed", name.c_str());
   Report(name, path, callback);

@@ -13,8 +13,8 @@ using FetchFailed = std::function<void(const std::string& reason)>;
 // thread, when the key's file exists; otherwise after a successful download,
 // on the HTTP thread. Not called for an empty key or a failed or empty reply;
 // `failed`, when given, is called instead. A file that cannot be written (a
-// full disk) is not taken as done: the callback waits until the key is asked
-// for again and its file is there.
+// full disk) is not taken as done: `failed` hears of it, and the callback
+// waits until the key is asked for again and its file is there.
 void DownloadToCache(const std::string& url, const std::string& key,
                      std::function<void(const std::string& localPath)> callback, FetchFailed failed = nullptr);
 

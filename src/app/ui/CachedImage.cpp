@@ -55,10 +55,10 @@ void SendDownloadedImage(HWND window, UINT message, DuiLib::CControlUI* target, 
 }
 
 CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,
-                                  std::function<void(const std::string& localPath)> downloaded) {
+                                  std::function<void(const std::string& localPath)> downloaded, FetchFailed failed) {
   if (!target || key.empty()) return CachedImageResult::Nothing;
   if (ShowCachedFile(target, url, key)) return CachedImageResult::Shown;
-  DownloadToCache(url, key, std::move(downloaded));
+  DownloadToCache(url, key, std::move(downloaded), std::move(failed));
   return CachedImageResult::Downloading;
 }
 

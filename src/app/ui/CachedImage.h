@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "app/storage/DownloadCache.h"
+
 namespace DuiLib {
 class CControlUI;
 }
@@ -30,9 +32,11 @@ CachedImageResult ShowCachedImage(HWND window, UINT message, DuiLib::CControlUI*
 
 // The same with the window's own completion, which gets the cached file's path
 // on whichever thread finished the download and delivers it (see
-// ImageRecords.h).
+// ImageRecords.h); `failed`, when given, hears of a download that came to
+// nothing.
 CachedImageResult ShowCachedImage(DuiLib::CControlUI* target, const std::string& url, const std::string& key,
-                                  std::function<void(const std::string& localPath)> downloaded);
+                                  std::function<void(const std::string& localPath)> downloaded,
+                                  FetchFailed failed = nullptr);
 
 // What a download completion of the first form does, for windows whose
 // completion is their own: sends `message` to `window` with a

@@ -65,7 +65,8 @@ void CCallCore::ShowCallAvatar(DuiLib::CButtonUI* button, const mireloom::User* 
                                AvatarCompletion downloaded) const {
   const std::string source = user ? AvatarSource(*user, size) : std::string();
   const std::string cacheKey = MarkedAvatarKey(source, mark);
-  if (!button || cacheKey.empty()) return;
+  // A callee without a picture, or not in the cache, shows the default face.
+  if (!button) return;
   const AvatarDelivery delivery = MakeAvatarDelivery(m_window.GetHWND(), Token(), button);
   ShowAvatar(button, source, cacheKey, [delivery, downloaded, message = m_avatarMessage](const std::string& path) {
     if (downloaded) {

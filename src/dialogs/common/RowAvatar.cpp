@@ -2,6 +2,7 @@
 
 #include "app/text/ServiceConstants.h"
 #include "app/ui/ImageRecords.h"
+#include "app/ui/MemberAvatar.h"
 #include "dialogs/common/DialogMessages.h"
 #include "duilib/UIlib.h"
 #include "mireloom/Types.h"
@@ -36,8 +37,8 @@ std::string AvatarSource(const mireloom::User& user, int size) {
 
 CachedImageResult ShowAvatar(DuiLib::CButtonUI* button, const std::string& source, const std::string& cacheKey,
                              std::function<void(const std::string& localPath)> downloaded) {
-  if (source.empty()) return CachedImageResult::Nothing;
-  return ShowCachedImage(button, AvatarBaseUrl + source, cacheKey, std::move(downloaded));
+  const AvatarPicture picture = source.empty() ? AvatarPicture{} : AvatarPicture{AvatarBaseUrl + source, cacheKey};
+  return ShowMemberAvatar(button, picture, std::move(downloaded));
 }
 
 void DeliverRowAvatar(const AvatarDelivery& delivery, UINT message, const std::string& localPath) {

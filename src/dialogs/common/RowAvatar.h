@@ -39,7 +39,8 @@ struct AvatarDelivery {
 
 // Shows the picture of `source` from the cache file of `cacheKey`, or
 // downloads AvatarBaseUrl + source into it and calls `downloaded` with its
-// path. An empty key shows nothing and fetches nothing.
+// path; the default face under it (see MemberAvatar.h). Without a source or
+// a key, only the face.
 CachedImageResult ShowAvatar(DuiLib::CButtonUI* button, const std::string& source, const std::string& cacheKey,
                              std::function<void(const std::string& localPath)> downloaded);
 

@@ -2,6 +2,7 @@
 
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
+#include "app/ui/MemberAvatar.h"
 #include "mireloom/User.h"
 
 namespace mireloomwnd {
@@ -26,26 +27,8 @@ constexpr int kFrameTextGap = 5;
 constexpr int kIconTextGap = 4;
 // Room for "Message" and its frame's gaps in every language.
 constexpr int kMessagesButtonWidth = 66;
-// Shown until the picture is there, and for members without one.
+// Under the avatar, seen only while its default face loads.
 constexpr DWORD kAvatarPlaceholder = 0xFFE9ECEF;
-
-// Looks its picture up on its first paint, then paints as a button.
-class CRowAvatarUI final : public CButtonUI {
- public:
-  explicit CRowAvatarUI(std::function<void(CButtonUI&)> lookUp) : m_lookUp(std::move(lookUp)) {}
-
-  void DoPaint(HDC hDC, const RECT& rcPaint) override {
-    if (m_lookUp) {
-      const auto lookUp = std::move(m_lookUp);
-      m_lookUp = nullptr;
-      lookUp(*this);  // a cached picture is drawn by this very paint
-    }
-    CButtonUI::DoPaint(hDC, rcPaint);
-  }
-
- private:
-  std::function<void(CButtonUI&)> m_lookUp;
-};
 
 void SetAvatarLook(CButtonUI& avatar, int size, RECT padding, int round) {
   avatar.SetFixedHeight(size);
@@ -64,7 +47,7 @@ CButtonUI* NewAvatarButton(int size, RECT padding, int round) {
 }
 
 CButtonUI* NewRowAvatar(int size, RECT padding, int round, std::function<void(CButtonUI&)> lookUp) {
-  auto* avatar = new CRowAvatarUI(std::move(lookUp));
+  auto* avatar = new CMemberAvatarUI([lookUp = std::move(lookUp)](CMemberAvatarUI& shown) { lookUp(shown); });
   SetAvatarLook(*avatar, size, padding, round);
   return avatar;
 }

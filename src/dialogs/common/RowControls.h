@@ -22,7 +22,8 @@ namespace mireloomwnd {
 [[nodiscard]] DuiLib::CButtonUI* NewAvatarButton(int size, RECT padding, int round);
 // An avatar button that looks its picture up the first time it is painted,
 // so that a list of thousands of rows is built without touching the disk or
-// the network for the rows nobody scrolls to.
+// the network for the rows nobody scrolls to; and again on a later paint
+// when its download failed (see MemberAvatar.h).
 [[nodiscard]] DuiLib::CButtonUI* NewRowAvatar(int size, RECT padding, int round,
                                               std::function<void(DuiLib::CButtonUI& avatar)> lookUp);
 // A one-line label.

@@ -5,6 +5,7 @@
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
+#include "app/ui/MemberAvatar.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
 #include "files/FileAddresses.h"
@@ -68,7 +69,7 @@ void FileDetailsWnd::ShowCreator(const std::string& creatorUid) {
   const std::unique_ptr<mireloom::User> creator = CachedUser(creatorUid);
   const std::string key = creator ? files::AvatarKey(creator->header_uri()) : std::string();
   auto* avatar = FindSkinControl<CButtonUI>(m_PaintManager, L"avatar_btn", L"Button");
-  ShowCachedImage(GetHWND(), WM_FILE_AVATAR_DOWNLOADED, avatar, AvatarBaseUrl + key, key);
+  ShowMemberAvatar(GetHWND(), WM_FILE_AVATAR_DOWNLOADED, avatar, MemberPictureNamed(key));
   if (creator && m_authorLabel) m_authorLabel->SetText(Utf8ToWide(creator->display_name()).c_str());
 }
 
@@ -165,7 +166,7 @@ void FileDetailsWnd::AppendRow(const std::string& avatarKey, const std::wstring&
   text->SetFont(1);
   text->SetPadding({8, 0, 0, 0});
   column->Add(text);
-  ShowCachedImage(GetHWND(), WM_FILE_AVATAR_DOWNLOADED, avatar, AvatarBaseUrl + avatarKey, avatarKey);
+  ShowMemberAvatar(GetHWND(), WM_FILE_AVATAR_DOWNLOADED, avatar, MemberPictureNamed(avatarKey));
   if (m_commentList) {
     m_commentList->Add(row);
   } else {

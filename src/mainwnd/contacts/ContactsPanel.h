@@ -3,8 +3,8 @@
 // The main window's contacts panel: the contacts tree by letter (channels,
 // robots, members under the letter of their pinyin), the organisation tree,
 // the member card or a channel's tiles beside them, and the animation of the
-// card's call button. The window owns one; the operations other code calls on
-// the window hand on to it.
+// card's call button. The window owns one and reaches it through the
+// operations it keeps for the panel.
 
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/MemberAvatar.h"
 #include "duilib/UIlib.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mireloom/Channel.h"
@@ -73,6 +74,9 @@ class CContactsPanel final {
   // The avatar of the size into the button, from the cache or downloaded;
   // the mark keeps the sizes of one avatar apart in the cache (0: none).
   void LoadAvatar(DuiLib::CButtonUI* button, const mireloom::User& user, int size, char mark);
+  // An avatar button that shows it when first painted.
+  [[nodiscard]] CMemberAvatarUI* MakeAvatar(const std::string& headerUri, int size, char mark);
+  void ShowAvatar(DuiLib::CButtonUI* button, const AvatarPicture& picture);
   void ShowCardHead(const mireloom::User& user);
   // The make-call button as the card shown now needs it.
   void RestoreMakeCallButton(DuiLib::CButtonUI* button);

@@ -1,17 +1,17 @@
 // The contacts tree by letter: the channels, the robots and the members under
 // the letter of their pinyin, built once per window on first use. Also the
-// avatar procedure and the member row that both trees share.
+// avatars of the panel and the member row that both trees share.
 
 #include "mainwnd/contacts/ContactsPanel.h"
 
 #include <algorithm>
 
-#include "app/storage/CachedFilesSnapshot.h"
-#include "app/text/ServiceConstants.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/ColorText.h"
+#include "app/ui/LazyRow.h"
+#include "app/ui/MemberAvatar.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mireloom/ChannelManager.h"
@@ -54,14 +54,28 @@ CHorizontalLayoutUI* MakeRowLayout(bool fixed) {
   return row;
 }
 
-CButtonUI* MakePicture(int left) {
-  auto* picture = new CButtonUI;
-  picture->SetFixedWidth(kPictureSize);
-  picture->SetFixedHeight(kPictureSize);
-  picture->SetPadding({left, 8, 0, 0});
-  picture->SetBorderRound(kPictureRound);
+void StylePicture(CButtonUI& picture, int left) {
+  picture.SetFixedWidth(kPictureSize);
+  picture.SetFixedHeight(kPictureSize);
+  picture.SetPadding({left, 8, 0, 0});
+  picture.SetBorderRound(kPictureRound);
+}
+
+// The member's picture of the size under the cache key its mark gives; none
+// without a picture or for a marked key too short to keep anything.
+AvatarPicture MarkedAvatarPicture(const std::string& headerUri, int size, char mark) {
+  AvatarPicture picture = MemberAvatarPicture(headerUri, size);
+  const std::optional<std::string> key = AvatarCacheKey(picture.cacheKey, mark);
+  if (!key) return {};
+  picture.cacheKey = *key;
   return picture;
 }
+
+// A member's node in either tree, its row made when first shown.
+class CLazyTreeNodeUI final : public CLazyRow<CTreeNodeUI, CLazyTreeNodeUI> {
+ public:
+  using CLazyRow::CLazyRow;
+};
 
 // The contacts tree's rows name their entry in a label; the organisation
 // tree's in a text. Either takes the rest of its row, which a long name
@@ -101,9 +115,7 @@ void CContactsPanel::BuildContactsTree() {
     robot->SetItemText(LocalizedText("RobotNode").c_str());
     robot->SetVisibleFolderBtn(true);
   }
-  // Thousands of avatars are looked up in the cache: the Documents folder is
-  // asked once for all of them. The window is invalidated once for all rows.
-  const CachedFilesSnapshot cachedFiles;
+  // The window is invalidated once for all rows.
   const CInvalidationHold invalidation(m_paintManager);
   AddContactChannels(group);
   std::sort(m_teamUsers.begin(), m_teamUsers.end(), &CompareUsersByPinyin);
@@ -128,7 +140,8 @@ void CContactsPanel::AddContactChannels(CTreeNodeUI* group) {
     node->SetVisibleFolderBtn(false);
     node->SetVisibleCheckBtn(false);
     CHorizontalLayoutUI* row = MakeRowLayout(true);
-    CButtonUI* picture = MakePicture(kContactsPictureLeft);
+    auto* picture = new CButtonUI;
+    StylePicture(*picture, kContactsPictureLeft);
     // A colour that is no "#RRGGBB" (an empty one too) gives no background.
     if (const std::optional<DWORD> color = ParseChannelColor(channel->HexColor())) picture->SetBkColor(*color);
     picture->SetNormalImage(channel->visibility() == mireloom::Channel::kPublic ? L"SysBtn/public_group.png"
@@ -174,13 +187,18 @@ void CContactsPanel::AddLetterGroups() {
 }
 
 CTreeNodeUI* CContactsPanel::MakeMemberNode(const mireloom::User& user, const MemberRowStyle& style) {
-  CTreeNodeUI* node = MakeNode();
-  CHorizontalLayoutUI* row = MakeRowLayout(style.fixedRow);
-  CButtonUI* avatar = MakePicture(style.avatarLeft);
-  LoadAvatar(avatar, user, kTreeAvatarSize, 0);
-  row->Add(avatar);
-  row->Add(MakeName(Utf8ToWide(user.display_name()), style.namePadding, style.fixedRow));
-  node->Add(row);
+  // The row's controls wait for its first display: a team of thousands
+  // makes only the nodes, and the rows of those in view.
+  auto* node = new CLazyTreeNodeUI(
+      [this, style, name = Utf8ToWide(user.display_name()), headerUri = user.header_uri()](CLazyTreeNodeUI& shown) {
+        CHorizontalLayoutUI* row = MakeRowLayout(style.fixedRow);
+        CMemberAvatarUI* avatar = MakeAvatar(headerUri, kTreeAvatarSize, 0);
+        StylePicture(*avatar, style.avatarLeft);
+        row->Add(avatar);
+        row->Add(MakeName(name, style.namePadding, style.fixedRow));
+        shown.Add(row);
+      });
+  node->SetFixedHeight(kRowHeight);
   node->SetUserData(Utf8ToWide(user.uid()).c_str());
   return node;
 }
@@ -191,15 +209,22 @@ CTreeNodeUI* CContactsPanel::FindTreeNode(const wchar_t* name) {
 }
 
 void CContactsPanel::LoadAvatar(CButtonUI* button, const mireloom::User& user, int size, char mark) {
+  ShowAvatar(button, MarkedAvatarPicture(user.header_uri(), size, mark));
+}
+
+CMemberAvatarUI* CContactsPanel::MakeAvatar(const std::string& headerUri, int size, char mark) {
+  auto* avatar = new CMemberAvatarUI(
+      [this, headerUri, size, mark](CMemberAvatarUI& shown) { ShowAvatar(&shown, MarkedAvatarPicture(headerUri, size, mark)); });
+  avatar->SetMouseEnabled(false);
+  return avatar;
+}
+
+void CContactsPanel::ShowAvatar(CButtonUI* button, const AvatarPicture& picture) {
   if (!button) return;
   button->SetMouseEnabled(false);
-  const std::string name = mireloom::avatar_url(user.header_uri(), size, size, 1);
-  // No avatar, or a key the mark would leave nothing of: no picture, no download.
-  const std::optional<std::string> key = AvatarCacheKey(name, mark);
-  if (!key) return;
   const HWND window = m_window.GetHWND();
   std::weak_ptr<void> alive = button->GetLifetimeToken();
-  ShowCachedImage(button, AvatarBaseUrl + name, *key, [window, button, alive](const std::string& localPath) {
+  ShowMemberAvatar(button, picture, [window, button, alive](const std::string& localPath) {
     OnTreeAvatarDownloaded(window, button, alive, localPath);
   });
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "app/storage/CachedFilesSnapshot.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
@@ -194,13 +193,11 @@ void CContactsPanel::ShowChannelMembers(const std::string& id) {
     }
   }
   if (tiles) {
-    // A channel of thousands asks for as many cached avatars, and adds as many tiles.
-    const CachedFilesSnapshot cachedFiles;
+    // A channel of thousands adds as many tiles; each looks its avatar up
+    // once it is seen.
     const CInvalidationHold invalidation(m_paintManager);
     for (const auto& member : members) {
-      auto* avatar = new CButtonUI;
-      LoadAvatar(avatar, *member, kTileAvatarSize, kTileAvatarMark);
-      tiles->Add(MakeMemberTile(avatar, *member));
+      tiles->Add(MakeMemberTile(MakeAvatar(member->header_uri(), kTileAvatarSize, kTileAvatarMark), *member));
     }
   }
   if (CControlUI* send = m_paintManager.FindControl(L"send_group_message")) send->SetUserData(Utf8ToWide(id).c_str());

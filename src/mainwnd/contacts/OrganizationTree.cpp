@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "app/storage/CachedFilesSnapshot.h"
 #include "app/text/TextHelpers.h"
 #include "mainwnd/contacts/ContactsLogic.h"
 #include "mireloom/Director.h"
@@ -72,7 +71,6 @@ void CContactsPanel::BuildOrganizationTree() {
   m_rootUsergroups = mireloom::UsergroupManager::DefaultManager()->FetchRootUsergroupsFromCache();
   // A root the skin lacks gets no rows: they would have no place.
   if (!root) return;
-  const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_paintManager);
   const MemberRowStyle style = {kRootMemberLeft, kMemberNamePadding, false};
   for (const auto& user : mireloom::UserManager::DefaultManager()->FetchUsersFromCacheWithoutUsergroup()) {
@@ -83,7 +81,6 @@ void CContactsPanel::BuildOrganizationTree() {
 
 void CContactsPanel::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
   if (!node) return;
-  const CachedFilesSnapshot cachedFiles;
   const CInvalidationHold invalidation(m_paintManager);
   const MemberRowStyle style = {kGroupMemberLeft, kMemberNamePadding, false};
   const auto memberships =

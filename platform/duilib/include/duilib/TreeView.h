@@ -95,7 +95,9 @@ class CTreeNodeUI : public CListContainerElementUI {
   // Created on first use, hidden unless shown.
   CCheckBoxUI* GetFolderButton();
   CCheckBoxUI* GetCheckBox();
-  [[nodiscard]] CHorizontalLayoutUI* GetTreeNodeHorizontal() const { return m_pRow; }
+  // The row of the node's parts and the client's controls, made when first
+  // needed: a tree of thousands of nodes makes the rows of those it shows.
+  [[nodiscard]] CHorizontalLayoutUI* GetTreeNodeHorizontal() { return Row(); }
 
   // The folder button shows the state: selected means expanded.
   [[nodiscard]] bool IsExpanded() const { return m_bExpanded; }
@@ -126,8 +128,9 @@ class CTreeNodeUI : public CListContainerElementUI {
   // Inserts one of the node's own parts at its place before the client's controls.
   void InsertPart(CControlUI* pPart, PartSlot slot);
   CLabelUI* EnsureItemText();
+  CHorizontalLayoutUI* Row();
 
-  CHorizontalLayoutUI* m_pRow;
+  CHorizontalLayoutUI* m_pRow = nullptr;
   CControlUI* m_pIndent = nullptr;
   CCheckBoxUI* m_pFolder = nullptr;
   CCheckBoxUI* m_pCheck = nullptr;
