@@ -10,8 +10,8 @@
 //   shell/      the window itself
 //     MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
 //     MainWndListeners.cpp   the core listeners, brought to the window's thread
-//     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys,
-//                            drops; Notify: the dispatch table and its rows
+//     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys
+//                            (Enter sends), drops; Notify: the dispatch table
 //     TrayAttention.cpp      CTrayAttention, which the window owns: tray icon,
 //                            connection state, network check, blink, flash, sound
 //     MainWndQuit.cpp        quit, placement, what quit, sign-out and reload
@@ -20,24 +20,30 @@
 //                            that open dialogs or pages
 //     MainWndNavigation.cpp  the left bar, the contacts panel, search; header,
 //                            avatar, status icons, the conversation view
+//     MainWndConversations.cpp opening, refreshing and closing conversations
+//                            through the session list, joining, new IMs
 //     ModuleBrowser.cpp      CModuleBrowser, which the window owns: the team's
 //                            module pages in the embedded browser
-//   sessions/   the conversation list
-//     MainWndSessions.cpp    order, selection, refresh, closing
-//     MainWndSessionItems.cpp the list's items and badges
-//     MainWndSearch.cpp      search over sessions and contacts, joining, new IMs
+//   sessions/   the conversation list: CSessionList, which the window owns
+//     SessionList.cpp        entries, order, the open one, drafts, changes
+//                            applied row by row
+//     SessionItems.cpp       the list's items and badges
+//     SessionSearch.cpp      search over sessions and contacts
 //   contacts/   the contacts panel: CContactsPanel, which the window owns
 //     ContactsTree.cpp       the contacts tree by letter, the avatars of both trees
 //     OrganizationTree.cpp   the organisation tree
 //     MemberDetails.cpp      the member card, the channel's tiles, the call animation
-//   messages/   the message view, the chat area and sending
-//     MessageView*.cpp       CMessageView, the message view the window owns:
+//     MainWndChatEvents.cpp  the chat area's events: sending, leave, files,
+//                            upload, screen capture, context menus, message
+//                            clicks, the emoji button
+//   messages/   the chat area: CChatArea, which the window owns
+//     ChatArea.cpp           the view's side: loading, showing a message
+//                            that arrived or was sent
+//     ChatSending.cpp        the input, sending it, the completion, the text
+//                            a failed send gives back
+//     MessageView*.cpp       CMessageView, the chat area's message view:
 //                            loading, routing, day separators, the frame of a
 //                            message, the builders of each kind
-//     MainWndChatArea.cpp    leave, files, upload, context menus, message
-//                            clicks, the emoji button; the view's operations
-//                            the window keeps for its callers
-//     MainWndSending.cpp     sending the input, the screen capture
 // Window-free logic lives beside them in its area (SessionEntry,
 // SessionItemNames, BadgeTexts, MainWndGeometry, NotifyTable, ContactsLogic,
 // ChatAreaLogic, ModulePages, and the message view's logic library).
@@ -55,16 +61,13 @@
 
 #include "app/frame/WindowManager.h"
 #include "app/ui/ConversationHost.h"
+#include "app/ui/MemberAvatar.h"
 #include "app/ui/UiThread.h"
 #include "app/ui/WndShadow.h"
 #include "browser/PageCookieSet.h"
 #include "duilib/UIlib.h"
-#include "mainwnd/contacts/ContactsPanel.h"
-#include "mainwnd/messages/MessageView.h"
+#include "mainwnd/messages/ChatAreaEvents.h"
 #include "mainwnd/sessions/SessionEntry.h"
-#include "mainwnd/shell/ModuleBrowser.h"
-#include "mainwnd/shell/NotifyTable.h"
-#include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/Channel.h"
 #include "mireloom/Handlers.h"
 #include "mireloom/IM.h"
@@ -75,10 +78,19 @@
 
 namespace mireloomwnd {
 
-class CLazyListItemUI;
+// The window's areas: each is an object the window owns, and none of them
+// knows the window.
+class CChatArea;
+class CContactsPanel;
+class CModuleBrowser;
+class CNotifyTable;
+class CSessionList;
+class CTrayAttention;
+struct ClickedLink;
 
 class MainWnd final : public DuiLib::WindowImplBase,
                       public CConversationHost,
+                      private CChatAreaEvents,
                       private mireloom::MessageHandler,
                       private mireloom::NumUnreadHandler,
                       private mireloom::UserStatusHandler,
@@ -117,8 +129,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // when it had none): by the time the call reaches the window's thread the
   // new message is the last one itself.
   void OnDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp);
-  [[nodiscard]] static std::optional<int64_t> LastMessageTimestamp(const std::string& conversationId);
   void OnChannelMessage(const mireloom::Message& message);
+  // The message's conversation moves in the list; one the list lacks is
+  // fetched, as an IM or as a channel by the road the message came.
+  void NoteSessionMessage(const mireloom::Message& message, SessionType road);
   void OnUnreadCountChanged(const std::string& conversationId, mireloom::_NumUnread counts);
   void OnStatusChanged(const std::string& uid, mireloom::User::Status status);
   [[nodiscard]] bool IsSessionMissing(const std::string& id) const;
@@ -126,6 +140,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void FetchMissingIm(const std::string& imId);
   void FetchImsThenRefresh();
   void FetchMissingChannels();
+  void OnMissingSessionsFetched();
   void PostRefreshSessionList();
   // Runs the task on the window's thread while this object lives and its
   // window exists; dropped otherwise. Callable from any thread.
@@ -171,15 +186,15 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnLanguageChanged(int chosenLanguage);
 
   // ---- Attention: the tray icon, the network check, the blink and the
-  // flash are m_attention's (TrayAttention.cpp); kept on the window for its
-  // callers.
-  void StartNetworkTimer() { m_attention->StartNetworkTimer(); }
-  void OnNetworkStateChecked(bool online) { m_attention->OnNetworkStateChecked(online); }
-  void StartTrayBlink() { m_attention->StartBlink(); }
-  void StopTrayBlink() { m_attention->StopBlink(); }
-  void ToggleTrayIcon() { m_attention->ToggleIcon(); }
-  void StartTaskbarFlash() { m_attention->StartTaskbarFlash(); }
-  void StopTaskbarFlash() { m_attention->StopTaskbarFlash(); }
+  // flash are m_attention's (TrayAttention.cpp); the window's start-up,
+  // timers and unread handler reach them through these (MainWndListeners.cpp).
+  void StartNetworkTimer();
+  void OnNetworkStateChecked(bool online);
+  void StartTrayBlink();
+  void StopTrayBlink();
+  void ToggleTrayIcon();
+  void StartTaskbarFlash();
+  void StopTaskbarFlash();
 
   // ---- Quit and placement (MainWndQuit.cpp)
   void Quit();
@@ -200,30 +215,21 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnSignOutClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void SignOut();
 
-  // ---- Session list (MainWndSessions.cpp, MainWndSessionItems.cpp)
+  // ---- Session list: the entries, rows, badges and search are
+  // m_sessionList's (sessions/SessionList.h); the window opens, refreshes and
+  // closes conversations through these (MainWndConversations.cpp).
+  [[nodiscard]] const std::string& CurrentSessionId() const;
   void FetchSessionsFromCache();
   void SortSessions();
   [[nodiscard]] static bool CompareSessions(const std::unique_ptr<SessionEntry>& a,
                                             const std::unique_ptr<SessionEntry>& b);
-  // Inline: sending and every incoming message ask them.
-  [[nodiscard]] SessionType GetSessionType(const std::string& id) const {
-    return SessionTypeOf(id, m_channels, m_ims);
-  }
-  [[nodiscard]] int FindSessionIndex(const std::string& id) const {
-    return mireloomwnd::FindSessionIndex(m_sessions, id);
-  }
+  [[nodiscard]] SessionType GetSessionType(const std::string& id) const;
+  [[nodiscard]] int FindSessionIndex(const std::string& id) const;
   [[nodiscard]] static std::string SessionItemName(SessionType type, const std::string& id);
   [[nodiscard]] static std::wstring SessionNameLabelId(const std::wstring& itemName);
   [[nodiscard]] static std::wstring SessionUnreadLabelId(const std::wstring& itemName);
   static bool ParseSessionItemName(const std::string& name, SessionType* type, std::string* id);
-  // The list index of the conversation's item, or -1: an IM whose partner is
-  // not cached has no item, so list indexes and entry indexes differ.
-  [[nodiscard]] int SessionItemIndex(const std::string& id) const;
-  void SelectSessionItem(const std::string& id, bool scroll);
-  void MarkOpenSessionSelected();
   void BuildSessionList();
-  // Adds the items of the entries to the emptied list.
-  void AddSessionItems(const SessionEntries& entries);
   [[nodiscard]] DuiLib::CListContainerElementUI* CreateChannelItem(const std::wstring& name,
                                                                   const std::wstring& itemName,
                                                                   mireloom::Channel::Visibility visibility,
@@ -231,18 +237,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   [[nodiscard]] DuiLib::CListContainerElementUI* CreateImItem(const std::wstring& displayName,
                                                              const std::string& avatarName,
                                                              const std::wstring& itemName);
-  void AddChannelItem(const mireloom::Channel& channel);
-  void AddImItem(const std::string& itemId, const mireloom::User& partner);
-  // A member found by the search, listed as an IM named by the uid; its
-  // controls are made when it first comes into view, as results run to thousands.
-  void AddImResultItem(const mireloom::User& user);
-  void FillImResultItem(CLazyListItemUI& item);
-  [[nodiscard]] DuiLib::CHorizontalLayoutUI* CreateImItemRow(const std::wstring& displayName,
-                                                             const std::string& avatarName,
-                                                             const std::wstring& itemName);
   void UpdateSessionUnread(SessionKey key, mireloom::_NumUnread unread);
-  void SetUnreadBadge(DuiLib::CControlUI* badge, int count);
-  void StyleUnreadBadge(DuiLib::CControlUI* badge, int count, bool styled);
+  static void SetUnreadBadge(DuiLib::CControlUI* badge, int count);
+  static void StyleUnreadBadge(DuiLib::CControlUI* badge, int count, bool styled);
   void HighlightSessionItem(SessionKey key);
   void SelectSession(SessionType type, const std::string& id);
   void SetChatTitle(SessionType type, const std::string& id);
@@ -253,16 +250,13 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnSessionListItemSelected(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnSessionItemRightClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
-  // ---- Search and opening (MainWndSearch.cpp)
+  // ---- Search and opening (MainWndConversations.cpp)
   void FilterSessions(const std::string& query);
   void ShowSessionSearchResults();
   void FilterContacts(const std::string& query);
   void ShowUserSearchResults();
   // A view that shows another list starts with the search box empty.
   void ClearSearch();
-  // The list's items, of the conversations the search box's query finds in
-  // the conversation view, of all of them otherwise.
-  void AddSearchedSessionItems();
   void JoinChannel(const std::string& channelId);
   // What the completions of enabling or joining a channel and of opening a
   // new IM (IMManager::NewIM) do, once PostToWindow brought them here.
@@ -313,8 +307,10 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // The member card for the partner of the open one-to-one conversation.
   void ShowPartnerCard();
 
-  // ---- Message view: kept on the window for its callers; the view
-  // (m_messageView) does the work (hand-ons in MainWndChatArea.cpp).
+  // ---- Message view: the chat area's (m_chat, messages/ChatArea.h). The
+  // window loads conversations through LoadMessages; the other operations
+  // are the view's own, which builds, separates and scrolls by itself, and
+  // hand on to it (MainWndChatEvents.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
   // Appends one message at the end of the view; it does not scroll.
@@ -348,7 +344,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void OnSenderAvatarDownloaded(HWND window, DuiLib::CControlUI* button, std::weak_ptr<void> buttonAlive,
                                        const std::string& sessionId, const std::string& localPath);
   // Reads a clicked link's text ("x=|kind|value|"): its kind, and its value.
-  // OpenMessageClick reads every clicked link with it.
+  // The window reads every clicked link of a message with it.
   [[nodiscard]] static int OnMessageLinkClicked(const std::wstring& linkText, std::wstring* value = nullptr);
   // Readers of the names that message controls carry.
   [[nodiscard]] static bool ImageItemName(const std::wstring& name, std::string* key = nullptr);
@@ -357,21 +353,12 @@ class MainWnd final : public DuiLib::WindowImplBase,
   [[nodiscard]] static bool SplitItemName(const std::wstring& name, std::string* first = nullptr,
                                           std::string* second = nullptr);
 
-  // ---- Sending (MainWndSending.cpp)
-  // What a send needs to give the text back when it fails.
-  struct UnsentText {
-    std::string conversationId;
-    std::wstring text;
-    // Sent while the notice of an earlier failure showed: its success ends it.
-    bool endsNotice = false;
-  };
+  // ---- Sending: the chat area sends and completes (messages/ChatSending.cpp).
+  // Enter starts a send beside the key handler (MainWndHandler.cpp); the
+  // button, the end of a send and the capture are MainWndChatEvents.cpp's.
   void SendChatInput();
-  void OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
-                     std::optional<int64_t> lastTimestamp);
-  void GiveBackUnsentText(const UnsentText& unsent);
-  // The line by the send button that says a message was not sent.
+  void OnMessageSent(bool ok, const mireloom::Message* message) override;
   void ShowSendFailedNotice(bool shown);
-  [[nodiscard]] bool IsSendFailedNoticeShown();
   void CaptureScreenToClipboard();
   static void AddSendingRows(CNotifyTable& table);
   void OnChatInputReturn(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -385,23 +372,21 @@ class MainWnd final : public DuiLib::WindowImplBase,
   static void AddDialogRows(CNotifyTable& table);
 
   // ---- Contacts panel: the trees, the member card and the call animation
-  // are m_contacts' (ContactsPanel.h); kept on the window for its callers.
-  void BuildContactsTree() { m_contacts->BuildContactsTree(); }
+  // are m_contacts' (ContactsPanel.h); the navigation reaches them through
+  // these (MainWndNavigation.cpp). The details of a user, a robot or a
+  // channel and the avatar completion are the panel's own and hand on to it.
+  void BuildContactsTree();
   static void OnTreeAvatarDownloaded(HWND window, DuiLib::CButtonUI* button, std::weak_ptr<void> buttonAlive,
-                                     const std::string& localPath) {
-    CContactsPanel::OnTreeAvatarDownloaded(window, button, std::move(buttonAlive), localPath);
-  }
-  void BuildOrganizationTree() { m_contacts->BuildOrganizationTree(); }
-  void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node) {
-    m_contacts->ExpandUsergroupNode(usergroupId, node);
-  }
-  void ShowMemberDetails(const std::string& id) { m_contacts->ShowMemberDetails(id); }
-  void ShowUserDetails(const std::string& id) { m_contacts->ShowUserDetails(id); }
-  void ShowRobotDetails(const std::string& id) { m_contacts->ShowRobotDetails(id); }
-  void ShowChannelMembers(const std::string& id) { m_contacts->ShowChannelMembers(id); }
-  void StartCallAnimation(bool start) { m_contacts->StartCallAnimation(start); }
+                                     const std::string& localPath);
+  void BuildOrganizationTree();
+  void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node);
+  void ShowMemberDetails(const std::string& id);
+  void ShowUserDetails(const std::string& id);
+  void ShowRobotDetails(const std::string& id);
+  void ShowChannelMembers(const std::string& id);
+  void StartCallAnimation(bool start);
 
-  // ---- Navigation, chat area (MainWndNavigation.cpp, MainWndChatArea.cpp)
+  // ---- Navigation, chat area (MainWndNavigation.cpp, MainWndChatEvents.cpp)
   // Navigation (MainWndNavigation.cpp, MainWndCommands.cpp)
   static void AddNavigationRows(CNotifyTable& table);
   static void AddMenuCommandRows(CNotifyTable& table);
@@ -424,7 +409,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ShowModuleView(DuiLib::CButtonUI* active, const std::wstring& page);
   // The team's page of the path in the user's browser.
   void OpenTeamPage(const std::wstring& path);
-  // Chat area (MainWndChatArea.cpp)
+  // Chat area (MainWndChatEvents.cpp)
   static void AddChatAreaRows(CNotifyTable& table);
   void OnLeaveClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
   void OnFileButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
@@ -443,37 +428,33 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // upload button and a drop); `origin` names the file in the refusal's log
   // line ("Upload", "Dropped file").
   void OpenUploadWindow(const std::wstring& path, const char* origin);
-  // What a click on a message control opens (`linkContent` null for a click).
-  void OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
+  // What a click on a message control opens (`link` null for a click).
+  void OpenMessageClick(const std::wstring& sender, const ClickedLink* link, const std::wstring& address,
                         const std::wstring& title);
-  // Module pages: m_moduleBrowser's (ModuleBrowser.cpp); kept on the window
-  // for its callers.
-  void ShowModulePage(const std::wstring& page) { m_moduleBrowser->ShowPage(page); }
-  void SetModuleCookies(const PageCookieSession& session) { m_moduleBrowser->SetCookies(session); }
-  void PlaceBrowser() { m_moduleBrowser->Place(); }
-  // ---- Emoji picker (MainWndChatArea.cpp)
+  // Module pages: m_moduleBrowser's (ModuleBrowser.cpp); the navigation and
+  // the window's size changes reach them through these (MainWndNavigation.cpp).
+  // The page cookies are the browser's own and hand on to it.
+  void ShowModulePage(const std::wstring& page);
+  void SetModuleCookies(const PageCookieSession& session);
+  void PlaceBrowser();
+  // ---- Emoji picker (MainWndChatEvents.cpp)
   static void AddEmojiPickerRows(CNotifyTable& table);
   void OnEmojiButtonClicked(DuiLib::TNotifyUI& msg, const std::wstring& sender);
 
   // Fields, in the order the window's design gives them.
   CWndShadow m_shadow;
-  const std::unique_ptr<CTrayAttention> m_attention = std::make_unique<CTrayAttention>(*this);
-  const std::unique_ptr<CModuleBrowser> m_moduleBrowser = std::make_unique<CModuleBrowser>(*this);
-  const std::unique_ptr<CContactsPanel> m_contacts = std::make_unique<CContactsPanel>(*this, m_PaintManager);
-  const std::unique_ptr<CMessageView> m_messageView = std::make_unique<CMessageView>(*this);
-  std::vector<std::unique_ptr<mireloom::Channel>> m_channels;
-  std::vector<std::unique_ptr<mireloom::IM>> m_ims;
-  SessionEntries m_sessions;
-  SessionEntries m_filteredSessions;
-  std::vector<std::unique_ptr<mireloom::User>> m_filteredUsers;
-  std::vector<std::unique_ptr<mireloom::Channel>> m_filteredChannels;
-  DuiLib::CListUI* m_sessionList = nullptr;
+  // The areas, made by the constructor; each holds the window and its
+  // paint manager, which outlive it.
+  const std::unique_ptr<CTrayAttention> m_attention;
+  const std::unique_ptr<CModuleBrowser> m_moduleBrowser;
+  const std::unique_ptr<CContactsPanel> m_contacts;
+  const std::unique_ptr<CChatArea> m_chat;
+  const std::unique_ptr<CSessionList> m_sessionList;
   quennet::UniqueMenu m_trayMenu;
   bool m_placementRestored = false;
   quennet::UniqueMenu m_imItemMenu;
   quennet::UniqueMenu m_inputContextMenu;
   quennet::UniqueMenu m_readOnlyContextMenu;
-  std::string m_currentSessionId;
   DuiLib::CButtonUI* m_membersBtn = nullptr;
   DuiLib::CButtonUI* m_addMembersBtn = nullptr;
   DuiLib::CButtonUI* m_leaveBtn = nullptr;
@@ -490,15 +471,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   DuiLib::CButtonUI* m_contactsByOrganizationBtn = nullptr;
   DuiLib::CControlUI* m_browserClientLayout = nullptr;
   DuiLib::CEditUI* m_searchEdit = nullptr;
-  SessionKey m_highlightedSession;
+  // The signed-in user's avatar in the rail, asked for again on a paint after a failed download.
+  CSkinAvatar m_myAvatar;
   int m_currentApplication = 0;
-  // Per conversation, the texts failed sends gave back at the head of its
-  // input or draft, so that the next failure goes after them.
-  std::map<std::string, std::wstring> m_givenBackTexts;
-
-  // This window's chat input, to tell whether ChatInputEdit is still ours
-  // when the window ends.
-  DuiLib::CRichEditUI* m_chatInput = nullptr;
   // Last: closures posted for this object are dropped from the start of its
   // destruction on.
   CLifetimeGuard m_lifetime;

@@ -5,10 +5,11 @@
 
 #include <gmock/gmock.h>
 
-#include "MainWndFixture.h"
 #include "browser/CefAppEx.h"
 #include "browser/ModuleDetailsWnd.h"
 #include "cef/cef_test.h"
+#include "mainwnd/shell/ModuleBrowser.h"
+#include "MainWndFixture.h"
 
 namespace mainwnd_test {
 

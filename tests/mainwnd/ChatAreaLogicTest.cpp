@@ -48,7 +48,9 @@ TEST(ChatAreaLogicTest, MessageClicksOpenWhatTheirNameAndLinkSay) {
   };
   for (const ClickCase& c : cases) {
     const std::wstring link = c.link ? c.link : L"";
-    const MessageClick click = ReadMessageClick(c.name, c.link ? &link : nullptr);
+    ClickedLink read;
+    read.kind = messageview::ReadMessageLink(link, &read.value);
+    const MessageClick click = ReadMessageClick(c.name, c.link ? &read : nullptr);
     EXPECT_EQ(click.kind, c.kind) << c.name << " " << link;
     EXPECT_EQ(click.value, c.value) << c.name << " " << link;
   }

@@ -3,9 +3,10 @@
 
 #include <algorithm>
 
-#include "MainWndFixture.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/shell/TrayAttention.h"
+#include "MainWndFixture.h"
 
 namespace mainwnd_test {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/storage/CacheNames.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"
 #include "BrowserLayerFixture.h"
@@ -14,6 +14,7 @@
 #include "files/TestPictures.h"
 #include "files/viewer/UUCenterUI.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/messages/MessageView.h"
 #include "MessageViewReading.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/HttpClient.h"

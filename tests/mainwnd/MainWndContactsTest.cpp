@@ -9,6 +9,7 @@
 #include "app/text/TextHelpers.h"
 #include "app/ui/ColorText.h"
 #include "duilib/testing.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWndMessages.h"
 #include "MainWndFixture.h"
 #include "mireloom/ChannelManager.h"

@@ -8,6 +8,7 @@
 #include "app/text/StringTable.h"
 #include "app/ui/UiThread.h"
 #include "duilib/testing.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "quennet/FileUtils.h"
 #include "signin/SessionStart.h"
 #include "support/TempFolder.h"

@@ -8,6 +8,7 @@
 #include "app/text/StringTable.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/shell/ModuleBrowser.h"
 #include "MainWndFixture.h"
 #include "support/TempFolder.h"
 

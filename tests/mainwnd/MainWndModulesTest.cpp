@@ -4,6 +4,7 @@
 
 #include "BrowserLayerFixture.h"
 #include "duilib/testing.h"
+#include "mainwnd/shell/ModuleBrowser.h"
 
 namespace mainwnd_test {
 namespace {

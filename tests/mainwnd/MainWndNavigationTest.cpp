@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "MainWndFixture.h"
 #include "duilib/testing.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/SessionItemNames.h"
+#include "MainWndFixture.h"
 
 namespace mainwnd_test {
 namespace {

@@ -2,10 +2,13 @@
 // an item, the marks they carry, opening them, drafts, refreshing and closing.
 
 #include <algorithm>
+#include <ctime>
+#include <functional>
+#include <map>
 
-#include "MainWndFixture.h"
 #include "duilib/testing.h"
 #include "mainwnd/MainWndMessages.h"
+#include "MainWndFixture.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/IMManager.h"
 
@@ -105,6 +108,99 @@ TEST_F(MainWndSessionListTest, TheItemMenuClosesExactlyThatConversation) {
   ASSERT_TRUE(core::WaitIdle());
   const auto ims = mireloom::IMManager::DefaultManager()->FetchImsFromCache();
   EXPECT_TRUE(std::none_of(ims.begin(), ims.end(), [](const auto& im) { return im->im_id() == "im-zhou-he"; }));
+}
+
+// One change to the list, and the names its rows must have afterwards.
+struct ListChange {
+  const char* what;
+  // The conversation the change concerns; every other row must stay the
+  // control it was.
+  const wchar_t* item;
+  std::function<void(CRecordingPlatform&)> make;
+  std::function<std::vector<std::wstring>(std::vector<std::wstring>)> expect;
+};
+
+void InjectFrom(const char* conversation, const char* sender, int64_t timestamp) {
+  mireloom::Message::Data message;
+  message.channel_id = conversation;
+  message.channel_type = mireloom::Message::kDirectMessage;
+  message.uid = sender;
+  message.content = "又一条";
+  message.timestamp = timestamp;
+  core::InjectMessage(message);
+}
+
+// The names with `item` moved to `index` (added when it was not there).
+std::function<std::vector<std::wstring>(std::vector<std::wstring>)> MovedTo(const wchar_t* item, size_t index) {
+  return [item, index](std::vector<std::wstring> names) {
+    names.erase(std::remove(names.begin(), names.end(), item), names.end());
+    names.insert(names.begin() + static_cast<std::ptrdiff_t>(std::min(index, names.size())), item);
+    return names;
+  };
+}
+
+TEST_F(MainWndSessionListTest, EachChangeTouchesOnlyItsOwnRow) {
+  const int64_t newest = static_cast<int64_t>(std::time(nullptr)) + 1000;
+  const std::vector<ListChange> changes = {
+      {"a message leads its row to the top", L"imItem_im-zhou-he",
+       [newest](CRecordingPlatform&) { InjectFrom("im-zhou-he", "usr-he", newest); }, MovedTo(L"imItem_im-zhou-he", 0)},
+      {"an older one moves its row below the newest", L"imItem_im-zhou-zhao",
+       [newest](CRecordingPlatform&) { InjectFrom("im-zhou-zhao", "usr-zhao", newest - 1); },
+       MovedTo(L"imItem_im-zhou-zhao", 1)},
+      {"a read clears the badge where the row is", L"imItem_im-zhou-notice",
+       [](CRecordingPlatform&) { core::InjectUnread("im-zhou-notice", 0, 0); },
+       [](std::vector<std::wstring> names) { return names; }},
+      {"a closed conversation's message brings one new row", L"imItem_im-zhou-qian",
+       [newest](CRecordingPlatform&) { InjectFrom("im-zhou-qian", "usr-qian", newest + 1); },
+       MovedTo(L"imItem_im-zhou-qian", 0)},
+      {"closing an IM takes its row away", L"imItem_im-zhou-bot",
+       [](CRecordingPlatform& platform) {
+         platform.SetMenuCommand(mireloomwnd::kCloseImCommand);
+         ASSERT_TRUE(Testing::RightClick(MainWindow(), L"imItem_im-zhou-bot"));
+       },
+       [](std::vector<std::wstring> names) {
+         names.erase(std::remove(names.begin(), names.end(), L"imItem_im-zhou-bot"), names.end());
+         return names;
+       }},
+  };
+  std::map<std::wstring, CControlUI*> rows;
+  std::vector<std::wstring> expected;
+  // The open conversation's row stays the selected one through every change.
+  const std::wstring open = L"imItem_im-zhou-lin";
+  auto takeRows = [&rows] {
+    rows.clear();
+    for (int i = 0; i < SessionList()->GetCount(); ++i) {
+      rows[SessionList()->GetItemAt(i)->GetName().GetData()] = SessionList()->GetItemAt(i);
+    }
+  };
+  StepRunner script;
+  WaitForFilledList(script)
+      .Do("open lin's conversation", [&] { ASSERT_TRUE(Testing::Click(MainWindow(), open.c_str())); })
+      .WaitFor("opened", [] { return Text(L"title_label") == L"林晓"; });
+  for (const ListChange& change : changes) {
+    script
+        .Do(change.what,
+            [&, change] {
+              takeRows();
+              expected = change.expect(SessionItemNames());
+              change.make(m_platform);
+            })
+        .WaitFor(change.what, [&] { return SessionItemNames() == expected; })
+        .Do(change.what, [&, change] {
+          for (int i = 0; i < SessionList()->GetCount(); ++i) {
+            const std::wstring name = SessionList()->GetItemAt(i)->GetName().GetData();
+            if (name != change.item) EXPECT_EQ(SessionList()->GetItemAt(i), rows[name]) << change.what << ": " << name;
+          }
+          const int selected = SessionList()->GetCurSel();
+          ASSERT_GE(selected, 0) << change.what;
+          EXPECT_EQ(std::wstring(SessionList()->GetItemAt(selected)->GetName().GetData()), open) << change.what;
+        });
+  }
+  script.Do("the read badge, and close", [] {
+    EXPECT_FALSE(IsShown(L"imItem_im-zhou-notice_num_unread_id"));
+    CloseMainWindow();
+  });
+  RunMainWindow(script);
 }
 
 }  // namespace

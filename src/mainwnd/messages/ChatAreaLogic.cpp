@@ -20,15 +20,14 @@ MessageClick Click(Kind kind, std::string value) {
 }
 
 // The value of the clicked link; "" without a link or without a value.
-std::string LinkValue(LinkReader readLink, const std::wstring* linkContent, int* kind) {
-  std::wstring value;
-  *kind = linkContent ? readLink(*linkContent, &value) : messageview::kLinkOther;
-  return WideToUtf8(value);
+std::string LinkValue(const ClickedLink* link, int* kind) {
+  *kind = link ? link->kind : messageview::kLinkOther;
+  return link ? WideToUtf8(link->value) : std::string();
 }
 
 }  // namespace
 
-MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstring* linkContent, LinkReader readLink) {
+MessageClick ReadMessageClick(const std::wstring& controlName, const ClickedLink* link) {
   std::string first;
   std::string second;
   int kind = messageview::kLinkOther;
@@ -38,12 +37,12 @@ MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstrin
   if (messageview::FileItemName(controlName)) {
     // The file's item carries no id: its link holds the download address,
     // whatever kind the link names.
-    return Click(Kind::FileDownload, LinkValue(readLink, linkContent, &kind));
+    return Click(Kind::FileDownload, LinkValue(link, &kind));
   }
   if (BeginsWith(controlName, L"snippet_")) {
     return messageview::SnippetItemName(controlName, &second) ? Click(Kind::SnippetViewer, second) : MessageClick{};
   }
-  const std::string value = LinkValue(readLink, linkContent, &kind);
+  const std::string value = LinkValue(link, &kind);
   // A card's title whose link is a web address opens as that address,
   // whatever its name holds.
   if (kind == messageview::kLinkAddress && IsOpenableAddress(Utf8ToWide(value), AddressPolicy::WebAndMail)) {

@@ -23,16 +23,17 @@ struct MessageClick {
   std::string value;  // UTF-8
 };
 
-// Reads a link's text ("x=|kind|value|"): its kind, and its value.
-using LinkReader = int (*)(const std::wstring& linkText, std::wstring* value);
+// A clicked link, read from its text ("x=|kind|value|").
+struct ClickedLink {
+  int kind = messageview::kLinkOther;
+  std::wstring value;
+};
 
-// The click on a control of the message view named so. `linkContent` is the
-// clicked link's own text ("x=|kind|value|") for a link, null for a click;
-// `readLink` reads it (the main window passes its own reader).
-// Pictures, snippets and cards are told by their names; files and other
-// links by the link. A name or link with too few pieces opens nothing.
-[[nodiscard]] MessageClick ReadMessageClick(const std::wstring& controlName, const std::wstring* linkContent,
-                                            LinkReader readLink = &messageview::ReadMessageLink);
+// The click on a control of the message view named so: `link` is the read
+// link for a link, null for a click. Pictures, snippets and cards are told
+// by their names; files and other links by the link. A name or link with too
+// few pieces opens nothing.
+[[nodiscard]] MessageClick ReadMessageClick(const std::wstring& controlName, const ClickedLink* link);
 
 // The module-details page of a card link: "/" + module + "/" + id + "/client".
 [[nodiscard]] std::string ModuleDetailsPath(const std::string& module, const std::string& id);

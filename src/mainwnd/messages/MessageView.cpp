@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "app/storage/UserFolders.h"
-#include "app/ui/CachedImage.h"
+#include "app/ui/MemberAvatar.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/MessageControls.h"
 #include "mainwnd/messages/MessageLayout.h"
@@ -34,8 +34,8 @@ constexpr SIZE kAvatarRound = {6, 6};
 constexpr DWORD kSenderColor = 0xFF949494;
 constexpr RECT kSenderPadding = {14, -1, 0, 0};
 
-CButtonUI* MakeAvatar() {
-  auto* avatar = new CButtonUI;
+CMemberAvatarUI* MakeAvatar(CMemberAvatarUI::LookUp lookUp) {
+  auto* avatar = new CMemberAvatarUI(std::move(lookUp));
   avatar->SetFixedWidth(kAvatarSide);
   avatar->SetFixedHeight(kAvatarSide);
   avatar->SetBorderRound(kAvatarRound);
@@ -162,7 +162,16 @@ std::unique_ptr<CListContainerElementUI> CMessageView::AddSenderHeader(const mir
   if (!sender) return nullptr;
   auto item = std::make_unique<CListContainerElementUI>();
   auto* row = new CHorizontalLayoutUI;
-  CButtonUI* avatar = MakeAvatar();
+  // The record names the conversation the item was built for, which is the
+  // one shown while the item lives. The picture is looked up once the item is seen.
+  CMemberAvatarUI* avatar = MakeAvatar([window = m_window.GetHWND(), session = m_conversationId,
+                                        picture = AvatarPicture{sender->avatar_address, sender->avatar_key}](
+                                           CMemberAvatarUI& shown) {
+    ShowMemberAvatar(&shown, picture,
+                     [window, button = &shown, alive = shown.GetLifetimeToken(), session](const std::string& path) {
+                       OnSenderAvatarDownloaded(window, button, alive, session, path);
+                     });
+  });
   auto* content = new CVerticalLayoutUI;
   content->Add(MakeSenderLine(messageview::SenderLineText(sender->name, message.timestamp())));
   row->Add(avatar);
@@ -171,13 +180,6 @@ std::unique_ptr<CListContainerElementUI> CMessageView::AddSenderHeader(const mir
   LetGrowTall(row);
   LetGrowTall(content);
 
-  // The record names the conversation the item was built for, which is the
-  // one shown while the item lives.
-  ShowCachedImage(avatar, sender->avatar_address, sender->avatar_key,
-                  [window = m_window.GetHWND(), avatar, alive = avatar->GetLifetimeToken(),
-                   session = m_conversationId](const std::string& path) {
-                    OnSenderAvatarDownloaded(window, avatar, alive, session, path);
-                  });
   if (column) *column = content;
   return item;
 }

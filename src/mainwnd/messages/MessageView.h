@@ -3,8 +3,7 @@
 // The main window's message view: the list "chat_display" with the open
 // conversation's newest pages, oldest at the top, a day separator before each
 // new day, a "load more" button over full pages, and one builder per kind of
-// message. The window owns one; the operations other code calls on the window
-// hand on to it.
+// message. The main window's chat area owns one.
 
 #include <windows.h>
 

@@ -1,35 +1,16 @@
 #pragma once
 
-// A list row whose controls are made the first time it is laid out in view.
-// The list places the rows out of view without laying them out, so a list of
-// thousands of rows creates, registers and deletes only those that are seen.
+// A session-list row whose controls are made the first time it is laid out
+// in view (see LazyRow.h).
 
-#include <functional>
-#include <utility>
-
+#include "app/ui/LazyRow.h"
 #include "duilib/UIlib.h"
 
 namespace mireloomwnd {
 
-class CLazyListItemUI final : public DuiLib::CListContainerElementUI {
+class CLazyListItemUI final : public CLazyRow<DuiLib::CListContainerElementUI, CLazyListItemUI> {
  public:
-  // The builder adds the row's controls to it; it runs once, while the list
-  // lays the row out, with the row already in the window.
-  using Builder = std::function<void(CLazyListItemUI&)>;
-
-  explicit CLazyListItemUI(Builder build) : m_build(std::move(build)) {}
-
-  void SetPos(RECT rc, bool bNeedInvalidate = true) override {
-    if (m_build && GetManager()) {
-      const Builder build = std::move(m_build);
-      m_build = nullptr;
-      build(*this);
-    }
-    DuiLib::CListContainerElementUI::SetPos(rc, bNeedInvalidate);
-  }
-
- private:
-  Builder m_build;
+  using CLazyRow::CLazyRow;
 };
 
 }  // namespace mireloomwnd

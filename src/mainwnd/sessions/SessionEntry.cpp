@@ -12,6 +12,9 @@ namespace mireloomwnd {
 
 namespace {
 
+constexpr int kSessionRowStep = 30;
+constexpr int kSessionScrollBase = 50;
+
 int64_t LastMessageTime(const std::string& id) {
   const mireloom::Director* director = mireloom::Director::DefaultDirector();
   const mireloom::ChatManager* chat = director ? director->chat_manager() : nullptr;
@@ -62,6 +65,11 @@ void RemoveSessionEntries(SessionEntries& entries, const std::string& id) {
   entries.erase(std::remove_if(entries.begin(), entries.end(),
                                [&id](const std::unique_ptr<SessionEntry>& entry) { return entry->id() == id; }),
                 entries.end());
+}
+
+std::optional<int> SessionScrollOffset(int index, bool scroll) {
+  if (!scroll || index == 0) return std::nullopt;
+  return index * kSessionRowStep + kSessionScrollBase;
 }
 
 int64_t CurrentTimeSeconds() { return static_cast<int64_t>(std::time(nullptr)); }

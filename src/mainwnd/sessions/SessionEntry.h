@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ class SessionEntry final {
   [[nodiscard]] std::string id() const { return m_id; }
   [[nodiscard]] bool is_im() const { return m_is_im; }
   [[nodiscard]] int64_t last_message_time() const { return m_last_message_time; }
+  void set_last_message_time(int64_t time) { m_last_message_time = time; }
   [[nodiscard]] std::unique_ptr<SessionEntry> Clone() const;
 
  private:
@@ -60,6 +62,10 @@ using SessionEntries = std::vector<std::unique_ptr<SessionEntry>>;
 [[nodiscard]] int FindSessionIndex(const SessionEntries& entries, const std::string& id);
 // Removes every entry with this id; the others keep their order.
 void RemoveSessionEntries(SessionEntries& entries, const std::string& id);
+
+// The list's scroll position that shows the item at the index: none for the
+// first item or when no scroll is asked.
+[[nodiscard]] std::optional<int> SessionScrollOffset(int index, bool scroll);
 
 // Read marks and drafts carry the current time in whole seconds since 1970.
 [[nodiscard]] int64_t CurrentTimeSeconds();

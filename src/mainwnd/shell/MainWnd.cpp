@@ -5,7 +5,12 @@
 #include "app/text/TextHelpers.h"
 #include "app/ui/SkinControls.h"
 #include "app/ui/WindowConventions.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/messages/ChatArea.h"
+#include "mainwnd/sessions/SessionList.h"
+#include "mainwnd/shell/ModuleBrowser.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/Director.h"
@@ -46,7 +51,12 @@ void WindowManager::ShowMainWnd() {
 
 MainWnd* WindowManager::GetMainWnd() const { return static_cast<MainWnd*>(Get(WindowSlot::MainWnd)); }
 
-MainWnd::MainWnd() = default;
+MainWnd::MainWnd()
+    : m_attention(std::make_unique<CTrayAttention>(*this)),
+      m_moduleBrowser(std::make_unique<CModuleBrowser>(*this)),
+      m_contacts(std::make_unique<CContactsPanel>(*this, m_PaintManager)),
+      m_chat(std::make_unique<CChatArea>(*this, m_PaintManager, static_cast<CChatAreaEvents&>(*this))),
+      m_sessionList(std::make_unique<CSessionList>(*this, m_PaintManager)) {}
 
 MainWnd::~MainWnd() {
   // The connection listener lives as long as the object, not the window.
@@ -76,7 +86,6 @@ void MainWnd::InitWindow() {
   m_PaintManager.SetDefaultLinkHoverFontColor(kLinkHoverColor, false);
   RegisterListeners();
   FindControls();
-  m_highlightedSession = SessionKey{};
   ApplyWindowTexts();
 
   FetchSessionsFromCache();
@@ -96,8 +105,8 @@ void MainWnd::InitWindow() {
   PlayUnreadAtStart();
   // The list was built from the cache just above: selecting opens the
   // conversation without building every item a second time.
-  if (!m_sessions.empty()) SelectSessionItem(m_sessions.front()->id(), true);
-  if (m_sessionList) m_sessionList->SetScrollPos({0, 0});
+  if (!m_sessionList->IsEmpty()) m_sessionList->SelectItem(m_sessionList->FirstId(), true);
+  m_sessionList->ScrollToTop();
 }
 
 void MainWnd::RegisterListeners() {
@@ -120,10 +129,8 @@ void MainWnd::RemoveListeners() {
 }
 
 void MainWnd::FindControls() {
-  m_messageView->Attach(FindSkinControl<CListUI>(m_PaintManager, L"chat_display", L"List"));
-  m_chatInput = FindSkinControl<CRichEditUI>(m_PaintManager, L"chat_input", L"RichEdit");
-  ChatInputEdit = m_chatInput;
-  m_sessionList = FindSkinControl<CListUI>(m_PaintManager, L"sessionList", L"List");
+  m_chat->Attach(FindSkinControl<CListUI>(m_PaintManager, L"chat_display", L"List"),
+                 FindSkinControl<CRichEditUI>(m_PaintManager, L"chat_input", L"RichEdit"));
   m_membersBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"members_btn", L"Button");
   m_addMembersBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"add_members_btn", L"Button");
   m_leaveBtn = FindSkinControl<CButtonUI>(m_PaintManager, L"leave_btn", L"Button");
@@ -141,6 +148,7 @@ void MainWnd::FindControls() {
   m_browserClientLayout = FindSkinControl(m_PaintManager, L"BrowserClientLayout");
   m_moduleBrowser->Attach(m_browserClientLayout);
   m_searchEdit = FindSkinControl<CEditUI>(m_PaintManager, L"search", L"Edit");
+  m_sessionList->Attach(FindSkinControl<CListUI>(m_PaintManager, L"sessionList", L"List"), m_searchEdit);
 }
 
 void MainWnd::ApplyWindowTexts() {
@@ -241,8 +249,7 @@ void MainWnd::ReleaseWindowResources() {
 
 void MainWnd::OnFinalMessage(HWND hWnd) {
   RemoveListeners();
-  if (ChatInputEdit == m_chatInput) ChatInputEdit = nullptr;
-  m_chatInput = nullptr;
+  m_chat->Detach();
   // Only while the slot still holds this window: after a reload or a
   // sign-out it may already hold the next one.
   WindowManager::GetInstance()->SetMainWnd(nullptr, this);

@@ -9,7 +9,9 @@
 
 #include "app/frame/WindowManager.h"
 #include "mainwnd/MainWnd.h"
+#include "mainwnd/sessions/SessionList.h"
 #include "mainwnd/shell/MainWndGeometry.h"
+#include "mainwnd/shell/NotifyTable.h"
 #include "mainwnd/shell/PopupMenus.h"
 
 namespace mireloomwnd {
@@ -86,30 +88,30 @@ void MainWnd::OnOpenImClicked(TNotifyUI&, const std::wstring&) { WindowManager::
 
 void MainWnd::OnAddMembersClicked(TNotifyUI&, const std::wstring&) {
   // With no conversation open, the empty id is passed on as it is.
-  WindowManager::GetInstance()->ShowAddMembersWnd(m_currentSessionId);
+  WindowManager::GetInstance()->ShowAddMembersWnd(CurrentSessionId());
 }
 
 void MainWnd::OnMembersClicked(TNotifyUI&, const std::wstring&) {
-  if (GetSessionType(m_currentSessionId) == kSessionIm) {
+  if (GetSessionType(CurrentSessionId()) == kSessionIm) {
     ShowPartnerCard();
     return;
   }
   const Placement card = SideCard();
-  WindowManager::GetInstance()->ShowViewGroupMembersWnd(ChannelIdOf(m_currentSessionId), card.x, card.y,
+  WindowManager::GetInstance()->ShowViewGroupMembersWnd(ChannelIdOf(CurrentSessionId()), card.x, card.y,
                                                         card.height);
 }
 
 void MainWnd::OnMakeCallClicked(TNotifyUI&, const std::wstring&) {
   WindowManager* manager = WindowManager::GetInstance();
-  if (GetSessionType(m_currentSessionId) == kSessionIm) {
-    manager->ShowTelephoneCallingWnd(PartnerUidOf(m_currentSessionId));
+  if (GetSessionType(CurrentSessionId()) == kSessionIm) {
+    manager->ShowTelephoneCallingWnd(PartnerUidOf(CurrentSessionId()));
   } else {
-    manager->ShowSelectGroupCallMembersWnd(m_currentSessionId);
+    manager->ShowSelectGroupCallMembersWnd(CurrentSessionId());
   }
 }
 
 void MainWnd::OnViewPersonalInformationClicked(TNotifyUI&, const std::wstring&) {
-  if (GetSessionType(m_currentSessionId) == kSessionIm) ShowPartnerCard();
+  if (GetSessionType(CurrentSessionId()) == kSessionIm) ShowPartnerCard();
 }
 
 void MainWnd::OnSwitchLanguageClicked(TNotifyUI&, const std::wstring&) {
@@ -120,22 +122,12 @@ void MainWnd::OnTrayFeedback() { WindowManager::GetInstance()->ShowFeedbackWnd()
 
 void MainWnd::ShowPartnerCard() {
   const Placement card = SideCard();
-  WindowManager::GetInstance()->ShowViewImMemberWnd(PartnerUidOf(m_currentSessionId), card.x, card.y, card.height);
+  WindowManager::GetInstance()->ShowViewImMemberWnd(PartnerUidOf(CurrentSessionId()), card.x, card.y, card.height);
 }
 
-std::string MainWnd::PartnerUidOf(const std::string& imId) const {
-  for (const auto& im : m_ims) {
-    if (im->im_id() == imId) return im->to_uid();
-  }
-  return {};
-}
+std::string MainWnd::PartnerUidOf(const std::string& imId) const { return m_sessionList->PartnerUidOf(imId); }
 
-std::string MainWnd::ChannelIdOf(const std::string& channelId) const {
-  for (const auto& channel : m_channels) {
-    if (channel->channel_id() == channelId) return channel->channel_id();
-  }
-  return {};
-}
+std::string MainWnd::ChannelIdOf(const std::string& channelId) const { return m_sessionList->ChannelIdOf(channelId); }
 
 Placement MainWnd::SideCard() const {
   RECT window = {};
@@ -158,9 +150,9 @@ void MainWnd::OpenMenuAtClick(TNotifyUI& msg, const std::wstring&) {
 
 void MainWnd::OnDropDownClicked(TNotifyUI& msg, const std::wstring&) {
   // The open conversation's menu; none while no conversation is open.
-  switch (GetSessionType(m_currentSessionId)) {
+  switch (GetSessionType(CurrentSessionId())) {
     case kSessionChannel:
-      OpenMenuForButton(new GroupDropDownMenuWnd(m_currentSessionId), m_PaintManager, msg);
+      OpenMenuForButton(new GroupDropDownMenuWnd(CurrentSessionId()), m_PaintManager, msg);
       break;
     case kSessionIm:
       OpenMenuForButton(new ImDropDownMenuWnd, m_PaintManager, msg);

@@ -1,10 +1,8 @@
 #pragma once
 
-// Where the main window puts what it opens, and how far its list scrolls.
+// Where the main window puts what it opens.
 
 #include <windows.h>
-
-#include <optional>
 
 #include "app/frame/WindowManager.h"
 
@@ -18,8 +16,5 @@ inline constexpr int kSideCardWidth = 320;
 // The emoji picker (432 x 236) stands right above its button, centred on the
 // button's left edge; the button's rectangle is in screen coordinates.
 [[nodiscard]] POINT EmojiPickerPosition(const RECT& buttonOnScreen);
-// The session list's scroll position that shows the item at the index: none
-// for the first item or when no scroll is asked.
-[[nodiscard]] std::optional<int> SessionScrollOffset(int index, bool scroll);
 
 }  // namespace mireloomwnd

@@ -12,16 +12,21 @@
 
 #include <memory>
 
-#include "app/storage/SkinPaths.h"
 #include "app/frame/WindowManager.h"
 #include "app/storage/Settings.h"
+#include "app/storage/SkinPaths.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/ImageRecords.h"
 #include "app/ui/PlatformSeam.h"
 #include "browser/BrowserMessages.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/messages/ChatArea.h"
+#include "mainwnd/sessions/SessionList.h"
+#include "mainwnd/shell/NotifyTable.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/ChatManager.h"
 #include "quennet/EventLog.h"
 #include "quennet/FileUtils.h"
@@ -61,6 +66,12 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CHAT_IMAGE_DOWNLOADED:
     case WM_SENDER_AVATAR_DOWNLOADED:
       return OnImageDownloaded(lParam);
+    case WM_PAINT: {
+      // The rail shows the user's avatar all the time: each paint of it is its next display.
+      RECT painted = {};
+      if (GetUpdateRect(GetHWND(), &painted, FALSE)) m_myAvatar.RetryIfFailed(painted);
+      break;
+    }
     case WM_SYNC_FINISHED:
       OnSyncFinished();
       break;
@@ -68,10 +79,8 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       OnTrayNotify(lParam);
       break;
     case WM_REFRESH_SESSION_LIST:
-      FetchSessionsFromCache();
-      SortSessions();
-      BuildSessionList();
-      MarkOpenSessionSelected();
+      // What the listeners and fetches noted, applied row by row.
+      m_sessionList->ApplyNotedChanges();
       break;
     case WM_BROWSER_CREATED:
     case WM_BROWSER_RELAYOUT:
@@ -132,9 +141,9 @@ void MainWnd::OnSyncFinished() {
   FetchSessionsFromCache();
   SortSessions();
   BuildSessionList();
-  if (m_currentSessionId.empty()) return;
-  LoadMessages(m_currentSessionId);
-  RefreshAndSelectSession(m_currentSessionId, false);
+  if (CurrentSessionId().empty()) return;
+  LoadMessages(CurrentSessionId());
+  RefreshAndSelectSession(CurrentSessionId(), false);
 }
 
 void MainWnd::OnTrayNotify(LPARAM mouseMessage) {
@@ -204,7 +213,7 @@ void MainWnd::OnTimer(WPARAM timer) {
       ToggleTrayIcon();
       break;
     case kScrollToEndTimer:
-      m_messageView->ScrollToEnd();
+      m_chat->View().ScrollToEnd();
       break;
     case kCallAnimationTimer:
       m_contacts->OnCallAnimationTick();
@@ -220,17 +229,17 @@ bool MainWnd::OnKeyDown(WPARAM key) {
     ShowWindow(false, false);
     return true;
   }
-  if (key != VK_RETURN || !ChatInputEdit || !ChatInputEdit->IsFocused()) return false;
+  if (key != VK_RETURN || !m_chat->HasInputFocus()) return false;
   if (GetKeyState(VK_SHIFT) < 0) {
-    // A line break at the end of the text, wherever the caret stands. Set
-    // as a whole text it would leave the caret at the start, so that typing
-    // went on in front of the first line; appended, the caret follows it.
-    ChatInputEdit->AppendText(L"\n");
+    m_chat->AppendLineBreak();
   } else {
     SendChatInput();
   }
   return true;
 }
+
+// Enter's road: the chat area sends and shows what it sent.
+void MainWnd::SendChatInput() { m_chat->SendInput(); }
 
 bool MainWnd::OnDropFiles(HDROP drop) {
   CControlUI* list = m_PaintManager.FindControl(L"sessionList");

@@ -5,7 +5,10 @@
 #include "app/ui/UiThread.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/messages/ChatArea.h"
 #include "mainwnd/sessions/SessionItemNames.h"
+#include "mainwnd/sessions/SessionList.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/ChannelManager.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/IMManager.h"
@@ -28,7 +31,7 @@ void MainWnd::RunOnWindowThread(std::function<void()> task) { PostToWindow(m_lif
 
 void MainWnd::HandleDirectMessage(const mireloom::Message& message) {
   std::shared_ptr<mireloom::Message> copy = message.Clone();
-  const std::optional<int64_t> last = LastMessageTimestamp(message.ChannelID());
+  const std::optional<int64_t> last = CChatArea::LastMessageTimestamp(message.ChannelID());
   RunOnWindowThread([this, copy, last] { OnDirectMessage(*copy, last); });
 }
 
@@ -49,46 +52,43 @@ void MainWnd::OnConnectionStateChanged(int state) {
   RunOnWindowThread([this, state] { m_attention->ApplyConnectionState(state); });
 }
 
-// The core counts a message as the conversation's last only once its
-// listeners or its completion have run, so this is the one before it.
-std::optional<int64_t> MainWnd::LastMessageTimestamp(const std::string& conversationId) {
-  const std::unique_ptr<mireloom::Message> last =
-      mireloom::ChatManager::DefaultManager()->FetchLastMessageFromCache(conversationId);
-  return last ? std::optional<int64_t>(last->timestamp()) : std::nullopt;
-}
-
 void MainWnd::OnDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp) {
   quennet::log_event("Recv direct message : %s", message.content().c_str());
-  if (message.ChannelID() == m_currentSessionId) {
-    if (!lastTimestamp || !CMessageView::IsSameDay(*lastTimestamp, message.timestamp())) {
-      m_messageView->AddDaySeparator(message.timestamp());
-    }
-    m_messageView->Append(message);
-    m_messageView->ScrollToEndSoon();
-  }
-  PostRefreshSessionList();
-  if (IsSessionMissing(message.ChannelID())) FetchMissingIm(message.ChannelID());
+  m_chat->ShowDirectMessage(message, lastTimestamp);
+  NoteSessionMessage(message, kSessionIm);
 }
 
 void MainWnd::OnChannelMessage(const mireloom::Message& message) {
   quennet::log_event("Recv channel message %s, channel id is %s, current channel id is %s", message.content().c_str(),
-                     message.ChannelID().c_str(), m_currentSessionId.c_str());
-  if (message.ChannelID() == m_currentSessionId) {
-    m_messageView->Append(message);
-    m_messageView->ScrollToEndSoon();
-  }
+                     message.ChannelID().c_str(), CurrentSessionId().c_str());
+  m_chat->ShowChannelMessage(message);
+  NoteSessionMessage(message, kSessionChannel);
+}
+
+// Every message, received or sent, moves its conversation's row when the
+// posted refresh comes; a conversation the list lacks is fetched first, as
+// the road the message came by says.
+void MainWnd::NoteSessionMessage(const mireloom::Message& message, SessionType road) {
+  m_sessionList->NoteMessage(message.ChannelID(), message.timestamp());
   PostRefreshSessionList();
-  if (IsSessionMissing(message.ChannelID())) FetchMissingChannels();
+  if (!IsSessionMissing(message.ChannelID())) return;
+  if (road == kSessionIm) {
+    FetchMissingIm(message.ChannelID());
+  } else {
+    FetchMissingChannels();
+  }
 }
 
 void MainWnd::OnUnreadCountChanged(const std::string& conversationId, mireloom::_NumUnread counts) {
   const mireloom::ChatManager* chat = mireloom::ChatManager::DefaultManager();
   // A minimised window counts as visible; one hidden to the tray does not.
   const bool visible = IsWindowVisible(GetHWND()) != FALSE;
-  const bool isOpenConversation = conversationId == m_currentSessionId;
+  const bool isOpenConversation = conversationId == CurrentSessionId();
   if (isOpenConversation && visible) chat->MarkReadCursorForChannelInCache(conversationId, CurrentTimeSeconds(), false);
 
-  if (chat->NumUnreadInCurrentTeam().num_unread > 0) {
+  // Read once: the core counts over every conversation of the team.
+  const int total = static_cast<int>(chat->NumUnreadInCurrentTeam().num_unread);
+  if (total > 0) {
     StartTrayBlink();
     StartTaskbarFlash();
     if (!visible) m_attention->PlayMessageSound();
@@ -104,8 +104,24 @@ void MainWnd::OnUnreadCountChanged(const std::string& conversationId, mireloom::
   const SessionKey key{GetSessionType(conversationId), conversationId};
   if (key.type == kSessionNone) return;
   UpdateSessionUnread(key, counts);
-  UpdateTotalUnreadBadge();
+  SetUnreadBadge(m_PaintManager.FindControl(L"total_unread_num_btn"), total);
 }
+
+// The attention signals are the tray's (m_attention); the window's own
+// roads start and stop them through these.
+void MainWnd::StartNetworkTimer() { m_attention->StartNetworkTimer(); }
+
+void MainWnd::OnNetworkStateChecked(bool online) { m_attention->OnNetworkStateChecked(online); }
+
+void MainWnd::StartTrayBlink() { m_attention->StartBlink(); }
+
+void MainWnd::StopTrayBlink() { m_attention->StopBlink(); }
+
+void MainWnd::ToggleTrayIcon() { m_attention->ToggleIcon(); }
+
+void MainWnd::StartTaskbarFlash() { m_attention->StartTaskbarFlash(); }
+
+void MainWnd::StopTaskbarFlash() { m_attention->StopTaskbarFlash(); }
 
 void MainWnd::OnStatusChanged(const std::string& uid, mireloom::User::Status status) {
   if (!mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid)) return;
@@ -120,11 +136,10 @@ void MainWnd::FetchMissingIm(const std::string& imId) {
   });
 }
 
-// Whatever the fetch's outcome, the list is rebuilt from what the cache holds.
 void MainWnd::FetchImsThenRefresh() {
   mireloom::IMManager::DefaultManager()->GetIMs(
       [this, alive = m_lifetime.Token()](bool, const std::string&, std::vector<std::unique_ptr<mireloom::IM>>) {
-        PostToWindow(alive, this, [this] { PostRefreshSessionList(); });
+        PostToWindow(alive, this, [this] { OnMissingSessionsFetched(); });
       });
 }
 
@@ -132,8 +147,14 @@ void MainWnd::FetchMissingChannels() {
   mireloom::ChannelManager::DefaultManager()->GetChannels(
       false,
       [this, alive = m_lifetime.Token()](bool, const std::string&, std::vector<std::unique_ptr<mireloom::Channel>>) {
-        PostToWindow(alive, this, [this] { PostRefreshSessionList(); });
+        PostToWindow(alive, this, [this] { OnMissingSessionsFetched(); });
       });
+}
+
+// Whatever the fetch's outcome, the list takes in what the cache holds now.
+void MainWnd::OnMissingSessionsFetched() {
+  m_sessionList->NoteCacheChanged();
+  PostRefreshSessionList();
 }
 
 void MainWnd::PostRefreshSessionList() { ::PostMessageW(GetHWND(), WM_REFRESH_SESSION_LIST, 0, 0); }

@@ -10,11 +10,16 @@
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
+#include "app/ui/MemberAvatar.h"
 #include "app/ui/PlatformSeam.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatAreaLogic.h"
 #include "mainwnd/sessions/SessionItemNames.h"
+#include "mainwnd/sessions/SessionList.h"
+#include "mainwnd/shell/ModuleBrowser.h"
+#include "mainwnd/shell/NotifyTable.h"
 #include "mireloom/CallManager.h"
 #include "mireloom/Director.h"
 #include "mireloom/IMManager.h"
@@ -99,7 +104,7 @@ void MainWnd::OnContactsTreeItemSelected(TNotifyUI& msg, const std::wstring&) {
   if (node) ShowMemberDetails(WideToUtf8(node->GetUserData().GetData()));
 }
 
-void MainWnd::OnChatButtonClicked(TNotifyUI&, const std::wstring&) { ShowConversationView(m_currentSessionId); }
+void MainWnd::OnChatButtonClicked(TNotifyUI&, const std::wstring&) { ShowConversationView(CurrentSessionId()); }
 
 void MainWnd::OnContactsButtonClicked(TNotifyUI&, const std::wstring&) { ShowContactsView(); }
 
@@ -112,10 +117,7 @@ void MainWnd::ShowContactsView() {
   ShowLeftBarView(m_contactsBtn, false);
   SetControlVisible(L"chat_list_v_layout", false);
   SetControlVisible(L"member_details", true);
-  if (m_sessionList) {
-    m_sessionList->RemoveAll();
-    m_sessionList->SetVisible(false);
-  }
+  m_sessionList->Hide();
   SetControlVisible(L"contacts_layout", true);
   if (ContactsTreeBuildCount == 0) BuildContactsTree();
 }
@@ -170,7 +172,7 @@ void MainWnd::OnContactsSendMessage(TNotifyUI& msg, const std::wstring& sender) 
 
 void MainWnd::ReturnToChatList() {
   ClearSearch();
-  if (m_sessionList) m_sessionList->SetVisible(true);
+  m_sessionList->Show();
   SetControlVisible(L"contacts_layout", false);
   ShowLeftBarActive(m_chatBtn);
   BuildSessionList();
@@ -232,13 +234,12 @@ void MainWnd::OnSearchTextChanged(TNotifyUI& msg, const std::wstring&) {
   }
   // Thousands of result rows invalidate the window once.
   const CInvalidationHold invalidation(m_PaintManager);
-  if (m_sessionList) m_sessionList->RemoveAll();
+  m_sessionList->Hide();
   if (text.empty()) {
-    if (m_sessionList) m_sessionList->SetVisible(false);
     SetControlVisible(L"contacts_layout", true);
     return;
   }
-  if (m_sessionList) m_sessionList->SetVisible(true);
+  m_sessionList->Show();
   SetControlVisible(L"contacts_layout", false);
   FilterContacts(WideToUtf8(text));
   ShowUserSearchResults();
@@ -253,11 +254,10 @@ void MainWnd::ShowMessagesHeader() {
 void MainWnd::ShowMyAvatar() {
   const mireloom::Director* director = mireloom::Director::DefaultDirector();
   const mireloom::User* me = director ? director->me() : nullptr;
-  const std::string name =
-      me ? mireloom::avatar_url(me->header_uri(), kHeaderAvatarSize, kHeaderAvatarSize, 1) : std::string();
-  // Without a user, a picture or the button, nothing is shown or fetched.
-  ShowCachedImage(GetHWND(), WM_AVATAR_DOWNLOADED, m_PaintManager.FindControl(L"personal_menu_btn"),
-                  AvatarBaseUrl + name, name);
+  CControlUI* button = m_PaintManager.FindControl(L"personal_menu_btn");
+  // Without a user or a picture, the default face.
+  m_myAvatar.Show(GetHWND(), WM_AVATAR_DOWNLOADED, button ? static_cast<CButtonUI*>(button->GetInterface(L"Button")) : nullptr,
+                  me ? MemberAvatarPicture(me->header_uri(), kHeaderAvatarSize) : AvatarPicture{});
 }
 
 void MainWnd::SetStatusIcon(CControlUI* button, mireloom::User::Status status) {
@@ -305,7 +305,39 @@ void MainWnd::ShowConversationView(const std::string& id) {
   ShowLeftBarView(m_chatBtn, false);
   ReturnToChatList();
   // The list's selection opens the conversation.
-  SelectSessionItem(id, false);
+  m_sessionList->SelectItem(id, false);
 }
+
+// The contacts panel and the module pages are m_contacts' and
+// m_moduleBrowser's; the window's roads reach them through these.
+
+void MainWnd::BuildContactsTree() { m_contacts->BuildContactsTree(); }
+
+void MainWnd::OnTreeAvatarDownloaded(HWND window, CButtonUI* button, std::weak_ptr<void> buttonAlive,
+                                     const std::string& localPath) {
+  CContactsPanel::OnTreeAvatarDownloaded(window, button, std::move(buttonAlive), localPath);
+}
+
+void MainWnd::BuildOrganizationTree() { m_contacts->BuildOrganizationTree(); }
+
+void MainWnd::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* node) {
+  m_contacts->ExpandUsergroupNode(usergroupId, node);
+}
+
+void MainWnd::ShowMemberDetails(const std::string& id) { m_contacts->ShowMemberDetails(id); }
+
+void MainWnd::ShowUserDetails(const std::string& id) { m_contacts->ShowUserDetails(id); }
+
+void MainWnd::ShowRobotDetails(const std::string& id) { m_contacts->ShowRobotDetails(id); }
+
+void MainWnd::ShowChannelMembers(const std::string& id) { m_contacts->ShowChannelMembers(id); }
+
+void MainWnd::StartCallAnimation(bool start) { m_contacts->StartCallAnimation(start); }
+
+void MainWnd::ShowModulePage(const std::wstring& page) { m_moduleBrowser->ShowPage(page); }
+
+void MainWnd::SetModuleCookies(const PageCookieSession& session) { m_moduleBrowser->SetCookies(session); }
+
+void MainWnd::PlaceBrowser() { m_moduleBrowser->Place(); }
 
 }  // namespace mireloomwnd

@@ -6,7 +6,11 @@
 #include "app/frame/WindowManager.h"
 #include "app/storage/Settings.h"
 #include "app/ui/WindowConventions.h"
+#include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWnd.h"
+#include "mainwnd/shell/ModuleBrowser.h"
+#include "mainwnd/shell/NotifyTable.h"
+#include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/Director.h"
 #include "signin/SubdomainWnd.h"
 

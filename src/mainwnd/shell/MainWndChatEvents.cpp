@@ -1,15 +1,16 @@
-// The chat area's buttons and menus: leaving a conversation, its file list,
-// an upload, the screen capture, older messages, the context menus of the
-// input and of message texts, and the emoji button, whose picker opens right
-// above it and runs its modal loop inside the click. Clicks in the message
-// view (pictures, files, snippets, cards and the links in message texts) are
-// opened where each belongs.
+// The chat area's events: sending (Enter's "return" and the send button),
+// leaving a conversation, its file list, an upload, the screen capture,
+// older messages, the context menus of the input and of message texts, and
+// the emoji button, whose picker opens right above it and runs its modal loop
+// inside the click. Clicks in the message view (pictures, files, snippets,
+// cards and the links in message texts) are opened where each belongs. Also
+// the operations the window keeps for the chat area (m_chat) and its view.
 
 #include <algorithm>
 #include <optional>
 
-#include "app/storage/CacheNames.h"
 #include "app/frame/WindowManager.h"
+#include "app/storage/CacheNames.h"
 #include "app/storage/UserFolders.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/PlatformSeam.h"
@@ -17,12 +18,16 @@
 #include "files/UploadLogic.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
+#include "mainwnd/messages/ChatArea.h"
 #include "mainwnd/messages/ChatAreaLogic.h"
 #include "mainwnd/messages/MessageItemNames.h"
 #include "mainwnd/messages/MessageMarkup.h"
+#include "mainwnd/sessions/SessionList.h"
 #include "mainwnd/shell/MainWndGeometry.h"
+#include "mainwnd/shell/NotifyTable.h"
 #include "mireloom/ChannelManager.h"
 #include "quennet/EventLog.h"
+#include "quennet/WinHandles.h"
 
 namespace mireloomwnd {
 
@@ -68,37 +73,33 @@ void MainWnd::AddChatAreaRows(CNotifyTable& table) {
   table.Bind(L"click", L"image_", &MainWnd::OnImageItemClicked);
 }
 
-void MainWnd::OnLeaveClicked(TNotifyUI&, const std::wstring&) { LeaveConversation(m_currentSessionId); }
+void MainWnd::OnLeaveClicked(TNotifyUI&, const std::wstring&) { LeaveConversation(CurrentSessionId()); }
 
 void MainWnd::LeaveConversation(const std::string& id) {
   // The window does not wait for the service.
   mireloom::ChannelManager::DefaultManager()->LeaveChannel(id, [](bool, const std::string&) {});
   // The item of exactly this conversation, found before anything goes: list
   // and entry indexes differ once an IM without a cached partner has no item.
-  const int item = SessionItemIndex(id);
-  m_sessions.erase(std::remove_if(m_sessions.begin(), m_sessions.end(),
-                                  [&id](const std::unique_ptr<SessionEntry>& entry) { return entry->id() == id; }),
-                   m_sessions.end());
-  if (m_sessionList && item >= 0) m_sessionList->RemoveAt(item);
+  m_sessionList->Remove(id, false);
   // While others remain, the view keeps the conversation that was left.
-  if (!m_sessions.empty()) return;
-  m_messageView->Clear();
+  if (!m_sessionList->IsEmpty()) return;
+  m_chat->View().Clear();
   if (CControlUI* title = m_PaintManager.FindControl(L"title_label")) title->SetText(L"");
 }
 
 void MainWnd::OnScreenshotClicked(TNotifyUI&, const std::wstring&) { CaptureScreenToClipboard(); }
 
-void MainWnd::OnLoadMoreClicked(TNotifyUI&, const std::wstring&) { m_messageView->LoadMore(); }
+void MainWnd::OnLoadMoreClicked(TNotifyUI&, const std::wstring&) { m_chat->View().LoadMore(); }
 
 void MainWnd::OnChatDisplayScrolled(TNotifyUI&, const std::wstring&) {
-  if (m_messageView->IsScrolledToTop()) m_messageView->LoadMore();
+  if (m_chat->View().IsScrolledToTop()) m_chat->View().LoadMore();
 }
 
 void MainWnd::OnFileButtonClicked(TNotifyUI&, const std::wstring&) {
   ReleaseCapture();
   const Placement card = SideCard();
-  WindowManager::GetInstance()->ShowViewFilesWnd(m_currentSessionId, card.x, card.y, card.height,
-                                                 ConversationKind(GetSessionType(m_currentSessionId)));
+  WindowManager::GetInstance()->ShowViewFilesWnd(CurrentSessionId(), card.x, card.y, card.height,
+                                                 ConversationKind(GetSessionType(CurrentSessionId())));
 }
 
 void MainWnd::OnUploadButtonClicked(TNotifyUI&, const std::wstring&) {
@@ -127,8 +128,8 @@ void MainWnd::OpenUploadWindow(const std::wstring& path, const char* origin) {
     return;
   }
   // Returns when the upload window has closed.
-  WindowManager::GetInstance()->ShowUploadFileWnd(m_currentSessionId, *pathCp936,
-                                                  ConversationKind(GetSessionType(m_currentSessionId)));
+  WindowManager::GetInstance()->ShowUploadFileWnd(CurrentSessionId(), *pathCp936,
+                                                  ConversationKind(GetSessionType(CurrentSessionId())));
 }
 
 void MainWnd::OnInputContextMenu(TNotifyUI& msg, const std::wstring&) {
@@ -137,14 +138,9 @@ void MainWnd::OnInputContextMenu(TNotifyUI& msg, const std::wstring&) {
   EnableMenuItem(m_inputContextMenu.get(), kPasteCommand,
                  MF_BYCOMMAND | (IsClipboardFormatAvailable(CF_TEXT) ? MF_ENABLED : MF_GRAYED));
   const UINT command = Platform().TrackMenu(m_inputContextMenu.get(), TPM_RETURNCMD, point.x, point.y, GetHWND());
-  // The menu's loop may have ended the window and its input.
-  if (!ChatInputEdit) return;
-  switch (command) {
-    case kCopyCommand: ChatInputEdit->Copy(); break;
-    case kPasteCommand: ChatInputEdit->Paste(); break;
-    case kCutCommand: ChatInputEdit->Cut(); break;
-    default: break;
-  }
+  // The menu's loop may have ended the window and its input: the area then
+  // has none.
+  m_chat->RunInputCommand(command);
 }
 
 void MainWnd::OnMessageTextContextMenu(TNotifyUI& msg, const std::wstring&) {
@@ -163,7 +159,8 @@ void MainWnd::OnMessageLinkNotified(TNotifyUI& msg, const std::wstring& sender) 
   // control's own text may hold several links, or none.
   auto* label = msg.pSender ? static_cast<CLabelUI*>(msg.pSender->GetInterface(L"Label")) : nullptr;
   const CDuiString* content = label ? label->GetLinkContent(static_cast<int>(msg.wParam)) : nullptr;
-  const std::wstring link = content ? content->GetData() : L"";
+  ClickedLink link;
+  if (content) link.kind = OnMessageLinkClicked(content->GetData(), &link.value);
   OpenMessageClick(sender, content ? &link : nullptr, UserDataOf(msg), ToolTipOf(msg));
 }
 
@@ -171,9 +168,9 @@ void MainWnd::OnImageItemClicked(TNotifyUI& msg, const std::wstring& sender) {
   OpenMessageClick(sender, nullptr, UserDataOf(msg), ToolTipOf(msg));
 }
 
-void MainWnd::OpenMessageClick(const std::wstring& sender, const std::wstring* linkContent, const std::wstring& address,
+void MainWnd::OpenMessageClick(const std::wstring& sender, const ClickedLink* link, const std::wstring& address,
                                const std::wstring& title) {
-  const MessageClick click = ReadMessageClick(sender, linkContent, &MainWnd::OnMessageLinkClicked);
+  const MessageClick click = ReadMessageClick(sender, link);
   WindowManager* manager = WindowManager::GetInstance();
   switch (click.kind) {
     case MessageClick::Kind::ImageViewer:
@@ -212,49 +209,101 @@ void MainWnd::OnEmojiButtonClicked(TNotifyUI&, const std::wstring&) {
   const RECT onScreen = {topLeft.x, topLeft.y, topLeft.x + (button.right - button.left),
                          topLeft.y + (button.bottom - button.top)};
   const POINT at = EmojiPickerPosition(onScreen);
-  WindowManager::GetInstance()->ShowSelectEmojiWnd(m_currentSessionId, at.x, at.y);
+  WindowManager::GetInstance()->ShowSelectEmojiWnd(CurrentSessionId(), at.x, at.y);
 }
 
-// The message view's operations, kept on the window for its callers; the
+void MainWnd::AddSendingRows(CNotifyTable& table) {
+  table.Bind(L"return", nullptr, &MainWnd::OnChatInputReturn);
+  table.Bind(L"click", L"send_message_btn", &MainWnd::OnSendClicked);
+}
+
+// Only the chat input's own Enter sends: the search field raises "return"
+// too. Enter in the input is taken by the window's key handler before the
+// input sees it, so the input raises this only when that handler let the
+// key through; either way one Enter sends once.
+void MainWnd::OnChatInputReturn(TNotifyUI& msg, const std::wstring&) {
+  if (m_chat->IsInput(msg.pSender)) SendChatInput();
+}
+
+void MainWnd::OnSendClicked(TNotifyUI&, const std::wstring&) { SendChatInput(); }
+
+// The chat area showed the sent message (or gave its text back); the list
+// hears of a sent message as of any other.
+void MainWnd::OnMessageSent(bool ok, const mireloom::Message* message) {
+  if (!ok || !message) return;
+  quennet::log_event("Recv direct message : %s", message->content().c_str());
+  NoteSessionMessage(*message, kSessionIm);
+}
+
+void MainWnd::ShowSendFailedNotice(bool shown) { m_chat->ShowSendFailedNotice(shown); }
+
+void MainWnd::CaptureScreenToClipboard() {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const quennet::WindowDc screen(nullptr);
+  if (!screen) return;
+  const quennet::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+  quennet::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+  if (!memory || !bitmap) return;
+  {
+    const quennet::SelectGuard selected(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
+  }
+  // A clipboard that cannot be opened stays as it was; the bitmap it did not
+  // take is deleted by its owner here. Opened for this window: emptied
+  // without an owner, the clipboard would refuse the data.
+  if (!OpenClipboard(GetHWND())) return;
+  EmptyClipboard();
+  if (SetClipboardData(CF_BITMAP, bitmap.get())) {
+    bitmap.release();  // the clipboard's now
+  } else {
+    quennet::log_error("The screen capture did not reach the clipboard");
+  }
+  CloseClipboard();
+}
+
+// The message view's operations, which the window keeps; the chat area's
 // view does the work.
 
-void MainWnd::LoadMessages(const std::string& id) { m_messageView->Load(id); }
+void MainWnd::LoadMessages(const std::string& id) { m_chat->LoadMessages(id, GetSessionType(id)); }
 
-void MainWnd::AddMessageItem(const mireloom::Message& message) { m_messageView->Append(message); }
+void MainWnd::AddMessageItem(const mireloom::Message& message) { m_chat->View().Append(message); }
 
 bool MainWnd::IsSameDay(int64_t first, int64_t second) { return CMessageView::IsSameDay(first, second); }
 
-void MainWnd::AddDaySeparator(int64_t timestamp) { m_messageView->AddDaySeparator(timestamp); }
+void MainWnd::AddDaySeparator(int64_t timestamp) { m_chat->View().AddDaySeparator(timestamp); }
 
-void MainWnd::ScrollMessagesToEndSoon() { m_messageView->ScrollToEndSoon(); }
+void MainWnd::ScrollMessagesToEndSoon() { m_chat->View().ScrollToEndSoon(); }
 
-void MainWnd::AddTextMessage(const mireloom::Message& message) { m_messageView->AddTextMessage(message); }
+void MainWnd::AddTextMessage(const mireloom::Message& message) { m_chat->View().AddTextMessage(message); }
 
-void MainWnd::AddNoticeMessage(const mireloom::Message& message) { m_messageView->AddNoticeMessage(message); }
+void MainWnd::AddNoticeMessage(const mireloom::Message& message) { m_chat->View().AddNoticeMessage(message); }
 
 void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
-  m_messageView->AddUnsupportedMessage(message);
+  m_chat->View().AddUnsupportedMessage(message);
 }
 
-void MainWnd::AddImageMessage(const mireloom::Message& message) { m_messageView->AddImageMessage(message); }
+void MainWnd::AddImageMessage(const mireloom::Message& message) { m_chat->View().AddImageMessage(message); }
 
-void MainWnd::AddFileMessage(const mireloom::Message& message) { m_messageView->AddFileMessage(message); }
+void MainWnd::AddFileMessage(const mireloom::Message& message) { m_chat->View().AddFileMessage(message); }
 
-void MainWnd::AddSnippetMessage(const mireloom::Message& message) { m_messageView->AddSnippetMessage(message); }
+void MainWnd::AddSnippetMessage(const mireloom::Message& message) { m_chat->View().AddSnippetMessage(message); }
 
-void MainWnd::AddCommentMessage(const mireloom::Message& message) { m_messageView->AddCommentMessage(message); }
+void MainWnd::AddCommentMessage(const mireloom::Message& message) { m_chat->View().AddCommentMessage(message); }
 
-void MainWnd::AddMailMessage(const mireloom::Message& message) { m_messageView->AddMailMessage(message); }
+void MainWnd::AddMailMessage(const mireloom::Message& message) { m_chat->View().AddMailMessage(message); }
 
-void MainWnd::AddAttachmentMessage(const mireloom::Message& message) { m_messageView->AddAttachmentMessage(message); }
+void MainWnd::AddAttachmentMessage(const mireloom::Message& message) { m_chat->View().AddAttachmentMessage(message); }
 
 void MainWnd::AddAttachmentField(CContainerUI* container, const mireloom::Attachment::Field& field, int* height) {
-  m_messageView->AddAttachmentField(container, field, height);
+  m_chat->View().AddAttachmentField(container, field, height);
 }
 
 std::unique_ptr<CListContainerElementUI> MainWnd::AddSenderHeader(const mireloom::Message& message,
                                                                  CVerticalLayoutUI** column) {
-  return m_messageView->AddSenderHeader(message, column);
+  return m_chat->View().AddSenderHeader(message, column);
 }
 
 void MainWnd::OnChatImageDownloaded(HWND window, CControlUI* button, std::weak_ptr<void> buttonAlive,

@@ -1,16 +1,17 @@
-// Sending the chat input to the open conversation, Enter's "return" and the
-// send button, and the screen capture that goes to the clipboard.
+// The chat input, sending its text to the open conversation, and what the
+// send's completion does: the sent message shown, or its text given back.
+
+#include "mainwnd/messages/ChatArea.h"
 
 #include <climits>
 
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
-#include "mainwnd/MainWnd.h"
+#include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/SessionEntry.h"
 #include "mireloom/ChatManager.h"
 #include "mireloom/IMManager.h"
 #include "quennet/EventLog.h"
-#include "quennet/WinHandles.h"
 
 namespace mireloomwnd {
 
@@ -41,32 +42,54 @@ std::wstring PutBack(const std::wstring& current, const std::wstring& unsent, st
 
 }  // namespace
 
-void MainWnd::AddSendingRows(CNotifyTable& table) {
-  table.Bind(L"return", nullptr, &MainWnd::OnChatInputReturn);
-  table.Bind(L"click", L"send_message_btn", &MainWnd::OnSendClicked);
+void CChatArea::FocusInput() {
+  if (m_input && !m_input->IsFocused()) m_input->SetFocus();
 }
 
-// Only the chat input's own Enter sends: the search field raises "return"
-// too. Enter in the input is taken by the window's key handler before the
-// input sees it, so the input raises this only when that handler let the
-// key through; either way one Enter sends once.
-void MainWnd::OnChatInputReturn(TNotifyUI& msg, const std::wstring&) {
-  if (ChatInputEdit && msg.pSender == ChatInputEdit) SendChatInput();
+std::wstring CChatArea::TakeInputText() {
+  if (!m_input) return {};
+  std::wstring text = m_input->GetText().GetData();
+  m_input->SetText(L"");
+  return text;
 }
 
-void MainWnd::OnSendClicked(TNotifyUI&, const std::wstring&) { SendChatInput(); }
+void CChatArea::PutDraft(const std::wstring& text) {
+  if (text.empty() || !m_input) return;
+  m_input->SetText(text.c_str());
+  // Typing on continues the draft.
+  m_input->SetSel(LONG_MAX, LONG_MAX);
+}
 
-void MainWnd::SendChatInput() {
-  if (!ChatInputEdit) return;
-  const std::wstring text = ChatInputEdit->GetText().GetData();
+bool CChatArea::HasInputFocus() const { return m_input && m_input->IsFocused(); }
+
+void CChatArea::AppendLineBreak() {
+  // A line break at the end of the text, wherever the caret stands. Set as
+  // a whole text it would leave the caret at the start, so that typing went
+  // on in front of the first line; appended, the caret follows it.
+  if (m_input) m_input->AppendText(L"\n");
+}
+
+void CChatArea::RunInputCommand(UINT command) {
+  if (!m_input) return;
+  switch (command) {
+    case kCopyCommand: m_input->Copy(); break;
+    case kPasteCommand: m_input->Paste(); break;
+    case kCutCommand: m_input->Cut(); break;
+    default: break;
+  }
+}
+
+void CChatArea::SendInput() {
+  if (!m_input) return;
+  const std::wstring text = m_input->GetText().GetData();
   // With no conversation open there is nowhere to send to: the text stays.
-  if (text.empty() || m_currentSessionId.empty()) return;
-  const std::string conversation = m_currentSessionId;
-  const bool channel = GetSessionType(conversation) == kSessionChannel;
+  if (text.empty() || m_conversationId.empty()) return;
+  const std::string conversation = m_conversationId;
+  const bool channel = m_conversationType == kSessionChannel;
   const std::string to = channel ? std::string() : PartnerOf(conversation);
   // Sent as typed: blanks and line breaks included.
   const std::string utf8 = WideToUtf8(text);
-  ChatInputEdit->SetText(L"");
+  m_input->SetText(L"");
   std::unique_ptr<mireloom::Message> message = channel
                                                    ? mireloom::Message::TextMessageForChannel(conversation, utf8)
                                                    : mireloom::Message::TextMessageForIM(conversation, to, utf8);
@@ -76,34 +99,38 @@ void MainWnd::SendChatInput() {
       [this, alive = m_lifetime.Token(), unsent](bool ok, std::unique_ptr<mireloom::Message> sent) {
         const std::optional<int64_t> last = ok && sent ? LastMessageTimestamp(sent->ChannelID()) : std::nullopt;
         auto held = std::make_shared<std::unique_ptr<mireloom::Message>>(std::move(sent));
-        PostToWindow(alive, this,
-                     [this, ok, held, unsent, last] { OnMessageSent(ok, std::move(*held), unsent, last); });
+        // `this` is only used on the window's thread, once the token says
+        // that the area still lives, and while its window exists.
+        CUiThread::Post(alive, [this, ok, held, unsent, last] {
+          if (m_window.GetHWND()) OnMessageSent(ok, std::move(*held), unsent, last);
+        });
       });
 }
 
-void MainWnd::OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
-                            std::optional<int64_t> lastTimestamp) {
+void CChatArea::OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
+                              std::optional<int64_t> lastTimestamp) {
   // A sent message takes the road of an incoming one-to-one message, a
-  // channel's too: shown when its conversation is still open, and the list
-  // rebuilt either way.
+  // channel's too: shown when its conversation is still open.
   if (ok && message) {
     // A send that was already on its way when a failure came back says
     // nothing about the text given back; one sent after it does.
     if (unsent.endsNotice) ShowSendFailedNotice(false);
-    return OnDirectMessage(*message, lastTimestamp);
+    ShowDirectMessage(*message, lastTimestamp);
+    return m_events.OnMessageSent(true, message.get());
   }
   GiveBackUnsentText(unsent);
+  m_events.OnMessageSent(false, nullptr);
 }
 
 // The input dropped the text when it was sent; a failure gives it back to its
 // conversation, into the input when it is open, into its draft otherwise.
-void MainWnd::GiveBackUnsentText(const UnsentText& unsent) {
+void CChatArea::GiveBackUnsentText(const UnsentText& unsent) {
   const char* id = unsent.conversationId.c_str();
   std::wstring& givenBack = m_givenBackTexts[unsent.conversationId];
-  if (unsent.conversationId == m_currentSessionId && ChatInputEdit) {
-    ChatInputEdit->SetText(PutBack(ChatInputEdit->GetText().GetData(), unsent.text, givenBack).c_str());
+  if (unsent.conversationId == m_conversationId && m_input) {
+    m_input->SetText(PutBack(m_input->GetText().GetData(), unsent.text, givenBack).c_str());
     // Whoever types on does so after everything, not ahead of the text given back.
-    ChatInputEdit->SetSel(LONG_MAX, LONG_MAX);
+    m_input->SetSel(LONG_MAX, LONG_MAX);
     quennet::log_error("Sending a message to %s failed; its text is back in the input", id);
   } else {
     const mireloom::ChatManager* chat = mireloom::ChatManager::DefaultManager();
@@ -117,42 +144,15 @@ void MainWnd::GiveBackUnsentText(const UnsentText& unsent) {
 
 // The notice fills the room left of the send button; without its text it
 // shows nothing.
-void MainWnd::ShowSendFailedNotice(bool shown) {
-  if (CControlUI* notice = m_PaintManager.FindControl(L"send_failed_notice")) {
+void CChatArea::ShowSendFailedNotice(bool shown) {
+  if (CControlUI* notice = m_paintManager.FindControl(L"send_failed_notice")) {
     notice->SetText(shown ? LocalizedText("MessageNotSent").c_str() : L"");
   }
 }
 
-bool MainWnd::IsSendFailedNoticeShown() {
-  const CControlUI* notice = m_PaintManager.FindControl(L"send_failed_notice");
+bool CChatArea::IsSendFailedNoticeShown() const {
+  const CControlUI* notice = m_paintManager.FindControl(L"send_failed_notice");
   return notice && !notice->GetText().IsEmpty();
-}
-
-void MainWnd::CaptureScreenToClipboard() {
-  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  const quennet::WindowDc screen(nullptr);
-  if (!screen) return;
-  const quennet::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-  quennet::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-  if (!memory || !bitmap) return;
-  {
-    const quennet::SelectGuard selected(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY);
-  }
-  // A clipboard that cannot be opened stays as it was; the bitmap it did not
-  // take is deleted by its owner here. Opened for this window: emptied
-  // without an owner, the clipboard would refuse the data.
-  if (!OpenClipboard(GetHWND())) return;
-  EmptyClipboard();
-  if (SetClipboardData(CF_BITMAP, bitmap.get())) {
-    bitmap.release();  // the clipboard's now
-  } else {
-    quennet::log_error("The screen capture did not reach the clipboard");
-  }
-  CloseClipboard();
 }
 
 }  // namespace mireloomwnd

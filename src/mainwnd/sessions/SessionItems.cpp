@@ -1,19 +1,20 @@
 // The items of the session list and their unread marks: a channel item shows
 // a dot by the unread record's second number, an IM item a red count.
 
-#include <unordered_map>
+#include "mainwnd/sessions/SessionList.h"
 
 #include "app/storage/CachedFilesSnapshot.h"
 #include "app/text/ServiceConstants.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/CachedImage.h"
 #include "app/ui/ColorText.h"
-#include "mainwnd/MainWnd.h"
+#include "app/ui/MemberAvatar.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/sessions/BadgeTexts.h"
 #include "mainwnd/sessions/LazyListItem.h"
 #include "mainwnd/sessions/SessionItemNames.h"
 #include "mireloom/ChatManager.h"
+#include "mireloom/IM.h"
 #include "mireloom/UserManager.h"
 
 namespace mireloomwnd {
@@ -37,14 +38,16 @@ constexpr int kAvatarSize = 40;
 constexpr SIZE kCachedAvatarRound = {3, 3};
 constexpr SIZE kIconRound = {6, 6};
 
-CButtonUI* MakeIcon() {
-  auto* icon = new CButtonUI;
+template <class Button>
+Button* StyleIcon(Button* icon) {
   icon->SetFixedWidth(kIconSize);
   icon->SetFixedHeight(kIconSize);
   icon->SetPadding({14, 8, 0, 0});
   icon->SetMouseEnabled(false);
   return icon;
 }
+
+CButtonUI* MakeIcon() { return StyleIcon(new CButtonUI); }
 
 CLabelUI* MakeNameLabel(const std::wstring& text, const std::wstring& itemName) {
   auto* label = new CLabelUI;
@@ -90,50 +93,79 @@ CLabelUI* LabelNamed(CPaintManagerUI& manager, const std::wstring& name) {
 
 }  // namespace
 
-void MainWnd::BuildSessionList() {
-  ShowMessagesHeader();
-  SetControlVisible(L"im_or_channel_btn", true);
-  if (!m_sessionList) return;
-  m_sessionList->RemoveAll();
-  AddSearchedSessionItems();
+void CSessionList::Build() {
+  if (!m_list) return;
+  m_list->RemoveAll();
+  const std::string query = SearchQuery();
+  if (query.empty()) {
+    m_rows = Rows::Sessions;
+    return AddSessionItems(m_entries);
+  }
+  // A rebuild keeps to the query the box shows, as typing it did.
+  FilterSessions(" ");
+  FilterSessions(query);
+  m_rows = Rows::SearchedSessions;
+  AddSessionItems(m_filteredSessions);
 }
 
-void MainWnd::AddSessionItems(const SessionEntries& entries) {
-  if (!m_sessionList) return;
+void CSessionList::AddSessionItems(const SessionEntries& entries) {
+  if (!m_list) return;
   const CachedFilesSnapshot cachedFiles;
-  // Looked up by id once, not per entry: a team may hold thousands.
-  std::unordered_map<std::string, const mireloom::Channel*> channels;
-  for (const auto& channel : m_channels) channels.emplace(channel->channel_id(), channel.get());
-  std::unordered_map<std::string, const mireloom::IM*> ims;
-  for (const auto& im : m_ims) ims.emplace(im->im_id(), im.get());
-  const mireloom::UserManager* users = mireloom::UserManager::DefaultManager();
-  for (const auto& entry : entries) {
-    const std::string id = entry->id();
-    if (const auto channel = channels.find(id); channel != channels.end()) AddChannelItem(*channel->second);
-    const auto im = ims.find(id);
-    if (im == ims.end()) continue;
-    // An IM whose partner is not cached gets no item.
-    if (const std::unique_ptr<mireloom::User> partner = users->FetchUserFromCacheByUid(im->second->to_uid())) {
-      AddImItem(id, *partner);
-    }
+  for (const auto& entry : entries) InsertItem(*entry, -1);
+}
+
+bool CSessionList::InsertItem(const SessionEntry& entry, int index) {
+  if (!m_list) return false;
+  const std::string id = entry.id();
+  bool added = false;
+  if (const auto channel = m_channelsById.find(id); channel != m_channelsById.end()) {
+    AddChannelItem(*channel->second, index);
+    added = true;
+  }
+  const auto im = m_imsById.find(id);
+  if (im == m_imsById.end()) return added;
+  return AddImItem(id, *im->second, index < 0 ? -1 : index + (added ? 1 : 0)) || added;
+}
+
+void CSessionList::AddItem(CControlUI* item, int index) {
+  if (index < 0) {
+    m_list->Add(item);
+  } else {
+    m_list->AddAt(item, index);
   }
 }
 
-void MainWnd::AddChannelItem(const mireloom::Channel& channel) {
+void CSessionList::AddChannelItem(const mireloom::Channel& channel, int index) {
   const std::string& id = channel.channel_id();
   const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionChannel, id));
-  m_sessionList->Add(
-      CreateChannelItem(Utf8ToWide(channel.channel_name()), itemName, channel.visibility(), channel.HexColor()));
-  UpdateSessionUnread({kSessionChannel, id}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(id));
+  AddItem(CreateChannelItem(Utf8ToWide(channel.channel_name()), itemName, channel.visibility(), channel.HexColor()),
+          index);
+  UpdateUnread({kSessionChannel, id}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(id));
 }
 
-void MainWnd::AddImItem(const std::string& itemId, const mireloom::User& partner) {
+bool CSessionList::AddImItem(const std::string& itemId, const mireloom::IM& im, int index) {
+  // An IM whose partner is not cached gets no item.
+  if (!mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(im.to_uid())) return false;
+  // Its controls are made when it first comes into view, as a team's list
+  // may run to thousands; the builder holds only the list.
   const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionIm, itemId));
-  m_sessionList->Add(CreateImItem(Utf8ToWide(partner.display_name()), ItemAvatarName(partner), itemName));
-  UpdateSessionUnread({kSessionIm, itemId}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(itemId));
+  AddItem(FrameItem(new CLazyListItemUI([this](CLazyListItemUI& item) { FillImItem(item); }), itemName), index);
+  return true;
 }
 
-CListContainerElementUI* MainWnd::CreateChannelItem(const std::wstring& name, const std::wstring& itemName,
+void CSessionList::FillImItem(CLazyListItemUI& item) {
+  const std::wstring itemName = item.GetName().GetData();
+  const std::string id = WideToUtf8(itemName).substr(SessionItemName(kSessionIm, "").size());
+  const auto im = m_imsById.find(id);
+  // A partner gone from the cache since the list was built leaves an empty row.
+  const std::unique_ptr<mireloom::User> partner =
+      im == m_imsById.end() ? nullptr : mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(im->second->to_uid());
+  if (!partner) return;
+  item.Add(CreateImItemRow(Utf8ToWide(partner->display_name()), ItemAvatarName(*partner), itemName));
+  UpdateUnread({kSessionIm, id}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(id));
+}
+
+CListContainerElementUI* CSessionList::CreateChannelItem(const std::wstring& name, const std::wstring& itemName,
                                                     mireloom::Channel::Visibility visibility,
                                                     const std::string& hexColor) {
   CButtonUI* icon = MakeIcon();
@@ -163,34 +195,38 @@ CListContainerElementUI* MainWnd::CreateChannelItem(const std::wstring& name, co
   return MakeItem(itemName, MakeRow(icon, MakeNameLabel(name, itemName), badge));
 }
 
-CListContainerElementUI* MainWnd::CreateImItem(const std::wstring& displayName, const std::string& avatarName,
+CListContainerElementUI* CSessionList::CreateImItem(const std::wstring& displayName, const std::string& avatarName,
                                                const std::wstring& itemName) {
   return MakeItem(itemName, CreateImItemRow(displayName, avatarName, itemName));
 }
 
-void MainWnd::AddImResultItem(const mireloom::User& user) {
+void CSessionList::AddImResultItem(const mireloom::User& user) {
   // The builder holds only the window, so that thousands of rows cost one
   // allocation each; the row reads its member from the cache when first seen.
   const std::wstring itemName = Utf8ToWide(SessionItemName(kSessionIm, user.uid()));
-  m_sessionList->Add(FrameItem(new CLazyListItemUI([this](CLazyListItemUI& item) { FillImResultItem(item); }), itemName));
+  m_list->Add(FrameItem(new CLazyListItemUI([this](CLazyListItemUI& item) { FillImResultItem(item); }), itemName));
 }
 
-void MainWnd::FillImResultItem(CLazyListItemUI& item) {
+void CSessionList::FillImResultItem(CLazyListItemUI& item) {
   const std::wstring itemName = item.GetName().GetData();
   const std::string uid = WideToUtf8(itemName).substr(SessionItemName(kSessionIm, "").size());
   // A member gone from the team since the search leaves an empty row.
   const std::unique_ptr<mireloom::User> user = mireloom::UserManager::DefaultManager()->FetchUserFromCacheByUid(uid);
   if (!user) return;
   item.Add(CreateImItemRow(Utf8ToWide(user->display_name()), ItemAvatarName(*user), itemName));
-  UpdateSessionUnread({kSessionIm, uid}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(uid));
+  UpdateUnread({kSessionIm, uid}, mireloom::ChatManager::DefaultManager()->NumUnreadInChannelFromMemCache(uid));
 }
 
-CHorizontalLayoutUI* MainWnd::CreateImItemRow(const std::wstring& displayName, const std::string& avatarName,
+CHorizontalLayoutUI* CSessionList::CreateImItemRow(const std::wstring& displayName, const std::string& avatarName,
                                               const std::wstring& itemName) {
-  CButtonUI* icon = MakeIcon();
-  const CachedImageResult avatar =
-      ShowCachedImage(GetHWND(), WM_AVATAR_DOWNLOADED, icon, AvatarBaseUrl + avatarName, avatarName);
-  icon->SetBorderRound(avatar == CachedImageResult::Shown ? kCachedAvatarRound : kIconRound);
+  // Looked up at once, for the round of a cached picture; again on a later
+  // display when its download failed.
+  auto* icon = StyleIcon(new CMemberAvatarUI(
+      [window = m_window.GetHWND(), picture = MemberPictureNamed(avatarName)](CMemberAvatarUI& avatar) {
+        ShowMemberAvatar(window, WM_AVATAR_DOWNLOADED, &avatar, picture);
+      }));
+  icon->LookUpNow();
+  icon->SetBorderRound(icon->GetNormalImage().IsEmpty() ? kIconRound : kCachedAvatarRound);
 
   auto* badge = new CButtonUI;
   StyleUnreadBadge(badge, 0, false);
@@ -199,24 +235,24 @@ CHorizontalLayoutUI* MainWnd::CreateImItemRow(const std::wstring& displayName, c
   return MakeRow(icon, MakeNameLabel(displayName, itemName), badge);
 }
 
-void MainWnd::UpdateSessionUnread(SessionKey key, mireloom::_NumUnread unread) {
+void CSessionList::UpdateUnread(const SessionKey& key, mireloom::_NumUnread unread) {
   const std::wstring itemName = Utf8ToWide(SessionItemName(key.type, key.id));
-  CControlUI* badge = m_PaintManager.FindControl(SessionUnreadLabelId(itemName).c_str());
+  CControlUI* badge = m_paintManager.FindControl(SessionUnreadLabelId(itemName).c_str());
   StyleUnreadBadge(badge, static_cast<int>(unread.num_unread), true);
   if (key.type != kSessionChannel) return;
-  if (CLabelUI* name = LabelNamed(m_PaintManager, SessionNameLabelId(itemName))) {
+  if (CLabelUI* name = LabelNamed(m_paintManager, SessionNameLabelId(itemName))) {
     name->SetTextColor(kNameColor);
     if (badge) badge->SetVisible(ShowsChannelDot(unread));
   }
 }
 
-void MainWnd::SetUnreadBadge(CControlUI* badge, int count) {
+void CSessionList::SetUnreadBadge(CControlUI* badge, int count) {
   if (!badge) return;
   badge->SetVisible(count >= 1);
   if (const std::optional<std::wstring> text = UnreadBadgeText(count)) badge->SetText(text->c_str());
 }
 
-void MainWnd::StyleUnreadBadge(CControlUI* badge, int count, bool styled) {
+void CSessionList::StyleUnreadBadge(CControlUI* badge, int count, bool styled) {
   if (!badge) return;
   if (!styled) {
     if (auto* label = static_cast<CLabelUI*>(badge->GetInterface(L"Label"))) {
@@ -235,15 +271,15 @@ void MainWnd::StyleUnreadBadge(CControlUI* badge, int count, bool styled) {
   if (const std::optional<std::wstring> text = UnreadBadgeText(count)) badge->SetText(text->c_str());
 }
 
-void MainWnd::HighlightSessionItem(SessionKey key) {
+void CSessionList::Highlight(SessionKey key) {
   const std::wstring itemName = Utf8ToWide(SessionItemName(key.type, key.id));
-  if (CLabelUI* name = LabelNamed(m_PaintManager, SessionNameLabelId(itemName))) name->SetTextColor(kNameColor);
-  StyleUnreadBadge(m_PaintManager.FindControl(SessionUnreadLabelId(itemName).c_str()), 0, true);
-  if (!m_highlightedSession.id.empty()) {
-    const std::wstring previous = Utf8ToWide(SessionItemName(m_highlightedSession.type, m_highlightedSession.id));
-    if (CLabelUI* name = LabelNamed(m_PaintManager, SessionNameLabelId(previous))) name->SetTextColor(kNameColor);
+  if (CLabelUI* name = LabelNamed(m_paintManager, SessionNameLabelId(itemName))) name->SetTextColor(kNameColor);
+  StyleUnreadBadge(m_paintManager.FindControl(SessionUnreadLabelId(itemName).c_str()), 0, true);
+  if (!m_highlighted.id.empty()) {
+    const std::wstring previous = Utf8ToWide(SessionItemName(m_highlighted.type, m_highlighted.id));
+    if (CLabelUI* name = LabelNamed(m_paintManager, SessionNameLabelId(previous))) name->SetTextColor(kNameColor);
   }
-  m_highlightedSession = std::move(key);
+  m_highlighted = std::move(key);
 }
 
 }  // namespace mireloomwnd
