@@ -22,6 +22,9 @@
 //                            avatar, status icons, the conversation view
 //     MainWndConversations.cpp opening, refreshing and closing conversations
 //                            through the session list, joining, new IMs
+//     MainWndChatEvents.cpp  the chat area's events: sending, leave, files,
+//                            upload, screen capture, context menus, message
+//                            clicks, the emoji button
 //     ModuleBrowser.cpp      CModuleBrowser, which the window owns: the team's
 //                            module pages in the embedded browser
 //   sessions/   the conversation list: CSessionList, which the window owns
@@ -33,12 +36,9 @@
 //     ContactsTree.cpp       the contacts tree by letter, the avatars of both trees
 //     OrganizationTree.cpp   the organisation tree
 //     MemberDetails.cpp      the member card, the channel's tiles, the call animation
-//     MainWndChatEvents.cpp  the chat area's events: sending, leave, files,
-//                            upload, screen capture, context menus, message
-//                            clicks, the emoji button
 //   messages/   the chat area: CChatArea, which the window owns
-//     ChatArea.cpp           the view's side: loading, showing a message
-//                            that arrived or was sent
+//     ChatArea.cpp           the view's side: loading a conversation, the
+//                            time of its last message
 //     ChatSending.cpp        the input, sending it, the completion, the text
 //                            a failed send gives back
 //     MessageView*.cpp       CMessageView, the chat area's message view:
@@ -124,7 +124,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void OnNumUnreadChanged(const std::string& conversationId, mireloom::_NumUnread counts) override;
   void OnUserStatusChanged(const std::string& uid, mireloom::User::Status status) override;
   void OnConnectionStateChanged(int state) override;
-  // Their work on the window's thread. `lastTimestamp` is the time of the
+  // Their work on the window's thread; a message this window sent takes
+  // OnDirectMessage's road too. `lastTimestamp` is the time of the
   // conversation's last message as the core had it when the call came (none
   // when it had none): by the time the call reaches the window's thread the
   // new message is the last one itself.
@@ -217,7 +218,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // ---- Session list: the entries, rows, badges and search are
   // m_sessionList's (sessions/SessionList.h); the window opens, refreshes and
-  // closes conversations through these (MainWndConversations.cpp).
+  // closes conversations through these (MainWndConversations.cpp). The order
+  // (CompareSessions), the items' builders, names and badge style are the
+  // list's own, which sorts, builds and styles by itself, and hand on to it.
   [[nodiscard]] const std::string& CurrentSessionId() const;
   void FetchSessionsFromCache();
   void SortSessions();
@@ -308,9 +311,12 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ShowPartnerCard();
 
   // ---- Message view: the chat area's (m_chat, messages/ChatArea.h). The
-  // window loads conversations through LoadMessages; the other operations
-  // are the view's own, which builds, separates and scrolls by itself, and
-  // hand on to it (MainWndChatEvents.cpp).
+  // window loads conversations through LoadMessages, and shows a message
+  // that arrived or was sent through AddMessageItem, IsSameDay,
+  // AddDaySeparator and ScrollMessagesToEndSoon. The builders, the frame,
+  // the markup, the item names' readers and the download completions are
+  // the view's own, which it uses as it builds, and hand on to it; the clicks
+  // read item names through ReadMessageClick (MainWndChatEvents.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
   // Appends one message at the end of the view; it does not scroll.
@@ -357,7 +363,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // Enter starts a send beside the key handler (MainWndHandler.cpp); the
   // button, the end of a send and the capture are MainWndChatEvents.cpp's.
   void SendChatInput();
-  void OnMessageSent(bool ok, const mireloom::Message* message) override;
+  void OnMessageSent(bool ok, const mireloom::Message* message, std::optional<int64_t> lastTimestamp) override;
   void ShowSendFailedNotice(bool shown);
   void CaptureScreenToClipboard();
   static void AddSendingRows(CNotifyTable& table);

@@ -65,7 +65,7 @@ class MessageFlowTest : public MainWindowTest {
   [[nodiscard]] size_t Count(PlatformCall kind) const { return m_platform.CallsOf(kind).size(); }
 };
 
-TEST_F(MessageFlowTest, ANewDayGetsASeparatorInADirectConversationButNotInAChannel) {
+TEST_F(MessageFlowTest, ANewDayGetsASeparatorInADirectConversationAndForWhatIsSentButNotInAChannel) {
   const int64_t tomorrow = static_cast<int64_t>(std::time(nullptr)) + kDay;
   const auto inject = [tomorrow](const char* conversation, const char* text, mireloom::Message::ChannelType type) {
     mireloom::Message::Data message;
@@ -88,9 +88,17 @@ TEST_F(MessageFlowTest, ANewDayGetsASeparatorInADirectConversationButNotInAChann
         inject("chn-general", "明天的频道消息", mireloom::Message::kChannelMessage);
       })
       .WaitFor("shown", [] { return EndsWith(ViewLines(), {L"明天的频道消息"}); })
-      .Do("check and close", [] {
+      .Do("send there today", [] {
         const auto lines = ViewLines();
         EXPECT_FALSE(IsDayLine(lines[lines.size() - 2])) << "a channel's message gets none";
+        TypeIntoInput(L"今天发到频道");
+        PressEnterInInput();
+      })
+      .WaitFor("sent and shown", [] { return EndsWith(ViewLines(), {L"今天发到频道"}); })
+      .Do("check and close", [] {
+        const auto lines = ViewLines();
+        EXPECT_TRUE(IsDayLine(lines[lines.size() - 2]))
+            << "what the user sent takes the one-to-one road, a channel's too: its day differs from tomorrow's";
         CloseMainWindow();
       });
   RunMainWindow(script);

@@ -1,5 +1,5 @@
-// The chat area's view: what the window shows of the open conversation, and
-// of the messages that arrive or are sent while it is open.
+// The chat area's view: the open conversation the window loaded, and the
+// time of a conversation's last message, which decides a day separator.
 
 #include "mainwnd/messages/ChatArea.h"
 
@@ -25,21 +25,6 @@ void CChatArea::LoadMessages(const std::string& conversationId, SessionType type
   m_conversationId = conversationId;
   m_conversationType = type;
   m_view.Load(conversationId);
-}
-
-void CChatArea::ShowDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp) {
-  if (message.ChannelID() != m_conversationId) return;
-  if (!lastTimestamp || !CMessageView::IsSameDay(*lastTimestamp, message.timestamp())) {
-    m_view.AddDaySeparator(message.timestamp());
-  }
-  m_view.Append(message);
-  m_view.ScrollToEndSoon();
-}
-
-void CChatArea::ShowChannelMessage(const mireloom::Message& message) {
-  if (message.ChannelID() != m_conversationId) return;
-  m_view.Append(message);
-  m_view.ScrollToEndSoon();
 }
 
 std::optional<int64_t> CChatArea::LastMessageTimestamp(const std::string& conversationId) {

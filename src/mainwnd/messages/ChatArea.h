@@ -2,10 +2,10 @@
 
 // The main window's chat area: the message view of the open conversation,
 // the chat input ("chat_input", which ChatInputEdit points to while the area
-// has it), sending the input and what a send's completion does: the sent
-// message shown, or its text given back with the "not sent" notice. The
-// window owns one; it hears of sends through CChatAreaEvents and tells the
-// session list itself.
+// has it), sending the input and what a failed send's completion does: its
+// text given back with the "not sent" notice. The window owns one; it hears
+// of every completion through CChatAreaEvents, and shows a sent message in
+// the view as one that arrived.
 
 #include <windows.h>
 
@@ -53,14 +53,9 @@ class CChatArea final {
   void LoadMessages(const std::string& conversationId, SessionType type);
   [[nodiscard]] const std::string& ConversationId() const { return m_conversationId; }
 
-  // A message that arrived (or was sent), shown when its conversation is
-  // open. `lastTimestamp` is the time of the conversation's last message
-  // before it (none when it had none): a direct message on a new day gets a
-  // day separator first; a channel's gets none.
-  void ShowDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp);
-  void ShowChannelMessage(const mireloom::Message& message);
-  // The core counts a message as the conversation's last only once its
-  // listeners or its completion have run, so this is the one before it.
+  // The time of the conversation's last message, none when it has none. The
+  // core counts a message as the conversation's last only once its listeners
+  // or its completion have run, so read there this is the one before it.
   [[nodiscard]] static std::optional<int64_t> LastMessageTimestamp(const std::string& conversationId);
 
   // ---- The input (ChatSending.cpp)

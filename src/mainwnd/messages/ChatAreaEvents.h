@@ -2,6 +2,9 @@
 
 // What the chat area tells the window that owns it.
 
+#include <cstdint>
+#include <optional>
+
 namespace mireloom {
 class Message;
 }  // namespace mireloom
@@ -10,10 +13,11 @@ namespace mireloomwnd {
 
 class CChatAreaEvents {
  public:
-  // The completion of a send, on the window's thread, after the view showed
-  // the sent message (when its conversation is open) or the text was given
-  // back; `message` is the sent one when `ok`, null otherwise.
-  virtual void OnMessageSent(bool ok, const mireloom::Message* message) = 0;
+  // The completion of a send, on the window's thread; a failed send's text
+  // was given back before. `message` is the sent one when `ok`, null
+  // otherwise; `lastTimestamp` the time of its conversation's last message
+  // before it, none when it had none.
+  virtual void OnMessageSent(bool ok, const mireloom::Message* message, std::optional<int64_t> lastTimestamp) = 0;
 
  protected:
   ~CChatAreaEvents() = default;

@@ -109,17 +109,15 @@ void CChatArea::SendInput() {
 
 void CChatArea::OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> message, const UnsentText& unsent,
                               std::optional<int64_t> lastTimestamp) {
-  // A sent message takes the road of an incoming one-to-one message, a
-  // channel's too: shown when its conversation is still open.
   if (ok && message) {
     // A send that was already on its way when a failure came back says
     // nothing about the text given back; one sent after it does.
     if (unsent.endsNotice) ShowSendFailedNotice(false);
-    ShowDirectMessage(*message, lastTimestamp);
-    return m_events.OnMessageSent(true, message.get());
+    // The window shows it as it shows a message that arrived.
+    return m_events.OnMessageSent(true, message.get(), lastTimestamp);
   }
   GiveBackUnsentText(unsent);
-  m_events.OnMessageSent(false, nullptr);
+  m_events.OnMessageSent(false, nullptr, std::nullopt);
 }
 
 // The input dropped the text when it was sent; a failure gives it back to its

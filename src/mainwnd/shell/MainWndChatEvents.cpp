@@ -227,12 +227,11 @@ void MainWnd::OnChatInputReturn(TNotifyUI& msg, const std::wstring&) {
 
 void MainWnd::OnSendClicked(TNotifyUI&, const std::wstring&) { SendChatInput(); }
 
-// The chat area showed the sent message (or gave its text back); the list
-// hears of a sent message as of any other.
-void MainWnd::OnMessageSent(bool ok, const mireloom::Message* message) {
-  if (!ok || !message) return;
-  quennet::log_event("Recv direct message : %s", message->content().c_str());
-  NoteSessionMessage(*message, kSessionIm);
+// A sent message, a channel's too, takes the road of an incoming one-to-one
+// message: shown while its conversation is open, and noted by the list. A
+// failed send's text is already back with the chat area.
+void MainWnd::OnMessageSent(bool ok, const mireloom::Message* message, std::optional<int64_t> lastTimestamp) {
+  if (ok && message) OnDirectMessage(*message, lastTimestamp);
 }
 
 void MainWnd::ShowSendFailedNotice(bool shown) { m_chat->ShowSendFailedNotice(shown); }

@@ -54,14 +54,23 @@ void MainWnd::OnConnectionStateChanged(int state) {
 
 void MainWnd::OnDirectMessage(const mireloom::Message& message, std::optional<int64_t> lastTimestamp) {
   quennet::log_event("Recv direct message : %s", message.content().c_str());
-  m_chat->ShowDirectMessage(message, lastTimestamp);
+  if (message.ChannelID() == m_chat->ConversationId()) {
+    // A day separator first when the message begins a new day.
+    if (!lastTimestamp || !IsSameDay(*lastTimestamp, message.timestamp())) AddDaySeparator(message.timestamp());
+    AddMessageItem(message);
+    ScrollMessagesToEndSoon();
+  }
   NoteSessionMessage(message, kSessionIm);
 }
 
 void MainWnd::OnChannelMessage(const mireloom::Message& message) {
   quennet::log_event("Recv channel message %s, channel id is %s, current channel id is %s", message.content().c_str(),
                      message.ChannelID().c_str(), CurrentSessionId().c_str());
-  m_chat->ShowChannelMessage(message);
+  // A channel's message gets no day separator.
+  if (message.ChannelID() == m_chat->ConversationId()) {
+    AddMessageItem(message);
+    ScrollMessagesToEndSoon();
+  }
   NoteSessionMessage(message, kSessionChannel);
 }
 
