@@ -9,7 +9,9 @@
 // area and one file per part of it:
 //   shell/      the window itself
 //     MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
-//     MainWndListeners.cpp   the core listeners, brought to the window's thread
+//     MainWndListeners.cpp   the core listeners, brought to the window's thread,
+//                            and the end of a send, which shows a sent message
+//                            as one that arrived
 //     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys
 //                            (Enter sends), drops; Notify: the dispatch table
 //     TrayAttention.cpp      CTrayAttention, which the window owns: tray icon,
@@ -313,10 +315,11 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // ---- Message view: the chat area's (m_chat, messages/ChatArea.h). The
   // window loads conversations through LoadMessages, and shows a message
   // that arrived or was sent through AddMessageItem, IsSameDay,
-  // AddDaySeparator and ScrollMessagesToEndSoon. The builders, the frame,
-  // the markup, the item names' readers and the download completions are
-  // the view's own, which it uses as it builds, and hand on to it; the clicks
-  // read item names through ReadMessageClick (MainWndChatEvents.cpp).
+  // AddDaySeparator and ScrollMessagesToEndSoon (MainWndListeners.cpp). The
+  // builders, the frame, the markup, the item names' readers and the
+  // download completions are the view's own, which it uses as it builds, and
+  // hand on to it; the clicks read item names through ReadMessageClick
+  // (MainWndChatEvents.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
   // Appends one message at the end of the view; it does not scroll.
@@ -360,8 +363,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
                                           std::string* second = nullptr);
 
   // ---- Sending: the chat area sends and completes (messages/ChatSending.cpp).
-  // Enter starts a send beside the key handler (MainWndHandler.cpp); the
-  // button, the end of a send and the capture are MainWndChatEvents.cpp's.
+  // Enter starts a send beside the key handler (MainWndHandler.cpp); the end
+  // of a send is the listeners' (MainWndListeners.cpp); the button and the
+  // capture are MainWndChatEvents.cpp's.
   void SendChatInput();
   void OnMessageSent(bool ok, const mireloom::Message* message, std::optional<int64_t> lastTimestamp) override;
   void ShowSendFailedNotice(bool shown);

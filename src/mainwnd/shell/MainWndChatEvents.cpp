@@ -4,7 +4,8 @@
 // the emoji button, whose picker opens right above it and runs its modal loop
 // inside the click. Clicks in the message view (pictures, files, snippets,
 // cards and the links in message texts) are opened where each belongs. Also
-// the operations the window keeps for the chat area (m_chat) and its view.
+// the operations the window keeps for the chat area (m_chat) and its view,
+// but those that show a new message.
 
 #include <algorithm>
 #include <optional>
@@ -227,13 +228,6 @@ void MainWnd::OnChatInputReturn(TNotifyUI& msg, const std::wstring&) {
 
 void MainWnd::OnSendClicked(TNotifyUI&, const std::wstring&) { SendChatInput(); }
 
-// A sent message, a channel's too, takes the road of an incoming one-to-one
-// message: shown while its conversation is open, and noted by the list. A
-// failed send's text is already back with the chat area.
-void MainWnd::OnMessageSent(bool ok, const mireloom::Message* message, std::optional<int64_t> lastTimestamp) {
-  if (ok && message) OnDirectMessage(*message, lastTimestamp);
-}
-
 void MainWnd::ShowSendFailedNotice(bool shown) { m_chat->ShowSendFailedNotice(shown); }
 
 void MainWnd::CaptureScreenToClipboard() {
@@ -264,17 +258,10 @@ void MainWnd::CaptureScreenToClipboard() {
 }
 
 // The message view's operations, which the window keeps; the chat area's
-// view does the work.
+// view does the work. Those that show a new message are the listeners'
+// (MainWndListeners.cpp).
 
 void MainWnd::LoadMessages(const std::string& id) { m_chat->LoadMessages(id, GetSessionType(id)); }
-
-void MainWnd::AddMessageItem(const mireloom::Message& message) { m_chat->View().Append(message); }
-
-bool MainWnd::IsSameDay(int64_t first, int64_t second) { return CMessageView::IsSameDay(first, second); }
-
-void MainWnd::AddDaySeparator(int64_t timestamp) { m_chat->View().AddDaySeparator(timestamp); }
-
-void MainWnd::ScrollMessagesToEndSoon() { m_chat->View().ScrollToEndSoon(); }
 
 void MainWnd::AddTextMessage(const mireloom::Message& message) { m_chat->View().AddTextMessage(message); }
 

@@ -1,6 +1,8 @@
 // The core library calls the window's listeners on its own thread; each call
 // is brought to the window's thread in the order it came, and dropped there
-// once the window has gone.
+// once the window has gone. A message this window sent comes the same road
+// from the chat area's completion; both are shown through the message view's
+// operations below.
 
 #include "app/ui/UiThread.h"
 #include "mainwnd/MainWnd.h"
@@ -73,6 +75,22 @@ void MainWnd::OnChannelMessage(const mireloom::Message& message) {
   }
   NoteSessionMessage(message, kSessionChannel);
 }
+
+// A sent message, a channel's too, takes the road of an incoming one-to-one
+// message. A failed send's text is already back with the chat area.
+void MainWnd::OnMessageSent(bool ok, const mireloom::Message* message, std::optional<int64_t> lastTimestamp) {
+  if (ok && message) OnDirectMessage(*message, lastTimestamp);
+}
+
+// What shows a new message: the chat area's view does the work.
+
+void MainWnd::AddMessageItem(const mireloom::Message& message) { m_chat->View().Append(message); }
+
+bool MainWnd::IsSameDay(int64_t first, int64_t second) { return CMessageView::IsSameDay(first, second); }
+
+void MainWnd::AddDaySeparator(int64_t timestamp) { m_chat->View().AddDaySeparator(timestamp); }
+
+void MainWnd::ScrollMessagesToEndSoon() { m_chat->View().ScrollToEndSoon(); }
 
 // Every message, received or sent, moves its conversation's row when the
 // posted refresh comes; a conversation the list lacks is fetched first, as
