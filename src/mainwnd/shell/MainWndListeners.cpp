@@ -8,7 +8,6 @@
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatArea.h"
-#include "mainwnd/sessions/SessionItemNames.h"
 #include "mainwnd/sessions/SessionList.h"
 #include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/ChannelManager.h"
