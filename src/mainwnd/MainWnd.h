@@ -221,8 +221,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // ---- Session list: the entries, rows, badges and search are
   // m_sessionList's (sessions/SessionList.h); the window opens, refreshes and
   // closes conversations through these (MainWndConversations.cpp). The order
-  // (CompareSessions), the items' builders, names and badge style are the
-  // list's own, which sorts, builds and styles by itself, and hand on to it.
+  // (CompareSessions), the items' builders, the names they are given and the
+  // badge's style are the list's own, which sorts, builds and styles by
+  // itself, and hand on to it.
   [[nodiscard]] const std::string& CurrentSessionId() const;
   void FetchSessionsFromCache();
   void SortSessions();
@@ -318,8 +319,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // AddDaySeparator and ScrollMessagesToEndSoon (MainWndListeners.cpp). The
   // builders, the frame, the markup, the item names' readers and the
   // download completions are the view's own, which it uses as it builds, and
-  // hand on to it; the clicks read item names through ReadMessageClick
-  // (MainWndChatEvents.cpp).
+  // hand on to it. A click on a message control is read, its item name with
+  // it, by the chat area's window-free ReadMessageClick (MainWndChatEvents.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
   // Appends one message at the end of the view; it does not scroll.
