@@ -4,6 +4,8 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <utility>
+
 #include "app/storage/UserFolders.h"
 #include "duilib/testing.h"
 #include "quennet/WinHandles.h"
@@ -179,6 +181,15 @@ void ProgramDriver::ClickAt(HWND window, int x, int y) {
   PostMessageW(window, WM_MOUSEMOVE, 0, point);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostMessageW(window, WM_LBUTTONUP, 0, point);
+}
+
+void ProgramDriver::ClickAndWait(HWND window, int x, int y) {
+  const LPARAM point = MAKELPARAM(x, y);
+  DWORD_PTR ignored = 0;
+  for (const auto& [message, keys] : {std::pair<UINT, WPARAM>{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON},
+                                      {WM_LBUTTONUP, 0}}) {
+    SendMessageTimeoutW(window, message, keys, point, SMTO_NORMAL, 10000, &ignored);
+  }
 }
 
 int ProgramDriver::ThreadCount() const {

@@ -44,6 +44,10 @@ class ProgramDriver final {
   static void TypeKeys(const std::wstring& text);
   // A left click at a point of the window's client area.
   static void ClickAt(HWND window, int x, int y);
+  // The same click, returning once the window has handled it: what the test
+  // does next (set a control's text, say) cannot overtake it. Only for a
+  // click that opens no modal window.
+  static void ClickAndWait(HWND window, int x, int y);
   // Threads the program runs now.
   [[nodiscard]] int ThreadCount() const;
   // What the program holds in memory now (its resident pages).

@@ -1,5 +1,7 @@
 #include "ProgramRoad.h"
 
+#include <cstdio>
+
 #include "app/storage/UserFolders.h"
 #include "mireloom/testing.h"
 #include "quennet/FileUtils.h"
@@ -79,6 +81,13 @@ void ProgramRoadTest::SetUp() {
   quennet::FileUtils::SharedFileUtils()->DeleteFolderContentsExcept(test_support::ToCp936(GetUserDataFolder()), {});
 }
 
+void ProgramRoadTest::TearDown() {
+  if (!HasFailure()) return;
+  constexpr size_t kTail = 16 * 1024;
+  const std::string log = EventLog();
+  printf("---- the event log's end ----\n%s\n----\n", log.substr(log.size() > kTail ? log.size() - kTail : 0).c_str());
+}
+
 std::map<std::wstring, std::wstring> ProgramRoadTest::Environment() const {
   return {{L"MIRELOOM_SERVICE_STORE", m_store.Path() + L"\\store.db"}};
 }
@@ -148,18 +157,21 @@ POINT ProgramRoadTest::SessionItem(int index) {
 }
 
 bool ProgramRoadTest::SendInConversation(HWND main, POINT item, const std::wstring& text) {
-  ProgramDriver::ClickAt(main, item.x, item.y);
-  // The text is set at once while the clicks wait in the queue: it must not
-  // go into the input before the conversation it belongs to is open.
+  // The text is set at once, past the window's queue: the clicks are handled
+  // first, so that it goes into the input of the conversation it belongs to.
+  ProgramDriver::ClickAndWait(main, item.x, item.y);
   const bool open =
       WaitUntil([&] { return ScreenPixel(main, {kSessionRowBackgroundX, item.y}) == kSelectedSessionRow; }, 15000);
   if (!open) return false;
-  ProgramDriver::ClickAt(main, kChatInput.x, kChatInput.y);
+  ProgramDriver::ClickAndWait(main, kChatInput.x, kChatInput.y);
   if (!WaitUntil([main] { return IsRichEdit(FocusOf(main)); }, 15000)) return false;
   const HWND input = FocusOf(main);
   ProgramDriver::SetText(input, text);
   ProgramDriver::PressEnter(input);
-  return true;
+  // Enter takes the text out of the input as the send starts.
+  const bool started = WaitUntil([&] { return EditText(input) != text; }, 15000);
+  if (!started) ADD_FAILURE() << "Enter left the text in the input";
+  return started;
 }
 
 HWND ProgramRoadTest::FocusedChatInput(HWND main) {

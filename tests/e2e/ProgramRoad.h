@@ -27,6 +27,9 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms);
 class ProgramRoadTest : public testing::Test {
  protected:
   void SetUp() override;
+  // A failed road prints the program's event log: the roads run under load
+  // in CI, and the log is all that tells what the program did.
+  void TearDown() override;
 
   // A fresh service store, so that every run starts from the demo files.
   [[nodiscard]] std::map<std::wstring, std::wstring> Environment() const;
