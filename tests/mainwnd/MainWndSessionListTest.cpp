@@ -153,6 +153,9 @@ TEST_F(MainWndSessionListTest, EachChangeTouchesOnlyItsOwnRow) {
       {"a closed conversation's message brings one new row", L"imItem_im-zhou-qian",
        [newest](CRecordingPlatform&) { InjectFrom("im-zhou-qian", "usr-qian", newest + 1); },
        MovedTo(L"imItem_im-zhou-qian", 0)},
+      {"a message in the same second as the newest row goes above it", L"imItem_im-zhou-zhao",
+       [newest](CRecordingPlatform&) { InjectFrom("im-zhou-zhao", "usr-zhao", newest + 1); },
+       MovedTo(L"imItem_im-zhou-zhao", 0)},
       {"closing an IM takes its row away", L"imItem_im-zhou-bot",
        [](CRecordingPlatform& platform) {
          platform.SetMenuCommand(mireloomwnd::kCloseImCommand);
@@ -196,8 +199,16 @@ TEST_F(MainWndSessionListTest, EachChangeTouchesOnlyItsOwnRow) {
           EXPECT_EQ(std::wstring(SessionList()->GetItemAt(selected)->GetName().GetData()), open) << change.what;
         });
   }
-  script.Do("the read badge, and close", [] {
+  script.Do("the read badge, a rebuild, and close", [] {
     EXPECT_FALSE(IsShown(L"imItem_im-zhou-notice_num_unread_id"));
+    // A search typed and cleared builds every row again, in the order the
+    // changes left them.
+    const std::vector<std::wstring> shown = SessionItemNames();
+    ASSERT_TRUE(Testing::TypeText(MainWindow(), L"search", L"z"));
+    HWND edit = static_cast<CEditUI*>(Control(L"search")->GetInterface(L"Edit"))->GetNativeWindow();
+    Testing::PressKey(edit, 'A', false, true);
+    Testing::PressKey(edit, VK_BACK);
+    EXPECT_EQ(SessionItemNames(), shown);
     CloseMainWindow();
   });
   RunMainWindow(script);

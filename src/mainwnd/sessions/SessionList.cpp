@@ -53,7 +53,8 @@ void CSessionList::FetchFromCache() {
 
 void CSessionList::Sort() {
   m_entries = EntriesFromCache(m_ims);
-  std::sort(m_entries.begin(), m_entries.end(), &CompareSessions);
+  // Stable: conversations of the same second keep the cache's order at every build.
+  std::stable_sort(m_entries.begin(), m_entries.end(), &CompareSessions);
   IndexEntries();
 }
 
@@ -187,9 +188,9 @@ bool CSessionList::ApplyMessage(const std::string& id, int64_t timestamp) {
 }
 
 void CSessionList::InsertEntry(std::unique_ptr<SessionEntry> entry) {
-  // After the entries of the same time: the newest first, the others in
-  // the order they had.
-  const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry, &CompareSessions);
+  // Ahead of the entries of the same time, as its row goes ahead of theirs:
+  // times are in seconds, and the latest activity leads.
+  const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), entry, &CompareSessions);
   m_entriesById[entry->id()] = entry.get();
   m_entries.insert(at, std::move(entry));
 }
