@@ -318,8 +318,9 @@ TEST_F(Cache, ReadsAndDraftsAnswerWhileAStoreWaitsForTheFile) {
   EXPECT_EQ(draft->text(), "大团队里的草稿");
 }
 
-// The channels are fetched at every sign-in, and only those that changed are
-// written again: one the service no longer lists leaves the file, one it
+// A channel's members are kept in the file as they were, whatever their ids
+// hold. The channels are fetched at every sign-in, and only those that changed
+// are written again: one the service no longer lists leaves the file, one it
 // changed is written anew.
 TEST_F(Cache, FetchedChannelsReplaceTheStoredOnes) {
   const ChannelManager* channels = ChannelManager::DefaultManager();
@@ -330,7 +331,15 @@ TEST_F(Cache, FetchedChannelsReplaceTheStoredOnes) {
   renamed.channel_name = "改过的名字";
   Channel::Data stale = renamed;
   stale.channel_id = "chn-stale";
-  mt::PreloadChannels({{renamed, {"usr-zhou"}}, {stale, {"usr-zhou"}}});
+  User::Data odd;
+  odd.uid = "usr-\"引号\\\x01";
+  mt::PreloadUsers({odd});
+  mt::PreloadChannels({{renamed, {"usr-zhou"}}, {stale, {"usr-zhou", odd.uid}}});
+  mt::InstallSession("usr-zhou", "team-demo", {}, m_core.DataFolder());
+  const auto stored = channels->FetchMembersOfChannelFromCache("chn-stale");
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[1]->uid(), odd.uid);
+
   Completion<bool, std::string, std::vector<std::unique_ptr<Channel>>> fetched;
   channels->GetChannels(false, fetched.Callback());
   ASSERT_TRUE(fetched.Wait());
