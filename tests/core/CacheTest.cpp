@@ -318,6 +318,28 @@ TEST_F(Cache, ReadsAndDraftsAnswerWhileAStoreWaitsForTheFile) {
   EXPECT_EQ(draft->text(), "大团队里的草稿");
 }
 
+// A big team's rows reach the file itself, not only its log, while the
+// session goes on: the log is folded in beside the writers, never in their
+// commits, and does not grow for as long as the session lasts.
+TEST_F(Cache, ABigTeamReachesTheFileWhileTheSessionLasts) {
+  mt::GenerateTeam(12000, 0);
+  std::wstring folder;
+  ASSERT_TRUE(MakeSessionFolder(*Director::DefaultDirector()->me(), *Director::DefaultDirector()->current_team(),
+                                m_core.DataFolderCp936(), &folder));
+  Completion<bool, std::string, std::vector<std::unique_ptr<User>>> fetched;
+  UserManager::DefaultManager()->GetTeamMembers(fetched.Callback());
+  ASSERT_TRUE(fetched.Wait());
+  ASSERT_TRUE(fetched.Get<0>());
+  const auto file_size = [file = folder + L"\\Cache.db"] {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return uint64_t{0};
+    return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  };
+  constexpr uint64_t kTeamBytes = 3u << 20;
+  for (const DWORD start = GetTickCount(); file_size() < kTeamBytes && GetTickCount() - start < 10000;) Sleep(10);
+  EXPECT_GE(file_size(), kTeamBytes);
+}
+
 // A channel's members are kept in the file as they were, whatever their ids
 // hold. The channels are fetched at every sign-in, and only those that changed
 // are written again: one the service no longer lists leaves the file, one it

@@ -37,6 +37,7 @@ namespace mireloom::detail {
 
 class Database;
 class RecordTable;
+class WalCheckpointer;
 
 struct CachedChannel {
   Channel::Data channel;
@@ -133,6 +134,8 @@ class SessionCache final {
   };
 
   void LoadLocked();
+  // Requires both locks.
+  void CloseFile();
   // Requires m_mutex: the rows keep the order of the changes to memory. False
   // when the cache is closed.
   bool QueueRowLocked(RecordTable Tables::*table, std::string key, int64_t order, std::optional<std::string> body);
@@ -165,6 +168,7 @@ class SessionCache final {
   mutable std::mutex m_mutex;
   // Under m_store_mutex alone: memory never waits for them. m_tables changes
   // under both, so that a queued row can name its table under m_mutex.
+  std::unique_ptr<WalCheckpointer> m_checkpointer;  // hooked into m_db: goes after it in Close
   std::unique_ptr<Database> m_db;
   std::unique_ptr<Tables> m_tables;
   // The users' rows may differ from memory (a failed write, unreadable rows):

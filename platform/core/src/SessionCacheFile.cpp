@@ -6,6 +6,7 @@
 #include "mireloom/SqlMigrate.h"
 #include "quennet/EventLog.h"
 #include "SessionCacheFile.h"
+#include "WalCheckpointer.h"
 
 namespace mireloom::detail {
 namespace {
@@ -27,9 +28,13 @@ bool SessionCache::Open(const std::wstring& file) {
   // The session is not installed while it opens: nobody reads it yet.
   std::lock_guard<std::mutex> lock(m_mutex);
   WriteRows(TakeQueuedRowsLocked());
-  m_tables.reset();
+  CloseFile();
   m_db = Database::Open(file);
   if (!m_db) return false;
+  // A sign-in stores the team in a few commits of megabytes: the next
+  // commit must not wait while the disk takes them in.
+  m_checkpointer = std::make_unique<WalCheckpointer>(file);
+  m_db->HandCheckpointsTo(m_checkpointer.get());
   {
     // One transaction for the schema: each statement on its own would make
     // and remove the journal file again, a dozen times on a new cache.
@@ -109,8 +114,7 @@ void SessionCache::Close() {
   std::lock_guard<std::mutex> lock(m_mutex);
   // What the user changed last is kept, though its writer found the file busy.
   WriteRows(TakeQueuedRowsLocked());
-  m_tables.reset();
-  m_db.reset();
+  CloseFile();
   m_open = false;
   m_users_unsaved = false;
   m_channels_unsaved = false;
@@ -128,6 +132,15 @@ void SessionCache::Close() {
   m_services.clear();
   m_entities.clear();
   m_store_generation.clear();
+}
+
+void SessionCache::CloseFile() {
+  m_tables.reset();
+  // The checkpoints' thread ends before the file closes: closed last, the
+  // store's own connection folds the rest of the log in.
+  if (m_db) m_db->HandCheckpointsTo(nullptr);
+  m_checkpointer.reset();
+  m_db.reset();
 }
 
 bool SessionCache::IsOpen() const {
