@@ -219,10 +219,11 @@ void SessionCache::RemoveChannel(const std::string& channelId) {
   WriteQueuedRows();
 }
 
-std::vector<CachedChannel> SessionCache::Channels() const {
+std::vector<Channel::Data> SessionCache::Channels() const {
   std::lock_guard<std::mutex> lock(m_mutex);
-  std::vector<CachedChannel> channels;
-  for (const auto& entry : m_channels) channels.push_back(entry.second);
+  std::vector<Channel::Data> channels;
+  channels.reserve(m_channels.size());
+  for (const auto& entry : m_channels) channels.push_back(entry.second.channel);
   return channels;
 }
 
@@ -231,6 +232,13 @@ std::optional<CachedChannel> SessionCache::FindChannel(const std::string& channe
   auto found = m_channels.find(channelId);
   if (found == m_channels.end()) return std::nullopt;
   return found->second;
+}
+
+std::optional<Channel::Data> SessionCache::FindChannelData(const std::string& channelId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_channels.find(channelId);
+  if (found == m_channels.end()) return std::nullopt;
+  return found->second.channel;
 }
 
 void SessionCache::ReplaceIms(const std::vector<IM::Data>& ims) {

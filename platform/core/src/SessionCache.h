@@ -72,8 +72,12 @@ class SessionCache final {
   void ReplaceChannels(const std::vector<CachedChannel>& channels);
   void PutChannel(const CachedChannel& channel);
   void RemoveChannel(const std::string& channelId);
-  [[nodiscard]] std::vector<CachedChannel> Channels() const;
+  // Without their members: a channel of the whole team lists every member,
+  // and the lists read channels often; FindChannel gives one with them.
+  [[nodiscard]] std::vector<Channel::Data> Channels() const;
   [[nodiscard]] std::optional<CachedChannel> FindChannel(const std::string& channelId) const;
+  // The channel without its members.
+  [[nodiscard]] std::optional<Channel::Data> FindChannelData(const std::string& channelId) const;
 
   void ReplaceIms(const std::vector<IM::Data>& ims);
   void PutIm(const IM::Data& im);
