@@ -184,9 +184,10 @@ void SessionCache::ReplaceChannels(const std::vector<CachedChannel>& channels) {
     m_channels.swap(before);
     queued = TakeQueuedRowsLocked();
   }
-  Transaction transaction(*m_db);
-  // Rows queued before the change go first: the file follows memory's order.
+  // Rows queued before the change go first, in their own transaction: the
+  // file follows memory's order.
   WriteRows(queued);
+  Transaction transaction(*m_db);
   const bool rewrite_all = m_channels_unsaved;
   bool stored = !rewrite_all || m_tables->channels.Clear();
   for (const auto& entry : before) {
@@ -254,8 +255,8 @@ void SessionCache::ReplaceIms(const std::vector<IM::Data>& ims) {
     m_ims.swap(replaced);
     queued = TakeQueuedRowsLocked();
   }
-  Transaction transaction(*m_db);
   WriteRows(queued);
+  Transaction transaction(*m_db);
   m_tables->ims.Clear();
   for (const auto& [id, body] : rows) m_tables->ims.Put(id, 0, body);
   transaction.Commit();
@@ -307,8 +308,8 @@ void SessionCache::FollowStoreGeneration(const std::string& generation) {
                        "of the one before are dropped",
                        dropped_messages, dropped_files);
   }
-  Transaction transaction(*m_db);
   WriteRows(queued);
+  Transaction transaction(*m_db);
   m_tables->messages.Clear();
   m_tables->entities.Clear();
   m_tables->service_store.Put(kGenerationKey, 0, generation);
@@ -350,8 +351,8 @@ void SessionCache::AddMessages(const std::vector<Message::Data>& messages) {
     }
     queued = TakeQueuedRowsLocked();
   }
-  Transaction transaction(*m_db);
   WriteRows(queued);
+  Transaction transaction(*m_db);
   for (const auto& [message, arrival] : added) m_tables->messages.Put(message->message_id, arrival, ToJsonText(*message));
   transaction.Commit();
 }

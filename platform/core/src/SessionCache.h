@@ -148,7 +148,7 @@ class SessionCache final {
   // Writes the queued rows at once unless another writer holds the file; that
   // one writes them before it lets go.
   void WriteQueuedRows();
-  // Requires m_store_mutex.
+  // Requires m_store_mutex and no transaction open: the rows get their own.
   void WriteRows(const std::vector<QueuedRow>& rows);
   // Requires m_store_mutex, which it releases once nothing waits in the queue.
   void EndStoreTurn();
@@ -162,9 +162,9 @@ class SessionCache final {
 
   // Lock order: m_store_mutex, then m_mutex. A writer of many rows holds
   // m_store_mutex for its whole change and takes m_mutex only while it
-  // changes memory; there it also takes the queued rows, which it writes
-  // before its own, so that the file sees the changes in the order memory
-  // does. A one-row writer changes memory and queues its row under m_mutex
+  // changes memory; a writer of a table that one-row writers change too
+  // takes the queued rows there and writes them before its own, so that the
+  // file sees the changes in the order memory does. A one-row writer changes memory and queues its row under m_mutex
   // alone. Readers take m_mutex alone. What a writer reads under
   // m_store_mutex alone (the users, their index once parsed, the store
   // generation) changes only under both.
@@ -172,7 +172,7 @@ class SessionCache final {
   mutable std::mutex m_mutex;
   // Under m_store_mutex alone: memory never waits for them. m_tables changes
   // under both, so that a queued row can name its table under m_mutex.
-  std::unique_ptr<WalCheckpointer> m_checkpointer;  // hooked into m_db: goes after it in Close
+  std::unique_ptr<WalCheckpointer> m_checkpointer;  // hooked into m_db: stopped before it closes
   std::unique_ptr<Database> m_db;
   std::unique_ptr<Tables> m_tables;
   // The users' rows may differ from memory (a failed write, unreadable rows):
