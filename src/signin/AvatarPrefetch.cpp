@@ -89,8 +89,16 @@ std::shared_ptr<PrefetchRun> g_current;
 
 // Runs while the session that started it lasts: a sign-out or another
 // sign-in replaces the core library's director, and ends it.
-void Prefetch(const std::shared_ptr<PrefetchRun>& run, const mireloom::Director* session,
-              const std::vector<AvatarPicture>& pictures) {
+void Prefetch(const std::shared_ptr<PrefetchRun>& run, const mireloom::Director* session) {
+  // Read here, not on the sign-in's last step, which the main window waits
+  // for: a team of thousands takes its while. A later session's members are
+  // not this run's to fetch.
+  if (mireloom::Director::DefaultDirector() != session) {
+    run->Stop();
+    run->Finish();
+    return;
+  }
+  const std::vector<AvatarPicture> pictures = CAvatarPrefetch::TeamPictures();
   // Thousands of pictures are looked for in the cache folder: the Documents
   // folder is asked for once.
   const DocumentsFolderSnapshot documents;
@@ -118,12 +126,11 @@ void CAvatarPrefetch::Start() {
     if (g_current) g_current->Stop();
     g_current = run;
   }
-  // Read here, on the thread of the sign-in's last step: the core library's
-  // cache is the session's, and the session may end while the thread runs.
-  auto pictures = std::make_shared<const std::vector<AvatarPicture>>(TeamPictures());
+  // The session that asked; the thread reads its members unless another has
+  // begun meanwhile.
   const mireloom::Director* session = mireloom::Director::DefaultDirector();
   try {
-    std::thread([run, session, pictures] { Prefetch(run, session, *pictures); }).detach();
+    std::thread([run, session] { Prefetch(run, session); }).detach();
   } catch (const std::system_error& error) {
     // Without the prefetch every list still fetches the pictures it shows.
     quennet::log_error("Cannot start the avatar prefetch: %s", error.what());

@@ -22,9 +22,9 @@ class CAvatarPrefetch final {
   // Downloads of the prefetch under way at once; the HTTP client runs eight.
   static constexpr int kDownloadsAtOnce = 4;
 
-  // Starts fetching the pictures of the team now in the core library's
-  // cache, read before it returns. A prefetch of an earlier sign-in stops at
-  // its next picture.
+  // Starts fetching the pictures of the team in the core library's cache,
+  // read on the prefetch's own thread while the session that started it
+  // lasts. A prefetch of an earlier sign-in stops at its next picture.
   static void Start();
   // Waits until the prefetch begun last has asked for every picture and seen
   // every download end; false on timeout. For tests and benchmarks.

@@ -275,10 +275,11 @@ TEST_F(Cache, UsersGroupsAndServices) {
   EXPECT_EQ(ServiceManager::DefaultManager()->FetchServiceFromCacheByServiceId("svc-unknown"), nullptr);
 }
 
-// Storing a big team must not keep the user-interface thread's reads waiting
-// on the file: while another connection holds "Cache.db", the new members are
-// read at once, and once it lets go they reach the file as well.
-TEST_F(Cache, ReadsAnswerWhileAStoreWaitsForTheFile) {
+// Storing a big team must not keep the user-interface thread waiting on the
+// file: while another connection holds "Cache.db", the new members are read
+// at once and a draft is saved at once, and once it lets go both reach the
+// file as well.
+TEST_F(Cache, ReadsAndDraftsAnswerWhileAStoreWaitsForTheFile) {
   mt::GenerateTeam(1000, 0);
   const size_t team_size = 19 + 1000;
   std::wstring folder;
@@ -296,6 +297,7 @@ TEST_F(Cache, ReadsAnswerWhileAStoreWaitsForTheFile) {
     for (const DWORD start = GetTickCount(); count != team_size && GetTickCount() - start < 10000; Sleep(1)) {
       count = UserManager::DefaultManager()->FetchUsersFromCache().size();
     }
+    Chat()->SaveDraftToCache(Draft("chn-fe", "大团队里的草稿", 100));
     read.set_value(count);
   });
   std::future<size_t> answer = read.get_future();
@@ -311,4 +313,65 @@ TEST_F(Cache, ReadsAnswerWhileAStoreWaitsForTheFile) {
 
   mt::InstallSession("usr-zhou", "team-demo", {}, m_core.DataFolder());
   EXPECT_EQ(UserManager::DefaultManager()->FetchUsersFromCache().size(), team_size) << "read back from the file";
+  const auto draft = Chat()->FetchDraftFromCacheByChannelId("chn-fe");
+  ASSERT_NE(draft, nullptr) << "the draft was written once the file was free";
+  EXPECT_EQ(draft->text(), "大团队里的草稿");
+}
+
+// A big team's rows reach the file itself, not only its log, while the
+// session goes on: the log is folded in beside the writers, never in their
+// commits, and does not grow for as long as the session lasts.
+TEST_F(Cache, ABigTeamReachesTheFileWhileTheSessionLasts) {
+  mt::GenerateTeam(12000, 0);
+  std::wstring folder;
+  ASSERT_TRUE(MakeSessionFolder(*Director::DefaultDirector()->me(), *Director::DefaultDirector()->current_team(),
+                                m_core.DataFolderCp936(), &folder));
+  Completion<bool, std::string, std::vector<std::unique_ptr<User>>> fetched;
+  UserManager::DefaultManager()->GetTeamMembers(fetched.Callback());
+  ASSERT_TRUE(fetched.Wait());
+  ASSERT_TRUE(fetched.Get<0>());
+  const auto file_size = [file = folder + L"\\Cache.db"] {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return uint64_t{0};
+    return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  };
+  constexpr uint64_t kTeamBytes = 3u << 20;
+  for (const DWORD start = GetTickCount(); file_size() < kTeamBytes && GetTickCount() - start < 10000;) Sleep(10);
+  EXPECT_GE(file_size(), kTeamBytes);
+}
+
+// A channel's members are kept in the file as they were, whatever their ids
+// hold. The channels are fetched at every sign-in, and only those that changed
+// are written again: one the service no longer lists leaves the file, one it
+// changed is written anew.
+TEST_F(Cache, FetchedChannelsReplaceTheStoredOnes) {
+  const ChannelManager* channels = ChannelManager::DefaultManager();
+  const std::string name = channels->FetchChannelFromCacheByChannelId("chn-fe")->channel_name();
+  const size_t members = channels->FetchMembersOfChannelFromCache("chn-fe").size();
+  Channel::Data renamed;
+  renamed.channel_id = "chn-fe";
+  renamed.channel_name = "改过的名字";
+  Channel::Data stale = renamed;
+  stale.channel_id = "chn-stale";
+  User::Data odd;
+  odd.uid = "usr-\"引号\\\x01";
+  mt::PreloadUsers({odd});
+  mt::PreloadChannels({{renamed, {"usr-zhou"}}, {stale, {"usr-zhou", odd.uid}}});
+  mt::InstallSession("usr-zhou", "team-demo", {}, m_core.DataFolder());
+  const auto stored = channels->FetchMembersOfChannelFromCache("chn-stale");
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[1]->uid(), odd.uid);
+
+  Completion<bool, std::string, std::vector<std::unique_ptr<Channel>>> fetched;
+  channels->GetChannels(false, fetched.Callback());
+  ASSERT_TRUE(fetched.Wait());
+  ASSERT_TRUE(fetched.Get<0>());
+
+  mt::InstallSession("usr-zhou", "team-demo", {}, m_core.DataFolder());
+  EXPECT_EQ(channels->FetchChannelFromCacheByChannelId("chn-stale"), nullptr);
+  const auto fe = channels->FetchChannelFromCacheByChannelId("chn-fe");
+  ASSERT_NE(fe, nullptr);
+  EXPECT_EQ(fe->channel_name(), name);
+  EXPECT_EQ(channels->FetchMembersOfChannelFromCache("chn-fe").size(), members);
+  EXPECT_EQ(channels->FetchChannelsFromCache().size(), 11u);
 }

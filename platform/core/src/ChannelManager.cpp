@@ -94,8 +94,7 @@ void ChannelManager::GetChannels(bool incremental, ChannelsCompletion completion
 std::vector<std::unique_ptr<Channel>> ChannelManager::FetchChannelsFromCache() const {
   auto session = SessionForReads();
   if (!session) return {};
-  std::vector<Channel::Data> channels;
-  for (const auto& cached : session->cache().Channels()) channels.push_back(cached.channel);
+  std::vector<Channel::Data> channels = session->cache().Channels();
   std::sort(channels.begin(), channels.end(), ByPinyinThenId);
   return detail::MakeAll<Channel>(channels);
 }
@@ -105,8 +104,7 @@ std::vector<std::unique_ptr<Channel>> ChannelManager::FetchChannelsFromCache(Cha
   auto session = SessionForReads();
   if (!session) return {};
   std::vector<Channel::Data> channels;
-  for (const auto& cached : session->cache().Channels()) {
-    const Channel::Data& channel = cached.channel;
+  for (const Channel::Data& channel : session->cache().Channels()) {
     if (channel.visibility != visibility || channel.is_member != joined) continue;
     // Not joined: only public channels, and none is "closed".
     const bool matches = joined ? channel.is_enabled != disabled : (!disabled && visibility == Channel::kPublic);
@@ -119,8 +117,8 @@ std::vector<std::unique_ptr<Channel>> ChannelManager::FetchChannelsFromCache(Cha
 std::unique_ptr<Channel> ChannelManager::FetchChannelFromCacheByChannelId(const std::string& channelId) const {
   auto session = SessionForReads();
   if (!session) return nullptr;
-  auto cached = session->cache().FindChannel(channelId);
-  return cached ? std::make_unique<Channel>(cached->channel) : nullptr;
+  auto cached = session->cache().FindChannelData(channelId);
+  return cached ? std::make_unique<Channel>(std::move(*cached)) : nullptr;
 }
 
 std::vector<std::unique_ptr<User>> ChannelManager::FetchMembersOfChannelFromCache(const std::string& channelId) const {

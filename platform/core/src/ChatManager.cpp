@@ -53,8 +53,8 @@ class FileUploadSource final : public service::UploadSource {
 // one counts only while it has unread messages, which is the same sum).
 std::vector<std::string> CountedConversations(detail::SessionCache& cache) {
   std::vector<std::string> ids;
-  for (const auto& channel : cache.Channels()) {
-    if (channel.channel.is_member && channel.channel.is_enabled) ids.push_back(channel.channel.channel_id);
+  for (const Channel::Data& channel : cache.Channels()) {
+    if (channel.is_member && channel.is_enabled) ids.push_back(channel.channel_id);
   }
   for (const auto& im : cache.Ims()) ids.push_back(im.im_id);
   return ids;

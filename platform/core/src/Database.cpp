@@ -9,6 +9,7 @@
 
 #include "quennet/EventLog.h"
 #include "Text.h"
+#include "WalCheckpointer.h"
 
 namespace mireloom::detail {
 
@@ -276,6 +277,17 @@ int Database::UserVersion() {
 bool Database::SetUserVersion(int version) { return Exec("PRAGMA user_version=" + std::to_string(version)); }
 
 int64_t Database::LastInsertRowId() { return sqlite3_last_insert_rowid(m_db); }
+
+void Database::HandCheckpointsTo(WalCheckpointer* checkpointer) {
+  // The hook replaces SQLite's automatic checkpoints.
+  sqlite3_wal_hook(
+      m_db,
+      [](void* context, sqlite3*, const char*, int pages) {
+        if (context) static_cast<WalCheckpointer*>(context)->NoteLogPages(pages);
+        return SQLITE_OK;
+      },
+      checkpointer);
+}
 
 void Database::NoteResult(int result) {
   const int primary = result & 0xFF;

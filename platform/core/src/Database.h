@@ -16,6 +16,7 @@ struct sqlite3_stmt;
 namespace mireloom::detail {
 
 class Database;
+class WalCheckpointer;
 
 class Statement final {
  public:
@@ -114,6 +115,10 @@ class Database final {
   bool WriteBlobInChunks(const std::string& table, const std::string& column, int64_t rowid, int64_t size,
                          const std::function<bool(std::string* chunk)>& next);
   [[nodiscard]] int64_t LastInsertRowId();
+
+  // Leaves the log's checkpoints to `checkpointer`, which hears the log's size
+  // after every commit; null gives them back to nobody until the file closes.
+  void HandCheckpointsTo(WalCheckpointer* checkpointer);
 
   // Whether a statement met damage: a file that opened well may be damaged
   // beyond its first page, which only reading it shows.

@@ -58,8 +58,8 @@ void Session::CloseAfterLogout() {
 std::shared_ptr<service::DemoService> Session::service() const { return detail::EmbeddedService(); }
 
 bool Session::IsMuted(const std::string& conversationId) const {
-  if (auto channel = const_cast<detail::SessionCache&>(m_cache).FindChannel(conversationId)) {
-    return channel->channel.is_muted;
+  if (auto channel = const_cast<detail::SessionCache&>(m_cache).FindChannelData(conversationId)) {
+    return channel->is_muted;
   }
   if (auto im = const_cast<detail::SessionCache&>(m_cache).FindIm(conversationId)) return im->is_muted;
   return false;

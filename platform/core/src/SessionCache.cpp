@@ -1,156 +1,18 @@
-#include "SessionCache.h"
+// The session cache's reads and writes of what it keeps.
 
 #include <algorithm>
 
-#include "Database.h"
-#include "Json.h"
-#include "mireloom/SqlMigrate.h"
 #include "quennet/EventLog.h"
+#include "SessionCacheFile.h"
 
 namespace mireloom::detail {
 namespace {
 
 using nlohmann::json;
 
-constexpr const char* kTableNames[] = {"users",       "channels", "ims",      "messages", "unread",       "drafts",
-                                       "usergroups", "memberships", "services", "entities", "service_store"};
-constexpr const char* kGenerationKey = "generation";
-
 std::string Dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-template <class T>
-std::optional<T> Parse(const std::string& text) {
-  T value;
-  if (!FromJsonText(text, &value)) return std::nullopt;
-  return value;
-}
-
 }  // namespace
-
-struct SessionCache::Tables {
-  explicit Tables(Database& db)
-      : users(db, "users"),
-        channels(db, "channels"),
-        ims(db, "ims"),
-        messages(db, "messages"),
-        unread(db, "unread"),
-        drafts(db, "drafts"),
-        groups(db, "usergroups"),
-        memberships(db, "memberships"),
-        services(db, "services"),
-        entities(db, "entities"),
-        service_store(db, "service_store") {}
-  RecordTable users, channels, ims, messages, unread, drafts, groups, memberships, services, entities;
-  RecordTable service_store;  // which store of the service the messages and files came from
-};
-
-SessionCache::SessionCache() = default;
-SessionCache::~SessionCache() { Close(); }
-
-bool SessionCache::Open(const std::wstring& file) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  // The session is not installed while it opens: nobody reads it yet.
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_tables.reset();
-  m_db = Database::Open(file);
-  if (!m_db) return false;
-  {
-    // One transaction for the schema: each statement on its own would make
-    // and remove the journal file again, a dozen times on a new cache.
-    Transaction schema(*m_db);
-    const int version = m_db->UserVersion();
-    if (version != 0 && version < SqlMigrate::kCurrentSchemaVersion) {
-      // A cache of an older schema is obsolete: start again from the service.
-      for (const char* name : kTableNames) m_db->Exec(std::string("DROP TABLE IF EXISTS ") + name);
-    }
-    if (version < SqlMigrate::kCurrentSchemaVersion) m_db->SetUserVersion(SqlMigrate::kCurrentSchemaVersion);
-    m_tables = std::make_unique<Tables>(*m_db);
-    schema.Commit();
-  }
-  try {
-    LoadLocked();
-  } catch (const std::exception&) {
-    quennet::log_error("Session cache unreadable; starting empty");
-    m_users_unsaved = true;
-  }
-  m_open = true;
-  return true;
-}
-
-void SessionCache::LoadLocked() {
-  for (const auto& row : m_tables->service_store.LoadAll()) {
-    if (row.key == kGenerationKey) m_store_generation = row.body;
-  }
-  m_unparsed_users = m_tables->users.LoadAll();
-  for (const auto& row : m_tables->channels.LoadAll()) {
-    const json body = json::parse(row.body, nullptr, false);
-    if (body.is_discarded()) continue;
-    CachedChannel channel;
-    channel.channel = body.value("channel", json::object()).get<Channel::Data>();
-    channel.members = body.value("members", std::vector<std::string>());
-    m_channels[channel.channel.channel_id] = std::move(channel);
-  }
-  for (const auto& row : m_tables->ims.LoadAll()) {
-    if (auto im = Parse<IM::Data>(row.body)) m_ims[im->im_id] = std::move(*im);
-  }
-  for (const auto& row : m_tables->messages.LoadAll()) {
-    if (auto message = Parse<Message::Data>(row.body)) {
-      m_next_arrival = std::max(m_next_arrival, row.order);
-      InsertMessageLocked(*message, true);
-    }
-  }
-  for (const auto& row : m_tables->unread.LoadAll()) {
-    const json body = json::parse(row.body, nullptr, false);
-    if (!body.is_discarded()) m_unread[row.key] = {body.value("count", 0u), body.value("notify", 0u)};
-  }
-  for (const auto& row : m_tables->drafts.LoadAll()) {
-    const json body = json::parse(row.body, nullptr, false);
-    if (!body.is_discarded()) m_drafts[row.key] = {body.value("text", std::string()), body.value("time", int64_t{0})};
-  }
-  for (const auto& row : m_tables->groups.LoadAll()) {
-    if (auto group = Parse<Usergroup::Data>(row.body)) m_groups.push_back(std::move(*group));
-  }
-  for (const auto& row : m_tables->memberships.LoadAll()) {
-    if (auto membership = Parse<Membership::Data>(row.body)) m_memberships.push_back(std::move(*membership));
-  }
-  for (const auto& row : m_tables->services.LoadAll()) {
-    if (auto service = Parse<Service::Data>(row.body)) m_services.push_back(std::move(*service));
-  }
-  for (const auto& row : m_tables->entities.LoadAll()) {
-    const json body = json::parse(row.body, nullptr, false);
-    if (body.is_discarded()) continue;
-    Entity::Data entity = body.value("entity", json::object()).get<Entity::Data>();
-    m_entities[entity.entity_id] = {body.value("conversation", std::string()), std::move(entity)};
-  }
-}
-
-void SessionCache::Close() {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_tables.reset();
-  m_db.reset();
-  m_open = false;
-  m_users_unsaved = false;
-  m_unparsed_users.clear();
-  m_users.clear();
-  m_user_index.clear();
-  m_channels.clear();
-  m_ims.clear();
-  m_messages.clear();
-  m_message_ids.clear();
-  m_unread.clear();
-  m_drafts.clear();
-  m_groups.clear();
-  m_memberships.clear();
-  m_services.clear();
-  m_entities.clear();
-  m_store_generation.clear();
-}
-
-bool SessionCache::IsOpen() const {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  return m_open;
-}
 
 // ---- Users -------------------------------------------------------------------
 
@@ -159,7 +21,7 @@ void SessionCache::ParseUsersLocked() const {
   m_users.reserve(m_unparsed_users.size());
   m_user_index.reserve(m_unparsed_users.size());
   for (const auto& row : m_unparsed_users) {
-    if (auto user = Parse<User::Data>(row.body)) {
+    if (auto user = ParseRowBody<User::Data>(row.body)) {
       m_user_index[user->uid] = m_users.size();
       m_users.push_back(std::move(*user));
     } else {
@@ -171,7 +33,7 @@ void SessionCache::ParseUsersLocked() const {
 }
 
 void SessionCache::ReplaceUsers(const std::vector<User::Data>& users) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   // A uid listed twice is kept once in the file, at its last place.
   std::unordered_map<std::string, size_t> index;
@@ -220,7 +82,7 @@ void SessionCache::StoreUsers(const UserRows& before, bool rewriteAll) {
 }
 
 void SessionCache::PutUser(const User::Data& user) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   size_t index;
   {
@@ -254,7 +116,7 @@ std::optional<User::Data> SessionCache::FindUser(const std::string& uid) const {
 }
 
 bool SessionCache::SetStatus(const std::string& uid, int status) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return false;
   User::Data user;
   size_t index;
@@ -275,51 +137,94 @@ bool SessionCache::SetStatus(const std::string& uid, int status) {
 
 namespace {
 
+// A text of plain ASCII is written as it is; any other by the JSON library,
+// which escapes what it must and replaces what is no UTF-8.
+void AppendJsonString(const std::string& text, std::string* out) {
+  const bool plain =
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; });
+  if (!plain) {
+    *out += Dump(json(text));
+    return;
+  }
+  *out += '"';
+  *out += text;
+  *out += '"';
+}
+
+// The members are written straight as a JSON array: a channel of the whole
+// team lists every member, and a JSON value made of each took longer than
+// the rest of the fetch.
 std::string ChannelBody(const CachedChannel& channel) {
-  return Dump(json{{"channel", channel.channel}, {"members", channel.members}});
+  std::string body = "{\"channel\":" + ToJsonText(channel.channel) + ",\"members\":[";
+  for (size_t i = 0; i < channel.members.size(); ++i) {
+    if (i > 0) body += ',';
+    AppendJsonString(channel.members[i], &body);
+  }
+  return body + "]}";
+}
+
+bool SameChannel(const CachedChannel& a, const CachedChannel& b) {
+  return a.members == b.members && ToJsonText(a.channel) == ToJsonText(b.channel);
 }
 
 }  // namespace
 
+// Writes only the channels that changed: a channel of the whole team lists
+// every member, and the same channels are fetched at every sign-in.
 void SessionCache::ReplaceChannels(const std::vector<CachedChannel>& channels) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   std::map<std::string, CachedChannel> replaced;
   for (const CachedChannel& channel : channels) replaced[channel.channel.channel_id] = channel;
+  const std::map<std::string, CachedChannel>& now = replaced;
+  std::map<std::string, CachedChannel> before = now;
+  std::vector<QueuedRow> queued;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_channels.swap(replaced);
+    m_channels.swap(before);
+    queued = TakeQueuedRowsLocked();
   }
+  // Rows queued before the change go first, in their own transaction: the
+  // file follows memory's order.
+  WriteRows(queued);
   Transaction transaction(*m_db);
-  m_tables->channels.Clear();
-  for (const auto& entry : m_channels) m_tables->channels.Put(entry.first, 0, ChannelBody(entry.second));
-  transaction.Commit();
+  const bool rewrite_all = m_channels_unsaved;
+  bool stored = !rewrite_all || m_tables->channels.Clear();
+  for (const auto& entry : before) {
+    if (!rewrite_all && !now.count(entry.first)) stored = m_tables->channels.Remove(entry.first) && stored;
+  }
+  for (const auto& [id, channel] : now) {
+    const auto old = before.find(id);
+    if (!rewrite_all && old != before.end() && SameChannel(old->second, channel)) continue;
+    stored = m_tables->channels.Put(id, 0, ChannelBody(channel)) && stored;
+  }
+  m_channels_unsaved = !(transaction.Commit() && stored);
 }
 
 void SessionCache::PutChannel(const CachedChannel& channel) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  if (!m_tables) return;
+  std::string body = ChannelBody(channel);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!QueueRowLocked(&Tables::channels, channel.channel.channel_id, 0, std::move(body))) return;
     m_channels[channel.channel.channel_id] = channel;
   }
-  m_tables->channels.Put(channel.channel.channel_id, 0, ChannelBody(channel));
+  WriteQueuedRows();
 }
 
 void SessionCache::RemoveChannel(const std::string& channelId) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  if (!m_tables) return;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!QueueRowLocked(&Tables::channels, channelId, 0, std::nullopt)) return;
     m_channels.erase(channelId);
   }
-  m_tables->channels.Remove(channelId);
+  WriteQueuedRows();
 }
 
-std::vector<CachedChannel> SessionCache::Channels() const {
+std::vector<Channel::Data> SessionCache::Channels() const {
   std::lock_guard<std::mutex> lock(m_mutex);
-  std::vector<CachedChannel> channels;
-  for (const auto& entry : m_channels) channels.push_back(entry.second);
+  std::vector<Channel::Data> channels;
+  channels.reserve(m_channels.size());
+  for (const auto& entry : m_channels) channels.push_back(entry.second.channel);
   return channels;
 }
 
@@ -330,29 +235,40 @@ std::optional<CachedChannel> SessionCache::FindChannel(const std::string& channe
   return found->second;
 }
 
+std::optional<Channel::Data> SessionCache::FindChannelData(const std::string& channelId) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_channels.find(channelId);
+  if (found == m_channels.end()) return std::nullopt;
+  return found->second.channel;
+}
+
 void SessionCache::ReplaceIms(const std::vector<IM::Data>& ims) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   std::map<std::string, IM::Data> replaced;
   for (const IM::Data& im : ims) replaced[im.im_id] = im;
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const auto& entry : replaced) rows.emplace_back(entry.first, ToJsonText(entry.second));
+  std::vector<QueuedRow> queued;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ims.swap(replaced);
+    queued = TakeQueuedRowsLocked();
   }
+  WriteRows(queued);
   Transaction transaction(*m_db);
   m_tables->ims.Clear();
-  for (const auto& entry : m_ims) m_tables->ims.Put(entry.first, 0, ToJsonText(entry.second));
+  for (const auto& [id, body] : rows) m_tables->ims.Put(id, 0, body);
   transaction.Commit();
 }
 
 void SessionCache::PutIm(const IM::Data& im) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  if (!m_tables) return;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!QueueRowLocked(&Tables::ims, im.im_id, 0, ToJsonText(im))) return;
     m_ims[im.im_id] = im;
   }
-  m_tables->ims.Put(im.im_id, 0, ToJsonText(im));
+  WriteQueuedRows();
 }
 
 std::vector<IM::Data> SessionCache::Ims() const {
@@ -372,20 +288,27 @@ std::optional<IM::Data> SessionCache::FindIm(const std::string& imId) const {
 // ---- Messages ------------------------------------------------------------------
 
 void SessionCache::FollowStoreGeneration(const std::string& generation) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables || generation.empty() || generation == m_store_generation) return;
-  if (!m_message_ids.empty() || !m_entities.empty()) {
-    quennet::log_event("Session cache: the service's store was built afresh; %zu cached messages and %zu files "
-                       "of the one before are dropped",
-                       m_message_ids.size(), m_entities.size());
-  }
+  size_t dropped_messages = 0;
+  size_t dropped_files = 0;
+  std::vector<QueuedRow> queued;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    dropped_messages = m_message_ids.size();
+    dropped_files = m_entities.size();
     m_messages.clear();
     m_message_ids.clear();
     m_entities.clear();
     m_store_generation = generation;
+    queued = TakeQueuedRowsLocked();
   }
+  if (dropped_messages > 0 || dropped_files > 0) {
+    quennet::log_event("Session cache: the service's store was built afresh; %zu cached messages and %zu files "
+                       "of the one before are dropped",
+                       dropped_messages, dropped_files);
+  }
+  WriteRows(queued);
   Transaction transaction(*m_db);
   m_tables->messages.Clear();
   m_tables->entities.Clear();
@@ -405,27 +328,30 @@ bool SessionCache::InsertMessageLocked(const Message::Data& message, bool delive
 }
 
 bool SessionCache::AddMessage(const Message::Data& message, bool delivered) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  if (!m_tables) return false;
+  std::string body = ToJsonText(message);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!InsertMessageLocked(message, delivered)) return false;
+    if (!m_tables || !InsertMessageLocked(message, delivered)) return false;
+    QueueRowLocked(&Tables::messages, message.message_id, m_next_arrival - 1, std::move(body));
   }
-  m_tables->messages.Put(message.message_id, m_next_arrival - 1, ToJsonText(message));
+  WriteQueuedRows();
   return true;
 }
 
 void SessionCache::AddMessages(const std::vector<Message::Data>& messages) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   // Arrival numbers of the messages that were new.
   std::vector<std::pair<const Message::Data*, int64_t>> added;
+  std::vector<QueuedRow> queued;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const Message::Data& message : messages) {
       if (InsertMessageLocked(message, true)) added.emplace_back(&message, m_next_arrival - 1);
     }
+    queued = TakeQueuedRowsLocked();
   }
+  WriteRows(queued);
   Transaction transaction(*m_db);
   for (const auto& [message, arrival] : added) m_tables->messages.Put(message->message_id, arrival, ToJsonText(*message));
   transaction.Commit();
@@ -493,15 +419,16 @@ _NumUnread SessionCache::Unread(const std::string& conversationId) const {
 }
 
 bool SessionCache::SetUnread(const std::string& conversationId, _NumUnread counts) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  if (!m_tables) return false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_tables) return false;
     _NumUnread& current = m_unread[conversationId];
     if (current.num_unread == counts.num_unread && current.num_notify == counts.num_notify) return false;
     current = counts;
+    QueueRowLocked(&Tables::unread, conversationId, 0,
+                   Dump(json{{"count", counts.num_unread}, {"notify", counts.num_notify}}));
   }
-  m_tables->unread.Put(conversationId, 0, Dump(json{{"count", counts.num_unread}, {"notify", counts.num_notify}}));
+  WriteQueuedRows();
   return true;
 }
 
@@ -511,13 +438,13 @@ std::map<std::string, _NumUnread> SessionCache::AllUnread() const {
 }
 
 void SessionCache::PutDraft(const std::string& conversationId, const CachedDraft& draft) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
-  if (!m_tables) return;
+  std::string body = Dump(json{{"text", draft.text}, {"time", draft.time}});
   {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!QueueRowLocked(&Tables::drafts, conversationId, 0, std::move(body))) return;
     m_drafts[conversationId] = draft;
   }
-  m_tables->drafts.Put(conversationId, 0, Dump(json{{"text", draft.text}, {"time", draft.time}}));
+  WriteQueuedRows();
 }
 
 std::optional<CachedDraft> SessionCache::FindDraft(const std::string& conversationId) const {
@@ -531,7 +458,7 @@ std::optional<CachedDraft> SessionCache::FindDraft(const std::string& conversati
 
 void SessionCache::ReplaceGroups(const std::vector<Usergroup::Data>& groups,
                                  const std::vector<Membership::Data>& memberships) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -563,7 +490,7 @@ std::vector<Membership::Data> SessionCache::Memberships() const {
 }
 
 void SessionCache::ReplaceServices(const std::vector<Service::Data>& services) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -583,7 +510,7 @@ std::vector<Service::Data> SessionCache::Services() const {
 }
 
 void SessionCache::PutEntities(const std::string& conversationId, const std::vector<Entity::Data>& entities) {
-  std::lock_guard<std::mutex> store(m_store_mutex);
+  const StoreTurn turn(*this);
   if (!m_tables) return;
   std::vector<std::string> kept_conversations;
   {

@@ -5,7 +5,13 @@
 // shows it at once. Thread-safe; never calls out while locked. A read never
 // waits for the file: writers change memory briefly and write the file under
 // a lock of its own, so that the user-interface thread's reads answer while
-// a big team is being stored.
+// a big team is being stored. Nor do the one-row changes the user-interface
+// thread makes (drafts, read marks, a joined channel, a sent message): when
+// the file is busy, their rows wait in a queue that its writer empties before
+// it lets the file go.
+//
+// SessionCacheFile.cpp holds the file (schema, loading, its lock and the
+// queue); SessionCache.cpp the reads and writes of what it keeps.
 
 #include <cstdint>
 #include <map>
@@ -31,6 +37,7 @@ namespace mireloom::detail {
 
 class Database;
 class RecordTable;
+class WalCheckpointer;
 
 struct CachedChannel {
   Channel::Data channel;
@@ -65,8 +72,12 @@ class SessionCache final {
   void ReplaceChannels(const std::vector<CachedChannel>& channels);
   void PutChannel(const CachedChannel& channel);
   void RemoveChannel(const std::string& channelId);
-  [[nodiscard]] std::vector<CachedChannel> Channels() const;
+  // Without their members: a channel of the whole team lists every member,
+  // and the lists read channels often; FindChannel gives one with them.
+  [[nodiscard]] std::vector<Channel::Data> Channels() const;
   [[nodiscard]] std::optional<CachedChannel> FindChannel(const std::string& channelId) const;
+  // The channel without its members.
+  [[nodiscard]] std::optional<Channel::Data> FindChannelData(const std::string& channelId) const;
 
   void ReplaceIms(const std::vector<IM::Data>& ims);
   void PutIm(const IM::Data& im);
@@ -115,8 +126,32 @@ class SessionCache final {
     bool delivered = true;
   };
   struct Tables;
+  class StoreTurn;
+  // The service_store row that names the generation.
+  static const char* const kGenerationKey;
+  // A row whose write waits for the file: no body removes it.
+  struct QueuedRow {
+    RecordTable Tables::*table = nullptr;
+    std::string key;
+    int64_t order = 0;
+    std::optional<std::string> body;
+  };
 
   void LoadLocked();
+  // Requires both locks.
+  void CloseFile();
+  // Requires m_mutex: the rows keep the order of the changes to memory. False
+  // when the cache is closed.
+  bool QueueRowLocked(RecordTable Tables::*table, std::string key, int64_t order, std::optional<std::string> body);
+  // Requires m_mutex.
+  [[nodiscard]] std::vector<QueuedRow> TakeQueuedRowsLocked();
+  // Writes the queued rows at once unless another writer holds the file; that
+  // one writes them before it lets go.
+  void WriteQueuedRows();
+  // Requires m_store_mutex and no transaction open: the rows get their own.
+  void WriteRows(const std::vector<QueuedRow>& rows);
+  // Requires m_store_mutex, which it releases once nothing waits in the queue.
+  void EndStoreTurn();
   bool InsertMessageLocked(const Message::Data& message, bool delivered);
   // Requires m_mutex.
   void ParseUsersLocked() const;
@@ -125,20 +160,26 @@ class SessionCache final {
   // All of them, whatever `before` says, when `rewriteAll`.
   void StoreUsers(const UserRows& before, bool rewriteAll);
 
-  // Lock order: m_store_mutex, then m_mutex. Every writer holds m_store_mutex
-  // for its whole change, so the file sees the changes in the order memory
-  // does; it takes m_mutex only while it changes memory. Readers take m_mutex
-  // alone. What a writer reads under m_store_mutex alone (the users, their
-  // index once parsed, the message ids, the arrival counter, the store
+  // Lock order: m_store_mutex, then m_mutex. A writer of many rows holds
+  // m_store_mutex for its whole change and takes m_mutex only while it
+  // changes memory; a writer of a table that one-row writers change too
+  // takes the queued rows there and writes them before its own, so that the
+  // file sees the changes in the order memory does. A one-row writer changes memory and queues its row under m_mutex
+  // alone. Readers take m_mutex alone. What a writer reads under
+  // m_store_mutex alone (the users, their index once parsed, the store
   // generation) changes only under both.
   std::mutex m_store_mutex;
   mutable std::mutex m_mutex;
-  // Under m_store_mutex alone: memory never waits for them.
+  // Under m_store_mutex alone: memory never waits for them. m_tables changes
+  // under both, so that a queued row can name its table under m_mutex.
+  std::unique_ptr<WalCheckpointer> m_checkpointer;  // hooked into m_db: stopped before it closes
   std::unique_ptr<Database> m_db;
   std::unique_ptr<Tables> m_tables;
   // The users' rows may differ from memory (a failed write, unreadable rows):
-  // the next replacement writes them all.
+  // the next replacement writes them all. Likewise the channels' rows.
   bool m_users_unsaved = false;
+  bool m_channels_unsaved = false;
+  std::vector<QueuedRow> m_queued_rows;  // under m_mutex
 
   bool m_open = false;
   // The users' rows as the file gave them, parsed when first read: a second

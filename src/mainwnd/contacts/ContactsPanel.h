@@ -39,11 +39,9 @@ class CContactsPanel final {
   CContactsPanel(const CContactsPanel&) = delete;
   CContactsPanel& operator=(const CContactsPanel&) = delete;
 
-  // The team's members but the disabled ones, from the cache.
-  void LoadTeamUsers();
   // The members (robots moved out once the tree by letter is built) and the
   // channels the panel lists; the search reads them.
-  [[nodiscard]] const Users& TeamUsers() const { return m_teamUsers; }
+  [[nodiscard]] const Users& TeamUsers() const { return LoadedTeamUsers(); }
   [[nodiscard]] const Channels& ContactChannels() const { return m_contactChannels; }
 
   // Contacts tree (ContactsTree.cpp)
@@ -66,6 +64,10 @@ class CContactsPanel final {
   void OnCallAnimationTick();
 
  private:
+  // The team's members but the disabled ones, read from the cache when first
+  // needed: only the contacts tab, the member card and the search ask, and a
+  // team of thousands takes its while to copy.
+  Users& LoadedTeamUsers() const;
   void AddContactChannels(DuiLib::CTreeNodeUI* group);
   void MoveRobotsOutOfTeam();
   void AddLetterGroups();
@@ -85,7 +87,8 @@ class CContactsPanel final {
 
   DuiLib::CWindowWnd& m_window;
   DuiLib::CPaintManagerUI& m_paintManager;
-  Users m_teamUsers;
+  mutable Users m_teamUsers;
+  mutable bool m_teamUsersLoaded = false;
   Channels m_contactChannels;
   Users m_robots;
   std::vector<std::unique_ptr<mireloom::Usergroup>> m_rootUsergroups;

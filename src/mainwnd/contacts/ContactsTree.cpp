@@ -99,8 +99,12 @@ CLabelUI* MakeName(const std::wstring& text, const RECT& padding, bool label) {
 
 }  // namespace
 
-void CContactsPanel::LoadTeamUsers() {
-  m_teamUsers = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
+CContactsPanel::Users& CContactsPanel::LoadedTeamUsers() const {
+  if (!m_teamUsersLoaded) {
+    m_teamUsers = mireloom::UserManager::DefaultManager()->FetchUsersExceptStateFromCache(mireloom::User::kDisabled);
+    m_teamUsersLoaded = true;
+  }
+  return m_teamUsers;
 }
 
 void CContactsPanel::BuildContactsTree() {
@@ -118,7 +122,8 @@ void CContactsPanel::BuildContactsTree() {
   // The window is invalidated once for all rows.
   const CInvalidationHold invalidation(m_paintManager);
   AddContactChannels(group);
-  std::sort(m_teamUsers.begin(), m_teamUsers.end(), &CompareUsersByPinyin);
+  Users& members = LoadedTeamUsers();
+  std::sort(members.begin(), members.end(), &CompareUsersByPinyin);
   MoveRobotsOutOfTeam();
   // A node the skin lacks gets no rows: they would have no place.
   if (robot) {
@@ -160,10 +165,11 @@ void CContactsPanel::AddContactChannels(CTreeNodeUI* group) {
 void CContactsPanel::MoveRobotsOutOfTeam() {
   // From here on the team's list holds no robot; the organisation tree and
   // the member card read it so.
-  for (auto user = m_teamUsers.begin(); user != m_teamUsers.end();) {
+  Users& members = LoadedTeamUsers();
+  for (auto user = members.begin(); user != members.end();) {
     if ((*user)->IsBot()) {
       m_robots.push_back(std::move(*user));
-      user = m_teamUsers.erase(user);
+      user = members.erase(user);
     } else {
       ++user;
     }
@@ -171,10 +177,11 @@ void CContactsPanel::MoveRobotsOutOfTeam() {
 }
 
 void CContactsPanel::AddLetterGroups() {
+  const Users& team = LoadedTeamUsers();
   for (char letter = 'a'; letter <= 'z'; ++letter) {
     // A member whose pinyin starts otherwise (a digit, an upper-case letter,
     // nothing) is in no group and not shown.
-    const LetterGroup members = FindLetterGroup(m_teamUsers, letter);
+    const LetterGroup members = FindLetterGroup(team, letter);
     CTreeNodeUI* node = FindTreeNode(LetterNodeName(letter).c_str());
     if (!node) continue;
     if (members.empty()) {
@@ -182,7 +189,7 @@ void CContactsPanel::AddLetterGroups() {
       continue;
     }
     node->SetItemTextColor(kLetterTextColor);
-    for (size_t i = members.first; i < members.last; ++i) node->Add(MakeMemberNode(*m_teamUsers[i], kContactsRow));
+    for (size_t i = members.first; i < members.last; ++i) node->Add(MakeMemberNode(*team[i], kContactsRow));
   }
 }
 

@@ -98,12 +98,12 @@ void CContactsPanel::SetControlVisible(const wchar_t* name, bool visible) {
 void CContactsPanel::ShowMemberDetails(const std::string& id) {
   // An id in none of the lists (a user group's) leaves the panel as it was.
   if (FindById(m_contactChannels, id, &mireloom::Channel::channel_id)) ShowChannelMembers(id);
-  if (FindById(m_teamUsers, id, &mireloom::User::uid)) ShowUserDetails(id);
+  if (FindById(LoadedTeamUsers(), id, &mireloom::User::uid)) ShowUserDetails(id);
   if (FindById(m_robots, id, &mireloom::User::uid)) ShowRobotDetails(id);
 }
 
 bool CContactsPanel::IsContactId(const std::string& id) const {
-  return FindById(m_teamUsers, id, &mireloom::User::uid) || FindById(m_contactChannels, id, &mireloom::Channel::channel_id) ||
+  return FindById(LoadedTeamUsers(), id, &mireloom::User::uid) || FindById(m_contactChannels, id, &mireloom::Channel::channel_id) ||
          FindById(m_robots, id, &mireloom::User::uid);
 }
 
@@ -125,7 +125,7 @@ void CContactsPanel::ShowCardHead(const mireloom::User& user) {
 }
 
 void CContactsPanel::ShowUserDetails(const std::string& id) {
-  const mireloom::User* user = FindById(m_teamUsers, id, &mireloom::User::uid);
+  const mireloom::User* user = FindById(LoadedTeamUsers(), id, &mireloom::User::uid);
   if (!user) return;
   ShowCardHead(*user);
   for (const DetailLine& line : kDetailLines) {
@@ -237,7 +237,7 @@ void CContactsPanel::OnCallAnimationTick() {
 void CContactsPanel::RestoreMakeCallButton(CButtonUI* button) {
   // The card may have changed while the animation ran: the button is as that
   // card needs it, not as the call's card left it.
-  const mireloom::User* member = FindById(m_teamUsers, m_detailsCardId, &mireloom::User::uid);
+  const mireloom::User* member = FindById(LoadedTeamUsers(), m_detailsCardId, &mireloom::User::uid);
   if (member && !member->phone_number().empty() && !IsMe(member->uid())) {
     SetEnabledFor(button, member->uid());
   } else {

@@ -65,7 +65,7 @@ void CContactsPanel::BuildOrganizationTree() {
   // Without a team the root keeps the skin's text.
   if (root && team) {
     root->SetItemTextColor(kTopTextColor);
-    root->SetItemText(CountedNodeText(team->team_name(), m_teamUsers.size()).c_str());
+    root->SetItemText(CountedNodeText(team->team_name(), LoadedTeamUsers().size()).c_str());
     root->SetVisibleFolderBtn(true);
   }
   m_rootUsergroups = mireloom::UsergroupManager::DefaultManager()->FetchRootUsergroupsFromCache();
@@ -88,7 +88,8 @@ void CContactsPanel::ExpandUsergroupNode(const std::string& usergroupId, CTreeNo
   // Looked up by uid once, not per membership: a department may hold
   // thousands of a team's thousands.
   std::unordered_map<std::string, const mireloom::User*> team;
-  for (auto user = m_teamUsers.rbegin(); user != m_teamUsers.rend(); ++user) team[(*user)->uid()] = user->get();
+  const Users& members = LoadedTeamUsers();
+  for (auto user = members.rbegin(); user != members.rend(); ++user) team[(*user)->uid()] = user->get();
   for (const auto& membership : memberships) {
     // Not in the team's list (disabled, or a robot once the contacts tree
     // took them out): no node.

@@ -80,7 +80,6 @@ LRESULT MainWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandle
 void MainWnd::InitWindow() {
   DragAcceptFiles(GetHWND(), TRUE);
   mireloom::UsergroupManager::DefaultManager()->GetUsergroups("", IgnoreUsergroups);
-  m_contacts->LoadTeamUsers();
   m_PaintManager.SetDefaultFont(L"微软雅黑", kDefaultFontSize, false, false, false, false);
   m_PaintManager.SetDefaultLinkFontColor(kLinkColor, false);
   m_PaintManager.SetDefaultLinkHoverFontColor(kLinkHoverColor, false);
