@@ -108,6 +108,24 @@ TEST_F(ComboTest, AComboRemovedWhileItsListIsOpenTakesTheListAlong) {
   EXPECT_EQ(Testing::FrameworkWindows().size(), 1u);
 }
 
+TEST_F(ComboTest, EnterOnAClosedComboPressesTheWindowsMainAction) {
+  TestWindow window(Skin(LR"(<VerticalLayout>
+      <Combo name="combo" height="30"><ListLabelElement text="a" selected="true"/><ListLabelElement text="b"/></Combo>
+      <Button name="save" height="30"/>
+    </VerticalLayout>)"));
+  HWND hwnd = window.CreatePopup();
+  NotifyRecorder recorder(hwnd);
+  window.Manager().SetDefaultButton(L"save");
+  auto* combo = window.FindAs<CComboUI>(L"combo", L"Combo");
+  combo->SetFocus();
+  Testing::PressKey(hwnd, VK_DOWN);
+  Testing::PressKey(hwnd, VK_RETURN);
+  Testing::PumpPending();
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_EQ(combo->GetDropWindow(), nullptr) << "Enter does not open the list";
+  EXPECT_EQ(recorder.Summary(), (Lines{L"setfocus:combo", L"itemselect:combo", L"click:save"}));
+}
+
 TEST_F(ComboTest, TabReachesCombosAndListsButNotReadOnlyTexts) {
   TestWindow window(Skin(LR"(<VerticalLayout>
       <Combo name="combo" height="30"><ListLabelElement text="a" selected="true"/></Combo>

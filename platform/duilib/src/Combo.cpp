@@ -225,6 +225,9 @@ bool CComboUI::OnKey(const TEventUI& event) {
     Activate();
     return true;
   }
+  // A closed box passes Enter on to the window's main action, as a dialog's
+  // combo box does.
+  if (key == VK_RETURN) return m_pManager && m_pManager->PressDefaultButton();
   if (key != VK_DOWN && key != VK_UP) return false;
   const int target = detail::NextChoosableItem(*this, GetCurSel(), key == VK_DOWN ? 1 : -1);
   if (target >= 0) SelectItem(target);
