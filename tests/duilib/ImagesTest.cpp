@@ -117,6 +117,34 @@ TEST_F(ImagesTest, EveryKindOfPathDrawsAndAMissingFileIsRetriedWhenSetAgain) {
   EXPECT_EQ(window.FindAs<CButtonUI>(L"avatar", L"Button")->GetNormalImage(), later.c_str());
 }
 
+// A value is parsed and resolved once, not on every paint: what it was
+// resolved against still decides the picture when the folder or the value
+// changes after a paint.
+TEST_F(ImagesTest, ARepaintFollowsANewResourceFolderAndANewValue) {
+  CreateDirectoryW((m_folder / L"other").c_str(), nullptr);
+  ASSERT_TRUE(WritePicture(m_folder / L"skin\\face.png", 8, 8, Gdiplus::Color(255, 255, 0, 0)));
+  ASSERT_TRUE(WritePicture(m_folder / L"other\\face.png", 8, 8, Gdiplus::Color(255, 0, 0, 255)));
+  ASSERT_TRUE(WritePicture(m_folder / L"other\\next.png", 8, 8, Gdiplus::Color(255, 0, 255, 0)));
+  TestWindow window(Skin(L"<HorizontalLayout><Button name=\"face\" width=\"40\" normalimage=\"face.png\"/>"
+                         L"<Control/></HorizontalLayout>", L"size=\"80,40\""));
+  HWND hwnd = window.CreatePopup();
+  ASSERT_NE(hwnd, nullptr);
+  window.Manager().SetResourcePath((m_folder / L"skin").c_str());
+  HBITMAP shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(Testing::PixelAt(shot, 20, 20), 0xFF0000u);
+  DeleteObject(shot);
+
+  window.Manager().SetResourcePath((m_folder / L"other").c_str());
+  shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(Testing::PixelAt(shot, 20, 20), 0x0000FFu) << "the same value in the new folder";
+  DeleteObject(shot);
+
+  window.FindAs<CButtonUI>(L"face", L"Button")->SetNormalImage(L"next.png");
+  shot = Testing::RenderWindow(hwnd);
+  EXPECT_EQ(Testing::PixelAt(shot, 20, 20), 0x00FF00u);
+  DeleteObject(shot);
+}
+
 TEST_F(ImagesTest, SourceDestAndFadeAndAlphaBlending) {
   // Left half red, right half half-transparent blue.
   Gdiplus::Bitmap bitmap(20, 10, PixelFormat32bppARGB);

@@ -75,15 +75,8 @@ void ChatManager::RemoveNumUnreadHandler(NumUnreadHandler* handler) const {
 }
 
 _NumUnread ChatManager::NumUnreadInCurrentTeam() const {
-  _NumUnread total;
   auto session = SessionForReads();
-  if (!session) return total;
-  for (const std::string& id : CountedConversations(session->cache())) {
-    const _NumUnread counts = session->cache().Unread(id);
-    total.num_unread += counts.num_unread;
-    total.num_notify += counts.num_notify;
-  }
-  return total;
+  return session ? session->cache().CountedUnreadTotal() : _NumUnread{};
 }
 
 _NumUnread ChatManager::NumUnreadInChannelFromMemCache(const std::string& conversationId) const {

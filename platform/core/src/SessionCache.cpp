@@ -437,6 +437,24 @@ std::map<std::string, _NumUnread> SessionCache::AllUnread() const {
   return m_unread;
 }
 
+_NumUnread SessionCache::CountedUnreadTotal() const {
+  // Only the conversations with a count are visited: the total is read on
+  // every message, and a team may hold thousands of conversations.
+  std::lock_guard<std::mutex> lock(m_mutex);
+  _NumUnread total;
+  for (const auto& [id, counts] : m_unread) {
+    if (counts.num_unread == 0 && counts.num_notify == 0) continue;
+    const auto channel = m_channels.find(id);
+    const bool countedChannel =
+        channel != m_channels.end() && channel->second.channel.is_member && channel->second.channel.is_enabled;
+    // An id both a channel and an IM name counts once for each, as each is a conversation.
+    const unsigned times = (countedChannel ? 1u : 0u) + (m_ims.count(id) ? 1u : 0u);
+    total.num_unread += counts.num_unread * times;
+    total.num_notify += counts.num_notify * times;
+  }
+  return total;
+}
+
 void SessionCache::PutDraft(const std::string& conversationId, const CachedDraft& draft) {
   std::string body = Dump(json{{"text", draft.text}, {"time", draft.time}});
   {

@@ -103,6 +103,10 @@ class SessionCache final {
   // True when the counts changed.
   bool SetUnread(const std::string& conversationId, _NumUnread counts);
   [[nodiscard]] std::map<std::string, _NumUnread> AllUnread() const;
+  // The sum over the conversations that count for the team's total: joined
+  // and enabled channels, and every one-to-one conversation (a closed one
+  // counts only while it has unread messages, which is the same sum).
+  [[nodiscard]] _NumUnread CountedUnreadTotal() const;
 
   void PutDraft(const std::string& conversationId, const CachedDraft& draft);
   [[nodiscard]] std::optional<CachedDraft> FindDraft(const std::string& conversationId) const;

@@ -352,9 +352,7 @@ void CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint) {
       PaintChildren(hDC, rcChildren);
       RestoreDC(hDC, clipped);
     }
-    for (CControlUI* item : m_items) {
-      if (item->IsFloat() && item->IsSelfVisible()) item->DoPaint(hDC, rcClip);
-    }
+    PaintFloatChildren(hDC, rcClip);
     if (m_bVBarShown) m_pVerticalScrollBar->DoPaint(hDC, rcClip);
     if (m_bHBarShown) m_pHorizontalScrollBar->DoPaint(hDC, rcClip);
     RestoreDC(hDC, rounded);
@@ -369,6 +367,12 @@ void CContainerUI::PaintChildren(HDC hDC, const RECT& rcChildren) {
     RECT rcTest;
     if (!IntersectRect(&rcTest, &rcChildren, &item->GetPos())) continue;
     item->DoPaint(hDC, rcChildren);
+  }
+}
+
+void CContainerUI::PaintFloatChildren(HDC hDC, const RECT& rcClip) {
+  for (CControlUI* item : m_items) {
+    if (item->IsFloat() && item->IsSelfVisible()) item->DoPaint(hDC, rcClip);
   }
 }
 

@@ -255,6 +255,12 @@ void CListUI::PaintChildren(HDC hDC, const RECT& rcChildren) {
   }
 }
 
+void CListUI::PaintFloatChildren(HDC hDC, const RECT& rcClip) {
+  // The last layout saw whether any row floats: a paint need not visit them all.
+  if (m_rowEnds.size() == m_items.size() && !m_bHasFloats) return;
+  CVerticalLayoutUI::PaintFloatChildren(hDC, rcClip);
+}
+
 CControlUI* CListUI::HitTestChildren(POINT pt, bool bInInner) {
   if (m_rowEnds.size() != m_items.size()) return CVerticalLayoutUI::HitTestChildren(pt, bInInner);
   // Floating children lie over the rows; lists rarely have them.

@@ -544,6 +544,10 @@ void CPaintManagerUI::OnPaint() {
       RECT rc;
       GetWindowRect(child, &rc);
       MapWindowPoints(nullptr, m_hWndPaint, reinterpret_cast<POINT*>(&rc), 2);
+      // A child outside the painted area needs no exclusion; asking for its
+      // shape costs a trip to the server.
+      RECT overlap;
+      if (!IntersectRect(&overlap, &rc, &ps.rcPaint)) continue;
       HRGN shape = CreateRectRgn(0, 0, 0, 0);
       if (GetWindowRgn(child, shape) != ERROR) {
         OffsetRgn(shape, rc.left, rc.top);

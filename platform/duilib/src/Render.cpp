@@ -1,5 +1,6 @@
 #include "Render.h"
 
+#include <memory>
 #include <string>
 
 #include "Attributes.h"
@@ -13,6 +14,14 @@
 #include "ScaledImage.h"
 
 namespace DuiLib::detail {
+
+// What a slot's value means for the manager that drew it.
+struct ResolvedImageValue {
+  ImageSpec spec;
+  std::wstring path;
+  const CPaintManagerUI* manager = nullptr;
+  CDuiString resourcePath;
+};
 
 namespace {
 
@@ -56,6 +65,33 @@ MarkupDocument PlainDocument(LPCTSTR text) {
   return doc;
 }
 
+
+// The slot's parsed value and full path, made once per value and manager;
+// null when the value names no file.
+const ResolvedImageValue* ResolveSlot(TImageSlot& slot, const CPaintManagerUI* pManager) {
+  const ResolvedImageValue* cached = slot.resolved.get();
+  if (cached && cached->manager == pManager && (!pManager || cached->resourcePath == pManager->GetResourcePath())) {
+    return cached;
+  }
+  auto resolved = std::make_shared<ResolvedImageValue>();
+  if (!ParseImageSpec(slot.sValue, &resolved->spec)) return nullptr;
+  resolved->manager = pManager;
+  if (pManager) {
+    resolved->path = pManager->ResolvePath(resolved->spec.file.c_str()).str();
+    resolved->resourcePath = pManager->GetResourcePath();
+  } else {
+    resolved->path = resolved->spec.file;
+  }
+  slot.resolved = std::move(resolved);
+  return slot.resolved.get();
+}
+
+// The DC the pictures are selected into to be drawn, one per thread:
+// creating one for every picture cost more than drawing it under Wine.
+HDC SourceDC() {
+  thread_local const quennet::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  return dc.get();
+}
 
 Gdiplus::Color ToGdiplus(DWORD argb) {
   return Gdiplus::Color(static_cast<BYTE>(argb >> 24), static_cast<BYTE>(argb >> 16), static_cast<BYTE>(argb >> 8),
@@ -200,13 +236,13 @@ void DrawBorder(HDC hDC, const RECT& rc, int size, DWORD argb, SIZE round) {
 
 bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlot& slot, UINT* nextFrameIn) {
   if (slot.sValue.IsEmpty() || slot.bFailed) return false;
-  ImageSpec spec;
-  if (!ParseImageSpec(slot.sValue, &spec)) {
+  const ResolvedImageValue* resolved = ResolveSlot(slot, pManager);
+  if (!resolved) {
     slot.bFailed = true;
     return false;
   }
-  const std::wstring path = pManager ? pManager->ResolvePath(spec.file.c_str()).str() : spec.file;
-  auto image = LoadImageFile(path);
+  const ImageSpec& spec = resolved->spec;
+  auto image = LoadImageFile(resolved->path);
   if (!image) {
     slot.bFailed = true;
     return false;
@@ -224,20 +260,21 @@ bool DrawImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, TImageSlo
   UINT remaining = 0;
   HBITMAP frame = image->FrameAt(GetTickCount64(), &remaining);
   if (nextFrameIn) *nextFrameIn = remaining;
-  quennet::UniqueMemoryDc src(CreateCompatibleDC(hDC));
-  quennet::SelectGuard select(src.get(), frame);
+  HDC src = SourceDC();
+  if (!src) return false;
+  quennet::SelectGuard select(src, frame);
   const RECT& c = spec.corner;
   if (c.left || c.top || c.right || c.bottom) {
-    BlitNineSlice(hDC, src.get(), *image, dest, source, c, spec.fade);
+    BlitNineSlice(hDC, src, *image, dest, source, c, spec.fade);
     return true;
   }
   const SIZE drawn = {dest.right - dest.left, dest.bottom - dest.top};
   if (HBITMAP scaled = ScaledCopy(*image, source, drawn)) {
-    quennet::SelectGuard selectScaled(src.get(), scaled);
-    BlitPart(hDC, src.get(), *image, dest, RECT{0, 0, drawn.cx, drawn.cy}, spec.fade);
+    quennet::SelectGuard selectScaled(src, scaled);
+    BlitPart(hDC, src, *image, dest, RECT{0, 0, drawn.cx, drawn.cy}, spec.fade);
     return true;
   }
-  BlitPart(hDC, src.get(), *image, dest, source, spec.fade);
+  BlitPart(hDC, src, *image, dest, source, spec.fade);
   return true;
 }
 

@@ -82,6 +82,8 @@ class CContainerUI : public CControlUI {
   void ArrangeFloatChildren(const RECT& rcInner);
   // Paints the children that do not float, clipped to the rectangle.
   virtual void PaintChildren(HDC hDC, const RECT& rcChildren);
+  // Paints the floating children over the others, clipped to the rectangle.
+  virtual void PaintFloatChildren(HDC hDC, const RECT& rcClip);
   // The topmost child (or descendant) at the point; floats are tested
   // anywhere, the others only inside the inner rectangle.
   virtual CControlUI* HitTestChildren(POINT pt, bool bInInner);

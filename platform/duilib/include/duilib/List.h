@@ -114,6 +114,7 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
  protected:
   SIZE ArrangeChildren(const RECT& rcInner, SIZE szScroll) override;
   void PaintChildren(HDC hDC, const RECT& rcChildren) override;
+  void PaintFloatChildren(HDC hDC, const RECT& rcClip) override;
   CControlUI* HitTestChildren(POINT pt, bool bInInner) override;
   // Whether a child may take the selection by user input.
   [[nodiscard]] virtual bool IsSelectable(CControlUI* pControl) const;

@@ -51,7 +51,7 @@ class CPaintManagerUI final {
 
   // Folder that skin-relative names are resolved against (ends with "\").
   void SetResourcePath(LPCTSTR pStrPath);
-  [[nodiscard]] CDuiString GetResourcePath() const { return m_sResourcePath; }
+  [[nodiscard]] const CDuiString& GetResourcePath() const { return m_sResourcePath; }
   // An absolute path as is; anything else relative to the resource folder.
   [[nodiscard]] CDuiString ResolvePath(LPCTSTR pStrName) const;
 

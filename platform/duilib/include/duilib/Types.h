@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "duilib/DuiString.h"
 
 namespace DuiLib {
@@ -11,6 +13,10 @@ namespace DuiLib {
 class CControlUI;
 class CPaintManagerUI;
 class WindowImplBase;
+
+namespace detail {
+struct ResolvedImageValue;
+}  // namespace detail
 
 // Input and state events given to CControlUI::DoEvent.
 enum EventType {
@@ -97,9 +103,13 @@ class IDialogBuilderCallback {
 struct TImageSlot {
   CDuiString sValue;
   bool bFailed = false;
+  // The value parsed and its file resolved by the last paint, until the value
+  // is set again: a list repaints the same values row after row.
+  std::shared_ptr<const detail::ResolvedImageValue> resolved;
   void Set(LPCTSTR value) {
     sValue = value;
     bFailed = false;
+    resolved.reset();
   }
 };
 
