@@ -5,7 +5,6 @@
 
 #include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
-#include "quennet/WinHandles.h"
 
 #ifndef CORVANEL_DATA_FOLDER_NAME
 #define CORVANEL_DATA_FOLDER_NAME L"Corvanel"
@@ -23,56 +22,9 @@ std::wstring AskForFolder(int csidl) {
 
 std::wstring AskForDocumentsFolder() { return AskForFolder(CSIDL_PERSONAL); }
 
-// The shell's last answer, kept until the user's shell folders change in the
-// registry, which is where a moved Documents folder is recorded: the shell
-// takes most of a millisecond per question under Wine, and each list row
-// shown for the first time asks for its cached picture's path. One per
-// thread, so that no thread waits for another's question.
-class DocumentsFolderCache final {
- public:
-  DocumentsFolderCache() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_NOTIFY, &key) == ERROR_SUCCESS) m_key = key;
-    m_changed.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  }
-  ~DocumentsFolderCache() {
-    if (m_key) RegCloseKey(m_key);
-  }
-  DocumentsFolderCache(const DocumentsFolderCache&) = delete;
-  DocumentsFolderCache& operator=(const DocumentsFolderCache&) = delete;
-
-  std::wstring Get() {
-    if (m_known && WaitForSingleObject(m_changed.get(), 0) == WAIT_TIMEOUT) return m_folder;
-    m_known = false;
-    // Watched again before asking, so that a change during the question is
-    // seen by the next one. Without a watch every call asks.
-    if (!m_key || !m_changed || !ResetEvent(m_changed.get()) ||
-        RegNotifyChangeKeyValue(m_key, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, m_changed.get(),
-                                TRUE) != ERROR_SUCCESS) {
-      return AskForDocumentsFolder();
-    }
-    m_folder = AskForDocumentsFolder();
-    m_known = !m_folder.empty();
-    return m_folder;
-  }
-
- private:
-  static constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-  HKEY m_key = nullptr;
-  quennet::UniqueHandle m_changed;
-  std::wstring m_folder;
-  bool m_known = false;
-};
-
-std::wstring CachedDocumentsFolder() {
-  thread_local DocumentsFolderCache cache;
-  return cache.Get();
-}
-
 }  // namespace
 
-std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : CachedDocumentsFolder(); }
+std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : AskForDocumentsFolder(); }
 
 std::wstring GetPicturesFolder() { return AskForFolder(CSIDL_MYPICTURES); }
 
