@@ -120,7 +120,7 @@ TEST_F(MainWndInputTest, TrayClicksWithADialogOpenBringTheDialogToTheFront) {
 
 // Wherever the caret stood, the break goes at the end and the caret after
 // it, so that typing goes on on a second line.
-TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreakAndTypingGoesOnBelowIt) {
+TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreakAndEnterQueuedForTheInputSendsIt) {
   StepRunner script;
   WaitForFilledList(script)
       .Do("type, then Shift+Enter", [] {
@@ -136,6 +136,17 @@ TEST_F(MainWndInputTest, ShiftEnterEndsTheInputWithALineBreakAndTypingGoesOnBelo
         EXPECT_EQ(Text(L"chat_input"), L"第一行\n第二行");
         HWND input = static_cast<CRichEditUI*>(Control(L"chat_input"))->GetNativeWindow();
         EXPECT_EQ(SendMessageW(input, EM_GETLINECOUNT, 0, 0), 2) << "shown on two lines";
+        // An Enter typed into the input before the window lost the focus is
+        // still the input's: it sends, and adds no line break.
+        Testing::ManagerOf(MainWindow())->SetFocus(nullptr);
+        Testing::PressKey(input, VK_RETURN);
+      })
+      .WaitFor("sent", [] {
+        const auto messages = core::ServiceMessages("chn-general");
+        return !messages.empty() && messages.back().content == "第一行\n第二行";
+      })
+      .Do("check and close", [] {
+        EXPECT_EQ(Text(L"chat_input"), L"");
         CloseMainWindow();
       });
   RunMainWindow(script);

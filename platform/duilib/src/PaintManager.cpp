@@ -47,6 +47,7 @@ bool IsAliveAnywhere(CControlUI* pControl) {
 // manager saw it and whether a control used it.
 struct KeyRoute {
   HWND window;
+  CControlUI* target;
   bool reached;
   bool consumed;
 };
@@ -845,6 +846,8 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
   }
 }
 
+CControlUI* CPaintManagerUI::GetRoutedKeyTarget() { return t_keyRoute ? t_keyRoute->target : nullptr; }
+
 bool CPaintManagerUI::TranslateMessage(const LPMSG pMsg) {
   if (!pMsg) return false;
   // Pre-filters of the framework windows that hold the target.
@@ -864,7 +867,7 @@ bool CPaintManagerUI::TranslateMessage(const LPMSG pMsg) {
   if (!manager || !manager->m_hWndPaint) return false;
   // The window sees keys aimed at its edits first: a window that does not
   // pass the key on to the base consumes it (Enter starting one action).
-  KeyRoute route{manager->m_hWndPaint, false, false};
+  KeyRoute route{manager->m_hWndPaint, host, false, false};
   KeyRoute* previous = t_keyRoute;
   t_keyRoute = &route;
   ::SendMessageW(route.window, pMsg->message, pMsg->wParam, pMsg->lParam);

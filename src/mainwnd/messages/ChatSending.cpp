@@ -60,7 +60,11 @@ void CChatArea::PutDraft(const std::wstring& text) {
   m_input->SetSel(LONG_MAX, LONG_MAX);
 }
 
-bool CChatArea::HasInputFocus() const { return m_input && m_input->IsFocused(); }
+bool CChatArea::HasInputFocus() const {
+  // A key typed into the input is the input's even when the window lost the
+  // focus while the key waited in the queue.
+  return m_input && (m_input->IsFocused() || DuiLib::CPaintManagerUI::GetRoutedKeyTarget() == m_input);
+}
 
 void CChatArea::AppendLineBreak() {
   // A line break at the end of the text, wherever the caret stands. Set as

@@ -178,6 +178,10 @@ class CPaintManagerUI final {
   // Key pre-routing and pre-filters of every loop (GetMessage, this, then
   // TranslateMessage/DispatchMessage). True when the message was consumed.
   static bool TranslateMessage(const LPMSG pMsg);
+  // While a key aimed at a hosted edit is sent on to its window: that edit's
+  // control. The key belongs to it even when the focus has moved since the
+  // key was queued. Null outside such a key.
+  [[nodiscard]] static CControlUI* GetRoutedKeyTarget();
   // Input to controls, paint, layout, internal timers. True when handled.
   bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
   // Messages the framework must see whatever the window does with them
