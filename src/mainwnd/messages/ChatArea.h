@@ -82,6 +82,7 @@ class CChatArea final {
 
  private:
   void GiveBackUnsentText(const UnsentText& unsent);
+  static void ClearStoredDraft(const std::string& conversationId);
 
   DuiLib::CWindowWnd& m_window;
   DuiLib::CPaintManagerUI& m_paintManager;

@@ -94,6 +94,7 @@ void CChatArea::SendInput() {
   // Sent as typed: blanks and line breaks included.
   const std::string utf8 = WideToUtf8(text);
   m_input->SetText(L"");
+  ClearStoredDraft(conversation);
   std::unique_ptr<mireloom::Message> message = channel
                                                    ? mireloom::Message::TextMessageForChannel(conversation, utf8)
                                                    : mireloom::Message::TextMessageForIM(conversation, to, utf8);
@@ -122,6 +123,15 @@ void CChatArea::OnMessageSent(bool ok, std::unique_ptr<mireloom::Message> messag
   }
   GiveBackUnsentText(unsent);
   m_events.OnMessageSent(false, nullptr, std::nullopt);
+}
+
+// A draft put into the input stays stored until the conversation is left;
+// once the input is sent it is no draft any more, and a program ended before
+// the next switch must not bring it back.
+void CChatArea::ClearStoredDraft(const std::string& conversationId) {
+  const mireloom::ChatManager* chat = mireloom::ChatManager::DefaultManager();
+  const std::unique_ptr<mireloom::Draft> draft = chat->FetchDraftFromCacheByChannelId(conversationId);
+  if (draft && !draft->text().empty()) chat->SaveDraftToCache(mireloom::Draft(conversationId, "", CurrentTimeSeconds()));
 }
 
 // The input dropped the text when it was sent; a failure gives it back to its
