@@ -117,6 +117,29 @@ TEST(UserFoldersTest, AFolderOutsideCodePage936IsReachedByItsShortName) {
   EXPECT_EQ(NarrowPathOf(L"C:\\程序"), WideToAnsi(L"C:\\程序")) << "a path the code page holds stays as it is";
 }
 
+// The shell's answer is kept between calls: moving Documents, which the
+// registry records, must still show at the very next call, and moving it back too.
+TEST(UserFoldersTest, AMovedDocumentsFolderShowsAtTheNextCall) {
+  constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  wchar_t saved[MAX_PATH] = {};
+  DWORD savedType = 0;
+  DWORD size = sizeof saved - sizeof(wchar_t);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                         &savedType, saved, &size),
+            ERROR_SUCCESS);
+  const auto setDocuments = [&](const std::wstring& value, DWORD type) {
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", type, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  };
+  const std::wstring original = GetDocumentsFolder();
+  EXPECT_EQ(GetDocumentsFolder(), original);
+  TempFolder moved;
+  ASSERT_TRUE(setDocuments(moved.Path(), REG_SZ));
+  EXPECT_EQ(GetDocumentsFolder(), moved.Path());
+  ASSERT_TRUE(setDocuments(saved, savedType));
+  EXPECT_EQ(GetDocumentsFolder(), original);
+}
+
 TEST(UserFoldersTest, EnsureUserDataFolderCreatesIt) {
   const std::wstring folder = GetUserDataFolder();
   RemoveDirectoryW(folder.c_str());  // only succeeds when empty; fine either way

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <mutex>
+
 #include "app/text/TextHelpers.h"
 #include "quennet/EventLog.h"
 
@@ -22,9 +24,71 @@ std::wstring AskForFolder(int csidl) {
 
 std::wstring AskForDocumentsFolder() { return AskForFolder(CSIDL_PERSONAL); }
 
+// The shell's answer, kept while the registry value it is worked out from
+// stays as it was: moving Documents rewrites that value, so a moved folder is
+// seen at the very next call, and a call costs one registry read instead of
+// the shell's walk (most of a millisecond under Wine for every conversation
+// row shown for the first time). Read synchronously, with no change
+// notification, and shared by every thread.
+class DocumentsFolderCache final {
+ public:
+  std::wstring Get() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::wstring value;
+    if (!ReadValue(value)) return AskForDocumentsFolder();
+    if (m_known && value == m_value) return m_folder;
+    m_folder = AskForDocumentsFolder();
+    m_value = std::move(value);
+    m_known = !m_folder.empty();
+    return m_folder;
+  }
+
+ private:
+  static constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr size_t kMaxValueChars = 4 * MAX_PATH;
+
+  // The raw value, "" when it is absent; false when the key cannot be read,
+  // and then nothing is kept. A key deleted since it was opened is opened again.
+  bool ReadValue(std::wstring& value) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      if (!m_key && RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_QUERY_VALUE, &m_key) != ERROR_SUCCESS) {
+        m_key = nullptr;
+        return false;
+      }
+      wchar_t buffer[kMaxValueChars + 1] = {};
+      DWORD size = kMaxValueChars * sizeof(wchar_t);
+      const LSTATUS status = RegQueryValueExW(m_key, L"Personal", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+      if (status == ERROR_SUCCESS) {
+        value.assign(buffer, wcsnlen(buffer, size / sizeof(wchar_t)));
+        return true;
+      }
+      if (status == ERROR_FILE_NOT_FOUND) {
+        value.clear();
+        return true;
+      }
+      RegCloseKey(m_key);
+      m_key = nullptr;
+      if (status != ERROR_KEY_DELETED) return false;
+    }
+    return false;
+  }
+
+  std::mutex m_mutex;
+  HKEY m_key = nullptr;
+  std::wstring m_value;
+  std::wstring m_folder;
+  bool m_known = false;
+};
+
+std::wstring CachedDocumentsFolder() {
+  // Never destroyed: threads may ask while the process exits.
+  static DocumentsFolderCache* cache = new DocumentsFolderCache;
+  return cache->Get();
+}
+
 }  // namespace
 
-std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : AskForDocumentsFolder(); }
+std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : CachedDocumentsFolder(); }
 
 std::wstring GetPicturesFolder() { return AskForFolder(CSIDL_MYPICTURES); }
 

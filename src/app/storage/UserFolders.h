@@ -4,15 +4,17 @@
 
 // The folders of the current user. None of these creates a folder.
 
-// SHGetFolderPath(CSIDL_PERSONAL); "" when the platform call fails.
+// SHGetFolderPath(CSIDL_PERSONAL); "" when the platform call fails. Asked
+// again once the user's shell folders have changed in the registry (as moving
+// Documents does), so a moved folder is seen at once.
 std::wstring GetDocumentsFolder();
 // SHGetFolderPath(CSIDL_MYPICTURES); "" when the platform call fails.
 std::wstring GetPicturesFolder();
 
 // While one lives, its thread's GetDocumentsFolder answers from the one
 // question it asked: building a list asks for thousands of cached pictures,
-// and under Wine the shell takes most of a millisecond per question. Outside
-// it every call asks again, so a moved Documents folder is seen at once.
+// and even the registry read that keeps the shell's answer costs a trip to
+// the server.
 class DocumentsFolderSnapshot final {
  public:
   DocumentsFolderSnapshot();
