@@ -47,6 +47,18 @@ bool CContainerUI::RemoveAt(int iIndex) {
   return DetachChild(iIndex);
 }
 
+bool CContainerUI::MoveItem(int iFrom, int iTo) {
+  if (iFrom < 0 || iFrom >= GetCount() || iTo < 0 || iTo >= GetCount()) return false;
+  const auto first = m_items.begin();
+  if (iFrom < iTo) {
+    std::rotate(first + iFrom, first + iFrom + 1, first + iTo + 1);
+  } else if (iTo < iFrom) {
+    std::rotate(first + iTo, first + iFrom, first + iFrom + 1);
+  }
+  NeedUpdate();
+  return true;
+}
+
 bool CContainerUI::DetachChild(int iIndex) {
   CControlUI* child = m_items[static_cast<size_t>(iIndex)];
   m_items.erase(m_items.begin() + iIndex);

@@ -46,6 +46,12 @@ bool CListUI::RemoveAt(int iIndex) {
   return CVerticalLayoutUI::RemoveAt(iIndex);
 }
 
+bool CListUI::MoveItem(int iFrom, int iTo) {
+  if (!CVerticalLayoutUI::MoveItem(iFrom, iTo)) return false;
+  m_rowEnds.clear();
+  return true;
+}
+
 void CListUI::RemoveAll() {
   for (CControlUI* item : m_items) detail::ReleaseListItem(m_pSelected, item);
   m_rowEnds.clear();

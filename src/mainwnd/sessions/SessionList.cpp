@@ -129,8 +129,7 @@ void CSessionList::Remove(const std::string& id, bool scrollToTop) {
 }
 
 void CSessionList::RemoveItem(const std::string& id) {
-  // Search results of the team are no conversations' rows.
-  if (m_rows != Rows::Sessions && m_rows != Rows::SearchedSessions) return;
+  if (!IsConversationRows()) return;
   const int item = ItemIndex(id);
   if (m_list && item >= 0) m_list->RemoveAt(item);
 }
@@ -172,19 +171,37 @@ bool CSessionList::ApplyMessage(const std::string& id, int64_t timestamp) {
   // A message older than the newest one (sent while offline, say) does
   // not move the conversation back.
   if (timestamp <= found->second->last_message_time()) return true;
+  const int row = ItemIndex(id);
+  // Worked out while the row still stands where its old time put it: the
+  // newer time only moves it up, so the rows above its place stay put.
+  const int place = RowIndexFor(timestamp);
   std::unique_ptr<SessionEntry> entry = std::move(m_entries[static_cast<size_t>(IndexOf(id))]);
   m_entries.erase(std::remove(m_entries.begin(), m_entries.end(), nullptr), m_entries.end());
   entry->set_last_message_time(timestamp);
-  const bool hadItem = ItemIndex(id) >= 0;
-  RemoveItem(id);
   const SessionEntry& moved = *entry;
   InsertEntry(std::move(entry));
+  if (row >= 0 && HasOneRow(id) && IsConversationRows()) {
+    // The row itself moves, as it is: nothing of it is made again.
+    m_list->MoveItem(row, place);
+    return true;
+  }
+  RemoveItem(id);
   // A searched list shows only the rows its query found; the row keeps to it.
-  if ((m_rows == Rows::Sessions || (m_rows == Rows::SearchedSessions && hadItem)) &&
+  if ((m_rows == Rows::Sessions || (m_rows == Rows::SearchedSessions && row >= 0)) &&
       InsertItem(moved, RowIndexFor(timestamp)) && id == m_currentId) {
     MarkOpenSelected();
   }
   return true;
+}
+
+bool CSessionList::HasOneRow(const std::string& id) const {
+  // A conversation that is a channel and an IM at once has a row of each.
+  return !(m_channelsById.count(id) && m_imsById.count(id));
+}
+
+bool CSessionList::IsConversationRows() const {
+  // Search results of the team are no conversations' rows.
+  return m_rows == Rows::Sessions || m_rows == Rows::SearchedSessions;
 }
 
 void CSessionList::InsertEntry(std::unique_ptr<SessionEntry> entry) {

@@ -138,6 +138,9 @@ class CSessionList final {
   // The row of the entry at `index`; false when its conversation shows none.
   bool InsertItem(const SessionEntry& entry, int index);
   void RemoveItem(const std::string& id);
+  [[nodiscard]] bool HasOneRow(const std::string& id) const;
+  // Whether the list shows conversations (all, or those a search found).
+  [[nodiscard]] bool IsConversationRows() const;
   void AddSessionItems(const SessionEntries& entries);
   void AddChannelItem(const mireloom::Channel& channel, int index = -1);
   bool AddImItem(const std::string& itemId, const mireloom::IM& im, int index = -1);

@@ -24,6 +24,9 @@ class CContainerUI : public CControlUI {
   // Deletes the child (later, if a dispatch pins it).
   virtual bool Remove(CControlUI* pControl);
   virtual bool RemoveAt(int iIndex);
+  // Moves a child to another place among its siblings, keeping the control
+  // and what it holds; false when either index is out of range.
+  virtual bool MoveItem(int iFrom, int iTo);
   // Deletes every child and scrolls back to the top, silently.
   virtual void RemoveAll();
   [[nodiscard]] int GetCount() const { return static_cast<int>(m_items.size()); }

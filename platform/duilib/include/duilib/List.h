@@ -85,6 +85,7 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   bool AddAt(CControlUI* pControl, int iIndex) override;
   bool Remove(CControlUI* pControl) override;
   bool RemoveAt(int iIndex) override;
+  bool MoveItem(int iFrom, int iTo) override;
   // Clears the selection and the scroll position without notifications.
   void RemoveAll() override;
 
