@@ -156,16 +156,21 @@ POINT ProgramRoadTest::SessionItem(int index) {
   return {kFirstSessionItem.x, kFirstSessionItem.y + index * kSessionItemHeight};
 }
 
-bool ProgramRoadTest::SendInConversation(HWND main, POINT item, const std::wstring& text) {
-  // The text is set at once, past the window's queue: the clicks are handled
-  // first, so that it goes into the input of the conversation it belongs to.
+HWND ProgramRoadTest::OpenChatInput(HWND main, POINT item) {
   ProgramDriver::ClickAndWait(main, item.x, item.y);
   const bool open =
       WaitUntil([&] { return ScreenPixel(main, {kSessionRowBackgroundX, item.y}) == kSelectedSessionRow; }, 15000);
-  if (!open) return false;
+  if (!open) return nullptr;
   ProgramDriver::ClickAndWait(main, kChatInput.x, kChatInput.y);
-  if (!WaitUntil([main] { return IsRichEdit(FocusOf(main)); }, 15000)) return false;
-  const HWND input = FocusOf(main);
+  if (!WaitUntil([main] { return IsRichEdit(FocusOf(main)); }, 15000)) return nullptr;
+  return FocusOf(main);
+}
+
+bool ProgramRoadTest::SendInConversation(HWND main, POINT item, const std::wstring& text) {
+  // The text is set at once, past the window's queue: the clicks are handled
+  // first, so that it goes into the input of the conversation it belongs to.
+  const HWND input = OpenChatInput(main, item);
+  if (!input) return false;
   ProgramDriver::SetText(input, text);
   ProgramDriver::PressEnter(input);
   // Enter takes the text out of the input as the send starts.

@@ -51,6 +51,9 @@ class ProgramRoadTest : public testing::Test {
   static bool WaitForFirstSessionItem(HWND main, DWORD timeout_ms = 10000);
   // The session list's item at the index, in the main window at its first size.
   [[nodiscard]] static POINT SessionItem(int index);
+  // Opens the conversation and clicks into the chat input: the input once it
+  // has the keyboard, or null.
+  static HWND OpenChatInput(HWND main, POINT item);
   // Opens the conversation, clicks into the chat input and sends the text
   // with Enter; false when the input never took the keyboard.
   static bool SendInConversation(HWND main, POINT item, const std::wstring& text);

@@ -1,6 +1,7 @@
 // The real program with the service's store in trouble and with a big file:
-// a store damaged between two starts and repaired with its history, and an
-// upload of 160 MB picked in the open-file dialog.
+// a store damaged between two starts and repaired with its history, a draft
+// that must not outlive its send when the program is killed, and an upload
+// of 160 MB picked in the open-file dialog.
 
 #include <algorithm>
 #include <limits>
@@ -192,6 +193,35 @@ TEST_F(StoreRoadTest, ASecondProgramOnTheSameStoreIsRefusedAndTheFirstKeepsItsMe
 
 // The second program's side of the test above, run by it in a prefix of its
 // own: lin's sign-in is refused with the reason, and the program ends.
+// A draft that comes back into the input and is sent is no draft any more: a
+// program killed before it left the conversation opens it empty next time.
+TEST_F(StoreRoadTest, ASentDraftDoesNotComeBackAfterTheProgramIsKilled) {
+  const std::wstring draft = L"稍后再发的草稿";
+  {
+    ProgramDriver program;
+    HWND main = StartSignedInAsZhou(program, L"49-team.png");
+    ASSERT_NE(main, nullptr);
+    HWND input = OpenChatInput(main, SessionItem(kLinItem));
+    ASSERT_NE(input, nullptr);
+    ProgramDriver::SetText(input, draft);
+    // Leaving the conversation stores the draft; coming back puts it into the input.
+    ProgramDriver::ClickAndWait(main, SessionItem(0).x, SessionItem(0).y);
+    input = OpenChatInput(main, SessionItem(kLinItem));
+    ASSERT_NE(input, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return EditText(input) == draft; }, 10000));
+    ProgramDriver::PressEnter(input);
+    ASSERT_TRUE(WaitForLogLine(("Recv direct message : " + WideToUtf8(draft)).c_str()));
+  }  // the driver ends the program as a kill would: nothing is saved on the way out
+  ProgramDriver program;
+  HWND main = StartSignedInAsZhou(program, L"49-team-again.png", Account::Remembered);
+  ASSERT_NE(main, nullptr);
+  const HWND input = OpenChatInput(main, SessionItem(kLinItemAfterSending));
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(EditText(input), L"");
+  CloseMainWindow(main);
+  ASSERT_EQ(program.WaitForExit(), 0);
+}
+
 TEST_F(StoreRoadTest, DISABLED_SecondProgram) {
   wchar_t store[MAX_PATH] = {};
   ASSERT_GT(GetEnvironmentVariableW(L"MIRELOOM_SERVICE_STORE", store, MAX_PATH), 0u);
