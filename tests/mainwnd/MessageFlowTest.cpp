@@ -28,6 +28,29 @@ bool EndsWith(const std::vector<std::wstring>& lines, const std::vector<std::wst
                                                   });
 }
 
+// The lines end with the sent texts and their answers in an order the window
+// may show them: sends complete in the order they went and answers come in
+// the order they were written, but an answer is pushed while its send's own
+// completion is on its way, so the two roads interleave in any way. An
+// answer holds the text it answers, so it is recognised first.
+bool EndsWithInterleaved(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& sent,
+                         const std::vector<std::wstring>& answers) {
+  const size_t count = sent.size() + answers.size();
+  if (lines.size() < count) return false;
+  size_t nextSent = 0;
+  size_t nextAnswer = 0;
+  for (size_t i = lines.size() - count; i < lines.size(); ++i) {
+    if (nextAnswer < answers.size() && lines[i].find(answers[nextAnswer]) != std::wstring::npos) {
+      ++nextAnswer;
+    } else if (nextSent < sent.size() && lines[i].find(sent[nextSent]) != std::wstring::npos) {
+      ++nextSent;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool IsDayLine(const std::wstring& line) { return line.rfind(L"day ", 0) == 0; }
 
 // What zhou sent to the conversation, as the service stored it.
@@ -216,19 +239,13 @@ TEST_F(MessageFlowTest, EnterAndTheSendButtonSendTheInputOnceAsTypedAndLinAnswer
       })
       .WaitFor("both stored", [&] { return SentByZhou("im-zhou-lin").size() >= sentBefore + 2; })
       .WaitFor("shown with lin's answers", [] {
-        return EndsWith(MessageLines(), {L"下午三点开会", L"  \n  ", L"收到：下午三点开会", L"收到：  \n  "}) ||
-               EndsWith(MessageLines(), {L"下午三点开会", L"收到：下午三点开会", L"  \n  ", L"收到：  \n  "});
+        return EndsWithInterleaved(MessageLines(), {L"下午三点开会", L"  \n  "}, {L"收到：下午三点开会", L"收到：  \n  "});
       })
       .Do("the send button", [] {
         TypeIntoInput(L"按钮发送");
         ASSERT_TRUE(Testing::Click(MainWindow(), L"send_message_btn"));
       })
-      // The answer is pushed while the send's own completion is on its way, so
-      // either may be shown first.
-      .WaitFor("its answer", [] {
-        return EndsWith(MessageLines(), {L"按钮发送", L"收到：按钮发送"}) ||
-               EndsWith(MessageLines(), {L"收到：按钮发送", L"按钮发送"});
-      })
+      .WaitFor("its answer", [] { return EndsWithInterleaved(MessageLines(), {L"按钮发送"}, {L"收到：按钮发送"}); })
       .WaitFor("lin's item moved to the top and still selected", [] {
         auto* list = static_cast<CListUI*>(Control(L"sessionList"));
         return list->GetCurSel() == 0 && list->GetItemAt(0)->GetName() == L"imItem_im-zhou-lin";
