@@ -25,6 +25,7 @@ class EventLogTest : public testing::Test {
   void TearDown() override { quennet::SetLogPath(L""); }
 
   std::vector<std::string> FileLines() const {
+    quennet::FlushLog();
     const std::string content = ReadFileBytes(m_path);
     std::vector<std::string> lines;
     size_t start = 0;
@@ -119,6 +120,7 @@ TEST_F(EventLogTest, KeepsLinesUntilTheFolderAppearsAndNeverCreatesIt) {
   quennet::SetLogPath(folder + L"\\event.log");
   quennet::log_event("early %d", 1);
   quennet::log_event("early %d", 2);
+  quennet::FlushLog();
   EXPECT_EQ(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
@@ -135,6 +137,7 @@ TEST_F(EventLogTest, RotatesOnceWhenTheFileIsFull) {
   // Start just under the cap so that the next lines cross it.
   ASSERT_TRUE(test_support::WriteFileBytes(m_path, std::string(4 * 1024 * 1024, 'a')));
   quennet::log_event("after the cap");
+  quennet::FlushLog();
   const std::string rotated = ReadFileBytes(m_path + L".1");
   EXPECT_EQ(rotated.size(), 4u * 1024 * 1024);
   const auto lines = FileLines();

@@ -4,7 +4,9 @@
 #include <shlobj.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -68,6 +70,23 @@ std::wstring DefaultLogPath() {
   return std::wstring(documents) + L"\\" + QUENNET_DATA_FOLDER_NAME + L"\\event.log";
 }
 
+// A lock for the log's state and its file, held in one scope.
+class SrwGuard final {
+ public:
+  explicit SrwGuard(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+  ~SrwGuard() { ReleaseSRWLockExclusive(&m_lock); }
+  SrwGuard(const SrwGuard&) = delete;
+  SrwGuard& operator=(const SrwGuard&) = delete;
+
+ private:
+  SRWLOCK& m_lock;
+};
+
+// Lines are queued by the caller and written by a thread of the log's own, so
+// that the file's opening, writing and closing never hold up a window's
+// thread. One lock orders the file's writers, so lines stay in the order they
+// were queued. The slim lock and its condition variable need no call to the
+// system to wake the writer.
 class EventLog final {
  public:
   static EventLog& Instance() {
@@ -77,88 +96,160 @@ class EventLog final {
   }
 
   void Write(LogLevel level, const std::string& text) {
-    const std::string line =
-        TimePrefix() + (level == LogLevel::Error ? "ERROR " : "EVENT ") + OneLine(text) + "\r\n";
+    std::string line = TimePrefix() + (level == LogLevel::Error ? "ERROR " : "EVENT ") + OneLine(text) + "\r\n";
     std::vector<LogSink> sinks;
+    bool queued = false;
     {
-      std::lock_guard<std::mutex> lock(m_mutex);
+      SrwGuard lock(m_stateLock);
       m_recent.push_back({level, text});
       if (m_recent.size() > kRecentLimit) m_recent.pop_front();
-      WriteLineLocked(line);
       for (const auto& entry : m_sinks) sinks.push_back(entry.second);
+      queued = QueueLocked(std::move(line));
+    }
+    if (queued) {
+      WakeConditionVariable(&m_wake);
+    } else {
+      WriteWaiting();
     }
     for (const auto& sink : sinks) sink(level, text);
   }
 
+  // Writes every line queued so far before it returns.
+  void Flush() { WriteWaiting(); }
+
   void SetPath(std::wstring path, bool explicit_path) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    SrwGuard file(m_fileLock);
+    // What waits goes to the file it was logged for.
+    WriteWaitingLocked();
+    SrwGuard lock(m_stateLock);
     m_path = std::move(path);
     m_path_resolved = explicit_path;
     m_pending.clear();
   }
 
   int AddSink(LogSink sink) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    SrwGuard lock(m_stateLock);
     const int token = ++m_last_token;
     m_sinks.emplace(token, std::move(sink));
     return token;
   }
 
   void RemoveSink(int token) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    SrwGuard lock(m_stateLock);
     m_sinks.erase(token);
   }
 
   std::vector<LogEntry> Recent(size_t count) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    SrwGuard lock(m_stateLock);
     const size_t first = m_recent.size() > count ? m_recent.size() - count : 0;
     return std::vector<LogEntry>(m_recent.begin() + static_cast<std::ptrdiff_t>(first), m_recent.end());
   }
 
   void ClearRecent() {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    SrwGuard lock(m_stateLock);
     m_recent.clear();
   }
 
  private:
-  void WriteLineLocked(const std::string& line) {
-    if (!m_path_resolved) {
-      // Worked out on first use so that logging needs nothing from start-up.
-      m_path = DefaultLogPath();
-      m_path_resolved = true;
-    }
-    if (m_path.empty()) return;
-    m_pending.push_back(line);
+  // False when the line must be written by the caller: the writer thread
+  // could not be started.
+  bool QueueLocked(std::string line) {
+    m_pending.push_back(std::move(line));
     if (m_pending.size() > kPendingLimit) m_pending.pop_front();
+    ++m_queued;
+    if (!m_writerStarted) {
+      m_writerStarted = true;
+      HANDLE thread = CreateThread(nullptr, 0, &EventLog::WriterMain, this, 0, nullptr);
+      if (thread) {
+        CloseHandle(thread);
+        // Lines still queued when the program ends normally are written.
+        std::atexit([] { Instance().Flush(); });
+      }
+      m_writerRunning = thread != nullptr;
+    }
+    return m_writerRunning;
+  }
 
-    RotateIfFull();
-    // Opened for each line and shared for deletion, so that the data folder can
-    // be emptied while the program runs.
-    HANDLE file = CreateFileW(m_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  static DWORD WINAPI WriterMain(void* log) {
+    static_cast<EventLog*>(log)->RunWriter();
+    return 0;
+  }
+
+  void RunWriter() {
+    for (;;) {
+      {
+        SrwGuard lock(m_stateLock);
+        // A failed write is tried again with the next line, not in a loop.
+        while (m_queued == m_tried) SleepConditionVariableSRW(&m_wake, &m_stateLock, INFINITE, 0);
+      }
+      WriteWaiting();
+    }
+  }
+
+  void WriteWaiting() {
+    SrwGuard file(m_fileLock);
+    WriteWaitingLocked();
+  }
+
+  // The file lock is held.
+  void WriteWaitingLocked() {
+    std::wstring path;
+    std::deque<std::string> batch;
+    {
+      SrwGuard lock(m_stateLock);
+      m_tried = m_queued;
+      if (m_pending.empty()) return;
+      batch.swap(m_pending);
+      if (!m_path_resolved) {
+        // Worked out on first use so that logging needs nothing from start-up.
+        m_path = DefaultLogPath();
+        m_path_resolved = true;
+      }
+      path = m_path;
+    }
+    if (path.empty()) return;
+    if (AppendToFile(path, batch)) return;
     // The log never creates its folder: lines wait in memory until it exists.
-    if (file == INVALID_HANDLE_VALUE) return;
+    SrwGuard lock(m_stateLock);
+    for (auto line = batch.rbegin(); line != batch.rend() && m_pending.size() < kPendingLimit; ++line) {
+      m_pending.push_front(std::move(*line));
+    }
+  }
+
+  static bool AppendToFile(const std::wstring& path, const std::deque<std::string>& lines) {
+    RotateIfFull(path);
+    // Opened for each batch and shared for deletion, so that the data folder
+    // can be emptied while the program runs.
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     std::string batch;
-    for (const auto& pending : m_pending) batch += pending;
+    for (const auto& line : lines) batch += line;
     DWORD written = 0;
     const BOOL ok = WriteFile(file, batch.data(), static_cast<DWORD>(batch.size()), &written, nullptr);
     CloseHandle(file);
-    if (ok) m_pending.clear();
+    return ok;
   }
 
-  void RotateIfFull() {
+  static void RotateIfFull(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(m_path.c_str(), GetFileExInfoStandard, &data)) return;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return;
     const LONGLONG size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     if (size < kRotateSize) return;
-    const std::wstring previous = m_path + L".1";
-    MoveFileExW(m_path.c_str(), previous.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const std::wstring previous = path + L".1";
+    MoveFileExW(path.c_str(), previous.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
 
-  std::mutex m_mutex;
+  SRWLOCK m_stateLock = SRWLOCK_INIT;
+  SRWLOCK m_fileLock = SRWLOCK_INIT;
+  CONDITION_VARIABLE m_wake = CONDITION_VARIABLE_INIT;
   std::wstring m_path;
   bool m_path_resolved = false;
+  bool m_writerStarted = false;
+  bool m_writerRunning = false;
   std::deque<std::string> m_pending;
+  uint64_t m_queued = 0;  // lines queued since the start
+  uint64_t m_tried = 0;   // m_queued when the last write began
   std::deque<LogEntry> m_recent;
   std::map<int, LogSink> m_sinks;
   int m_last_token = 0;
@@ -194,6 +285,7 @@ int AddLogSink(LogSink sink) { return EventLog::Instance().AddSink(std::move(sin
 void RemoveLogSink(int token) { EventLog::Instance().RemoveSink(token); }
 std::vector<LogEntry> RecentLog(size_t count) { return EventLog::Instance().Recent(count); }
 void ClearRecentLog() { EventLog::Instance().ClearRecent(); }
+void FlushLog() { EventLog::Instance().Flush(); }
 
 struct ScopedLogCapture::State {
   std::mutex mutex;

@@ -34,6 +34,9 @@ void RemoveLogSink(int token);
 
 std::vector<LogEntry> RecentLog(size_t count);
 void ClearRecentLog();
+// Returns once every line logged before the call is in the file: lines are
+// written by the log's own thread.
+void FlushLog();
 
 // Collects what is logged while it lives.
 class ScopedLogCapture final {
