@@ -126,8 +126,13 @@ void CSkinAvatar::Show(HWND window, UINT message, DuiLib::CButtonUI* button, con
   if (button) ShowTracked(*button, picture, SendToWindow(window, message, button, {}), m_fetch);
 }
 
-void CSkinAvatar::RetryIfFailed(const RECT& painted) {
+void CSkinAvatar::RetryIfFailed() {
   if (!m_fetch || *m_fetch != Fetch::Failed || m_alive.expired()) return;
+  // Asked only after a failure: the area about to be painted is a trip to the
+  // server under Wine, on every paint.
+  RECT painted = {};
   RECT shown = {};
-  if (IntersectRect(&shown, &painted, &m_button->GetPos())) Show(m_window, m_message, m_button, m_picture);
+  if (GetUpdateRect(m_window, &painted, FALSE) && IntersectRect(&shown, &painted, &m_button->GetPos())) {
+    Show(m_window, m_message, m_button, m_picture);
+  }
 }

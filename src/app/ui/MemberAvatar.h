@@ -85,14 +85,14 @@ class CMemberAvatarUI final : public DuiLib::CButtonUI {
 
 // An avatar button of a skin that its window shows as long as it lives (the
 // signed-in user's own in the main window): shown as ShowMemberAvatar shows
-// it, and asked for again by RetryIfFailed, which the window calls with the
-// area it paints: after a download that came to nothing, the next paint of
+// it, and asked for again by RetryIfFailed, which the window calls as it is
+// about to paint: after a download that came to nothing, the next paint of
 // the avatar itself asks again (a caret blinking elsewhere does not).
 // User-interface thread.
 class CSkinAvatar final {
  public:
   void Show(HWND window, UINT message, DuiLib::CButtonUI* button, const AvatarPicture& picture);
-  void RetryIfFailed(const RECT& painted);
+  void RetryIfFailed();
 
  private:
   HWND m_window = nullptr;

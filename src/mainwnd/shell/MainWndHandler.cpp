@@ -66,12 +66,10 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CHAT_IMAGE_DOWNLOADED:
     case WM_SENDER_AVATAR_DOWNLOADED:
       return OnImageDownloaded(lParam);
-    case WM_PAINT: {
+    case WM_PAINT:
       // The rail shows the user's avatar all the time: each paint of it is its next display.
-      RECT painted = {};
-      if (GetUpdateRect(GetHWND(), &painted, FALSE)) m_myAvatar.RetryIfFailed(painted);
+      m_myAvatar.RetryIfFailed();
       break;
-    }
     case WM_SYNC_FINISHED:
       OnSyncFinished();
       break;
