@@ -78,7 +78,7 @@ TEST_F(PaintTest, ALargeRoundHasASoftEdge) {
   DeleteObject(shot);
 }
 
-TEST_F(PaintTest, OnlyTheInvalidatedControlsAreRepainted) {
+TEST_F(PaintTest, OnlyTheInvalidatedControlsAreRepaintedEachTimeTheyChange) {
   TestWindow window(Skin(LR"(<VerticalLayout><Label name="a" text="a" height="20"/><Label name="b" text="b" height="20"/></VerticalLayout>)"));
   HWND hwnd = window.CreatePopup();
   Testing::PumpPending();
@@ -89,6 +89,9 @@ TEST_F(PaintTest, OnlyTheInvalidatedControlsAreRepainted) {
   EXPECT_EQ(update.bottom, 40);
   Testing::PumpPending();
   EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE)) << "painted once and done";
+  // The window remembers what it asked for only until that is painted.
+  window.Find(L"b")->SetText(L"changed again");
+  EXPECT_TRUE(GetUpdateRect(hwnd, &update, FALSE)) << "asked for again after its paint";
 }
 
 TEST_F(PaintTest, HeldInvalidationsOfNewControlsReachTheWindowOnceTheHoldEnds) {

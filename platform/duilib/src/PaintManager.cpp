@@ -431,7 +431,35 @@ void CPaintManagerUI::Invalidate(const RECT& rcItem) {
     m_rcHeldInvalid.Join(rcItem);
     return;
   }
-  ::InvalidateRect(m_hWndPaint, &rcItem, FALSE);
+  InvalidateWindow(&rcItem);
+}
+
+void CPaintManagerUI::InvalidateWindow(const RECT* rc) {
+  // Under Wine each ask is a trip to the server, and a change often asks for
+  // an area already waiting (a row's badge inside the list it moved in).
+  constexpr size_t kRememberedAreas = 16;
+  if (m_bWholePaintPending) return;
+  if (!rc) {
+    ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+    m_bWholePaintPending = true;
+    m_pendingPaint.clear();
+    return;
+  }
+  // Only the part inside the window can be painted (a row that moved from
+  // far down the list left an area thousands of pixels below it).
+  RECT client;
+  RECT area;
+  GetClientRect(m_hWndPaint, &client);
+  if (!IntersectRect(&area, rc, &client)) return;
+  for (const RECT& pending : m_pendingPaint) {
+    if (area.left >= pending.left && area.top >= pending.top && area.right <= pending.right &&
+        area.bottom <= pending.bottom) {
+      return;
+    }
+  }
+  ::InvalidateRect(m_hWndPaint, &area, FALSE);
+  if (m_pendingPaint.size() == kRememberedAreas) m_pendingPaint.erase(m_pendingPaint.begin());
+  m_pendingPaint.push_back(area);
 }
 
 void CPaintManagerUI::HoldInvalidation() {
@@ -443,9 +471,9 @@ void CPaintManagerUI::HoldInvalidation() {
 void CPaintManagerUI::ReleaseInvalidation() {
   if (m_nInvalidationHolds == 0 || --m_nInvalidationHolds > 0 || !m_hWndPaint) return;
   if (m_bHeldWholeInvalid) {
-    ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+    InvalidateWindow(nullptr);
   } else if (!m_rcHeldInvalid.IsEmpty()) {
-    ::InvalidateRect(m_hWndPaint, &m_rcHeldInvalid, FALSE);
+    InvalidateWindow(&m_rcHeldInvalid);
   }
 }
 
@@ -457,7 +485,7 @@ void CPaintManagerUI::Invalidate() {
     m_bHeldWholeInvalid = true;
     return;
   }
-  ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+  InvalidateWindow(nullptr);
 }
 
 void CPaintManagerUI::NeedUpdate() {
@@ -528,6 +556,10 @@ void CPaintManagerUI::OnPaint() {
   if (m_bLayoutPending) UpdateLayout();
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(m_hWndPaint, &ps);
+  // What was asked for is being painted; what controls ask for from here on
+  // waits for the next paint.
+  m_pendingPaint.clear();
+  m_bWholePaintPending = false;
   if (!dc) return;
   RECT client;
   GetClientRect(m_hWndPaint, &client);
@@ -538,30 +570,37 @@ void CPaintManagerUI::OnPaint() {
     IntersectClipRect(memory, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
     Render(memory, ps.rcPaint);
     RestoreDC(memory, saved);
-    // Native children (edits, a browser owned by another thread) are never
-    // painted over; only their visible part is left out.
-    for (HWND child = GetWindow(m_hWndPaint, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
-      RECT rc;
-      GetWindowRect(child, &rc);
-      MapWindowPoints(nullptr, m_hWndPaint, reinterpret_cast<POINT*>(&rc), 2);
-      // A child outside the painted area needs no exclusion; asking for its
-      // shape costs a trip to the server.
-      RECT overlap;
-      if (!IntersectRect(&overlap, &rc, &ps.rcPaint)) continue;
-      HRGN shape = CreateRectRgn(0, 0, 0, 0);
-      if (GetWindowRgn(child, shape) != ERROR) {
-        OffsetRgn(shape, rc.left, rc.top);
-        ExtSelectClipRgn(dc, shape, RGN_DIFF);
-      } else {
-        ExcludeClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
-      }
-      DeleteObject(shape);
-    }
+    ExcludeNativeChildren(dc, ps.rcPaint);
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
            memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   }
   EndPaint(m_hWndPaint, &ps);
+}
+
+void CPaintManagerUI::ExcludeNativeChildren(HDC dc, const RECT& rcPaint) const {
+  // Native children (edits, a browser owned by another thread) are never
+  // painted over. A window that clips its children has the system leave them
+  // out of its paint already, at no cost; finding them costs a trip to the
+  // server for each.
+  if (GetWindowLongW(m_hWndPaint, GWL_STYLE) & WS_CLIPCHILDREN) return;
+  for (HWND child = GetWindow(m_hWndPaint, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+    RECT rc;
+    GetWindowRect(child, &rc);
+    MapWindowPoints(nullptr, m_hWndPaint, reinterpret_cast<POINT*>(&rc), 2);
+    // A child outside the painted area needs no exclusion; asking for its
+    // shape costs a trip to the server. Only its visible part is left out.
+    RECT overlap;
+    if (!IntersectRect(&overlap, &rc, &rcPaint)) continue;
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(child, shape) != ERROR) {
+      OffsetRgn(shape, rc.left, rc.top);
+      ExtSelectClipRgn(dc, shape, RGN_DIFF);
+    } else {
+      ExcludeClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+    }
+    DeleteObject(shape);
+  }
 }
 
 // ---- Timers ---------------------------------------------------------------------

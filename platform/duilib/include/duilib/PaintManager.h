@@ -251,6 +251,12 @@ class CPaintManagerUI final {
   void ForgetGroupEntry(CControlUI* pControl);
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnPaint();
+  // InvalidateRect, unless an earlier ask since the last paint covers the
+  // area (null: the whole window).
+  void InvalidateWindow(const RECT* rc);
+  // Leaves the window's visible native children out of what the paint's DC
+  // may draw on.
+  void ExcludeNativeChildren(HDC dc, const RECT& rcPaint) const;
   void DeliverAsyncNotifications();
   void SendEvent(CControlUI* pControl, int type, POINT pt, WPARAM wParam = 0, LPARAM lParam = 0, TCHAR ch = 0);
   void ProcessDirtyControls();
@@ -319,6 +325,10 @@ class CPaintManagerUI final {
   int m_nInvalidationHolds = 0;
   CDuiRect m_rcHeldInvalid;
   bool m_bHeldWholeInvalid = false;
+  // What this manager asked the system to repaint since its last paint began:
+  // an area inside it is not asked for again.
+  std::vector<RECT> m_pendingPaint;
+  bool m_bWholePaintPending = false;
   SIZE m_szLaidOut = {-1, -1};
   std::unique_ptr<detail::BackBuffer> m_backBuffer;
   std::unique_ptr<detail::ToolTip> m_toolTip;
