@@ -27,6 +27,7 @@ constexpr char kCutMark[] = "...[cut]";
 constexpr size_t kPendingLimit = 1000;
 constexpr size_t kRecentLimit = 1000;
 constexpr LONGLONG kRotateSize = 4LL * 1024 * 1024;
+constexpr SIZE_T kWriterStackBytes = 256 * 1024;
 
 // Formats into a fixed buffer: text that does not fit is cut and marked.
 std::string FormatBounded(const char* format, va_list args) {
@@ -152,14 +153,30 @@ class EventLog final {
 
  private:
   // False when the line must be written by the caller: the writer thread
-  // could not be started.
+  // could not be started, or is a burst behind.
   bool QueueLocked(std::string line) {
+    if (!m_path_resolved) {
+      // Worked out on first use, by the caller, so that logging needs nothing
+      // from start-up and the writer nothing but the file system.
+      m_path = DefaultLogPath();
+      m_path_resolved = true;
+    }
+    // No file: the line goes to the sinks and the recent lines only.
+    if (m_path.empty()) return true;
     m_pending.push_back(std::move(line));
-    if (m_pending.size() > kPendingLimit) m_pending.pop_front();
     ++m_queued;
+    if (m_pending.size() > kPendingLimit) {
+      // Lines wait without bound for nobody: while the file cannot be
+      // written the oldest go, and while the writer falls behind a burst the
+      // caller writes.
+      if (!m_writeFailing) return false;
+      m_pending.pop_front();
+    }
     if (!m_writerStarted) {
       m_writerStarted = true;
-      HANDLE thread = CreateThread(nullptr, 0, &EventLog::WriterMain, this, 0, nullptr);
+      // A small stack: the writer only calls the file system.
+      HANDLE thread = CreateThread(nullptr, kWriterStackBytes, &EventLog::WriterMain, this,
+                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
       if (thread) {
         CloseHandle(thread);
         // Lines still queued when the program ends normally are written.
@@ -200,17 +217,14 @@ class EventLog final {
       m_tried = m_queued;
       if (m_pending.empty()) return;
       batch.swap(m_pending);
-      if (!m_path_resolved) {
-        // Worked out on first use so that logging needs nothing from start-up.
-        m_path = DefaultLogPath();
-        m_path_resolved = true;
-      }
       path = m_path;
     }
     if (path.empty()) return;
-    if (AppendToFile(path, batch)) return;
-    // The log never creates its folder: lines wait in memory until it exists.
+    const bool written = AppendToFile(path, batch);
     SrwGuard lock(m_stateLock);
+    m_writeFailing = !written;
+    if (written) return;
+    // The log never creates its folder: lines wait in memory until it exists.
     for (auto line = batch.rbegin(); line != batch.rend() && m_pending.size() < kPendingLimit; ++line) {
       m_pending.push_front(std::move(*line));
     }
@@ -247,6 +261,7 @@ class EventLog final {
   bool m_path_resolved = false;
   bool m_writerStarted = false;
   bool m_writerRunning = false;
+  bool m_writeFailing = false;  // the last write found no file to write to
   std::deque<std::string> m_pending;
   uint64_t m_queued = 0;  // lines queued since the start
   uint64_t m_tried = 0;   // m_queued when the last write began
