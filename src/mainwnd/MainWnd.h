@@ -384,8 +384,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
 
   // ---- Contacts panel: the trees, the member card and the call animation
   // are m_contacts' (ContactsPanel.h); the navigation reaches them through
-  // these (MainWndNavigation.cpp). The details of a user, a robot or a
-  // channel and the avatar completion are the panel's own and hand on to it.
+  // these (MainWndNavigation.cpp). ShowMemberDetails picks the card by the
+  // panel's lists that hold the id; the avatar completion is the panel's own
+  // and hands on to it.
   void BuildContactsTree();
   static void OnTreeAvatarDownloaded(HWND window, DuiLib::CButtonUI* button, std::weak_ptr<void> buttonAlive,
                                      const std::string& localPath);

@@ -54,9 +54,14 @@ class CContactsPanel final {
   void BuildOrganizationTree();
   void ExpandUsergroupNode(const std::string& usergroupId, DuiLib::CTreeNodeUI* node);
   // Member details and the call animation (MemberDetails.cpp)
-  void ShowMemberDetails(const std::string& id);
-  // A channel, member or robot the contacts panel lists.
-  [[nodiscard]] bool IsContactId(const std::string& id) const;
+  // Which of the panel's lists hold the id; none for a user group's.
+  struct ContactLists {
+    bool channel = false;
+    bool member = false;
+    bool robot = false;
+    [[nodiscard]] bool any() const { return channel || member || robot; }
+  };
+  [[nodiscard]] ContactLists ListsHolding(const std::string& id) const;
   void ShowUserDetails(const std::string& id);
   void ShowRobotDetails(const std::string& id);
   void ShowChannelMembers(const std::string& id);

@@ -95,16 +95,12 @@ void CContactsPanel::SetControlVisible(const wchar_t* name, bool visible) {
   if (CControlUI* control = m_paintManager.FindControl(name)) control->SetVisible(visible);
 }
 
-void CContactsPanel::ShowMemberDetails(const std::string& id) {
-  // An id in none of the lists (a user group's) leaves the panel as it was.
-  if (FindById(m_contactChannels, id, &mireloom::Channel::channel_id)) ShowChannelMembers(id);
-  if (FindById(LoadedTeamUsers(), id, &mireloom::User::uid)) ShowUserDetails(id);
-  if (FindById(m_robots, id, &mireloom::User::uid)) ShowRobotDetails(id);
-}
-
-bool CContactsPanel::IsContactId(const std::string& id) const {
-  return FindById(LoadedTeamUsers(), id, &mireloom::User::uid) || FindById(m_contactChannels, id, &mireloom::Channel::channel_id) ||
-         FindById(m_robots, id, &mireloom::User::uid);
+CContactsPanel::ContactLists CContactsPanel::ListsHolding(const std::string& id) const {
+  ContactLists lists;
+  lists.channel = FindById(m_contactChannels, id, &mireloom::Channel::channel_id) != nullptr;
+  lists.member = FindById(LoadedTeamUsers(), id, &mireloom::User::uid) != nullptr;
+  lists.robot = FindById(m_robots, id, &mireloom::User::uid) != nullptr;
+  return lists;
 }
 
 void CContactsPanel::ShowCardHead(const mireloom::User& user) {

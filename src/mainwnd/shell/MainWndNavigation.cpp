@@ -210,7 +210,7 @@ void MainWnd::OnTreeNodeSelectChanged(TNotifyUI& msg, const std::wstring&) {
   if (!tree || tree != m_PaintManager.FindControl(L"organization_tree")) return;
   const std::string id = WideToUtf8(node->GetUserData().GetData());
   if (id.empty()) return;
-  if (m_contacts->IsContactId(id)) {
+  if (m_contacts->ListsHolding(id).any()) {
     ShowMemberDetails(id);
     return;
   }
@@ -324,7 +324,13 @@ void MainWnd::ExpandUsergroupNode(const std::string& usergroupId, CTreeNodeUI* n
   m_contacts->ExpandUsergroupNode(usergroupId, node);
 }
 
-void MainWnd::ShowMemberDetails(const std::string& id) { m_contacts->ShowMemberDetails(id); }
+void MainWnd::ShowMemberDetails(const std::string& id) {
+  // An id in none of the lists (a user group's) leaves the panel as it was.
+  const CContactsPanel::ContactLists lists = m_contacts->ListsHolding(id);
+  if (lists.channel) ShowChannelMembers(id);
+  if (lists.member) ShowUserDetails(id);
+  if (lists.robot) ShowRobotDetails(id);
+}
 
 void MainWnd::ShowUserDetails(const std::string& id) { m_contacts->ShowUserDetails(id); }
 
