@@ -445,7 +445,7 @@ class MainWnd final : public DuiLib::WindowImplBase,
                         const std::wstring& title);
   // Module pages: m_moduleBrowser's (ModuleBrowser.cpp); the navigation and
   // the window's size changes reach them through these (MainWndNavigation.cpp).
-  // The page cookies are the browser's own and hand on to it.
+  // Each page shown first puts the session's cookies in (SetModuleCookies).
   void ShowModulePage(const std::wstring& page);
   void SetModuleCookies(const PageCookieSession& session);
   void PlaceBrowser();

@@ -5,6 +5,7 @@
 // view.
 
 #include <memory>
+#include <optional>
 
 #include "app/text/ServiceConstants.h"
 #include "app/text/StringTable.h"
@@ -12,6 +13,7 @@
 #include "app/ui/CachedImage.h"
 #include "app/ui/MemberAvatar.h"
 #include "app/ui/PlatformSeam.h"
+#include "browser/SessionPageCookies.h"
 #include "mainwnd/contacts/ContactsPanel.h"
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
@@ -340,7 +342,16 @@ void MainWnd::ShowChannelMembers(const std::string& id) { m_contacts->ShowChanne
 
 void MainWnd::StartCallAnimation(bool start) { m_contacts->StartCallAnimation(start); }
 
-void MainWnd::ShowModulePage(const std::wstring& page) { m_moduleBrowser->ShowPage(page); }
+void MainWnd::ShowModulePage(const std::wstring& page) {
+  const std::optional<PageCookieSession> session = CurrentPageCookieSession();
+  if (!session) {
+    quennet::log_error("Module page not shown: no current team");
+    return;
+  }
+  // On every call, also when the page only switches its module.
+  SetModuleCookies(*session);
+  m_moduleBrowser->ShowPage(session->team_subdomain, page);
+}
 
 void MainWnd::SetModuleCookies(const PageCookieSession& session) { m_moduleBrowser->SetCookies(session); }
 

@@ -1,9 +1,6 @@
 #include "mainwnd/shell/ModuleBrowser.h"
 
-#include <optional>
-
 #include "browser/ChildBrowser.h"
-#include "browser/SessionPageCookies.h"
 #include "mainwnd/shell/ModulePages.h"
 #include "quennet/EventLog.h"
 
@@ -21,19 +18,12 @@ constexpr RECT kFirstBrowserRect = {0, 0, 1, 1};
 
 }  // namespace
 
-void CModuleBrowser::ShowPage(const std::wstring& page) {
-  const std::optional<PageCookieSession> session = CurrentPageCookieSession();
-  if (!session) {
-    quennet::log_error("Module page not shown: no current team");
-    return;
-  }
-  // On every call, also when the page only switches its module.
-  SetCookies(*session);
+void CModuleBrowser::ShowPage(const std::string& teamSubdomain, const std::wstring& page) {
   // A client whose browser has closed would never show a page again; one
   // whose browser is still being created will, once it arrives.
   if (MainBrowserClient && MainBrowserClient->IsClosed()) MainBrowserClient = nullptr;
   if (!MainBrowserClient) {
-    Create(ModulePageAddress(session->team_subdomain, page));
+    Create(ModulePageAddress(teamSubdomain, page));
     return;
   }
   const CefRefPtr<CefBrowser> browser = MainBrowserClient->GetBrowser();

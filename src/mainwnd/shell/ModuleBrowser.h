@@ -28,7 +28,8 @@ class CModuleBrowser final {
   // window's size alone.
   void Attach(DuiLib::CControlUI* area) { m_area = area; }
 
-  void ShowPage(const std::wstring& page);
+  // The page of the team's site; the session's cookies are set beforehand.
+  void ShowPage(const std::string& teamSubdomain, const std::wstring& page);
   void SetCookies(const PageCookieSession& session);
   // The browser over the laid-out area, once it has arrived.
   void Place();
