@@ -1,6 +1,7 @@
 #include "NativeEdit.h"
 
 #include <algorithm>
+#include <mutex>
 #include <unordered_map>
 
 #include "duilib/Container.h"
@@ -9,20 +10,61 @@ namespace DuiLib::detail {
 
 namespace {
 
-constexpr wchar_t kHostProperty[] = L"DuiLib.EditHost";
-constexpr wchar_t kProcProperty[] = L"DuiLib.EditProc";
-
 constexpr WPARAM kCtrlACharacter = 1;
+
+// A hosted child's host and the window procedure it had before. They live
+// here rather than in window properties: the child's procedure reads both for
+// every message it gets, and under Wine each property read is a trip to the
+// server.
+struct Hosting {
+  INativeEditHost* host = nullptr;
+  WNDPROC previous = nullptr;
+};
+
+class HostingTable final {
+ public:
+  [[nodiscard]] Hosting Find(HWND hChild) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_children.find(hChild);
+    return it == m_children.end() ? Hosting{} : it->second;
+  }
+  void SetHost(HWND hChild, INativeEditHost* pHost) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_children[hChild].host = pHost;
+  }
+  void SetPrevious(HWND hChild, WNDPROC previous) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_children[hChild].previous = previous;
+  }
+  void ClearHost(HWND hChild) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const auto it = m_children.find(hChild); it != m_children.end()) it->second.host = nullptr;
+  }
+  void Remove(HWND hChild) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_children.erase(hChild);
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::unordered_map<HWND, Hosting> m_children;
+};
+
+HostingTable& Hosted() {
+  // Never destroyed: children may still get messages while the process exits.
+  static auto* table = new HostingTable;
+  return *table;
+}
 
 // Ctrl+A selects everything in every edit and rich edit; the native EDIT
 // does not do it itself and would beep at the character it makes.
 bool HandleSelectAll(HWND hWnd, UINT uMsg, WPARAM wParam) {
-  const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
-  if (uMsg == WM_KEYDOWN && wParam == 'A' && ctrlOnly) {
-    ::SendMessageW(hWnd, EM_SETSEL, 0, -1);
-    return true;
-  }
-  return uMsg == WM_CHAR && wParam == kCtrlACharacter;
+  if (uMsg == WM_CHAR) return wParam == kCtrlACharacter;
+  if (uMsg != WM_KEYDOWN || wParam != 'A') return false;
+  // Asked only for the key itself: each ask is a trip to the server under Wine.
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+  ::SendMessageW(hWnd, EM_SETSEL, 0, -1);
+  return true;
 }
 
 // How deep each hosted child of this thread is in handling messages.
@@ -42,8 +84,9 @@ LRESULT CallAndReport(WNDPROC previous, HWND hWnd, UINT uMsg, WPARAM wParam, LPA
 }
 
 LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  auto* host = static_cast<INativeEditHost*>(GetPropW(hWnd, kHostProperty));
-  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hWnd, kProcProperty));
+  const Hosting hosting = Hosted().Find(hWnd);
+  INativeEditHost* host = hosting.host;
+  const WNDPROC previous = hosting.previous;
   if (!previous) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
   if (HandleSelectAll(hWnd, uMsg, wParam)) return 0;
   if (host && uMsg != WM_NCDESTROY) {
@@ -55,7 +98,7 @@ LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
     case WM_KILLFOCUS: {
       const LRESULT result = CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
       // The host may be gone meanwhile: look it up again.
-      if (auto* current = static_cast<INativeEditHost*>(GetPropW(hWnd, kHostProperty))) {
+      if (INativeEditHost* current = NativeEditHostOf(hWnd)) {
         current->OnNativeFocus(uMsg == WM_SETFOCUS);
       }
       return result;
@@ -78,8 +121,7 @@ LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
       if (host) host->OnNativeDestroyed();
       break;
     case WM_NCDESTROY:
-      RemovePropW(hWnd, kHostProperty);
-      RemovePropW(hWnd, kProcProperty);
+      Hosted().Remove(hWnd);
       SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
       return CallWindowProcW(previous, hWnd, uMsg, wParam, lParam);
     default:
@@ -91,16 +133,14 @@ LRESULT CALLBACK NativeEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 void AttachNativeEdit(HWND hChild, INativeEditHost* pHost) {
-  SetPropW(hChild, kHostProperty, pHost);
-  SetPropW(hChild, kProcProperty,
-           reinterpret_cast<HANDLE>(SetWindowLongPtrW(hChild, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NativeEditProc))));
+  Hosted().SetHost(hChild, pHost);
+  Hosted().SetPrevious(
+      hChild, reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hChild, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NativeEditProc))));
 }
 
-void DetachNativeEdit(HWND hChild) { RemovePropW(hChild, kHostProperty); }
+void DetachNativeEdit(HWND hChild) { Hosted().ClearHost(hChild); }
 
-INativeEditHost* NativeEditHostOf(HWND hChild) {
-  return hChild ? static_cast<INativeEditHost*>(GetPropW(hChild, kHostProperty)) : nullptr;
-}
+INativeEditHost* NativeEditHostOf(HWND hChild) { return hChild ? Hosted().Find(hChild).host : nullptr; }
 
 CControlUI* NativeEditControlOf(HWND hChild) {
   INativeEditHost* host = NativeEditHostOf(hChild);
@@ -108,7 +148,7 @@ CControlUI* NativeEditControlOf(HWND hChild) {
 }
 
 LRESULT CallNativeDefault(HWND hChild, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hChild, kProcProperty));
+  const WNDPROC previous = Hosted().Find(hChild).previous;
   return previous ? CallWindowProcW(previous, hChild, uMsg, wParam, lParam)
                   : ::SendMessageW(hChild, uMsg, wParam, lParam);
 }
