@@ -14,7 +14,7 @@
 
 namespace {
 
-thread_local const std::wstring* t_documentsSnapshot = nullptr;
+thread_local DocumentsFolderSnapshot* t_documentsSnapshot = nullptr;
 
 std::wstring AskForFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
@@ -88,12 +88,15 @@ std::wstring CachedDocumentsFolder() {
 
 }  // namespace
 
-std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? *t_documentsSnapshot : CachedDocumentsFolder(); }
+std::wstring GetDocumentsFolder() { return t_documentsSnapshot ? t_documentsSnapshot->Folder() : CachedDocumentsFolder(); }
 
 std::wstring GetPicturesFolder() { return AskForFolder(CSIDL_MYPICTURES); }
 
-DocumentsFolderSnapshot::DocumentsFolderSnapshot() : m_previous(t_documentsSnapshot), m_folder(GetDocumentsFolder()) {
-  t_documentsSnapshot = &m_folder;
+DocumentsFolderSnapshot::DocumentsFolderSnapshot() : m_previous(t_documentsSnapshot) { t_documentsSnapshot = this; }
+
+const std::wstring& DocumentsFolderSnapshot::Folder() {
+  if (!m_folder) m_folder = m_previous ? m_previous->Folder() : CachedDocumentsFolder();
+  return *m_folder;
 }
 
 DocumentsFolderSnapshot::~DocumentsFolderSnapshot() { t_documentsSnapshot = m_previous; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The folders of the current user. None of these creates a folder.
@@ -12,9 +13,9 @@ std::wstring GetDocumentsFolder();
 std::wstring GetPicturesFolder();
 
 // While one lives, its thread's GetDocumentsFolder answers from the one
-// question it asked: building a list asks for thousands of cached pictures,
-// and even the registry read that keeps the shell's answer costs a trip to
-// the server.
+// question asked at the first call: building a list, or painting the rows it
+// shows for the first time, asks for many cached pictures, and even the
+// registry read that keeps the shell's answer costs a trip to the server.
 class DocumentsFolderSnapshot final {
  public:
   DocumentsFolderSnapshot();
@@ -22,9 +23,12 @@ class DocumentsFolderSnapshot final {
   DocumentsFolderSnapshot(const DocumentsFolderSnapshot&) = delete;
   DocumentsFolderSnapshot& operator=(const DocumentsFolderSnapshot&) = delete;
 
+  // The folder, asked for at the first call; an enclosing snapshot answers.
+  [[nodiscard]] const std::wstring& Folder();
+
  private:
-  const std::wstring* m_previous;
-  const std::wstring m_folder;
+  DocumentsFolderSnapshot* const m_previous;
+  std::optional<std::wstring> m_folder;
 };
 // Folder of the running program, without a trailing separator.
 std::wstring GetExeFolder();

@@ -15,6 +15,7 @@
 #include "app/frame/WindowManager.h"
 #include "app/storage/Settings.h"
 #include "app/storage/SkinPaths.h"
+#include "app/storage/UserFolders.h"
 #include "app/text/StringTable.h"
 #include "app/text/TextHelpers.h"
 #include "app/ui/ImageRecords.h"
@@ -66,10 +67,14 @@ LRESULT MainWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CHAT_IMAGE_DOWNLOADED:
     case WM_SENDER_AVATAR_DOWNLOADED:
       return OnImageDownloaded(lParam);
-    case WM_PAINT:
+    case WM_PAINT: {
+      // The avatars this paint shows for the first time find their cached
+      // pictures under one answer for the Documents folder.
+      const DocumentsFolderSnapshot documents;
       // The rail shows the user's avatar all the time: each paint of it is its next display.
       m_myAvatar.RetryIfFailed();
-      break;
+      return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+    }
     case WM_SYNC_FINISHED:
       OnSyncFinished();
       break;
