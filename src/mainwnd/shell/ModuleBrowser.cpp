@@ -1,5 +1,7 @@
 #include "mainwnd/shell/ModuleBrowser.h"
 
+#include <optional>
+
 #include "browser/ChildBrowser.h"
 #include "mainwnd/shell/ModulePages.h"
 #include "quennet/EventLog.h"
