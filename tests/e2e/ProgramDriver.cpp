@@ -4,6 +4,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <utility>
 
 #include "app/storage/UserFolders.h"
@@ -65,8 +66,18 @@ bool ProgramDriver::Launch(const std::map<std::wstring, std::wstring>& environme
   STARTUPINFOW startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
   m_start_tick = GetTickCount();
-  const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                      &startup, &process);
+  // Wine's process creation has failed once on a loaded machine within
+  // milliseconds, before the program ran at all; a second try tells that
+  // apart from a program that cannot start, and the error is printed.
+  BOOL started = FALSE;
+  for (int attempt = 1; attempt <= 3 && !started; ++attempt) {
+    started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                             &process);
+    if (!started) {
+      std::fprintf(stderr, "starting the program failed (attempt %d): error %lu\n", attempt, GetLastError());
+      Sleep(250);
+    }
+  }
   for (const auto& entry : environment) SetEnvironmentVariableW(entry.first.c_str(), nullptr);
   if (!started) return false;
   CloseHandle(process.hThread);
