@@ -7,6 +7,7 @@
 #include "app/ui/UiThread.h"
 #include "app/ui/WndShadow.h"
 #include "duilib/testing.h"
+#include "quennet/testing.h"
 #include "support/TempFolder.h"
 
 namespace dialogs_test {
@@ -55,6 +56,9 @@ bool DialogTest::WaitUntil(const std::function<bool()>& condition) { return Test
 
 void DialogTest::Settle() {
   mt::WaitIdle();
+  // Downloads (avatars) run on the transfer threads, which the core's idle
+  // does not count; their completions may give the core work again.
+  if (quennet::WaitForIdle(5000)) mt::WaitIdle();
   // The completions the core has finished post their closures; pumping runs
   // them and whatever they post in turn.
   Testing::PumpPending();
