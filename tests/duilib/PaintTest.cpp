@@ -94,6 +94,50 @@ TEST_F(PaintTest, OnlyTheInvalidatedControlsAreRepaintedEachTimeTheyChange) {
   EXPECT_TRUE(GetUpdateRect(hwnd, &update, FALSE)) << "asked for again after its paint";
 }
 
+// Turns green in its next paint, before it draws, as an avatar looks its
+// picture up when first shown.
+class GreenWhenPainted : public CControlUI {
+ public:
+  bool armed = false;
+  void DoPaint(HDC dc, const RECT& rcPaint) override {
+    if (armed) {
+      armed = false;
+      const CChangeWhilePainting change(*GetManager(), GetPos());
+      SetBkColor(0xFF00FF00);
+    }
+    CControlUI::DoPaint(dc, rcPaint);
+  }
+};
+
+TEST_F(PaintTest, AChangeInAControlsOwnPaintAsksForNoSecondPaintOnlyWhenThePaintDrawsAllOfIt) {
+  TestWindow window(Skin(LR"(<VerticalLayout name="rows" bkcolor="#FFFFFFFF"/>)", L"size=\"100,40\""));
+  HWND hwnd = window.CreatePopup();
+  auto* control = new GreenWhenPainted;
+  control->SetFixedHeight(20);
+  static_cast<CContainerUI*>(window.Find(L"rows"))->Add(control);
+  Testing::PumpPending();
+  RECT update;
+  CPaintManagerUI& manager = window.Manager();
+
+  control->armed = true;
+  manager.Invalidate(control->GetPos());
+  UpdateWindow(hwnd);
+  EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE)) << "drawn green by the paint that changed it";
+  HDC screen = GetDC(hwnd);
+  EXPECT_EQ(GetPixel(screen, 50, 10), RGB(0, 255, 0));
+  ReleaseDC(hwnd, screen);
+
+  // Two corners whose bounding box is the control: the paint leaves the
+  // rest of it as it was, so the change asks for a paint of its own.
+  control->SetBkColor(0xFFFFFFFF);
+  Testing::PumpPending();
+  control->armed = true;
+  manager.Invalidate(RECT{0, 0, 10, 5});
+  manager.Invalidate(RECT{90, 15, 100, 20});
+  UpdateWindow(hwnd);
+  EXPECT_TRUE(GetUpdateRect(hwnd, &update, FALSE)) << "the rest of the control waits for its paint";
+}
+
 TEST_F(PaintTest, HeldInvalidationsOfNewControlsReachTheWindowOnceTheHoldEnds) {
   TestWindow window(Skin(LR"(<VerticalLayout name="rows"/>)"));
   HWND hwnd = window.CreatePopup();

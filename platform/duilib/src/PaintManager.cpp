@@ -424,8 +424,17 @@ bool CPaintManagerUI::IsFocusWithin(const CControlUI* pControl) const {
 
 // ---- Layout and painting ----------------------------------------------------------
 
+namespace {
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return !IsRectEmpty(&outer) && inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+}  // namespace
+
 void CPaintManagerUI::Invalidate(const RECT& rcItem) {
-  if (!m_hWndPaint || IsRectEmpty(&rcItem)) return;
+  if (!m_hWndPaint || IsRectEmpty(&rcItem) || Contains(m_rcQuiet, rcItem)) return;
   if (m_nInvalidationHolds > 0) {
     // One InvalidateRect per layout instead of one per moved control.
     m_rcHeldInvalid.Join(rcItem);
@@ -452,14 +461,16 @@ void CPaintManagerUI::InvalidateWindow(const RECT* rc) {
   GetClientRect(m_hWndPaint, &client);
   if (!IntersectRect(&area, rc, &client)) return;
   for (const RECT& pending : m_pendingPaint) {
-    if (area.left >= pending.left && area.top >= pending.top && area.right <= pending.right &&
-        area.bottom <= pending.bottom) {
-      return;
-    }
+    if (Contains(pending, area)) return;
   }
   ::InvalidateRect(m_hWndPaint, &area, FALSE);
   if (m_pendingPaint.size() == kRememberedAreas) m_pendingPaint.erase(m_pendingPaint.begin());
   m_pendingPaint.push_back(area);
+}
+
+void CPaintManagerUI::BeginChangeWhilePainting(const RECT& rcArea, RECT* rcPreviousQuiet) {
+  *rcPreviousQuiet = m_rcQuiet;
+  if (Contains(m_rcPaintingWhole, rcArea)) m_rcQuiet = rcArea;
 }
 
 void CPaintManagerUI::HoldInvalidation() {
@@ -556,19 +567,27 @@ void CPaintManagerUI::OnPaint() {
   if (m_bLayoutPending) UpdateLayout();
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(m_hWndPaint, &ps);
+  RECT client;
+  GetClientRect(m_hWndPaint, &client);
+  // BeginPaint gives only the update region's bounding box. When that box is
+  // one area this window asked for whole, the region is all of it: nothing
+  // here validates part of an area once asked for.
+  const bool wholeBox = (m_bWholePaintPending && EqualRect(&ps.rcPaint, &client)) ||
+                        std::any_of(m_pendingPaint.begin(), m_pendingPaint.end(),
+                                    [&](const RECT& pending) { return EqualRect(&pending, &ps.rcPaint); });
   // What was asked for is being painted; what controls ask for from here on
   // waits for the next paint.
   m_pendingPaint.clear();
   m_bWholePaintPending = false;
   if (!dc) return;
-  RECT client;
-  GetClientRect(m_hWndPaint, &client);
   if (!m_backBuffer) m_backBuffer = std::make_unique<detail::BackBuffer>();
   HDC memory = IsRectEmpty(&ps.rcPaint) ? nullptr : m_backBuffer->Prepare(dc, client.right, client.bottom);
   if (memory) {
     const int saved = SaveDC(memory);
     IntersectClipRect(memory, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    if (wholeBox) m_rcPaintingWhole = ps.rcPaint;
     Render(memory, ps.rcPaint);
+    m_rcPaintingWhole = {};
     RestoreDC(memory, saved);
     ExcludeNativeChildren(dc, ps.rcPaint);
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,

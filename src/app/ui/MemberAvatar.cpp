@@ -1,5 +1,7 @@
 #include "app/ui/MemberAvatar.h"
 
+#include <optional>
+
 #include "app/text/ServiceConstants.h"
 #include "mireloom/Types.h"
 
@@ -96,7 +98,13 @@ LPVOID CMemberAvatarUI::GetInterface(LPCTSTR pstrName) {
 void CMemberAvatarUI::DoPaint(HDC hDC, const RECT& rcPaint) {
   RECT shown;
   // Only a paint that shows the button counts as its display.
-  if (NeedsLookUp() && IntersectRect(&shown, &rcPaint, &GetPos())) LookUpNow();  // drawn by this very paint
+  if (NeedsLookUp() && IntersectRect(&shown, &rcPaint, &GetPos())) {
+    // Drawn by this very paint: when it draws the whole button, the picture
+    // set now asks for no second paint.
+    std::optional<DuiLib::CChangeWhilePainting> drawnNow;
+    if (m_pManager) drawnNow.emplace(*m_pManager, GetPos());
+    LookUpNow();
+  }
   CButtonUI::DoPaint(hDC, rcPaint);
 }
 

@@ -141,6 +141,9 @@ class CPaintManagerUI final {
   void HoldInvalidation();
   void ReleaseInvalidation();
   [[nodiscard]] bool IsLayoutPending() const { return m_bLayoutPending; }
+  // See CChangeWhilePainting.
+  void BeginChangeWhilePainting(const RECT& rcArea, RECT* rcPreviousQuiet);
+  void EndChangeWhilePainting(const RECT& rcPreviousQuiet) { m_rcQuiet = rcPreviousQuiet; }
   // Paints the tree into a DC whose origin is the client's (back buffer, or a
   // test bitmap). Lays out first when needed.
   void Render(HDC hDC, const RECT& rcPaint);
@@ -329,6 +332,12 @@ class CPaintManagerUI final {
   // an area inside it is not asked for again.
   std::vector<RECT> m_pendingPaint;
   bool m_bWholePaintPending = false;
+  // While a paint is under way and its update region is known to be the
+  // whole of its rectangle: that rectangle; empty otherwise.
+  RECT m_rcPaintingWhole = {0, 0, 0, 0};
+  // Invalidations inside it are drawn by the paint under way (see
+  // CChangeWhilePainting).
+  RECT m_rcQuiet = {0, 0, 0, 0};
   SIZE m_szLaidOut = {-1, -1};
   std::unique_ptr<detail::BackBuffer> m_backBuffer;
   std::unique_ptr<detail::ToolTip> m_toolTip;
@@ -344,6 +353,25 @@ class CPaintManagerUI final {
   SIZE m_szRegion = {-1, -1};
   bool m_bRegionZoomed = false;
   int m_nZoomState = -1;  // -1 unknown, 0 normal, 1 zoomed
+};
+
+// A control that changes itself in its own paint, before it draws (an avatar
+// that looks its picture up when first shown): when the paint under way
+// draws every pixel of `area`, the change's invalidations inside it are
+// dropped, as this very paint shows the change. Otherwise they stand, and a
+// second paint follows.
+class CChangeWhilePainting final {
+ public:
+  CChangeWhilePainting(CPaintManagerUI& manager, const RECT& area) : m_manager(manager) {
+    m_manager.BeginChangeWhilePainting(area, &m_previous);
+  }
+  ~CChangeWhilePainting() { m_manager.EndChangeWhilePainting(m_previous); }
+  CChangeWhilePainting(const CChangeWhilePainting&) = delete;
+  CChangeWhilePainting& operator=(const CChangeWhilePainting&) = delete;
+
+ private:
+  CPaintManagerUI& m_manager;
+  RECT m_previous = {0, 0, 0, 0};
 };
 
 // Holds the manager's invalidations for its scope (see HoldInvalidation).
