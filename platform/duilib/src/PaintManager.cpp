@@ -470,7 +470,9 @@ void CPaintManagerUI::InvalidateWindow(const RECT* rc) {
 
 void CPaintManagerUI::BeginChangeWhilePainting(const RECT& rcArea, RECT* rcPreviousQuiet) {
   *rcPreviousQuiet = m_rcQuiet;
-  if (Contains(m_rcPaintingWhole, rcArea)) m_rcQuiet = rcArea;
+  for (const RECT& painting : m_paintingAreas) {
+    if (Contains(painting, rcArea)) m_rcQuiet = rcArea;
+  }
 }
 
 void CPaintManagerUI::HoldInvalidation() {
@@ -569,31 +571,31 @@ void CPaintManagerUI::OnPaint() {
   HDC dc = BeginPaint(m_hWndPaint, &ps);
   RECT client;
   GetClientRect(m_hWndPaint, &client);
-  // BeginPaint gives only the update region's bounding box. When that box is
-  // one area this window asked for whole, the region is all of it: nothing
-  // here validates part of an area once asked for.
-  const bool wholeBox = (m_bWholePaintPending && EqualRect(&ps.rcPaint, &client)) ||
-                        std::any_of(m_pendingPaint.begin(), m_pendingPaint.end(),
-                                    [&](const RECT& pending) { return EqualRect(&pending, &ps.rcPaint); });
   // What was asked for is being painted; what controls ask for from here on
-  // waits for the next paint.
+  // waits for the next paint. BeginPaint gives only the update region's
+  // bounding box, but the region holds every area asked for since the last
+  // paint: nothing here validates part of one.
+  m_paintingAreas.swap(m_pendingPaint);
+  if (m_bWholePaintPending) m_paintingAreas.assign(1, client);
   m_pendingPaint.clear();
   m_bWholePaintPending = false;
-  if (!dc) return;
+  if (!dc) {
+    m_paintingAreas.clear();
+    return;
+  }
   if (!m_backBuffer) m_backBuffer = std::make_unique<detail::BackBuffer>();
   HDC memory = IsRectEmpty(&ps.rcPaint) ? nullptr : m_backBuffer->Prepare(dc, client.right, client.bottom);
   if (memory) {
     const int saved = SaveDC(memory);
     IntersectClipRect(memory, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
-    if (wholeBox) m_rcPaintingWhole = ps.rcPaint;
     Render(memory, ps.rcPaint);
-    m_rcPaintingWhole = {};
     RestoreDC(memory, saved);
     ExcludeNativeChildren(dc, ps.rcPaint);
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
            memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   }
   EndPaint(m_hWndPaint, &ps);
+  m_paintingAreas.clear();
 }
 
 void CPaintManagerUI::ExcludeNativeChildren(HDC dc, const RECT& rcPaint) const {

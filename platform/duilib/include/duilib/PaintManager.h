@@ -332,9 +332,8 @@ class CPaintManagerUI final {
   // an area inside it is not asked for again.
   std::vector<RECT> m_pendingPaint;
   bool m_bWholePaintPending = false;
-  // While a paint is under way and its update region is known to be the
-  // whole of its rectangle: that rectangle; empty otherwise.
-  RECT m_rcPaintingWhole = {0, 0, 0, 0};
+  // While a paint is under way: areas its update region holds whole.
+  std::vector<RECT> m_paintingAreas;
   // Invalidations inside it are drawn by the paint under way (see
   // CChangeWhilePainting).
   RECT m_rcQuiet = {0, 0, 0, 0};
