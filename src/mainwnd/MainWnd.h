@@ -78,6 +78,11 @@
 #include "mireloom/Usergroup.h"
 #include "quennet/WinHandles.h"
 
+namespace messageview {
+template <class Builders, class Message>
+void RouteToBuilder(Builders& builders, const Message& message);
+}  // namespace messageview
+
 namespace mireloomwnd {
 
 // The window's areas: each is an object the window owns, and none of them
@@ -316,10 +321,12 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // ---- Message view: the chat area's (m_chat, messages/ChatArea.h). The
   // window loads conversations through LoadMessages, and shows a message
   // that arrived or was sent through AddMessageItem, IsSameDay,
-  // AddDaySeparator and ScrollMessagesToEndSoon (MainWndListeners.cpp). The
-  // builders, the frame, the markup, the item names' readers and the
-  // download completions are the view's own, which it uses as it builds, and
-  // hand on to it. A click on a message control is read, its item name with
+  // AddDaySeparator and ScrollMessagesToEndSoon (MainWndListeners.cpp);
+  // AddMessageItem routes it to the window's builder of its kind, which
+  // hands on to the view's. The view fills its pages through its own
+  // builders by the same route. The frame, the markup, the item names'
+  // readers and the download completions are the view's own, which it uses
+  // as it builds, and hand on to it. A click on a message control is read, its item name with
   // it, by the chat area's window-free ReadMessageClick (MainWndChatEvents.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
@@ -330,7 +337,8 @@ class MainWnd final : public DuiLib::WindowImplBase,
   void ScrollMessagesToEndSoon();
   [[nodiscard]] static std::wstring FormatMessageText(const std::string& text, std::wstring* plain = nullptr);
   [[nodiscard]] static std::wstring MakeLinkMarkup(const std::string& value, const std::string& text, int kind);
-  // The builders of each kind of message.
+  // The builders of each kind of message, which the route calls.
+  friend void messageview::RouteToBuilder<MainWnd, mireloom::Message>(MainWnd&, const mireloom::Message&);
   void AddTextMessage(const mireloom::Message& message);
   void AddNoticeMessage(const mireloom::Message& message);
   void AddUnsupportedMessage(const mireloom::Message& message);

@@ -284,7 +284,9 @@ TEST_F(KeyboardRoadsTest, EveryStopIsReachedAndShownAndEveryWindowTakesItsKeys) 
     script.WaitFor("the " + name, [&window] { return FindOwnWindow(window.windowClass) != nullptr; })
         .Do("keys in the " + name, [&window] {
           const HWND hwnd = FindOwnWindow(window.windowClass);
-          if (window.firstFocus) EXPECT_EQ(FocusedName(hwnd), window.firstFocus) << window.name;
+          if (window.firstFocus) {
+            EXPECT_EQ(FocusedName(hwnd), window.firstFocus) << window.name;
+          }
           if (!window.tabStops.empty()) {
             EXPECT_EQ(FromFirst(TabRound(hwnd), window.tabStops.front()), window.tabStops) << window.name;
           }

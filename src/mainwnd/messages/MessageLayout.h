@@ -29,6 +29,23 @@ constexpr wchar_t kUnsupportedText[] = L"[请在Web上或者手机上查看此�
 // The builder of each content type.
 enum class MessageBuilder { kText, kNotice, kImage, kFile, kSnippet, kMail, kComment, kAttachment, kUnsupported };
 [[nodiscard]] MessageBuilder BuilderForContentType(int content_type);
+// Calls the builder of the message's content type on `builders`, which has
+// one member per builder: the view fills its pages through it, and the main
+// window shows each new message through its own builders. Exactly one runs.
+template <class Builders, class Message>
+void RouteToBuilder(Builders& builders, const Message& message) {
+  switch (BuilderForContentType(message.content_type())) {
+    case MessageBuilder::kText: return builders.AddTextMessage(message);
+    case MessageBuilder::kNotice: return builders.AddNoticeMessage(message);
+    case MessageBuilder::kImage: return builders.AddImageMessage(message);
+    case MessageBuilder::kFile: return builders.AddFileMessage(message);
+    case MessageBuilder::kSnippet: return builders.AddSnippetMessage(message);
+    case MessageBuilder::kMail: return builders.AddMailMessage(message);
+    case MessageBuilder::kComment: return builders.AddCommentMessage(message);
+    case MessageBuilder::kAttachment: return builders.AddAttachmentMessage(message);
+    case MessageBuilder::kUnsupported: return builders.AddUnsupportedMessage(message);
+  }
+}
 
 // A full page may hide older messages, so exactly `pages` full pages get the
 // "load more" button; fewer messages mean the start of the conversation.

@@ -126,20 +126,7 @@ void CMessageView::Fill(const MessagePage& messages, int pages) {
   }
 }
 
-void CMessageView::Append(const mireloom::Message& message) {
-  using messageview::MessageBuilder;
-  switch (messageview::BuilderForContentType(message.content_type())) {
-    case MessageBuilder::kText: return AddTextMessage(message);
-    case MessageBuilder::kNotice: return AddNoticeMessage(message);
-    case MessageBuilder::kImage: return AddImageMessage(message);
-    case MessageBuilder::kFile: return AddFileMessage(message);
-    case MessageBuilder::kSnippet: return AddSnippetMessage(message);
-    case MessageBuilder::kMail: return AddMailMessage(message);
-    case MessageBuilder::kComment: return AddCommentMessage(message);
-    case MessageBuilder::kAttachment: return AddAttachmentMessage(message);
-    case MessageBuilder::kUnsupported: return AddUnsupportedMessage(message);
-  }
-}
+void CMessageView::Append(const mireloom::Message& message) { messageview::RouteToBuilder(*this, message); }
 
 bool CMessageView::IsSameDay(int64_t first, int64_t second) { return messageview::IsSameDay(first, second); }
 

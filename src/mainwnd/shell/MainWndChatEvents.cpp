@@ -258,30 +258,10 @@ void MainWnd::CaptureScreenToClipboard() {
 }
 
 // The message view's operations, which the window keeps; the chat area's
-// view does the work. Those that show a new message are the listeners'
-// (MainWndListeners.cpp).
+// view does the work. Those that show a new message, the builders with
+// them, are the listeners' (MainWndListeners.cpp).
 
 void MainWnd::LoadMessages(const std::string& id) { m_chat->LoadMessages(id, GetSessionType(id)); }
-
-void MainWnd::AddTextMessage(const mireloom::Message& message) { m_chat->View().AddTextMessage(message); }
-
-void MainWnd::AddNoticeMessage(const mireloom::Message& message) { m_chat->View().AddNoticeMessage(message); }
-
-void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
-  m_chat->View().AddUnsupportedMessage(message);
-}
-
-void MainWnd::AddImageMessage(const mireloom::Message& message) { m_chat->View().AddImageMessage(message); }
-
-void MainWnd::AddFileMessage(const mireloom::Message& message) { m_chat->View().AddFileMessage(message); }
-
-void MainWnd::AddSnippetMessage(const mireloom::Message& message) { m_chat->View().AddSnippetMessage(message); }
-
-void MainWnd::AddCommentMessage(const mireloom::Message& message) { m_chat->View().AddCommentMessage(message); }
-
-void MainWnd::AddMailMessage(const mireloom::Message& message) { m_chat->View().AddMailMessage(message); }
-
-void MainWnd::AddAttachmentMessage(const mireloom::Message& message) { m_chat->View().AddAttachmentMessage(message); }
 
 void MainWnd::AddAttachmentField(CContainerUI* container, const mireloom::Attachment::Field& field, int* height) {
   m_chat->View().AddAttachmentField(container, field, height);

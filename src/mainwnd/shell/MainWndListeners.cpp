@@ -8,6 +8,7 @@
 #include "mainwnd/MainWnd.h"
 #include "mainwnd/MainWndMessages.h"
 #include "mainwnd/messages/ChatArea.h"
+#include "mainwnd/messages/MessageLayout.h"
 #include "mainwnd/sessions/SessionList.h"
 #include "mainwnd/shell/TrayAttention.h"
 #include "mireloom/ChannelManager.h"
@@ -81,9 +82,30 @@ void MainWnd::OnMessageSent(bool ok, const mireloom::Message* message, std::opti
   if (ok && message) OnDirectMessage(*message, lastTimestamp);
 }
 
-// What shows a new message: the chat area's view does the work.
+// What shows a new message: the window routes it to its builder, and the
+// chat area's view does the work.
 
-void MainWnd::AddMessageItem(const mireloom::Message& message) { m_chat->View().Append(message); }
+void MainWnd::AddMessageItem(const mireloom::Message& message) { messageview::RouteToBuilder(*this, message); }
+
+void MainWnd::AddTextMessage(const mireloom::Message& message) { m_chat->View().AddTextMessage(message); }
+
+void MainWnd::AddNoticeMessage(const mireloom::Message& message) { m_chat->View().AddNoticeMessage(message); }
+
+void MainWnd::AddUnsupportedMessage(const mireloom::Message& message) {
+  m_chat->View().AddUnsupportedMessage(message);
+}
+
+void MainWnd::AddImageMessage(const mireloom::Message& message) { m_chat->View().AddImageMessage(message); }
+
+void MainWnd::AddFileMessage(const mireloom::Message& message) { m_chat->View().AddFileMessage(message); }
+
+void MainWnd::AddSnippetMessage(const mireloom::Message& message) { m_chat->View().AddSnippetMessage(message); }
+
+void MainWnd::AddCommentMessage(const mireloom::Message& message) { m_chat->View().AddCommentMessage(message); }
+
+void MainWnd::AddMailMessage(const mireloom::Message& message) { m_chat->View().AddMailMessage(message); }
+
+void MainWnd::AddAttachmentMessage(const mireloom::Message& message) { m_chat->View().AddAttachmentMessage(message); }
 
 bool MainWnd::IsSameDay(int64_t first, int64_t second) { return CMessageView::IsSameDay(first, second); }
 
