@@ -11,7 +11,8 @@
 //     MainWnd.cpp            creation, InitWindow in order, the fetch chain, the end
 //     MainWndListeners.cpp   the core listeners, brought to the window's thread,
 //                            and the end of a send, which shows a sent message
-//                            as one that arrived
+//                            as one that arrived: routed to the window's
+//                            builder of its kind
 //     MainWndHandler.cpp     HandleMessage: custom messages, timers, tray, keys
 //                            (Enter sends), drops; Notify: the dispatch table
 //     TrayAttention.cpp      CTrayAttention, which the window owns: tray icon,
