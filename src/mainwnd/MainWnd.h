@@ -327,8 +327,9 @@ class MainWnd final : public DuiLib::WindowImplBase,
   // hands on to the view's. The view fills its pages through its own
   // builders by the same route. The frame, the markup, the item names'
   // readers and the download completions are the view's own, which it uses
-  // as it builds, and hand on to it. A click on a message control is read, its item name with
-  // it, by the chat area's window-free ReadMessageClick (MainWndChatEvents.cpp).
+  // as it builds, and hand on to it. A click on a message control is read,
+  // its item name with it, by the chat area's window-free ReadMessageClick
+  // (MainWndChatEvents.cpp).
   // Replaces the view with the newest page of the conversation.
   void LoadMessages(const std::string& id);
   // Appends one message at the end of the view; it does not scroll.
